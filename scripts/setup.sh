@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# Safe to run again: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+    build-essential g++ cmake ninja-build pkg-config git
+    clang libclang-rt-14-dev clang-format
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update
+    $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

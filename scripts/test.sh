@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds, and runs every test: the normal build, the same tests under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a minute of fuzzing the reader.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+jobs=$(nproc)
+
+echo "== build and test (build/)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== build and test with sanitizers (build-asan/)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXLOR_SANITIZE=ON -DVEXLOR_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz the reader for ${VEXLOR_FUZZ_SECONDS:-60} seconds (build-fuzz/)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVEXLOR_FUZZ=ON -DVEXLOR_SANITIZE=ON
+cmake --build build-fuzz -j "$jobs"
+corpus=build-fuzz/corpus
+rm -rf "$corpus" && mkdir -p "$corpus"
+cp samples/*.opt samples/broken/*.opt "$corpus"/
+# A finding makes the fuzzer exit non-zero and leave a crash-* file in build-fuzz/.
+build-fuzz/bin/opt_fuzzer "$corpus" -dict=fuzz/opt.dict -max_len=16384 -timeout=10 -rss_limit_mb=4096 \
+    -max_total_time="${VEXLOR_FUZZ_SECONDS:-60}" -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+    2> build-fuzz/fuzz.log || { tail -n 60 build-fuzz/fuzz.log; echo "fuzzing found a fault"; exit 1; }
+tail -n 12 build-fuzz/fuzz.log
+echo "fuzzing: no findings"

@@ -1,0 +1,192 @@
+// vexlor: the command-line face of the OPT reader, for batch work and for testing the reader
+// without a window. Its output formats are a contract that other tools rely on.
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "OptDocument.h"
+#include "TypeNames.h"
+
+namespace {
+
+using vexlor::OptDocument;
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kUsage =
+    "usage: vexlor [--names DIR] COMMAND ...\n"
+    "\n"
+    "Inspect OPT model files.\n"
+    "\n"
+    "commands:\n"
+    "  report FILE [-o OUT]   the full text report (as Save ASCII writes it), CR LF lines;\n"
+    "                         to standard output unless OUT is given\n"
+    "  prj FILE -o OUT        the faces as a PRJ file, written to OUT as given\n"
+    "  tree FILE              the structure tree, one node per line: index, depth, image,\n"
+    "                         block offset, type, mesh, label (TAB separated)\n"
+    "  block FILE INDEX       the report of tree node INDEX, as the block display shows it\n"
+    "\n"
+    "options:\n"
+    "  --names DIR            read Mesh_Type.ace and Hardpoint_Type.ace from DIR\n"
+    "                         (default: data/ in the working directory, else data/ beside\n"
+    "                         the program)\n"
+    "  --help                 show this text\n"
+    "  --version              show the version\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "vexlor: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+int Fail(const vexlor::OperationResult& result) {
+    return Fail(result.reason.empty() ? result.message
+                                      : result.message + " (" + result.reason + ")");
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) return ".";
+    std::string path(buffer.data(), static_cast<size_t>(length));
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// A type-name file: from --names DIR when given, else data/ in the working directory, else the
+// data/ folder installed beside the program.
+std::string NameFilePath(const std::string& namesDir, const std::string& file) {
+    if (!namesDir.empty()) return namesDir + "/" + file;
+    const std::string local = "data/" + file;
+    if (FileExists(local)) return local;
+    const std::string installed = ProgramFolder() + "/data/" + file;
+    return FileExists(installed) ? installed : local;
+}
+
+void LoadNames(OptDocument& document, const std::string& namesDir) {
+    const vexlor::TypeNameLoad load =
+        vexlor::LoadTypeNameTables(document.Store(), NameFilePath(namesDir, "Mesh_Type.ace"),
+                                   NameFilePath(namesDir, "Hardpoint_Type.ace"));
+    if (!load.ok)
+        std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",
+                     load.failedPath.c_str(), load.error.c_str());
+}
+
+// Byte output to standard output, for the report.
+class StdoutOutput : public vexlor::ByteOutput {
+  public:
+    void Write(const void* data, size_t size) override {
+        if (std::fwrite(data, 1, size, stdout) != size) failed_ = true;
+    }
+    void WriteAt(int64_t, const void*, size_t) override { failed_ = true; }
+    bool Failed() const override { return failed_; }
+
+  private:
+    bool failed_ = false;
+};
+
+int FinishStdout() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail("cannot write to standard output");
+    return kExitOk;
+}
+
+int Report(OptDocument& document, const std::string& file, const std::string& out) {
+    const std::string caption = "OPTvexlor - " + file;
+    if (!out.empty()) {
+        const vexlor::OperationResult saved = document.SaveAscii(out, caption);
+        return saved.ok ? kExitOk : Fail(saved);
+    }
+    static char buffer[1 << 20];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    StdoutOutput bytes;
+    vexlor::CrLfLineOutput lines(bytes);
+    document.WriteReport(lines, caption);
+    return FinishStdout();
+}
+
+int Tree(const OptDocument& document) {
+    const vexlor::ModelStore& store = document.Store();
+    for (int32_t k = 0; k < store.Tree.Count(); ++k) {
+        const vexlor::TreeNode& node = store.Tree.Node(k);
+        const vexlor::BlockEntry& entry = store.BlockTable[static_cast<size_t>(k)];
+        std::printf("%d\t%d\t%d\t%lld\t%d\t%d\t%s\n", k, node.Depth, node.ImageIndex,
+                    static_cast<long long>(entry.Offset), entry.Type, entry.Mesh,
+                    node.Label.c_str());
+    }
+    return FinishStdout();
+}
+
+int Block(OptDocument& document, const std::string& indexText) {
+    int32_t index = -1;
+    const char* end = indexText.data() + indexText.size();
+    const auto parsed = std::from_chars(indexText.data(), end, index);
+    if (parsed.ec != std::errc() || parsed.ptr != end || !document.DisplayBlock(index))
+        return Fail("no tree node " + indexText + " (the tree has " +
+                    std::to_string(document.Store().Tree.Count()) + " nodes)");
+    for (const std::string& line : document.Sink().List()) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    return FinishStdout();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    std::string namesDir;
+    std::string out;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage.data(), stdout);
+            return FinishStdout();
+        }
+        if (arg == "--version") {
+            std::puts("vexlor 0.13");
+            return FinishStdout();
+        }
+        if (arg == "--names" || arg == "-o") {
+            if (i + 1 >= argc) return Fail(arg + " needs a value (see vexlor --help)");
+            (arg == "-o" ? out : namesDir) = argv[++i];
+            continue;
+        }
+        args.push_back(arg);
+    }
+    if (args.empty()) return Fail("no command given (see vexlor --help)");
+
+    const std::string& command = args[0];
+    const size_t wanted = command == "block" ? 3 : 2;
+    const bool known =
+        command == "report" || command == "prj" || command == "tree" || command == "block";
+    if (!known) return Fail("unknown command '" + command + "' (see vexlor --help)");
+    if (args.size() != wanted)
+        return Fail("wrong number of arguments for " + command + " (see vexlor --help)");
+    if (command == "prj" && out.empty()) return Fail("prj needs -o OUT");
+    if (!out.empty() && command != "prj" && command != "report")
+        return Fail("-o is only for report and prj");
+
+    OptDocument document(vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment()));
+    LoadNames(document, namesDir);
+    const std::string& file = args[1];
+    const vexlor::OperationResult opened = document.Open(file);
+    if (!opened.ok) return Fail(opened);
+
+    if (command == "report") return Report(document, file, out);
+    if (command == "tree") return Tree(document);
+    if (command == "block") return Block(document, args[2]);
+    const vexlor::OperationResult saved = document.SavePrj(out);
+    return saved.ok ? kExitOk : Fail(saved);
+}

@@ -1,0 +1,43 @@
+// Loading an OPT file into memory, so later changes to the file on disk cannot disturb a loaded
+// model.
+#include "OptStream.h"
+
+#include <sys/stat.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace vexlor {
+
+bool OptStream::LoadFile(const std::string& path, std::string& reason) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file";
+        std::fclose(file);
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    // The size from fstat is only a hint; the loop reads whatever the file really holds.
+    bytes.reserve(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0));
+    uint8_t chunk[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed) {
+        reason = std::strerror(error);
+        return false;
+    }
+    bytes_ = std::move(bytes);
+    position_ = 0;
+    return true;
+}
+
+}  // namespace vexlor

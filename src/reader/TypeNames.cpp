@@ -1,0 +1,69 @@
+// Reading the type-name tables.
+#include "TypeNames.h"
+
+#include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace vexlor {
+
+std::vector<std::string> ParseTypeNames(const std::string& bytes, size_t capacity) {
+    std::vector<std::string> names;
+    size_t end = bytes.find('\x1A');
+    if (end == std::string::npos) end = bytes.size();
+    size_t i = 0;
+    while (i < end && names.size() < capacity) {
+        std::string name;
+        while (i < end && bytes[i] != '\r')
+            name.push_back(bytes[i++]);
+        if (i < end) ++i;                      // the CR
+        if (i < end && bytes[i] == '\n') ++i;  // an LF right after it
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity) {
+    TypeNameFile result;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        result.error =
+            (errno == ENOENT || errno == ENOTDIR) ? "File not found" : std::strerror(errno);
+        return result;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        result.error = std::strerror(EISDIR);
+        return result;
+    }
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        result.error = std::strerror(errno != 0 ? errno : EACCES);
+        return result;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        result.error = std::strerror(EIO);
+        return result;
+    }
+    result.ok = true;
+    result.names = ParseTypeNames(bytes, capacity);
+    return result;
+}
+
+TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
+                                const std::string& hardpointTypePath) {
+    const std::pair<const std::string*, std::vector<std::string>*> files[] = {
+        {&meshTypePath, &store.MeshTypeNames}, {&hardpointTypePath, &store.HardpointTypeNames}};
+    for (const auto& [path, table] : files) {
+        TypeNameFile file = ReadTypeNameFile(*path);
+        if (!file.ok) return {false, *path, file.error};
+        table->assign(kTypeNameCount, std::string());
+        std::move(file.names.begin(), file.names.end(), table->begin());
+    }
+    return {};
+}
+
+}  // namespace vexlor

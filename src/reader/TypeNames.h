@@ -1,0 +1,38 @@
+// The two type-name tables (mesh types, hardpoint types): text files with one name per line,
+// line i naming type code i.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ModelStore.h"
+
+namespace vexlor {
+
+// Splits a type-name file's bytes into names. A CR ends a line and an LF right after it is
+// skipped; an LF without a CR belongs to the line; a Ctrl-Z (0x1A) ends the file. A last line
+// ended by CR LF adds no further entry. At most `capacity` names are kept; further lines are
+// ignored.
+std::vector<std::string> ParseTypeNames(const std::string& bytes, size_t capacity = kTypeNameCount);
+
+struct TypeNameFile {
+    bool ok = false;
+    std::string error;  // "File not found" for a missing file, else the system's reason
+    std::vector<std::string> names;
+};
+
+TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity = kTypeNameCount);
+
+struct TypeNameLoad {
+    bool ok = true;
+    std::string failedPath;  // the file that could not be read
+    std::string error;
+};
+
+// Fills MeshTypeNames and then HardpointTypeNames from the two files. A file that cannot be read
+// stops the loading there: a missing mesh-type file leaves both tables empty, a missing
+// hardpoint-type file leaves the hardpoint table empty.
+TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
+                                const std::string& hardpointTypePath);
+
+}  // namespace vexlor

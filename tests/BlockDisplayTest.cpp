@@ -1,0 +1,216 @@
+// What choosing a tree node shows: the report of that one block, line for line, and the markers
+// that hardpoints and mesh descriptors set.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+std::string N(int64_t value) {
+    return std::to_string(value);
+}
+const std::string kZeros(5, '\0');
+
+struct Blocks {
+    static constexpr int32_t kGlobalOffset = 0x2000;
+    OptBuilder b{kGlobalOffset};
+    int64_t vertices, normals, texVerts, faces, hardpoint, descriptor, texHeader, texPointer, fg,
+        lod, root;
+    std::vector<uint8_t> bytes;
+
+    Blocks() {
+        vertices = b.addVertices({{1, 0.5f, -2}, {0, 0, 0}});
+        normals = b.addVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}});
+        texVerts = b.addTextureVertices({{0.25f, 1}, {0.5f, 0}});
+        FaceSpec face;
+        face.vertex = {0, 1, 2, -1};
+        face.edge = {1, 2, 3, 4};
+        face.textureVertex = {5, 6, 7, -1};
+        face.vertexNormal = {0, 1, 0, -1};
+        face.normal = {0, 0, -1};
+        face.soft1 = {1, 0, 0};
+        face.soft2 = {0, 1, 0};
+        faces = b.addFaces({face});
+        hardpoint = b.addHardpoint(5, {10, 0, -4});
+        MeshDescriptorSpec d;
+        d.meshType = 77;
+        d.unknown = 1234;
+        d.span = {1.5f, 2, 3};
+        d.centre = {0, 1, -2.25f};
+        d.minima = {-0.75f, 0, -3.75f};
+        d.maxima = {0.75f, 2, -0.75f};
+        d.targetGroup = 3;
+        d.targetCentre = {0, 0.5f, 0};
+        descriptor = b.addMeshDescriptor(d);
+        texHeader = b.addTexHeader("wood");
+        texPointer = b.addTexHeaderPointer(b.textureNamePosition(texHeader));
+        fg = b.addJump(24, {});
+        lod = b.addLod({0, fg}, {100.5f, 0.001f});
+        root = b.addJump(0, {vertices, normals, texVerts, faces, hardpoint, descriptor, texHeader,
+                             texPointer, lod});
+        b.setMeshes({root});
+        bytes = b.build();
+    }
+};
+
+class BlockDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        document.Store().HardpointTypeNames[5] = "Ion cannon";
+        Load(document, blocks.bytes);
+    }
+    Blocks blocks;
+    OptDocument document;
+};
+
+TEST_F(BlockDisplay, TreeNodesAreTheBlocksInSlotOrder) {
+    const ModelStore& store = document.Store();
+    ASSERT_EQ(store.Tree.Count(), 12);
+    EXPECT_EQ(store.Tree.Node(10).Label, "Jumptype 21 at offset " + N(blocks.lod));
+    EXPECT_EQ(store.Tree.Node(11).Label, "Jumptype 24 at offset " + N(blocks.fg) + ", curLOD is 2");
+}
+
+TEST_F(BlockDisplay, RootListsTheMeshJumpTable) {
+    const int64_t table = blocks.b.meshTablePosition();
+    EXPECT_EQ(
+        DisplayLines(document, 0),
+        (Lines{"This block is in MESH 0", "  Jump block with 1 jumps at offset 6",
+               "       Jump pointer 1 at offset " + N(table) + " is to offset " + N(blocks.root)}));
+}
+
+TEST_F(BlockDisplay, VertexBlock) {
+    EXPECT_EQ(
+        DisplayLines(document, 2),
+        (Lines{"This block is in MESH 0", "", "VERTEX block (03) at offset " + N(blocks.vertices),
+               "Number of vertices this mesh is 2", "", "   vertex 0 : XYZ is 1 , 0.5 , -2",
+               "   vertex 1 : XYZ is 0 , 0 , 0"}));
+}
+
+TEST_F(BlockDisplay, VertexNormalBlock) {
+    EXPECT_EQ(DisplayLines(document, 3),
+              (Lines{"This block is in MESH 0", "",
+                     "VERTEX NORMAL block (11) at offset " + N(blocks.normals), "",
+                     "Number of vertex normals this mesh is 2", "   vertex normal 0 : 0 , 0 , 1",
+                     "   vertex normal 1 : 0 , 0.6 , -0.8"}));
+}
+
+TEST_F(BlockDisplay, TextureVertexBlock) {
+    EXPECT_EQ(DisplayLines(document, 4),
+              (Lines{"This block is in MESH 0", "",
+                     "TEXTURE VERTEX block (13) at offset " + N(blocks.texVerts), "",
+                     "Number of texture vertices this mesh is 2", "   texture vertex 0 : 0.25 , 1",
+                     "   texture vertex 1 : 0.5 , 0"}));
+}
+
+TEST_F(BlockDisplay, FaceBlockNumbersFacesFromTheBlockStart) {
+    EXPECT_EQ(DisplayLines(document, 5),
+              (Lines{"This block is in MESH 0",
+                     "",
+                     "NB face numbers are from start of block only",
+                     "",
+                     "FACE block (01) at offset " + N(blocks.faces),
+                     "",
+                     "Number of faces this block is 1",
+                     "-------------------------------------------------------",
+                     "FACE 0",
+                     "",
+                     "   face 0 vert indices are      0 , 1 , 2 , -1",
+                     "   face 0 edge indices are      1 , 2 , 3 , 4",
+                     "   face 0 tex.vert indices are  5 , 6 , 7 , -1",
+                     "   face 0 vert norm indices are 0 , 1 , 0 , -1",
+                     "",
+                     "  Face Normal is: 0 , 0 , -1",
+                     "",
+                     "  Softvector 1 is: 1 , 0 , 0",
+                     "  Softvector 2 is: 0 , 1 , 0",
+                     ""}));
+}
+
+TEST_F(BlockDisplay, HardpointShowsBothMarkersInItsTypeColour) {
+    document.Store().ExtentMax = 400;
+    document.Store().ExtentMin = -350;
+    EXPECT_EQ(
+        DisplayLines(document, 6),
+        (Lines{"This block is in MESH 0", "",
+               "HARDPOINT block (22) at offset " + N(blocks.hardpoint), "",
+               "   hardpoint type is 5 : Ion cannon", "", "   hardpoint co-ords are 10 , 0 , -4"}));
+    const ModelStore& store = document.Store();
+    EXPECT_TRUE(store.HardpointMarkerShown);
+    EXPECT_TRUE(store.MarkerBoxShown);
+    EXPECT_EQ(store.HardpointMarker.Position.x, 10.0f);
+    EXPECT_EQ(store.HardpointMarker.Position.z, -4.0f);
+    EXPECT_EQ(store.HardpointMarker.Colour.z, 1.0f);
+    EXPECT_EQ(store.HardpointMarker.Colour.y, 0.6f);
+    EXPECT_EQ(store.HardpointMarker.Size, 5.0f);
+    EXPECT_EQ(store.MarkerBox.Span.x, 10.0f);
+    EXPECT_EQ(store.MarkerBox.Colour.z, 0.9f);
+
+    DisplayLines(document, 2);
+    EXPECT_FALSE(store.HardpointMarkerShown);
+    EXPECT_FALSE(store.MarkerBoxShown);
+}
+
+TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
+    EXPECT_EQ(DisplayLines(document, 7),
+              (Lines{"This block is in MESH 0", "",
+                     "MESH DESCRIPTOR block (25) at offset " + N(blocks.descriptor), "",
+                     "   Mesh type is 77 : (unknown type)", "", "   Unknown longint is 1234", "",
+                     "      X,Y,Z span is:       1.50   ,       2.00   ,       3.00",
+                     "    X,Y,Z centre is:       0.00   ,       1.00   ,      -2.25",
+                     "   X,Y,Z minima are:      -0.75   ,       0.00   ,      -3.75",
+                     "   X,Y,Z maxima are:       0.75   ,       2.00   ,      -0.75", "", "",
+                     "Target group type is: 3",
+                     " Target box centre :       0.00   ,       0.50   ,       0.00"}));
+    const ModelStore& store = document.Store();
+    EXPECT_TRUE(store.MarkerBoxShown);
+    EXPECT_FALSE(store.HardpointMarkerShown);
+    EXPECT_EQ(store.MarkerBox.Span.x, 1.5f);
+    EXPECT_EQ(store.MarkerBox.Centre.z, -2.25f);
+    EXPECT_EQ(store.MarkerBox.Colour.y, 0.3f);
+}
+
+TEST_F(BlockDisplay, TextureNamesKeepAllNineCharacters) {
+    const int64_t name = blocks.b.textureNamePosition(blocks.texHeader);
+    EXPECT_EQ(DisplayLines(document, 8),
+              (Lines{"This block is in MESH 0", "",
+                     "TEX HEADER block (20) at offset " + N(blocks.texHeader), "",
+                     "Header name is wood" + kZeros}));
+    EXPECT_EQ(DisplayLines(document, 9),
+              (Lines{"This block is in MESH 0", "",
+                     "TEX HEADER POINTER block (07) at offset " + N(blocks.texPointer), "",
+                     "points to tex wood" + kZeros + " at offset " + N(name)}));
+}
+
+TEST_F(BlockDisplay, LevelOfDetailBlockListsSlotsAndDistances) {
+    const int64_t p = blocks.lod;
+    const int64_t table = OptBuilder::readInt32(blocks.bytes, p + 12) - Blocks::kGlobalOffset;
+    const int64_t distances = OptBuilder::readInt32(blocks.bytes, p + 20) - Blocks::kGlobalOffset;
+    EXPECT_EQ(
+        DisplayLines(document, 10),
+        (Lines{"This block is in MESH 0", "",
+               "  Jump block type 21 with 2 jumps (Levels of Detail) at offset " + N(p),
+               "       Jump pointer 1 at offset " + N(table) + " is null",
+               "       Jump pointer 2 at offset " + N(table + 4) + " is to offset " + N(blocks.fg),
+               "", "  Num detail levels is 2 at offset " + N(p + 16),
+               "   Lo-res dist for level 1 is 100.5 at offset " + N(distances),
+               "   Lo-res dist for level 2 is 0.001 at offset " + N(distances + 4)}));
+}
+
+TEST_F(BlockDisplay, TypeTwentyFourShowsOnlyItsMesh) {
+    EXPECT_EQ(DisplayLines(document, 11), (Lines{"This block is in MESH 0"}));
+}
+
+TEST_F(BlockDisplay, ANodeThatDoesNotExistIsRefused) {
+    EXPECT_FALSE(document.DisplayBlock(12));
+    EXPECT_FALSE(document.DisplayBlock(-1));
+}
+
+TEST(BlockDisplayBeforeOpen, SaysNoOptIsLoaded) {
+    OptDocument document;
+    EXPECT_EQ(DisplayLines(document, 0), (Lines{"", "?? no opt loaded!"}));
+}
+
+}  // namespace
+}  // namespace vexlor::testing

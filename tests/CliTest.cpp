@@ -1,0 +1,143 @@
+// The vexlor command line: its output contract and its exit statuses, run as a real process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "TestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class Cli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vexlor-cli-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "names");
+        std::ofstream(dir_ / "names" / "Mesh_Type.ace", std::ios::binary) << "Hull\r\n";
+        std::ofstream(dir_ / "names" / "Hardpoint_Type.ace", std::ios::binary)
+            << "None\r\nLaser\r\n";
+
+        OptBuilder b(0x40);
+        const int64_t v = b.addVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+        FaceSpec face;
+        face.vertex = {0, 1, 2, -1};
+        const int64_t f = b.addFaces({face});
+        b.setMeshes({b.addJump(0, {v, f, b.addHardpoint(1, {1, 2, 3})})});
+        model_ = b.build();
+        WriteFile((dir_ / "model.opt").string(), model_);
+        document_.Store().HardpointTypeNames[1] = "Laser";
+        document_.Store().MeshTypeNames[0] = "Hull";
+        Load(document_, model_, "model.opt");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs vexlor in the test folder with the given arguments.
+    CliRun Vexlor(const std::string& args) const {
+        const std::string command = "cd '" + dir_.string() + "' && '" VEXLOR_BINARY "' " + args +
+                                    " > stdout.bin 2> stderr.txt";
+        CliRun run;
+        const int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = Read(dir_ / "stdout.bin");
+        run.err = Read(dir_ / "stderr.txt");
+        return run;
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path dir_;
+    std::vector<uint8_t> model_;
+    OptDocument document_;
+};
+
+TEST_F(Cli, ReportIsTheSaveAsciiBytesOnStandardOutputOrInAFile) {
+    const CliRun run = Vexlor("--names names report model.opt");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, ReportBytes(document_, "OPTvexlor - model.opt"));
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Vexlor("--names names report model.opt -o out.txt").status, 0);
+    EXPECT_EQ(Read(dir_ / "out.txt"), run.out);
+}
+
+TEST_F(Cli, PrjIsWrittenToTheNameAsGiven) {
+    EXPECT_EQ(Vexlor("prj model.opt -o out").status, 0);
+    const std::vector<uint8_t> bytes = PrjBytes(document_);
+    EXPECT_EQ(Read(dir_ / "out"), std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(Cli, TreeListsEveryNodeWithItsBlockEntry) {
+    const CliRun run = Vexlor("tree model.opt");
+    EXPECT_EQ(run.status, 0);
+    const ModelStore& store = document_.Store();
+    EXPECT_EQ(run.out,
+              "0\t0\t0\t6\t0\t0\tOPTfile\n"
+              "1\t1\t0\t" +
+                  std::to_string(store.BlockTable[1].Offset) +
+                  "\t0\t0\tMesh0\n"
+                  "2\t2\t0\t22\t3\t0\tData block 3 at 22\n"
+                  "3\t2\t2\t" +
+                  std::to_string(store.BlockTable[3].Offset) + "\t1\t0\tData block 1 at " +
+                  std::to_string(store.BlockTable[3].Offset) +
+                  "\n"
+                  "4\t2\t3\t" +
+                  std::to_string(store.BlockTable[4].Offset) + "\t22\t0\tData block 22 at " +
+                  std::to_string(store.BlockTable[4].Offset) + "\n");
+}
+
+TEST_F(Cli, BlockShowsTheListLinesOfOneNode) {
+    const CliRun run = Vexlor("--names names block model.opt 4");
+    EXPECT_EQ(run.status, 0);
+    std::string expected;
+    for (const std::string& line : DisplayLines(document_, 4))
+        expected += line + "\n";
+    EXPECT_EQ(run.out, expected);
+    EXPECT_NE(run.out.find("   hardpoint type is 1 : Laser\n"), std::string::npos);
+}
+
+TEST_F(Cli, FailuresGiveOneLineOnStandardErrorAndStatusTwo) {
+    for (const std::string args : {"tree missing.opt", "block model.opt 5", "block model.opt x",
+                                   "block model.opt -1", "frobnicate model.opt", "prj model.opt",
+                                   "tree", "report model.opt -o no-such-folder/out.txt"}) {
+        const CliRun run = Vexlor(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
+    }
+    EXPECT_NE(Vexlor("tree missing.opt").err.find("Cannot open file missing.opt"),
+              std::string::npos);
+}
+
+TEST_F(Cli, MissingNameTablesAreAWarningNotAFailure) {
+    const CliRun run = Vexlor("--names nowhere block model.opt 4");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("nowhere/Mesh_Type.ace: File not found"), std::string::npos);
+    EXPECT_NE(run.out.find("   hardpoint type is 1 : \n"), std::string::npos);
+}
+
+TEST_F(Cli, HelpAndVersion) {
+    const CliRun help = Vexlor("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("report FILE [-o OUT]"), std::string::npos);
+    const CliRun version = Vexlor("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vexlor 0.13\n");
+}
+
+}  // namespace
+}  // namespace vexlor::testing

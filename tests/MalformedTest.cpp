@@ -1,0 +1,240 @@
+// Broken files: every one opens, reports and exports without reading or writing out of range,
+// without hanging, and with report lines that say what is wrong and where.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "SampleModels.h"
+#include "TestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+std::string N(int64_t value) {
+    return std::to_string(value);
+}
+
+// Everything a user can do with a loaded file.
+void Exercise(OptDocument& document) {
+    ReportBytes(document);
+    PrjBytes(document);
+    for (int32_t node = 0; node < document.Store().Tree.Count(); ++node)
+        document.DisplayBlock(node);
+}
+
+std::vector<uint8_t> SmallCompleteModel() {
+    OptBuilder b(0x300);
+    const int64_t v = b.addVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    const int64_t n = b.addVertexNormals({{0, 0, 1}});
+    const int64_t t = b.addTextureVertices({{0, 0}, {1, 1}});
+    FaceSpec quad;
+    quad.vertex = {0, 1, 2, 3};
+    quad.vertexNormal = {0, 0, 0, 0};
+    const int64_t f = b.addFaces({quad, quad});
+    const int64_t level = b.addJump(0, {v, n, t, f});
+    const int64_t lod = b.addLod({level, 0}, {1, 2});
+    const int64_t texture = b.addTexHeader("metal");
+    const int64_t pointer = b.addTexHeaderPointer(b.textureNamePosition(texture));
+    const int64_t root = b.addJump(
+        0, {b.addMeshDescriptor({}), lod, b.addHardpoint(3, {1, 1, 1}), texture, pointer});
+    b.setMeshes({root});
+    return b.build();
+}
+
+TEST(Malformed, EveryTruncatedPrefixOpensAndReportsSafely) {
+    const std::vector<uint8_t> whole = SmallCompleteModel();
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        // A fresh buffer of exactly this length, so the sanitizer sees any read past it.
+        OptDocument document;
+        Load(document,
+             std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
+        Exercise(document);
+        EXPECT_LE(document.Store().ShownFaceCount, 2) << length;
+    }
+}
+
+TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
+    std::vector<uint8_t> whole = SmallCompleteModel();
+    OptDocument complete;
+    Load(complete, whole);
+    const auto& table = complete.Store().BlockTable;
+    const auto face =
+        std::find_if(table.begin(), table.end(), [](const BlockEntry& e) { return e.Type == 1; });
+    ASSERT_NE(face, table.end());
+    const int64_t faceBlock = face->Offset;
+    OptBuilder::patchInt32(whole, faceBlock + 16, 1000);
+    OptDocument document;
+    Load(document, whole);
+    EXPECT_EQ(document.Store().ShownFaceCount, 0);
+    EXPECT_TRUE(
+        Contains(ReportLines(document), ": the file holds 0 of 1000, the rest are not read"));
+}
+
+TEST(Malformed, ASlotLeadingBackToAnAncestorIsNamedAndNotFollowed) {
+    OptBuilder b;
+    const int64_t inner = b.addJump(0, {0});
+    const int64_t root = b.addJump(0, {inner});
+    b.setSlot(inner, 0, root);
+    b.setMeshes({root});
+    OptDocument document;
+    Load(document, b.build());
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(Contains(lines, "       !! Jump address 1 leads back to the block at offset " +
+                                    N(root) + " on the current path: not followed"));
+    EXPECT_EQ(document.Store().Tree.Count(), 4);  // root, Mesh0, inner, the looping slot's node
+    Exercise(document);
+}
+
+TEST(Malformed, SharedBlocksCannotExplodeTheWalk) {
+    OptBuilder b;
+    int64_t level = b.addVertices({{1, 2, 3}});
+    for (int depth = 0; depth < 40; ++depth)
+        level = b.addJump(0, {level, level});
+    b.setMeshes({level});
+    OptDocument document;
+    Load(document, b.build());
+    EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
+    EXPECT_LT(document.Store().Tree.Count(), 2'000'000);
+}
+
+TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
+    OptBuilder b;
+    int64_t block = b.addVertices({{1, 2, 3}});
+    constexpr int kDepth = 100'000;
+    for (int depth = 0; depth < kDepth; ++depth)
+        block = b.addJump(0, {block});
+    b.setMeshes({block});
+    OptDocument document;
+    Load(document, b.build());
+    const ModelStore& store = document.Store();
+    ASSERT_EQ(store.Tree.Count(), kDepth + 2);
+    EXPECT_EQ(store.Tree.Node(store.Tree.Count() - 1).Depth, kDepth + 1);
+    EXPECT_EQ(store.BlockTable.back().Type, 3);
+}
+
+TEST(Malformed, CountsBeyondTheFileAreCutToWhatIsThere) {
+    OptBuilder b;
+    const int64_t v = b.addVertices({{1, 2, 3}, {4, 5, 6}});
+    const int64_t jump = b.addJump(0, {v});
+    b.setMeshes({jump});
+    std::vector<uint8_t> bytes = b.build();
+    OptBuilder::patchInt32(bytes, v + 16, std::numeric_limits<int32_t>::max());
+    OptBuilder::patchInt32(bytes, jump + 8, std::numeric_limits<int32_t>::max());
+    OptBuilder::patchInt32(bytes, 14, std::numeric_limits<int32_t>::max());
+    OptDocument document;
+    Load(document, bytes);
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(Contains(lines, "!! mesh jump table at offset " + N(b.meshTablePosition()) +
+                                    ": the file holds 1 of 2147483647, the rest are not read"));
+    EXPECT_TRUE(Contains(lines, "!! jump table at offset " + N(jump + 24) + ": the file holds"));
+    EXPECT_TRUE(Contains(lines, "!! vertex payload at offset " + N(v + 24) + ": the file holds"));
+    EXPECT_LT(document.Store().VertexTable.size(), 3000u);
+}
+
+TEST(Malformed, OffsetsOutsideTheFileAreNamed) {
+    OptBuilder b(50);
+    const int64_t v = b.addVertices({{1, 2, 3}});
+    const int64_t jump = b.addJump(0, {v, v});
+    b.setMeshes({jump, jump});
+    std::vector<uint8_t> bytes = b.build();
+    OptBuilder::patchInt32(bytes, v + 20, -100000);  // payload before the start
+    OptBuilder::patchInt32(bytes, jump + 24 + 4,
+                           std::numeric_limits<int32_t>::max());  // child far beyond
+    OptBuilder::patchInt32(bytes, b.meshTablePosition() + 4, std::numeric_limits<int32_t>::min());
+    OptDocument document;
+    Load(document, bytes);
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(Contains(lines, "!! vertex payload at offset -100050: the file holds 0 of 1"));
+    EXPECT_TRUE(Contains(
+        lines, "!! Jump address 2 is to offset 2147483597, outside the file: not followed"));
+    EXPECT_TRUE(Contains(lines, "!! Mesh 1 is at offset -2147483698, outside the file"));
+    Exercise(document);
+}
+
+TEST(Malformed, ExtremeGlobalOffsetsDoNotOverflow) {
+    for (int32_t field :
+         {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
+        std::vector<uint8_t> bytes = SmallCompleteModel();
+        OptBuilder::patchInt32(bytes, 8, field);
+        OptDocument document;
+        Load(document, bytes);
+        EXPECT_EQ(document.Store().GlobalOffset, int64_t{field} - 8);
+        Exercise(document);
+    }
+}
+
+TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
+    OptBuilder b;
+    const int64_t v = b.addVertices({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
+    const int64_t n = b.addVertexNormals({{0, 0, 1}});
+    FaceSpec face;
+    face.vertex = {-1, 1, 5000, -7};
+    face.vertexNormal = {0, 9000, -1, -1};
+    const int64_t f = b.addFaces({face});
+    b.setMeshes({b.addJump(0, {v, n, f})});
+    OptDocument document;
+    Load(document, b.build());
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(
+        Contains(lines,
+                 "   !! corner 0: vertex index -1 is outside the vertex table (2001 entries), "
+                 "drawn at the origin"));
+    EXPECT_TRUE(Contains(lines, "   !! corner 2: vertex index 5000 is outside the vertex table"));
+    EXPECT_TRUE(Contains(lines, "   !! corner 3: vertex index -7 is outside the vertex table"));
+    EXPECT_TRUE(Contains(
+        lines, "   !! corner 1: vertex normal index 9000 is outside the vertex normal table"));
+    const DrawFace& drawn = document.Store().DrawFaces[0];
+    EXPECT_EQ(drawn.Corners[0].x, 0.0f);
+    EXPECT_EQ(drawn.Corners[1].x, 2.0f);
+    EXPECT_EQ(drawn.IsQuad, 1);
+    EXPECT_EQ(PrjBytes(document).size(), 4u + 52u);
+}
+
+TEST(Malformed, NegativeCountsReadNothingAndKeepFaceNumbering) {
+    OptBuilder b;
+    FaceSpec face;
+    const int64_t first = b.addFaces({face, face});
+    const int64_t negative = b.addFaces({face});
+    const int64_t last = b.addFaces({face});
+    b.setMeshes({b.addJump(0, {first, negative, last})});
+    std::vector<uint8_t> bytes = b.build();
+    OptBuilder::patchInt32(bytes, negative + 16, -5);
+    OptDocument document;
+    Load(document, bytes);
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(Contains(lines, ": negative count -5, nothing read"));
+    EXPECT_TRUE(Contains(lines, "FACE 2"));  // the last block goes on from the first
+    EXPECT_FALSE(Contains(lines, "FACE 3"));
+    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+}
+
+TEST(Malformed, TypeCodesOutsideTheNameTablesGetAPlaceholder) {
+    OptBuilder b;
+    const int64_t hardpoint = b.addHardpoint(-3, {0, 0, 0});
+    MeshDescriptorSpec descriptor;
+    descriptor.meshType = 51;
+    b.setMeshes({b.addJump(0, {hardpoint, b.addMeshDescriptor(descriptor)})});
+    OptDocument document;
+    Load(document, b.build());
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_TRUE(Contains(lines, "   hardpoint type is -3 : (unknown type)"));
+    EXPECT_TRUE(Contains(lines, "   Mesh type is 51 : (unknown type)"));
+    EXPECT_EQ(document.Store().HardpointMarker.Colour.x, 1.0f);  // white
+}
+
+TEST(Malformed, EveryBrokenSampleOpensWithAReportOfWhatIsWrong) {
+    // Extreme but well-formed: nothing in them is wrong, they only go beyond the classic limits.
+    const std::set<std::string> wellFormed = {"deep-chain.opt", "over-capacity.opt"};
+    for (const auto& [name, bytes] : BuildBrokenSamples()) {
+        OptDocument document;
+        Load(document, bytes, name);
+        const std::vector<std::string> lines = ReportLines(document);
+        EXPECT_EQ(Contains(lines, "!!"), !wellFormed.contains(name)) << name;
+        Exercise(document);
+    }
+}
+
+}  // namespace
+}  // namespace vexlor::testing

@@ -1,0 +1,212 @@
+// The two saves: the exact bytes of the text report and of the PRJ file, and files that appear
+// only when complete.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "TestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> TinyModel() {
+    OptBuilder b(100);
+    const int64_t vertices = b.addVertices({{1, 0.5f, -2}, {0, 0, 0}, {1, 1, 0}});
+    FaceSpec face;
+    face.vertex = {0, 1, 2, -1};
+    face.normal = {0, 0, 1};
+    face.soft1 = {1, 0, 0};
+    face.soft2 = {0, 1, 0};
+    const int64_t faces = b.addFaces({face});
+    b.setMeshes({b.addJump(0, {vertices, faces})});
+    return b.build();
+}
+
+TEST(SaveAscii, WritesTheCaptionAndEveryReportLineWithCrLf) {
+    const std::vector<uint8_t> bytes = TinyModel();
+    ASSERT_EQ(bytes.size(), 246u);
+    OptDocument document;
+    Load(document, bytes);
+    const char* expected[] = {
+        "OPTvexlor - C:\\models\\tiny.opt",
+        "Global Offset (adjusted) =100 ,FileSize =246",
+        " NumJumps, jumpToJumps:1 , 242",
+        "-------------------------------------------",
+        "Mesh 0: Offset is 210",
+        "  Processing Jump block with 2 jumps at offset 210",
+        "      first jump address is at offset 234",
+        "",
+        "VERTEX block (03) at offset 22",
+        "Number of vertices this mesh is 3",
+        "",
+        "   vertex 0 : XYZ is 1 , 0.5 , -2",
+        "   vertex 1 : XYZ is 0 , 0 , 0",
+        "   vertex 2 : XYZ is 1 , 1 , 0",
+        "",
+        "FACE block (01) at offset 82",
+        "",
+        "Number of faces this block is 1",
+        "-------------------------------------------------------",
+        "FACE 0",
+        "",
+        "   face 0 vert indices are      0 , 1 , 2 , -1",
+        "   face 0 edge indices are      0 , 0 , 0 , 0",
+        "   face 0 tex.vert indices are  0 , 0 , 0 , 0",
+        "   face 0 vert norm indices are -1 , -1 , -1 , -1",
+        "",
+        "  Face Normal is: 0 , 0 , 1",
+        "",
+        "  Softvector 1 is: 1 , 0 , 0",
+        "  Softvector 2 is: 0 , 1 , 0",
+        "",
+        "",
+        "============================================================",
+        "MESH 0: Texture ??,  FACE 0 DETAILS:",
+        "",
+        "  vertex indices are 0 , 1 , 2 , -1",
+        "   face 0 vert indices are      0 , 1 , 2 , -1",
+        "              1.00               0.50              -2.00",
+        "              0.00               0.00               0.00",
+        "              1.00               1.00               0.00",
+        "",
+        "  Face Normal is: 0 , 0 , 1",
+        "",
+        "  vertex normal indices are -1 , -1 , -1 , -1",
+    };
+    std::string text;
+    for (const char* line : expected)
+        text += std::string(line) + "\r\n";
+    EXPECT_EQ(ReportBytes(document, "OPTvexlor - C:\\models\\tiny.opt"), text);
+}
+
+void PutInt(std::vector<uint8_t>& out, int32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+}
+void PutCorner(std::vector<uint8_t>& out, V3 p) {
+    for (float f : {p.x, p.y, p.z})
+        PutInt(out, std::bit_cast<int32_t>(f));
+}
+
+TEST(SavePrj, WritesTheCountThenOneRecordPerFaceInWalkOrder) {
+    OptBuilder b;
+    const std::vector<V3> square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
+    FaceSpec quad;
+    quad.vertex = {0, 1, 2, 3};
+    FaceSpec triangle;
+    triangle.vertex = {3, 2, 1, -1};
+    const int64_t mesh0 = b.addJump(0, {b.addVertices(square), b.addFaces({quad, quad})});
+    const int64_t low = b.addJump(
+        0, {b.addVertices({{5, 5, 5}, {6, 5, 5}, {6, 6, 5}, {5, 6, 5}}), b.addFaces({triangle})});
+    const int64_t mesh1 = b.addJump(0, {b.addLod({0, low}, {1, 2})});
+    b.setMeshes({mesh0, mesh1});
+    OptDocument document;
+    Load(document, b.build());
+
+    std::vector<uint8_t> expected;
+    PutInt(expected, 3);
+    for (int i = 0; i < 2; ++i) {
+        PutInt(expected, 0);
+        for (const V3& corner : square)
+            PutCorner(expected, corner);
+    }
+    PutInt(expected, 1);
+    for (const V3& corner : std::vector<V3>{{5, 6, 5}, {6, 6, 5}, {6, 5, 5}, {6, 5, 5}})
+        PutCorner(expected, corner);
+    const std::vector<uint8_t> prj = PrjBytes(document);
+    EXPECT_EQ(prj.size(), 4u + 3 * 52u);
+    EXPECT_EQ(prj, expected);
+    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+}
+
+class SaveFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vexlor-save-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        Load(document_, TinyModel());
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    size_t FilesInDir() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    }
+    fs::path dir_;
+    OptDocument document_;
+};
+
+TEST_F(SaveFiles, ReplaceAnExistingFileWithTheSameBytesAsInMemory) {
+    const fs::path report = dir_ / "notes.txt";
+    std::ofstream(report) << "old contents";
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").ok);
+    EXPECT_EQ(Read(report), ReportBytes(document_, "OPTvexlor - tiny.opt"));
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").ok);
+    EXPECT_EQ(Read(report), ReportBytes(document_, "OPTvexlor - tiny.opt"));
+
+    const fs::path prj = dir_ / "model.PRJ";
+    ASSERT_TRUE(document_.SavePrj(prj.string()).ok);
+    const std::vector<uint8_t> bytes = PrjBytes(document_);
+    EXPECT_EQ(Read(prj), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(FilesInDir(), 2u);  // no temporary files left behind
+}
+
+TEST_F(SaveFiles, FailToCreateInAMissingFolderOrOverAFolder) {
+    const std::string missing = (dir_ / "no-such-folder" / "x.txt").string();
+    const OperationResult ascii = document_.SaveAscii(missing, "caption");
+    EXPECT_FALSE(ascii.ok);
+    EXPECT_EQ(ascii.message, "Cannot create file " + missing);
+    fs::create_directory(dir_ / "folder.PRJ");
+    const OperationResult prj = document_.SavePrj((dir_ / "folder.PRJ").string());
+    EXPECT_FALSE(prj.ok);
+    EXPECT_EQ(prj.message, "Cannot create file " + (dir_ / "folder.PRJ").string());
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
+    const fs::path report = dir_ / "notes.txt";
+    std::ofstream(report) << "old contents";
+    // A file size limit makes writes fail as a full disk would.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const OperationResult result = document_.SaveAscii(report.string(), "caption");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot write file " + report.string());
+    EXPECT_EQ(Read(report), "old contents");
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(SaveFiles, KeepTheRedMeshAndTheMarkersOfTheView) {
+    OptBuilder b;
+    const int64_t first = b.addJump(0, {b.addHardpoint(1, {1, 2, 3})});
+    const int64_t second = b.addJump(0, {b.addHardpoint(2, {7, 8, 9})});
+    b.setMeshes({first, second});
+    Load(document_, b.build());
+    ASSERT_TRUE(document_.DisplayBlock(2));  // the first mesh's hardpoint
+    ReportBytes(document_);
+    PrjBytes(document_);
+    EXPECT_EQ(document_.Store().CurrentMesh, 0);
+    EXPECT_EQ(document_.Store().HardpointMarker.Position.x, 1.0f);
+    EXPECT_EQ(document_.Store().MarkerBox.Centre.z, 3.0f);
+}
+
+}  // namespace
+}  // namespace vexlor::testing

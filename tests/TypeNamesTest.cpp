@@ -1,0 +1,95 @@
+// Reading the type-name tables: the line-end rules and what a missing file leaves behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "TypeNames.h"
+
+namespace vexlor {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(TypeNameFile, CrLfEndsALineAndALoneLfBelongsToIt) {
+    EXPECT_EQ(ParseTypeNames("Hull\r\nWing\r\n"), (Names{"Hull", "Wing"}));
+    EXPECT_EQ(ParseTypeNames("Hull\r\nWing"), (Names{"Hull", "Wing"}));
+    EXPECT_EQ(ParseTypeNames("Hull\rWing\r"), (Names{"Hull", "Wing"}));
+    EXPECT_EQ(ParseTypeNames("Hull\nWing\r\n"), (Names{"Hull\nWing"}));
+    EXPECT_EQ(ParseTypeNames("A\r\n\r\nC\r\n"), (Names{"A", "", "C"}));
+    EXPECT_EQ(ParseTypeNames(""), Names{});
+}
+
+TEST(TypeNameFile, CtrlZEndsTheFile) {
+    EXPECT_EQ(ParseTypeNames("Hull\r\nWi\x1Ang\r\nEngine\r\n"), (Names{"Hull", "Wi"}));
+    EXPECT_EQ(ParseTypeNames("\x1AHull\r\n"), Names{});
+}
+
+TEST(TypeNameFile, KeepsAtMostTheTableCapacity) {
+    std::string many;
+    for (int i = 0; i < 60; ++i)
+        many += "name" + std::to_string(i) + "\r\n";
+    const Names names = ParseTypeNames(many);
+    ASSERT_EQ(names.size(), kTypeNameCount);
+    EXPECT_EQ(names.back(), "name50");
+}
+
+class TypeNameTables : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("vexlor-names-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(TypeNameTables, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
+    ModelStore store;
+    const TypeNameLoad load = LoadTypeNameTables(
+        store, Write("m.ace", "Hull\r\nWing\r\nEngine\r\n"), Write("h.ace", "None\r\nLaser\r\n"));
+    ASSERT_TRUE(load.ok);
+    EXPECT_EQ(store.MeshTypeNames[2], "Engine");
+    EXPECT_EQ(store.MeshTypeNames[3], "");
+    EXPECT_EQ(store.MeshTypeNames.size(), kTypeNameCount);
+    EXPECT_EQ(store.HardpointTypeNames[1], "Laser");
+}
+
+TEST_F(TypeNameTables, AMissingMeshFileLeavesBothTablesEmpty) {
+    ModelStore store;
+    const TypeNameLoad load =
+        LoadTypeNameTables(store, (dir_ / "missing.ace").string(), Write("h.ace", "None\r\n"));
+    EXPECT_FALSE(load.ok);
+    EXPECT_EQ(load.error, "File not found");
+    EXPECT_EQ(load.failedPath, (dir_ / "missing.ace").string());
+    EXPECT_EQ(store.MeshTypeNames[0], "");
+    EXPECT_EQ(store.HardpointTypeNames[0], "");
+}
+
+TEST_F(TypeNameTables, AMissingHardpointFileKeepsTheMeshNames) {
+    ModelStore store;
+    const TypeNameLoad load =
+        LoadTypeNameTables(store, Write("m.ace", "Hull\r\n"), (dir_ / "missing.ace").string());
+    EXPECT_FALSE(load.ok);
+    EXPECT_EQ(store.MeshTypeNames[0], "Hull");
+    EXPECT_EQ(store.HardpointTypeNames[0], "");
+}
+
+TEST_F(TypeNameTables, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
+    std::filesystem::create_directory(dir_ / "folder.ace");
+    const TypeNameFile file = ReadTypeNameFile((dir_ / "folder.ace").string());
+    EXPECT_FALSE(file.ok);
+    EXPECT_FALSE(file.error.empty());
+}
+
+}  // namespace
+}  // namespace vexlor

@@ -1,0 +1,214 @@
+// The walk over built files: tree labels and images, the BlockTable tied to the tree, levels of
+// detail, the draw tables, and the rules for empty slots, texture headers and unknown types.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+std::string N(int64_t value) {
+    return std::to_string(value);
+}
+
+FaceSpec Quad(int32_t a, int32_t b, int32_t c, int32_t d) {
+    FaceSpec f;
+    f.vertex = {a, b, c, d};
+    return f;
+}
+FaceSpec Triangle(int32_t a, int32_t b, int32_t c) {
+    FaceSpec f;
+    f.vertex = {a, b, c, -1};
+    return f;
+}
+
+const std::vector<V3> kSquare = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+
+// One mesh that exercises every branch of the walk.
+struct MixedMesh {
+    OptBuilder b{0x1000};
+    int64_t vertices, faces0, lodA, faces1, lodB, fgInLod, lod, descriptor, hardpoint, texHeader,
+        texPointer, fgTop, unknown, root;
+
+    MixedMesh() {
+        vertices = b.addVertices(kSquare);
+        faces0 = b.addFaces({Quad(0, 1, 2, 3), Triangle(0, 1, 2)});
+        lodA = b.addJump(0, {vertices, faces0});
+        faces1 = b.addFaces({Triangle(1, 2, 3)});
+        lodB = b.addJump(0, {faces1});
+        fgInLod = b.addJump(24, {});
+        lod = b.addLod({lodA, 0, lodB, fgInLod}, {10, 20, 30, 40});
+        descriptor = b.addMeshDescriptor({});
+        hardpoint = b.addHardpoint(5, {10, 0, -4});
+        texHeader = b.addTexHeader("wood", {0});
+        texPointer = b.addTexHeaderPointer(b.textureNamePosition(texHeader));
+        b.setSlot(texHeader, 0, texPointer);
+        fgTop = b.addJump(24, {});
+        unknown = b.addDataBlock(2, 0, {});
+        root = b.addJump(0, {descriptor, lod, hardpoint, texHeader, fgTop, unknown});
+        b.setMeshes({root});
+    }
+};
+
+TEST(Walk, BuildsTheTreeInPreOrderWithLabelsImagesAndBlockEntries) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.build());
+    const ModelStore& store = document.Store();
+
+    struct Expected {
+        int32_t parent;
+        std::string label;
+        int32_t image;
+        int64_t offset;
+        int32_t type;
+    };
+    const std::vector<Expected> expected = {
+        {-1, "OPTfile", 0, 6, 0},
+        {0, "Mesh0", 0, m.root, 0},
+        {1, "Data block 25 at " + N(m.descriptor), 0, m.descriptor, 25},
+        {1, "Jumptype 21 at offset " + N(m.lod), 1, m.lod, 21},
+        {3, "Jumptype 0 at offset " + N(m.lodA) + ", curLOD is 1", 1, m.lodA, 0},
+        {4, "Data block 3 at " + N(m.vertices), 0, m.vertices, 3},
+        {4, "Data block 1 at " + N(m.faces0), 2, m.faces0, 1},
+        {3, "Jumptype 0 at offset " + N(m.lodB) + ", curLOD is 3", 1, m.lodB, 0},
+        {7, "Data block 1 at " + N(m.faces1), 2, m.faces1, 1},
+        {3, "Jumptype 24 at offset " + N(m.fgInLod) + ", curLOD is 4", 1, m.fgInLod, 24},
+        {1, "Data block 22 at " + N(m.hardpoint), 3, m.hardpoint, 22},
+        {1, "Jumptype 20 at offset " + N(m.texHeader), 1, m.texHeader, 20},
+        {11, "Data block 7 at " + N(m.texPointer), 0, m.texPointer, 7},
+        {1, "Jumptype 24 at offset " + N(m.fgTop) + ", FG textures!", 1, m.fgTop, 24},
+        {1, "Data block 2 at " + N(m.unknown), 0, m.unknown, 2},
+    };
+    ASSERT_EQ(store.Tree.Count(), static_cast<int32_t>(expected.size()));
+    ASSERT_EQ(store.BlockTable.size(), expected.size());
+    EXPECT_EQ(store.BlockCount, static_cast<int64_t>(expected.size()) - 1);
+    for (size_t k = 0; k < expected.size(); ++k) {
+        const TreeNode& node = store.Tree.Node(static_cast<int32_t>(k));
+        EXPECT_EQ(node.Parent, expected[k].parent) << k;
+        EXPECT_EQ(node.Label, expected[k].label) << k;
+        EXPECT_EQ(node.ImageIndex, expected[k].image) << k;
+        EXPECT_EQ(store.BlockTable[k].Offset, expected[k].offset) << k;
+        EXPECT_EQ(store.BlockTable[k].Type, expected[k].type) << k;
+        EXPECT_EQ(store.BlockTable[k].Mesh, 0) << k;
+    }
+}
+
+TEST(Walk, TagsFacesWithTheLevelOfDetailCountingEmptySlots) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.build());
+    const ModelStore& store = document.Store();
+    ASSERT_EQ(store.ShownFaceCount, 3);
+    EXPECT_EQ(store.DrawFaces[0].Lod, 1);
+    EXPECT_EQ(store.DrawFaces[1].Lod, 1);
+    EXPECT_EQ(store.DrawFaces[2].Lod, 3);  // the empty second slot still counted
+    EXPECT_EQ(store.ShowLod, 1);
+}
+
+TEST(Walk, ResolvesTrianglesByRepeatingTheThirdCorner) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.build());
+    const DrawFace& quad = document.Store().DrawFaces[0];
+    const DrawFace& triangle = document.Store().DrawFaces[1];
+    EXPECT_EQ(quad.IsQuad, 1);
+    EXPECT_EQ(quad.Corners[3].y, 1.0f);
+    EXPECT_EQ(triangle.IsQuad, 0);
+    EXPECT_EQ(triangle.Corners[3].x, 1.0f);
+    EXPECT_EQ(triangle.Corners[3].y, 1.0f);
+}
+
+TEST(Walk, ReportsTexHeaderChildrenBeforeItsNameAndEmptySlots) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.build());
+    const std::vector<std::string> lines = ReportLines(document);
+    const auto at = [&](const std::string& text) {
+        return std::find(lines.begin(), lines.end(), text) - lines.begin();
+    };
+    const auto found = at(" Found JUMP BLOCK type 20 at offset " + N(m.texHeader));
+    const auto pointer = at("TEX HEADER POINTER block (07) at offset " + N(m.texPointer));
+    const auto header = at("TEX HEADER block (20) at offset " + N(m.texHeader));
+    EXPECT_LT(found, pointer);
+    EXPECT_LT(pointer, header);
+    EXPECT_LT(header, static_cast<long>(lines.size()));
+    EXPECT_LT(at("       Jump address 2 is null"), static_cast<long>(lines.size()));
+    EXPECT_FALSE(Contains(lines, "Found DATA BLOCK"));  // list-only lines stay out of the file
+}
+
+TEST(Walk, SkipsAJumpBlockWithNoChildrenSilently) {
+    OptBuilder b;
+    const int64_t empty = b.addJump(0, {});
+    const int64_t negative = b.addJump(0, {empty});
+    const int64_t root = b.addJump(0, {empty, negative});
+    b.setMeshes({root, empty});
+    std::vector<uint8_t> bytes = b.build();
+    OptBuilder::patchInt32(bytes, negative + 8, -3);
+    OptDocument document;
+    Load(document, bytes);
+    const std::vector<std::string> lines = ReportLines(document);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("  Processing"); }),
+              1);
+    EXPECT_EQ(document.Store().Tree.Count(), 5);  // root, Mesh0, two jump nodes, Mesh1
+}
+
+TEST(Walk, AFileWithNoMeshesWritesOnlyTheHeaderLines) {
+    OptBuilder b(-8);  // global offset field 0
+    OptDocument document;
+    Load(document, b.build());
+    const std::vector<std::string> lines = ReportLines(document);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "Global Offset (adjusted) =-8 ,FileSize =22");
+    EXPECT_EQ(lines[2], " NumJumps, jumpToJumps:0 , 8");
+    EXPECT_EQ(document.Store().Tree.Count(), 1);
+}
+
+TEST(Walk, NumbersMeshesAndDrawEntriesAcrossMeshes) {
+    OptBuilder b;
+    std::vector<int64_t> roots;
+    for (int mesh = 0; mesh < 2; ++mesh) {
+        std::vector<FaceSpec> faces(10, Quad(0, 1, 2, 3));
+        const int64_t v = b.addVertices(kSquare);
+        const int64_t f = b.addFaces(faces);
+        roots.push_back(b.addJump(0, {v, f}));
+    }
+    b.setMeshes(roots);
+    OptDocument document;
+    Load(document, b.build());
+    const ModelStore& store = document.Store();
+    ASSERT_EQ(store.ShownFaceCount, 20);
+    EXPECT_EQ(store.DrawFaces[9].Mesh, 0);
+    EXPECT_EQ(store.DrawFaces[10].Mesh, 1);
+    EXPECT_EQ(store.Tree.Node(0).Children.size(), 2u);
+    EXPECT_EQ(store.Tree.Node(store.Tree.Node(0).Children[1]).Label, "Mesh1");
+}
+
+TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
+    OptDocument document;
+    MixedMesh big;
+    Load(document, big.b.build());
+    OptBuilder small;
+    const int64_t v = small.addVertices(kSquare);
+    small.setMeshes({small.addJump(0, {v, small.addFaces({Quad(0, 1, 2, 3)})})});
+    Load(document, small.build());
+    EXPECT_EQ(document.Store().ShownFaceCount, 1);
+    EXPECT_EQ(document.Store().DrawnFaceCount(), 1);
+}
+
+TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.build());
+    const std::vector<std::string> before = DisplayLines(document, 6);
+    const int32_t nodes = document.Store().Tree.Count();
+    ReportBytes(document);
+    PrjBytes(document);
+    EXPECT_EQ(document.Store().Tree.Count(), nodes);
+    EXPECT_EQ(DisplayLines(document, 6), before);
+    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+}
+
+}  // namespace
+}  // namespace vexlor::testing
