@@ -9,7 +9,7 @@ namespace {
 // Walk work allowed per byte of file, and a floor for tiny files. A well-formed file costs about
 // one unit per byte (every block visited once); blocks shared by many slots cost more.
 constexpr int64_t kBudgetPerByte = 16;
-constexpr int64_t kBudgetFloor = int64_t{1} << 20;
+constexpr int64_t kBudgetFloor = int64_t{1} << 16;
 constexpr int64_t kBlockHeaderSize = 24;
 constexpr int64_t kFileHeaderSize = 22;
 constexpr std::string_view kMeshRule = "-------------------------------------------";
