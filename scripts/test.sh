@@ -6,17 +6,24 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 jobs=$(nproc)
+# Window tests need a display: a virtual X server for the whole run.
+run_with_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then "$@"; else
+        xvfb-run -a -s "-screen 0 1600x1200x24" "$@"; fi
+}
+export QT_QPA_PLATFORM=xcb
 
 echo "== build and test (build/)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== build and test with sanitizers (build-asan/)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXLOR_SANITIZE=ON -DVEXLOR_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
+    run_with_display ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== fuzz the reader for ${VEXLOR_FUZZ_SECONDS:-60} seconds (build-fuzz/)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
