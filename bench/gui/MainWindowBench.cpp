@@ -1,0 +1,71 @@
+// How long choosing a tree node of a 2,000-face block takes until the report list has its lines
+// and has been laid out and painted.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QListView>
+#include <QTreeView>
+#include <cstdlib>
+
+#include "MainCode.h"
+#include "OptBuilder.h"
+#include "RecordingViewLink.h"
+#include "StructureTreeModel.h"
+
+namespace {
+
+using namespace vexlor;
+
+std::vector<uint8_t> TwoThousandFaceBlock() {
+    testing::OptBuilder b;
+    std::vector<testing::V3> vertices;
+    for (int i = 0; i < 2001; ++i)
+        vertices.push_back({float(i % 45), float(i / 45), 0});
+    std::vector<testing::FaceSpec> faces(2000);
+    for (int i = 0; i < 2000; ++i) {
+        faces[static_cast<size_t>(i)].vertex = {i % 2000, (i + 1) % 2000, (i + 45) % 2000,
+                                                (i + 46) % 2000};
+        faces[static_cast<size_t>(i)].normal = {0, 0, -1};
+    }
+    const int64_t v = b.addVertices(vertices);
+    const int64_t f = b.addFaces(faces);
+    b.setMeshes({b.addJump(0, {v, f})});
+    return b.build();
+}
+
+void BM_ChooseFaceBlockNode(benchmark::State& state) {
+    OptDocument document;
+    app::RecordingViewLink view;
+    app::RecordingMessagePresenter messages;
+    app::ScriptedFileDialogs dialogs;
+    app::TMain window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    window.resize(1200, 900);
+    window.show();
+    document.OpenBytes(TwoThousandFaceBlock(), "faces.opt");
+    window.ReloadTree();
+    const QModelIndex mesh = window.TreeModel()->IndexOfNode(1);
+    const QModelIndex faces = window.TreeModel()->IndexOfNode(3);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Tree()->setCurrentIndex(mesh);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        window.Tree()->setCurrentIndex(faces);
+        window.List()->viewport()->repaint();
+        QApplication::processEvents();
+    }
+    state.counters["lines"] = static_cast<double>(window.List()->model()->rowCount());
+}
+BENCHMARK(BM_ChooseFaceBlockNode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The list needs no graphics driver: without a display the offscreen platform will do.
+    if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

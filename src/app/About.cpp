@@ -1,0 +1,56 @@
+// The About box.
+#include "About.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "TreeImages.h"
+
+namespace vexlor::app {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(298, 218);
+    setModal(true);
+
+    auto* panel = new QFrame(this);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setGeometry(8, 8, 282, 161);
+
+    auto* icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setPixmap(ProgramIcon().pixmap(64, 64));
+    icon->setGeometry(12, 12, 64, 64);
+
+    auto* product = new QLabel(QStringLiteral("OPT Vexlor"), panel);
+    product->setObjectName(QStringLiteral("ProductName"));
+    QFont big = product->font();
+    big.setPointSize(14);
+    big.setBold(true);
+    product->setFont(big);
+    product->setGeometry(92, 20, 180, 28);
+
+    auto* version = new QLabel(QStringLiteral("Version 0.13"), panel);
+    version->setObjectName(QStringLiteral("Version"));
+    version->setGeometry(92, 54, 180, 20);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    ok->setGeometry(111, 180, 75, 25);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+}  // namespace vexlor::app

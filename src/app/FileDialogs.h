@@ -1,0 +1,53 @@
+// The Open and Save dialogs behind a seam: the program asks the user through Qt's file dialogs,
+// tests answer with prepared names.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace vexlor::app {
+
+class FileDialogs {
+  public:
+    virtual ~FileDialogs() = default;
+    // The chosen name, or nothing when the user cancels. `filter` is in Qt's form,
+    // e.g. "OPT files (*.OPT)".
+    virtual std::optional<QString> OpenFile(const QString& caption, const QString& filter) = 0;
+    virtual std::optional<QString> SaveFile(const QString& caption, const QString& filter) = 0;
+};
+
+class QtFileDialogs : public FileDialogs {
+  public:
+    explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    std::optional<QString> OpenFile(const QString& caption, const QString& filter) override;
+    std::optional<QString> SaveFile(const QString& caption, const QString& filter) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// Answers from a queue; an empty queue is a cancelled dialog.
+class ScriptedFileDialogs : public FileDialogs {
+  public:
+    std::optional<QString> OpenFile(const QString& caption, const QString& filter) override {
+        return Next(caption, filter);
+    }
+    std::optional<QString> SaveFile(const QString& caption, const QString& filter) override {
+        return Next(caption, filter);
+    }
+    QStringList answers;
+    QStringList filtersSeen;
+
+  private:
+    std::optional<QString> Next(const QString&, const QString& filter) {
+        filtersSeen.append(filter);
+        if (answers.isEmpty()) return std::nullopt;
+        return answers.takeFirst();
+    }
+};
+
+}  // namespace vexlor::app

@@ -1,0 +1,60 @@
+// Linking the main window to the 3D view.
+#include "GlViewLink.h"
+
+namespace vexlor::app {
+
+GlViewLink::~GlViewLink() {
+    if (spinner_) spinner_->Stop();
+}
+
+void GlViewLink::Attach(view::TGLform* form) {
+    form_ = form;
+    spinner_ = std::make_unique<view::Spinner>(state_, *form);
+}
+
+void GlViewLink::SetModel(ModelStore* store) {
+    if (form_ != nullptr) form_->SetModel(store);
+}
+
+void GlViewLink::SetupScene() {
+    if (form_ != nullptr) form_->SetupScene();
+}
+
+void GlViewLink::RedrawView() {
+    if (form_ != nullptr) form_->RedrawView();
+}
+
+void GlViewLink::NewTr() {
+    if (form_ != nullptr) form_->NewTr();
+}
+
+void GlViewLink::StopRotation() {
+    state_.RotationOn = false;
+    if (spinner_) spinner_->Stop();
+}
+
+void GlViewLink::RestartRotation(bool ticked) {
+    state_.RotationOn = ticked;
+    if (ticked && spinner_) spinner_->Start();
+}
+
+void GlViewLink::RotationClicked(bool ticked) {
+    const bool wasClear = !state_.RotationOn;
+    state_.RotationOn = ticked;
+    if (wasClear && ticked && spinner_) spinner_->Start();
+}
+
+void GlViewLink::SpinSliderChanged(int position) {
+    view::SpinSliderChange(state_, position);
+}
+
+void GlViewLink::ResetToPreviewView() {
+    state_.AngleX = -130.0f;
+    state_.AngleY = 0.0f;
+    state_.AngleZ = 210.0f;
+    state_.Scale = 1.0;
+    state_.PanX = 0;
+    state_.PanY = 0;
+}
+
+}  // namespace vexlor::app

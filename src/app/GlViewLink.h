@@ -1,0 +1,38 @@
+// The main window's link to the real 3D view: the GLform window, its ViewState and the rotation
+// thread.
+#pragma once
+
+#include <memory>
+
+#include "GLformcode.h"
+#include "SpinThread.h"
+#include "ViewLink.h"
+#include "ViewState.h"
+
+namespace vexlor::app {
+
+class GlViewLink : public ViewLink {
+  public:
+    explicit GlViewLink(view::ViewState& state) : state_(state) {}
+    ~GlViewLink() override;
+
+    // The window exists only after the main window (start-up order); frames wait for it.
+    void Attach(view::TGLform* form);
+
+    void SetModel(ModelStore* store) override;
+    void SetupScene() override;
+    void RedrawView() override;
+    void NewTr() override;
+    void StopRotation() override;
+    void RestartRotation(bool ticked) override;
+    void RotationClicked(bool ticked) override;
+    void SpinSliderChanged(int position) override;
+    void ResetToPreviewView() override;
+
+  private:
+    view::ViewState& state_;
+    view::TGLform* form_ = nullptr;
+    std::unique_ptr<view::Spinner> spinner_;
+};
+
+}  // namespace vexlor::app

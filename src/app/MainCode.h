@@ -1,0 +1,127 @@
+// TMain, the main window: tool panel, menus, structure tree, report list and status bar, and the
+// commands behind them (open, block display, saves, check, rotation controls).
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "FileDialogs.h"
+#include "MessagePresenter.h"
+#include "OptDocument.h"
+#include "ViewLink.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDialog;
+class QGroupBox;
+class QListView;
+class QSlider;
+class QToolButton;
+class QTreeView;
+class QPushButton;
+
+namespace vexlor::app {
+
+class ReportListModel;
+class StructureTreeModel;
+
+class TMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    struct Services {
+        OptDocument& document;
+        ViewLink& view;
+        MessagePresenter& messages;
+        FileDialogs& dialogs;
+        // Folder of the two type-name tables; empty for data/ in the working directory, else
+        // data/ beside the program.
+        QString namesFolder;
+    };
+
+    // Builds the window and runs FormCreate.
+    explicit TMain(Services services, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    void SetAboutBox(QDialog* about) { aboutBox_ = about; }
+    void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
+    // The consistency check, run by "Check OPT" with the vnRG item index.
+    void SetCheckCommand(std::function<void(OptDocument&, int)> check) {
+        check_ = std::move(check);
+    }
+
+    // Opens `path` as "&Open..." would after its dialog.
+    void OpenFile(const QString& path);
+
+    QString CurrentFileName;
+
+    // Handlers.
+    void FormCreate();
+    void OpenItemClick();
+    void OpenOPTfile();
+    void SaveItemClick();
+    void SavePRJ1Click();
+    void ExitItemClick();
+    void About1Click();
+    void viewREADME1Click();
+    void TV1Change();
+    void TV1Click();
+    void DisplayBlock();
+    void Button1Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void RG1Click(int itemIndex);
+    void CheckOPT1Click();
+    void BrowseOPTs1Click();
+    void SpeedButton2Click();
+    void modelrotatebuttonClick();
+    void spinSlider1Change(int position);
+    void NewTr();
+
+    // Call around any change of the document's report list or tree made outside these handlers
+    // (the browser's preview).
+    void ReloadList();
+    void ReloadTree();
+
+    QTreeView* Tree() const { return TV1_; }
+    StructureTreeModel* TreeModel() const { return treeModel_; }
+    QListView* List() const { return ListBox1_; }
+    ReportListModel* ListModel() const { return listModel_; }
+
+    static QString ReadmeText();
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildSpeedPanel(QWidget* panel);
+    void BuildMenus();
+    void LoadTypeNames();
+    QString TypeNamePath(const QString& file) const;
+    QString CaptionOfLoadedFile() const;
+    void ShowFailure(const OperationResult& result);
+    // Runs `change` between a reset of the list model (and the tree model when asked).
+    void ChangeDocument(bool tree, const std::function<void()>& change);
+
+    Services services_;
+    QDialog* aboutBox_ = nullptr;
+    QWidget* browseForm_ = nullptr;
+    QWidget* readmeWindow_ = nullptr;
+    std::function<void(OptDocument&, int)> check_;
+
+    QTreeView* TV1_ = nullptr;
+    QListView* ListBox1_ = nullptr;
+    StructureTreeModel* treeModel_ = nullptr;
+    ReportListModel* listModel_ = nullptr;
+    QCheckBox* modelrotatebutton_ = nullptr;
+    QSlider* spinSlider1_ = nullptr;
+    QGroupBox* RG1_ = nullptr;
+    QButtonGroup* RG1Items_ = nullptr;
+    QGroupBox* vnRG_ = nullptr;
+    QButtonGroup* vnRGItems_ = nullptr;
+};
+
+}  // namespace vexlor::app

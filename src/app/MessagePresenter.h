@@ -1,0 +1,41 @@
+// The toolkit-style error messages ("Cannot open file ...", "File not found", "Invalid index")
+// go through one presenter, so tests can record them instead of blocking on a modal box.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vexlor::app {
+
+class MessagePresenter {
+  public:
+    virtual ~MessagePresenter() = default;
+    // `text` is the message itself; `detail`, when given, is the system's reason.
+    virtual void Error(const QString& text, const QString& detail = {}) = 0;
+};
+
+// A modal error box over `parent`.
+class BoxMessagePresenter : public MessagePresenter {
+  public:
+    explicit BoxMessagePresenter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void Error(const QString& text, const QString& detail = {}) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// Keeps the messages, for tests.
+class RecordingMessagePresenter : public MessagePresenter {
+  public:
+    void Error(const QString& text, const QString& detail = {}) override {
+        messages.append(text);
+        details.append(detail);
+    }
+    QStringList messages;
+    QStringList details;
+};
+
+}  // namespace vexlor::app

@@ -1,0 +1,18 @@
+// The report list model.
+#include "ReportListModel.h"
+
+namespace vexlor::app {
+
+QString ReportListModel::DisplayText(const std::string& line) {
+    // Report lines are single-byte text.
+    QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+    text.replace(QChar(u'\0'), QChar(u'\u00B7'));
+    return text;
+}
+
+QVariant ReportListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    return DisplayText(lines_[static_cast<size_t>(index.row())]);
+}
+
+}  // namespace vexlor::app

@@ -1,0 +1,37 @@
+// The report list as a Qt list model over the report sink's lines. A face block of thousands of
+// faces gives tens of thousands of lines; the list view asks only for the rows it shows.
+#pragma once
+
+#include <QAbstractListModel>
+#include <string>
+#include <vector>
+
+namespace vexlor::app {
+
+class ReportListModel : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    explicit ReportListModel(const std::vector<std::string>& lines, QObject* parent = nullptr)
+        : QAbstractListModel(parent), lines_(lines) {}
+
+    // Around a change of the sink's lines.
+    void BeginReset() { beginResetModel(); }
+    void EndReset() { endResetModel(); }
+    void Reload() {
+        beginResetModel();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // A report line as the list shows it: the zero bytes of texture names become "·" so that the
+    // name keeps its nine visible characters.
+    static QString DisplayText(const std::string& line);
+
+  private:
+    const std::vector<std::string>& lines_;
+};
+
+}  // namespace vexlor::app

@@ -1,0 +1,372 @@
+// The main window as a user meets it: its controls, the open flow, the tree and the block
+// display, the tree buttons, the level of detail, and the two saves, with the dialogs, the
+// messages and the 3D view replaced by recording stand-ins.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QListView>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "Hints.h"
+#include "MainCode.h"
+#include "OptBuilder.h"
+#include "RecordingViewLink.h"
+#include "ReportListModel.h"
+#include "SampleModels.h"
+#include "StructureTreeModel.h"
+
+namespace vexlor::app {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kSamples = fs::path(VEXLOR_SOURCE_DIR) / "samples";
+const QString kDataFolder = QStringLiteral(VEXLOR_SOURCE_DIR "/data");
+
+std::string Vexlor(const std::string& args) {
+    const std::string command = "'" VEXLOR_BINARY "' --names '" VEXLOR_SOURCE_DIR "/data' " + args;
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[65536];
+        for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, got);
+        pclose(pipe);
+    }
+    return out;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    MainWindow() : window_({document_, view_, messages_, dialogs_, kDataFolder}) {
+        dir_ = fs::temp_directory_path() /
+               ("vexlor-gui-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    ~MainWindow() override { fs::remove_all(dir_); }
+
+    template <typename T>
+    T* Child(const char* name) const {
+        T* child = window_.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    QStringList ListLines() const {
+        QStringList lines;
+        const QAbstractItemModel* model = window_.List()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            lines << model->index(row, 0).data().toString();
+        return lines;
+    }
+    void OpenFighter() {
+        window_.OpenFile(QString::fromStdString((kSamples / "fighter.opt").string()));
+    }
+    void Choose(int32_t node) {
+        window_.Tree()->setCurrentIndex(window_.TreeModel()->IndexOfNode(node));
+    }
+
+    OptDocument document_;
+    RecordingViewLink view_;
+    RecordingMessagePresenter messages_;
+    ScriptedFileDialogs dialogs_;
+    TMain window_;
+    fs::path dir_;
+};
+
+TEST_F(MainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
+    EXPECT_EQ(window_.windowTitle(), "OPT Vexlor");
+    EXPECT_EQ(Child<QWidget>("SpeedPanel")->height(), 89);
+    struct Control {
+        const char* name;
+        QPoint place;
+        QString toolTip;
+        QString statusTip;
+    };
+    const Control controls[] = {
+        {"OpenBtn", {10, 2}, "Open", ""},
+        {"SaveBtn", {34, 2}, "Save text to file", "Save text to file"},
+        {"ExitBtn", {59, 2}, "Exit", ""},
+        {"SpeedButton2", {112, 2}, "Browse OPTs", "Browse OPTs"},
+        {"modelrotatebutton", {173, 6}, "", ""},
+        {"spinSlider1", {269, 6}, "", ""},
+        {"RG1", {8, 28}, "", ""},
+        {"vnRG", {276, 52}, "", ""},
+        {"SpeedButton1", {564, 58}, "Check OPT", "Check OPT"},
+        {"Button1", {8, 64}, "expand all below this level", "expand all below this level"},
+        {"BitBtn1", {76, 64}, "collapse all below this level", "collapse all below this level"},
+        {"BitBtn2", {152, 64}, "expand all below current node", "expand all below current node"},
+    };
+    for (const Control& control : controls) {
+        const QWidget* widget = Child<QWidget>(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->pos(), control.place) << control.name;
+        EXPECT_EQ(widget->toolTip(), control.toolTip) << control.name;
+        EXPECT_EQ(widget->statusTip(), control.statusTip) << control.name;
+    }
+    EXPECT_EQ(Child<QCheckBox>("modelrotatebutton")->text(), "model rotation");
+    EXPECT_TRUE(Child<QCheckBox>("modelrotatebutton")->isChecked());
+    const QSlider* slider = Child<QSlider>("spinSlider1");
+    EXPECT_EQ(slider->minimum(), 1);
+    EXPECT_EQ(slider->maximum(), 8000);
+    EXPECT_EQ(slider->value(), 1000);
+    EXPECT_EQ(Child<QGroupBox>("RG1")->title(), "Show LOD:");
+    EXPECT_EQ(Child<QGroupBox>("vnRG")->title(), "Vertex normal check");
+    EXPECT_EQ(Child<QPushButton>("Button1")->text(), "expand all");
+    EXPECT_EQ(Child<QPushButton>("BitBtn1")->text(), "collapse all");
+    EXPECT_EQ(Child<QPushButton>("BitBtn2")->text(), "expand");
+
+    QStringList lod;
+    for (QRadioButton* item : Child<QGroupBox>("RG1")->findChildren<QRadioButton*>())
+        lod << item->text() + (item->isChecked() ? "*" : "");
+    EXPECT_EQ(lod, (QStringList{"All", "1*", "2", "3"}));
+    QStringList normals;
+    for (QRadioButton* item : Child<QGroupBox>("vnRG")->findChildren<QRadioButton*>())
+        normals << item->text() + (item->isChecked() ? "*" : "");
+    EXPECT_EQ(normals, (QStringList{"across whole model*", "mesh-by-mesh", "none"}));
+}
+
+TEST_F(MainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
+    QStringList items;
+    for (QAction* menu : window_.menuBar()->actions()) {
+        items << menu->text();
+        for (QAction* action : menu->menu()->actions())
+            items << (action->isSeparator() ? QStringLiteral("-")
+                                            : "  " + action->text() + "|" + action->statusTip());
+    }
+    EXPECT_EQ(items, (QStringList{"&File", "  &Open...|Open a file", "  Browse OPTs...|",
+                                  "  Save PRJ...|", "  &Save ASCII...|Save current file", "-",
+                                  "  E&xit|Exit application", "OPTions :=)", "  Check OPT|",
+                                  "&Help", "  &About...|", "  view README|"}));
+    EXPECT_EQ(Child<QAction>("ExitItem")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+}
+
+TEST(Hints, StatusBarShowsThePartAfterTheBar) {
+    EXPECT_EQ(StatusTextOfHint("Open|"), "");
+    EXPECT_EQ(ToolTipOfHint("Open|"), "Open");
+    EXPECT_EQ(StatusTextOfHint("Open a file"), "Open a file");
+    EXPECT_EQ(StatusTextOfHint("tip|status"), "status");
+}
+
+TEST_F(MainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    EXPECT_EQ(document_.Store().HardpointTypeNames[1], "Laser cannon");
+
+    OptDocument other;
+    RecordingMessagePresenter messages;
+    const QString folder = QString::fromStdString(dir_.string());
+    std::ofstream(dir_ / "Mesh_Type.ace", std::ios::binary) << "Hull\r\n";
+    TMain window({other, view_, messages, dialogs_, folder});
+    EXPECT_EQ(messages.messages, QStringList{"File not found"});
+    EXPECT_EQ(other.Store().MeshTypeNames[0], "Hull");
+    EXPECT_EQ(other.Store().HardpointTypeNames[0], "");
+}
+
+TEST_F(MainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
+    Child<QGroupBox>("RG1")->findChildren<QRadioButton*>().front()->click();  // "All"
+    EXPECT_EQ(document_.Store().ShowLod, 0);
+    view_.calls.clear();
+    OpenFighter();
+
+    const QString path = QString::fromStdString((kSamples / "fighter.opt").string());
+    EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + path);
+    EXPECT_TRUE(ListLines().isEmpty());
+    EXPECT_EQ(document_.Store().ShowLod, 1);
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "RedrawView",
+                                        "RestartRotation(1)"}));
+    EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(0)));
+
+    // The tree model, walked in pre-order, is what `vexlor tree` lists.
+    std::string listed;
+    int index = 0;
+    std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& node, int depth) {
+        const int32_t k = StructureTreeModel::NodeOf(node);
+        EXPECT_EQ(k, index) << "pre-order";
+        const BlockEntry& entry = document_.Store().BlockTable[static_cast<size_t>(k)];
+        listed += std::to_string(index++) + "\t" + std::to_string(depth) + "\t" +
+                  std::to_string(document_.Store().Tree.Node(k).ImageIndex) + "\t" +
+                  std::to_string(entry.Offset) + "\t" + std::to_string(entry.Type) + "\t" +
+                  std::to_string(entry.Mesh) + "\t" + node.data().toString().toStdString() + "\n";
+        for (int row = 0; row < window_.TreeModel()->rowCount(node); ++row)
+            walk(window_.TreeModel()->index(row, 0, node), depth + 1);
+    };
+    walk(window_.TreeModel()->index(0, 0), 0);
+    EXPECT_EQ(listed, Vexlor("tree '" + (kSamples / "fighter.opt").string() + "'"));
+}
+
+TEST_F(MainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
+    OpenFighter();
+    const std::string file = (kSamples / "fighter.opt").string();
+    for (int32_t node = 0; node < document_.Store().Tree.Count(); node += 7) {
+        view_.calls.clear();
+        Choose(node);
+        std::string shown;
+        for (const QString& line : ListLines())
+            shown += line.toLatin1().toStdString() + "\n";
+        std::string expected = Vexlor("block '" + file + "' " + std::to_string(node));
+        std::replace(expected.begin(), expected.end(), '\0', '\xB7');
+        QString expectedText =
+            QString::fromLatin1(expected.data(), static_cast<qsizetype>(expected.size()));
+        EXPECT_EQ(QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size())),
+                  expectedText)
+            << node;
+        EXPECT_EQ(view_.calls, QStringList{"NewTr"}) << node;
+    }
+}
+
+TEST_F(MainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
+    OpenFighter();
+    window_.resize(900, 700);
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    const QModelIndex mesh = window_.TreeModel()->IndexOfNode(1);
+    const QRect place = window_.Tree()->visualRect(mesh);
+    QTest::mouseClick(window_.Tree()->viewport(), Qt::LeftButton, {}, place.center());
+    EXPECT_EQ(window_.Tree()->currentIndex(), mesh);
+    EXPECT_EQ(ListLines().count("This block is in MESH 0"), 1);
+    EXPECT_EQ(ListLines().front(), "This block is in MESH 0");
+    window_.hide();
+}
+
+TEST_F(MainWindow, TreeButtonsExpandAndCollapse) {
+    OpenFighter();
+    QTreeView* tree = window_.Tree();
+    const auto everyNode = [&](const std::function<bool(const QModelIndex&)>& test) {
+        bool all = true;
+        for (int32_t k = 0; k < document_.Store().Tree.Count(); ++k) {
+            if (document_.Store().Tree.Node(k).Children.empty()) continue;
+            all = all && test(window_.TreeModel()->IndexOfNode(k));
+        }
+        return all;
+    };
+    window_.BitBtn2Click();
+    EXPECT_EQ(messages_.messages, QStringList{"Invalid index"});
+
+    window_.Button1Click();
+    EXPECT_TRUE(everyNode([&](const QModelIndex& i) { return tree->isExpanded(i); }));
+    window_.BitBtn1Click();
+    EXPECT_TRUE(tree->isExpanded(window_.TreeModel()->IndexOfNode(0)));
+    EXPECT_TRUE(everyNode([&](const QModelIndex& i) {
+        return StructureTreeModel::NodeOf(i) == 0 || !tree->isExpanded(i);
+    }));
+
+    Choose(1);
+    window_.BitBtn2Click();
+    EXPECT_EQ(document_.Store().CurrentTreeNode, 1);
+    const ModelStore& store = document_.Store();
+    const int32_t secondMesh = store.Tree.Node(0).Children[1];
+    for (int32_t k = 1; k < secondMesh; ++k)  // mesh 0 and everything below it
+        if (!store.Tree.Node(k).Children.empty()) {
+            EXPECT_TRUE(tree->isExpanded(window_.TreeModel()->IndexOfNode(k))) << k;
+        }
+    EXPECT_FALSE(tree->isExpanded(window_.TreeModel()->IndexOfNode(secondMesh)));
+}
+
+TEST_F(MainWindow, DroppingAnOptFileOpensIt) {
+    QMimeData data;
+    const QString path = QString::fromStdString((kSamples / "fighter.opt").string());
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window_, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window_, &drop);
+    EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + path);
+    EXPECT_TRUE(document_.OptLoaded());
+}
+
+TEST_F(MainWindow, LevelOfDetailChoiceSetsShowLodAndRedraws) {
+    OpenFighter();
+    const QList<QRadioButton*> items = Child<QGroupBox>("RG1")->findChildren<QRadioButton*>();
+    view_.calls.clear();
+    items[2]->click();
+    EXPECT_EQ(document_.Store().ShowLod, 2);
+    items[0]->click();
+    EXPECT_EQ(document_.Store().ShowLod, 0);
+    EXPECT_EQ(view_.calls, (QStringList{"NewTr", "NewTr"}));
+}
+
+TEST_F(MainWindow, SavesBeforeAnyOpenSayNoOptLoaded) {
+    window_.SaveItemClick();
+    EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
+    window_.SavePRJ1Click();
+    EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
+    EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
+}
+
+TEST_F(MainWindow, SavesAppendTheirExtensionAndWriteWhatVexlorWrites) {
+    OpenFighter();
+    Choose(3);
+    const QStringList shown = ListLines();
+    const std::string file = (kSamples / "fighter.opt").string();
+    dialogs_.answers = {QString::fromStdString((dir_ / "notes.txt").string()),
+                        QString::fromStdString((dir_ / "model").string())};
+    window_.SaveItemClick();
+    window_.SavePRJ1Click();
+    EXPECT_EQ(dialogs_.filtersSeen, (QStringList{"Text Files (*.txt)", "PRJ files (*.prj)"}));
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    EXPECT_EQ(ReadFile(dir_ / "notes.txt.txt"), Vexlor("report '" + file + "'"));
+    Vexlor("prj '" + file + "' -o '" + (dir_ / "expected.PRJ").string() + "'");
+    EXPECT_EQ(ReadFile(dir_ / "model.PRJ"), ReadFile(dir_ / "expected.PRJ"));
+    EXPECT_EQ(ListLines(), shown);  // the list keeps what it showed
+
+    dialogs_.answers.clear();  // a cancelled dialog writes nothing
+    window_.SaveItemClick();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3);
+}
+
+TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
+    OpenFighter();
+    std::ofstream(dir_ / "kept.txt") << "old";
+    dialogs_.answers = {QString::fromStdString((dir_ / "missing" / "x").string())};
+    window_.SaveItemClick();
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].startsWith("Cannot create file "));
+    EXPECT_EQ(ReadFile(dir_ / "kept.txt"), "old");
+    EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(MainWindow, AFailedOpenKeepsThePreviousModel) {
+    OpenFighter();
+    const int32_t nodes = document_.Store().Tree.Count();
+    const QString caption = window_.windowTitle();
+    const QString missing = QString::fromStdString((dir_ / "gone.opt").string());
+    window_.OpenFile(missing);
+    EXPECT_EQ(messages_.messages, QStringList{"Cannot open file " + missing});
+    EXPECT_EQ(window_.windowTitle(), caption);
+    EXPECT_EQ(document_.Store().Tree.Count(), nodes);
+    EXPECT_EQ(window_.TreeModel()->rowCount(window_.TreeModel()->IndexOfNode(0)), 4);
+    Choose(2);
+    EXPECT_FALSE(ListLines().isEmpty());
+}
+
+TEST_F(MainWindow, RotationControlsReachTheView) {
+    view_.calls.clear();
+    Child<QCheckBox>("modelrotatebutton")->click();
+    Child<QSlider>("spinSlider1")->setValue(8000);
+    EXPECT_EQ(view_.calls, (QStringList{"RotationClicked(0)", "SpinSlider(8000)"}));
+}
+
+}  // namespace
+}  // namespace vexlor::app
