@@ -1,11 +1,157 @@
 // The OPT browser window.
 #include "BrowseCode.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "MainCode.h"
+
 namespace vexlor::app {
 
-TBrowseForm::TBrowseForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      main_(main),
+      view_(view),
+      messages_(messages),
+      preview_(main.Document().Sink().Numbers()) {
     setObjectName(QStringLiteral("BrowseForm"));
     setWindowTitle(QStringLiteral("OPTvexlor Browser"));
+    setGeometry(0, 72, 432, 169);
+
+    auto* toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setGeometry(0, 0, 424, 28);
+    auto* load = new QToolButton(toolBar);
+    load->setObjectName(QStringLiteral("SpeedButton1"));
+    load->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    load->setToolTip(QStringLiteral("load this OPT!"));
+    load->setGeometry(0, 2, 25, 22);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), toolBar);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setToolTip(QStringLiteral("don't load, return to main form"));
+    cancel->setGeometry(25, 2, 40, 22);
+    connect(load, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+
+    DriveComboBox1_ = new QComboBox(this);
+    DriveComboBox1_->setObjectName(QStringLiteral("DriveComboBox1"));
+    DriveComboBox1_->setGeometry(0, 32, 209, 19);
+    FillDrives();
+
+    directories_ = new QFileSystemModel(this);
+    directories_->setFilter(QDir::AllDirs | QDir::NoDot);
+    DirectoryListBox1_ = new QListView(this);
+    DirectoryListBox1_->setObjectName(QStringLiteral("DirectoryListBox1"));
+    DirectoryListBox1_->setGeometry(0, 56, 209, 85);
+    DirectoryListBox1_->setModel(directories_);
+
+    files_ = new QFileSystemModel(this);
+    files_->setFilter(QDir::Files);
+    // Without QDir::CaseSensitive the mask ignores letter case, as OPT file names vary.
+    files_->setNameFilters({QStringLiteral("*.opt")});
+    files_->setNameFilterDisables(false);
+    FileListBox1_ = new QListView(this);
+    FileListBox1_->setObjectName(QStringLiteral("FileListBox1"));
+    FileListBox1_->setGeometry(212, 32, 209, 109);
+    FileListBox1_->setModel(files_);
+    connect(files_, &QFileSystemModel::directoryLoaded, this, &TBrowseForm::FilesListed);
+    connect(FileListBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { FileListBox1Change(); });
+
+    connect(DriveComboBox1_, &QComboBox::activated, this,
+            [this](int index) { ChangeDirectory(DriveComboBox1_->itemData(index).toString()); });
+    connect(DirectoryListBox1_, &QListView::activated, this, [this](const QModelIndex& index) {
+        ChangeDirectory(QDir::cleanPath(directories_->filePath(index)));
+    });
+
+    ChangeDirectory(QDir::currentPath());
+}
+
+void TBrowseForm::FillDrives() {
+    DriveComboBox1_->clear();
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady()) continue;
+        const QString root = volume.rootPath();
+        if (DriveComboBox1_->findData(root) < 0) DriveComboBox1_->addItem(root, root);
+    }
+}
+
+QString TBrowseForm::CurrentDirectory() const {
+    return files_->rootPath();
+}
+
+void TBrowseForm::ChangeDirectory(const QString& path) {
+    const QString directory = QDir(path).absolutePath();
+    DirectoryListBox1_->setRootIndex(directories_->setRootPath(directory));
+    // A new folder starts with nothing chosen, so changing folders alone previews nothing.
+    FileListBox1_->setRootIndex(files_->setRootPath(directory));
+    FileListBox1_->selectionModel()->clear();
+    const int drive = DriveComboBox1_->findData(QStorageInfo(directory).rootPath());
+    if (drive >= 0) DriveComboBox1_->setCurrentIndex(drive);
+}
+
+bool TBrowseForm::SelectFile(const QString& name) {
+    const QModelIndex index = files_->index(QDir(CurrentDirectory()).filePath(name));
+    if (!index.isValid()) return false;
+    FileListBox1_->setCurrentIndex(index);
+    return true;
+}
+
+QString TBrowseForm::SelectedPath() const {
+    const QModelIndex current = FileListBox1_->currentIndex();
+    if (!current.isValid() || !FileListBox1_->selectionModel()->isSelected(current)) return {};
+    return files_->filePath(current);
+}
+
+void TBrowseForm::FileListBox1Change() {
+    const QString path = SelectedPath();
+    if (path.isEmpty()) return;
+    view_.StopRotation();
+    main_.ClearReportList();
+    const OperationResult opened = preview_.OpenForPreview(QFile::encodeName(path).toStdString());
+    if (!opened.ok) {
+        messages_.Error(QFile::decodeName(opened.message.c_str()),
+                        QString::fromStdString(opened.reason));
+        return;
+    }
+    view_.ResetToPreviewView();
+    ModelStore& store = preview_.Store();
+    main_.ShowingPreview(&store);
+    view_.SetModel(&store);
+    view_.SetupScene();
+    store.CurrentMesh = 0;
+    view_.RedrawView();
+    view_.RestartRotation(main_.RotationTicked());
+}
+
+void TBrowseForm::SpeedButton1Click() {
+    view_.StopRotation();
+    if (main_.OpenFile(SelectedPath())) hide();
+}
+
+void TBrowseForm::GoBack() {
+    main_.show();
+    hide();
+    if (main_.Document().OptLoaded()) main_.OpenOPTfile();
+}
+
+void TBrowseForm::CancelButtonClick() {
+    GoBack();
+}
+
+void TBrowseForm::closeEvent(QCloseEvent* event) {
+    // Closing acts as Back; the window is only hidden, so it keeps its folder and selection.
+    event->ignore();
+    GoBack();
 }
 
 }  // namespace vexlor::app

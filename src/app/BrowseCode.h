@@ -1,14 +1,67 @@
-// TBrowseForm: the OPT browser window, hidden until "Browse OPTs..." shows it.
+// TBrowseForm: a small stay-on-top window for leafing through a folder of OPT files. Choosing a
+// file previews it in the 3D view through a document of its own, so the main window's file,
+// tree and block display stay as they were; "load" opens the previewed file fully and "Cancel"
+// (or closing the window) goes back to the file opened before.
 #pragma once
 
 #include <QWidget>
 
+#include "MessagePresenter.h"
+#include "OptDocument.h"
+#include "ViewLink.h"
+
+class QComboBox;
+class QFileSystemModel;
+class QListView;
+class QToolButton;
+class QPushButton;
+
 namespace vexlor::app {
+
+class TMain;
 
 class TBrowseForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TBrowseForm(QWidget* parent = nullptr);
+    TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages, QWidget* parent = nullptr);
+
+    // The full path of the selected file; empty when none is selected.
+    QString SelectedPath() const;
+    QString CurrentDirectory() const;
+    void ChangeDirectory(const QString& path);
+    // Selects a file of the current directory by name (as a click in the list would).
+    bool SelectFile(const QString& name);
+
+    void FileListBox1Change();
+    void SpeedButton1Click();
+    void CancelButtonClick();
+
+    QListView* FileList() const { return FileListBox1_; }
+    QListView* DirectoryList() const { return DirectoryListBox1_; }
+    QFileSystemModel* Files() const { return files_; }
+    const OptDocument& Preview() const { return preview_; }
+
+  signals:
+    // The file list of a directory has been read (the file-system model reads in the background).
+    void FilesListed(const QString& directory);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void GoBack();
+    void FillDrives();
+
+    TMain& main_;
+    ViewLink& view_;
+    MessagePresenter& messages_;
+    OptDocument preview_;
+
+    QComboBox* DriveComboBox1_ = nullptr;
+    QListView* DirectoryListBox1_ = nullptr;
+    QListView* FileListBox1_ = nullptr;
+    QFileSystemModel* directories_ = nullptr;
+    QFileSystemModel* files_ = nullptr;
 };
 
 }  // namespace vexlor::app

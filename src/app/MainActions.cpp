@@ -59,9 +59,17 @@ void TMain::ShowFailure(const OperationResult& result) {
                              QString::fromStdString(result.reason));
 }
 
-void TMain::OpenFile(const QString& path) {
+bool TMain::OpenFile(const QString& path) {
     CurrentFileName = path;
-    OpenOPTfile();
+    return OpenOPTfile();
+}
+
+bool TMain::RotationTicked() const {
+    return modelrotatebutton_->isChecked();
+}
+
+void TMain::ClearReportList() {
+    ChangeDocument(false, [&] { services_.document.Sink().ClearList(); });
 }
 
 void TMain::OpenItemClick() {
@@ -71,23 +79,28 @@ void TMain::OpenItemClick() {
     OpenFile(*name);
 }
 
-void TMain::OpenOPTfile() {
+bool TMain::OpenOPTfile() {
     services_.view.StopRotation();
     setWindowTitle(QStringLiteral("OPTvexlor - ") + CurrentFileName);
     OperationResult opened;
     ChangeDocument(true, [&] { opened = services_.document.Open(LocalPath(CurrentFileName)); });
     if (!opened.ok) {
         ShowFailure(opened);
-        // The previous file is still the loaded one, so the caption names it again.
+        // The previous file is still the loaded one, so the caption names it again, and it is
+        // the file that going back from the browser re-opens.
         setWindowTitle(CaptionOfLoadedFile());
-        return;
+        if (services_.document.OptLoaded())
+            CurrentFileName = QFile::decodeName(services_.document.CurrentFileName().c_str());
+        return false;
     }
     TV1_->expand(treeModel_->IndexOfNode(0));
-    services_.view.SetModel(&services_.document.Store());
+    drawn_ = &services_.document.Store();
+    services_.view.SetModel(drawn_);
     services_.view.SetupScene();
     services_.document.Store().CurrentMesh = 0;
     services_.view.RedrawView();
     services_.view.RestartRotation(modelrotatebutton_->isChecked());
+    return true;
 }
 
 void TMain::TV1Change() {
@@ -127,7 +140,7 @@ void TMain::BitBtn2Click() {
 
 void TMain::RG1Click(int itemIndex) {
     if (itemIndex < 0 || itemIndex > 3) return;
-    services_.document.Store().ShowLod = itemIndex;
+    drawn_->ShowLod = itemIndex;
     NewTr();
 }
 

@@ -80,7 +80,7 @@ void SetItems(QGroupBox* group, QButtonGroup* items, const QStringList& captions
 }  // namespace
 
 TMain::TMain(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+    : QMainWindow(parent), services_(std::move(services)), drawn_(&services_.document.Store()) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
     setWindowIcon(ProgramIcon());

@@ -51,15 +51,22 @@ class TMain : public QMainWindow {
         check_ = std::move(check);
     }
 
-    // Opens `path` as "&Open..." would after its dialog.
-    void OpenFile(const QString& path);
+    // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
+    bool OpenFile(const QString& path);
+
+    OptDocument& Document() { return services_.document; }
+    bool RotationTicked() const;
+    // Clears the report list (the browser's preview does, before it reads a file).
+    void ClearReportList();
+    // The browser shows a model of its own in the view: the level-of-detail choice applies to it.
+    void ShowingPreview(ModelStore* preview) { drawn_ = preview; }
 
     QString CurrentFileName;
 
     // Handlers.
     void FormCreate();
     void OpenItemClick();
-    void OpenOPTfile();
+    bool OpenOPTfile();
     void SaveItemClick();
     void SavePRJ1Click();
     void ExitItemClick();
@@ -111,6 +118,7 @@ class TMain : public QMainWindow {
     QWidget* browseForm_ = nullptr;
     QWidget* readmeWindow_ = nullptr;
     std::function<void(OptDocument&, int)> check_;
+    ModelStore* drawn_;  // the model the view draws: the open file's, or a preview's
 
     QTreeView* TV1_ = nullptr;
     QListView* ListBox1_ = nullptr;

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     viewLink.Attach(&glform);
     glform.show();
 
-    app::TBrowseForm browse;
+    app::TBrowseForm browse(main, viewLink, messages);
     main.SetBrowseForm(&browse);
 
     main.showMaximized();

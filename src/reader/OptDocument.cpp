@@ -5,14 +5,14 @@
 
 namespace vexlor {
 
-void OptDocument::PrepareOpen() {
+void OptDocument::PrepareOpen(bool buildTree) {
     store_.DrawFaceCount = 0;
     store_.ShowLod = 1;
     sink_.ClearList();
     sink_.ReportToList = false;
     sink_.ReportToFile = false;
     store_.WritePrj = false;
-    store_.BuildTree = true;
+    store_.BuildTree = buildTree;
     store_.FillDrawTables = true;
 }
 
@@ -27,7 +27,15 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name) {
 }
 
 OperationResult OptDocument::Open(const std::string& path) {
-    PrepareOpen();
+    return Load(path, true);
+}
+
+OperationResult OptDocument::OpenForPreview(const std::string& path) {
+    return Load(path, false);
+}
+
+OperationResult OptDocument::Load(const std::string& path, bool buildTree) {
+    PrepareOpen(buildTree);
     OptStream loaded;
     std::string reason;
     if (!loaded.LoadFile(path, reason)) return {false, "Cannot open file " + path, reason};

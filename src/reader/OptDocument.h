@@ -36,6 +36,8 @@ class OptDocument {
     // Loads the file and walks it with the tree and the draw tables built. On failure the
     // previously loaded file stays loaded, stream, tree and tables included.
     OperationResult Open(const std::string& path);
+    // The walk of a preview: the draw tables only, no tree (the tree keeps its root).
+    OperationResult OpenForPreview(const std::string& path);
     // The same walk over bytes already in memory; `name` becomes the current file name.
     void OpenBytes(std::vector<uint8_t> bytes, const std::string& name);
 
@@ -63,7 +65,8 @@ class OptDocument {
         MarkerBoxData markerBox;
         HardpointMarkerData hardpointMarker;
     };
-    void PrepareOpen();
+    void PrepareOpen(bool buildTree = true);
+    OperationResult Load(const std::string& path, bool buildTree);
     void WalkOpened(OptStream stream, const std::string& name);
     ViewSnapshot TakeViewSnapshot() const;
     void RestoreViewSnapshot(const ViewSnapshot& snapshot);

@@ -27,6 +27,7 @@
 #include "Hints.h"
 #include "MainCode.h"
 #include "OptBuilder.h"
+#include "QtPrinters.h"
 #include "RecordingViewLink.h"
 #include "ReportListModel.h"
 #include "SampleModels.h"
