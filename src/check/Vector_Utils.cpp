@@ -1,0 +1,59 @@
+// Vector arithmetic in double precision with one rounding to float per stored result.
+#include "Vector_Utils.h"
+
+#include <cmath>
+#include <limits>
+
+// The check's pass/fail decisions test for NaN. Builds that assume finite math would silently
+// turn those tests into "never NaN" and change every verdict on degenerate geometry.
+#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
+#error "vexlor_check must be built without -ffast-math, -Ofast or -ffinite-math-only"
+#endif
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
+
+namespace vexlor {
+
+void VecScale(Vec3& v, float s) {
+    const double k = s;
+    v.x = static_cast<float>(v.x * k);
+    v.y = static_cast<float>(v.y * k);
+    v.z = static_cast<float>(v.z * k);
+}
+
+void VecDiff(const Vec3& a, const Vec3& b, Vec3& r) {
+    r.x = static_cast<float>(double{b.x} - double{a.x});
+    r.y = static_cast<float>(double{b.y} - double{a.y});
+    r.z = static_cast<float>(double{b.z} - double{a.z});
+}
+
+float VecLength(const Vec3& v) {
+    const double x = v.x, y = v.y, z = v.z;
+    return static_cast<float>(std::sqrt(x * x + y * y + z * z));
+}
+
+void VecNormalise(Vec3& v) {
+    const double length = VecLength(v);
+    v.x = static_cast<float>(v.x / length);
+    v.y = static_cast<float>(v.y / length);
+    v.z = static_cast<float>(v.z / length);
+}
+
+void VecCross(const Vec3& a, const Vec3& b, Vec3& r) {
+    const double ax = a.x, ay = a.y, az = a.z;
+    const double bx = b.x, by = b.y, bz = b.z;
+    r.x = static_cast<float>(ay * bz - az * by);
+    r.y = static_cast<float>(az * bx - ax * bz);
+    r.z = static_cast<float>(ax * by - ay * bx);
+}
+
+float VecDot(const Vec3& a, const Vec3& b) {
+    return static_cast<float>(double{a.x} * b.x + double{a.y} * b.y + double{a.z} * b.z);
+}
+
+bool VecNear(const Vec3& a, const Vec3& b, float tol) {
+    Vec3 r;
+    VecDiff(a, b, r);
+    return !(VecLength(r) > tol);
+}
+
+}  // namespace vexlor

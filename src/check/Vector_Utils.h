@@ -1,0 +1,28 @@
+// Operations on three-component vectors, used by the consistency check to rebuild normals from
+// corner positions and to find corners that lie at the same place.
+//
+// Inputs are 32-bit floats; each operation does its arithmetic in double precision and rounds to
+// 32 bits once, where it stores a result. NaN and infinity pass through and never trap: a
+// zero-length normalisation leaves NaN components, and VecNear counts a NaN distance as near.
+#pragma once
+
+#include "Vec3.h"
+
+namespace vexlor {
+
+// v := v * s, component by component.
+void VecScale(Vec3& v, float s);
+// r := b - a, the vector that points from a to b.
+void VecDiff(const Vec3& a, const Vec3& b, Vec3& r);
+// sqrt(x*x + y*y + z*z), rounded once.
+float VecLength(const Vec3& v);
+// v := v / VecLength(v); no guard against a zero length.
+void VecNormalise(Vec3& v);
+// r := a x b; r must not be a or b.
+void VecCross(const Vec3& a, const Vec3& b, Vec3& r);
+float VecDot(const Vec3& a, const Vec3& b);
+// True unless the distance from a to b exceeds tol: a distance equal to tol, or one that is not a
+// number, is near.
+bool VecNear(const Vec3& a, const Vec3& b, float tol);
+
+}  // namespace vexlor
