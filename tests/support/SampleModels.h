@@ -4,6 +4,7 @@
 // geometry passes the consistency check in both vertex normal modes.
 // BuildLargeModel: flat tessellated plates, far beyond the capacities, for benchmarks.
 // BuildBrokenSamples: malformed files, each breaking the format in a few documented ways.
+// BuildFaultySample: a well-formed file whose geometry has one of each consistency check finding.
 #pragma once
 
 #include <array>
@@ -42,5 +43,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout);
 std::vector<uint8_t> BuildLargeModel(int faces, int meshes);
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildBrokenSamples();
+
+std::vector<uint8_t> BuildFaultySample();
 
 }  // namespace vexlor::testing
