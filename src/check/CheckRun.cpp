@@ -1,0 +1,182 @@
+// The tests of one mesh, in the order their lines appear: co-incident corners, face normal and
+// soft vectors face by face, then the vertex normal at every corner.
+#include "CheckRun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "Vector_Utils.h"
+
+namespace vexlor {
+
+namespace {
+
+// |x| within the tolerance; x is formed in double from a float result and not rounded again.
+bool WithinTolerance(double x) {
+    return std::fabs(x) <= double{CheckTolerance};
+}
+
+// An edge too short to be one: shorter than the tolerance, or of no length at all (NaN).
+bool Collapsed(const Vec3& edge) {
+    const float length = VecLength(edge);
+    return std::isnan(length) || length < CheckTolerance;
+}
+
+}  // namespace
+
+void CheckRun::CountFinding() {
+    CheckAllOk = false;
+    if (CheckErrorCount < std::numeric_limits<int32_t>::max()) ++CheckErrorCount;
+}
+
+Vec3 CheckRun::Position(int32_t vertexIndex) const {
+    if (vertexIndex < 0 || static_cast<size_t>(vertexIndex) >= store_.VertexTable.size())
+        return Vec3{};
+    return store_.VertexTable[static_cast<size_t>(vertexIndex)];
+}
+
+Vec3 CheckRun::StoredVertexNormal(int32_t normalIndex) const {
+    if (normalIndex < 0 || static_cast<size_t>(normalIndex) >= store_.VertexNormalTable.size())
+        return Vec3{};
+    return store_.VertexNormalTable[static_cast<size_t>(normalIndex)];
+}
+
+std::string CheckRun::MeshFace(int64_t f) const {
+    return "mesh " + sink_.IntText(store_.CurrentMesh) + ", face " + sink_.IntText(f);
+}
+
+std::string CheckRun::Triple(const Vec3& v) const {
+    return sink_.TripleText(v.x, v.y, v.z);
+}
+
+CheckRun::Corners CheckRun::CornersOf(const FaceRecord& face) const {
+    const auto& index = face.VertexIndex;
+    const bool quad = index[3] >= 0;
+    return {Position(index[0]), Position(index[1]), Position(index[2]),
+            quad ? Position(index[3]) : Vec3{}, quad};
+}
+
+void CheckRun::CheckMesh() {
+    Line("Checking for co-incident vertices...");
+    Line("Checking face normals by re-calculating...");
+    Line("Checking Software vectors on-plane...");
+    const int64_t faces =
+        std::clamp<int64_t>(store_.MeshFaceBase, 0, static_cast<int64_t>(store_.FaceTable.size()));
+    for (int64_t f = 0; f < faces; ++f) {
+        const FaceRecord& face = store_.FaceTable[static_cast<size_t>(f)];
+        const Corners corners = CornersOf(face);
+        CheckCoincidentVertices(f, face, corners);
+        CheckFaceNormal(f, face, corners);
+        CheckSoftVectors(f, face);
+    }
+
+    Line("Checking vertex normals...");
+    if (mode_ == VertexNormalCheck::None) return;
+    for (int64_t f = 0; f < faces; ++f) {
+        const FaceRecord& face = store_.FaceTable[static_cast<size_t>(f)];
+        const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
+        for (size_t k = 0; k < cornerCount; ++k)
+            CheckVertexNormal(f, face, k);
+    }
+}
+
+void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p) {
+    Vec3 ab, bc, ac;
+    VecDiff(p.a, p.b, ab);
+    VecDiff(p.b, p.c, bc);
+    VecDiff(p.a, p.c, ac);
+    bool failed = Collapsed(ab) || Collapsed(bc);
+    if (p.quad) {
+        // Both closing edges and the diagonal AC; the other diagonal, BD, is not tested.
+        Vec3 cd, da;
+        VecDiff(p.c, p.d, cd);
+        VecDiff(p.d, p.a, da);
+        failed = failed || Collapsed(cd) || Collapsed(da) || Collapsed(ac);
+    } else {
+        Vec3 ca;
+        VecDiff(p.c, p.a, ca);
+        failed = failed || Collapsed(ca);
+    }
+    if (!failed) return;
+
+    Line("ERROR! co-incident vertices, " + MeshFace(f) + "!");
+    const auto& index = face.VertexIndex;
+    Line("   vertex indices are: " + sink_.IntText(index[0]) + " , " + sink_.IntText(index[1]) +
+         " , " + sink_.IntText(index[2]) + " , " + sink_.IntText(index[3]));
+    for (const int32_t i : index) {
+        if (i >= 0) Line(Triple(Position(i)));
+    }
+    CountFinding();
+}
+
+void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p) {
+    // The normal rebuilt from the winding of A, B and C; a quad's D plays no part.
+    Vec3 ab, bc, n;
+    VecDiff(p.a, p.b, ab);
+    VecDiff(p.b, p.c, bc);
+    VecCross(ab, bc, n);
+    VecNormalise(n);
+    VecScale(n, -1.0f);
+    const Vec3& stored = face.FaceNormal;  // compared as stored, not normalised
+    const float d = VecDot(n, stored);
+    if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
+    if (WithinTolerance(std::fabs(double{d}) - 1.0)) {
+        // Right line, wrong way round: the winding disagrees with the stored normal.
+        Line("WARNING! face normal not consistent with vertex order, " + MeshFace(f) + "!");
+        return;
+    }
+    Line("ERROR! face normal anomaly, " + MeshFace(f) + "!");
+    Line("Stored normal: " + Triple(stored));
+    Line("Calc     normal: " + Triple(n));
+    CountFinding();
+}
+
+void CheckRun::CheckSoftVectors(int64_t f, const FaceRecord& face) {
+    // Soft vectors in the face's plane have a cross product along the normal, either way round.
+    Vec3 t;
+    VecCross(face.SoftVector1, face.SoftVector2, t);
+    VecNormalise(t);
+    const Vec3& stored = face.FaceNormal;
+    const float d = VecDot(t, stored);
+    if (std::isnan(d) || WithinTolerance(std::fabs(double{d}) - 1.0)) return;
+    Line("ERROR! softvec anomaly, " + MeshFace(f) + "!");
+    Line("Stored normal: " + Triple(stored));
+    Line("Softvec   normal : " + Triple(t));
+    CountFinding();
+}
+
+NormalSum CheckRun::Contributions(const Vec3& point) {
+    const MeshFilter filter = mode_ == VertexNormalCheck::MeshByMesh
+                                  ? MeshFilter::OnlyMesh(store_.CurrentMesh)
+                                  : MeshFilter::Everything();
+    if (search_ == ContributionSearch::PlainScan)
+        return ScanContributions(store_, point, CheckTolerance, filter);
+    if (!index_) index_.emplace(store_, CheckTolerance);
+    return index_->Contributions(point, filter);
+}
+
+void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
+    const NormalSum found = Contributions(Position(face.VertexIndex[k]));
+    if (found.count == 0) {
+        Line("error! no VN contribs found, face " + sink_.IntText(f));
+        return;
+    }
+    // The average of the contributing face normals, against the stored vertex normal.
+    const auto count = static_cast<double>(found.count);
+    Vec3 average{static_cast<float>(found.sum.x / count), static_cast<float>(found.sum.y / count),
+                 static_cast<float>(found.sum.z / count)};
+    VecNormalise(average);
+    Vec3 stored = StoredVertexNormal(face.VertexNormalIndex[k]);
+    VecNormalise(stored);
+    const float d = VecDot(average, stored);
+    if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
+    Line("");
+    Line("WARNING! Vertex normal anomaly, " + MeshFace(f) + ", vertex " +
+         sink_.IntText(static_cast<int64_t>(k)) + "!");
+    Line("Stored VN :" + Triple(stored));
+    Line("Calcd   VN :" + Triple(average));
+    CountFinding();
+}
+
+}  // namespace vexlor

@@ -1,0 +1,63 @@
+// One run of the consistency check: its finding count and the tests of one mesh (CheckMesh).
+//
+// CheckMesh reads the tables that the last walk filled: the current mesh's VertexTable,
+// VertexNormalTable and FaceTable (faces 0 to MeshFaceBase - 1), and the draw tables of the whole
+// model for the vertex normal test. Indices that name no entry of their table stand for the
+// origin (a zero vector), as the walker draws such corners; nothing is read out of range.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ConsistencyCheck.h"
+#include "CornerIndex.h"
+#include "ModelStore.h"
+#include "NormalContributions.h"
+#include "Vexlor_Utils.h"
+
+namespace vexlor {
+
+// The one threshold of the check: a distance, and how far a dot product may stray from 1.
+inline constexpr float CheckTolerance = 0.01f;
+
+class CheckRun {
+  public:
+    CheckRun(ReportSink& sink, const ModelStore& store, VertexNormalCheck mode,
+             ContributionSearch search)
+        : sink_(sink), store_(store), mode_(mode), search_(search) {}
+
+    // Tests the current mesh's faces and writes the findings.
+    void CheckMesh();
+    // A counted finding: clears CheckAllOk and adds one to CheckErrorCount.
+    void CountFinding();
+
+    int32_t CheckErrorCount = 0;
+    bool CheckAllOk = true;
+
+  private:
+    struct Corners {
+        Vec3 a, b, c, d;
+        bool quad;
+    };
+    Corners CornersOf(const FaceRecord& face) const;
+    void CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p);
+    void CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p);
+    void CheckSoftVectors(int64_t f, const FaceRecord& face);
+    void CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k);
+
+    NormalSum Contributions(const Vec3& point);
+    Vec3 Position(int32_t vertexIndex) const;
+    Vec3 StoredVertexNormal(int32_t normalIndex) const;
+    std::string MeshFace(int64_t f) const;  // "mesh m, face f"
+    std::string Triple(const Vec3& v) const;
+    void Line(const std::string& text) { sink_.ReportLine(text); }
+
+    ReportSink& sink_;
+    const ModelStore& store_;
+    VertexNormalCheck mode_;
+    ContributionSearch search_;
+    std::optional<CornerIndex> index_;  // built on first use; the draw tables do not change
+};
+
+}  // namespace vexlor

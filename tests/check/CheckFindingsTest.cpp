@@ -1,0 +1,209 @@
+// Each finding of the check, produced by a small built file: its lines, their order, and whether
+// it is counted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "CheckTestSupport.h"
+
+namespace vexlor::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const V3 kDown{0, 0, -1};
+const V3 kUp{0, 0, 1};
+
+// A one-mesh model of the unit square (0, 0) (1, 0) (1, 1) (0, 1), rebuilt normal (0, 0, -1).
+MeshParts Square(V3 normal = kDown) {
+    MeshParts m = CleanSquare();
+    m.faces[0].normal = normal;
+    return m;
+}
+
+TEST(CheckFindings, CleanModelGivesTheHeadingsAndAllOk) {
+    OptDocument document;
+    const Lines lines = CheckLines(document, BuildMeshes({Square()}));
+    const Lines expected{"Consistency check...",
+                         "",
+                         "Checking mesh 0...",
+                         "Checking for co-incident vertices...",
+                         "Checking face normals by re-calculating...",
+                         "Checking Software vectors on-plane...",
+                         "Checking vertex normals...",
+                         "",
+                         "All OK!!"};
+    EXPECT_EQ(lines, expected);
+    const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel);
+    EXPECT_TRUE(outcome.allOk);
+    EXPECT_EQ(outcome.errorCount, 0);
+}
+
+TEST(CheckFindings, CoincidentCornersOfATriangleAreCountedOnce) {
+    // B and C at one place: the edge BC has no length. The rebuilt normal is NaN, so the face
+    // normal test says nothing; each of the two corners there contributes to the vertex normal.
+    MeshParts m{{{0, 0, 0}, {1, 0, 0}, {1, 0, 0}}, {kDown}, {MakeFace({0, 1, 2, -1}, kDown, {})}};
+    const Lines expected{"ERROR! co-incident vertices, mesh 0, face 0!",
+                         "   vertex indices are: 0 , 1 , 2 , -1",
+                         Triple(0, 0, 0),
+                         Triple(1, 0, 0),
+                         Triple(1, 0, 0),
+                         "errors were detected!!",
+                         "Number of errors = 1"};
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))), expected);
+}
+
+TEST(CheckFindings, QuadEdgesAndDiagonalAcAreTestedButNotBd) {
+    const std::vector<V3> square{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    auto quadWith = [&](int corner, int sameAs) {
+        MeshParts m = Square();
+        m.vertices[static_cast<size_t>(corner)] = square[static_cast<size_t>(sameAs)];
+        return Findings(CheckLines(BuildMeshes({m})));
+    };
+    const Lines cd = quadWith(3, 2);  // D on C
+    ASSERT_EQ(cd.size(), 8u);
+    EXPECT_EQ(cd[0], "ERROR! co-incident vertices, mesh 0, face 0!");
+    EXPECT_EQ(cd[1], "   vertex indices are: 0 , 1 , 2 , 3");
+    EXPECT_EQ(cd[5], Triple(1, 1, 0));
+    EXPECT_EQ(cd.back(), "Number of errors = 1");
+    // C on A: only the diagonal AC collapses (and the rebuilt normal with it, silently).
+    EXPECT_EQ(quadWith(2, 0).front(), "ERROR! co-incident vertices, mesh 0, face 0!");
+    // D on B: the diagonal BD is not tested, and nothing else is wrong.
+    EXPECT_EQ(quadWith(3, 1), Lines{"All OK!!"});
+}
+
+TEST(CheckFindings, ReversedFaceNormalOnlyWarns) {
+    MeshParts m = Square(kUp);
+    m.normals = {kUp};  // the drawn face's normal is up, so its corners average up
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))),
+              (Lines{"WARNING! face normal not consistent with vertex order, mesh 0, face 0!",
+                     "All OK!!"}));
+}
+
+TEST(CheckFindings, LengthTwoNormalGivesBothAnomaliesWithSignedZeros) {
+    // d = 2 fails the face normal test and, ||d| - 1| being 1, the soft vector test. The rebuilt
+    // normal is -(0, 0, 1) = (-0, -0, -1), and a value that rounds to zero keeps its sign, as
+    // printf's "%10f" does.
+    MeshParts m = Square({-0.001f, 0, -2});
+    const Lines expected{
+        "ERROR! face normal anomaly, mesh 0, face 0!",
+        "Stored normal:              -0.00               0.00              -2.00",
+        "Calc     normal:              -0.00              -0.00              -1.00",
+        "ERROR! softvec anomaly, mesh 0, face 0!",
+        "Stored normal:              -0.00               0.00              -2.00",
+        "Softvec   normal :               0.00               0.00               1.00",
+        "errors were detected!!",
+        "Number of errors = 2"};
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))), expected);
+}
+
+TEST(CheckFindings, SoftVectorsPassEitherWayRoundAndFailOffThePlane) {
+    MeshParts reversed = Square();
+    reversed.faces[0].soft1 = {0, 1, 0};
+    reversed.faces[0].soft2 = {1, 0, 0};
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({reversed}))), Lines{"All OK!!"});
+
+    MeshParts parallel = Square();  // cross product zero: NaN, passes
+    parallel.faces[0].soft2 = {2, 0, 0};
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({parallel}))), Lines{"All OK!!"});
+
+    MeshParts off = Square();
+    off.faces[0].soft2 = {0, 0, 1};
+    const Lines found = Findings(CheckLines(BuildMeshes({off})));
+    ASSERT_EQ(found.size(), 5u);
+    EXPECT_EQ(found[0], "ERROR! softvec anomaly, mesh 0, face 0!");
+    EXPECT_EQ(found[2], "Softvec   normal : " + Triple(0, -1, 0));
+}
+
+TEST(CheckFindings, ReversedVertexNormalIsCountedPerCorner) {
+    MeshParts m = Square();
+    m.normals = {kDown, kUp};
+    m.faces[0].vertexNormal = {0, 1, 0, 1};
+    const Lines lines = CheckLines(BuildMeshes({m}));
+    const Lines expected{"Checking vertex normals...",
+                         "",
+                         "WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 1!",
+                         "Stored VN :" + Triple(0, 0, 1),
+                         "Calcd   VN :" + Triple(0, 0, -1),
+                         "",
+                         "WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 3!",
+                         "Stored VN :" + Triple(0, 0, 1),
+                         "Calcd   VN :" + Triple(0, 0, -1),
+                         "",
+                         "errors were detected!!",
+                         "Number of errors = 2"};
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(Lines(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
+}
+
+TEST(CheckFindings, CornersWithoutContributionsAreListedButNotCounted) {
+    MeshParts m = Square();
+    m.vertices.push_back({5, 5, 0});
+    m.faces.push_back(MakeFace({1, 4, 2, -1}, kDown, {0, 0, 0, -1}));
+    OptDocument document;
+    document.OpenBytes(BuildMeshes({m}), "model.opt");
+    document.Store().ShownFaceCount = 0;  // as if no face had been drawn
+    EXPECT_TRUE(CheckOPT(document, VertexNormalCheck::MeshByMesh).allOk);
+    Lines expected(4, "error! no VN contribs found, face 0");
+    expected.insert(expected.end(), 3, "error! no VN contribs found, face 1");
+    expected.push_back("All OK!!");
+    EXPECT_EQ(Findings(document.Sink().List()), expected);
+}
+
+// Two meshes meet along an edge at a right angle. Across the whole model the shared corners
+// average both faces' normals and disagree with each mesh's own vertex normals.
+TEST(CheckFindings, OtherMeshesContributeOnlyAcrossTheWholeModel) {
+    const MeshParts floor = Square();
+    MeshParts wall{{{1, 0, 0}, {1, 1, 0}, {1, 1, -1}, {1, 0, -1}},
+                   {{1, 0, 0}},
+                   {MakeFace({0, 1, 2, 3}, {1, 0, 0}, {0, 0, 0, 0})}};
+    wall.faces[0].soft1 = {0, 1, 0};
+    wall.faces[0].soft2 = {0, 0, 1};
+    const std::vector<uint8_t> model = BuildMeshes({floor, wall});
+
+    EXPECT_EQ(Findings(CheckLines(model, VertexNormalCheck::MeshByMesh)), Lines{"All OK!!"});
+    const Lines whole = Findings(CheckLines(model, VertexNormalCheck::WholeModel));
+    const float half = 0.707106769f;
+    const Lines expected{"WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 1!",
+                         "Stored VN :" + Triple(0, 0, -1),
+                         "Calcd   VN :" + Triple(half, 0, -half),
+                         "WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 2!",
+                         "Stored VN :" + Triple(0, 0, -1),
+                         "Calcd   VN :" + Triple(half, 0, -half),
+                         "WARNING! Vertex normal anomaly, mesh 1, face 0, vertex 0!",
+                         "Stored VN :" + Triple(1, 0, 0),
+                         "Calcd   VN :" + Triple(half, 0, -half),
+                         "WARNING! Vertex normal anomaly, mesh 1, face 0, vertex 1!",
+                         "Stored VN :" + Triple(1, 0, 0),
+                         "Calcd   VN :" + Triple(half, 0, -half),
+                         "errors were detected!!",
+                         "Number of errors = 4"};
+    EXPECT_EQ(whole, expected);
+
+    // "none" still writes the heading, and nothing after it.
+    const Lines none = CheckLines(model, VertexNormalCheck::None);
+    EXPECT_EQ(Findings(none), Lines{"All OK!!"});
+    EXPECT_EQ(std::count(none.begin(), none.end(), "Checking vertex normals..."), 2);
+}
+
+// Indices that name no entry stand for the origin; nothing is read outside a table.
+TEST(CheckFindings, IndicesOutsideTheTablesAreTheOrigin) {
+    MeshParts m = Square();
+    m.faces[0].vertex = {0, 1, 2, 999999};
+    m.faces[0].vertexNormal = {-7, 1 << 30, 0, 0};
+    // A negative fourth index other than -1 still makes a triangle; its C is at the origin.
+    m.faces.push_back(MakeFace({1, 2, -50, -2}, kDown, {0, 0, 0, -1}));
+    // Face 0's D, at the origin, coincides with A.
+    const Lines expected{"ERROR! co-incident vertices, mesh 0, face 0!",
+                         "   vertex indices are: 0 , 1 , 2 , 999999",
+                         Triple(0, 0, 0),
+                         Triple(1, 0, 0),
+                         Triple(1, 1, 0),
+                         Triple(0, 0, 0),
+                         "errors were detected!!",
+                         "Number of errors = 1"};
+    EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))), expected);
+}
+
+}  // namespace
+}  // namespace vexlor::testing

@@ -1,0 +1,57 @@
+#include "CheckTestSupport.h"
+
+namespace vexlor::testing {
+
+std::vector<uint8_t> BuildMeshes(const std::vector<MeshParts>& meshes) {
+    OptBuilder b(0x2000);
+    std::vector<int64_t> roots;
+    for (const MeshParts& m : meshes) {
+        roots.push_back(b.addJump(
+            0, {b.addVertices(m.vertices), b.addVertexNormals(m.normals), b.addFaces(m.faces)}));
+    }
+    b.setMeshes(roots);
+    return b.build();
+}
+
+FaceSpec MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
+    FaceSpec f;
+    f.vertex = vertex;
+    f.vertexNormal = vertexNormal;
+    f.normal = normal;
+    f.soft1 = {1, 0, 0};
+    f.soft2 = {0, 1, 0};
+    return f;
+}
+
+MeshParts CleanSquare(float x, float y) {
+    return {{{x, y, 0}, {x + 1, y, 0}, {x + 1, y + 1, 0}, {x, y + 1, 0}},
+            {{0, 0, -1}},
+            {MakeFace({0, 1, 2, 3}, {0, 0, -1}, {0, 0, 0, 0})}};
+}
+
+std::vector<std::string> CheckLines(OptDocument& document, const std::vector<uint8_t>& bytes,
+                                    VertexNormalCheck mode) {
+    document.OpenBytes(bytes, "model.opt");
+    CheckOPT(document, mode);
+    return document.Sink().List();
+}
+
+std::vector<std::string> CheckLines(const std::vector<uint8_t>& bytes, VertexNormalCheck mode) {
+    OptDocument document;
+    return CheckLines(document, bytes, mode);
+}
+
+std::vector<std::string> Findings(const std::vector<std::string>& lines) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        if (!line.empty() && line.rfind("Checking ", 0) != 0 && line != "Consistency check...")
+            found.push_back(line);
+    }
+    return found;
+}
+
+std::string Triple(float x, float y, float z) {
+    return NumberText().TripleText(x, y, z);
+}
+
+}  // namespace vexlor::testing

@@ -1,0 +1,198 @@
+// The corner index against the plain scan: the same contributions, bit for bit, on random draw
+// tables full of awkward coordinates, and the same check output on random models whose meshes and
+// levels of detail share faces.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "CheckRun.h"
+#include "CheckTestSupport.h"
+#include "CornerIndex.h"
+#include "NormalContributions.h"
+
+namespace vexlor::testing {
+namespace {
+
+constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// Coordinates that stress the grid: a lattice finer than the tolerance (so points lie exactly
+// one tolerance apart and on cell boundaries), neighbours one ulp off, huge and tiny values,
+// signed zeros, infinities and NaN.
+class AwkwardCoordinates {
+  public:
+    explicit AwkwardCoordinates(uint32_t seed) : random_(seed) {}
+
+    float Next() {
+        const int kind = Pick(100);
+        if (kind < 70) return Nudge(0.005f * static_cast<float>(Pick(13) - 6));
+        if (kind < 80) return Nudge(CheckTolerance * static_cast<float>(Pick(7) - 3));
+        if (kind < 84) return Pick(2) ? 1e10f : -3e38f;
+        if (kind < 88) return Pick(2) ? -0.0f : std::numeric_limits<float>::denorm_min();
+        if (kind < 92) return Pick(2) ? kInf : -kInf;
+        if (kind < 94) return kNan;
+        return std::uniform_real_distribution<float>(-0.05f, 0.05f)(random_);
+    }
+    Vec3 Point() { return {Next(), Next(), Next()}; }
+    // Mostly proper normals, some zero (NaN once normalised), some NaN, some huge.
+    Vec3 Normal() {
+        const int kind = Pick(20);
+        if (kind == 0) return {0, 0, 0};
+        if (kind == 1) return {kNan, 1, 0};
+        if (kind == 2) return {3e38f, 3e38f, 0};
+        std::uniform_real_distribution<float> unit(-1, 1);
+        return {unit(random_), unit(random_), unit(random_)};
+    }
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+  private:
+    float Nudge(float x) {
+        const int step = Pick(8);
+        if (step == 0) return std::nextafter(x, kInf);
+        if (step == 1) return std::nextafter(x, -kInf);
+        return x;
+    }
+    std::mt19937 random_;
+};
+
+bool SameBits(const NormalSum& a, const NormalSum& b) {
+    return a.count == b.count &&
+           std::bit_cast<uint32_t>(a.sum.x) == std::bit_cast<uint32_t>(b.sum.x) &&
+           std::bit_cast<uint32_t>(a.sum.y) == std::bit_cast<uint32_t>(b.sum.y) &&
+           std::bit_cast<uint32_t>(a.sum.z) == std::bit_cast<uint32_t>(b.sum.z);
+}
+
+std::string Describe(const Vec3& p) {
+    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ", " + std::to_string(p.z) +
+           ")";
+}
+
+TEST(CornerIndex, FindsWhatVecNearAccepts) {
+    ModelStore store;
+    auto add = [&](Vec3 corner) {
+        DrawFace face;
+        face.Corners = {corner, {50, 50, 50}, {60, 60, 60}, {70, 70, 70}};
+        face.Normal = {0, 0, 1};
+        store.DrawFaces.push_back(face);
+    };
+    add({CheckTolerance, 0, 0});                        // exactly at the tolerance: near
+    add({std::nextafter(CheckTolerance, 1.0f), 0, 0});  // just beyond: not near
+    add({0.005f, 0.005f, 0.005f});                      // near
+    add({0.008f, 0.008f, 0});                           // within per axis, not by length
+    add({kNan, 100, 100});                              // near everything
+    add({kInf, 0, 0});                                  // never near a finite point
+    add({kInf, 5, -kInf});                              // near points with +inf in x
+    store.ShownFaceCount = static_cast<int64_t>(store.DrawFaces.size());
+    CornerIndex index(store, CheckTolerance);
+    const MeshFilter all = MeshFilter::Everything();
+    EXPECT_EQ(index.Contributions({0, 0, 0}, all).count, 3);
+    EXPECT_EQ(index.Contributions({kInf, 1, 2}, all).count, 3);
+    EXPECT_EQ(index.Contributions({-kInf, 1, -kInf}, all).count, 2);
+    EXPECT_EQ(index.Contributions({kNan, 0, 0}, all).count, 21);
+    EXPECT_EQ(index.Contributions({1, 1, 1}, all).count, 1);
+}
+
+TEST(CornerIndex, MatchesThePlainScanBitForBitOnRandomDrawTables) {
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        AwkwardCoordinates gen(seed);
+        ModelStore store;
+        const int entries = 150 + gen.Pick(150);
+        store.DrawFaces.resize(static_cast<size_t>(entries) + 7);  // entries past the count: unused
+        std::vector<Vec3> queries;
+        for (DrawFace& face : store.DrawFaces) {
+            face.IsQuad = static_cast<uint8_t>(gen.Pick(2));
+            face.Mesh = static_cast<int16_t>(gen.Pick(3));
+            face.Normal = gen.Normal();
+            for (Vec3& c : face.Corners) {
+                // Corners often repeat earlier ones, as shared vertices do.
+                c = (!queries.empty() && gen.Pick(3) == 0)
+                        ? queries[static_cast<size_t>(gen.Pick(static_cast<int>(queries.size())))]
+                        : gen.Point();
+                queries.push_back(c);
+            }
+        }
+        store.ShownFaceCount = entries;
+        for (int i = 0; i < 200; ++i)
+            queries.push_back(gen.Point());
+
+        CornerIndex index(store, CheckTolerance);
+        for (const MeshFilter filter :
+             {MeshFilter::Everything(), MeshFilter::OnlyMesh(0), MeshFilter::OnlyMesh(2)}) {
+            // Twice over: the second round answers from the index's memory.
+            for (int round = 0; round < 2; ++round) {
+                for (const Vec3& q : queries) {
+                    const NormalSum plain = ScanContributions(store, q, CheckTolerance, filter);
+                    ASSERT_TRUE(SameBits(index.Contributions(q, filter), plain))
+                        << "seed " << seed << " point " << Describe(q) << " plain count "
+                        << plain.count;
+                }
+            }
+        }
+    }
+}
+
+// Random files: meshes whose levels of detail share vertex and face blocks, and whose mesh jump
+// table names some meshes twice, so faces repeat across meshes and levels. Corners come from the
+// awkward coordinates; every stored vector is random, so most tests fail somewhere.
+std::vector<uint8_t> RandomModel(AwkwardCoordinates& gen) {
+    OptBuilder b(0x1230);
+    std::vector<int64_t> levels;
+    for (int level = 0; level < 5; ++level) {
+        std::vector<V3> points(static_cast<size_t>(6 + gen.Pick(10)));
+        for (V3& p : points) {
+            const Vec3 v = gen.Point();
+            p = {v.x, v.y, v.z};
+        }
+        std::vector<V3> normals(points.size());
+        for (V3& n : normals) {
+            const Vec3 v = gen.Normal();
+            n = {v.x, v.y, v.z};
+        }
+        std::vector<FaceSpec> faces(static_cast<size_t>(3 + gen.Pick(12)));
+        const int n = static_cast<int>(points.size());
+        for (FaceSpec& f : faces) {
+            for (int32_t& i : f.vertex)
+                i = gen.Pick(n + 1);  // now and then one past the table
+            if (gen.Pick(2)) f.vertex[3] = -1;
+            for (int32_t& i : f.vertexNormal)
+                i = gen.Pick(n);
+            for (V3* v : {&f.normal, &f.soft1, &f.soft2}) {
+                const Vec3 r = gen.Normal();
+                *v = {r.x, r.y, r.z};
+            }
+        }
+        levels.push_back(
+            b.addJump(0, {b.addVertices(points), b.addVertexNormals(normals), b.addFaces(faces)}));
+    }
+    std::vector<int64_t> meshes;
+    for (int m = 0; m < 4; ++m) {
+        const int64_t first = levels[static_cast<size_t>(gen.Pick(5))];
+        const int64_t second = levels[static_cast<size_t>(gen.Pick(5))];
+        meshes.push_back(b.addLod({first, second}, {100.0f, 10.0f}));
+    }
+    meshes.push_back(meshes[1]);
+    b.setMeshes(meshes);
+    return b.build();
+}
+
+TEST(CornerIndex, IndexedCheckPrintsWhatThePlainScanPrints) {
+    for (uint32_t seed = 100; seed < 120; ++seed) {
+        AwkwardCoordinates gen(seed);
+        OptDocument document;
+        document.OpenBytes(RandomModel(gen), "random.opt");
+        for (const auto mode : {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {
+            const CheckOutcome indexed = CheckOPT(document, mode, ContributionSearch::Indexed);
+            const std::vector<std::string> indexedLines = document.Sink().List();
+            const CheckOutcome plain = CheckOPT(document, mode, ContributionSearch::PlainScan);
+            ASSERT_EQ(indexedLines, document.Sink().List()) << "seed " << seed;
+            EXPECT_EQ(indexed.errorCount, plain.errorCount);
+            EXPECT_EQ(indexed.allOk, plain.allOk);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vexlor::testing
