@@ -6,10 +6,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ConsistencyCheck.h"
 #include "OptDocument.h"
 #include "TypeNames.h"
 
@@ -18,6 +20,7 @@ namespace {
 using vexlor::OptDocument;
 
 constexpr int kExitOk = 0;
+constexpr int kExitFindings = 1;  // check: the run ended with "errors were detected!!"
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
@@ -32,6 +35,11 @@ constexpr std::string_view kUsage =
     "  tree FILE              the structure tree, one node per line: index, depth, image,\n"
     "                         block offset, type, mesh, label (TAB separated)\n"
     "  block FILE INDEX       the report of tree node INDEX, as the block display shows it\n"
+    "  check FILE [--vn whole|mesh|none]\n"
+    "                         the consistency check's report lines; --vn chooses how vertex\n"
+    "                         normals are checked: across the whole model (default), mesh by\n"
+    "                         mesh, or not at all. Exit status 0 for \"All OK!!\", 1 when\n"
+    "                         errors were detected\n"
     "\n"
     "options:\n"
     "  --names DIR            read Mesh_Type.ace and Hardpoint_Type.ace from DIR\n"
@@ -128,6 +136,34 @@ int Tree(const OptDocument& document) {
     return FinishStdout();
 }
 
+void PrintList(const OptDocument& document) {
+    for (const std::string& line : document.Sink().List()) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+}
+
+bool ParseVertexNormalMode(const std::string& text, vexlor::VertexNormalCheck& mode) {
+    using vexlor::VertexNormalCheck;
+    if (text == "whole")
+        mode = VertexNormalCheck::WholeModel;
+    else if (text == "mesh")
+        mode = VertexNormalCheck::MeshByMesh;
+    else if (text == "none")
+        mode = VertexNormalCheck::None;
+    else
+        return false;
+    return true;
+}
+
+int Check(OptDocument& document, vexlor::VertexNormalCheck mode) {
+    const vexlor::CheckOutcome outcome = vexlor::CheckOPT(document, mode);
+    PrintList(document);
+    const int written = FinishStdout();
+    if (written != kExitOk) return written;
+    return outcome.allOk ? kExitOk : kExitFindings;
+}
+
 int Block(OptDocument& document, const std::string& indexText) {
     int32_t index = -1;
     const char* end = indexText.data() + indexText.size();
@@ -135,10 +171,7 @@ int Block(OptDocument& document, const std::string& indexText) {
     if (parsed.ec != std::errc() || parsed.ptr != end || !document.DisplayBlock(index))
         return Fail("no tree node " + indexText + " (the tree has " +
                     std::to_string(document.Store().Tree.Count()) + " nodes)");
-    for (const std::string& line : document.Sink().List()) {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
-    }
+    PrintList(document);
     return FinishStdout();
 }
 
@@ -148,6 +181,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     std::string namesDir;
     std::string out;
+    std::optional<std::string> vertexNormals;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -158,9 +192,13 @@ int main(int argc, char** argv) {
             std::puts("vexlor 0.13");
             return FinishStdout();
         }
-        if (arg == "--names" || arg == "-o") {
+        if (arg == "--names" || arg == "-o" || arg == "--vn") {
             if (i + 1 >= argc) return Fail(arg + " needs a value (see vexlor --help)");
-            (arg == "-o" ? out : namesDir) = argv[++i];
+            const std::string value = argv[++i];
+            if (arg == "--vn")
+                vertexNormals = value;
+            else
+                (arg == "-o" ? out : namesDir) = value;
             continue;
         }
         args.push_back(arg);
@@ -169,14 +207,18 @@ int main(int argc, char** argv) {
 
     const std::string& command = args[0];
     const size_t wanted = command == "block" ? 3 : 2;
-    const bool known =
-        command == "report" || command == "prj" || command == "tree" || command == "block";
+    const bool known = command == "report" || command == "prj" || command == "tree" ||
+                       command == "block" || command == "check";
     if (!known) return Fail("unknown command '" + command + "' (see vexlor --help)");
     if (args.size() != wanted)
         return Fail("wrong number of arguments for " + command + " (see vexlor --help)");
     if (command == "prj" && out.empty()) return Fail("prj needs -o OUT");
     if (!out.empty() && command != "prj" && command != "report")
         return Fail("-o is only for report and prj");
+    vexlor::VertexNormalCheck mode = vexlor::VertexNormalCheck::WholeModel;
+    if (vertexNormals && command != "check") return Fail("--vn is only for check");
+    if (vertexNormals && !ParseVertexNormalMode(*vertexNormals, mode))
+        return Fail("--vn must be whole, mesh or none");
 
     OptDocument document(vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment()));
     LoadNames(document, namesDir);
@@ -187,6 +229,7 @@ int main(int argc, char** argv) {
     if (command == "report") return Report(document, file, out);
     if (command == "tree") return Tree(document);
     if (command == "block") return Block(document, args[2]);
+    if (command == "check") return Check(document, mode);
     const vexlor::OperationResult saved = document.SavePrj(out);
     return saved.ok ? kExitOk : Fail(saved);
 }

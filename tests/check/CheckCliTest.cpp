@@ -1,0 +1,102 @@
+// `vexlor check` as a real process: the report list's lines, LF-terminated, and the exit status
+// that says whether the run ended "All OK!!".
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "CheckTestSupport.h"
+#include "SampleModels.h"
+
+namespace vexlor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kSamples = fs::path(VEXLOR_SOURCE_DIR) / "samples";
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+CliRun Vexlor(const std::string& args) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("vexlor-check-cli-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string command = "'" VEXLOR_BINARY "' " + args + " > '" + (dir / "out").string() +
+                                "' 2> '" + (dir / "err").string() + "'";
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(dir / "out");
+    run.err = ReadText(dir / "err");
+    fs::remove_all(dir);
+    return run;
+}
+
+// What the window's list would hold for the same file and mode, one LF-ended line each.
+std::string ListText(const fs::path& file, VertexNormalCheck mode) {
+    OptDocument document;
+    EXPECT_TRUE(document.Open(file.string()).ok);
+    CheckOPT(document, mode);
+    std::string text;
+    for (const std::string& line : document.Sink().List())
+        text += line + "\n";
+    return text;
+}
+
+TEST(CheckCli, PrintsTheListOfTheRunAndExitsByItsVerdict) {
+    const fs::path fighter = kSamples / "fighter.opt";
+    const CliRun clean = Vexlor("check '" + fighter.string() + "'");
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, ListText(fighter, VertexNormalCheck::WholeModel));
+    EXPECT_TRUE(clean.out.ends_with("\nAll OK!!\n"));
+    EXPECT_EQ(clean.err, "");
+
+    const fs::path faulty = kSamples / "faulty.opt";
+    for (const auto& [option, mode] : {std::pair{"", VertexNormalCheck::WholeModel},
+                                       std::pair{" --vn whole", VertexNormalCheck::WholeModel},
+                                       std::pair{" --vn mesh", VertexNormalCheck::MeshByMesh},
+                                       std::pair{" --vn none", VertexNormalCheck::None}}) {
+        const CliRun run = Vexlor("check '" + faulty.string() + "'" + option);
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_EQ(run.out, ListText(faulty, mode)) << option;
+    }
+    // Without the vertex normal test the faulty sample has one finding less.
+    EXPECT_TRUE(Vexlor("check '" + faulty.string() + "' --vn none")
+                    .out.ends_with("errors were detected!!\nNumber of errors = 5\n"));
+}
+
+TEST(CheckCli, UsageAndFileErrorsExitWithTwo) {
+    const std::string fighter = "'" + (kSamples / "fighter.opt").string() + "'";
+    const std::vector<std::string> calls{"check",
+                                         "check " + fighter + " --vn",
+                                         "check " + fighter + " --vn all",
+                                         "report " + fighter + " --vn mesh",
+                                         "check /nonexistent/model.opt",
+                                         "check " + fighter + " extra"};
+    for (const std::string& args : calls) {
+        const CliRun run = Vexlor(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_TRUE(run.err.starts_with("vexlor: ")) << args;
+    }
+}
+
+TEST(CheckCli, FaultySampleIsWhatTheGeneratorMakes) {
+    const std::string bytes = ReadText(kSamples / "faulty.opt");
+    const std::vector<uint8_t> built = BuildFaultySample();
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), built);
+}
+
+}  // namespace
+}  // namespace vexlor::testing
