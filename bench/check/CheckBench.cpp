@@ -1,0 +1,82 @@
+// The consistency check on generated models (flat tessellated plates over 8 meshes with 3 levels
+// of detail each), whole-model vertex normal mode:
+//   - 20,000 faces, indexed and plain scan, in the same run; the summary line gives the ratio;
+//   - 200,000 faces, indexed.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ConsistencyCheck.h"
+#include "OptDocument.h"
+#include "SampleModels.h"
+
+namespace {
+
+constexpr int kMeshes = 8;
+
+void LoadModel(vexlor::OptDocument& document, int faces) {
+    document.OpenBytes(vexlor::testing::BuildLargeModel(faces, kMeshes), "large.opt");
+}
+
+void BM_Check(benchmark::State& state, vexlor::ContributionSearch search) {
+    vexlor::OptDocument document;
+    LoadModel(document, static_cast<int>(state.range(0)));
+    bool allOk = false;
+    for (auto _ : state) {
+        allOk = vexlor::CheckOPT(document, vexlor::VertexNormalCheck::WholeModel, search).allOk;
+        benchmark::DoNotOptimize(allOk);
+    }
+    if (!allOk) state.SkipWithError("the generated model should check clean");
+    state.counters["faces"] = static_cast<double>(document.Store().ShownFaceCount);
+}
+
+void BM_CheckIndexed(benchmark::State& state) {
+    BM_Check(state, vexlor::ContributionSearch::Indexed);
+}
+void BM_CheckPlainScan(benchmark::State& state) {
+    BM_Check(state, vexlor::ContributionSearch::PlainScan);
+}
+
+BENCHMARK(BM_CheckIndexed)->Arg(20'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Quadratic: one iteration takes tens of seconds.
+BENCHMARK(BM_CheckPlainScan)->Arg(20'000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_CheckIndexed)->Arg(200'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Prints the runs as usual and, at the end, how much faster the indexed check was than the plain
+// scan on the same model.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds_[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const auto indexed = seconds_.find("BM_CheckIndexed/20000/real_time");
+        const auto plain = seconds_.find("BM_CheckPlainScan/20000/iterations:1/real_time");
+        if (indexed == seconds_.end() || plain == seconds_.end() || indexed->second <= 0) return;
+        std::printf("20,000 faces: indexed %.1f ms, plain scan %.2f s, %.0f times faster\n",
+                    indexed->second * 1e3, plain->second, plain->second / indexed->second);
+    }
+
+  private:
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
