@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools libgl-dev libgl1-mesa-dri
-    xvfb xauth xdotool imagemagick x11-utils
+    xvfb xauth xdotool imagemagick x11-utils fonts-liberation fonts-dejavu-core
 )
 
 missing=()

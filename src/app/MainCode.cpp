@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Hints.h"
 #include "ReportListModel.h"
@@ -60,9 +61,17 @@ QGroupBox* RadioGroup(QWidget* panel, const char* name, const QString& caption, 
     auto* group = new QGroupBox(caption, panel);
     group->setObjectName(QString::fromLatin1(name));
     group->setGeometry(geometry);
+    // The caption sits on the frame line and the items fill the rest, as in a classic radio group
+    // only 30 pixels high.
+    // A style sheet stops font inheritance, so it names the panel's font itself.
+    group->setStyleSheet(QStringLiteral(
+        "* { font-family: Arial; font-size: 11px; }"
+        "QGroupBox { margin-top: 7px; border: 1px solid palette(mid); }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     auto* layout = new QGridLayout(group);
-    layout->setContentsMargins(6, 0, 6, 0);
+    layout->setContentsMargins(3, 3, 0, 0);
     layout->setVerticalSpacing(0);
+    layout->setHorizontalSpacing(2);
     items = new QButtonGroup(group);
     items->setExclusive(true);
     return group;
@@ -75,6 +84,9 @@ void SetItems(QGroupBox* group, QButtonGroup* items, const QStringList& captions
         item->setFocusPolicy(Qt::NoFocus);
         items->addButton(item, i);
         layout->addWidget(item, i / columns, i % columns);
+        // Each column as wide as its caption needs: never cut an item's caption.
+        layout->setColumnMinimumWidth(i % columns, std::max(layout->columnMinimumWidth(i % columns),
+                                                            item->sizeHint().width()));
     }
 }
 }  // namespace
@@ -151,8 +163,9 @@ TMain::TMain(Services services, QWidget* parent)
 TMain::~TMain() = default;
 
 void TMain::BuildSpeedPanel(QWidget* panel) {
-    QFont font = panel->font();
-    font.setPointSize(8);
+    // The panel's controls are laid out at fixed places; an 11-pixel Arial keeps captions inside.
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
     panel->setFont(font);
 
     connect(
@@ -189,7 +202,7 @@ void TMain::BuildSpeedPanel(QWidget* panel) {
     connect(RG1Items_, &QButtonGroup::idClicked, this, [this](int index) { RG1Click(index); });
 
     vnRG_ = RadioGroup(panel, "vnRG", QStringLiteral("Vertex normal check"),
-                       QRect(276, 52, 284, 36), vnRGItems_);
+                       QRect(276, 52, 288, 36), vnRGItems_);
     SetItems(vnRG_, vnRGItems_,
              {QStringLiteral("across whole model"), QStringLiteral("mesh-by-mesh"),
               QStringLiteral("none")},

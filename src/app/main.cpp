@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     main.SetAboutBox(&about);
 
     view::TGLform glform(viewState);
+    glform.SetNumbers(NumberText(separator));
     viewLink.Attach(&glform);
     glform.show();
 
