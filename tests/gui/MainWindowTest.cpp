@@ -24,6 +24,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "ConsistencyCheck.h"
 #include "Hints.h"
 #include "MainCode.h"
 #include "OptBuilder.h"
@@ -367,6 +368,32 @@ TEST_F(MainWindow, RotationControlsReachTheView) {
     Child<QCheckBox>("modelrotatebutton")->click();
     Child<QSlider>("spinSlider1")->setValue(8000);
     EXPECT_EQ(view_.calls, (QStringList{"RotationClicked(0)", "SpinSlider(8000)"}));
+}
+
+TEST_F(MainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
+    window_.SetCheckCommand([](OptDocument& document, int mode) {
+        CheckOPT(document, static_cast<VertexNormalCheck>(mode));
+    });
+    Child<QToolButton>("SpeedButton1")->click();
+    EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
+
+    const struct {
+        const char* file;
+        int item;
+        const char* mode;
+    } runs[] = {{"fighter.opt", 1, "mesh"}, {"faulty.opt", 0, "whole"}, {"faulty.opt", 2, "none"}};
+    for (const auto& run : runs) {
+        const std::string file = (kSamples / run.file).string();
+        window_.OpenFile(QString::fromStdString(file));
+        Child<QGroupBox>("vnRG")->findChildren<QRadioButton*>()[run.item]->click();
+        Child<QAction>("CheckOPT1")->trigger();
+        const QString expected =
+            QString::fromStdString(Vexlor("check '" + file + "' --vn " + run.mode));
+        EXPECT_EQ(ListLines().join(u'\n') + u'\n', expected) << run.file << " " << run.mode;
+    }
+    EXPECT_EQ(ListLines().back(),
+              QString("Number of errors = ") +
+                  QString::number(CheckOPT(document_, VertexNormalCheck::None).errorCount));
 }
 
 }  // namespace
