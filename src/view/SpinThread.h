@@ -1,0 +1,59 @@
+// The rotation thread `spinner`: while RotationOn is set it has one frame after another drawn,
+// each turning the model by SpinStep about its z axis.
+//
+// The thread never draws and never changes the view itself: it posts each frame to the main
+// thread, where AngleZ is advanced and NewTr runs, and waits until that frame is done. The wait
+// also ends when the thread is told to stop, so stopping never needs the main thread to run
+// events: a frame still queued for a stopped thread is dropped when it comes up. At most one
+// thread is ever in its loop.
+#pragma once
+
+#include <QPointer>
+#include <atomic>
+#include <memory>
+#include <stop_token>
+#include <thread>
+
+#include "GLformcode.h"
+#include "ViewState.h"
+
+namespace vexlor::view {
+
+class Spinner {
+  public:
+    // The form and the view must outlive the spinner.
+    Spinner(ViewState& view, TGLform& form);
+    ~Spinner();
+    Spinner(const Spinner&) = delete;
+    Spinner& operator=(const Spinner&) = delete;
+
+    // Starts a new thread (RotationOn is set by the caller) once any earlier one has left its
+    // loop. Call on the main thread.
+    void Start();
+    // Clears RotationOn and returns once the thread has left its loop; no frame of it runs after.
+    void Stop();
+    // A thread is in its loop.
+    bool Running() const;
+    // The most threads ever in their loops at one time (1 once a thread has run).
+    int MostInLoop() const;
+    // Frames the threads have had drawn.
+    int64_t FramesTurned() const;
+
+  private:
+    struct Shared;
+    void Loop(const std::stop_token& stop);
+    // On the main thread: one rotation frame, unless the thread was stopped meanwhile.
+    void TurnFrame(const std::stop_token& stop);
+    void Finish();
+
+    ViewState& view_;
+    QPointer<TGLform> form_;
+    std::unique_ptr<QObject> receiver_;  // frames run in its (the main) thread
+    std::shared_ptr<Shared> shared_;
+    std::jthread thread_;
+};
+
+// The track bar moved: SpinStep := position x 0.001, worked in extended precision.
+void SpinSliderChange(ViewState& view, int position);
+
+}  // namespace vexlor::view

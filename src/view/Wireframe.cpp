@@ -1,0 +1,94 @@
+// The model extent and the arrays the wireframe is drawn from.
+#include "Wireframe.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "ViewMath.h"
+
+namespace vexlor::view {
+
+int32_t ExtentBound(float v) {
+    const int64_t r = RoundToInt32Range(v);
+    return SaturateInt32(r + r / 3);
+}
+
+ModelExtent ComputeModelExtent(const ModelStore& store) {
+    return ComputeModelExtent(&store);
+}
+
+ModelExtent ComputeModelExtent(const ModelStore* store) {
+    float hi = -999999.0f;
+    float lo = 999999.0f;
+    const int64_t faces = store != nullptr ? store->DrawnFaceCount() : 0;
+    for (int64_t i = 0; i < faces; ++i) {
+        for (const Vec3& c : store->DrawFaces[static_cast<size_t>(i)].Corners) {
+            for (const float value : {c.x, c.y, c.z}) {
+                if (value > hi) hi = value;
+                if (value < lo) lo = value;
+            }
+        }
+    }
+    return {ExtentBound(hi), ExtentBound(lo)};
+}
+
+int64_t DrawableFaceCount(const ModelStore& store) {
+    // Buffer sizes are counted in a signed int: 48 bytes of positions per face.
+    constexpr int64_t most = std::numeric_limits<int32_t>::max() / 48;
+    static_assert(most * 8 <= std::numeric_limits<int32_t>::max());
+    const int64_t faces = store.DrawnFaceCount();
+    return faces < most ? faces : most;
+}
+
+void FillPositions(const ModelStore& store, std::vector<float>& positions) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    positions.resize(faces * 12);
+    float* out = positions.data();
+    for (size_t i = 0; i < faces; ++i) {
+        for (const Vec3& c : store.DrawFaces[i].Corners) {
+            *out++ = c.x;
+            *out++ = c.y;
+            *out++ = c.z;
+        }
+    }
+}
+
+void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8_t>& colours) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    const auto current = static_cast<int16_t>(currentMesh);
+    colours.resize(faces * 16);
+    uint8_t* out = colours.data();
+    for (size_t i = 0; i < faces; ++i) {
+        const uint8_t* rgba = store.DrawFaces[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
+        for (int corner = 0; corner < 4; ++corner, out += 4)
+            std::memcpy(out, rgba, 4);
+    }
+}
+
+namespace {
+
+bool IsFinite(const DrawFace& face) {
+    for (const Vec3& c : face.Corners) {
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    corners.clear();
+    corners.reserve(faces * 8);
+    for (size_t i = 0; i < faces; ++i) {
+        const DrawFace& face = store.DrawFaces[i];
+        if (showLod != 0 && face.Lod != showLod) continue;
+        if (!IsFinite(face)) continue;
+        const auto first = static_cast<uint32_t>(i * 4);
+        corners.insert(corners.end(), {first, first + 1, first + 1, first + 2, first + 2, first + 3,
+                                       first + 3, first});
+    }
+}
+
+}  // namespace vexlor::view

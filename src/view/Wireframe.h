@@ -1,0 +1,46 @@
+// The model as the view draws it: the extent that frames it, and the arrays sent to OpenGL.
+//
+// The arrays hold every face of the draw tables as four corners (positions uploaded once per
+// load), a colour per corner (red for the faces of the current mesh, cyan for the others;
+// refilled when the current mesh changes) and the edges to draw (the four edges of each face
+// that passes the level-of-detail filter, in draw-table order so that later faces lie over
+// earlier ones; refilled when the filter changes). Drawn as lines, the edges give the same
+// pixels as the faces drawn as outlined polygons, and OpenGL draws lines faster.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ModelStore.h"
+
+namespace vexlor::view {
+
+struct ModelExtent {
+    int32_t Max = 0;
+    int32_t Min = 0;
+};
+
+// One common bound over x, y and z of the corners of every shown face, whatever the level of
+// detail, reaching a third beyond the extreme coordinates. NaN coordinates are passed over;
+// bounds that leave 32 bits are clamped. With no faces the bounds stay inverted.
+ModelExtent ComputeModelExtent(const ModelStore& store);
+// No model is a model without faces.
+ModelExtent ComputeModelExtent(const ModelStore* store);
+// R(v) + R(v) div 3, clamped to 32 bits.
+int32_t ExtentBound(float v);
+
+inline constexpr uint8_t kFaceRgba[4] = {0, 255, 255, 255};       // cyan
+inline constexpr uint8_t kCurrentMeshRgba[4] = {255, 0, 0, 255};  // red
+
+// Corners of face i are entries 4i ... 4i+3 of the position and colour arrays.
+int64_t DrawableFaceCount(const ModelStore& store);
+// x, y, z of each corner, face after face.
+void FillPositions(const ModelStore& store, std::vector<float>& positions);
+// RGBA of each corner: red exactly when the face belongs to `currentMesh` (compared in the 16
+// bits that the draw tables keep).
+void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8_t>& colours);
+// Corner pairs of the edges to draw, 1-2, 2-3, 3-4, 4-1 of each face: all faces for level 0,
+// else those read at `showLod`. Faces with a corner that is not a finite number are left out.
+void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners);
+
+}  // namespace vexlor::view

@@ -1,0 +1,130 @@
+// The wireframe's OpenGL calls.
+#include "WireframeGl.h"
+
+#include <QOpenGLFunctions_2_1>
+#include <cmath>
+#include <vector>
+
+#include "Wireframe.h"
+
+namespace vexlor::view {
+
+namespace {
+
+constexpr float kMarkerPointSize = 2.0f;
+constexpr float kBoxCentrePointSize = 6.0f;
+
+template <typename T>
+void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
+    buffer.bind();
+    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
+    buffer.release();
+}
+
+}  // namespace
+
+void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBoxData& box) {
+    gl.glColor3f(box.Colour.x, box.Colour.y, box.Colour.z);
+    const Vec3& c = box.Centre;
+    const Vec3 lo{c.x - box.Span.x * 0.5f, c.y - box.Span.y * 0.5f, c.z - box.Span.z * 0.5f};
+    const Vec3 hi{c.x + box.Span.x * 0.5f, c.y + box.Span.y * 0.5f, c.z + box.Span.z * 0.5f};
+    gl.glPointSize(kBoxCentrePointSize);
+    gl.glBegin(GL_POINTS);
+    gl.glVertex3f(c.x, c.y, c.z);
+    gl.glEnd();
+    gl.glPointSize(kMarkerPointSize);
+    // Outlined, these four sides cover all twelve edges of the box.
+    gl.glBegin(GL_QUADS);
+    for (const float z : {lo.z, hi.z}) {
+        gl.glVertex3f(lo.x, lo.y, z);
+        gl.glVertex3f(hi.x, lo.y, z);
+        gl.glVertex3f(hi.x, hi.y, z);
+        gl.glVertex3f(lo.x, hi.y, z);
+    }
+    gl.glVertex3f(lo.x, lo.y, hi.z);
+    gl.glVertex3f(lo.x, hi.y, hi.z);
+    gl.glVertex3f(lo.x, hi.y, lo.z);
+    gl.glVertex3f(lo.x, lo.y, lo.z);
+    gl.glVertex3f(hi.x, hi.y, hi.z);
+    gl.glVertex3f(hi.x, lo.y, hi.z);
+    gl.glVertex3f(hi.x, lo.y, lo.z);
+    gl.glVertex3f(hi.x, hi.y, lo.z);
+    gl.glEnd();
+}
+
+void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarkerData& point) {
+    gl.glColor3f(point.Colour.x, point.Colour.y, point.Colour.z);
+    // OpenGL refuses sizes that are not positive; such a point keeps the size in force.
+    if (point.Size > 0 && std::isfinite(point.Size)) gl.glPointSize(point.Size);
+    gl.glBegin(GL_POINTS);
+    gl.glVertex3f(point.Position.x, point.Position.y, point.Position.z);
+    gl.glEnd();
+    gl.glPointSize(kMarkerPointSize);
+}
+
+void WireframeRenderer::Create() {
+    positions_.create();
+    colours_.create();
+    edges_.create();
+    uploaded_ = Uploaded{};
+}
+
+void WireframeRenderer::Destroy() {
+    positions_.destroy();
+    colours_.destroy();
+    edges_.destroy();
+    uploaded_ = Uploaded{};
+}
+
+void WireframeRenderer::Prepare(const ModelStore& store) {
+    const int64_t faces = DrawableFaceCount(store);
+    if (uploaded_.store != &store || uploaded_.generation != generation_ ||
+        uploaded_.faces != faces) {
+        std::vector<float> positions;
+        FillPositions(store, positions);
+        Upload(positions_, positions);
+        ++refills_.positions;
+        uploaded_ = Uploaded{&store, generation_, faces, 0, 0, false, false};
+    }
+    if (!uploaded_.colours || uploaded_.currentMesh != store.CurrentMesh) {
+        std::vector<uint8_t> colours;
+        FillColours(store, store.CurrentMesh, colours);
+        Upload(colours_, colours);
+        ++refills_.colours;
+        uploaded_.currentMesh = store.CurrentMesh;
+        uploaded_.colours = true;
+    }
+    if (!uploaded_.edges || uploaded_.showLod != store.ShowLod) {
+        std::vector<uint32_t> edges;
+        FillEdgeList(store, store.ShowLod, edges);
+        Upload(edges_, edges);
+        ++refills_.edges;
+        edgeCorners_ = static_cast<int32_t>(edges.size());
+        uploaded_.showLod = store.ShowLod;
+        uploaded_.edges = true;
+    }
+}
+
+void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store) {
+    if (store == nullptr) return;
+    Prepare(*store);
+    if (edgeCorners_ > 0) {
+        gl.glEnableClientState(GL_VERTEX_ARRAY);
+        gl.glEnableClientState(GL_COLOR_ARRAY);
+        positions_.bind();
+        gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        colours_.bind();
+        gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+        edges_.bind();
+        // In draw-table order: a later face's edges lie over an earlier face's.
+        gl.glDrawElements(GL_LINES, edgeCorners_, GL_UNSIGNED_INT, nullptr);
+        edges_.release();
+        colours_.release();
+        gl.glDisableClientState(GL_COLOR_ARRAY);
+        gl.glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    if (store->MarkerBoxShown) DrawMarkerBox(gl, store->MarkerBox);
+    if (store->HardpointMarkerShown) DrawHardpointMarker(gl, store->HardpointMarker);
+}
+
+}  // namespace vexlor::view
