@@ -1,0 +1,60 @@
+// What the screen shows of the view: the last frame, also after the window was covered or
+// hidden. These tests read the screen, so no other window may move over the view meanwhile:
+// they run alone.
+#include <QScreen>
+
+#include "ViewTestSupport.h"
+
+namespace vexlor::view::testing {
+namespace {
+
+class Screen : public ShownView {
+  protected:
+    QImage OnScreen() {
+        const QPoint at = form.Panel()->mapToGlobal(QPoint(0, 0));
+        return form.screen()
+            ->grabWindow(0, at.x(), at.y(), 457, 417)
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
+    TwoMeshModel model;
+    Load(model.bytes);
+    QTest::qWait(100);  // let the frame reach the screen
+    const QImage shown = OnScreen();
+    EXPECT_EQ(shown, form.GrabFrame());
+
+    // The view changes without a frame being asked for, and a window covers the panel.
+    view.AngleZ = 90;
+    QWidget cover(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    cover.setGeometry(form.geometry());
+    cover.setStyleSheet(QStringLiteral("background: white"));
+    cover.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+    QTest::qWait(100);
+    EXPECT_NE(OnScreen(), shown);
+    cover.hide();
+    QTest::qWait(200);
+    EXPECT_EQ(OnScreen(), shown);
+    // Hiding and showing the window, too.
+    form.hide();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(200);
+    EXPECT_EQ(OnScreen(), shown);
+    // A repaint of the panel copies the last frame again rather than drawing a new one.
+    form.Panel()->update();
+    QTest::qWait(100);
+    EXPECT_EQ(OnScreen(), shown);
+    EXPECT_EQ(form.Panel()->grabFramebuffer().convertToFormat(QImage::Format_RGB32), shown);
+    // The next frame asked for shows the turn.
+    form.NewTr();
+    QTest::qWait(100);
+    EXPECT_NE(OnScreen(), shown);
+    EXPECT_EQ(OnScreen(), form.GrabFrame());
+}
+
+}  // namespace
+}  // namespace vexlor::view::testing

@@ -1,0 +1,123 @@
+// Shared pieces of the view tests: models built as OPT files and loaded the way the main window
+// loads them, a shown view window, and reading the colours of a frame.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <functional>
+#include <vector>
+
+#include "GLformcode.h"
+#include "OptBuilder.h"
+#include "OptDocument.h"
+#include "ViewState.h"
+
+namespace vexlor::view::testing {
+
+using vexlor::testing::FaceSpec;
+using vexlor::testing::OptBuilder;
+using vexlor::testing::V3;
+
+inline FaceSpec QuadFace() {
+    FaceSpec f;
+    f.vertex = {0, 1, 2, 3};
+    return f;
+}
+
+// A square in the z = 0 plane from (x0, y0) to (x1, y1).
+inline std::vector<V3> Square(float x0, float y0, float x1, float y1) {
+    return {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+}
+
+// A mesh of one quad: its root jump block holding a vertex block and a face block.
+inline int64_t AddSquareMesh(OptBuilder& b, const std::vector<V3>& corners,
+                             std::vector<int64_t> extra = {}) {
+    extra.insert(extra.begin(), {b.addVertices(corners), b.addFaces({QuadFace()})});
+    return b.addJump(0, extra);
+}
+
+// Mesh 0 a square left of the origin, mesh 1 one right of it, and a hardpoint (type 5) of mesh
+// 0 at the origin. The coordinates run from -300 to 300, so the view box is -400 ... 400.
+struct TwoMeshModel {
+    OptBuilder b{0x3000};
+    int64_t hardpoint = 0;
+    std::vector<uint8_t> bytes;
+    TwoMeshModel() {
+        hardpoint = b.addHardpoint(5, {0, 0, 0});
+        const int64_t mesh0 = AddSquareMesh(b, Square(-300, -100, -100, 100), {hardpoint});
+        const int64_t mesh1 = AddSquareMesh(b, Square(100, -100, 300, 100));
+        b.setMeshes({mesh0, mesh1});
+        bytes = b.build();
+    }
+};
+
+// Pixel columns and rows of model points on the 457 x 417 panel with the box -400 ... 400 and
+// the camera at rest.
+inline int ColumnOf(float x) {
+    return static_cast<int>((x + 400.0f) / 800.0f * 457.0f);
+}
+inline int RowOf(float y) {
+    return static_cast<int>((400.0f - y) / 800.0f * 417.0f);
+}
+
+enum class Hue { Black, Red, Cyan, Other };
+inline Hue HueOf(QRgb c) {
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    if (r == 0 && g == 0 && b == 0) return Hue::Black;
+    if (r == 255 && g == 0 && b == 0) return Hue::Red;
+    if (r == 0 && g == 255 && b == 255) return Hue::Cyan;
+    return Hue::Other;
+}
+
+// The bounding box of the pixels that pass `match`; empty when none does.
+inline QRect PixelsWhere(const QImage& image, const std::function<bool(QRgb)>& match) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (match(image.pixel(x, y))) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+inline QRect PixelsOf(const QImage& image, Hue hue) {
+    return PixelsWhere(image, [hue](QRgb c) { return HueOf(c) == hue; });
+}
+// Colours as OpenGL makes bytes of them, within one step.
+inline bool Near(QRgb c, int r, int g, int b) {
+    return std::abs(qRed(c) - r) <= 1 && std::abs(qGreen(c) - g) <= 1 &&
+           std::abs(qBlue(c) - b) <= 1;
+}
+
+// The view window shown on the screen over a document of its own, with the load sequence of
+// the main window.
+class ShownView : public ::testing::Test {
+  protected:
+    ShownView() : form(view) {
+        form.SetModel(&document.Store());
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void Load(const std::vector<uint8_t>& bytes) {
+        document.OpenBytes(bytes, "model.opt");
+        form.SetupScene();
+        document.Store().CurrentMesh = 0;
+        form.RedrawView();
+    }
+    // The tree node of the first block of this type.
+    int32_t NodeOfType(int32_t type) const {
+        const auto& table = document.Store().BlockTable;
+        for (size_t k = 0; k < table.size(); ++k) {
+            if (table[k].Type == type) return static_cast<int32_t>(k);
+        }
+        ADD_FAILURE() << "no block of type " << type;
+        return 0;
+    }
+
+    ViewState view;
+    OptDocument document;
+    TGLform form;
+};
+
+}  // namespace vexlor::view::testing

@@ -1,0 +1,103 @@
+// The arrays the wireframe is drawn from: corner positions in draw-table order, red exactly for
+// the faces of the current mesh, and the level-of-detail filter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Wireframe.h"
+
+namespace vexlor::view {
+namespace {
+
+// Face i has its first corner at x = i, and the given mesh and level.
+ModelStore Faces(const std::vector<std::pair<int16_t, uint8_t>>& meshAndLod) {
+    ModelStore store;
+    for (size_t i = 0; i < meshAndLod.size(); ++i) {
+        DrawFace face;
+        face.Corners = {Vec3{float(i), 0, 0}, Vec3{float(i), 1, 0}, Vec3{float(i), 1, 1},
+                        Vec3{float(i), 0, 1}};
+        face.Mesh = meshAndLod[i].first;
+        face.Lod = meshAndLod[i].second;
+        store.DrawFaces.push_back(face);
+    }
+    store.ShownFaceCount = static_cast<int64_t>(meshAndLod.size());
+    return store;
+}
+
+std::vector<bool> RedFaces(const ModelStore& store, int32_t currentMesh) {
+    std::vector<uint8_t> colours;
+    FillColours(store, currentMesh, colours);
+    std::vector<bool> red;
+    for (size_t corner = 0; corner < colours.size() / 4; ++corner) {
+        const uint8_t* rgba = &colours[corner * 4];
+        const bool isRed = std::equal(rgba, rgba + 4, kCurrentMeshRgba);
+        EXPECT_TRUE(isRed || std::equal(rgba, rgba + 4, kFaceRgba));
+        if (corner % 4 == 0) {
+            red.push_back(isRed);
+        } else {
+            EXPECT_EQ(isRed, red.back()) << "corners of one face differ";
+        }
+    }
+    return red;
+}
+
+// The faces whose four edges are in the edge list, in list order.
+std::vector<uint32_t> DrawnFaces(const ModelStore& store, int32_t showLod) {
+    std::vector<uint32_t> corners;
+    FillEdgeList(store, showLod, corners);
+    EXPECT_EQ(corners.size() % 8, 0u);
+    std::vector<uint32_t> faces;
+    for (size_t i = 0; i + 8 <= corners.size(); i += 8) {
+        const uint32_t first = corners[i];
+        EXPECT_EQ(first % 4, 0u);
+        const std::vector<uint32_t> edges(corners.begin() + i, corners.begin() + i + 8);
+        EXPECT_EQ(edges, (std::vector<uint32_t>{first, first + 1, first + 1, first + 2, first + 2,
+                                                first + 3, first + 3, first}));
+        faces.push_back(first / 4);
+    }
+    return faces;
+}
+
+TEST(WireframeArrays, PositionsFollowTheDrawTableUpToTheShownCount) {
+    ModelStore store = Faces({{0, 1}, {0, 1}, {1, 1}});
+    store.ShownFaceCount = 2;
+    std::vector<float> positions;
+    FillPositions(store, positions);
+    ASSERT_EQ(positions.size(), 2u * 12);
+    EXPECT_EQ(positions[12], 1.0f);              // face 1, corner 1, x
+    EXPECT_EQ(positions[12 + 3 * 3 + 2], 1.0f);  // face 1, corner 4, z
+}
+
+TEST(WireframeArrays, RedExactlyForTheCurrentMeshInEveryRun) {
+    // Mesh 3 in two separate runs.
+    const ModelStore store = Faces({{3, 1}, {0, 1}, {3, 1}, {3, 1}, {1, 1}});
+    EXPECT_EQ(RedFaces(store, 3), (std::vector<bool>{true, false, true, true, false}));
+    EXPECT_EQ(RedFaces(store, 0), (std::vector<bool>{false, true, false, false, false}));
+    EXPECT_EQ(RedFaces(store, 7), std::vector<bool>(5, false));
+}
+
+TEST(WireframeArrays, MeshNumbersCompareInTheSixteenBitsTheTablesKeep) {
+    // Mesh 40000 is held as -25536.
+    const ModelStore store = Faces({{static_cast<int16_t>(40000), 1}, {0, 1}});
+    EXPECT_EQ(RedFaces(store, 40000), (std::vector<bool>{true, false}));
+}
+
+TEST(WireframeArrays, LevelFilterKeepsTableOrder) {
+    const ModelStore store = Faces({{0, 1}, {0, 2}, {1, 1}, {1, 3}, {1, 2}});
+    EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(DrawnFaces(store, 1), (std::vector<uint32_t>{0, 2}));
+    EXPECT_EQ(DrawnFaces(store, 2), (std::vector<uint32_t>{1, 4}));
+    EXPECT_TRUE(DrawnFaces(store, 4).empty());
+    // A face left out by the filter still gets its mesh's colour.
+    EXPECT_EQ(RedFaces(store, 1), (std::vector<bool>{false, false, true, true, true}));
+}
+
+TEST(WireframeArrays, FacesWithCornersThatAreNotNumbersAreLeftOut) {
+    ModelStore store = Faces({{0, 1}, {0, 1}, {0, 1}});
+    store.DrawFaces[0].Corners[2].y = std::nanf("");
+    store.DrawFaces[2].Corners[3].z = -INFINITY;
+    EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{1}));
+}
+
+}  // namespace
+}  // namespace vexlor::view
