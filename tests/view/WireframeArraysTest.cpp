@@ -1,5 +1,5 @@
-// The arrays the wireframe is drawn from: corner positions in draw-table order, red exactly for
-// the faces of the current mesh, and the level-of-detail filter.
+// The arrays the wireframe is drawn from: red exactly for the faces of the current mesh, and the
+// level-of-detail filter keeping draw-table order.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,16 +56,6 @@ std::vector<uint32_t> DrawnFaces(const ModelStore& store, int32_t showLod) {
         faces.push_back(first / 4);
     }
     return faces;
-}
-
-TEST(WireframeArrays, PositionsFollowTheDrawTableUpToTheShownCount) {
-    ModelStore store = Faces({{0, 1}, {0, 1}, {1, 1}});
-    store.ShownFaceCount = 2;
-    std::vector<float> positions;
-    FillPositions(store, positions);
-    ASSERT_EQ(positions.size(), 2u * 12);
-    EXPECT_EQ(positions[12], 1.0f);              // face 1, corner 1, x
-    EXPECT_EQ(positions[12 + 3 * 3 + 2], 1.0f);  // face 1, corner 4, z
 }
 
 TEST(WireframeArrays, RedExactlyForTheCurrentMeshInEveryRun) {
