@@ -56,5 +56,19 @@ TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
     EXPECT_EQ(OnScreen(), form.GrabFrame());
 }
 
+TEST_F(Screen, FramesDrawnWhileTheWindowIsHiddenShowWhenItComesBack) {
+    TwoMeshModel model;
+    Load(model.bytes);
+    form.hide();
+    QTest::qWait(50);
+    view.AngleZ = 90;
+    form.NewTr();
+    const QImage turned = form.GrabFrame();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(200);
+    EXPECT_EQ(OnScreen(), turned);
+}
+
 }  // namespace
 }  // namespace vexlor::view::testing
