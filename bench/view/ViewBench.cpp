@@ -141,7 +141,8 @@ BENCHMARK(BM_EventWaitWhileTurning)
     ->Arg(kLargeAllLevels)
     ->ArgName("model")
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // One frame drawn and finished, without the event loop.
 void BM_Frame(benchmark::State& state) {
@@ -159,7 +160,8 @@ BENCHMARK(BM_Frame)
     ->Arg(kLargeAllLevels)
     ->ArgName("model")
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // A block of another mesh chosen: the colours refilled and the frame drawn.
 void BM_FrameAfterChoosingAnotherMesh(benchmark::State& state) {
@@ -175,7 +177,8 @@ BENCHMARK(BM_FrameAfterChoosingAnotherMesh)
     ->Arg(kLargeAllLevels)
     ->ArgName("model")
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // The scene set-up after a load: extent, upload and the first frame.
 void BM_SetupScene(benchmark::State& state) {
@@ -189,7 +192,8 @@ BENCHMARK(BM_SetupScene)
     ->Arg(kLargeAllLevels)
     ->ArgName("model")
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 }  // namespace
 
