@@ -91,8 +91,18 @@ std::vector<uint8_t> texturePayload(uint8_t seed) {
     return bytes;
 }
 
+// The ship is modelled nose along z with y up, in units of 1/16 of its final size, then turned a
+// quarter about x so that, as in OPT models, z is up and the nose points along -y, and scaled to
+// about 15 metres: (x, y, z) becomes 16 (x, -z, y). A power of two keeps every value exact.
+V3 ZUp(V3 p) {
+    return {16 * p.x, -16 * p.z, 16 * p.y};
+}
+Frame ZUp(const Frame& f) {
+    return {ZUp(f.origin), ZUp(f.axis), ZUp(f.across), ZUp(f.up)};
+}
+
 MeshGeometry hull() {
-    const Frame frame{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    const Frame frame = ZUp(Frame{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}});
     const Outline octagon{{1, 1.5f}, {2, 0.5f},   {2, -0.5f}, {1, -1},
                           {-1, -1},  {-2, -0.5f}, {-2, 0.5f}, {-1, 1.5f}};
     const Outline diamond{{2, 0}, {0, -1}, {-2, 0}, {0, 1.5f}};
@@ -111,7 +121,7 @@ MeshGeometry hull() {
 }
 
 MeshGeometry wing(float side) {
-    const Frame frame{{3 * side, 0, -4}, {side, 0, 0}, {0, 0, 1}, {0, 1, 0}};
+    const Frame frame = ZUp(Frame{{3 * side, 0, -4}, {side, 0, 0}, {0, 0, 1}, {0, 1, 0}});
     const Outline hexagon{{3, 0}, {1.5f, 0.5f}, {-2, 0.5f}, {-3, 0}, {-2, -0.5f}, {1.5f, -0.5f}};
     const Outline diamond{{3, 0}, {0, 0.5f}, {-3, 0}, {0, -0.5f}};
     const std::vector<Station> coarse{{0, 1, 0, 0}, {4, 0.75f, -0.5f, 0}, {8, 0.5f, -1, 0}};
@@ -129,7 +139,7 @@ MeshGeometry wing(float side) {
 }
 
 MeshGeometry engine() {
-    const Frame frame{{0, 0, -12.5f}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}};
+    const Frame frame = ZUp(Frame{{0, 0, -12.5f}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}});
     const Outline octagon{{0.5f, 1},   {1, 0.5f},   {1, -0.5f}, {0.5f, -1},
                           {-0.5f, -1}, {-1, -0.5f}, {-1, 0.5f}, {-0.5f, 1}};
     const Outline square{{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
@@ -191,7 +201,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
         int slot = firstSlot;
         for (const auto& [type, at] : list) {
-            const int64_t h = b.addHardpoint(type, at);
+            const int64_t h = b.addHardpoint(type, ZUp(at));
             info.hardpoints.emplace_back(type, h);
             w.link(root, slot++, h);
         }
