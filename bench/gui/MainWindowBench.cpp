@@ -1,12 +1,17 @@
-// How long choosing a tree node of a 2,000-face block takes until the report list has its lines
-// and has been laid out and painted.
+// The desktop program's response times: choosing a tree node of a 2,000-face block until the
+// report list has its lines, laid out and painted; and a browser preview of the sample fighter
+// from the file's selection to its first frame (this one needs a display for OpenGL).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileSystemModel>
 #include <QListView>
 #include <QTreeView>
 #include <cstdlib>
 
+#include "BrowseCode.h"
+#include "GlViewLink.h"
 #include "MainCode.h"
 #include "OptBuilder.h"
 #include "RecordingViewLink.h"
@@ -57,6 +62,37 @@ void BM_ChooseFaceBlockNode(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(window.List()->model()->rowCount());
 }
 BENCHMARK(BM_ChooseFaceBlockNode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PreviewFighter(benchmark::State& state) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        state.SkipWithError("needs a display (run under xvfb-run)");
+        return;
+    }
+    view::ViewState viewState;
+    OptDocument document;
+    app::GlViewLink link(viewState);
+    app::RecordingMessagePresenter messages;
+    app::ScriptedFileDialogs dialogs;
+    app::TMain window({document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    view::TGLform glform(viewState);
+    link.Attach(&glform);
+    glform.show();
+    app::TBrowseForm browser(window, link, messages);
+    browser.ChangeDirectory(QStringLiteral(VEXLOR_SAMPLES_DIR));
+    while (browser.Files()->rowCount(browser.FileList()->rootIndex()) < 2)
+        QApplication::processEvents();
+    // Without turning, so that each preview's frames are its own.
+    window.findChild<QCheckBox*>(QStringLiteral("modelrotatebutton"))->setChecked(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser.SelectFile(QStringLiteral("faulty.opt"));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        browser.SelectFile(QStringLiteral("fighter.opt"));  // walk, scene set-up, first frame
+    }
+    state.counters["faces"] = static_cast<double>(browser.Preview().Store().ShownFaceCount);
+}
+BENCHMARK(BM_PreviewFighter)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

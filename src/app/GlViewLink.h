@@ -29,6 +29,8 @@ class GlViewLink : public ViewLink {
     void SpinSliderChanged(int position) override;
     void ResetToPreviewView() override;
 
+    view::Spinner* RotationThread() const { return spinner_.get(); }
+
   private:
     view::ViewState& state_;
     view::TGLform* form_ = nullptr;

@@ -1,0 +1,155 @@
+// The desktop program's windows together with the real 3D view and rotation thread: what a load,
+// a block choice, the level of detail and the browser do to the picture, read back from frames.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QListView>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+
+#include "BrowseCode.h"
+#include "GlViewLink.h"
+#include "MainCode.h"
+#include "StructureTreeModel.h"
+#include "ViewTestSupport.h"
+
+namespace vexlor::app {
+namespace {
+
+namespace fs = std::filesystem;
+using view::testing::ColumnOf;
+using view::testing::Hue;
+using view::testing::HueOf;
+using view::testing::Near;
+using view::testing::PixelsOf;
+using view::testing::PixelsWhere;
+using view::testing::RowOf;
+
+class Desktop : public ::testing::Test {
+  protected:
+    Desktop()
+        : link_(state_),
+          main_({document_, link_, messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data")}),
+          glform_(state_),
+          browser_(main_, link_, messages_) {
+        link_.Attach(&glform_);
+        main_.SetBrowseForm(&browser_);
+        glform_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&glform_));
+        dir_ = fs::temp_directory_path() /
+               ("vexlor-desktop-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        model_ = (dir_ / "two.opt").string();
+        testing::WriteFile(model_, view::testing::TwoMeshModel().bytes);
+    }
+    ~Desktop() override {
+        link_.StopRotation();
+        fs::remove_all(dir_);
+    }
+    void StopTurning() {
+        QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("modelrotatebutton"));
+        if (box->isChecked()) box->click();
+    }
+    void Choose(int32_t node) {
+        main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(node));
+    }
+    QRadioButton* Item(const char* group, int index) {
+        return main_.findChild<QGroupBox*>(QString::fromLatin1(group))
+            ->findChildren<QRadioButton*>()[index];
+    }
+
+    view::ViewState state_;
+    OptDocument document_;
+    GlViewLink link_;
+    RecordingMessagePresenter messages_;
+    ScriptedFileDialogs dialogs_;
+    TMain main_;
+    view::TGLform glform_;
+    TBrowseForm browser_;
+    fs::path dir_;
+    std::string model_;
+};
+
+TEST_F(Desktop, AnOpenDrawsMeshZeroRedAndNamesTheModelSize) {
+    EXPECT_EQ(glform_.windowTitle(), "GLform");
+    StopTurning();
+    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    EXPECT_EQ(glform_.windowTitle(), "Model size = approx. 19.5122 metres (BoP/XWA)");
+    const QImage frame = glform_.GrabFrame();
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(300), RowOf(0))), Hue::Cyan);
+}
+
+TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
+    StopTurning();
+    main_.OpenFile(QString::fromStdString(model_));
+    const ModelStore& store = document_.Store();
+    const int32_t mesh1 = store.Tree.Node(0).Children[1];
+    Choose(mesh1 + 1);  // mesh 1's vertex block
+    QImage frame = glform_.GrabFrame();
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Cyan);
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(300), RowOf(0))), Hue::Red);
+
+    int32_t hardpoint = -1;
+    for (int32_t k = 0; k < store.Tree.Count(); ++k)
+        if (store.BlockTable[static_cast<size_t>(k)].Type == 22) hardpoint = k;
+    ASSERT_GE(hardpoint, 0);
+    Choose(hardpoint);
+    frame = glform_.GrabFrame();
+    EXPECT_FALSE(PixelsWhere(frame, [](QRgb c) { return Near(c, 51, 153, 255); }).isEmpty());
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
+}
+
+TEST_F(Desktop, TheLevelOfDetailChoiceHidesOtherLevels) {
+    StopTurning();
+    main_.OpenFile(QString::fromStdString(model_));
+    Item("RG1", 2)->click();
+    EXPECT_TRUE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
+    Item("RG1", 0)->click();
+    EXPECT_FALSE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
+}
+
+TEST_F(Desktop, PreviewsNeverRunTwoRotationThreadsAndBackRestoresTheOpenFile) {
+    testing::WriteFile((dir_ / "other.opt").string(), view::testing::TwoMeshModel().bytes);
+    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    const QString caption = glform_.windowTitle();
+    browser_.show();
+    browser_.ChangeDirectory(QString::fromStdString(dir_.string()));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return browser_.Files()->rowCount(browser_.FileList()->rootIndex()) == 2; }));
+    for (int round = 0; round < 10; ++round) {
+        browser_.SelectFile(round % 2 ? QStringLiteral("two.opt") : QStringLiteral("other.opt"));
+        QTest::qWait(5);
+    }
+    ASSERT_NE(link_.RotationThread(), nullptr);
+    EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);
+    EXPECT_TRUE(link_.RotationThread()->Running());
+    EXPECT_EQ(glform_.Model(), &browser_.Preview().Store());
+    EXPECT_FLOAT_EQ(state_.AngleX, -130.0f);
+
+    browser_.CancelButtonClick();
+    EXPECT_EQ(glform_.Model(), &document_.Store());
+    EXPECT_EQ(glform_.windowTitle(), caption);
+    EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(model_));
+    EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);
+}
+
+TEST_F(Desktop, ClosingTheMainWindowStopsTheTurningModelPromptly) {
+    main_.OpenFile(QString::fromStdString(model_));
+    ASSERT_TRUE(link_.RotationThread()->Running());
+    QTest::qWait(20);
+    const float turned = state_.AngleZ;
+    EXPECT_GT(turned, 0.0f);
+    main_.close();
+    EXPECT_FALSE(link_.RotationThread()->Running());
+}
+
+}  // namespace
+}  // namespace vexlor::app
