@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "MainCode.h"
 
@@ -47,12 +48,18 @@ TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages
     DriveComboBox1_->setGeometry(0, 32, 209, 19);
     FillDrives();
 
+    // The folders as a tree from the drive's root, opened down to the current folder, so the
+    // list shows where it is and every folder above it, as a classic directory list does.
     directories_ = new QFileSystemModel(this);
-    directories_->setFilter(QDir::AllDirs | QDir::NoDot);
-    DirectoryListBox1_ = new QListView(this);
+    directories_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    DirectoryListBox1_ = new QTreeView(this);
     DirectoryListBox1_->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1_->setGeometry(0, 56, 209, 85);
     DirectoryListBox1_->setModel(directories_);
+    DirectoryListBox1_->setHeaderHidden(true);
+    DirectoryListBox1_->setIndentation(10);
+    for (int column = 1; column < directories_->columnCount(); ++column)
+        DirectoryListBox1_->hideColumn(column);
 
     files_ = new QFileSystemModel(this);
     files_->setFilter(QDir::Files);
@@ -69,9 +76,11 @@ TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages
 
     connect(DriveComboBox1_, &QComboBox::activated, this,
             [this](int index) { ChangeDirectory(DriveComboBox1_->itemData(index).toString()); });
-    connect(DirectoryListBox1_, &QListView::activated, this, [this](const QModelIndex& index) {
-        ChangeDirectory(QDir::cleanPath(directories_->filePath(index)));
-    });
+    connect(DirectoryListBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                const QString folder = QDir::cleanPath(directories_->filePath(index));
+                if (index.isValid() && folder != CurrentDirectory()) ChangeDirectory(folder);
+            });
 
     ChangeDirectory(QDir::currentPath());
 }
@@ -90,13 +99,20 @@ QString TBrowseForm::CurrentDirectory() const {
 }
 
 void TBrowseForm::ChangeDirectory(const QString& path) {
-    const QString directory = QDir(path).absolutePath();
-    DirectoryListBox1_->setRootIndex(directories_->setRootPath(directory));
+    const QString directory = QDir::cleanPath(QDir(path).absolutePath());
     // A new folder starts with nothing chosen, so changing folders alone previews nothing.
     FileListBox1_->setRootIndex(files_->setRootPath(directory));
     FileListBox1_->selectionModel()->clear();
-    const int drive = DriveComboBox1_->findData(QStorageInfo(directory).rootPath());
-    if (drive >= 0) DriveComboBox1_->setCurrentIndex(drive);
+    const QString drive = QStorageInfo(directory).rootPath();
+    DirectoryListBox1_->setRootIndex(directories_->setRootPath(drive));
+    const QModelIndex folder = directories_->index(directory);
+    for (QModelIndex above = folder.parent(); above.isValid(); above = above.parent())
+        DirectoryListBox1_->expand(above);
+    DirectoryListBox1_->setCurrentIndex(folder);
+    DirectoryListBox1_->scrollTo(folder);
+    DirectoryListBox1_->setToolTip(directory);
+    const int driveItem = DriveComboBox1_->findData(drive);
+    if (driveItem >= 0) DriveComboBox1_->setCurrentIndex(driveItem);
 }
 
 bool TBrowseForm::SelectFile(const QString& name) {

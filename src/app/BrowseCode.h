@@ -15,6 +15,7 @@ class QFileSystemModel;
 class QListView;
 class QToolButton;
 class QPushButton;
+class QTreeView;
 
 namespace vexlor::app {
 
@@ -37,7 +38,7 @@ class TBrowseForm : public QWidget {
     void CancelButtonClick();
 
     QListView* FileList() const { return FileListBox1_; }
-    QListView* DirectoryList() const { return DirectoryListBox1_; }
+    QTreeView* DirectoryList() const { return DirectoryListBox1_; }
     QFileSystemModel* Files() const { return files_; }
     const OptDocument& Preview() const { return preview_; }
 
@@ -58,7 +59,7 @@ class TBrowseForm : public QWidget {
     OptDocument preview_;
 
     QComboBox* DriveComboBox1_ = nullptr;
-    QListView* DirectoryListBox1_ = nullptr;
+    QTreeView* DirectoryListBox1_ = nullptr;
     QListView* FileListBox1_ = nullptr;
     QFileSystemModel* directories_ = nullptr;
     QFileSystemModel* files_ = nullptr;
