@@ -76,11 +76,14 @@ TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages
 
     connect(DriveComboBox1_, &QComboBox::activated, this,
             [this](int index) { ChangeDirectory(DriveComboBox1_->itemData(index).toString()); });
-    connect(DirectoryListBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) {
-                const QString folder = QDir::cleanPath(directories_->filePath(index));
-                if (index.isValid() && folder != CurrentDirectory()) ChangeDirectory(folder);
-            });
+    // Only the user's choice of a folder (a click, or Enter) changes the file list; the tree's
+    // own movements while it reads folders in the background never do.
+    const auto chooseFolder = [this](const QModelIndex& index) {
+        const QString folder = QDir::cleanPath(directories_->filePath(index));
+        if (index.isValid() && folder != CurrentDirectory()) ChangeDirectory(folder);
+    };
+    connect(DirectoryListBox1_, &QTreeView::clicked, this, chooseFolder);
+    connect(DirectoryListBox1_, &QTreeView::activated, this, chooseFolder);
 
     ChangeDirectory(QDir::currentPath());
 }
