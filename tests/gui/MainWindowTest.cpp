@@ -33,6 +33,7 @@
 #include "ReportListModel.h"
 #include "SampleModels.h"
 #include "StructureTreeModel.h"
+#include "TreeImages.h"
 
 namespace vexlor::app {
 namespace {
@@ -234,6 +235,22 @@ TEST_F(MainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
                   expectedText)
             << node;
         EXPECT_EQ(view_.calls, QStringList{"NewTr"}) << node;
+    }
+}
+
+TEST_F(MainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
+    OpenFighter();
+    const ModelStore& store = document_.Store();
+    const QImage plain = TreeImage(kImagePlain).toImage();
+    for (int32_t image : {kImageJump, kImageFace, kImageHardpoint}) {
+        int32_t node = 0;
+        while (store.Tree.Node(node).ImageIndex != image)
+            ++node;
+        const QIcon icon =
+            window_.TreeModel()->IndexOfNode(node).data(Qt::DecorationRole).value<QIcon>();
+        EXPECT_EQ(icon.pixmap(16, 16, QIcon::Normal).toImage(), TreeImage(image).toImage())
+            << image;
+        EXPECT_EQ(icon.pixmap(16, 16, QIcon::Selected).toImage(), plain) << image;
     }
 }
 
