@@ -1,7 +1,7 @@
 // The OPT walker and block readers. One OptFile ties together the open stream, the model store,
 // the report sink and (for Save PRJ) the PRJ output, and runs walks and block reports over them.
 //
-// Well-formed files are walked and reported line for line as the classic tool did. Beyond that
+// Well-formed files are walked and reported line for line in the report's fixed format. Beyond that
 // the walker is defensive: counts are cut to what the file holds, slots that lead back to a block
 // on the current path are not followed, the walk runs on an explicit stack, and a work budget
 // proportional to the file size stops files whose slots share blocks explosively. Every such
