@@ -144,9 +144,7 @@ TEST_F(Desktop, PreviewsNeverRunTwoRotationThreadsAndBackRestoresTheOpenFile) {
 TEST_F(Desktop, ClosingTheMainWindowStopsTheTurningModelPromptly) {
     main_.OpenFile(QString::fromStdString(model_));
     ASSERT_TRUE(link_.RotationThread()->Running());
-    QTest::qWait(20);
-    const float turned = state_.AngleZ;
-    EXPECT_GT(turned, 0.0f);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state_.AngleZ > 0.0f; }));
     main_.close();
     EXPECT_FALSE(link_.RotationThread()->Running());
 }
