@@ -128,7 +128,8 @@ TEST_F(Spinning, ClosingTheWindowWhileItTurnsEndsPromptly) {
     clock.start();
     form.close();
     spinner.reset();  // with a frame most likely still queued
-    EXPECT_LT(clock.elapsed(), 1000);
+    // Not a speed figure: far longer than any join takes, so only a hang fails it.
+    EXPECT_LT(clock.elapsed(), 10000);
     QTest::qWait(20);  // a queued frame of the gone thread must not run
 }
 
