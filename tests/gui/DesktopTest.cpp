@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QFileSystemModel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListView>
 #include <QRadioButton>
 #include <QTest>
@@ -13,8 +14,10 @@
 #include <filesystem>
 
 #include "BrowseCode.h"
+#include "DesktopProgram.h"
 #include "GlViewLink.h"
 #include "MainCode.h"
+#include "QtPrinters.h"
 #include "StructureTreeModel.h"
 #include "ViewTestSupport.h"
 
@@ -147,6 +150,38 @@ TEST_F(Desktop, ClosingTheMainWindowStopsTheTurningModelPromptly) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return state_.AngleZ > 0.0f; }));
     main_.close();
     EXPECT_FALSE(link_.RotationThread()->Running());
+}
+
+// Notes, with each message, which windows exist at that moment.
+class WindowsAtMessage : public MessagePresenter {
+  public:
+    void Error(const QString& text, const QString&) override {
+        QStringList windows;
+        const QStringList programWindows{"Main", "AboutBox", "GLform", "BrowseForm"};
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (programWindows.contains(widget->objectName())) windows << widget->objectName();
+        windows.sort();
+        seen << text + ": " + windows.join(u' ');
+    }
+    QStringList seen;
+};
+
+TEST(StartUp, TheMainWindowReadsTheNamesBeforeTheOtherWindowsExist) {
+    WindowsAtMessage messages;
+    ScriptedFileDialogs dialogs;
+    const fs::path empty = fs::temp_directory_path() / "vexlor-startup-no-names";
+    fs::create_directories(empty);
+    DesktopProgram program(NumberText(), messages, dialogs, QString::fromStdString(empty.string()));
+    EXPECT_EQ(messages.seen, QStringList{"File not found: Main"});
+    program.Show();
+    EXPECT_EQ(program.Main().windowTitle(), "OPT Vexlor");
+    EXPECT_TRUE(program.GLform().isVisible());
+    EXPECT_EQ(program.GLform().windowTitle(), "GLform");
+    EXPECT_FALSE(program.Browse().isVisible());
+    EXPECT_FALSE(program.About().isVisible());
+    EXPECT_EQ(program.About().findChild<QLabel*>(QStringLiteral("Version"))->text(),
+              "Version 0.13");
+    fs::remove_all(empty);
 }
 
 }  // namespace

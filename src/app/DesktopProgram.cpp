@@ -1,0 +1,34 @@
+// Creating the desktop program's windows.
+#include "DesktopProgram.h"
+
+#include "ConsistencyCheck.h"
+
+namespace vexlor::app {
+
+DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
+                               FileDialogs& dialogs, const QString& namesFolder)
+    : document_(numbers),
+      link_(viewState_),
+      main_({document_, link_, messages, dialogs, namesFolder}),
+      about_(&main_),
+      glform_(viewState_),
+      browse_(main_, link_, messages) {
+    main_.SetCheckCommand([](OptDocument& document, int mode) {
+        CheckOPT(document, static_cast<VertexNormalCheck>(mode));
+    });
+    main_.SetAboutBox(&about_);
+    main_.SetBrowseForm(&browse_);
+    glform_.SetNumbers(numbers);
+    link_.Attach(&glform_);
+}
+
+DesktopProgram::~DesktopProgram() {
+    link_.StopRotation();
+}
+
+void DesktopProgram::Show() {
+    glform_.show();
+    main_.showMaximized();
+}
+
+}  // namespace vexlor::app
