@@ -270,12 +270,11 @@ void TMain::FormCreate() {
 }
 
 QString TMain::TypeNamePath(const QString& file) const {
-    if (!services_.namesFolder.isEmpty()) return services_.namesFolder + u'/' + file;
-    const QString local = QStringLiteral("data/") + file;
-    if (QFileInfo::exists(local)) return local;
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/data/") + file;
-    return QFileInfo::exists(installed) ? installed : local;
+    return QFile::decodeName(
+        TypeNameFilePath(QFile::encodeName(file).toStdString(),
+                         QFile::encodeName(services_.namesFolder).toStdString(),
+                         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
+            .c_str());
 }
 
 void TMain::LoadTypeNames() {

@@ -58,11 +58,6 @@ int Fail(const vexlor::OperationResult& result) {
                                       : result.message + " (" + result.reason + ")");
 }
 
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
-}
-
 std::string ProgramFolder() {
     std::vector<char> buffer(4096);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
@@ -72,20 +67,10 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// A type-name file: from --names DIR when given, else data/ in the working directory, else the
-// data/ folder installed beside the program.
-std::string NameFilePath(const std::string& namesDir, const std::string& file) {
-    if (!namesDir.empty()) return namesDir + "/" + file;
-    const std::string local = "data/" + file;
-    if (FileExists(local)) return local;
-    const std::string installed = ProgramFolder() + "/data/" + file;
-    return FileExists(installed) ? installed : local;
-}
-
 void LoadNames(OptDocument& document, const std::string& namesDir) {
-    const vexlor::TypeNameLoad load =
-        vexlor::LoadTypeNameTables(document.Store(), NameFilePath(namesDir, "Mesh_Type.ace"),
-                                   NameFilePath(namesDir, "Hardpoint_Type.ace"));
+    const vexlor::TypeNameLoad load = vexlor::LoadTypeNameTables(
+        document.Store(), vexlor::TypeNameFilePath("Mesh_Type.ace", namesDir, ProgramFolder()),
+        vexlor::TypeNameFilePath("Hardpoint_Type.ace", namesDir, ProgramFolder()));
     if (!load.ok)
         std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",
                      load.failedPath.c_str(), load.error.c_str());

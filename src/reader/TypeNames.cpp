@@ -53,6 +53,16 @@ TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity) {
     return result;
 }
 
+std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
+                             const std::string& programFolder) {
+    if (!namesFolder.empty()) return namesFolder + "/" + file;
+    struct stat info {};
+    const std::string local = "data/" + file;
+    if (stat(local.c_str(), &info) == 0) return local;
+    const std::string installed = programFolder + "/data/" + file;
+    return stat(installed.c_str(), &info) == 0 ? installed : local;
+}
+
 TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
                                 const std::string& hardpointTypePath) {
     const std::pair<const std::string*, std::vector<std::string>*> files[] = {

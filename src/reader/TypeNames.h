@@ -32,6 +32,12 @@ struct TypeNameLoad {
 // Fills MeshTypeNames and then HardpointTypeNames from the two files. A file that cannot be read
 // stops the loading there: a missing mesh-type file leaves both tables empty, a missing
 // hardpoint-type file leaves the hardpoint table empty.
+// Where a type-name file is read from: `namesFolder`/file when a folder is given; else data/file
+// in the working directory when it is there; else data/file in `programFolder` when it is there;
+// else the working directory's path again, so that the error names the usual place.
+std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
+                             const std::string& programFolder);
+
 TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
                                 const std::string& hardpointTypePath);
 
