@@ -1,6 +1,5 @@
 // vexlor: the command-line face of the OPT reader, for batch work and for testing the reader
 // without a window. Its output formats are a contract that other tools rely on.
-#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <charconv>
