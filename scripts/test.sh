@@ -9,7 +9,8 @@ jobs=$(nproc)
 # Window tests need a display: a virtual X server for the whole run.
 run_with_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then "$@"; else
-        xvfb-run -a -s "-screen 0 1600x1200x24" "$@"; fi
+        # -noreset: the server must not restart between test programs, or the next one cannot connect.
+        xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" "$@"; fi
 }
 export QT_QPA_PLATFORM=xcb
 
