@@ -70,7 +70,6 @@ TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages
     FileListBox1_->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1_->setGeometry(212, 32, 209, 109);
     FileListBox1_->setModel(files_);
-    connect(files_, &QFileSystemModel::directoryLoaded, this, &TBrowseForm::FilesListed);
     connect(FileListBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { FileListBox1Change(); });
 

@@ -38,13 +38,8 @@ class TBrowseForm : public QWidget {
     void CancelButtonClick();
 
     QListView* FileList() const { return FileListBox1_; }
-    QTreeView* DirectoryList() const { return DirectoryListBox1_; }
     QFileSystemModel* Files() const { return files_; }
     const OptDocument& Preview() const { return preview_; }
-
-  signals:
-    // The file list of a directory has been read (the file-system model reads in the background).
-    void FilesListed(const QString& directory);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

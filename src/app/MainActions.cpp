@@ -41,9 +41,6 @@ void TMain::ChangeDocument(bool tree, const std::function<void()>& change) {
     listModel_->EndReset();
 }
 
-void TMain::ReloadList() {
-    listModel_->Reload();
-}
 void TMain::ReloadTree() {
     treeModel_->Reload();
 }

@@ -269,21 +269,13 @@ void TMain::FormCreate() {
     LoadTypeNames();
 }
 
-QString TMain::TypeNamePath(const QString& file) const {
-    return QFile::decodeName(
-        TypeNameFilePath(QFile::encodeName(file).toStdString(),
-                         QFile::encodeName(services_.namesFolder).toStdString(),
-                         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
-            .c_str());
-}
-
 void TMain::LoadTypeNames() {
-    const std::string meshPath =
-        QFile::encodeName(TypeNamePath(QStringLiteral("Mesh_Type.ace"))).toStdString();
-    const std::string hardpointPath =
-        QFile::encodeName(TypeNamePath(QStringLiteral("Hardpoint_Type.ace"))).toStdString();
-    const TypeNameLoad load =
-        LoadTypeNameTables(services_.document.Store(), meshPath, hardpointPath);
+    const std::string folder = QFile::encodeName(services_.namesFolder).toStdString();
+    const std::string programFolder =
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    const TypeNameLoad load = LoadTypeNameTables(
+        services_.document.Store(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
+        TypeNameFilePath("Hardpoint_Type.ace", folder, programFolder));
     if (!load.ok)
         services_.messages.Error(QString::fromStdString(load.error),
                                  QFile::decodeName(load.failedPath.c_str()));

@@ -86,9 +86,7 @@ class TMain : public QMainWindow {
     void spinSlider1Change(int position);
     void NewTr();
 
-    // Call around any change of the document's report list or tree made outside these handlers
-    // (the browser's preview).
-    void ReloadList();
+    // Call after the document's tree was rebuilt outside these handlers.
     void ReloadTree();
 
     QTreeView* Tree() const { return TV1_; }
@@ -107,7 +105,6 @@ class TMain : public QMainWindow {
     void BuildSpeedPanel(QWidget* panel);
     void BuildMenus();
     void LoadTypeNames();
-    QString TypeNamePath(const QString& file) const;
     QString CaptionOfLoadedFile() const;
     void ShowFailure(const OperationResult& result);
     // Runs `change` between a reset of the list model (and the tree model when asked).
