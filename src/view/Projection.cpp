@@ -24,6 +24,8 @@ ViewBox ProjectionBox(int32_t extentMax, int32_t extentMin) {
 }
 
 float ModelSizeMetres(int32_t extentMax, int32_t extentMin) {
+    // A model without faces leaves the bounds inverted; it has no size rather than a negative one.
+    if (extentMax < extentMin) return 0.0f;
     const long double span = static_cast<long double>(int64_t{extentMax} - int64_t{extentMin});
     return static_cast<float>(span * (1.0L / 41.0L));
 }

@@ -23,7 +23,8 @@ struct ViewBox {
 //   wholly in front of or behind the model.
 ViewBox ProjectionBox(int32_t extentMax, int32_t extentMin);
 
-// (ExtentMax - ExtentMin) / 41 as a float: the view takes 41 model units as one metre.
+// (ExtentMax - ExtentMin) / 41 as a float: the view takes 41 model units as one metre. Inverted
+// bounds (a model without faces) give 0.
 float ModelSizeMetres(int32_t extentMax, int32_t extentMin);
 // "Model size = approx. " + the size + " metres (BoP/XWA)".
 std::string ModelSizeCaption(int32_t extentMax, int32_t extentMin, const NumberText& numbers);

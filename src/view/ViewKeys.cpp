@@ -59,6 +59,10 @@ bool ApplyViewKey(ViewState& view, int virtualKey, Qt::KeyboardModifiers modifie
             case vk::kDown:
                 Pan(view.PanY, d);
                 return true;
+            case vk::kOemPlus:
+                // "+" is Shift+"=" on many layouts: it zooms in like "=".
+                view.Scale = Zoomed(view.Scale, 1.1L);
+                return true;
             default:
                 return false;
         }

@@ -1,5 +1,6 @@
 // The key table of the 3D view: Shift alone with an arrow pans; with any other modifier set the
-// arrows and Page Up/Down turn and the main keyboard's plus and minus keys zoom. Keys are the
+// arrows and Page Up/Down turn and the main keyboard's plus and minus keys zoom. "+" zooms in
+// whether or not the layout needs Shift to type it. Keys are the
 // Windows virtual-key codes, which Qt's keys are mapped to.
 #pragma once
 

@@ -74,7 +74,7 @@ TEST(ModelExtent, OneBoundOverAllAxesAndEveryLevelOfDetail) {
     EXPECT_EQ(ComputeModelExtent(store).Max, 0);
 }
 
-TEST(ModelExtent, EmptyModelKeepsTheInvertedBoxAndItsCaption) {
+TEST(ModelExtent, EmptyModelKeepsTheInvertedBoxButHasNoNegativeSize) {
     const ModelExtent extent = ComputeModelExtent(nullptr);
     EXPECT_EQ(extent.Max, -1333332);
     EXPECT_EQ(extent.Min, 1333332);
@@ -85,7 +85,7 @@ TEST(ModelExtent, EmptyModelKeepsTheInvertedBoxAndItsCaption) {
     EXPECT_EQ(box.Near, -133333200);
     EXPECT_EQ(box.Far, 133333200);
     EXPECT_EQ(ModelSizeCaption(extent.Max, extent.Min, NumberText()),
-              "Model size = approx. -65040.6 metres (BoP/XWA)");
+              "Model size = approx. 0 metres (BoP/XWA)");
 }
 
 TEST(ModelExtent, CoordinatesAllAlikeGetABoxOpenGLAccepts) {

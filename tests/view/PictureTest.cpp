@@ -216,7 +216,7 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         OptBuilder b(0);
         b.setMeshes({b.addJump(0, {b.addHardpoint(5, {0, 0, 0})})});
         Load(b.build());
-        EXPECT_EQ(form.windowTitle(), "Model size = approx. -65040.6 metres (BoP/XWA)");
+        EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
         ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
         form.NewTr();
         EXPECT_FALSE(

@@ -56,8 +56,11 @@ TEST(ViewKeys, ZoomKeysMultiplyInExtendedPrecision) {
     EXPECT_TRUE(ApplyViewKey(view, vk::kOemMinus, Qt::ControlModifier));
     EXPECT_EQ(view.Scale, static_cast<double>(static_cast<double>(1.1L) * 0.9L));
     EXPECT_NE(view.Scale, 1.0);  // one press of each does not give the old scale back
-    // Shift alone: only the arrows are in the table.
-    EXPECT_FALSE(ApplyViewKey(view, vk::kOemPlus, kShift));
+    // Shift alone: the arrows pan, and "+" (Shift+"=" on many layouts) still zooms in.
+    const double before = view.Scale;
+    EXPECT_TRUE(ApplyViewKey(view, vk::kOemPlus, kShift));
+    EXPECT_EQ(view.Scale, static_cast<double>(before * 1.1L));
+    EXPECT_FALSE(ApplyViewKey(view, vk::kOemMinus, kShift));
     EXPECT_FALSE(ApplyViewKey(view, vk::kPageUp, kShift));
     EXPECT_EQ(view.AngleZ, 0);
 }
