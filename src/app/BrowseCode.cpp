@@ -70,8 +70,15 @@ TBrowseForm::TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages
     FileListBox1_->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1_->setGeometry(212, 32, 209, 109);
     FileListBox1_->setModel(files_);
-    connect(FileListBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // Every change of the selection previews, however it happens: a mouse press makes an item
+    // current before it selects it, so following the current item alone would find nothing
+    // selected on a click.
+    connect(FileListBox1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { FileListBox1Change(); });
+    // A double-click on a file loads it, as the load button does.
+    connect(FileListBox1_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && !files_->isDir(index)) SpeedButton1Click();
+    });
 
     connect(DriveComboBox1_, &QComboBox::activated, this,
             [this](int index) { ChangeDirectory(DriveComboBox1_->itemData(index).toString()); });

@@ -17,6 +17,7 @@
 #include "QtPrinters.h"
 #include "RecordingViewLink.h"
 #include "ReportListModel.h"
+#include "ReportListView.h"
 #include "StructureTreeModel.h"
 
 namespace vexlor::app {
@@ -126,6 +127,40 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     view_.calls.clear();
     QTest::keyClick(browser_.FileList(), Qt::Key_Up);
     EXPECT_EQ(view_.calls.count("SetupScene"), 1);
+}
+
+TEST_F(Browser, AClickOnAFilePreviewsItAndADoubleClickLoadsIt) {
+    main_.OpenFile(QString::fromStdString(kFighter.string()));
+    browser_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser_));
+    ShowFolder(dir_, 3);
+    const auto place = [&](const char* name) {
+        const QModelIndex index =
+            browser_.Files()->index(QString::fromStdString((dir_ / name).string()));
+        browser_.FileList()->scrollTo(index);
+        return browser_.FileList()->visualRect(index).center();
+    };
+    QWidget* items = browser_.FileList()->viewport();
+
+    view_.calls.clear();
+    QTest::mouseClick(items, Qt::LeftButton, {}, place("TWO.OPT"));
+    EXPECT_EQ(browser_.SelectedPath(), QString::fromStdString((dir_ / "TWO.OPT").string()));
+    EXPECT_EQ(view_.calls.count("SetupScene"), 1);
+    ASSERT_EQ(browser_.Preview().Store().ShownFaceCount, 1);
+    EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 2.0f);
+
+    view_.calls.clear();
+    QTest::mouseClick(items, Qt::LeftButton, {}, place("one.opt"));
+    EXPECT_EQ(view_.calls.count("SetupScene"), 1);
+    EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 1.0f);
+
+    // A double-click reaches the list as a click followed by a double-click event.
+    QTest::mouseClick(items, Qt::LeftButton, {}, place("three.Opt"));
+    QTest::mouseDClick(items, Qt::LeftButton, {}, place("three.Opt"));
+    EXPECT_FALSE(browser_.isVisible());
+    EXPECT_EQ(main_.windowTitle(),
+              "OPTvexlor - " + QString::fromStdString((dir_ / "three.Opt").string()));
+    EXPECT_EQ(view_.model, &document_.Store());
 }
 
 TEST_F(Browser, BackReopensTheFileOpenedBefore) {
