@@ -15,6 +15,7 @@
 #include "MainCode.h"
 #include "OptBuilder.h"
 #include "RecordingViewLink.h"
+#include "ReportListView.h"
 #include "StructureTreeModel.h"
 
 namespace {

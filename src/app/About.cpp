@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "TreeImages.h"
+#include "Version.h"
 
 namespace vexlor::app {
 
@@ -37,7 +38,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     product->setFont(big);
     product->setGeometry(92, 20, 180, 28);
 
-    auto* version = new QLabel(QStringLiteral("Version 0.13"), panel);
+    auto* version = new QLabel(QStringLiteral("Version " VEXLOR_VERSION), panel);
     version->setObjectName(QStringLiteral("Version"));
     version->setGeometry(92, 54, 180, 20);
 

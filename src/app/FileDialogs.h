@@ -14,17 +14,22 @@ class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
     // The chosen name, or nothing when the user cancels. `filter` is in Qt's form,
-    // e.g. "OPT files (*.OPT)".
-    virtual std::optional<QString> OpenFile(const QString& caption, const QString& filter) = 0;
-    virtual std::optional<QString> SaveFile(const QString& caption, const QString& filter) = 0;
+    // e.g. "OPT files (*.OPT)"; `start` is the folder (open) or the suggested path (save) the
+    // dialog starts with. A save dialog asks itself before the chosen name replaces a file.
+    virtual std::optional<QString> OpenFile(const QString& caption, const QString& filter,
+                                            const QString& start) = 0;
+    virtual std::optional<QString> SaveFile(const QString& caption, const QString& filter,
+                                            const QString& start) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
   public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
-    std::optional<QString> OpenFile(const QString& caption, const QString& filter) override;
-    std::optional<QString> SaveFile(const QString& caption, const QString& filter) override;
+    std::optional<QString> OpenFile(const QString& caption, const QString& filter,
+                                    const QString& start) override;
+    std::optional<QString> SaveFile(const QString& caption, const QString& filter,
+                                    const QString& start) override;
 
   private:
     QWidget* parent_;
@@ -33,18 +38,22 @@ class QtFileDialogs : public FileDialogs {
 // Answers from a queue; an empty queue is a cancelled dialog.
 class ScriptedFileDialogs : public FileDialogs {
   public:
-    std::optional<QString> OpenFile(const QString& caption, const QString& filter) override {
-        return Next(caption, filter);
+    std::optional<QString> OpenFile(const QString& caption, const QString& filter,
+                                    const QString& start) override {
+        return Next(caption, filter, start);
     }
-    std::optional<QString> SaveFile(const QString& caption, const QString& filter) override {
-        return Next(caption, filter);
+    std::optional<QString> SaveFile(const QString& caption, const QString& filter,
+                                    const QString& start) override {
+        return Next(caption, filter, start);
     }
     QStringList answers;
     QStringList filtersSeen;
+    QStringList startsSeen;
 
   private:
-    std::optional<QString> Next(const QString&, const QString& filter) {
+    std::optional<QString> Next(const QString&, const QString& filter, const QString& start) {
         filtersSeen.append(filter);
+        startsSeen.append(start);
         if (answers.isEmpty()) return std::nullopt;
         return answers.takeFirst();
     }

@@ -57,4 +57,11 @@ void GlViewLink::ResetToPreviewView() {
     state_.PanY = 0;
 }
 
+void GlViewLink::ShowViewWindow() {
+    if (form_ == nullptr) return;
+    form_->show();
+    form_->raise();
+    form_->activateWindow();
+}
+
 }  // namespace vexlor::app

@@ -28,6 +28,7 @@ class GlViewLink : public ViewLink {
     void RotationClicked(bool ticked) override;
     void SpinSliderChanged(int position) override;
     void ResetToPreviewView() override;
+    void ShowViewWindow() override;
 
     view::Spinner* RotationThread() const { return spinner_.get(); }
 

@@ -6,17 +6,22 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QListView>
+#include <QLocale>
 #include <QMimeData>
-#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTreeView>
 #include <QUrl>
 
 #include "MainCode.h"
+#include "ReadmeWindow.h"
 #include "ReportListModel.h"
+#include "ReportListView.h"
 #include "StructureTreeModel.h"
 
 namespace vexlor::app {
@@ -71,17 +76,21 @@ void TMain::ClearReportList() {
 
 void TMain::OpenItemClick() {
     const std::optional<QString> name = services_.dialogs.OpenFile(
-        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"));
+        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
     if (!name) return;
+    lastFolder_ = QFileInfo(*name).absolutePath();
     OpenFile(*name);
 }
 
 bool TMain::OpenOPTfile() {
     services_.view.StopRotation();
     setWindowTitle(QStringLiteral("OPTvexlor - ") + CurrentFileName);
-    OperationResult opened;
-    ChangeDocument(true, [&] { opened = services_.document.Open(LocalPath(CurrentFileName)); });
+    // The file is read before anything changes: a file that cannot be read leaves the tree of
+    // the loaded one as it was, its expanded nodes and its selection included.
+    OptStream stream;
+    const OperationResult opened = OptDocument::ReadFile(LocalPath(CurrentFileName), stream);
     if (!opened.ok) {
+        ChangeDocument(false, [&] { services_.document.StartOpen(); });
         ShowFailure(opened);
         // The previous file is still the loaded one, so the caption names it again, and it is
         // the file that going back from the browser re-opens.
@@ -90,6 +99,8 @@ bool TMain::OpenOPTfile() {
             CurrentFileName = QFile::decodeName(services_.document.CurrentFileName().c_str());
         return false;
     }
+    ChangeDocument(true,
+                   [&] { services_.document.Open(std::move(stream), LocalPath(CurrentFileName)); });
     TV1_->expand(treeModel_->IndexOfNode(0));
     drawn_ = &services_.document.Store();
     services_.view.SetModel(drawn_);
@@ -147,13 +158,12 @@ void TMain::SaveItemClick() {
         ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
         return;
     }
-    const std::optional<QString> name = services_.dialogs.SaveFile(
-        QStringLiteral("Save ASCII"), QStringLiteral("Text Files (*.txt)"));
-    if (!name) return;
-    const QString path = *name + QStringLiteral(".txt");
+    const std::optional<QString> path = ChooseSaveTarget(
+        QStringLiteral("Save ASCII"), QStringLiteral("Text Files (*.txt)"), QStringLiteral(".txt"));
+    if (!path) return;
     const OperationResult saved =
-        document.SaveAscii(LocalPath(path), QFile::encodeName(windowTitle()).toStdString());
-    if (!saved.ok) ShowFailure(saved);
+        document.SaveAscii(LocalPath(*path), QFile::encodeName(windowTitle()).toStdString());
+    ReportSave(saved, *path);
 }
 
 void TMain::SavePRJ1Click() {
@@ -162,12 +172,50 @@ void TMain::SavePRJ1Click() {
         ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
         return;
     }
-    const std::optional<QString> name =
-        services_.dialogs.SaveFile(QStringLiteral("Save PRJ"), QStringLiteral("PRJ files (*.prj)"));
-    if (!name) return;
-    const QString path = *name + QStringLiteral(".PRJ");
-    const OperationResult saved = document.SavePrj(LocalPath(path));
-    if (!saved.ok) ShowFailure(saved);
+    const std::optional<QString> path = ChooseSaveTarget(
+        QStringLiteral("Save PRJ"), QStringLiteral("PRJ files (*.prj)"), QStringLiteral(".PRJ"));
+    if (!path) return;
+    ReportSave(document.SavePrj(LocalPath(*path)), *path);
+}
+
+std::optional<QString> TMain::ChooseSaveTarget(const QString& caption, const QString& filter,
+                                               const QString& extension) {
+    const QString baseName =
+        QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+            .completeBaseName();
+    const std::optional<QString> chosen = services_.dialogs.SaveFile(
+        caption, filter, QDir(LastFolder()).filePath(baseName + extension));
+    if (!chosen) return std::nullopt;
+    lastFolder_ = QFileInfo(*chosen).absolutePath();
+    const QString path = WithExtension(*chosen, extension);
+    // The dialog asked about the name chosen in it; a name it never saw is asked about here.
+    if (path != *chosen && QFileInfo::exists(path) &&
+        !services_.messages.Confirm(QFileInfo(path).fileName() +
+                                    QStringLiteral(" already exists.\nDo you want to replace it?")))
+        return std::nullopt;
+    return path;
+}
+
+void TMain::ReportSave(const OperationResult& saved, const QString& path) {
+    if (!saved.ok) {
+        ShowFailure(saved);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Saved %1 bytes to %2")
+                                 .arg(QLocale(QLocale::English).toString(QFileInfo(path).size()),
+                                      QDir::toNativeSeparators(path)));
+}
+
+QString TMain::LastFolder() const {
+    if (!lastFolder_.isEmpty()) return lastFolder_;
+    if (services_.document.OptLoaded())
+        return QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+            .absolutePath();
+    return QDir::currentPath();
+}
+
+QString WithExtension(const QString& name, const QString& extension) {
+    return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
 void TMain::CheckOPT1Click() {
@@ -206,21 +254,13 @@ void TMain::About1Click() {
 }
 
 void TMain::viewREADME1Click() {
-    if (readmeWindow_ == nullptr) {
-        auto* text = new QPlainTextEdit(this);
-        text->setWindowFlag(Qt::Window);
-        text->setObjectName(QStringLiteral("ReadmeWindow"));
-        text->setWindowTitle(QStringLiteral("OPT Vexlor README"));
-        text->setReadOnly(true);
-        text->setPlainText(ReadmeText());
-        QFont font(QStringLiteral("DejaVu Sans Mono"), 9);
-        font.setStyleHint(QFont::Monospace);
-        text->setFont(font);
-        text->resize(640, 420);
-        readmeWindow_ = text;
-    }
+    if (readmeWindow_ == nullptr) readmeWindow_ = new ReadmeWindow(this);
     readmeWindow_->show();
     readmeWindow_->raise();
+}
+
+void TMain::ShowViewWindowClick() {
+    services_.view.ShowViewWindow();
 }
 
 void TMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -25,6 +25,7 @@
 
 #include "Hints.h"
 #include "ReportListModel.h"
+#include "ReportListView.h"
 #include "StructureTreeModel.h"
 #include "TreeImages.h"
 #include "TypeNames.h"
@@ -126,13 +127,10 @@ TMain::TMain(Services services, QWidget* parent)
     TV1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     TV1_->header()->setStretchLastSection(false);
 
-    ListBox1_ = new QListView(splitter);
+    ListBox1_ = new ReportListView(splitter);
     ListBox1_->setObjectName(QStringLiteral("ListBox1"));
     listModel_ = new ReportListModel(services_.document.Sink().List(), this);
     ListBox1_->setModel(listModel_);
-    ListBox1_->setUniformItemSizes(true);
-    ListBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1_->setFocusPolicy(Qt::ClickFocus);
     // Report lines line numbers up in columns, which only a fixed-pitch face keeps.
     QFont listFont(QStringLiteral("DejaVu Sans Mono"), 8);
@@ -239,24 +237,33 @@ void TMain::BuildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     item(file, "OpenItem", QStringLiteral("&Open..."), QStringLiteral("Open a file"),
-         &TMain::OpenItemClick);
-    item(file, "BrowseOPTs1", QStringLiteral("Browse OPTs..."), {}, &TMain::BrowseOPTs1Click);
-    item(file, "SavePRJ1", QStringLiteral("Save PRJ..."), {}, &TMain::SavePRJ1Click);
+         &TMain::OpenItemClick)
+        ->setShortcut(QKeySequence::Open);
+    item(file, "BrowseOPTs1", QStringLiteral("&Browse OPTs..."), {}, &TMain::BrowseOPTs1Click);
+    item(file, "SavePRJ1", QStringLiteral("Save &PRJ..."), {}, &TMain::SavePRJ1Click);
     item(file, "SaveItem", QStringLiteral("&Save ASCII..."), QStringLiteral("Save current file"),
-         &TMain::SaveItemClick);
+         &TMain::SaveItemClick)
+        ->setShortcut(QKeySequence::Save);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "ExitItem", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &TMain::ExitItemClick);
-    exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    exit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
-    QMenu* options = bar->addMenu(QStringLiteral("OPTions :=)"));
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    item(view, "ShowViewItem", QStringLiteral("&3D view"),
+         QStringLiteral("Show the 3D view window"), &TMain::ShowViewWindowClick)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
+
+    QMenu* options = bar->addMenu(QStringLiteral("&OPTions :=)"));
     options->setObjectName(QStringLiteral("Options"));
-    item(options, "CheckOPT1", QStringLiteral("Check OPT"), {}, &TMain::CheckOPT1Click);
+    item(options, "CheckOPT1", QStringLiteral("&Check OPT"), {}, &TMain::CheckOPT1Click);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     item(help, "About1", QStringLiteral("&About..."), {}, &TMain::About1Click);
-    item(help, "viewREADME1", QStringLiteral("view README"), {}, &TMain::viewREADME1Click);
+    item(help, "viewREADME1", QStringLiteral("view &README"), {}, &TMain::viewREADME1Click)
+        ->setShortcut(QKeySequence::HelpContents);
 }
 
 // Start-up set-up: the view's defaults live in the ViewState as constructed; then the level of
@@ -279,35 +286,6 @@ void TMain::LoadTypeNames() {
     if (!load.ok)
         services_.messages.Error(QString::fromStdString(load.error),
                                  QFile::decodeName(load.failedPath.c_str()));
-}
-
-QString TMain::ReadmeText() {
-    return QStringLiteral(
-        "OPT Vexlor 0.13\n"
-        "\n"
-        "An inspector for OPT model files. Open a file with File > Open... (or drop it on the "
-        "main\n"
-        "window): the tree on the left shows its meshes and blocks, and choosing a node shows "
-        "that\n"
-        "block's report in the list on the right while the 3D view paints its mesh red. Hardpoints "
-        "and\n"
-        "mesh descriptors also show a marker.\n"
-        "\n"
-        "File > Save ASCII... writes the full report of every block to a text file; Save PRJ...\n"
-        "writes every face as four corners to a PRJ file. OPTions > Check OPT tests the geometry\n"
-        "(co-incident corners, face normals, soft vectors, vertex normals). Browse OPTs... leafs\n"
-        "through a folder with a live preview. Problems in a file are report lines starting with "
-        "\"!!\".\n"
-        "\n"
-        "Show LOD chooses the level of detail the 3D view draws; \"model rotation\" and the track "
-        "bar\n"
-        "turn the model.\n"
-        "\n"
-        "Keys of the 3D view (click it first):\n"
-        "  Arrow keys          turn about the x axis (up, down) and the y axis (left, right)\n"
-        "  Page Up, Page Down  turn about the z axis\n"
-        "  = and -             zoom in and out (the keys of the main keyboard)\n"
-        "  Shift + arrow keys  pan\n");
 }
 
 }  // namespace vexlor::app

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "FileDialogs.h"
 #include "MessagePresenter.h"
@@ -25,7 +26,11 @@ class QPushButton;
 namespace vexlor::app {
 
 class ReportListModel;
+class ReportListView;
 class StructureTreeModel;
+
+// `name`, with `extension` added unless it already ends with it (letter case ignored).
+QString WithExtension(const QString& name, const QString& extension);
 
 class TMain : public QMainWindow {
     Q_OBJECT
@@ -72,6 +77,7 @@ class TMain : public QMainWindow {
     void ExitItemClick();
     void About1Click();
     void viewREADME1Click();
+    void ShowViewWindowClick();
     void TV1Change();
     void TV1Click();
     void DisplayBlock();
@@ -91,10 +97,8 @@ class TMain : public QMainWindow {
 
     QTreeView* Tree() const { return TV1_; }
     StructureTreeModel* TreeModel() const { return treeModel_; }
-    QListView* List() const { return ListBox1_; }
+    ReportListView* List() const { return ListBox1_; }
     ReportListModel* ListModel() const { return listModel_; }
-
-    static QString ReadmeText();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -107,6 +111,15 @@ class TMain : public QMainWindow {
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
     void ShowFailure(const OperationResult& result);
+    // The save dialog, started in the last folder with the open file's base name; the name with
+    // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
+    // a file that the added extension names.
+    std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
+                                            const QString& extension);
+    // A failed save's message, or what was written in the status bar.
+    void ReportSave(const OperationResult& saved, const QString& path);
+    // The folder a file dialog starts in: the one last used, else the open file's.
+    QString LastFolder() const;
     // Runs `change` between a reset of the list model (and the tree model when asked).
     void ChangeDocument(bool tree, const std::function<void()>& change);
 
@@ -114,11 +127,12 @@ class TMain : public QMainWindow {
     QDialog* aboutBox_ = nullptr;
     QWidget* browseForm_ = nullptr;
     QWidget* readmeWindow_ = nullptr;
+    QString lastFolder_;
     std::function<void(OptDocument&, int)> check_;
     ModelStore* drawn_;  // the model the view draws: the open file's, or a preview's
 
     QTreeView* TV1_ = nullptr;
-    QListView* ListBox1_ = nullptr;
+    ReportListView* ListBox1_ = nullptr;
     StructureTreeModel* treeModel_ = nullptr;
     ReportListModel* listModel_ = nullptr;
     QCheckBox* modelrotatebutton_ = nullptr;

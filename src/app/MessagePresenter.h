@@ -14,6 +14,8 @@ class MessagePresenter {
     virtual ~MessagePresenter() = default;
     // `text` is the message itself; `detail`, when given, is the system's reason.
     virtual void Error(const QString& text, const QString& detail = {}) = 0;
+    // A yes/no question; true for yes.
+    virtual bool Confirm(const QString& question) = 0;
 };
 
 // A modal error box over `parent`.
@@ -22,6 +24,7 @@ class BoxMessagePresenter : public MessagePresenter {
     explicit BoxMessagePresenter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     void Error(const QString& text, const QString& detail = {}) override;
+    bool Confirm(const QString& question) override;
 
   private:
     QWidget* parent_;
@@ -34,8 +37,15 @@ class RecordingMessagePresenter : public MessagePresenter {
         messages.append(text);
         details.append(detail);
     }
+    // Answers from a queue; an empty queue answers no.
+    bool Confirm(const QString& question) override {
+        questions.append(question);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
     QStringList messages;
     QStringList details;
+    QStringList questions;
+    QList<bool> answers;
 };
 
 }  // namespace vexlor::app

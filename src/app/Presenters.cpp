@@ -14,16 +14,24 @@ void BoxMessagePresenter::Error(const QString& text, const QString& detail) {
     box.exec();
 }
 
-std::optional<QString> QtFileDialogs::OpenFile(const QString& caption, const QString& filter) {
-    const QString name = QFileDialog::getOpenFileName(parent_, caption, QString(), filter);
+bool BoxMessagePresenter::Confirm(const QString& question) {
+    return QMessageBox::question(parent_, QStringLiteral("OPT Vexlor"), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> QtFileDialogs::OpenFile(const QString& caption, const QString& filter,
+                                               const QString& start) {
+    const QString name = QFileDialog::getOpenFileName(parent_, caption, start, filter);
     if (name.isEmpty()) return std::nullopt;
     return name;
 }
 
-std::optional<QString> QtFileDialogs::SaveFile(const QString& caption, const QString& filter) {
-    // The saves append their own extension, so the dialog must not add one.
-    const QString name = QFileDialog::getSaveFileName(parent_, caption, QString(), filter, nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+std::optional<QString> QtFileDialogs::SaveFile(const QString& caption, const QString& filter,
+                                               const QString& start) {
+    // The saves add their own extension where the name lacks it, so the dialog adds none; it
+    // asks before the name chosen in it replaces a file.
+    const QString name = QFileDialog::getSaveFileName(parent_, caption, start, filter);
     if (name.isEmpty()) return std::nullopt;
     return name;
 }

@@ -10,6 +10,18 @@ QString ReportListModel::DisplayText(const std::string& line) {
     return text;
 }
 
+void ReportListModel::EndReset() {
+    widestRow_ = -1;
+    size_t widest = 0;
+    for (size_t row = 0; row < lines_.size(); ++row) {
+        if (widestRow_ < 0 || lines_[row].size() > widest) {
+            widest = lines_[row].size();
+            widestRow_ = static_cast<int>(row);
+        }
+    }
+    endResetModel();
+}
+
 QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
     return DisplayText(lines_[static_cast<size_t>(index.row())]);

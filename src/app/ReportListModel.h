@@ -16,11 +16,9 @@ class ReportListModel : public QAbstractListModel {
 
     // Around a change of the sink's lines.
     void BeginReset() { beginResetModel(); }
-    void EndReset() { endResetModel(); }
-    void Reload() {
-        beginResetModel();
-        endResetModel();
-    }
+    void EndReset();
+    // The row of the longest line (the widest, in the list's fixed-pitch font); -1 when empty.
+    int WidestRow() const { return widestRow_; }
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(lines_.size());
     }
@@ -32,6 +30,7 @@ class ReportListModel : public QAbstractListModel {
 
   private:
     const std::vector<std::string>& lines_;
+    int widestRow_ = -1;
 };
 
 }  // namespace vexlor::app

@@ -25,6 +25,8 @@ class ViewLink {
     virtual void SpinSliderChanged(int position) = 0;
     // The preview's start view: angles -130, 0, 210, scale 1, no pan.
     virtual void ResetToPreviewView() = 0;
+    // Shows the view window again, as it was when it was closed, in front of the others.
+    virtual void ShowViewWindow() = 0;
 };
 
 }  // namespace vexlor::app

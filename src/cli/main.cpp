@@ -13,6 +13,7 @@
 #include "ConsistencyCheck.h"
 #include "OptDocument.h"
 #include "TypeNames.h"
+#include "Version.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ int main(int argc, char** argv) {
             return FinishStdout();
         }
         if (arg == "--version") {
-            std::puts("vexlor 0.13");
+            std::puts("vexlor " VEXLOR_VERSION);
             return FinishStdout();
         }
         if (arg == "--names" || arg == "-o" || arg == "--vn") {

@@ -34,11 +34,22 @@ OperationResult OptDocument::OpenForPreview(const std::string& path) {
     return Load(path, false);
 }
 
+OperationResult OptDocument::ReadFile(const std::string& path, OptStream& stream) {
+    std::string reason;
+    if (!stream.LoadFile(path, reason)) return {false, "Cannot open file " + path, reason};
+    return {};
+}
+
+void OptDocument::Open(OptStream stream, const std::string& path) {
+    PrepareOpen(true);
+    WalkOpened(std::move(stream), path);
+}
+
 OperationResult OptDocument::Load(const std::string& path, bool buildTree) {
     PrepareOpen(buildTree);
     OptStream loaded;
-    std::string reason;
-    if (!loaded.LoadFile(path, reason)) return {false, "Cannot open file " + path, reason};
+    OperationResult read = ReadFile(path, loaded);
+    if (!read.ok) return read;
     WalkOpened(std::move(loaded), path);
     return {};
 }

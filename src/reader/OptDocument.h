@@ -36,6 +36,13 @@ class OptDocument {
     // Loads the file and walks it with the tree and the draw tables built. On failure the
     // previously loaded file stays loaded, stream, tree and tables included.
     OperationResult Open(const std::string& path);
+    // The two halves of Open, for callers that must know before the tree changes whether it
+    // will: reading the file, which changes nothing here, and the open of the bytes read.
+    static OperationResult ReadFile(const std::string& path, OptStream& stream);
+    void Open(OptStream stream, const std::string& path);
+    // What every open does first, also one that then fails: the report list is cleared and the
+    // draw counters start again.
+    void StartOpen() { PrepareOpen(); }
     // The walk of a preview: the draw tables only, no tree (the tree keeps its root).
     OperationResult OpenForPreview(const std::string& path);
     // The same walk over bytes already in memory; `name` becomes the current file name.

@@ -2,6 +2,7 @@
 // a block choice, the level of detail and the browser do to the picture, read back from frames.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileSystemModel>
@@ -19,6 +20,7 @@
 #include "MainCode.h"
 #include "QtPrinters.h"
 #include "StructureTreeModel.h"
+#include "ViewKeys.h"
 #include "ViewTestSupport.h"
 
 namespace vexlor::app {
@@ -110,6 +112,23 @@ TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
 }
 
+TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
+    StopTurning();
+    main_.OpenFile(QString::fromStdString(model_));
+    glform_.FormKeyDown(view::vk::kLeft, Qt::NoModifier);  // a turn the view must keep
+    const QImage before = glform_.GrabFrame();
+    const QString caption = glform_.windowTitle();
+    glform_.close();
+    EXPECT_FALSE(glform_.isVisible());
+    main_.findChild<QAction*>(QStringLiteral("ShowViewItem"))->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&glform_));
+    EXPECT_EQ(glform_.windowTitle(), caption);
+    EXPECT_EQ(glform_.GrabFrame(), before);
+    // It still answers its keys and the main window's choices.
+    Item("RG1", 2)->click();
+    EXPECT_TRUE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
+}
+
 TEST_F(Desktop, TheLevelOfDetailChoiceHidesOtherLevels) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
@@ -163,6 +182,7 @@ class WindowsAtMessage : public MessagePresenter {
         windows.sort();
         seen << text + ": " + windows.join(u' ');
     }
+    bool Confirm(const QString&) override { return false; }
     QStringList seen;
 };
 

@@ -4,19 +4,28 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QListView>
+#include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -31,9 +40,11 @@
 #include "QtPrinters.h"
 #include "RecordingViewLink.h"
 #include "ReportListModel.h"
+#include "ReportListView.h"
 #include "SampleModels.h"
 #include "StructureTreeModel.h"
 #include "TreeImages.h"
+#include "Version.h"
 
 namespace vexlor::app {
 namespace {
@@ -158,11 +169,65 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
             items << (action->isSeparator() ? QStringLiteral("-")
                                             : "  " + action->text() + "|" + action->statusTip());
     }
-    EXPECT_EQ(items, (QStringList{"&File", "  &Open...|Open a file", "  Browse OPTs...|",
-                                  "  Save PRJ...|", "  &Save ASCII...|Save current file", "-",
-                                  "  E&xit|Exit application", "OPTions :=)", "  Check OPT|",
-                                  "&Help", "  &About...|", "  view README|"}));
-    EXPECT_EQ(Child<QAction>("ExitItem")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+    EXPECT_EQ(items, (QStringList{"&File", "  &Open...|Open a file", "  &Browse OPTs...|",
+                                  "  Save &PRJ...|", "  &Save ASCII...|Save current file", "-",
+                                  "  E&xit|Exit application", "&View",
+                                  "  &3D view|Show the 3D view window", "&OPTions :=)",
+                                  "  &Check OPT|", "&Help", "  &About...|", "  view &README|"}));
+    const auto shortcuts = [&](const char* name) { return Child<QAction>(name)->shortcuts(); };
+    EXPECT_EQ(shortcuts("ExitItem"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
+                                                          QKeySequence(Qt::CTRL | Qt::Key_Q)}));
+    EXPECT_EQ(shortcuts("OpenItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_O)});
+    EXPECT_EQ(shortcuts("SaveItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
+    EXPECT_EQ(shortcuts("viewREADME1"), QList<QKeySequence>{QKeySequence(Qt::Key_F1)});
+    EXPECT_EQ(shortcuts("ShowViewItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_3)});
+
+    // Every menu and item has one underlined letter, none used twice in the same menu.
+    const auto mnemonic = [](const QString& text) {
+        const qsizetype at = text.indexOf(u'&');
+        return at < 0 || at + 1 >= text.size() ? QChar() : text[at + 1].toLower();
+    };
+    QList<QChar> titles;
+    for (QAction* menu : window_.menuBar()->actions()) {
+        EXPECT_FALSE(mnemonic(menu->text()).isNull()) << menu->text().toStdString();
+        EXPECT_FALSE(titles.contains(mnemonic(menu->text()))) << menu->text().toStdString();
+        titles << mnemonic(menu->text());
+        QList<QChar> letters;
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->isSeparator()) continue;
+            EXPECT_FALSE(mnemonic(action->text()).isNull()) << action->text().toStdString();
+            EXPECT_FALSE(letters.contains(mnemonic(action->text())))
+                << action->text().toStdString();
+            letters << mnemonic(action->text());
+        }
+    }
+}
+
+TEST_F(MainWindow, KeysReachTheirCommandsAndTheReadmeWindowClosesWithEscape) {
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    QTest::keyClick(&window_, Qt::Key_F1);
+    auto* readme = window_.findChild<QPlainTextEdit*>(QStringLiteral("ReadmeWindow"));
+    ASSERT_NE(readme, nullptr);
+    EXPECT_TRUE(readme->isVisible());
+    // Paragraphs are single lines, wrapped by the window alone.
+    EXPECT_EQ(readme->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_TRUE(readme->toPlainText().contains(
+        "An inspector for OPT model files. Open a file with File > Open... (Ctrl+O) or drop it on "
+        "the main window: the tree"));
+    EXPECT_TRUE(readme->toPlainText().startsWith("OPT Vexlor " VEXLOR_VERSION "\n"));
+    QTest::keyClick(readme, Qt::Key_Escape);
+    EXPECT_FALSE(readme->isVisible());
+
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    view_.calls.clear();
+    QTest::keyClick(&window_, Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(view_.calls, QStringList{"ShowViewWindow"});
+    QTest::keyClick(&window_, Qt::Key_O, Qt::ControlModifier);  // an Open dialog, cancelled
+    EXPECT_EQ(dialogs_.filtersSeen, QStringList{"OPT files (*.OPT *.opt *.Opt)"});
+    window_.hide();
 }
 
 TEST(Hints, StatusBarShowsThePartAfterTheBar) {
@@ -268,6 +333,55 @@ TEST_F(MainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
     window_.hide();
 }
 
+TEST_F(MainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
+    OpenFighter();
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    ReportListView* list = window_.List();
+    int32_t faces = 0;
+    while (document_.Store().Tree.Node(faces).ImageIndex != kImageFace)
+        ++faces;
+    Choose(faces);
+    QApplication::processEvents();
+    // The widest line is not the first one, and it is wider than the list.
+    const int widest = window_.ListModel()->WidestRow();
+    ASSERT_GT(widest, 0);
+    const QString line = window_.ListModel()->index(widest, 0).data().toString();
+    const int lineWidth = list->fontMetrics().horizontalAdvance(line);
+    ASSERT_GT(lineWidth, list->viewport()->width());
+    EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+    EXPECT_TRUE(list->horizontalScrollBar()->isVisible());
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), lineWidth);
+
+    // Click, then Shift+click: three lines, copied with Ctrl+C in report order.
+    const auto rowCentre = [&](int row) {
+        return list->visualRect(window_.ListModel()->index(row, 0)).center();
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(3));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = ListLines();
+    EXPECT_EQ(QApplication::clipboard()->text(), lines.mid(1, 3).join(u'\n'));
+
+    // The context menu offers both copies; "Copy all" takes every line.
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) return;
+        for (QAction* action : menu->actions())
+            offered << action->text();
+        menu->actions().last()->trigger();
+        menu->close();
+    });
+    QContextMenuEvent context(QContextMenuEvent::Mouse, rowCentre(2),
+                              list->viewport()->mapToGlobal(rowCentre(2)));
+    QApplication::sendEvent(list->viewport(), &context);
+    EXPECT_EQ(offered, (QStringList{"Copy", "Copy all"}));
+    EXPECT_EQ(QApplication::clipboard()->text(), lines.join(u'\n'));
+    window_.hide();
+}
+
 TEST_F(MainWindow, TreeButtonsExpandAndCollapse) {
     OpenFighter();
     QTreeView* tree = window_.Tree();
@@ -334,25 +448,55 @@ TEST_F(MainWindow, SavesBeforeAnyOpenSayNoOptLoaded) {
     EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
 }
 
-TEST_F(MainWindow, SavesAppendTheirExtensionAndWriteWhatVexlorWrites) {
+TEST_F(MainWindow, SavesAddTheirExtensionWhereItLacksAndWriteWhatVexlorWrites) {
     OpenFighter();
     Choose(3);
     const QStringList shown = ListLines();
     const std::string file = (kSamples / "fighter.opt").string();
-    dialogs_.answers = {QString::fromStdString((dir_ / "notes.txt").string()),
+    dialogs_.answers = {QString::fromStdString((dir_ / "notes.TXT").string()),
                         QString::fromStdString((dir_ / "model").string())};
     window_.SaveItemClick();
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              QStringLiteral("Saved %1 bytes to %2")
+                  .arg(QLocale(QLocale::English).toString(fs::file_size(dir_ / "notes.TXT")))
+                  .arg(QString::fromStdString((dir_ / "notes.TXT").string())));
     window_.SavePRJ1Click();
     EXPECT_EQ(dialogs_.filtersSeen, (QStringList{"Text Files (*.txt)", "PRJ files (*.prj)"}));
+    // Both dialogs start in the open file's folder with its base name.
+    EXPECT_EQ(dialogs_.startsSeen,
+              (QStringList{QString::fromStdString((kSamples / "fighter.txt").string()),
+                           QString::fromStdString((dir_ / "fighter.PRJ").string())}));
     EXPECT_TRUE(messages_.messages.isEmpty());
-    EXPECT_EQ(ReadFile(dir_ / "notes.txt.txt"), Vexlor("report '" + file + "'"));
+    EXPECT_EQ(ReadFile(dir_ / "notes.TXT"), Vexlor("report '" + file + "'"));
     Vexlor("prj '" + file + "' -o '" + (dir_ / "expected.PRJ").string() + "'");
     EXPECT_EQ(ReadFile(dir_ / "model.PRJ"), ReadFile(dir_ / "expected.PRJ"));
+    EXPECT_TRUE(window_.statusBar()->currentMessage().endsWith("model.PRJ"));
     EXPECT_EQ(ListLines(), shown);  // the list keeps what it showed
 
     dialogs_.answers.clear();  // a cancelled dialog writes nothing
     window_.SaveItemClick();
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3);
+    EXPECT_TRUE(messages_.questions.isEmpty());
+}
+
+TEST_F(MainWindow, ASaveAsksBeforeItsAddedExtensionReplacesAFile) {
+    OpenFighter();
+    std::ofstream(dir_ / "fighter.PRJ") << "old";
+    const QString typed = QString::fromStdString((dir_ / "fighter").string());
+    dialogs_.answers = {typed, typed};
+    messages_.answers = {false, true};
+    window_.SavePRJ1Click();
+    EXPECT_EQ(messages_.questions,
+              QStringList{"fighter.PRJ already exists.\nDo you want to replace it?"});
+    EXPECT_EQ(ReadFile(dir_ / "fighter.PRJ"), "old");
+    window_.SavePRJ1Click();
+    EXPECT_EQ(messages_.questions.size(), 2);
+    EXPECT_NE(ReadFile(dir_ / "fighter.PRJ"), "old");
+    EXPECT_FALSE(fs::exists(dir_ / "fighter"));
+    // The name the user picked keeps the dialog's own question: none is asked here.
+    dialogs_.answers = {QString::fromStdString((dir_ / "fighter.prj").string())};
+    window_.SavePRJ1Click();
+    EXPECT_EQ(messages_.questions.size(), 2);
 }
 
 TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
@@ -366,8 +510,11 @@ TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
-TEST_F(MainWindow, AFailedOpenKeepsThePreviousModel) {
+TEST_F(MainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt) {
     OpenFighter();
+    window_.Button1Click();  // expand all
+    Choose(5);
+    const QModelIndex chosen = window_.Tree()->currentIndex();
     const int32_t nodes = document_.Store().Tree.Count();
     const QString caption = window_.windowTitle();
     const QString missing = QString::fromStdString((dir_ / "gone.opt").string());
@@ -376,8 +523,44 @@ TEST_F(MainWindow, AFailedOpenKeepsThePreviousModel) {
     EXPECT_EQ(window_.windowTitle(), caption);
     EXPECT_EQ(document_.Store().Tree.Count(), nodes);
     EXPECT_EQ(window_.TreeModel()->rowCount(window_.TreeModel()->IndexOfNode(0)), 4);
+    EXPECT_EQ(window_.Tree()->currentIndex(), chosen);
+    EXPECT_TRUE(window_.Tree()->selectionModel()->isSelected(chosen));
+    for (int32_t k = 0; k < nodes; ++k) {
+        if (!document_.Store().Tree.Node(k).Children.empty()) {
+            EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(k))) << k;
+        }
+    }
     Choose(2);
     EXPECT_FALSE(ListLines().isEmpty());
+}
+
+TEST_F(MainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndChecks) {
+    static QStringList failures;
+    failures.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (QByteArray(context.category) == "qt.modeltest") failures << text;
+        });
+    {
+        QAbstractItemModelTester tree(window_.TreeModel(),
+                                      QAbstractItemModelTester::FailureReportingMode::Warning);
+        QAbstractItemModelTester list(window_.ListModel(),
+                                      QAbstractItemModelTester::FailureReportingMode::Warning);
+        window_.SetCheckCommand([](OptDocument& document, int mode) {
+            CheckOPT(document, static_cast<VertexNormalCheck>(mode));
+        });
+        OpenFighter();
+        window_.Button1Click();
+        for (const int32_t node : {0, 1, 5, 12})
+            Choose(node);
+        window_.CheckOPT1Click();
+        window_.OpenFile(QString::fromStdString((dir_ / "gone.opt").string()));
+        window_.OpenFile(QString::fromStdString((kSamples / "faulty.opt").string()));
+        Choose(3);
+        window_.BitBtn1Click();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
 TEST_F(MainWindow, RotationControlsReachTheView) {

@@ -31,6 +31,7 @@ class RecordingViewLink : public ViewLink {
         calls << QStringLiteral("SpinSlider(%1)").arg(position);
     }
     void ResetToPreviewView() override { calls << QStringLiteral("ResetToPreviewView"); }
+    void ShowViewWindow() override { calls << QStringLiteral("ShowViewWindow"); }
 
     QStringList calls;
     ModelStore* model = nullptr;
