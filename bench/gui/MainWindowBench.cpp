@@ -3,19 +3,24 @@
 // from the file's selection to its first frame (this one needs a display for OpenGL).
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileSystemModel>
 #include <QListView>
 #include <QTreeView>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
-#include "BrowseCode.h"
+#include "BrowserWindow.h"
 #include "GlViewLink.h"
-#include "MainCode.h"
+#include "MainWindow.h"
 #include "OptBuilder.h"
+#include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
 #include "ReportListView.h"
+#include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 
 namespace {
@@ -44,11 +49,14 @@ void BM_ChooseFaceBlockNode(benchmark::State& state) {
     app::RecordingViewLink view;
     app::RecordingMessagePresenter messages;
     app::ScriptedFileDialogs dialogs;
-    app::TMain window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    app::MainWindow window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
     window.resize(1200, 900);
     window.show();
-    document.OpenBytes(TwoThousandFaceBlock(), "faces.opt");
-    window.ReloadTree();
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("vexlor-bench-faces-" + std::to_string(getpid()) + ".opt");
+    testing::WriteFile(path, TwoThousandFaceBlock());
+    window.OpenFile(QString::fromStdString(path));
+    std::filesystem::remove(path);
     const QModelIndex mesh = window.TreeModel()->IndexOfNode(1);
     const QModelIndex faces = window.TreeModel()->IndexOfNode(3);
     for (auto _ : state) {
@@ -74,16 +82,16 @@ void BM_PreviewFighter(benchmark::State& state) {
     app::GlViewLink link(viewState);
     app::RecordingMessagePresenter messages;
     app::ScriptedFileDialogs dialogs;
-    app::TMain window({document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
-    view::TGLform glform(viewState);
+    app::MainWindow window({document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    view::ViewWindow glform(viewState);
     link.Attach(&glform);
     glform.show();
-    app::TBrowseForm browser(window, link, messages);
+    app::BrowserWindow browser(window, link, messages);
     browser.ChangeDirectory(QStringLiteral(VEXLOR_SAMPLES_DIR));
     while (browser.Files()->rowCount(browser.FileList()->rootIndex()) < 2)
         QApplication::processEvents();
     // Without turning, so that each preview's frames are its own.
-    window.findChild<QCheckBox*>(QStringLiteral("modelrotatebutton"))->setChecked(false);
+    window.findChild<QCheckBox*>(QStringLiteral("rotationBox"))->setChecked(false);
     for (auto _ : state) {
         state.PauseTiming();
         browser.SelectFile(QStringLiteral("faulty.opt"));

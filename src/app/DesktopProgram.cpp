@@ -11,15 +11,15 @@ DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& mess
       link_(viewState_),
       main_({document_, link_, messages, dialogs, namesFolder}),
       about_(&main_),
-      glform_(viewState_),
-      browse_(main_, link_, messages) {
+      viewWindow_(viewState_),
+      browser_(main_, link_, messages) {
     main_.SetCheckCommand([](OptDocument& document, int mode) {
         CheckOPT(document, static_cast<VertexNormalCheck>(mode));
     });
     main_.SetAboutBox(&about_);
-    main_.SetBrowseForm(&browse_);
-    glform_.SetNumbers(numbers);
-    link_.Attach(&glform_);
+    main_.SetBrowseForm(&browser_);
+    viewWindow_.SetNumbers(numbers);
+    link_.Attach(&viewWindow_);
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -27,7 +27,7 @@ DesktopProgram::~DesktopProgram() {
 }
 
 void DesktopProgram::Show() {
-    glform_.show();
+    viewWindow_.show();
     main_.showMaximized();
 }
 

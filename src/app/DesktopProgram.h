@@ -4,15 +4,15 @@
 
 #include <QString>
 
-#include "About.h"
-#include "BrowseCode.h"
+#include "AboutBox.h"
+#include "BrowserWindow.h"
 #include "FileDialogs.h"
-#include "GLformcode.h"
 #include "GlViewLink.h"
-#include "MainCode.h"
+#include "MainWindow.h"
 #include "MessagePresenter.h"
 #include "OptDocument.h"
 #include "ViewState.h"
+#include "ViewWindow.h"
 
 namespace vexlor::app {
 
@@ -27,21 +27,21 @@ class DesktopProgram {
     // Shows the view window and the maximised main window; the browser stays hidden.
     void Show();
 
-    TMain& Main() { return main_; }
-    TAboutBox& About() { return about_; }
-    view::TGLform& GLform() { return glform_; }
-    TBrowseForm& Browse() { return browse_; }
-    GlViewLink& View() { return link_; }
+    MainWindow& Main() { return main_; }
+    AboutBox& About() { return about_; }
+    view::ViewWindow& View() { return viewWindow_; }
+    BrowserWindow& Browser() { return browser_; }
+    GlViewLink& ViewLink() { return link_; }
     OptDocument& Document() { return document_; }
 
   private:
     OptDocument document_;
     view::ViewState viewState_;
     GlViewLink link_;
-    TMain main_;
-    TAboutBox about_;
-    view::TGLform glform_;
-    TBrowseForm browse_;
+    MainWindow main_;
+    AboutBox about_;
+    view::ViewWindow viewWindow_;
+    BrowserWindow browser_;
 };
 
 }  // namespace vexlor::app

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -33,30 +32,6 @@ class QtFileDialogs : public FileDialogs {
 
   private:
     QWidget* parent_;
-};
-
-// Answers from a queue; an empty queue is a cancelled dialog.
-class ScriptedFileDialogs : public FileDialogs {
-  public:
-    std::optional<QString> OpenFile(const QString& caption, const QString& filter,
-                                    const QString& start) override {
-        return Next(caption, filter, start);
-    }
-    std::optional<QString> SaveFile(const QString& caption, const QString& filter,
-                                    const QString& start) override {
-        return Next(caption, filter, start);
-    }
-    QStringList answers;
-    QStringList filtersSeen;
-    QStringList startsSeen;
-
-  private:
-    std::optional<QString> Next(const QString&, const QString& filter, const QString& start) {
-        filtersSeen.append(filter);
-        startsSeen.append(start);
-        if (answers.isEmpty()) return std::nullopt;
-        return answers.takeFirst();
-    }
 };
 
 }  // namespace vexlor::app

@@ -7,9 +7,9 @@ GlViewLink::~GlViewLink() {
     if (spinner_) spinner_->Stop();
 }
 
-void GlViewLink::Attach(view::TGLform* form) {
+void GlViewLink::Attach(view::ViewWindow* form) {
     form_ = form;
-    spinner_ = std::make_unique<view::Spinner>(state_, *form);
+    spinner_ = std::make_unique<view::RotationThread>(state_, *form);
 }
 
 void GlViewLink::SetModel(ModelStore* store) {
@@ -20,12 +20,8 @@ void GlViewLink::SetupScene() {
     if (form_ != nullptr) form_->SetupScene();
 }
 
-void GlViewLink::RedrawView() {
-    if (form_ != nullptr) form_->RedrawView();
-}
-
-void GlViewLink::NewTr() {
-    if (form_ != nullptr) form_->NewTr();
+void GlViewLink::Redraw() {
+    if (form_ != nullptr) form_->Redraw();
 }
 
 void GlViewLink::StopRotation() {
@@ -45,7 +41,7 @@ void GlViewLink::RotationClicked(bool ticked) {
 }
 
 void GlViewLink::SpinSliderChanged(int position) {
-    view::SpinSliderChange(state_, position);
+    view::SetSpinStepFromSlider(state_, position);
 }
 
 void GlViewLink::ResetToPreviewView() {

@@ -1,13 +1,13 @@
-// The main window's link to the real 3D view: the GLform window, its ViewState and the rotation
+// The main window's link to the real 3D view: the ViewWindow window, its ViewState and the rotation
 // thread.
 #pragma once
 
 #include <memory>
 
-#include "GLformcode.h"
-#include "SpinThread.h"
+#include "RotationThread.h"
 #include "ViewLink.h"
 #include "ViewState.h"
+#include "ViewWindow.h"
 
 namespace vexlor::app {
 
@@ -17,12 +17,11 @@ class GlViewLink : public ViewLink {
     ~GlViewLink() override;
 
     // The window exists only after the main window (start-up order); frames wait for it.
-    void Attach(view::TGLform* form);
+    void Attach(view::ViewWindow* form);
 
     void SetModel(ModelStore* store) override;
     void SetupScene() override;
-    void RedrawView() override;
-    void NewTr() override;
+    void Redraw() override;
     void StopRotation() override;
     void RestartRotation(bool ticked) override;
     void RotationClicked(bool ticked) override;
@@ -30,12 +29,12 @@ class GlViewLink : public ViewLink {
     void ResetToPreviewView() override;
     void ShowViewWindow() override;
 
-    view::Spinner* RotationThread() const { return spinner_.get(); }
+    view::RotationThread* RotationThread() const { return spinner_.get(); }
 
   private:
     view::ViewState& state_;
-    view::TGLform* form_ = nullptr;
-    std::unique_ptr<view::Spinner> spinner_;
+    view::ViewWindow* form_ = nullptr;
+    std::unique_ptr<view::RotationThread> spinner_;
 };
 
 }  // namespace vexlor::app

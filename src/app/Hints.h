@@ -1,5 +1,5 @@
-// Hints in the classic two-part form "tool tip|status text": the part before "|" is the tool tip,
-// the part after it is what the status bar shows; a hint without "|" is both.
+// Hints in two parts, "tool tip|status text": the part before "|" is the tool tip, the part after
+// it is what the status bar shows while the pointer is on the control; a hint without "|" is both.
 #pragma once
 
 #include <QAction>

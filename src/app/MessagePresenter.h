@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 class QWidget;
 
@@ -28,24 +27,6 @@ class BoxMessagePresenter : public MessagePresenter {
 
   private:
     QWidget* parent_;
-};
-
-// Keeps the messages, for tests.
-class RecordingMessagePresenter : public MessagePresenter {
-  public:
-    void Error(const QString& text, const QString& detail = {}) override {
-        messages.append(text);
-        details.append(detail);
-    }
-    // Answers from a queue; an empty queue answers no.
-    bool Confirm(const QString& question) override {
-        questions.append(question);
-        return !answers.isEmpty() && answers.takeFirst();
-    }
-    QStringList messages;
-    QStringList details;
-    QStringList questions;
-    QList<bool> answers;
 };
 
 }  // namespace vexlor::app

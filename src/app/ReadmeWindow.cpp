@@ -9,7 +9,7 @@ namespace vexlor::app {
 
 ReadmeWindow::ReadmeWindow(QWidget* parent) : QPlainTextEdit(parent) {
     setWindowFlag(Qt::Window);
-    setObjectName(QStringLiteral("ReadmeWindow"));
+    setObjectName(QStringLiteral("readmeWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor README"));
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);

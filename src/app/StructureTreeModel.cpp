@@ -15,11 +15,6 @@ StructureTreeModel::StructureTreeModel(const StructureTree& tree, QObject* paren
     }
 }
 
-void StructureTreeModel::Reload() {
-    beginResetModel();
-    endResetModel();
-}
-
 QModelIndex StructureTreeModel::IndexOfNode(int32_t node) const {
     if (node < 0 || node >= tree_.Count()) return {};
     return createIndex(tree_.RowOf(node), 0, static_cast<quintptr>(node));

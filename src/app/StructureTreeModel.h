@@ -19,7 +19,6 @@ class StructureTreeModel : public QAbstractItemModel {
     // Around a rebuild of the reader's tree.
     void BeginReset() { beginResetModel(); }
     void EndReset() { endResetModel(); }
-    void Reload();
     QModelIndex IndexOfNode(int32_t node) const;
     static int32_t NodeOf(const QModelIndex& index) {
         return index.isValid() ? static_cast<int32_t>(index.internalId()) : -1;

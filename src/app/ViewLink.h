@@ -12,9 +12,8 @@ class ViewLink {
     // The model whose draw tables the view draws.
     virtual void SetModel(ModelStore* store) = 0;
     virtual void SetupScene() = 0;
-    virtual void RedrawView() = 0;
     // One frame.
-    virtual void NewTr() = 0;
+    virtual void Redraw() = 0;
     // Clears RotationOn and waits until no rotation thread is in its loop.
     virtual void StopRotation() = 0;
     // RotationOn := ticked; starts a rotation thread when it is set (the end of a load).

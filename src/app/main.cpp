@@ -28,6 +28,6 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &program.Main(), [&program, path] { program.Main().OpenFile(path); });
     }
     const int status = QApplication::exec();
-    program.View().StopRotation();
+    program.ViewLink().StopRotation();
     return status;
 }

@@ -91,4 +91,28 @@ void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t
     }
 }
 
+WireframeUploads::Refill WireframeUploads::Plan(const void* model, uint64_t generation,
+                                                int64_t faces, int32_t currentMesh,
+                                                int32_t showLod) {
+    Refill refill;
+    if (model != model_ || generation != generation_ || faces != faces_) {
+        *this = WireframeUploads{};
+        model_ = model;
+        generation_ = generation;
+        faces_ = faces;
+        refill.positions = true;
+    }
+    if (!coloured_ || currentMesh != currentMesh_) {
+        refill.colours = true;
+        coloured_ = true;
+        currentMesh_ = currentMesh;
+    }
+    if (!edged_ || showLod != showLod_) {
+        refill.edges = true;
+        edged_ = true;
+        showLod_ = showLod;
+    }
+    return refill;
+}
+
 }  // namespace vexlor::view

@@ -43,4 +43,30 @@ void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8
 // else those read at `showLod`. Faces with a corner that is not a finite number are left out.
 void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners);
 
+// Which of the wireframe's arrays a frame must fill again: the positions when another model (or
+// the same model filled again) is drawn, the colours when the current mesh changes, the edges
+// when the level of detail changes. Everything after a new model, and after Forget (a lost
+// context).
+class WireframeUploads {
+  public:
+    struct Refill {
+        bool positions = false, colours = false, edges = false;
+        bool operator==(const Refill&) const = default;
+    };
+    // What drawing `model` (filled for the `generation`-th time, with `faces` faces) for
+    // `currentMesh` and `showLod` needs filled, noting it as done.
+    Refill Plan(const void* model, uint64_t generation, int64_t faces, int32_t currentMesh,
+                int32_t showLod);
+    void Forget() { *this = WireframeUploads{}; }
+
+  private:
+    const void* model_ = nullptr;
+    uint64_t generation_ = 0;
+    int64_t faces_ = -1;
+    int32_t currentMesh_ = 0;
+    int32_t showLod_ = 0;
+    bool coloured_ = false;
+    bool edged_ = false;
+};
+
 }  // namespace vexlor::view

@@ -11,13 +11,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "BrowseCode.h"
-#include "MainCode.h"
+#include "BrowserWindow.h"
+#include "MainWindow.h"
 #include "OptBuilder.h"
 #include "QtPrinters.h"
+#include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
+#include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 
 namespace vexlor::app {
@@ -72,8 +74,8 @@ class Browser : public ::testing::Test {
     RecordingViewLink view_;
     RecordingMessagePresenter messages_;
     ScriptedFileDialogs dialogs_;
-    TMain main_;
-    TBrowseForm browser_;
+    MainWindow main_;
+    BrowserWindow browser_;
     fs::path dir_;
 };
 
@@ -81,7 +83,7 @@ TEST_F(Browser, ShowingItChangesNothingElse) {
     main_.OpenFile(QString::fromStdString(kFighter.string()));
     const QString caption = main_.windowTitle();
     view_.calls.clear();
-    main_.BrowseOPTs1Click();
+    main_.ShowBrowser();
     EXPECT_TRUE(browser_.isVisible());
     EXPECT_EQ(browser_.windowTitle(), "OPTvexlor Browser");
     EXPECT_EQ(main_.windowTitle(), caption);
@@ -108,7 +110,7 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     view_.calls.clear();
     ASSERT_TRUE(browser_.SelectFile("TWO.OPT"));
     EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "ResetToPreviewView", "SetModel",
-                                        "SetupScene", "RedrawView", "RestartRotation(1)"}));
+                                        "SetupScene", "Redraw", "RestartRotation(1)"}));
     EXPECT_EQ(view_.model, &browser_.Preview().Store());
     ASSERT_EQ(browser_.Preview().Store().ShownFaceCount, 1);
     EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 2.0f);
@@ -169,9 +171,9 @@ TEST_F(Browser, BackReopensTheFileOpenedBefore) {
     ShowFolder(dir_, 3);
     browser_.SelectFile("one.opt");
     view_.calls.clear();
-    browser_.CancelButtonClick();
+    browser_.GoBack();
     EXPECT_FALSE(browser_.isVisible());
-    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "RedrawView",
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "Redraw",
                                         "RestartRotation(1)"}));
     EXPECT_EQ(view_.model, &document_.Store());
     EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(kFighter.string()));
@@ -191,7 +193,7 @@ TEST_F(Browser, BackWithNothingOpenedBeforeKeepsThePreviewInTheView) {
     ShowFolder(dir_, 3);
     browser_.SelectFile("one.opt");
     view_.calls.clear();
-    browser_.CancelButtonClick();
+    browser_.GoBack();
     EXPECT_FALSE(browser_.isVisible());
     EXPECT_TRUE(view_.calls.isEmpty());
     EXPECT_EQ(view_.model, &browser_.Preview().Store());
@@ -203,11 +205,11 @@ TEST_F(Browser, LoadMakesThePreviewedFileTheOpenFile) {
     browser_.show();
     ShowFolder(dir_, 3);
     browser_.SelectFile("three.Opt");
-    browser_.SpeedButton1Click();
+    browser_.LoadSelectedFile();
     EXPECT_FALSE(browser_.isVisible());
     EXPECT_EQ(main_.windowTitle(),
               "OPTvexlor - " + QString::fromStdString((dir_ / "three.Opt").string()));
-    EXPECT_EQ(main_.CurrentFileName, QString::fromStdString((dir_ / "three.Opt").string()));
+    EXPECT_EQ(main_.CurrentFileName(), QString::fromStdString((dir_ / "three.Opt").string()));
     EXPECT_EQ(document_.Store().Tree.Count(), 4);
     EXPECT_EQ(view_.model, &document_.Store());
 }
@@ -226,11 +228,11 @@ TEST_F(Browser, FailuresSayCannotOpenAndKeepTheWindow) {
 
     messages_.messages.clear();
     browser_.FileList()->selectionModel()->clear();
-    browser_.SpeedButton1Click();
+    browser_.LoadSelectedFile();
     EXPECT_EQ(messages_.messages, QStringList{"Cannot open file "});
     EXPECT_TRUE(browser_.isVisible());
     // The file opened before is still the one that Back re-opens.
-    EXPECT_EQ(main_.CurrentFileName, QString::fromStdString(kFighter.string()));
+    EXPECT_EQ(main_.CurrentFileName(), QString::fromStdString(kFighter.string()));
     browser_.hide();
 }
 

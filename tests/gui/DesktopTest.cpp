@@ -14,11 +14,13 @@
 #include <QTreeView>
 #include <filesystem>
 
-#include "BrowseCode.h"
+#include "BrowserWindow.h"
 #include "DesktopProgram.h"
 #include "GlViewLink.h"
-#include "MainCode.h"
+#include "MainWindow.h"
 #include "QtPrinters.h"
+#include "RecordingMessagePresenter.h"
+#include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 #include "ViewKeys.h"
 #include "ViewTestSupport.h"
@@ -40,12 +42,12 @@ class Desktop : public ::testing::Test {
     Desktop()
         : link_(state_),
           main_({document_, link_, messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data")}),
-          glform_(state_),
+          viewWindow_(state_),
           browser_(main_, link_, messages_) {
-        link_.Attach(&glform_);
+        link_.Attach(&viewWindow_);
         main_.SetBrowseForm(&browser_);
-        glform_.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&glform_));
+        viewWindow_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&viewWindow_));
         dir_ = fs::temp_directory_path() /
                ("vexlor-desktop-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -59,7 +61,7 @@ class Desktop : public ::testing::Test {
         fs::remove_all(dir_);
     }
     void StopTurning() {
-        QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("modelrotatebutton"));
+        QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("rotationBox"));
         if (box->isChecked()) box->click();
     }
     void Choose(int32_t node) {
@@ -75,19 +77,19 @@ class Desktop : public ::testing::Test {
     GlViewLink link_;
     RecordingMessagePresenter messages_;
     ScriptedFileDialogs dialogs_;
-    TMain main_;
-    view::TGLform glform_;
-    TBrowseForm browser_;
+    MainWindow main_;
+    view::ViewWindow viewWindow_;
+    BrowserWindow browser_;
     fs::path dir_;
     std::string model_;
 };
 
 TEST_F(Desktop, AnOpenDrawsMeshZeroRedAndNamesTheModelSize) {
-    EXPECT_EQ(glform_.windowTitle(), "GLform");
+    EXPECT_EQ(viewWindow_.windowTitle(), "GLform");
     StopTurning();
     ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
-    EXPECT_EQ(glform_.windowTitle(), "Model size = approx. 19.5122 metres (BoP/XWA)");
-    const QImage frame = glform_.GrabFrame();
+    EXPECT_EQ(viewWindow_.windowTitle(), "Model size = approx. 19.5122 metres (BoP/XWA)");
+    const QImage frame = viewWindow_.GrabFrame();
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(300), RowOf(0))), Hue::Cyan);
 }
@@ -98,7 +100,7 @@ TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
     const ModelStore& store = document_.Store();
     const int32_t mesh1 = store.Tree.Node(0).Children[1];
     Choose(mesh1 + 1);  // mesh 1's vertex block
-    QImage frame = glform_.GrabFrame();
+    QImage frame = viewWindow_.GrabFrame();
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Cyan);
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(300), RowOf(0))), Hue::Red);
 
@@ -107,7 +109,7 @@ TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
         if (store.BlockTable[static_cast<size_t>(k)].Type == 22) hardpoint = k;
     ASSERT_GE(hardpoint, 0);
     Choose(hardpoint);
-    frame = glform_.GrabFrame();
+    frame = viewWindow_.GrabFrame();
     EXPECT_FALSE(PixelsWhere(frame, [](QRgb c) { return Near(c, 51, 153, 255); }).isEmpty());
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
 }
@@ -115,33 +117,33 @@ TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
 TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
-    glform_.FormKeyDown(view::vk::kLeft, Qt::NoModifier);  // a turn the view must keep
-    const QImage before = glform_.GrabFrame();
-    const QString caption = glform_.windowTitle();
-    glform_.close();
-    EXPECT_FALSE(glform_.isVisible());
-    main_.findChild<QAction*>(QStringLiteral("ShowViewItem"))->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&glform_));
-    EXPECT_EQ(glform_.windowTitle(), caption);
-    EXPECT_EQ(glform_.GrabFrame(), before);
+    viewWindow_.KeyDown(view::vk::kLeft, Qt::NoModifier);  // a turn the view must keep
+    const QImage before = viewWindow_.GrabFrame();
+    const QString caption = viewWindow_.windowTitle();
+    viewWindow_.close();
+    EXPECT_FALSE(viewWindow_.isVisible());
+    main_.findChild<QAction*>(QStringLiteral("showViewAction"))->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewWindow_));
+    EXPECT_EQ(viewWindow_.windowTitle(), caption);
+    EXPECT_EQ(viewWindow_.GrabFrame(), before);
     // It still answers its keys and the main window's choices.
-    Item("RG1", 2)->click();
-    EXPECT_TRUE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
+    Item("lodChoice", 2)->click();
+    EXPECT_TRUE(PixelsOf(viewWindow_.GrabFrame(), Hue::Red).isEmpty());
 }
 
 TEST_F(Desktop, TheLevelOfDetailChoiceHidesOtherLevels) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
-    Item("RG1", 2)->click();
-    EXPECT_TRUE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
-    Item("RG1", 0)->click();
-    EXPECT_FALSE(PixelsOf(glform_.GrabFrame(), Hue::Red).isEmpty());
+    Item("lodChoice", 2)->click();
+    EXPECT_TRUE(PixelsOf(viewWindow_.GrabFrame(), Hue::Red).isEmpty());
+    Item("lodChoice", 0)->click();
+    EXPECT_FALSE(PixelsOf(viewWindow_.GrabFrame(), Hue::Red).isEmpty());
 }
 
 TEST_F(Desktop, PreviewsNeverRunTwoRotationThreadsAndBackRestoresTheOpenFile) {
     testing::WriteFile((dir_ / "other.opt").string(), view::testing::TwoMeshModel().bytes);
     ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
-    const QString caption = glform_.windowTitle();
+    const QString caption = viewWindow_.windowTitle();
     browser_.show();
     browser_.ChangeDirectory(QString::fromStdString(dir_.string()));
     ASSERT_TRUE(QTest::qWaitFor(
@@ -153,12 +155,12 @@ TEST_F(Desktop, PreviewsNeverRunTwoRotationThreadsAndBackRestoresTheOpenFile) {
     ASSERT_NE(link_.RotationThread(), nullptr);
     EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);
     EXPECT_TRUE(link_.RotationThread()->Running());
-    EXPECT_EQ(glform_.Model(), &browser_.Preview().Store());
+    EXPECT_EQ(viewWindow_.Model(), &browser_.Preview().Store());
     EXPECT_FLOAT_EQ(state_.AngleX, -130.0f);
 
-    browser_.CancelButtonClick();
-    EXPECT_EQ(glform_.Model(), &document_.Store());
-    EXPECT_EQ(glform_.windowTitle(), caption);
+    browser_.GoBack();
+    EXPECT_EQ(viewWindow_.Model(), &document_.Store());
+    EXPECT_EQ(viewWindow_.windowTitle(), caption);
     EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(model_));
     EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);
 }
@@ -176,7 +178,7 @@ class WindowsAtMessage : public MessagePresenter {
   public:
     void Error(const QString& text, const QString&) override {
         QStringList windows;
-        const QStringList programWindows{"Main", "AboutBox", "GLform", "BrowseForm"};
+        const QStringList programWindows{"mainWindow", "aboutBox", "viewWindow", "browserWindow"};
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (programWindows.contains(widget->objectName())) windows << widget->objectName();
         windows.sort();
@@ -192,14 +194,14 @@ TEST(StartUp, TheMainWindowReadsTheNamesBeforeTheOtherWindowsExist) {
     const fs::path empty = fs::temp_directory_path() / "vexlor-startup-no-names";
     fs::create_directories(empty);
     DesktopProgram program(NumberText(), messages, dialogs, QString::fromStdString(empty.string()));
-    EXPECT_EQ(messages.seen, QStringList{"File not found: Main"});
+    EXPECT_EQ(messages.seen, QStringList{"File not found: mainWindow"});
     program.Show();
     EXPECT_EQ(program.Main().windowTitle(), "OPT Vexlor");
-    EXPECT_TRUE(program.GLform().isVisible());
-    EXPECT_EQ(program.GLform().windowTitle(), "GLform");
-    EXPECT_FALSE(program.Browse().isVisible());
+    EXPECT_TRUE(program.View().isVisible());
+    EXPECT_EQ(program.View().windowTitle(), "GLform");
+    EXPECT_FALSE(program.Browser().isVisible());
     EXPECT_FALSE(program.About().isVisible());
-    EXPECT_EQ(program.About().findChild<QLabel*>(QStringLiteral("Version"))->text(),
+    EXPECT_EQ(program.About().findChild<QLabel*>(QStringLiteral("version"))->text(),
               "Version 0.13");
     fs::remove_all(empty);
 }

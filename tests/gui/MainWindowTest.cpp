@@ -35,13 +35,15 @@
 
 #include "ConsistencyCheck.h"
 #include "Hints.h"
-#include "MainCode.h"
+#include "MainWindow.h"
 #include "OptBuilder.h"
 #include "QtPrinters.h"
+#include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
 #include "SampleModels.h"
+#include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 #include "TreeImages.h"
 #include "Version.h"
@@ -70,16 +72,16 @@ std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class MainWindow : public ::testing::Test {
+class TheMainWindow : public ::testing::Test {
   protected:
-    MainWindow() : window_({document_, view_, messages_, dialogs_, kDataFolder}) {
+    TheMainWindow() : window_({document_, view_, messages_, dialogs_, kDataFolder}) {
         dir_ = fs::temp_directory_path() /
                ("vexlor-gui-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
-    ~MainWindow() override { fs::remove_all(dir_); }
+    ~TheMainWindow() override { fs::remove_all(dir_); }
 
     template <typename T>
     T* Child(const char* name) const {
@@ -94,6 +96,9 @@ class MainWindow : public ::testing::Test {
             lines << model->index(row, 0).data().toString();
         return lines;
     }
+    ReportListModel* ReportLines() const {
+        return qobject_cast<ReportListModel*>(window_.List()->model());
+    }
     void OpenFighter() {
         window_.OpenFile(QString::fromStdString((kSamples / "fighter.opt").string()));
     }
@@ -105,13 +110,13 @@ class MainWindow : public ::testing::Test {
     RecordingViewLink view_;
     RecordingMessagePresenter messages_;
     ScriptedFileDialogs dialogs_;
-    TMain window_;
+    MainWindow window_;
     fs::path dir_;
 };
 
-TEST_F(MainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
+TEST_F(TheMainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
     EXPECT_EQ(window_.windowTitle(), "OPT Vexlor");
-    EXPECT_EQ(Child<QWidget>("SpeedPanel")->height(), 89);
+    EXPECT_EQ(Child<QWidget>("toolPanel")->height(), 89);
     struct Control {
         const char* name;
         QPoint place;
@@ -119,18 +124,24 @@ TEST_F(MainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
         QString statusTip;
     };
     const Control controls[] = {
-        {"OpenBtn", {10, 2}, "Open", ""},
-        {"SaveBtn", {34, 2}, "Save text to file", "Save text to file"},
-        {"ExitBtn", {59, 2}, "Exit", ""},
-        {"SpeedButton2", {112, 2}, "Browse OPTs", "Browse OPTs"},
-        {"modelrotatebutton", {173, 6}, "", ""},
-        {"spinSlider1", {269, 6}, "", ""},
-        {"RG1", {8, 28}, "", ""},
-        {"vnRG", {276, 52}, "", ""},
-        {"SpeedButton1", {564, 58}, "Check OPT", "Check OPT"},
-        {"Button1", {8, 64}, "expand all below this level", "expand all below this level"},
-        {"BitBtn1", {76, 64}, "collapse all below this level", "collapse all below this level"},
-        {"BitBtn2", {152, 64}, "expand all below current node", "expand all below current node"},
+        {"openButton", {10, 2}, "Open", ""},
+        {"saveButton", {34, 2}, "Save text to file", "Save text to file"},
+        {"exitButton", {59, 2}, "Exit", ""},
+        {"browseButton", {112, 2}, "Browse OPTs", "Browse OPTs"},
+        {"rotationBox", {173, 6}, "", ""},
+        {"spinSpeed", {269, 6}, "", ""},
+        {"lodChoice", {8, 28}, "", ""},
+        {"normalCheckMode", {276, 52}, "", ""},
+        {"checkButton", {564, 58}, "Check OPT", "Check OPT"},
+        {"expandAllButton", {8, 64}, "expand all below this level", "expand all below this level"},
+        {"collapseAllButton",
+         {76, 64},
+         "collapse all below this level",
+         "collapse all below this level"},
+        {"expandButton",
+         {152, 64},
+         "expand all below current node",
+         "expand all below current node"},
     };
     for (const Control& control : controls) {
         const QWidget* widget = Child<QWidget>(control.name);
@@ -139,29 +150,29 @@ TEST_F(MainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
         EXPECT_EQ(widget->toolTip(), control.toolTip) << control.name;
         EXPECT_EQ(widget->statusTip(), control.statusTip) << control.name;
     }
-    EXPECT_EQ(Child<QCheckBox>("modelrotatebutton")->text(), "model rotation");
-    EXPECT_TRUE(Child<QCheckBox>("modelrotatebutton")->isChecked());
-    const QSlider* slider = Child<QSlider>("spinSlider1");
+    EXPECT_EQ(Child<QCheckBox>("rotationBox")->text(), "model rotation");
+    EXPECT_TRUE(Child<QCheckBox>("rotationBox")->isChecked());
+    const QSlider* slider = Child<QSlider>("spinSpeed");
     EXPECT_EQ(slider->minimum(), 1);
     EXPECT_EQ(slider->maximum(), 8000);
     EXPECT_EQ(slider->value(), 1000);
-    EXPECT_EQ(Child<QGroupBox>("RG1")->title(), "Show LOD:");
-    EXPECT_EQ(Child<QGroupBox>("vnRG")->title(), "Vertex normal check");
-    EXPECT_EQ(Child<QPushButton>("Button1")->text(), "expand all");
-    EXPECT_EQ(Child<QPushButton>("BitBtn1")->text(), "collapse all");
-    EXPECT_EQ(Child<QPushButton>("BitBtn2")->text(), "expand");
+    EXPECT_EQ(Child<QGroupBox>("lodChoice")->title(), "Show LOD:");
+    EXPECT_EQ(Child<QGroupBox>("normalCheckMode")->title(), "Vertex normal check");
+    EXPECT_EQ(Child<QPushButton>("expandAllButton")->text(), "expand all");
+    EXPECT_EQ(Child<QPushButton>("collapseAllButton")->text(), "collapse all");
+    EXPECT_EQ(Child<QPushButton>("expandButton")->text(), "expand");
 
     QStringList lod;
-    for (QRadioButton* item : Child<QGroupBox>("RG1")->findChildren<QRadioButton*>())
+    for (QRadioButton* item : Child<QGroupBox>("lodChoice")->findChildren<QRadioButton*>())
         lod << item->text() + (item->isChecked() ? "*" : "");
     EXPECT_EQ(lod, (QStringList{"All", "1*", "2", "3"}));
     QStringList normals;
-    for (QRadioButton* item : Child<QGroupBox>("vnRG")->findChildren<QRadioButton*>())
+    for (QRadioButton* item : Child<QGroupBox>("normalCheckMode")->findChildren<QRadioButton*>())
         normals << item->text() + (item->isChecked() ? "*" : "");
     EXPECT_EQ(normals, (QStringList{"across whole model*", "mesh-by-mesh", "none"}));
 }
 
-TEST_F(MainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
+TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
     QStringList items;
     for (QAction* menu : window_.menuBar()->actions()) {
         items << menu->text();
@@ -175,12 +186,13 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                                   "  &3D view|Show the 3D view window", "&OPTions :=)",
                                   "  &Check OPT|", "&Help", "  &About...|", "  view &README|"}));
     const auto shortcuts = [&](const char* name) { return Child<QAction>(name)->shortcuts(); };
-    EXPECT_EQ(shortcuts("ExitItem"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
-                                                          QKeySequence(Qt::CTRL | Qt::Key_Q)}));
-    EXPECT_EQ(shortcuts("OpenItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_O)});
-    EXPECT_EQ(shortcuts("SaveItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
-    EXPECT_EQ(shortcuts("viewREADME1"), QList<QKeySequence>{QKeySequence(Qt::Key_F1)});
-    EXPECT_EQ(shortcuts("ShowViewItem"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_3)});
+    EXPECT_EQ(shortcuts("exitAction"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
+                                                            QKeySequence(Qt::CTRL | Qt::Key_Q)}));
+    EXPECT_EQ(shortcuts("openAction"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_O)});
+    EXPECT_EQ(shortcuts("saveAsciiAction"),
+              QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
+    EXPECT_EQ(shortcuts("readmeAction"), QList<QKeySequence>{QKeySequence(Qt::Key_F1)});
+    EXPECT_EQ(shortcuts("showViewAction"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_3)});
 
     // Every menu and item has one underlined letter, none used twice in the same menu.
     const auto mnemonic = [](const QString& text) {
@@ -203,12 +215,12 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
     }
 }
 
-TEST_F(MainWindow, KeysReachTheirCommandsAndTheReadmeWindowClosesWithEscape) {
+TEST_F(TheMainWindow, KeysReachTheirCommandsAndTheReadmeWindowClosesWithEscape) {
     window_.show();
     window_.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
     QTest::keyClick(&window_, Qt::Key_F1);
-    auto* readme = window_.findChild<QPlainTextEdit*>(QStringLiteral("ReadmeWindow"));
+    auto* readme = window_.findChild<QPlainTextEdit*>(QStringLiteral("readmeWindow"));
     ASSERT_NE(readme, nullptr);
     EXPECT_TRUE(readme->isVisible());
     // Paragraphs are single lines, wrapped by the window alone.
@@ -237,7 +249,7 @@ TEST(Hints, StatusBarShowsThePartAfterTheBar) {
     EXPECT_EQ(StatusTextOfHint("tip|status"), "status");
 }
 
-TEST_F(MainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
+TEST_F(TheMainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
     EXPECT_TRUE(messages_.messages.isEmpty());
     EXPECT_EQ(document_.Store().HardpointTypeNames[1], "Laser cannon");
 
@@ -245,14 +257,14 @@ TEST_F(MainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
     RecordingMessagePresenter messages;
     const QString folder = QString::fromStdString(dir_.string());
     std::ofstream(dir_ / "Mesh_Type.ace", std::ios::binary) << "Hull\r\n";
-    TMain window({other, view_, messages, dialogs_, folder});
+    MainWindow window({other, view_, messages, dialogs_, folder});
     EXPECT_EQ(messages.messages, QStringList{"File not found"});
     EXPECT_EQ(other.Store().MeshTypeNames[0], "Hull");
     EXPECT_EQ(other.Store().HardpointTypeNames[0], "");
 }
 
-TEST_F(MainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
-    Child<QGroupBox>("RG1")->findChildren<QRadioButton*>().front()->click();  // "All"
+TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
+    Child<QGroupBox>("lodChoice")->findChildren<QRadioButton*>().front()->click();  // "All"
     EXPECT_EQ(document_.Store().ShowLod, 0);
     view_.calls.clear();
     OpenFighter();
@@ -261,7 +273,7 @@ TEST_F(MainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + path);
     EXPECT_TRUE(ListLines().isEmpty());
     EXPECT_EQ(document_.Store().ShowLod, 1);
-    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "RedrawView",
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "Redraw",
                                         "RestartRotation(1)"}));
     EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(0)));
 
@@ -283,7 +295,7 @@ TEST_F(MainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     EXPECT_EQ(listed, Vexlor("tree '" + (kSamples / "fighter.opt").string() + "'"));
 }
 
-TEST_F(MainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
+TEST_F(TheMainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
     OpenFighter();
     const std::string file = (kSamples / "fighter.opt").string();
     for (int32_t node = 0; node < document_.Store().Tree.Count(); node += 7) {
@@ -299,11 +311,11 @@ TEST_F(MainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
         EXPECT_EQ(QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size())),
                   expectedText)
             << node;
-        EXPECT_EQ(view_.calls, QStringList{"NewTr"}) << node;
+        EXPECT_EQ(view_.calls, QStringList{"Redraw"}) << node;
     }
 }
 
-TEST_F(MainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
+TEST_F(TheMainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
     OpenFighter();
     const ModelStore& store = document_.Store();
     const QImage plain = TreeImage(kImagePlain).toImage();
@@ -319,7 +331,7 @@ TEST_F(MainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
     }
 }
 
-TEST_F(MainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
+TEST_F(TheMainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
     OpenFighter();
     window_.resize(900, 700);
     window_.show();
@@ -333,7 +345,7 @@ TEST_F(MainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
     window_.hide();
 }
 
-TEST_F(MainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
+TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
     OpenFighter();
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
@@ -344,9 +356,9 @@ TEST_F(MainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
     Choose(faces);
     QApplication::processEvents();
     // The widest line is not the first one, and it is wider than the list.
-    const int widest = window_.ListModel()->WidestRow();
+    const int widest = ReportLines()->WidestRow();
     ASSERT_GT(widest, 0);
-    const QString line = window_.ListModel()->index(widest, 0).data().toString();
+    const QString line = ReportLines()->index(widest, 0).data().toString();
     const int lineWidth = list->fontMetrics().horizontalAdvance(line);
     ASSERT_GT(lineWidth, list->viewport()->width());
     EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
@@ -355,7 +367,7 @@ TEST_F(MainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
 
     // Click, then Shift+click: three lines, copied with Ctrl+C in report order.
     const auto rowCentre = [&](int row) {
-        return list->visualRect(window_.ListModel()->index(row, 0)).center();
+        return list->visualRect(ReportLines()->index(row, 0)).center();
     };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(3));
@@ -382,7 +394,7 @@ TEST_F(MainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
     window_.hide();
 }
 
-TEST_F(MainWindow, TreeButtonsExpandAndCollapse) {
+TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
     OpenFighter();
     QTreeView* tree = window_.Tree();
     const auto everyNode = [&](const std::function<bool(const QModelIndex&)>& test) {
@@ -393,19 +405,19 @@ TEST_F(MainWindow, TreeButtonsExpandAndCollapse) {
         }
         return all;
     };
-    window_.BitBtn2Click();
+    window_.ExpandSelected();
     EXPECT_EQ(messages_.messages, QStringList{"Invalid index"});
 
-    window_.Button1Click();
+    window_.ExpandAll();
     EXPECT_TRUE(everyNode([&](const QModelIndex& i) { return tree->isExpanded(i); }));
-    window_.BitBtn1Click();
+    window_.CollapseAll();
     EXPECT_TRUE(tree->isExpanded(window_.TreeModel()->IndexOfNode(0)));
     EXPECT_TRUE(everyNode([&](const QModelIndex& i) {
         return StructureTreeModel::NodeOf(i) == 0 || !tree->isExpanded(i);
     }));
 
     Choose(1);
-    window_.BitBtn2Click();
+    window_.ExpandSelected();
     EXPECT_EQ(document_.Store().CurrentTreeNode, 1);
     const ModelStore& store = document_.Store();
     const int32_t secondMesh = store.Tree.Node(0).Children[1];
@@ -416,7 +428,7 @@ TEST_F(MainWindow, TreeButtonsExpandAndCollapse) {
     EXPECT_FALSE(tree->isExpanded(window_.TreeModel()->IndexOfNode(secondMesh)));
 }
 
-TEST_F(MainWindow, DroppingAnOptFileOpensIt) {
+TEST_F(TheMainWindow, DroppingAnOptFileOpensIt) {
     QMimeData data;
     const QString path = QString::fromStdString((kSamples / "fighter.opt").string());
     data.setUrls({QUrl::fromLocalFile(path)});
@@ -429,38 +441,38 @@ TEST_F(MainWindow, DroppingAnOptFileOpensIt) {
     EXPECT_TRUE(document_.OptLoaded());
 }
 
-TEST_F(MainWindow, LevelOfDetailChoiceSetsShowLodAndRedraws) {
+TEST_F(TheMainWindow, LevelOfDetailChoiceSetsShowLodAndRedraws) {
     OpenFighter();
-    const QList<QRadioButton*> items = Child<QGroupBox>("RG1")->findChildren<QRadioButton*>();
+    const QList<QRadioButton*> items = Child<QGroupBox>("lodChoice")->findChildren<QRadioButton*>();
     view_.calls.clear();
     items[2]->click();
     EXPECT_EQ(document_.Store().ShowLod, 2);
     items[0]->click();
     EXPECT_EQ(document_.Store().ShowLod, 0);
-    EXPECT_EQ(view_.calls, (QStringList{"NewTr", "NewTr"}));
+    EXPECT_EQ(view_.calls, (QStringList{"Redraw", "Redraw"}));
 }
 
-TEST_F(MainWindow, SavesBeforeAnyOpenSayNoOptLoaded) {
-    window_.SaveItemClick();
+TEST_F(TheMainWindow, SavesBeforeAnyOpenSayNoOptLoaded) {
+    window_.SaveAsciiWithDialog();
     EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
-    window_.SavePRJ1Click();
+    window_.SavePrjWithDialog();
     EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
     EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
 }
 
-TEST_F(MainWindow, SavesAddTheirExtensionWhereItLacksAndWriteWhatVexlorWrites) {
+TEST_F(TheMainWindow, SavesAddTheirExtensionWhereItLacksAndWriteWhatVexlorWrites) {
     OpenFighter();
     Choose(3);
     const QStringList shown = ListLines();
     const std::string file = (kSamples / "fighter.opt").string();
     dialogs_.answers = {QString::fromStdString((dir_ / "notes.TXT").string()),
                         QString::fromStdString((dir_ / "model").string())};
-    window_.SaveItemClick();
+    window_.SaveAsciiWithDialog();
     EXPECT_EQ(window_.statusBar()->currentMessage(),
               QStringLiteral("Saved %1 bytes to %2")
                   .arg(QLocale(QLocale::English).toString(fs::file_size(dir_ / "notes.TXT")))
                   .arg(QString::fromStdString((dir_ / "notes.TXT").string())));
-    window_.SavePRJ1Click();
+    window_.SavePrjWithDialog();
     EXPECT_EQ(dialogs_.filtersSeen, (QStringList{"Text Files (*.txt)", "PRJ files (*.prj)"}));
     // Both dialogs start in the open file's folder with its base name.
     EXPECT_EQ(dialogs_.startsSeen,
@@ -474,45 +486,45 @@ TEST_F(MainWindow, SavesAddTheirExtensionWhereItLacksAndWriteWhatVexlorWrites) {
     EXPECT_EQ(ListLines(), shown);  // the list keeps what it showed
 
     dialogs_.answers.clear();  // a cancelled dialog writes nothing
-    window_.SaveItemClick();
+    window_.SaveAsciiWithDialog();
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3);
     EXPECT_TRUE(messages_.questions.isEmpty());
 }
 
-TEST_F(MainWindow, ASaveAsksBeforeItsAddedExtensionReplacesAFile) {
+TEST_F(TheMainWindow, ASaveAsksBeforeItsAddedExtensionReplacesAFile) {
     OpenFighter();
     std::ofstream(dir_ / "fighter.PRJ") << "old";
     const QString typed = QString::fromStdString((dir_ / "fighter").string());
     dialogs_.answers = {typed, typed};
     messages_.answers = {false, true};
-    window_.SavePRJ1Click();
+    window_.SavePrjWithDialog();
     EXPECT_EQ(messages_.questions,
               QStringList{"fighter.PRJ already exists.\nDo you want to replace it?"});
     EXPECT_EQ(ReadFile(dir_ / "fighter.PRJ"), "old");
-    window_.SavePRJ1Click();
+    window_.SavePrjWithDialog();
     EXPECT_EQ(messages_.questions.size(), 2);
     EXPECT_NE(ReadFile(dir_ / "fighter.PRJ"), "old");
     EXPECT_FALSE(fs::exists(dir_ / "fighter"));
     // The name the user picked keeps the dialog's own question: none is asked here.
     dialogs_.answers = {QString::fromStdString((dir_ / "fighter.prj").string())};
-    window_.SavePRJ1Click();
+    window_.SavePrjWithDialog();
     EXPECT_EQ(messages_.questions.size(), 2);
 }
 
-TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
+TEST_F(TheMainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
     OpenFighter();
     std::ofstream(dir_ / "kept.txt") << "old";
     dialogs_.answers = {QString::fromStdString((dir_ / "missing" / "x").string())};
-    window_.SaveItemClick();
+    window_.SaveAsciiWithDialog();
     ASSERT_EQ(messages_.messages.size(), 1);
     EXPECT_TRUE(messages_.messages[0].startsWith("Cannot create file "));
     EXPECT_EQ(ReadFile(dir_ / "kept.txt"), "old");
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
-TEST_F(MainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt) {
+TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt) {
     OpenFighter();
-    window_.Button1Click();  // expand all
+    window_.ExpandAll();  // expand all
     Choose(5);
     const QModelIndex chosen = window_.Tree()->currentIndex();
     const int32_t nodes = document_.Store().Tree.Count();
@@ -534,7 +546,7 @@ TEST_F(MainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt) {
     EXPECT_FALSE(ListLines().isEmpty());
 }
 
-TEST_F(MainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndChecks) {
+TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndChecks) {
     static QStringList failures;
     failures.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
@@ -544,37 +556,37 @@ TEST_F(MainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCheck
     {
         QAbstractItemModelTester tree(window_.TreeModel(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
-        QAbstractItemModelTester list(window_.ListModel(),
+        QAbstractItemModelTester list(ReportLines(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
         window_.SetCheckCommand([](OptDocument& document, int mode) {
             CheckOPT(document, static_cast<VertexNormalCheck>(mode));
         });
         OpenFighter();
-        window_.Button1Click();
+        window_.ExpandAll();
         for (const int32_t node : {0, 1, 5, 12})
             Choose(node);
-        window_.CheckOPT1Click();
+        window_.RunCheck();
         window_.OpenFile(QString::fromStdString((dir_ / "gone.opt").string()));
         window_.OpenFile(QString::fromStdString((kSamples / "faulty.opt").string()));
         Choose(3);
-        window_.BitBtn1Click();
+        window_.CollapseAll();
     }
     qInstallMessageHandler(previous);
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
-TEST_F(MainWindow, RotationControlsReachTheView) {
+TEST_F(TheMainWindow, RotationControlsReachTheView) {
     view_.calls.clear();
-    Child<QCheckBox>("modelrotatebutton")->click();
-    Child<QSlider>("spinSlider1")->setValue(8000);
+    Child<QCheckBox>("rotationBox")->click();
+    Child<QSlider>("spinSpeed")->setValue(8000);
     EXPECT_EQ(view_.calls, (QStringList{"RotationClicked(0)", "SpinSlider(8000)"}));
 }
 
-TEST_F(MainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
+TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     window_.SetCheckCommand([](OptDocument& document, int mode) {
         CheckOPT(document, static_cast<VertexNormalCheck>(mode));
     });
-    Child<QToolButton>("SpeedButton1")->click();
+    Child<QToolButton>("checkButton")->click();
     EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
 
     const struct {
@@ -585,8 +597,8 @@ TEST_F(MainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     for (const auto& run : runs) {
         const std::string file = (kSamples / run.file).string();
         window_.OpenFile(QString::fromStdString(file));
-        Child<QGroupBox>("vnRG")->findChildren<QRadioButton*>()[run.item]->click();
-        Child<QAction>("CheckOPT1")->trigger();
+        Child<QGroupBox>("normalCheckMode")->findChildren<QRadioButton*>()[run.item]->click();
+        Child<QAction>("checkAction")->trigger();
         const QString expected =
             QString::fromStdString(Vexlor("check '" + file + "' --vn " + run.mode));
         EXPECT_EQ(ListLines().join(u'\n') + u'\n', expected) << run.file << " " << run.mode;

@@ -36,7 +36,7 @@ TEST_F(Picture, MeshZeroIsRedAfterAnOpenAndTheChosenBlocksMeshAfterwards) {
     for (size_t k = 0; k < table.size(); ++k)
         if (table[k].Type == 1 && table[k].Mesh == 1) node = static_cast<int32_t>(k);
     ASSERT_TRUE(document.DisplayBlock(node));
-    form.NewTr();
+    form.Redraw();
     frame = form.GrabFrame();
     EXPECT_TRUE(right.adjusted(-slack, -slack, slack, slack).contains(PixelsOf(frame, Hue::Red)));
     EXPECT_TRUE(left.adjusted(-slack, -slack, slack, slack).contains(PixelsOf(frame, Hue::Cyan)));
@@ -69,12 +69,12 @@ TEST_F(Picture, LevelTwoHidesTheFacesOfLevelOne) {
     EXPECT_TRUE(PixelsOf(frame, Hue::Cyan).isEmpty());
 
     document.Store().ShowLod = 2;
-    form.NewTr();
+    form.Redraw();
     frame = form.GrabFrame();
     EXPECT_GT(PixelsOf(frame, Hue::Red).left(), ColumnOf(0));
 
     document.Store().ShowLod = 0;
-    form.NewTr();
+    form.Redraw();
     frame = form.GrabFrame();
     EXPECT_LT(PixelsOf(frame, Hue::Red).left(), ColumnOf(0));
     EXPECT_GT(PixelsOf(frame, Hue::Red).right(), ColumnOf(0));
@@ -90,7 +90,7 @@ TEST_F(Picture, HardpointShowsItsPointAndBoxInTheirColours) {
     EXPECT_TRUE(PixelsWhere(form.GrabFrame(), isPoint).isEmpty());
 
     ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
-    form.NewTr();
+    form.Redraw();
     const QImage frame = form.GrabFrame();
     const QPoint centre(ColumnOf(0), RowOf(0));
     const QRect point = PixelsWhere(frame, isPoint);
@@ -108,37 +108,6 @@ TEST_F(Picture, HardpointShowsItsPointAndBoxInTheirColours) {
     EXPECT_TRUE(PixelsWhere(form.GrabFrame(), isBox).isEmpty());
 }
 
-TEST_F(Picture, ArraysAreRefilledOnlyWhenTheirSourceChanges) {
-    TwoMeshModel model;
-    Load(model.bytes);
-    using Refills = WireframeRenderer::Refills;
-    const auto counts = [&] {
-        const Refills r = form.Panel()->RefillCounts();
-        return std::vector<int64_t>{r.positions, r.colours, r.edges};
-    };
-    // The load's first frame still has the walk's last mesh in red; the redraw after it mesh 0.
-    const std::vector<int64_t> loaded = counts();
-    EXPECT_EQ(loaded, (std::vector<int64_t>{1, 2, 1}));
-    for (int i = 0; i < 3; ++i)
-        QTest::keyClick(&form, Qt::Key_PageUp);
-    EXPECT_EQ(counts(), loaded);
-    document.Store().CurrentMesh = 1;
-    form.NewTr();
-    form.NewTr();
-    EXPECT_EQ(counts(), (std::vector<int64_t>{1, 3, 1}));
-    document.Store().ShowLod = 0;
-    form.NewTr();
-    EXPECT_EQ(counts(), (std::vector<int64_t>{1, 3, 2}));
-    Load(model.bytes);  // everything again for the new model
-    EXPECT_EQ(counts(), (std::vector<int64_t>{2, 5, 3}));
-    // A preview's store in place of this one: its own arrays.
-    OptDocument other;
-    other.OpenBytes(model.bytes, "other.opt");
-    form.SetModel(&other.Store());
-    form.NewTr();
-    EXPECT_EQ(counts(), (std::vector<int64_t>{3, 6, 4}));
-}
-
 TEST_F(Picture, LaterFacesLieOverEarlierOnes) {
     // Both meshes are the same square: the shared edges show the later mesh's colour.
     OptBuilder b(0);
@@ -150,7 +119,7 @@ TEST_F(Picture, LaterFacesLieOverEarlierOnes) {
     EXPECT_TRUE(PixelsOf(frame, Hue::Red).isEmpty());
 
     document.Store().CurrentMesh = 1;
-    form.NewTr();
+    form.Redraw();
     frame = form.GrabFrame();
     EXPECT_FALSE(PixelsOf(frame, Hue::Red).isEmpty());
     EXPECT_TRUE(PixelsOf(frame, Hue::Cyan).isEmpty());
@@ -193,7 +162,7 @@ TEST_F(Picture, KeysTurnZoomAndPanTheModel) {
 }
 
 TEST_F(Picture, KeysBeforeTheFirstLoadChangeTheViewButDrawNothing) {
-    form.FormKeyDown(vk::kUp, Qt::NoModifier);
+    form.KeyDown(vk::kUp, Qt::NoModifier);
     EXPECT_EQ(view.AngleX, 10);
     EXPECT_EQ(form.FramesDrawn(), 0);
     EXPECT_TRUE(
@@ -203,7 +172,7 @@ TEST_F(Picture, KeysBeforeTheFirstLoadChangeTheViewButDrawNothing) {
 TEST_F(Picture, WindowHasItsPlaceSizeAndAPanelThatKeepsItsSize) {
     EXPECT_EQ(form.pos(), QPoint(334, 157));
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(form.Panel()->objectName(), "p");
+    EXPECT_EQ(form.Panel()->objectName(), "viewPanel");
     EXPECT_EQ(form.Panel()->geometry(), QRect(0, 0, 457, 417));
     form.resize(700, 600);
     QTest::qWait(50);
@@ -218,7 +187,7 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         Load(b.build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
         ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
-        form.NewTr();
+        form.Redraw();
         EXPECT_FALSE(
             PixelsWhere(form.GrabFrame(), [](QRgb c) { return Near(c, 51, 153, 255); }).isEmpty());
     }
@@ -230,7 +199,7 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         Load(b.build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
         ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
-        form.NewTr();
+        form.Redraw();
         const QRect point =
             PixelsWhere(form.GrabFrame(), [](QRgb c) { return Near(c, 51, 153, 255); });
         EXPECT_TRUE(point.contains(QPoint(228, 208))) << point.x() << "," << point.y();

@@ -47,7 +47,7 @@ TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
     EXPECT_EQ(OnScreen(), shown);
     EXPECT_EQ(form.Panel()->grabFramebuffer().convertToFormat(QImage::Format_RGB32), shown);
     // The next frame asked for shows the turn.
-    form.NewTr();
+    form.Redraw();
     const QImage next = form.GrabFrame();
     EXPECT_NE(next, shown);
     EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen() == next; }, 5000));
@@ -59,7 +59,7 @@ TEST_F(Screen, FramesDrawnWhileTheWindowIsHiddenShowWhenItComesBack) {
     form.hide();
     QTest::qWait(50);
     view.AngleZ = 90;
-    form.NewTr();
+    form.Redraw();
     const QImage turned = form.GrabFrame();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

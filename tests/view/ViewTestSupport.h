@@ -9,10 +9,10 @@
 #include <functional>
 #include <vector>
 
-#include "GLformcode.h"
 #include "OptBuilder.h"
 #include "OptDocument.h"
 #include "ViewState.h"
+#include "ViewWindow.h"
 
 namespace vexlor::view::testing {
 
@@ -103,7 +103,7 @@ class ShownView : public ::testing::Test {
         document.OpenBytes(bytes, "model.opt");
         form.SetupScene();
         document.Store().CurrentMesh = 0;
-        form.RedrawView();
+        form.Redraw();
     }
     // The tree node of the first block of this type.
     int32_t NodeOfType(int32_t type) const {
@@ -117,7 +117,7 @@ class ShownView : public ::testing::Test {
 
     ViewState view;
     OptDocument document;
-    TGLform form;
+    ViewWindow form;
 };
 
 }  // namespace vexlor::view::testing

@@ -89,5 +89,22 @@ TEST(WireframeArrays, FacesWithCornersThatAreNotNumbersAreLeftOut) {
     EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{1}));
 }
 
+TEST(WireframeUploads, ArraysAreFilledAgainOnlyWhenTheirSourceChanges) {
+    using Refill = WireframeUploads::Refill;
+    WireframeUploads uploads;
+    const int model = 0;
+    const int other = 0;
+    EXPECT_EQ(uploads.Plan(&model, 1, 20, 0, 1), (Refill{true, true, true}));
+    EXPECT_EQ(uploads.Plan(&model, 1, 20, 0, 1), Refill{});  // turning, zooming: nothing
+    EXPECT_EQ(uploads.Plan(&model, 1, 20, 1, 1), (Refill{false, true, false}));
+    EXPECT_EQ(uploads.Plan(&model, 1, 20, 1, 0), (Refill{false, false, true}));
+    // The same model filled again by a load, another model, or a lost context: everything.
+    EXPECT_EQ(uploads.Plan(&model, 2, 20, 1, 0), (Refill{true, true, true}));
+    EXPECT_EQ(uploads.Plan(&other, 2, 20, 1, 0), (Refill{true, true, true}));
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0), (Refill{true, true, true}));
+    uploads.Forget();
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0), (Refill{true, true, true}));
+}
+
 }  // namespace
 }  // namespace vexlor::view

@@ -1,5 +1,5 @@
 // The About box.
-#include "About.h"
+#include "AboutBox.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -14,8 +14,8 @@
 
 namespace vexlor::app {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(298, 218);
     setModal(true);
@@ -26,12 +26,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panel->setGeometry(8, 8, 282, 161);
 
     auto* icon = new QLabel(panel);
-    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setObjectName(QStringLiteral("programIcon"));
     icon->setPixmap(ProgramIcon().pixmap(64, 64));
     icon->setGeometry(12, 12, 64, 64);
 
     auto* product = new QLabel(QStringLiteral("OPT Vexlor"), panel);
-    product->setObjectName(QStringLiteral("ProductName"));
+    product->setObjectName(QStringLiteral("productName"));
     QFont big = product->font();
     big.setPointSize(14);
     big.setBold(true);
@@ -39,11 +39,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     product->setGeometry(92, 20, 180, 28);
 
     auto* version = new QLabel(QStringLiteral("Version " VEXLOR_VERSION), panel);
-    version->setObjectName(QStringLiteral("Version"));
+    version->setObjectName(QStringLiteral("version"));
     version->setGeometry(92, 54, 180, 20);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     ok->setGeometry(111, 180, 75, 25);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

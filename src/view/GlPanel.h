@@ -14,20 +14,12 @@
 #include "ModelStore.h"
 #include "Projection.h"
 #include "ViewState.h"
-#include "WireframeGl.h"
+#include "WireframeRenderer.h"
 
 class QOpenGLFramebufferObject;
 class QOpenGLFunctions_2_1;
 
 namespace vexlor::view {
-
-// Where the time of the frames went; read by the benchmark.
-struct FrameTimes {
-    int64_t frames = 0;
-    double renderSeconds = 0;  // drawing frames into the framebuffer (OpenGL calls)
-    int64_t presents = 0;
-    double presentSeconds = 0;  // Qt putting the window on the screen
-};
 
 class GlPanel : public QOpenGLWidget {
     Q_OBJECT
@@ -43,17 +35,11 @@ class GlPanel : public QOpenGLWidget {
     void SetupScene();
     // One frame; before the first scene set-up it has no visible effect.
     void RenderScene();
-    void RedrawView() { RenderScene(); }
 
     // The last frame drawn (black before the first).
     QImage GrabFrame();
-    const ViewBox& Projection() const { return box_; }
-
-    // With `finish`, each frame waits for OpenGL to complete it, so that its time is counted.
-    void SetFinishFrames(bool finish) { finishFrames_ = finish; }
-    const FrameTimes& Times() const { return times_; }
-    void AddPresentTime(double seconds);
-    const WireframeRenderer::Refills& RefillCounts() const { return wireframe_.RefillCounts(); }
+    // Frames drawn so far.
+    int64_t FramesDrawn() const { return framesDrawn_; }
 
   protected:
     void initializeGL() override;
@@ -71,11 +57,10 @@ class GlPanel : public QOpenGLWidget {
     ViewBox box_;
     bool sceneSet_ = false;      // frames are drawn only after a scene set-up
     bool framePending_ = false;  // a frame was asked for before the context existed
-    bool finishFrames_ = false;
     QOpenGLFunctions_2_1* gl_ = nullptr;
     std::unique_ptr<QOpenGLFramebufferObject> frame_;
     WireframeRenderer wireframe_;
-    FrameTimes times_;
+    int64_t framesDrawn_ = 0;
 };
 
 }  // namespace vexlor::view

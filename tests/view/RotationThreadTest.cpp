@@ -3,7 +3,7 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "SpinThread.h"
+#include "RotationThread.h"
 #include "ViewKeys.h"
 #include "ViewTestSupport.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 class Spinning : public ShownView {
   protected:
-    Spinning() : spinner(std::make_unique<Spinner>(view, form)) {}
+    Spinning() : spinner(std::make_unique<RotationThread>(view, form)) {}
 
     // The check box "model rotation" clicked.
     void Tick(bool ticked) {
@@ -33,7 +33,7 @@ class Spinning : public ShownView {
     }
 
     TwoMeshModel model;
-    std::unique_ptr<Spinner> spinner;
+    std::unique_ptr<RotationThread> spinner;
 };
 
 TEST_F(Spinning, TickingTurnsByTheStepEachFrameAndUntickingStopsAtOnce) {
@@ -59,7 +59,7 @@ TEST_F(Spinning, TickingTurnsByTheStepEachFrameAndUntickingStopsAtOnce) {
 
 TEST_F(Spinning, TheTurnIsVisible) {
     Load(model.bytes);
-    SpinSliderChange(view, 8000);  // 8 degrees a frame
+    SetSpinStepFromSlider(view, 8000);  // 8 degrees a frame
     const QRect atRest = PixelsOf(form.GrabFrame(), Hue::Red);
     Tick(true);
     ASSERT_TRUE(TurnsFor(3));
@@ -69,11 +69,11 @@ TEST_F(Spinning, TheTurnIsVisible) {
 
 TEST_F(Spinning, SliderSetsTheStep) {
     EXPECT_EQ(view.SpinStep, 2.0f);  // until the slider first moves
-    SpinSliderChange(view, 1);
+    SetSpinStepFromSlider(view, 1);
     EXPECT_EQ(view.SpinStep, 0.001f);
-    SpinSliderChange(view, 8000);
+    SetSpinStepFromSlider(view, 8000);
     EXPECT_EQ(view.SpinStep, 8.0f);
-    SpinSliderChange(view, 1000);
+    SetSpinStepFromSlider(view, 1000);
     EXPECT_EQ(view.SpinStep, 1.0f);
 }
 

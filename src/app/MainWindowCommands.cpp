@@ -18,7 +18,7 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include "MainCode.h"
+#include "MainWindow.h"
 #include "ReadmeWindow.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
@@ -37,7 +37,7 @@ bool IsOptFile(const QUrl& url) {
 }
 }  // namespace
 
-void TMain::ChangeDocument(bool tree, const std::function<void()>& change) {
+void MainWindow::ChangeDocument(bool tree, const std::function<void()>& change) {
     // The models announce the reset before the reader touches the data they present.
     listModel_->BeginReset();
     if (tree) treeModel_->BeginReset();
@@ -46,35 +46,31 @@ void TMain::ChangeDocument(bool tree, const std::function<void()>& change) {
     listModel_->EndReset();
 }
 
-void TMain::ReloadTree() {
-    treeModel_->Reload();
-}
-
-QString TMain::CaptionOfLoadedFile() const {
+QString MainWindow::CaptionOfLoadedFile() const {
     const OptDocument& document = services_.document;
     if (!document.OptLoaded()) return QStringLiteral("OPT Vexlor");
     return QStringLiteral("OPTvexlor - ") + QFile::decodeName(document.CurrentFileName().c_str());
 }
 
-void TMain::ShowFailure(const OperationResult& result) {
+void MainWindow::ShowFailure(const OperationResult& result) {
     services_.messages.Error(QFile::decodeName(result.message.c_str()),
                              QString::fromStdString(result.reason));
 }
 
-bool TMain::OpenFile(const QString& path) {
-    CurrentFileName = path;
-    return OpenOPTfile();
+bool MainWindow::OpenFile(const QString& path) {
+    currentFileName_ = path;
+    return OpenCurrentFile();
 }
 
-bool TMain::RotationTicked() const {
-    return modelrotatebutton_->isChecked();
+bool MainWindow::RotationTicked() const {
+    return rotationBox_->isChecked();
 }
 
-void TMain::ClearReportList() {
+void MainWindow::ClearReportList() {
     ChangeDocument(false, [&] { services_.document.Sink().ClearList(); });
 }
 
-void TMain::OpenItemClick() {
+void MainWindow::OpenWithDialog() {
     const std::optional<QString> name = services_.dialogs.OpenFile(
         QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
     if (!name) return;
@@ -82,13 +78,13 @@ void TMain::OpenItemClick() {
     OpenFile(*name);
 }
 
-bool TMain::OpenOPTfile() {
+bool MainWindow::OpenCurrentFile() {
     services_.view.StopRotation();
-    setWindowTitle(QStringLiteral("OPTvexlor - ") + CurrentFileName);
+    setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
     // The file is read before anything changes: a file that cannot be read leaves the tree of
     // the loaded one as it was, its expanded nodes and its selection included.
     OptStream stream;
-    const OperationResult opened = OptDocument::ReadFile(LocalPath(CurrentFileName), stream);
+    const OperationResult opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
     if (!opened.ok) {
         ChangeDocument(false, [&] { services_.document.StartOpen(); });
         ShowFailure(opened);
@@ -96,63 +92,63 @@ bool TMain::OpenOPTfile() {
         // the file that going back from the browser re-opens.
         setWindowTitle(CaptionOfLoadedFile());
         if (services_.document.OptLoaded())
-            CurrentFileName = QFile::decodeName(services_.document.CurrentFileName().c_str());
+            currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
         return false;
     }
-    ChangeDocument(true,
-                   [&] { services_.document.Open(std::move(stream), LocalPath(CurrentFileName)); });
-    TV1_->expand(treeModel_->IndexOfNode(0));
+    ChangeDocument(
+        true, [&] { services_.document.Open(std::move(stream), LocalPath(currentFileName_)); });
+    structureTree_->expand(treeModel_->IndexOfNode(0));
     drawn_ = &services_.document.Store();
     services_.view.SetModel(drawn_);
     services_.view.SetupScene();
     services_.document.Store().CurrentMesh = 0;
-    services_.view.RedrawView();
-    services_.view.RestartRotation(modelrotatebutton_->isChecked());
+    services_.view.Redraw();
+    services_.view.RestartRotation(rotationBox_->isChecked());
     return true;
 }
 
-void TMain::TV1Change() {
+void MainWindow::TreeSelectionChanged() {
     DisplayBlock();
 }
-void TMain::TV1Click() {
+void MainWindow::TreeClicked() {
     DisplayBlock();
 }
 
-void TMain::DisplayBlock() {
-    const int32_t node = StructureTreeModel::NodeOf(TV1_->currentIndex());
+void MainWindow::DisplayBlock() {
+    const int32_t node = StructureTreeModel::NodeOf(structureTree_->currentIndex());
     if (node < 0) return;  // nothing chosen yet
     ChangeDocument(false, [&] { services_.document.DisplayBlock(node); });
-    NewTr();
+    Redraw();
 }
 
-void TMain::Button1Click() {
-    TV1_->expandAll();
+void MainWindow::ExpandAll() {
+    structureTree_->expandAll();
     services_.document.Store().CurrentTreeNode = 0;
-    TV1_->scrollTo(treeModel_->IndexOfNode(0), QAbstractItemView::PositionAtTop);
+    structureTree_->scrollTo(treeModel_->IndexOfNode(0), QAbstractItemView::PositionAtTop);
 }
 
-void TMain::BitBtn1Click() {
-    TV1_->collapseAll();
-    TV1_->expand(treeModel_->IndexOfNode(0));
+void MainWindow::CollapseAll() {
+    structureTree_->collapseAll();
+    structureTree_->expand(treeModel_->IndexOfNode(0));
 }
 
-void TMain::BitBtn2Click() {
-    const QModelIndex selected = TV1_->currentIndex();
+void MainWindow::ExpandSelected() {
+    const QModelIndex selected = structureTree_->currentIndex();
     if (!selected.isValid()) {
         services_.messages.Error(QStringLiteral("Invalid index"));
         return;
     }
     services_.document.Store().CurrentTreeNode = StructureTreeModel::NodeOf(selected);
-    TV1_->expandRecursively(selected);
+    structureTree_->expandRecursively(selected);
 }
 
-void TMain::RG1Click(int itemIndex) {
+void MainWindow::ChooseLevelOfDetail(int itemIndex) {
     if (itemIndex < 0 || itemIndex > 3) return;
     drawn_->ShowLod = itemIndex;
-    NewTr();
+    Redraw();
 }
 
-void TMain::SaveItemClick() {
+void MainWindow::SaveAsciiWithDialog() {
     OptDocument& document = services_.document;
     if (!document.OptLoaded()) {
         ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
@@ -166,7 +162,7 @@ void TMain::SaveItemClick() {
     ReportSave(saved, *path);
 }
 
-void TMain::SavePRJ1Click() {
+void MainWindow::SavePrjWithDialog() {
     OptDocument& document = services_.document;
     if (!document.OptLoaded()) {
         ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
@@ -178,8 +174,8 @@ void TMain::SavePRJ1Click() {
     ReportSave(document.SavePrj(LocalPath(*path)), *path);
 }
 
-std::optional<QString> TMain::ChooseSaveTarget(const QString& caption, const QString& filter,
-                                               const QString& extension) {
+std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, const QString& filter,
+                                                    const QString& extension) {
     const QString baseName =
         QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
             .completeBaseName();
@@ -196,7 +192,7 @@ std::optional<QString> TMain::ChooseSaveTarget(const QString& caption, const QSt
     return path;
 }
 
-void TMain::ReportSave(const OperationResult& saved, const QString& path) {
+void MainWindow::ReportSave(const OperationResult& saved, const QString& path) {
     if (!saved.ok) {
         ShowFailure(saved);
         return;
@@ -206,7 +202,7 @@ void TMain::ReportSave(const OperationResult& saved, const QString& path) {
                                       QDir::toNativeSeparators(path)));
 }
 
-QString TMain::LastFolder() const {
+QString MainWindow::LastFolder() const {
     if (!lastFolder_.isEmpty()) return lastFolder_;
     if (services_.document.OptLoaded())
         return QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
@@ -218,64 +214,60 @@ QString WithExtension(const QString& name, const QString& extension) {
     return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
-void TMain::CheckOPT1Click() {
+void MainWindow::RunCheck() {
     if (!check_) return;
-    const int mode = vnRGItems_->checkedId() < 0 ? 0 : vnRGItems_->checkedId();
+    const int mode = normalCheckItems_->checkedId() < 0 ? 0 : normalCheckItems_->checkedId();
     ChangeDocument(false, [&] { check_(services_.document, mode); });
-    ListBox1_->scrollToBottom();
+    reportList_->scrollToBottom();
 }
 
-void TMain::BrowseOPTs1Click() {
+void MainWindow::ShowBrowser() {
     if (browseForm_ != nullptr) browseForm_->show();
 }
 
-void TMain::SpeedButton2Click() {
-    BrowseOPTs1Click();
+void MainWindow::RotationBoxClicked() {
+    services_.view.RotationClicked(rotationBox_->isChecked());
 }
 
-void TMain::modelrotatebuttonClick() {
-    services_.view.RotationClicked(modelrotatebutton_->isChecked());
-}
-
-void TMain::spinSlider1Change(int position) {
+void MainWindow::SpinSpeedChanged(int position) {
     services_.view.SpinSliderChanged(position);
 }
 
-void TMain::NewTr() {
-    services_.view.NewTr();
+void MainWindow::Redraw() {
+    services_.view.Redraw();
 }
 
-void TMain::ExitItemClick() {
+void MainWindow::Exit() {
     close();
 }
 
-void TMain::About1Click() {
+void MainWindow::ShowAbout() {
     if (aboutBox_ != nullptr) aboutBox_->exec();
 }
 
-void TMain::viewREADME1Click() {
+void MainWindow::ShowReadme() {
     if (readmeWindow_ == nullptr) readmeWindow_ = new ReadmeWindow(this);
     readmeWindow_->show();
     readmeWindow_->raise();
 }
 
-void TMain::ShowViewWindowClick() {
+void MainWindow::ShowViewWindowCommand() {
     services_.view.ShowViewWindow();
 }
 
-void TMain::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && IsOptFile(urls.front())) event->acceptProposedAction();
 }
 
-void TMain::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() != 1 || !IsOptFile(urls.front())) return;
     event->acceptProposedAction();
     OpenFile(urls.front().toLocalFile());
 }
 
-void TMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     services_.view.StopRotation();
     event->accept();
     QApplication::quit();

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ModelStore.h"
+#include "Wireframe.h"
 
 class QOpenGLFunctions_2_1;
 
@@ -25,23 +26,7 @@ class WireframeRenderer {
     // The faces, then the markers whose flags are set. Nothing without a model.
     void DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store);
 
-    // How often the arrays were refilled; for tests of the change detection.
-    struct Refills {
-        int64_t positions = 0, colours = 0, edges = 0;
-    };
-    const Refills& RefillCounts() const { return refills_; }
-
   private:
-    // What the buffers were filled from.
-    struct Uploaded {
-        const ModelStore* store = nullptr;
-        uint64_t generation = 0;
-        int64_t faces = -1;
-        int32_t currentMesh = 0;
-        int32_t showLod = 0;
-        bool colours = false;
-        bool edges = false;
-    };
     void Prepare(const ModelStore& store);
 
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
@@ -49,8 +34,7 @@ class WireframeRenderer {
     QOpenGLBuffer edges_{QOpenGLBuffer::IndexBuffer};
     int32_t edgeCorners_ = 0;
     uint64_t generation_ = 1;
-    Uploaded uploaded_;
-    Refills refills_;
+    WireframeUploads uploads_;
 };
 
 }  // namespace vexlor::view

@@ -1,4 +1,4 @@
-// TMain, the main window: tool panel, menus, structure tree, report list and status bar, and the
+// The main window: tool panel, menus, structure tree, report list and status bar, and the
 // commands behind them (open, block display, saves, check, rotation controls).
 #pragma once
 
@@ -32,7 +32,7 @@ class StructureTreeModel;
 // `name`, with `extension` added unless it already ends with it (letter case ignored).
 QString WithExtension(const QString& name, const QString& extension);
 
-class TMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     struct Services {
@@ -45,9 +45,9 @@ class TMain : public QMainWindow {
         QString namesFolder;
     };
 
-    // Builds the window and runs FormCreate.
-    explicit TMain(Services services, QWidget* parent = nullptr);
-    ~TMain() override;
+    // Builds the window and runs FinishStartUp.
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     void SetAboutBox(QDialog* about) { aboutBox_ = about; }
     void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
@@ -66,39 +66,35 @@ class TMain : public QMainWindow {
     // The browser shows a model of its own in the view: the level-of-detail choice applies to it.
     void ShowingPreview(ModelStore* preview) { drawn_ = preview; }
 
-    QString CurrentFileName;
+    // The file chosen for the last full open (the loaded file, or the one that failed to open).
+    const QString& CurrentFileName() const { return currentFileName_; }
 
-    // Handlers.
-    void FormCreate();
-    void OpenItemClick();
-    bool OpenOPTfile();
-    void SaveItemClick();
-    void SavePRJ1Click();
-    void ExitItemClick();
-    void About1Click();
-    void viewREADME1Click();
-    void ShowViewWindowClick();
-    void TV1Change();
-    void TV1Click();
+    // Commands of the menus, buttons and controls.
+    void FinishStartUp();
+    void OpenWithDialog();
+    bool OpenCurrentFile();
+    void SaveAsciiWithDialog();
+    void SavePrjWithDialog();
+    void Exit();
+    void ShowAbout();
+    void ShowReadme();
+    void ShowViewWindowCommand();
+    void TreeSelectionChanged();
+    void TreeClicked();
     void DisplayBlock();
-    void Button1Click();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void RG1Click(int itemIndex);
-    void CheckOPT1Click();
-    void BrowseOPTs1Click();
-    void SpeedButton2Click();
-    void modelrotatebuttonClick();
-    void spinSlider1Change(int position);
-    void NewTr();
+    void ExpandAll();
+    void CollapseAll();
+    void ExpandSelected();
+    void ChooseLevelOfDetail(int itemIndex);
+    void RunCheck();
+    void ShowBrowser();
+    void RotationBoxClicked();
+    void SpinSpeedChanged(int position);
+    void Redraw();
 
-    // Call after the document's tree was rebuilt outside these handlers.
-    void ReloadTree();
-
-    QTreeView* Tree() const { return TV1_; }
+    QTreeView* Tree() const { return structureTree_; }
     StructureTreeModel* TreeModel() const { return treeModel_; }
-    ReportListView* List() const { return ListBox1_; }
-    ReportListModel* ListModel() const { return listModel_; }
+    ReportListView* List() const { return reportList_; }
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -106,7 +102,7 @@ class TMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void BuildSpeedPanel(QWidget* panel);
+    void BuildToolPanel(QWidget* panel);
     void BuildMenus();
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
@@ -127,20 +123,21 @@ class TMain : public QMainWindow {
     QDialog* aboutBox_ = nullptr;
     QWidget* browseForm_ = nullptr;
     QWidget* readmeWindow_ = nullptr;
+    QString currentFileName_;
     QString lastFolder_;
     std::function<void(OptDocument&, int)> check_;
     ModelStore* drawn_;  // the model the view draws: the open file's, or a preview's
 
-    QTreeView* TV1_ = nullptr;
-    ReportListView* ListBox1_ = nullptr;
+    QTreeView* structureTree_ = nullptr;
+    ReportListView* reportList_ = nullptr;
     StructureTreeModel* treeModel_ = nullptr;
     ReportListModel* listModel_ = nullptr;
-    QCheckBox* modelrotatebutton_ = nullptr;
-    QSlider* spinSlider1_ = nullptr;
-    QGroupBox* RG1_ = nullptr;
-    QButtonGroup* RG1Items_ = nullptr;
-    QGroupBox* vnRG_ = nullptr;
-    QButtonGroup* vnRGItems_ = nullptr;
+    QCheckBox* rotationBox_ = nullptr;
+    QSlider* spinSpeed_ = nullptr;
+    QGroupBox* lodChoice_ = nullptr;
+    QButtonGroup* lodItems_ = nullptr;
+    QGroupBox* normalCheckMode_ = nullptr;
+    QButtonGroup* normalCheckItems_ = nullptr;
 };
 
 }  // namespace vexlor::app

@@ -1,5 +1,5 @@
 // The rotation thread.
-#include "SpinThread.h"
+#include "RotationThread.h"
 
 #include <QMetaObject>
 #include <condition_variable>
@@ -7,7 +7,7 @@
 
 namespace vexlor::view {
 
-struct Spinner::Shared {
+struct RotationThread::Shared {
     std::atomic<int> inLoop{0};
     std::atomic<int> mostInLoop{0};
     std::atomic<int64_t> frames{0};
@@ -24,25 +24,25 @@ struct FrameWait {
 
 }  // namespace
 
-Spinner::Spinner(ViewState& view, TGLform& form)
+RotationThread::RotationThread(ViewState& view, ViewWindow& form)
     : view_(view),
       form_(&form),
       receiver_(std::make_unique<QObject>()),
       shared_(std::make_shared<Shared>()) {}
 
-Spinner::~Spinner() {
+RotationThread::~RotationThread() {
     Finish();
     // Frames still queued for the receiver go with it.
     receiver_.reset();
 }
 
-void Spinner::Finish() {
+void RotationThread::Finish() {
     if (!thread_.joinable()) return;
     thread_.request_stop();
     thread_.join();
 }
 
-void Spinner::Start() {
+void RotationThread::Start() {
     Finish();
     // Counted from here, so that Running() holds as soon as Start returns.
     const int now = ++shared_->inLoop;
@@ -52,24 +52,24 @@ void Spinner::Start() {
     thread_ = std::jthread([this](std::stop_token stop) { Loop(stop); });
 }
 
-void Spinner::Stop() {
+void RotationThread::Stop() {
     view_.RotationOn = false;
     Finish();
 }
 
-bool Spinner::Running() const {
+bool RotationThread::Running() const {
     return shared_->inLoop.load() > 0;
 }
 
-int Spinner::MostInLoop() const {
+int RotationThread::MostInLoop() const {
     return shared_->mostInLoop.load();
 }
 
-int64_t Spinner::FramesTurned() const {
+int64_t RotationThread::FramesTurned() const {
     return shared_->frames.load();
 }
 
-void Spinner::Loop(const std::stop_token& stop) {
+void RotationThread::Loop(const std::stop_token& stop) {
     const auto wait = std::make_shared<FrameWait>();
     while (view_.RotationOn && !stop.stop_requested()) {
         {
@@ -93,15 +93,15 @@ void Spinner::Loop(const std::stop_token& stop) {
     --shared_->inLoop;
 }
 
-void Spinner::TurnFrame(const std::stop_token& stop) {
+void RotationThread::TurnFrame(const std::stop_token& stop) {
     if (stop.stop_requested() || !view_.RotationOn) return;
     // Advanced here, on the main thread, so that a key's change of AngleZ is never lost.
     view_.AngleZ += view_.SpinStep;
     ++shared_->frames;
-    if (form_) form_->NewTr();
+    if (form_) form_->Redraw();
 }
 
-void SpinSliderChange(ViewState& view, int position) {
+void SetSpinStepFromSlider(ViewState& view, int position) {
     view.SpinStep = static_cast<float>(static_cast<long double>(position) * 0.001L);
 }
 

@@ -2,7 +2,7 @@
 // each turning the model by SpinStep about its z axis.
 //
 // The thread never draws and never changes the view itself: it posts each frame to the main
-// thread, where AngleZ is advanced and NewTr runs, and waits until that frame is done. The wait
+// thread, where AngleZ is advanced and Redraw runs, and waits until that frame is done. The wait
 // also ends when the thread is told to stop, so stopping never needs the main thread to run
 // events: a frame still queued for a stopped thread is dropped when it comes up. At most one
 // thread is ever in its loop.
@@ -14,18 +14,18 @@
 #include <stop_token>
 #include <thread>
 
-#include "GLformcode.h"
 #include "ViewState.h"
+#include "ViewWindow.h"
 
 namespace vexlor::view {
 
-class Spinner {
+class RotationThread {
   public:
     // The form and the view must outlive the spinner.
-    Spinner(ViewState& view, TGLform& form);
-    ~Spinner();
-    Spinner(const Spinner&) = delete;
-    Spinner& operator=(const Spinner&) = delete;
+    RotationThread(ViewState& view, ViewWindow& form);
+    ~RotationThread();
+    RotationThread(const RotationThread&) = delete;
+    RotationThread& operator=(const RotationThread&) = delete;
 
     // Starts a new thread (RotationOn is set by the caller) once any earlier one has left its
     // loop. Call on the main thread.
@@ -47,13 +47,13 @@ class Spinner {
     void Finish();
 
     ViewState& view_;
-    QPointer<TGLform> form_;
+    QPointer<ViewWindow> form_;
     std::unique_ptr<QObject> receiver_;  // frames run in its (the main) thread
     std::shared_ptr<Shared> shared_;
     std::jthread thread_;
 };
 
 // The track bar moved: SpinStep := position x 0.001, worked in extended precision.
-void SpinSliderChange(ViewState& view, int position);
+void SetSpinStepFromSlider(ViewState& view, int position);
 
 }  // namespace vexlor::view

@@ -1,24 +1,9 @@
-// The real message box and file dialogs.
+// The Open and Save dialogs of Qt.
 #include <QFileDialog>
-#include <QMessageBox>
 
 #include "FileDialogs.h"
-#include "MessagePresenter.h"
 
 namespace vexlor::app {
-
-void BoxMessagePresenter::Error(const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("OPT Vexlor"), text, QMessageBox::Ok,
-                    parent_);
-    if (!detail.isEmpty()) box.setInformativeText(detail);
-    box.exec();
-}
-
-bool BoxMessagePresenter::Confirm(const QString& question) {
-    return QMessageBox::question(parent_, QStringLiteral("OPT Vexlor"), question,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-}
 
 std::optional<QString> QtFileDialogs::OpenFile(const QString& caption, const QString& filter,
                                                const QString& start) {

@@ -1,5 +1,5 @@
 // Building the main window: tool panel, tree, list, status bar and menus; the start-up set-up.
-#include "MainCode.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,9 +62,8 @@ QGroupBox* RadioGroup(QWidget* panel, const char* name, const QString& caption, 
     auto* group = new QGroupBox(caption, panel);
     group->setObjectName(QString::fromLatin1(name));
     group->setGeometry(geometry);
-    // The caption sits on the frame line and the items fill the rest, as in a classic radio group
-    // only 30 pixels high.
-    // A style sheet stops font inheritance, so it names the panel's font itself.
+    // The group is only 30 pixels high: its caption sits on the frame line so that the items fit
+    // below it. A style sheet stops font inheritance, so it names the panel's font itself.
     group->setStyleSheet(QStringLiteral(
         "* { font-family: Arial; font-size: 11px; }"
         "QGroupBox { margin-top: 7px; border: 1px solid palette(mid); }"
@@ -92,9 +91,9 @@ void SetItems(QGroupBox* group, QButtonGroup* items, const QStringList& captions
 }
 }  // namespace
 
-TMain::TMain(Services services, QWidget* parent)
+MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), drawn_(&services_.document.Store()) {
-    setObjectName(QStringLiteral("Main"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
     setWindowIcon(ProgramIcon());
     resize(611, 536);
@@ -106,39 +105,39 @@ TMain::TMain(Services services, QWidget* parent)
     layout->setSpacing(0);
 
     auto* speedPanel = new QWidget(central);
-    speedPanel->setObjectName(QStringLiteral("SpeedPanel"));
+    speedPanel->setObjectName(QStringLiteral("toolPanel"));
     speedPanel->setFixedHeight(kSpeedPanelHeight);
     speedPanel->setMinimumWidth(600);
-    BuildSpeedPanel(speedPanel);
+    BuildToolPanel(speedPanel);
     layout->addWidget(speedPanel);
 
     auto* splitter = new QSplitter(Qt::Horizontal, central);
-    TV1_ = new QTreeView(splitter);
-    TV1_->setObjectName(QStringLiteral("TV1"));
+    structureTree_ = new QTreeView(splitter);
+    structureTree_->setObjectName(QStringLiteral("structureTree"));
     treeModel_ = new StructureTreeModel(services_.document.Store().Tree, this);
-    TV1_->setModel(treeModel_);
-    TV1_->setHeaderHidden(true);
-    TV1_->setIndentation(19);
-    TV1_->setUniformRowHeights(true);
-    TV1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TV1_->setFocusPolicy(Qt::ClickFocus);
-    TV1_->setFont(QFont(QStringLiteral("Arial"), 8));
-    TV1_->setIconSize(QSize(16, 16));
-    TV1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    TV1_->header()->setStretchLastSection(false);
+    structureTree_->setModel(treeModel_);
+    structureTree_->setHeaderHidden(true);
+    structureTree_->setIndentation(19);
+    structureTree_->setUniformRowHeights(true);
+    structureTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    structureTree_->setFocusPolicy(Qt::ClickFocus);
+    structureTree_->setFont(QFont(QStringLiteral("Arial"), 8));
+    structureTree_->setIconSize(QSize(16, 16));
+    structureTree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    structureTree_->header()->setStretchLastSection(false);
 
-    ListBox1_ = new ReportListView(splitter);
-    ListBox1_->setObjectName(QStringLiteral("ListBox1"));
+    reportList_ = new ReportListView(splitter);
+    reportList_->setObjectName(QStringLiteral("reportList"));
     listModel_ = new ReportListModel(services_.document.Sink().List(), this);
-    ListBox1_->setModel(listModel_);
-    ListBox1_->setFocusPolicy(Qt::ClickFocus);
+    reportList_->setModel(listModel_);
+    reportList_->setFocusPolicy(Qt::ClickFocus);
     // Report lines line numbers up in columns, which only a fixed-pitch face keeps.
     QFont listFont(QStringLiteral("DejaVu Sans Mono"), 8);
     listFont.setStyleHint(QFont::Monospace);
-    ListBox1_->setFont(listFont);
+    reportList_->setFont(listFont);
 
-    splitter->addWidget(TV1_);
-    splitter->addWidget(ListBox1_);
+    splitter->addWidget(structureTree_);
+    splitter->addWidget(reportList_);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({258, 333});
@@ -146,87 +145,89 @@ TMain::TMain(Services services, QWidget* parent)
     setCentralWidget(central);
 
     auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar"));
+    status->setObjectName(QStringLiteral("statusBar"));
     setStatusBar(status);
 
     BuildMenus();
 
-    connect(TV1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { TV1Change(); });
-    connect(TV1_, &QTreeView::clicked, this, [this] { TV1Click(); });
+    connect(structureTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { TreeSelectionChanged(); });
+    connect(structureTree_, &QTreeView::clicked, this, [this] { TreeClicked(); });
 
-    FormCreate();
+    FinishStartUp();
 }
 
-TMain::~TMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TMain::BuildSpeedPanel(QWidget* panel) {
+void MainWindow::BuildToolPanel(QWidget* panel) {
     // The panel's controls are laid out at fixed places; an 11-pixel Arial keeps captions inside.
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
     panel->setFont(font);
 
-    connect(
-        SpeedButton(panel, "OpenBtn", 10, 2, QStyle::SP_DialogOpenButton, QStringLiteral("Open|")),
-        &QToolButton::clicked, this, [this] { OpenItemClick(); });
-    connect(SpeedButton(panel, "SaveBtn", 34, 2, QStyle::SP_DialogSaveButton,
+    connect(SpeedButton(panel, "openButton", 10, 2, QStyle::SP_DialogOpenButton,
+                        QStringLiteral("Open|")),
+            &QToolButton::clicked, this, [this] { OpenWithDialog(); });
+    connect(SpeedButton(panel, "saveButton", 34, 2, QStyle::SP_DialogSaveButton,
                         QStringLiteral("Save text to file")),
-            &QToolButton::clicked, this, [this] { SaveItemClick(); });
-    connect(
-        SpeedButton(panel, "ExitBtn", 59, 2, QStyle::SP_DialogCloseButton, QStringLiteral("Exit|")),
-        &QToolButton::clicked, this, [this] { ExitItemClick(); });
-    connect(SpeedButton(panel, "SpeedButton2", 112, 2, QStyle::SP_DirOpenIcon,
+            &QToolButton::clicked, this, [this] { SaveAsciiWithDialog(); });
+    connect(SpeedButton(panel, "exitButton", 59, 2, QStyle::SP_DialogCloseButton,
+                        QStringLiteral("Exit|")),
+            &QToolButton::clicked, this, [this] { Exit(); });
+    connect(SpeedButton(panel, "browseButton", 112, 2, QStyle::SP_DirOpenIcon,
                         QStringLiteral("Browse OPTs")),
-            &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+            &QToolButton::clicked, this, [this] { ShowBrowser(); });
 
-    modelrotatebutton_ = new QCheckBox(QStringLiteral("model rotation"), panel);
-    modelrotatebutton_->setObjectName(QStringLiteral("modelrotatebutton"));
-    modelrotatebutton_->setGeometry(173, 6, 97, 22);
-    modelrotatebutton_->setChecked(true);
-    modelrotatebutton_->setFocusPolicy(Qt::NoFocus);
-    connect(modelrotatebutton_, &QCheckBox::clicked, this, [this] { modelrotatebuttonClick(); });
+    rotationBox_ = new QCheckBox(QStringLiteral("model rotation"), panel);
+    rotationBox_->setObjectName(QStringLiteral("rotationBox"));
+    rotationBox_->setGeometry(173, 6, 97, 22);
+    rotationBox_->setChecked(true);
+    rotationBox_->setFocusPolicy(Qt::NoFocus);
+    connect(rotationBox_, &QCheckBox::clicked, this, [this] { RotationBoxClicked(); });
 
-    spinSlider1_ = new QSlider(Qt::Horizontal, panel);
-    spinSlider1_->setObjectName(QStringLiteral("spinSlider1"));
-    spinSlider1_->setGeometry(269, 6, 324, 22);
-    spinSlider1_->setRange(1, 8000);
-    spinSlider1_->setValue(1000);
-    spinSlider1_->setTickPosition(QSlider::NoTicks);
-    spinSlider1_->setSingleStep(1);
-    connect(spinSlider1_, &QSlider::valueChanged, this,
-            [this](int position) { spinSlider1Change(position); });
+    spinSpeed_ = new QSlider(Qt::Horizontal, panel);
+    spinSpeed_->setObjectName(QStringLiteral("spinSpeed"));
+    spinSpeed_->setGeometry(269, 6, 324, 22);
+    spinSpeed_->setRange(1, 8000);
+    spinSpeed_->setValue(1000);
+    spinSpeed_->setTickPosition(QSlider::NoTicks);
+    spinSpeed_->setSingleStep(1);
+    connect(spinSpeed_, &QSlider::valueChanged, this,
+            [this](int position) { SpinSpeedChanged(position); });
 
-    RG1_ = RadioGroup(panel, "RG1", QStringLiteral("Show LOD:"), QRect(8, 28, 261, 30), RG1Items_);
-    connect(RG1Items_, &QButtonGroup::idClicked, this, [this](int index) { RG1Click(index); });
+    lodChoice_ = RadioGroup(panel, "lodChoice", QStringLiteral("Show LOD:"), QRect(8, 28, 261, 30),
+                            lodItems_);
+    connect(lodItems_, &QButtonGroup::idClicked, this,
+            [this](int index) { ChooseLevelOfDetail(index); });
 
-    vnRG_ = RadioGroup(panel, "vnRG", QStringLiteral("Vertex normal check"),
-                       QRect(276, 52, 288, 36), vnRGItems_);
-    SetItems(vnRG_, vnRGItems_,
+    normalCheckMode_ = RadioGroup(panel, "normalCheckMode", QStringLiteral("Vertex normal check"),
+                                  QRect(276, 52, 288, 36), normalCheckItems_);
+    SetItems(normalCheckMode_, normalCheckItems_,
              {QStringLiteral("across whole model"), QStringLiteral("mesh-by-mesh"),
               QStringLiteral("none")},
              3);
-    vnRGItems_->button(0)->setChecked(true);
+    normalCheckItems_->button(0)->setChecked(true);
 
-    connect(SpeedButton(panel, "SpeedButton1", 564, 58, QStyle::SP_DialogApplyButton,
+    connect(SpeedButton(panel, "checkButton", 564, 58, QStyle::SP_DialogApplyButton,
                         QStringLiteral("Check OPT")),
-            &QToolButton::clicked, this, [this] { CheckOPT1Click(); });
+            &QToolButton::clicked, this, [this] { RunCheck(); });
 
-    connect(PanelButton(panel, "Button1", QStringLiteral("expand all"), 8, 64, 66,
+    connect(PanelButton(panel, "expandAllButton", QStringLiteral("expand all"), 8, 64, 66,
                         QStringLiteral("expand all below this level")),
-            &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(PanelButton(panel, "BitBtn1", QStringLiteral("collapse all"), 76, 64, 74,
+            &QPushButton::clicked, this, [this] { ExpandAll(); });
+    connect(PanelButton(panel, "collapseAllButton", QStringLiteral("collapse all"), 76, 64, 74,
                         QStringLiteral("collapse all below this level")),
-            &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(PanelButton(panel, "BitBtn2", QStringLiteral("expand"), 152, 64, 66,
+            &QPushButton::clicked, this, [this] { CollapseAll(); });
+    connect(PanelButton(panel, "expandButton", QStringLiteral("expand"), 152, 64, 66,
                         QStringLiteral("expand all below current node")),
-            &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+            &QPushButton::clicked, this, [this] { ExpandSelected(); });
 }
 
-void TMain::BuildMenus() {
+void MainWindow::BuildMenus() {
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("SDIAppMenu"));
+    bar->setObjectName(QStringLiteral("menuBar"));
     const auto item = [this](QMenu* menu, const char* name, const QString& caption,
-                             const QString& hint, void (TMain::*handler)()) {
+                             const QString& hint, void (MainWindow::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         if (!hint.isEmpty()) ApplyHint(action, hint);
@@ -235,48 +236,48 @@ void TMain::BuildMenus() {
         return action;
     };
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("FileMenu"));
-    item(file, "OpenItem", QStringLiteral("&Open..."), QStringLiteral("Open a file"),
-         &TMain::OpenItemClick)
+    file->setObjectName(QStringLiteral("fileMenu"));
+    item(file, "openAction", QStringLiteral("&Open..."), QStringLiteral("Open a file"),
+         &MainWindow::OpenWithDialog)
         ->setShortcut(QKeySequence::Open);
-    item(file, "BrowseOPTs1", QStringLiteral("&Browse OPTs..."), {}, &TMain::BrowseOPTs1Click);
-    item(file, "SavePRJ1", QStringLiteral("Save &PRJ..."), {}, &TMain::SavePRJ1Click);
-    item(file, "SaveItem", QStringLiteral("&Save ASCII..."), QStringLiteral("Save current file"),
-         &TMain::SaveItemClick)
+    item(file, "browseAction", QStringLiteral("&Browse OPTs..."), {}, &MainWindow::ShowBrowser);
+    item(file, "savePrjAction", QStringLiteral("Save &PRJ..."), {}, &MainWindow::SavePrjWithDialog);
+    item(file, "saveAsciiAction", QStringLiteral("&Save ASCII..."),
+         QStringLiteral("Save current file"), &MainWindow::SaveAsciiWithDialog)
         ->setShortcut(QKeySequence::Save);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
-    QAction* exit = item(file, "ExitItem", QStringLiteral("E&xit"),
-                         QStringLiteral("Exit application"), &TMain::ExitItemClick);
+    QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
+                         QStringLiteral("Exit application"), &MainWindow::Exit);
     exit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("ViewMenu"));
-    item(view, "ShowViewItem", QStringLiteral("&3D view"),
-         QStringLiteral("Show the 3D view window"), &TMain::ShowViewWindowClick)
+    view->setObjectName(QStringLiteral("viewMenu"));
+    item(view, "showViewAction", QStringLiteral("&3D view"),
+         QStringLiteral("Show the 3D view window"), &MainWindow::ShowViewWindowCommand)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
 
     QMenu* options = bar->addMenu(QStringLiteral("&OPTions :=)"));
-    options->setObjectName(QStringLiteral("Options"));
-    item(options, "CheckOPT1", QStringLiteral("&Check OPT"), {}, &TMain::CheckOPT1Click);
+    options->setObjectName(QStringLiteral("optionsMenu"));
+    item(options, "checkAction", QStringLiteral("&Check OPT"), {}, &MainWindow::RunCheck);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    item(help, "About1", QStringLiteral("&About..."), {}, &TMain::About1Click);
-    item(help, "viewREADME1", QStringLiteral("view &README"), {}, &TMain::viewREADME1Click)
+    help->setObjectName(QStringLiteral("helpMenu"));
+    item(help, "aboutAction", QStringLiteral("&About..."), {}, &MainWindow::ShowAbout);
+    item(help, "readmeAction", QStringLiteral("view &README"), {}, &MainWindow::ShowReadme)
         ->setShortcut(QKeySequence::HelpContents);
 }
 
 // Start-up set-up: the view's defaults live in the ViewState as constructed; then the level of
 // detail group and the type-name tables.
-void TMain::FormCreate() {
-    SetItems(RG1_, RG1Items_,
+void MainWindow::FinishStartUp() {
+    SetItems(lodChoice_, lodItems_,
              {QStringLiteral("All"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")},
              4);
-    RG1Items_->button(1)->setChecked(true);
+    lodItems_->button(1)->setChecked(true);
     LoadTypeNames();
 }
 
-void TMain::LoadTypeNames() {
+void MainWindow::LoadTypeNames() {
     const std::string folder = QFile::encodeName(services_.namesFolder).toStdString();
     const std::string programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();

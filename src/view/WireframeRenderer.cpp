@@ -1,5 +1,5 @@
 // The wireframe's OpenGL calls.
-#include "WireframeGl.h"
+#include "WireframeRenderer.h"
 
 #include <QOpenGLFunctions_2_1>
 #include <cmath>
@@ -66,42 +66,34 @@ void WireframeRenderer::Create() {
     positions_.create();
     colours_.create();
     edges_.create();
-    uploaded_ = Uploaded{};
+    uploads_.Forget();
 }
 
 void WireframeRenderer::Destroy() {
     positions_.destroy();
     colours_.destroy();
     edges_.destroy();
-    uploaded_ = Uploaded{};
+    uploads_.Forget();
 }
 
 void WireframeRenderer::Prepare(const ModelStore& store) {
-    const int64_t faces = DrawableFaceCount(store);
-    if (uploaded_.store != &store || uploaded_.generation != generation_ ||
-        uploaded_.faces != faces) {
+    const WireframeUploads::Refill refill = uploads_.Plan(
+        &store, generation_, DrawableFaceCount(store), store.CurrentMesh, store.ShowLod);
+    if (refill.positions) {
         std::vector<float> positions;
         FillPositions(store, positions);
         Upload(positions_, positions);
-        ++refills_.positions;
-        uploaded_ = Uploaded{&store, generation_, faces, 0, 0, false, false};
     }
-    if (!uploaded_.colours || uploaded_.currentMesh != store.CurrentMesh) {
+    if (refill.colours) {
         std::vector<uint8_t> colours;
         FillColours(store, store.CurrentMesh, colours);
         Upload(colours_, colours);
-        ++refills_.colours;
-        uploaded_.currentMesh = store.CurrentMesh;
-        uploaded_.colours = true;
     }
-    if (!uploaded_.edges || uploaded_.showLod != store.ShowLod) {
+    if (refill.edges) {
         std::vector<uint32_t> edges;
         FillEdgeList(store, store.ShowLod, edges);
         Upload(edges_, edges);
-        ++refills_.edges;
         edgeCorners_ = static_cast<int32_t>(edges.size());
-        uploaded_.showLod = store.ShowLod;
-        uploaded_.edges = true;
     }
 }
 

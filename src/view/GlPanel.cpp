@@ -1,25 +1,16 @@
 // Scene set-up and frames of the 3D view.
-#include "M_Glunit.h"
+#include "GlPanel.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions_2_1>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QtDebug>
-#include <chrono>
 
 #include "ViewMath.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
-
-namespace {
-
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-}  // namespace
 
 GlPanel::GlPanel(ViewState& view, QWidget* parent) : QOpenGLWidget(parent), view_(view) {}
 
@@ -95,7 +86,6 @@ void GlPanel::RenderScene() {
 }
 
 void GlPanel::DrawFrame() {
-    const auto start = std::chrono::steady_clock::now();
     EnsureFramebuffer();
     frame_->bind();
     QOpenGLFunctions_2_1& gl = *gl_;
@@ -124,15 +114,10 @@ void GlPanel::DrawFrame() {
     gl.glTranslatef(static_cast<float>(view_.PanX), static_cast<float>(view_.PanY), 0);
     wireframe_.DrawModel(gl, store_);
     gl.glPopMatrix();
-    if (finishFrames_) {
-        gl.glFinish();
-    } else {
-        gl.glFlush();
-    }
+    gl.glFlush();
     frame_->release();
     framePending_ = false;
-    ++times_.frames;
-    times_.renderSeconds += SecondsSince(start);
+    ++framesDrawn_;
 }
 
 void GlPanel::paintGL() {
@@ -159,11 +144,6 @@ QImage GlPanel::GrabFrame() {
     QImage image = frame_->toImage().convertToFormat(QImage::Format_RGB32);
     doneCurrent();
     return image;
-}
-
-void GlPanel::AddPresentTime(double seconds) {
-    ++times_.presents;
-    times_.presentSeconds += seconds;
 }
 
 }  // namespace vexlor::view

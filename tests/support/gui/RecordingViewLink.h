@@ -14,8 +14,7 @@ class RecordingViewLink : public ViewLink {
         calls << QStringLiteral("SetModel");
     }
     void SetupScene() override { calls << QStringLiteral("SetupScene"); }
-    void RedrawView() override { calls << QStringLiteral("RedrawView"); }
-    void NewTr() override { calls << QStringLiteral("NewTr"); }
+    void Redraw() override { calls << QStringLiteral("Redraw"); }
     void StopRotation() override {
         rotationOn = false;
         calls << QStringLiteral("StopRotation");

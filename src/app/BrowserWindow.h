@@ -1,4 +1,4 @@
-// TBrowseForm: a small stay-on-top window for leafing through a folder of OPT files. Choosing a
+// BrowserWindow: a small stay-on-top window for leafing through a folder of OPT files. Choosing a
 // file previews it in the 3D view through a document of its own, so the main window's file,
 // tree and block display stay as they were; "load" opens the previewed file fully and "Cancel"
 // (or closing the window) goes back to the file opened before.
@@ -19,12 +19,13 @@ class QTreeView;
 
 namespace vexlor::app {
 
-class TMain;
+class MainWindow;
 
-class TBrowseForm : public QWidget {
+class BrowserWindow : public QWidget {
     Q_OBJECT
   public:
-    TBrowseForm(TMain& main, ViewLink& view, MessagePresenter& messages, QWidget* parent = nullptr);
+    BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter& messages,
+                  QWidget* parent = nullptr);
 
     // The full path of the selected file; empty when none is selected.
     QString SelectedPath() const;
@@ -33,11 +34,14 @@ class TBrowseForm : public QWidget {
     // Selects a file of the current directory by name (as a click in the list would).
     bool SelectFile(const QString& name);
 
-    void FileListBox1Change();
-    void SpeedButton1Click();
-    void CancelButtonClick();
+    // The preview of the selected file, after every change of the selection.
+    void PreviewSelectedFile();
+    // The load button: the selected file becomes the open file.
+    void LoadSelectedFile();
+    // Cancel, or closing the window: back to the file opened before.
+    void GoBack();
 
-    QListView* FileList() const { return FileListBox1_; }
+    QListView* FileList() const { return fileList_; }
     QFileSystemModel* Files() const { return files_; }
     const OptDocument& Preview() const { return preview_; }
 
@@ -45,17 +49,16 @@ class TBrowseForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void GoBack();
     void FillDrives();
 
-    TMain& main_;
+    MainWindow& main_;
     ViewLink& view_;
     MessagePresenter& messages_;
     OptDocument preview_;
 
-    QComboBox* DriveComboBox1_ = nullptr;
-    QTreeView* DirectoryListBox1_ = nullptr;
-    QListView* FileListBox1_ = nullptr;
+    QComboBox* driveChoice_ = nullptr;
+    QTreeView* folderTree_ = nullptr;
+    QListView* fileList_ = nullptr;
     QFileSystemModel* directories_ = nullptr;
     QFileSystemModel* files_ = nullptr;
 };
