@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "TestSupport.h"
+#include "Version.h"
 
 namespace vexlor::testing {
 namespace {
@@ -130,13 +131,29 @@ TEST_F(Cli, MissingNameTablesAreAWarningNotAFailure) {
     EXPECT_NE(run.out.find("   hardpoint type is 1 : \n"), std::string::npos);
 }
 
-TEST_F(Cli, HelpAndVersion) {
+TEST_F(Cli, HelpListsTheCommandsAndEachCommandItsOptions) {
     const CliRun help = Vexlor("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("report FILE [-o OUT]"), std::string::npos);
+    for (const char* command : {"report", "prj", "tree", "block", "check"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    EXPECT_NE(help.out.find("--names DIR"), std::string::npos);
+    const CliRun report = Vexlor("report --help");
+    EXPECT_EQ(report.status, 0);
+    EXPECT_NE(report.out.find("-o OUT"), std::string::npos);
+    EXPECT_NE(Vexlor("check -h").out.find("--vn whole|mesh|none"), std::string::npos);
     const CliRun version = Vexlor("--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "vexlor 0.13\n");
+    EXPECT_EQ(version.out, "vexlor " VEXLOR_VERSION "\n");
+}
+
+TEST_F(Cli, UsageErrorsNameWhatIsWrong) {
+    EXPECT_EQ(Vexlor("frobnicate model.opt").err,
+              "vexlor: unknown command 'frobnicate' (see vexlor --help)\n");
+    EXPECT_EQ(Vexlor("").err, "vexlor: no command given (see vexlor --help)\n");
+    EXPECT_NE(Vexlor("report model.opt --bogus").err.find("--bogus"), std::string::npos);
+    // Global options work before and after the command.
+    EXPECT_EQ(Vexlor("block model.opt 4 --names names").out,
+              Vexlor("--names names block model.opt 4").out);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+// The commands of `vexlor`, in the order its help lists them.
+#include "Command.h"
+
+namespace vexlor::cli {
+
+std::unique_ptr<Command> MakeReportCommand();
+std::unique_ptr<Command> MakePrjCommand();
+std::unique_ptr<Command> MakeTreeCommand();
+std::unique_ptr<Command> MakeBlockCommand();
+std::unique_ptr<Command> MakeCheckCommand();
+
+std::vector<std::unique_ptr<Command>> AllCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(MakeReportCommand());
+    commands.push_back(MakePrjCommand());
+    commands.push_back(MakeTreeCommand());
+    commands.push_back(MakeBlockCommand());
+    commands.push_back(MakeCheckCommand());
+    return commands;
+}
+
+}  // namespace vexlor::cli

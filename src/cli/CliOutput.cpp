@@ -1,0 +1,77 @@
+// The commands' shared pieces.
+#include "CliOutput.h"
+
+#include <unistd.h>
+
+#include "TypeNames.h"
+
+namespace vexlor::cli {
+
+namespace {
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) return ".";
+    const std::string path(buffer.data(), static_cast<size_t>(length));
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+void LoadNames(OptDocument& document, const std::string& namesFolder) {
+    const std::string programFolder = ProgramFolder();
+    const TypeNameLoad load = LoadTypeNameTables(
+        document.Store(), TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
+        TypeNameFilePath("Hardpoint_Type.ace", namesFolder, programFolder));
+    if (!load.ok)
+        std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",
+                     load.failedPath.c_str(), load.error.c_str());
+}
+
+}  // namespace
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "vexlor: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+int Fail(const OperationResult& result) {
+    return Fail(result.reason.empty() ? result.message
+                                      : result.message + " (" + result.reason + ")");
+}
+
+int FinishStdout() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail("cannot write to standard output");
+    return kExitOk;
+}
+
+void PrintLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+}
+
+StdoutOutput::StdoutOutput() {
+    // A report runs to hundreds of megabytes: large writes, not a line at a time.
+    static char buffer[1 << 20];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
+
+void StdoutOutput::Write(const void* data, size_t size) {
+    if (std::fwrite(data, 1, size, stdout) != size) failed_ = true;
+}
+
+std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const std::string& file) {
+    auto document = std::make_unique<OptDocument>(context.numbers);
+    LoadNames(*document, context.namesFolder);
+    const OperationResult opened = document->Open(file);
+    if (!opened.ok) {
+        Fail(opened);
+        return nullptr;
+    }
+    return document;
+}
+
+}  // namespace vexlor::cli

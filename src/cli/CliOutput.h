@@ -1,0 +1,47 @@
+// What the commands share: exit statuses, one-line failure messages, standard output as a byte
+// destination, and opening a file with the type-name tables read.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+#include "FileOutput.h"
+#include "OptDocument.h"
+
+namespace vexlor::cli {
+
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFindings = 1,  // check: the run ended with "errors were detected!!"
+    kExitFailure = 2,   // a usage error, or a file that cannot be read or written
+};
+
+// "vexlor: MESSAGE" on standard error; returns kExitFailure.
+int Fail(const std::string& message);
+int Fail(const OperationResult& result);
+
+// Flushes standard output; a failed write is a failure.
+int FinishStdout();
+
+// Lines, each followed by LF, on standard output.
+void PrintLines(const std::vector<std::string>& lines);
+
+// Byte output to standard output (through a large buffer), for the report.
+class StdoutOutput : public ByteOutput {
+  public:
+    StdoutOutput();
+    void Write(const void* data, size_t size) override;
+    void WriteAt(int64_t, const void*, size_t) override { failed_ = true; }
+    bool Failed() const override { return failed_; }
+
+  private:
+    bool failed_ = false;
+};
+
+// A document with the type-name tables read (a table that cannot be read is a warning), and
+// `file` opened. Nothing when the file cannot be opened; the message is written.
+std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const std::string& file);
+
+}  // namespace vexlor::cli
