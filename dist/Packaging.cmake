@@ -6,16 +6,19 @@ set(CPACK_PACKAGE_VENDOR "OPT Vexlor developers")
 set(CPACK_PACKAGE_CONTACT "${VEXLOR_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "inspector for OPT 3D model files")
+# Debian shows the description in 80 columns: its lines stay shorter.
 set(CPACK_PACKAGE_DESCRIPTION
-    "OPT Vexlor reads OPT files, the little-endian, block-structured binary files that hold 3D
-models: meshes with levels of detail, vertices, normals, texture vertices, faces, hardpoints,
-mesh descriptors and texture headers. It walks every block of a file, shows the structure tree
-and a wireframe view of the model, writes an exact text report of every block and checks the
-model's geometry for consistency. Damaged files are reported, never trusted.
+    "OPT Vexlor reads OPT files, the little-endian, block-structured binary
+files that hold 3D models: meshes with levels of detail, vertices, normals,
+texture vertices, faces, hardpoints, mesh descriptors and texture headers.
+It walks every block of a file, shows the structure tree and a wireframe
+view of the model, writes an exact text report of every block and checks
+the model's geometry for consistency. Damaged files are reported, never
+trusted.
 
-This package holds the desktop program optvexlor and the command-line tool vexlor, which
-writes the report, the structure tree, the faces as a PRJ file or the consistency check's
-findings for scripts.")
+This package holds the desktop program optvexlor and the command-line tool
+vexlor, which writes the report, the structure tree, the faces as a PRJ
+file or the consistency check's findings for scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
