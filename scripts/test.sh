@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds, and runs every test: the normal build, the same tests under
+# Sets the machine up, builds, and runs every test: the normal build, the Debian package (lintian,
+# and an install on this machine when run as root), the same tests under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and a minute of fuzzing the reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +19,10 @@ echo "== build and test (build/)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== package (build-package/), check it with lintian, install it here and remove it again"
+scripts/package.sh
+tests/install/DebInstall.sh build-package/optvexlor_*.deb .
 
 echo "== build and test with sanitizers (build-asan/)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXLOR_SANITIZE=ON -DVEXLOR_BENCH=OFF

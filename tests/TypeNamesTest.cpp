@@ -91,5 +91,47 @@ TEST_F(TypeNameTables, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
     EXPECT_FALSE(file.error.empty());
 }
 
+// The lookup of the tables, run in a folder laid out as an installed prefix (bin/ beside
+// share/optvexlor/data/) with the working folder inside it, so that each place can be filled in
+// turn.
+class TypeNameLookup : public TypeNameTables {
+  protected:
+    void SetUp() override {
+        TypeNameTables::SetUp();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::create_directories(dir_ / "work");
+        std::filesystem::create_directories(dir_ / "bin");
+        std::filesystem::current_path(dir_ / "work");
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        TypeNameTables::TearDown();
+    }
+    void Place(const std::string& folder) {
+        std::filesystem::create_directories(dir_ / folder);
+        Write(folder + "/Mesh_Type.ace", "Hull\r\n");
+    }
+    std::string Lookup(const std::string& namesFolder = {}) const {
+        return TypeNameFilePath("Mesh_Type.ace", namesFolder, (dir_ / "bin").string());
+    }
+    std::filesystem::path previous_;
+};
+
+TEST_F(TypeNameLookup, TakesTheWorkingFolderThenBesideTheProgramThenTheInstalledShare) {
+    EXPECT_EQ(Lookup(), "data/Mesh_Type.ace") << "no place holds it: the usual place is named";
+    Place("share/optvexlor/data");
+    EXPECT_EQ(Lookup(), (dir_ / "share/optvexlor/data/Mesh_Type.ace").string());
+    Place("bin/data");
+    EXPECT_EQ(Lookup(), (dir_ / "bin/data/Mesh_Type.ace").string());
+    Place("work/data");
+    EXPECT_EQ(Lookup(), "data/Mesh_Type.ace");
+}
+
+TEST_F(TypeNameLookup, AGivenFolderWinsEvenWhereItLacksTheFile) {
+    Place("work/data");
+    Place("share/optvexlor/data");
+    EXPECT_EQ(Lookup("elsewhere"), "elsewhere/Mesh_Type.ace");
+}
+
 }  // namespace
 }  // namespace vexlor

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -56,11 +57,17 @@ TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity) {
 std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
                              const std::string& programFolder) {
     if (!namesFolder.empty()) return namesFolder + "/" + file;
-    struct stat info {};
     const std::string local = "data/" + file;
-    if (stat(local.c_str(), &info) == 0) return local;
-    const std::string installed = programFolder + "/data/" + file;
-    return stat(installed.c_str(), &info) == 0 ? installed : local;
+    const std::filesystem::path program(programFolder);
+    // The installed layout is prefix/bin beside prefix/share; normalised so that a message about
+    // the file names /usr/share/..., not /usr/bin/../share/....
+    for (const std::filesystem::path& candidate :
+         {std::filesystem::path(local), program / "data" / file,
+          (program / ".." / "share" / "optvexlor" / "data" / file).lexically_normal()}) {
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0) return candidate.string();
+    }
+    return local;
 }
 
 TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,

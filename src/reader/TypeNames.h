@@ -32,9 +32,10 @@ struct TypeNameLoad {
 // Fills MeshTypeNames and then HardpointTypeNames from the two files. A file that cannot be read
 // stops the loading there: a missing mesh-type file leaves both tables empty, a missing
 // hardpoint-type file leaves the hardpoint table empty.
-// Where a type-name file is read from: `namesFolder`/file when a folder is given; else data/file
-// in the working directory when it is there; else data/file in `programFolder` when it is there;
-// else the working directory's path again, so that the error names the usual place.
+// Where a type-name file is read from: `namesFolder`/file when a folder is given; else the first
+// of these that is there: data/file in the working directory, data/file in `programFolder` (a
+// build tree), ../share/optvexlor/data/file from `programFolder` (an installed program); else the
+// working directory's path again, so that the error names the usual place.
 std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
                              const std::string& programFolder);
 

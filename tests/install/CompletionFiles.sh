@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The bash completions offer what fits each place: OPT files (any letter case) and folders for
+# a model argument, folders for --names, any file for -o, nothing for block's INDEX; the values
+# of options are not taken for the command.
+# usage: CompletionFiles.sh PREFIX WORK_DIR
+set -euo pipefail
+prefix="$1" work="$2"
+completions="$prefix/share/bash-completion/completions"
+
+rm -rf "$work" && mkdir -p "$work/models.d"
+cd "$work"
+touch a.opt B.OPT notes.txt
+source "$completions/vexlor"
+source "$completions/optvexlor"
+
+failures=0
+# expect FUNCTION "EXPECTED WORDS" WORDS...: the last word is the one being completed.
+expect() {
+    local function="$1" expected="$2"
+    shift 2
+    COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMPREPLY=()
+    # As in an interactive shell: no exit on a failing command (compopt fails outside a real
+    # completion).
+    set +e
+    "$function"
+    set -e
+    local offered
+    offered=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | xargs)
+    if [ "$offered" != "$expected" ]; then
+        echo "completing '$*': offered '$offered', expected '$expected'"
+        failures=$((failures + 1))
+    fi
+}
+
+expect _vexlor "B.OPT a.opt models.d" vexlor check ""
+expect _vexlor "a.opt" vexlor report a
+expect _vexlor "B.OPT a.opt models.d" vexlor --names models.d tree ""
+expect _vexlor "models.d" vexlor --names ""
+expect _vexlor "B.OPT a.opt models.d notes.txt" vexlor report a.opt -o ""
+expect _vexlor "" vexlor block a.opt ""
+expect _vexlor "check" vexlor --names models.d ch
+expect _vexlor "--names -o" vexlor prj a.opt -
+expect _optvexlor "B.OPT a.opt models.d" optvexlor ""
+[ "$failures" -eq 0 ] || exit 1
+echo "completions offer the right files, folders and words"

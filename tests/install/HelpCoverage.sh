@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The manual pages and the bash completion are written by hand; this keeps them in step with
+# the command line: every command, option and --vn mode of vexlor --help must be in vexlor's
+# manual page and offered by its completion where it applies. The manual pages must also format
+# without groff warnings.
+# usage: HelpCoverage.sh PREFIX
+set -euo pipefail
+prefix="$1"
+share="$prefix/share"
+fail() { echo "$*"; exit 1; }
+
+help=$("$prefix/bin/vexlor" --help)
+# Command entries are indented two spaces under "commands:"; their usage ends at the wide gap
+# before the description.
+usages=$(awk '/^commands:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  [a-z]/' <<<"$help" |
+    sed -E 's/^  //; s/   .*//')
+commands=$(cut -d' ' -f1 <<<"$usages")
+global_options=$(awk '/^options:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  -/ { print $1 }' <<<"$help")
+modes=$(grep -oE -- '--vn [a-z|]+' <<<"$help" | head -n1 | cut -d' ' -f2 | tr '|' ' ')
+[ -n "$commands" ] && [ -n "$global_options" ] && [ -n "$modes" ] ||
+    fail "cannot read the commands, options and --vn modes from vexlor --help"
+
+for page in vexlor optvexlor; do
+    warnings=$(zcat "$share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "$page.1: groff warns: $warnings"
+done
+man=$(zcat "$share/man/man1/vexlor.1.gz" | groff -man -Tascii -P-bcou 2>/dev/null)
+# Entries of COMMANDS and OPTIONS are tags at the start of a line, seven spaces in.
+for command in $commands; do
+    grep -qE "^       $command( |$)" <<<"$man" || fail "vexlor.1 has no entry for the command $command"
+done
+for option in $global_options $(grep -oE -- ' \[?--?[a-z][a-z-]*' <<<"$usages" | tr -d ' ['); do
+    grep -qE "^       (-[a-z], )?$option( |$)" <<<"$man" || fail "vexlor.1 has no entry for the option $option"
+done
+for mode in $modes; do
+    grep -qw -- "$mode" <<<"$man" || fail "vexlor.1 does not name the --vn mode $mode"
+done
+
+# The completion, asked as bash would ask it.
+source "$share/bash-completion/completions/vexlor"
+offers() { # the words offered when completing the last of the given words
+    COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMPREPLY=()
+    set +e # as in an interactive shell (compopt fails outside a real completion)
+    _vexlor
+    set -e
+    echo " ${COMPREPLY[*]} "
+}
+first=$(offers vexlor "")
+for word in $commands $global_options; do
+    [[ "$first" == *" $word "* ]] || fail "completion does not offer $word after vexlor"
+done
+while read -r command arguments; do
+    for option in $(grep -oE -- '--?[a-z][a-z-]*' <<<"$arguments" || true); do
+        [[ "$(offers vexlor "$command" x.opt -)" == *" $option "* ]] ||
+            fail "completion does not offer $option after vexlor $command FILE"
+    done
+done <<<"$usages"
+[ "$(offers vexlor check x.opt --vn "")" = " $modes " ] || fail "completion does not offer the --vn modes"
+echo "manual page and completion cover: $(echo $commands) / $(echo $global_options) / $modes"
