@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     CommandContext context{{}, vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment())};
     app.add_option("--names", context.namesFolder,
                    "read Mesh_Type.ace and Hardpoint_Type.ace from DIR (default: data/ in the "
-                   "working directory, else data/ beside the program)")
+                   "working directory, else data/ beside the program, else "
+                   "../share/optvexlor/data from the program's folder)")
         ->option_text("DIR");
 
     const std::vector<std::unique_ptr<Command>> commands = AllCommands();

@@ -9,14 +9,18 @@ prefix="$1"
 share="$prefix/share"
 fail() { echo "$*"; exit 1; }
 
+# The options of one help text: the entries of its "Options:" section ("-h,--help" gives both).
+options_of() {
+    awk '/^Options:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  -/ { print $1 }' <<<"$1" | sed -E 's/.*,//'
+}
 help=$("$prefix/bin/vexlor" --help)
-# Command entries are indented two spaces under "commands:"; their usage ends at the wide gap
-# before the description.
-usages=$(awk '/^commands:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  [a-z]/' <<<"$help" |
-    sed -E 's/^  //; s/   .*//')
-commands=$(cut -d' ' -f1 <<<"$usages")
-global_options=$(awk '/^options:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  -/ { print $1 }' <<<"$help")
-modes=$(grep -oE -- '--vn [a-z|]+' <<<"$help" | head -n1 | cut -d' ' -f2 | tr '|' ' ')
+commands=$(awk '/^Subcommands:/ { on = 1; next } /^[^ ]/ { on = 0 } on && /^  [a-z]/ { print $1 }' <<<"$help")
+global_options=$(options_of "$help")
+# One line per command: the command, then the options of its own help.
+usages=$(for command in $commands; do
+    echo "$command $(options_of "$("$prefix/bin/vexlor" "$command" --help)" | grep -vE '^(-h|--help)$' | tr '\n' ' ')"
+done)
+modes=$(grep -oE -- '--vn [a-z|]+' <<<"$("$prefix/bin/vexlor" check --help)" | head -n1 | cut -d' ' -f2 | tr '|' ' ')
 [ -n "$commands" ] && [ -n "$global_options" ] && [ -n "$modes" ] ||
     fail "cannot read the commands, options and --vn modes from vexlor --help"
 
@@ -29,7 +33,7 @@ man=$(zcat "$share/man/man1/vexlor.1.gz" | groff -man -Tascii -P-bcou 2>/dev/nul
 for command in $commands; do
     grep -qE "^       $command( |$)" <<<"$man" || fail "vexlor.1 has no entry for the command $command"
 done
-for option in $global_options $(grep -oE -- ' \[?--?[a-z][a-z-]*' <<<"$usages" | tr -d ' ['); do
+for option in $global_options $(grep -oE -- ' --?[a-z][a-z-]*' <<<"$usages" | tr -d ' '); do
     grep -qE "^       (-[a-z], )?$option( |$)" <<<"$man" || fail "vexlor.1 has no entry for the option $option"
 done
 for mode in $modes; do
