@@ -77,6 +77,7 @@ void OptFile::ReadMeshDescriptorBlock(int64_t p) {
         Line() += "MESH DESCRIPTOR block (25) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
     }
     stream_.SeekOpt(p + 16);
@@ -130,6 +131,7 @@ void OptFile::ReadHardpointBlock(int64_t p) {
         Line() += "HARDPOINT block (22) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
     }
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
@@ -200,6 +202,7 @@ void OptFile::ReadTexHeaderPointerBlock(int64_t p) {
     Line() += "TEX HEADER POINTER block (07) at offset ";
     AppendInt(p);
     Emit();
+    ReportShortHeader(p);
     Emit("");
     Line() += "points to tex ";
     line_ += name;

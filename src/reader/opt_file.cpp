@@ -90,6 +90,14 @@ void OptFile::ReportShortFile() {
     }
 }
 
+void OptFile::ReportShortHeader(int64_t p) {
+    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !sink_.Active()) return;
+    Line() += "   !! block header at offset ";
+    AppendInt(p);
+    line_ += " runs past the end of the file; what is missing reads as 0";
+    Emit();
+}
+
 void OptFile::RMain() {
     ResetBudget();
     store_.CurrentTreeNode = 0;
