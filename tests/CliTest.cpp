@@ -123,6 +123,30 @@ TEST_F(Cli, FailuresGiveOneLineOnStandardErrorAndStatusTwo) {
               std::string::npos);
 }
 
+TEST_F(Cli, AFileThatIsNoOptFileIsReportedWithALineSayingSo) {
+    std::vector<uint8_t> png = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00,
+                                0x0D, 'I',  'H',  'D',  'R',  0x00, 0x00, 0x02, 0x00, 0x00, 0x00};
+    png.resize(500, 0x5A);
+    WriteFile((dir_ / "picture.png").string(), png);
+    std::ofstream(dir_ / "notes.txt", std::ios::binary)
+        << "Shopping list:\r\n- bread\r\n- milk\r\n- a new spaceship\r\n";
+
+    const CliRun picture = Vexlor("report picture.png");
+    EXPECT_EQ(picture.status, 0);
+    EXPECT_TRUE(picture.out.starts_with(
+        "OPTvexlor - picture.png\r\n"
+        "!! this does not look like an OPT file: its mesh count 21060 is more than its 500 bytes "
+        "can hold\r\n"
+        "Global Offset (adjusted) =218103800 ,FileSize =169478677\r\n"))
+        << picture.out.substr(0, 300);
+    const CliRun text = Vexlor("report notes.txt");
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(
+        text.out.starts_with("OPTvexlor - notes.txt\r\n!! this does not look like an OPT file: "))
+        << text.out.substr(0, 300);
+    EXPECT_EQ(Vexlor("report model.opt").out.find("does not look like"), std::string::npos);
+}
+
 TEST_F(Cli, MissingNameTablesAreAWarningNotAFailure) {
     const CliRun run = Vexlor("--names nowhere block model.opt 4");
     EXPECT_EQ(run.status, 0);

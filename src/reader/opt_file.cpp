@@ -2,6 +2,7 @@
 #include "opt_file.h"
 
 #include "FileOutput.h"
+#include "HeaderCheck.h"
 
 namespace vexlor {
 
@@ -106,6 +107,14 @@ void OptFile::RMain() {
         store_.BlockTable.resize(1);
     }
 
+    if (sink_.Active()) {
+        const std::string notOpt = NotOptReason(stream_);
+        if (!notOpt.empty()) {
+            Line() += "!! this does not look like an OPT file: ";
+            line_ += notOpt;
+            Emit();
+        }
+    }
     stream_.SeekOpt(4);
     store_.FileSize = stream_.ReadInt32();
     stream_.SeekOpt(8);
