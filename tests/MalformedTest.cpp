@@ -99,6 +99,22 @@ TEST(Malformed, SharedBlocksCannotExplodeTheWalk) {
     EXPECT_LT(document.Store().Tree.Count(), 2'000'000);
 }
 
+TEST(Malformed, TheWalkBudgetIsTheCallersToChooseAndNeverOverflows) {
+    const std::vector<uint8_t> model = SmallCompleteModel();
+    OptDocument document;
+    document.Store().Budget = {0, 100};
+    Load(document, model);
+    EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
+    EXPECT_LT(document.Store().Tree.Count(), 5);
+    const int64_t most = std::numeric_limits<int64_t>::max();
+    for (const WalkBudget budget : {WalkBudget{}, WalkBudget{most, most}, WalkBudget{-1, -1}}) {
+        document.Store().Budget = budget;
+        Load(document, model);
+        EXPECT_EQ(Contains(ReportLines(document), "!! walk stopped"), budget.Floor < 0)
+            << budget.PerByte;
+    }
+}
+
 TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
     OptBuilder b;
     int64_t block = b.addVertices({{1, 2, 3}});

@@ -1,16 +1,15 @@
 // The walk: the file header, the mesh jump table and the depth-first visit of every jump block.
 #include "opt_file.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "FileOutput.h"
 #include "HeaderCheck.h"
 
 namespace vexlor {
 
 namespace {
-// Walk work allowed per byte of file, and a floor for tiny files. A well-formed file costs about
-// one unit per byte (every block visited once); blocks shared by many slots cost more.
-constexpr int64_t kBudgetPerByte = 16;
-constexpr int64_t kBudgetFloor = int64_t{1} << 16;
 constexpr int64_t kBlockHeaderSize = 24;
 constexpr int64_t kFileHeaderSize = 22;
 constexpr std::string_view kMeshRule = "-------------------------------------------";
@@ -22,7 +21,11 @@ bool IsJumpType(int32_t type) {
 }  // namespace
 
 void OptFile::ResetBudget() {
-    budget_ = kBudgetPerByte * stream_.Size() + kBudgetFloor;
+    const WalkBudget& allowed = store_.Budget;
+    int64_t perByte = 0;
+    if (__builtin_mul_overflow(std::max<int64_t>(allowed.PerByte, 0), stream_.Size(), &perByte) ||
+        __builtin_add_overflow(perByte, std::max<int64_t>(allowed.Floor, 0), &budget_))
+        budget_ = std::numeric_limits<int64_t>::max();
     stopped_ = false;
 }
 
