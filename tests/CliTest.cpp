@@ -149,11 +149,12 @@ TEST_F(Cli, AFileThatIsNoOptFileIsReportedWithALineSayingSo) {
     EXPECT_EQ(Vexlor("report model.opt").out.find("does not look like"), std::string::npos);
 }
 
-TEST_F(Cli, SavesOverAReadOnlyFileOrAFifoAreRefusedAndLeaveThemAlone) {
+TEST_F(Cli, SavesOverAReadOnlyFileAFolderOrAFifoAreRefusedAndLeaveThemAlone) {
     std::ofstream(dir_ / "kept.txt") << "old contents";
     fs::permissions(dir_ / "kept.txt", fs::perms::owner_read);
+    fs::create_directory(dir_ / "folder");
     ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
-    for (const std::string target : {"kept.txt", "pipe"}) {
+    for (const std::string target : {"kept.txt", "folder", "pipe"}) {
         for (const std::string command : {"report", "prj"}) {
             const CliRun run = Vexlor(command + " model.opt -o " + target);
             EXPECT_EQ(run.status, 2) << command << " " << target;
@@ -163,6 +164,8 @@ TEST_F(Cli, SavesOverAReadOnlyFileOrAFifoAreRefusedAndLeaveThemAlone) {
     }
     EXPECT_EQ(Read(dir_ / "kept.txt"), "old contents");
     EXPECT_EQ(fs::status(dir_ / "kept.txt").permissions() & fs::perms::all, fs::perms::owner_read);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "folder"));
     EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
 }
 
