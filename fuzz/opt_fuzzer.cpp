@@ -1,14 +1,11 @@
-// Fuzz target: arbitrary bytes as an OPT file, with every switch of the walk exercised.
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
-#include "OptDocument.h"
+// Fuzz target: arbitrary bytes as an OPT file, through everything the program does with one: the
+// open, block displays, the report and the PRJ file.
+#include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    vexlor::OptDocument document;
-    document.OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
-    for (int32_t node = 0; node < document.Store().Tree.Count(); ++node)
+    vexlor::fuzz::OpenedInput input(data, size);
+    vexlor::OptDocument& document = input.Document();
+    for (const int32_t node : vexlor::fuzz::SampleNodes(document.Store()))
         document.DisplayBlock(node);
     vexlor::MemoryOutput report;
     vexlor::CrLfLineOutput lines(report);

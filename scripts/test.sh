@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds, and runs every test: the normal build, the Debian package (lintian,
 # and an install on this machine when run as root), the same tests under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and a minute of fuzzing the reader.
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a minute of fuzzing the reader and the check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,19 +31,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
     LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
     run_with_display ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-echo "== fuzz the reader for ${VEXLOR_FUZZ_SECONDS:-60} seconds (build-fuzz/)"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVEXLOR_FUZZ=ON -DVEXLOR_SANITIZE=ON
-cmake --build build-fuzz -j "$jobs"
-corpus=build-fuzz/corpus
-rm -rf "$corpus" && mkdir -p "$corpus"
-# Seeds no longer than the inputs the fuzzer makes; the large samples lend their first bytes.
-for seed in samples/*.opt samples/broken/*.opt; do
-    head -c 4096 "$seed" > "$corpus/$(basename "$seed")"
-done
-# A finding makes the fuzzer exit non-zero and leave a crash-* file in build-fuzz/.
-build-fuzz/bin/opt_fuzzer "$corpus" -dict=fuzz/opt.dict -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
-    -max_total_time="${VEXLOR_FUZZ_SECONDS:-60}" -print_final_stats=1 -artifact_prefix=build-fuzz/ \
-    2> build-fuzz/fuzz.log || { tail -n 60 build-fuzz/fuzz.log; echo "fuzzing found a fault"; exit 1; }
-tail -n 12 build-fuzz/fuzz.log
-echo "fuzzing: no findings"
+# A minute of fuzzing, shared among the fuzz targets; any finding fails the run.
+VEXLOR_FUZZ_SECONDS="${VEXLOR_FUZZ_SECONDS:-60}" scripts/fuzz.sh

@@ -157,12 +157,17 @@ TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
               (Lines{"This block is in MESH 0", "",
                      "MESH DESCRIPTOR block (25) at offset " + N(blocks.descriptor), "",
                      "   Mesh type is 77 : (unknown type)", "", "   Unknown longint is 1234", "",
-                     "      X,Y,Z span is:       1.50   ,       2.00   ,       3.00",
-                     "    X,Y,Z centre is:       0.00   ,       1.00   ,      -2.25",
-                     "   X,Y,Z minima are:      -0.75   ,       0.00   ,      -3.75",
-                     "   X,Y,Z maxima are:       0.75   ,       2.00   ,      -0.75", "", "",
+                     // "%20s %10f %4s %10f %4s %10f" with " , " between the numbers: a
+                     // space, "  , " and a space, so three spaces, a comma and two spaces.
+                     "      X,Y,Z span is:       1.50   ,        2.00   ,        3.00",
+                     "    X,Y,Z centre is:       0.00   ,        1.00   ,       -2.25",
+                     "   X,Y,Z minima are:      -0.75   ,        0.00   ,       -3.75",
+                     "   X,Y,Z maxima are:       0.75   ,        2.00   ,       -0.75", "", "",
                      "Target group type is: 3",
-                     " Target box centre :       0.00   ,       0.50   ,       0.00"}));
+                     " Target box centre :       0.00   ,        0.50   ,        0.00"}));
+    // The saved report writes the same lines.
+    EXPECT_TRUE(Contains(ReportLines(document),
+                         "      X,Y,Z span is:       1.50   ,        2.00   ,        3.00"));
     const ModelStore& store = document.Store();
     EXPECT_TRUE(store.MarkerBoxShown);
     EXPECT_FALSE(store.HardpointMarkerShown);

@@ -1,6 +1,7 @@
 // The vexlor command line: its output contract and its exit statuses, run as a real process.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <filesystem>
 #include <fstream>
@@ -47,9 +48,10 @@ class Cli : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir_); }
 
     // Runs vexlor in the test folder with the given arguments.
-    CliRun Vexlor(const std::string& args) const {
-        const std::string command = "cd '" + dir_.string() + "' && '" VEXLOR_BINARY "' " + args +
-                                    " > stdout.bin 2> stderr.txt";
+    // `prefix` goes before the program, e.g. "timeout 20 ".
+    CliRun Vexlor(const std::string& args, const std::string& prefix = "") const {
+        const std::string command = "cd '" + dir_.string() + "' && " + prefix +
+                                    "'" VEXLOR_BINARY "' " + args + " > stdout.bin 2> stderr.txt";
         CliRun run;
         const int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -122,6 +124,89 @@ TEST_F(Cli, FailuresGiveOneLineOnStandardErrorAndStatusTwo) {
     }
     EXPECT_NE(Vexlor("tree missing.opt").err.find("Cannot open file missing.opt"),
               std::string::npos);
+}
+
+TEST_F(Cli, AFileThatIsNoOptFileIsReportedWithALineSayingSo) {
+    std::vector<uint8_t> png = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00,
+                                0x0D, 'I',  'H',  'D',  'R',  0x00, 0x00, 0x02, 0x00, 0x00, 0x00};
+    png.resize(500, 0x5A);
+    WriteFile((dir_ / "picture.png").string(), png);
+    std::ofstream(dir_ / "notes.txt", std::ios::binary)
+        << "Shopping list:\r\n- bread\r\n- milk\r\n- a new spaceship\r\n";
+
+    const CliRun picture = Vexlor("report picture.png");
+    EXPECT_EQ(picture.status, 0);
+    EXPECT_TRUE(picture.out.starts_with(
+        "OPTvexlor - picture.png\r\n"
+        "!! this does not look like an OPT file: its mesh count 21060 is more than its 500 bytes "
+        "can hold\r\n"
+        "Global Offset (adjusted) =218103800 ,FileSize =169478677\r\n"))
+        << picture.out.substr(0, 300);
+    const CliRun text = Vexlor("report notes.txt");
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(
+        text.out.starts_with("OPTvexlor - notes.txt\r\n!! this does not look like an OPT file: "))
+        << text.out.substr(0, 300);
+    EXPECT_EQ(Vexlor("report model.opt").out.find("does not look like"), std::string::npos);
+}
+
+TEST_F(Cli, SavesOverAReadOnlyFileAFolderOrAFifoAreRefusedAndLeaveThemAlone) {
+    std::ofstream(dir_ / "kept.txt") << "old contents";
+    fs::permissions(dir_ / "kept.txt", fs::perms::owner_read);
+    fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+    for (const std::string target : {"kept.txt", "folder", "pipe"}) {
+        for (const std::string command : {"report", "prj"}) {
+            const CliRun run = Vexlor(command + " model.opt -o " + target);
+            EXPECT_EQ(run.status, 2) << command << " " << target;
+            EXPECT_TRUE(run.err.starts_with("vexlor: Cannot create file " + target + " ("))
+                << run.err;
+        }
+    }
+    EXPECT_EQ(Read(dir_ / "kept.txt"), "old contents");
+    EXPECT_EQ(fs::status(dir_ / "kept.txt").permissions() & fs::perms::all, fs::perms::owner_read);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "folder"));
+    EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
+}
+
+TEST_F(Cli, AFolderOrAFifoIsNoFileToOpen) {
+    fs::create_directory(dir_ / "folder.opt");
+    const CliRun folder = Vexlor("tree folder.opt");
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.out, "");
+    EXPECT_EQ(folder.err, "vexlor: Cannot open file folder.opt (Is a directory)\n");
+    // Nothing ever writes to the FIFO: opening it must not wait for a writer.
+    ASSERT_EQ(mkfifo((dir_ / "pipe.opt").c_str(), 0600), 0);
+    const CliRun fifo = Vexlor("tree pipe.opt", "timeout 20 ");
+    EXPECT_EQ(fifo.status, 2);
+    EXPECT_EQ(fifo.err, "vexlor: Cannot open file pipe.opt (Not a regular file)\n");
+
+    OptDocument document;
+    Load(document, model_, "model.opt");
+    const OperationResult opened = document.Open((dir_ / "folder.opt").string());
+    EXPECT_FALSE(opened.ok);
+    EXPECT_EQ(opened.message, "Cannot open file " + (dir_ / "folder.opt").string());
+    EXPECT_EQ(document.CurrentFileName(), "model.opt");
+    EXPECT_EQ(document.Store().Tree.Count(), 5);
+}
+
+TEST_F(Cli, TypeNamesComeFromTheDataFolderBesideTheProgramWhenTheWorkingFolderHasNone) {
+    ASSERT_FALSE(fs::exists(dir_ / "data"));
+    std::ifstream table(fs::path(VEXLOR_SOURCE_DIR) / "data" / "Hardpoint_Type.ace",
+                        std::ios::binary);
+    std::string first, second;
+    std::getline(table, first, '\r');
+    table.ignore(1);
+    std::getline(table, second, '\r');
+    ASSERT_FALSE(second.empty());
+    const CliRun run = Vexlor("block model.opt 4");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("   hardpoint type is 1 : " + second + "\n"), std::string::npos)
+        << run.out;
+    const CliRun report = Vexlor("report model.opt");
+    EXPECT_NE(report.out.find("   hardpoint type is 1 : " + second + "\r\n"), std::string::npos);
 }
 
 TEST_F(Cli, MissingNameTablesAreAWarningNotAFailure) {

@@ -99,6 +99,22 @@ TEST(Malformed, SharedBlocksCannotExplodeTheWalk) {
     EXPECT_LT(document.Store().Tree.Count(), 2'000'000);
 }
 
+TEST(Malformed, TheWalkBudgetIsTheCallersToChooseAndNeverOverflows) {
+    const std::vector<uint8_t> model = SmallCompleteModel();
+    OptDocument document;
+    document.Store().Budget = {0, 100};
+    Load(document, model);
+    EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
+    EXPECT_LT(document.Store().Tree.Count(), 5);
+    const int64_t most = std::numeric_limits<int64_t>::max();
+    for (const WalkBudget budget : {WalkBudget{}, WalkBudget{most, most}, WalkBudget{-1, -1}}) {
+        document.Store().Budget = budget;
+        Load(document, model);
+        EXPECT_EQ(Contains(ReportLines(document), "!! walk stopped"), budget.Floor < 0)
+            << budget.PerByte;
+    }
+}
+
 TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
     OptBuilder b;
     int64_t block = b.addVertices({{1, 2, 3}});
@@ -151,6 +167,31 @@ TEST(Malformed, OffsetsOutsideTheFileAreNamed) {
         lines, "!! Jump address 2 is to offset 2147483597, outside the file: not followed"));
     EXPECT_TRUE(Contains(lines, "!! Mesh 1 is at offset -2147483698, outside the file"));
     Exercise(document);
+}
+
+TEST(Malformed, ADataBlockHeaderCutOffByTheEndOfTheFileIsNamed) {
+    // Each reader that reads the count at p + 16 or the payload offset at p + 20; the file ends
+    // before the count, or inside it.
+    for (int32_t type : {1, 3, 7, 11, 13, 22, 25}) {
+        for (size_t kept : {12u, 18u}) {
+            OptBuilder b;
+            b.setMeshes({0});
+            const int64_t root = b.addJump(0, {0});
+            std::vector<uint8_t> header(kept, 0);
+            header[4] = static_cast<uint8_t>(type);
+            if (kept > 16) header[16] = 7;  // the low bytes of a count
+            const int64_t block = b.appendRaw(header);
+            b.setSlot(root, 0, block);
+            b.setMesh(0, root);
+            OptDocument document;
+            Load(document, b.build());
+            const std::string line = "   !! block header at offset " + N(block) +
+                                     " runs past the end of the file; what is missing reads as 0";
+            EXPECT_TRUE(Contains(ReportLines(document), line)) << type << " " << kept;
+            EXPECT_TRUE(Contains(DisplayLines(document, 2), line)) << type << " " << kept;
+            Exercise(document);
+        }
+    }
 }
 
 TEST(Malformed, ExtremeGlobalOffsetsDoNotOverflow) {

@@ -22,6 +22,7 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
 
 TEST(Samples, AreWhatTheGeneratorMakes) {
     EXPECT_EQ(ReadBytes(kSamples / "fighter.opt"), BuildFighter());
+    EXPECT_EQ(ReadBytes(kSamples / "seam.opt"), BuildSeamSample());
     for (const auto& [name, bytes] : BuildBrokenSamples())
         EXPECT_EQ(ReadBytes(kSamples / "broken" / name), bytes) << name;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +173,46 @@ TEST_F(SaveFiles, FailToCreateInAMissingFolderOrOverAFolder) {
     EXPECT_FALSE(prj.ok);
     EXPECT_EQ(prj.message, "Cannot create file " + (dir_ / "folder.PRJ").string());
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+// A read-only file, a folder or a FIFO in the target's place is refused before anything is
+// written: the old file keeps its bytes and its mode, and nothing else appears in the folder.
+TEST_F(SaveFiles, RefuseATargetThatIsReadOnlyOrNotARegularFile) {
+    const fs::path readOnly = dir_ / "kept.txt";
+    std::ofstream(readOnly) << "old contents";
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+    const fs::path folder = dir_ / "folder.txt";
+    fs::create_directory(folder);
+    const fs::path fifo = dir_ / "pipe.PRJ";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const size_t files = FilesInDir();
+
+    for (const fs::path& target : {readOnly, folder, fifo}) {
+        for (const bool prj : {false, true}) {
+            const OperationResult result = prj ? document_.SavePrj(target.string())
+                                               : document_.SaveAscii(target.string(), "caption");
+            EXPECT_FALSE(result.ok) << target << prj;
+            EXPECT_EQ(result.message, "Cannot create file " + target.string()) << prj;
+            EXPECT_FALSE(result.reason.empty()) << target << prj;
+        }
+    }
+    EXPECT_EQ(Read(readOnly), "old contents");
+    EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(FilesInDir(), files);
+}
+
+TEST_F(SaveFiles, AReplacedFileKeepsItsMode) {
+    const fs::path report = dir_ / "shared.txt";
+    std::ofstream(report) << "old contents";
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write;
+    fs::permissions(report, mode);
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").ok);
+    EXPECT_EQ(fs::status(report).permissions() & fs::perms::all, mode);
+    EXPECT_NE(Read(report), "old contents");
 }
 
 TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {

@@ -1,7 +1,7 @@
 // make_samples: writes the sample OPT files.
 //
-//   make_samples OUTDIR                     OUTDIR/fighter.opt, OUTDIR/faulty.opt and
-//                                           OUTDIR/broken/*.opt
+//   make_samples OUTDIR                     OUTDIR/fighter.opt, OUTDIR/faulty.opt,
+//                                           OUTDIR/seam.opt and OUTDIR/broken/*.opt
 //   make_samples --large FACES MESHES OUT   one large model of about FACES faces
 //
 // Exits 2 with a one-line message on bad usage or when a file cannot be written.
@@ -42,6 +42,7 @@ void writeSamples(const fs::path& dir) {
     fs::create_directories(dir / "broken");
     WriteFile((dir / "fighter.opt").string(), vexlor::testing::BuildFighter());
     WriteFile((dir / "faulty.opt").string(), vexlor::testing::BuildFaultySample());
+    WriteFile((dir / "seam.opt").string(), vexlor::testing::BuildSeamSample());
     for (const auto& [name, bytes] : vexlor::testing::BuildBrokenSamples()) {
         WriteFile((dir / "broken" / name).string(), bytes);
     }

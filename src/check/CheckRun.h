@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ConsistencyCheck.h"
 #include "CornerIndex.h"
@@ -51,7 +52,7 @@ class CheckRun {
     Vec3 StoredVertexNormal(int32_t normalIndex) const;
     std::string MeshFace(int64_t f) const;  // "mesh m, face f"
     std::string Triple(const Vec3& v) const;
-    void Line(const std::string& text) { sink_.ReportLine(text); }
+    void Line(std::string_view text) { sink_.ReportLine(text); }
 
     ReportSink& sink_;
     const ModelStore& store_;

@@ -54,16 +54,18 @@ void OptFile::ReportShortPayload(std::string_view what, int64_t position, int64_
     Emit();
 }
 
-// "%20s %10f %4s %10f %4s %10f" of label, x, " , ", y, " , ", z.
+// "%20s %10f %4s %10f %4s %10f" of label, x, " , ", y, " , ", z: between two numbers a space,
+// " , " right-aligned in four ("  , ") and a space.
 void OptFile::EmitDescriptorVector(std::string_view label, const Vec3& v) {
+    constexpr std::string_view kSeparator = "   ,  ";
     const NumberText& numbers = sink_.Numbers();
     Line();
     AppendRightAligned(line_, label, 20);
     line_ += ' ';
     numbers.AppendFixed(line_, v.x);
-    line_ += "   , ";
+    line_ += kSeparator;
     numbers.AppendFixed(line_, v.y);
-    line_ += "   , ";
+    line_ += kSeparator;
     numbers.AppendFixed(line_, v.z);
     Emit();
 }
@@ -75,6 +77,7 @@ void OptFile::ReadMeshDescriptorBlock(int64_t p) {
         Line() += "MESH DESCRIPTOR block (25) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
     }
     stream_.SeekOpt(p + 16);
@@ -128,6 +131,7 @@ void OptFile::ReadHardpointBlock(int64_t p) {
         Line() += "HARDPOINT block (22) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
     }
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
@@ -198,6 +202,7 @@ void OptFile::ReadTexHeaderPointerBlock(int64_t p) {
     Line() += "TEX HEADER POINTER block (07) at offset ";
     AppendInt(p);
     Emit();
+    ReportShortHeader(p);
     Emit("");
     Line() += "points to tex ";
     line_ += name;

@@ -66,9 +66,15 @@ bool AtomicFile::Create(const std::string& target) {
             failed_ = true;
             return false;
         }
-        // Renaming over a read-only file would succeed; refuse it as writing into it would.
+        // Renaming over a read-only file would succeed; refuse it as writing into it would. A
+        // file without any write permission is read-only even to a user whom the system lets
+        // write anything (root).
         if (access(target.c_str(), W_OK) != 0) {
             Fail(errno);
+            return false;
+        }
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            Fail(EACCES);
             return false;
         }
     }

@@ -53,6 +53,7 @@ void OptFile::ReadVertexBlock(int64_t p) {
         Line() += "VERTEX block (03) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Line() += "Number of vertices this mesh is ";
         AppendInt(count);
         Emit();
@@ -90,6 +91,7 @@ void OptFile::ReadVertexNormalBlock(int64_t p) {
         Line() += "VERTEX NORMAL block (11) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
         Line() += "Number of vertex normals this mesh is ";
         AppendInt(count);
@@ -125,6 +127,7 @@ void OptFile::ReadTextureVertexBlock(int64_t p) {
         Line() += "TEXTURE VERTEX block (13) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
         Line() += "Number of texture vertices this mesh is ";
         AppendInt(count);
@@ -170,6 +173,7 @@ int64_t OptFile::ReadFaceBlock(int64_t p) {
         Line() += "FACE block (01) at offset ";
         AppendInt(p);
         Emit();
+        ReportShortHeader(p);
         Emit("");
         Line() += "Number of faces this block is ";
         AppendInt(count);

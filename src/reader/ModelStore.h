@@ -48,6 +48,15 @@ struct DrawFace {
     uint8_t IsQuad = 0;  // 1 for a quadrilateral
 };
 
+// The work one walk may do: PerByte units per byte of the file and Floor more. A well-formed file
+// costs about one unit per byte (every block visited once); the rest leaves room for blocks that
+// several slots share. The program keeps the defaults; a fuzz target chooses less, so that each
+// input is quick.
+struct WalkBudget {
+    int64_t PerByte = 16;
+    int64_t Floor = int64_t{1} << 16;
+};
+
 struct MarkerBoxData {
     Vec3 Centre;
     Vec3 Span;
@@ -82,6 +91,7 @@ struct ModelStore {
     bool BuildTree = false;
     bool FillDrawTables = false;
     bool WritePrj = false;
+    WalkBudget Budget;
 
     // Entry k describes tree node k (pre-order index).
     std::vector<BlockEntry> BlockTable;

@@ -1,6 +1,7 @@
 // Open, block display and the two saves over one loaded file.
 #include "OptDocument.h"
 
+#include "HeaderCheck.h"
 #include "opt_file.h"
 
 namespace vexlor {
@@ -22,6 +23,7 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name) {
     OptFile(stream_, store_, sink_).RMain();
     sink_.ReportToFile = false;
     optLoaded_ = true;
+    notOptReason_ = vexlor::NotOptReason(stream_);
     store_.ShownFaceCount = store_.DrawFaceCount;
     store_.WritePrj = false;
 }

@@ -30,6 +30,10 @@ class OptDocument {
     OptStream& Stream() { return stream_; }
 
     bool OptLoaded() const { return optLoaded_; }
+    // Why the loaded file does not look like an OPT file, as its report's first line after the
+    // caption says it (e.g. "its mesh count 21060 is more than its 1204 bytes can hold"); empty
+    // when its header is plausible or nothing is loaded.
+    const std::string& NotOptReason() const { return notOptReason_; }
     // The file that is loaded now.
     const std::string& CurrentFileName() const { return currentFileName_; }
 
@@ -83,6 +87,7 @@ class OptDocument {
     ModelStore store_;
     ReportSink sink_;
     bool optLoaded_ = false;
+    std::string notOptReason_;
     std::string currentFileName_;
 };
 

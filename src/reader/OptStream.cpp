@@ -2,7 +2,9 @@
 // model.
 #include "OptStream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,15 +12,23 @@
 namespace vexlor {
 
 bool OptStream::LoadFile(const std::string& path, std::string& reason) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    // Opened without waiting, so that a FIFO without a writer is refused below instead of
+    // blocking the open; a regular file reads the same either way.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         reason = std::strerror(errno);
         return false;
     }
     struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         reason = S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file";
-        std::fclose(file);
+        close(fd);
+        return false;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        close(fd);
         return false;
     }
     std::vector<uint8_t> bytes;

@@ -1,15 +1,15 @@
 // The walk: the file header, the mesh jump table and the depth-first visit of every jump block.
 #include "opt_file.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "FileOutput.h"
+#include "HeaderCheck.h"
 
 namespace vexlor {
 
 namespace {
-// Walk work allowed per byte of file, and a floor for tiny files. A well-formed file costs about
-// one unit per byte (every block visited once); blocks shared by many slots cost more.
-constexpr int64_t kBudgetPerByte = 16;
-constexpr int64_t kBudgetFloor = int64_t{1} << 16;
 constexpr int64_t kBlockHeaderSize = 24;
 constexpr int64_t kFileHeaderSize = 22;
 constexpr std::string_view kMeshRule = "-------------------------------------------";
@@ -21,7 +21,11 @@ bool IsJumpType(int32_t type) {
 }  // namespace
 
 void OptFile::ResetBudget() {
-    budget_ = kBudgetPerByte * stream_.Size() + kBudgetFloor;
+    const WalkBudget& allowed = store_.Budget;
+    int64_t perByte = 0;
+    if (__builtin_mul_overflow(std::max<int64_t>(allowed.PerByte, 0), stream_.Size(), &perByte) ||
+        __builtin_add_overflow(perByte, std::max<int64_t>(allowed.Floor, 0), &budget_))
+        budget_ = std::numeric_limits<int64_t>::max();
     stopped_ = false;
 }
 
@@ -90,6 +94,14 @@ void OptFile::ReportShortFile() {
     }
 }
 
+void OptFile::ReportShortHeader(int64_t p) {
+    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !sink_.Active()) return;
+    Line() += "   !! block header at offset ";
+    AppendInt(p);
+    line_ += " runs past the end of the file; what is missing reads as 0";
+    Emit();
+}
+
 void OptFile::RMain() {
     ResetBudget();
     store_.CurrentTreeNode = 0;
@@ -98,6 +110,14 @@ void OptFile::RMain() {
         store_.BlockTable.resize(1);
     }
 
+    if (sink_.Active()) {
+        const std::string notOpt = NotOptReason(stream_);
+        if (!notOpt.empty()) {
+            Line() += "!! this does not look like an OPT file: ";
+            line_ += notOpt;
+            Emit();
+        }
+    }
     stream_.SeekOpt(4);
     store_.FileSize = stream_.ReadInt32();
     stream_.SeekOpt(8);

@@ -108,6 +108,9 @@ class OptFile {
     Vec3 CornerPosition(int32_t index) const;
     Vec3 ReadVec3();
     void ReportShortPayload(std::string_view what, int64_t position, int64_t size);
+    // A data block whose header the end of the file cuts off: its count and payload offset are
+    // read only as far as they lie in the file.
+    void ReportShortHeader(int64_t p);
     void EmitDescriptorVector(std::string_view label, const Vec3& v);
 
     // Line building.

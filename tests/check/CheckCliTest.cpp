@@ -76,6 +76,53 @@ TEST(CheckCli, PrintsTheListOfTheRunAndExitsByItsVerdict) {
                     .out.ends_with("errors were detected!!\nNumber of errors = 5\n"));
 }
 
+// The warning lines of a run, in order.
+std::vector<std::string> Warnings(const std::string& out) {
+    std::vector<std::string> found;
+    size_t start = 0;
+    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = out.substr(start, end - start);
+        if (line.starts_with("WARNING!")) found.push_back(line);
+    }
+    return found;
+}
+
+TEST(CheckCli, TheTwoVertexNormalModesJudgeSeamsBetweenMeshesDifferently) {
+    const fs::path seam = kSamples / "seam.opt";
+    const CliRun whole = Vexlor("check '" + seam.string() + "' --vn whole");
+    const CliRun mesh = Vexlor("check '" + seam.string() + "' --vn mesh");
+    EXPECT_EQ(whole.out, ListText(seam, VertexNormalCheck::WholeModel));
+    EXPECT_EQ(mesh.out, ListText(seam, VertexNormalCheck::MeshByMesh));
+    EXPECT_NE(whole.out, mesh.out);
+    // Across the whole model the seam of meshes 2 and 3 disagrees with their own normals.
+    EXPECT_EQ(
+        Warnings(whole.out),
+        (std::vector<std::string>{"WARNING! Vertex normal anomaly, mesh 2, face 0, vertex 0!",
+                                  "WARNING! Vertex normal anomaly, mesh 2, face 0, vertex 3!",
+                                  "WARNING! Vertex normal anomaly, mesh 3, face 0, vertex 0!",
+                                  "WARNING! Vertex normal anomaly, mesh 3, face 0, vertex 1!"}));
+    EXPECT_NE(whole.out.find("Stored VN :" + Triple(0, 0, -1) +
+                             "\nCalcd   VN :" + Triple(-0.70710677f, 0, -0.70710677f) + "\n"),
+              std::string::npos);
+    // Mesh by mesh the average stored at the seam of meshes 0 and 1 finds only one face.
+    EXPECT_EQ(
+        Warnings(mesh.out),
+        (std::vector<std::string>{"WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 0!",
+                                  "WARNING! Vertex normal anomaly, mesh 0, face 0, vertex 3!",
+                                  "WARNING! Vertex normal anomaly, mesh 1, face 0, vertex 0!",
+                                  "WARNING! Vertex normal anomaly, mesh 1, face 0, vertex 1!"}));
+    EXPECT_NE(mesh.out.find("Stored VN :" + Triple(-0.70710677f, 0, -0.70710677f) +
+                            "\nCalcd   VN :" + Triple(0, 0, -1) + "\n"),
+              std::string::npos);
+    for (const CliRun* run : {&whole, &mesh}) {
+        EXPECT_EQ(run->status, 1);
+        EXPECT_TRUE(run->out.ends_with("errors were detected!!\nNumber of errors = 4\n"));
+    }
+    const CliRun none = Vexlor("check '" + seam.string() + "' --vn none");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_TRUE(none.out.ends_with("\nAll OK!!\n"));
+}
+
 TEST(CheckCli, UsageAndFileErrorsExitWithTwo) {
     const std::string fighter = "'" + (kSamples / "fighter.opt").string() + "'";
     const std::vector<std::string> calls{"check",

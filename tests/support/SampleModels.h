@@ -5,6 +5,8 @@
 // BuildLargeModel: flat tessellated plates, far beyond the capacities, for benchmarks.
 // BuildBrokenSamples: malformed files, each breaking the format in a few documented ways.
 // BuildFaultySample: a well-formed file whose geometry has one of each consistency check finding.
+// BuildSeamSample: meshes meeting along seams, whose vertex normals the check judges differently
+// across the whole model and mesh by mesh.
 #pragma once
 
 #include <array>
@@ -45,5 +47,7 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes);
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildBrokenSamples();
 
 std::vector<uint8_t> BuildFaultySample();
+
+std::vector<uint8_t> BuildSeamSample();
 
 }  // namespace vexlor::testing

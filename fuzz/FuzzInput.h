@@ -1,0 +1,71 @@
+// What the fuzz targets share: the document an input is opened in and which tree nodes get their
+// block shown.
+//
+// An input is a few KiB at most, and most of what the fuzzer learns from it comes from the first
+// blocks the walk meets, so the targets give the walk a small work budget instead of the
+// program's and show a sample of the tree's nodes rather than every one. Every input is opened
+// in the same document, set back to a new document's state before and after it: a new document
+// would fill fresh pages with its zeroed tables for every input, which cost more than the walk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "OptDocument.h"
+
+namespace vexlor::fuzz {
+
+// One unit per byte walks a well-formed file whole (every seed is); the floor leaves a tiny file
+// room for a few blocks, and any file room to visit some shared blocks again.
+inline constexpr WalkBudget kBudget{1, 1024};
+// Nodes shown besides the first node of each block type, spread over the tree.
+inline constexpr int32_t kSpreadNodes = 8;
+// Block types whose first node is shown, at most.
+inline constexpr size_t kTypedNodes = 16;
+
+// One input, opened in the process's document for as long as this object lives. Afterwards the
+// document holds nothing of it, so that the fuzzer's leak check sees every allocation of the
+// input freed (and does not re-run the input to look for a leak).
+class OpenedInput {
+  public:
+    OpenedInput(const uint8_t* data, size_t size) {
+        Reset();
+        document_.Store().Budget = kBudget;
+        document_.OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
+    }
+    ~OpenedInput() { Reset(); }
+    OpenedInput(const OpenedInput&) = delete;
+    OpenedInput& operator=(const OpenedInput&) = delete;
+
+    OptDocument& Document() { return document_; }
+
+  private:
+    // A new document's model and no file; the copy reuses the memory the tables already have.
+    static void Reset() {
+        static const ModelStore kNewModel;
+        document_.Store() = kNewModel;
+        document_.Stream() = OptStream();
+        document_.Sink().ClearList();
+    }
+    static inline OptDocument document_;
+};
+
+// The root, the first node of each block type and kSpreadNodes nodes spread evenly over the
+// rest, in tree order.
+inline std::vector<int32_t> SampleNodes(const ModelStore& store) {
+    const int32_t count = store.Tree.Count();
+    std::set<int32_t> nodes;
+    std::set<int32_t> types;
+    for (int32_t node = 0; node < count && types.size() < kTypedNodes; ++node) {
+        if (static_cast<size_t>(node) >= store.BlockTable.size()) break;
+        if (types.insert(store.BlockTable[static_cast<size_t>(node)].Type).second)
+            nodes.insert(node);
+    }
+    for (int32_t k = 0; k < kSpreadNodes && count > 0; ++k)
+        nodes.insert(static_cast<int32_t>(int64_t{count} * k / kSpreadNodes));
+    return {nodes.begin(), nodes.end()};
+}
+
+}  // namespace vexlor::fuzz

@@ -1,0 +1,18 @@
+// A first look at a file's header: whether it could belong to an OPT file at all. The walk reads
+// any file it is given; a PNG or a text file would otherwise only show a tree of nonsense.
+#pragma once
+
+#include <string>
+
+#include "OptStream.h"
+
+namespace vexlor {
+
+// Why the header does not look like an OPT file's, e.g. "its mesh count 21060 is more than its
+// 1204 bytes can hold"; empty when it could be one. Files shorter than the header are not judged
+// (the walk reports them as cut off), and a header that gives a larger size than the file has
+// is taken for that of a file whose end is missing, not for a sign of another kind of file.
+// Moves the stream.
+std::string NotOptReason(OptStream& stream);
+
+}  // namespace vexlor
