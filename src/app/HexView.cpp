@@ -322,10 +322,14 @@ bool HexView::viewportEvent(QEvent* event) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const int64_t offset = OffsetAt(help->pos());
         const QString text = offset >= 0 ? model_->ToolTipAt(offset) : QString();
-        if (text.isEmpty())
+        if (text.isEmpty()) {
             QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), text, viewport(), HexCellRect(offset));
+            return true;
+        }
+        // The tip stays while the mouse stays on the byte's cell, hex or ASCII.
+        const QRect hex = HexCellRect(offset).adjusted(-charWidth_ / 2, 0, charWidth_ / 2, 0);
+        const QRect cell = hex.contains(help->pos()) ? hex : TextCellRect(offset);
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);

@@ -91,6 +91,10 @@ void TreeFilterModel::Attach(SearchBar* bar, QTreeView* view) {
         SetFilterText(text);
         if (!text.isEmpty()) view->expandAll();
     });
+    // A new tree (another file) is filtered too, and its matches are in sight as well.
+    connect(this, &QAbstractItemModel::modelReset, view, [this, view] {
+        if (!text_.isEmpty()) view->expandAll();
+    });
     const auto step = [this, view](bool forward) {
         const QModelIndex match = NextMatch(view->currentIndex(), forward);
         if (match.isValid()) view->setCurrentIndex(match);

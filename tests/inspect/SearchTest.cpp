@@ -304,6 +304,19 @@ TEST_F(TreeFilterTest, EnterStepsThroughMatchesAndAClickedNodeMapsBackToItsBlock
     EXPECT_EQ(filter_.NodeOf(view_.currentIndex()), lods[1]);
 }
 
+TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
+    QTest::keyClicks(bar_.Field(), "data block 22");
+    tree_.BeginReset();
+    document_.OpenBytes(testing::EveryBlockSample().bytes, "every.opt");
+    tree_.EndReset();
+    EXPECT_EQ(filter_.MatchCount(), 1);
+    EXPECT_EQ(bar_.Status(), "1 node");
+    const int32_t hardpoint = filter_.NodeOf(filter_.NextMatch({}));
+    ASSERT_GT(hardpoint, 0);
+    EXPECT_EQ(document_.Store().BlockTable[static_cast<size_t>(hardpoint)].Type, 22);
+    EXPECT_TRUE(view_.isExpanded(filter_.IndexOfNode(Tree().Node(hardpoint).Parent)));
+}
+
 TEST(HexPatternTest, TextsBecomeTheBytesTheFileWouldHold) {
     using Bytes = std::vector<uint8_t>;
     const auto bytes = [](const char* text, HexSearchKind kind) {
