@@ -98,6 +98,13 @@ bool MainWindow::OpenCurrentFile() {
     ChangeDocument(
         true, [&] { services_.document.Open(std::move(stream), LocalPath(currentFileName_)); });
     structureTree_->expand(treeModel_->IndexOfNode(0));
+    // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
+    const std::string& notOpt = services_.document.NotOptReason();
+    if (notOpt.empty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QStringLiteral("This does not look like an OPT file: ") +
+                                 QString::fromStdString(notOpt));
     drawn_ = &services_.document.Store();
     services_.view.SetModel(drawn_);
     services_.view.SetupScene();

@@ -575,6 +575,19 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
+TEST_F(TheMainWindow, AFileThatIsNoOptFileIsSaidToBeOneInTheStatusBar) {
+    const fs::path picture = dir_ / "picture.opt";
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    png.resize(600, 'x');
+    std::ofstream(picture, std::ios::binary) << png;
+    window_.OpenFile(QString::fromStdString(picture.string()));
+    EXPECT_TRUE(
+        window_.statusBar()->currentMessage().startsWith("This does not look like an OPT file: "))
+        << window_.statusBar()->currentMessage().toStdString();
+    OpenFighter();
+    EXPECT_TRUE(window_.statusBar()->currentMessage().isEmpty());
+}
+
 TEST_F(TheMainWindow, RotationControlsReachTheView) {
     view_.calls.clear();
     Child<QCheckBox>("rotationBox")->click();
@@ -593,7 +606,10 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
         const char* file;
         int item;
         const char* mode;
-    } runs[] = {{"fighter.opt", 1, "mesh"}, {"faulty.opt", 0, "whole"}, {"faulty.opt", 2, "none"}};
+    } runs[] = {{"seam.opt", 0, "whole"},
+                {"seam.opt", 1, "mesh"},
+                {"faulty.opt", 0, "whole"},
+                {"faulty.opt", 2, "none"}};
     for (const auto& run : runs) {
         const std::string file = (kSamples / run.file).string();
         window_.OpenFile(QString::fromStdString(file));
@@ -603,6 +619,9 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
             QString::fromStdString(Vexlor("check '" + file + "' --vn " + run.mode));
         EXPECT_EQ(ListLines().join(u'\n') + u'\n', expected) << run.file << " " << run.mode;
     }
+    // On the seam sample the two modes find different corners, so a swap of them would show.
+    const std::string seam = "'" + (kSamples / "seam.opt").string() + "'";
+    EXPECT_NE(Vexlor("check " + seam + " --vn whole"), Vexlor("check " + seam + " --vn mesh"));
     EXPECT_EQ(ListLines().back(),
               QString("Number of errors = ") +
                   QString::number(CheckOPT(document_, VertexNormalCheck::None).errorCount));
