@@ -23,11 +23,18 @@ for target in "${targets[@]}"; do
         head -c 4096 "$seed" > "$corpus/$(basename "$seed")"
     done
     log=build-fuzz/$target.log
-    if build-fuzz/bin/"$target" "$corpus" -dict=fuzz/opt.dict -max_len=4096 -timeout=10 \
+    TIMEFORMAT='%U %S'
+    if { time build-fuzz/bin/"$target" "$corpus" -dict=fuzz/opt.dict -max_len=4096 -timeout=10 \
         -rss_limit_mb=4096 -max_total_time="$share" -print_final_stats=1 \
-        -artifact_prefix=build-fuzz/"$target"- 2> "$log"; then
-        grep -E "^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$log" |
-            sed "s/^/$target /"
+        -artifact_prefix=build-fuzz/"$target"- 2> "$log"; } 2> build-fuzz/"$target".time; then
+        # Inputs per second of the clock, and per second of processor time, which other work
+        # on the machine changes less.
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+        awk -v t="$target" -v n="$runs" -v r="$rate" '{
+            perCpu = $1 + $2 > 0 ? n / ($1 + $2) : 0
+            printf "%s: %d inputs, %d a second, %d a second of processor time\n", t, n, r, perCpu
+        }' build-fuzz/"$target".time
     else
         tail -n 60 "$log"
         echo "$target: fuzzing found a fault"
