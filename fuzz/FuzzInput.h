@@ -32,7 +32,7 @@ class OpenedInput {
   public:
     OpenedInput(const uint8_t* data, size_t size) {
         Reset();
-        document_.Store().Budget = kBudget;
+        document_.SetWalkBudget(kBudget);
         document_.OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
     }
     ~OpenedInput() { Reset(); }
@@ -42,19 +42,17 @@ class OpenedInput {
     OptDocument& Document() { return document_; }
 
   private:
-    // A new document's model and no file; the copy reuses the memory the tables already have.
+    // A new document and no file; the copy reuses the memory the tables already have.
     static void Reset() {
-        static const ModelStore kNewModel;
-        document_.Store() = kNewModel;
-        document_.Stream() = OptStream();
-        document_.Sink().ClearList();
+        static const OptDocument kNewDocument;
+        document_ = kNewDocument;
     }
     static inline OptDocument document_;
 };
 
 // The root, the first node of each block type and kSpreadNodes nodes spread evenly over the
 // rest, in tree order.
-inline std::vector<int32_t> SampleNodes(const ModelStore& store) {
+inline std::vector<int32_t> SampleNodes(const OptModel& store) {
     const int32_t count = store.Tree.Count();
     std::set<int32_t> nodes;
     std::set<int32_t> types;

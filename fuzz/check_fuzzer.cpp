@@ -28,8 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);
     BoundMeshCount(bytes);
     vexlor::fuzz::OpenedInput input(bytes.data(), bytes.size());
-    for (const auto mode : {vexlor::VertexNormalCheck::WholeModel,
-                            vexlor::VertexNormalCheck::MeshByMesh, vexlor::VertexNormalCheck::None})
-        vexlor::CheckOPT(input.Document(), mode);
+    for (const auto mode :
+         {vexlor::VertexNormalCheck::WholeModel, vexlor::VertexNormalCheck::MeshByMesh,
+          vexlor::VertexNormalCheck::None}) {
+        std::vector<std::string> lines;
+        vexlor::CheckOPT(input.Document(), mode, lines);
+    }
     return 0;
 }

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vexlor::OptDocument document;
     document.OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
     vexlor::OptStream& stream = document.Stream();
-    const vexlor::ModelStore& store = document.Store();
+    const vexlor::OptModel& store = document.Model();
     const vexlor::NumberText numbers;
     for (int32_t node = 0; node < store.Tree.Count(); ++node) {
         const vexlor::BlockLayout layout =

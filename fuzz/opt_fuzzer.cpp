@@ -5,8 +5,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vexlor::fuzz::OpenedInput input(data, size);
     vexlor::OptDocument& document = input.Document();
-    for (const int32_t node : vexlor::fuzz::SampleNodes(document.Store()))
-        document.DisplayBlock(node);
+    std::vector<std::string> shown;
+    for (const int32_t node : vexlor::fuzz::SampleNodes(document.Model())) {
+        shown.clear();
+        document.DisplayBlock(node, shown);
+    }
     vexlor::MemoryOutput report;
     vexlor::CrLfLineOutput lines(report);
     document.WriteReport(lines, "OPTvexlor - fuzz.opt");

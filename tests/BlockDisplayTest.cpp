@@ -58,7 +58,7 @@ struct Blocks {
 class BlockDisplay : public ::testing::Test {
   protected:
     void SetUp() override {
-        document.Store().HardpointTypeNames[5] = "Ion cannon";
+        document.Names().HardpointTypeNames[5] = "Ion cannon";
         Load(document, blocks.bytes);
     }
     Blocks blocks;
@@ -66,10 +66,10 @@ class BlockDisplay : public ::testing::Test {
 };
 
 TEST_F(BlockDisplay, TreeNodesAreTheBlocksInSlotOrder) {
-    const ModelStore& store = document.Store();
-    ASSERT_EQ(store.Tree.Count(), 12);
-    EXPECT_EQ(store.Tree.Node(10).Label, "Jumptype 21 at offset " + N(blocks.lod));
-    EXPECT_EQ(store.Tree.Node(11).Label, "Jumptype 24 at offset " + N(blocks.fg) + ", curLOD is 2");
+    const OptModel& model = document.Model();
+    ASSERT_EQ(model.Tree.Count(), 12);
+    EXPECT_EQ(model.Tree.Node(10).Label, "Jumptype 21 at offset " + N(blocks.lod));
+    EXPECT_EQ(model.Tree.Node(11).Label, "Jumptype 24 at offset " + N(blocks.fg) + ", curLOD is 2");
 }
 
 TEST_F(BlockDisplay, RootListsTheMeshJumpTable) {
@@ -128,28 +128,23 @@ TEST_F(BlockDisplay, FaceBlockNumbersFacesFromTheBlockStart) {
                      ""}));
 }
 
-TEST_F(BlockDisplay, HardpointShowsBothMarkersInItsTypeColour) {
-    document.Store().ExtentMax = 400;
-    document.Store().ExtentMin = -350;
+TEST_F(BlockDisplay, HardpointGivesItsLinesAndItsTypeAndPositionToTheView) {
     EXPECT_EQ(
         DisplayLines(document, 6),
         (Lines{"This block is in MESH 0", "",
                "HARDPOINT block (22) at offset " + N(blocks.hardpoint), "",
                "   hardpoint type is 5 : Ion cannon", "", "   hardpoint co-ords are 10 , 0 , -4"}));
-    const ModelStore& store = document.Store();
-    EXPECT_TRUE(store.HardpointMarkerShown);
-    EXPECT_TRUE(store.MarkerBoxShown);
-    EXPECT_EQ(store.HardpointMarker.Position.x, 10.0f);
-    EXPECT_EQ(store.HardpointMarker.Position.z, -4.0f);
-    EXPECT_EQ(store.HardpointMarker.Colour.z, 1.0f);
-    EXPECT_EQ(store.HardpointMarker.Colour.y, 0.6f);
-    EXPECT_EQ(store.HardpointMarker.Size, 5.0f);
-    EXPECT_EQ(store.MarkerBox.Span.x, 10.0f);
-    EXPECT_EQ(store.MarkerBox.Colour.z, 0.9f);
+    std::vector<std::string> lines;
+    const std::optional<ShownBlock> shown = document.DisplayBlock(6, lines);
+    ASSERT_TRUE(shown && shown->Hardpoint);
+    EXPECT_FALSE(shown->Descriptor);
+    EXPECT_EQ(shown->Hardpoint->Type, 5);
+    EXPECT_EQ(shown->Hardpoint->Position.x, 10.0f);
+    EXPECT_EQ(shown->Hardpoint->Position.z, -4.0f);
 
-    DisplayLines(document, 2);
-    EXPECT_FALSE(store.HardpointMarkerShown);
-    EXPECT_FALSE(store.MarkerBoxShown);
+    const std::optional<ShownBlock> vertices = document.DisplayBlock(2, lines);
+    ASSERT_TRUE(vertices);
+    EXPECT_FALSE(vertices->Hardpoint || vertices->Descriptor);
 }
 
 TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
@@ -168,12 +163,13 @@ TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
     // The saved report writes the same lines.
     EXPECT_TRUE(Contains(ReportLines(document),
                          "      X,Y,Z span is:       1.50   ,        2.00   ,        3.00"));
-    const ModelStore& store = document.Store();
-    EXPECT_TRUE(store.MarkerBoxShown);
-    EXPECT_FALSE(store.HardpointMarkerShown);
-    EXPECT_EQ(store.MarkerBox.Span.x, 1.5f);
-    EXPECT_EQ(store.MarkerBox.Centre.z, -2.25f);
-    EXPECT_EQ(store.MarkerBox.Colour.y, 0.3f);
+    std::vector<std::string> lines;
+    const std::optional<ShownBlock> shown = document.DisplayBlock(7, lines);
+    ASSERT_TRUE(shown && shown->Descriptor);
+    EXPECT_FALSE(shown->Hardpoint);
+    EXPECT_EQ(shown->Descriptor->Span.x, 1.5f);
+    EXPECT_EQ(shown->Descriptor->Centre.z, -2.25f);
+    EXPECT_EQ(shown->Descriptor->TargetGroup, 3);
 }
 
 TEST_F(BlockDisplay, TextureNamesKeepAllNineCharacters) {
@@ -208,13 +204,16 @@ TEST_F(BlockDisplay, TypeTwentyFourShowsOnlyItsMesh) {
 }
 
 TEST_F(BlockDisplay, ANodeThatDoesNotExistIsRefused) {
-    EXPECT_FALSE(document.DisplayBlock(12));
-    EXPECT_FALSE(document.DisplayBlock(-1));
+    std::vector<std::string> lines;
+    EXPECT_FALSE(document.DisplayBlock(12, lines));
+    EXPECT_FALSE(document.DisplayBlock(-1, lines));
+    EXPECT_TRUE(lines.empty());
 }
 
-TEST(BlockDisplayBeforeOpen, SaysNoOptIsLoaded) {
+TEST(BlockDisplayBeforeOpen, ShowsNothing) {
+    // The window says "?? no opt loaded!" itself.
     OptDocument document;
-    EXPECT_EQ(DisplayLines(document, 0), (Lines{"", "?? no opt loaded!"}));
+    EXPECT_EQ(DisplayLines(document, 0), (Lines{"<no such node>"}));
 }
 
 }  // namespace

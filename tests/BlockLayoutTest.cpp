@@ -47,10 +47,10 @@ class Layout : public ::testing::Test {
     }
     int32_t NodeAt(int64_t offset) {
         return FindInnermostBlock(document_.Stream(), Model::kGlobalOffset,
-                                  document_.Store().BlockTable, offset);
+                                  document_.Model().BlockTable, offset);
     }
     int32_t NodeOfBlock(int64_t position) const {
-        const auto& table = document_.Store().BlockTable;
+        const auto& table = document_.Model().BlockTable;
         for (size_t k = 1; k < table.size(); ++k)
             if (table[k].Offset == position) return static_cast<int32_t>(k);
         return -1;
@@ -146,7 +146,7 @@ TEST_F(Layout, DescriptorHardpointTextureAndLodBlocksNameTheirFields) {
 
 TEST_F(Layout, RootNodeIsTheFileHeaderAndTheMeshJumpTable) {
     const BlockLayout header =
-        DescribeNode(document_.Stream(), Model::kGlobalOffset, document_.Store().BlockTable, 0);
+        DescribeNode(document_.Stream(), Model::kGlobalOffset, document_.Model().BlockTable, 0);
     EXPECT_TRUE(header.FileHeader);
     EXPECT_EQ(KindOfRange(header, 0, 4), FieldKind::kUnread);
     EXPECT_EQ(KindOfRange(header, 4, 4), FieldKind::kFileSize);
@@ -156,7 +156,7 @@ TEST_F(Layout, RootNodeIsTheFileHeaderAndTheMeshJumpTable) {
     EXPECT_EQ(KindOfRange(header, 18, 4), FieldKind::kSlotTableOffset);
     EXPECT_EQ(KindOfRange(header, model_.b.meshTablePosition(), 4), FieldKind::kSlotTable);
     EXPECT_TRUE(
-        DescribeNode(document_.Stream(), 0, document_.Store().BlockTable, 100000).Spans.empty());
+        DescribeNode(document_.Stream(), 0, document_.Model().BlockTable, 100000).Spans.empty());
 }
 
 TEST_F(Layout, CountsBeyondTheFileAreCutToItsEnd) {
@@ -216,9 +216,9 @@ TEST_F(Layout, GoToOffsetFindsTheInnermostBlockThatOwnsTheByte) {
 TEST_F(Layout, EveryNodeOfTheFighterOwnsItsHeader) {
     OptDocument fighter;
     Load(fighter, BuildFighter());
-    const auto& table = fighter.Store().BlockTable;
-    const int64_t global = fighter.Store().GlobalOffset;
-    for (int32_t node = 1; node < fighter.Store().Tree.Count(); ++node) {
+    const auto& table = fighter.Model().BlockTable;
+    const int64_t global = fighter.Model().GlobalOffset;
+    for (int32_t node = 1; node < fighter.Model().Tree.Count(); ++node) {
         const int64_t p = table[static_cast<size_t>(node)].Offset;
         const int32_t found = FindInnermostBlock(fighter.Stream(), global, table, p + 4);
         ASSERT_GE(found, 0) << node;

@@ -41,8 +41,8 @@ class Cli : public ::testing::Test {
         b.setMeshes({b.addJump(0, {v, f, b.addHardpoint(1, {1, 2, 3})})});
         model_ = b.build();
         WriteFile((dir_ / "model.opt").string(), model_);
-        document_.Store().HardpointTypeNames[1] = "Laser";
-        document_.Store().MeshTypeNames[0] = "Hull";
+        document_.Names().HardpointTypeNames[1] = "Laser";
+        document_.Names().MeshTypeNames[0] = "Hull";
         Load(document_, model_, "model.opt");
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -87,7 +87,7 @@ TEST_F(Cli, PrjIsWrittenToTheNameAsGiven) {
 TEST_F(Cli, TreeListsEveryNodeWithItsBlockEntry) {
     const CliRun run = Vexlor("tree model.opt");
     EXPECT_EQ(run.status, 0);
-    const ModelStore& store = document_.Store();
+    const OptModel& store = document_.Model();
     EXPECT_EQ(run.out,
               "0\t0\t0\t6\t0\t0\tOPTfile\n"
               "1\t1\t0\t" +
@@ -188,7 +188,7 @@ TEST_F(Cli, AFolderOrAFifoIsNoFileToOpen) {
     EXPECT_FALSE(opened.ok);
     EXPECT_EQ(opened.message, "Cannot open file " + (dir_ / "folder.opt").string());
     EXPECT_EQ(document.CurrentFileName(), "model.opt");
-    EXPECT_EQ(document.Store().Tree.Count(), 5);
+    EXPECT_EQ(document.Model().Tree.Count(), 5);
 }
 
 TEST_F(Cli, TypeNamesComeFromTheDataFolderBesideTheProgramWhenTheWorkingFolderHasNone) {

@@ -20,8 +20,8 @@ std::string N(int64_t value) {
 void Exercise(OptDocument& document) {
     ReportBytes(document);
     PrjBytes(document);
-    for (int32_t node = 0; node < document.Store().Tree.Count(); ++node)
-        document.DisplayBlock(node);
+    for (int32_t node = 0; node < document.Model().Tree.Count(); ++node)
+        DisplayLines(document, node);
 }
 
 std::vector<uint8_t> SmallCompleteModel() {
@@ -51,7 +51,7 @@ TEST(Malformed, EveryTruncatedPrefixOpensAndReportsSafely) {
         Load(document,
              std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
         Exercise(document);
-        EXPECT_LE(document.Store().ShownFaceCount, 2) << length;
+        EXPECT_LE(static_cast<int64_t>(document.Model().DrawFaces.size()), 2) << length;
     }
 }
 
@@ -59,7 +59,7 @@ TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
     std::vector<uint8_t> whole = SmallCompleteModel();
     OptDocument complete;
     Load(complete, whole);
-    const auto& table = complete.Store().BlockTable;
+    const auto& table = complete.Model().BlockTable;
     const auto face =
         std::find_if(table.begin(), table.end(), [](const BlockEntry& e) { return e.Type == 1; });
     ASSERT_NE(face, table.end());
@@ -67,7 +67,7 @@ TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
     OptBuilder::patchInt32(whole, faceBlock + 16, 1000);
     OptDocument document;
     Load(document, whole);
-    EXPECT_EQ(document.Store().ShownFaceCount, 0);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 0);
     EXPECT_TRUE(
         Contains(ReportLines(document), ": the file holds 0 of 1000, the rest are not read"));
 }
@@ -83,7 +83,7 @@ TEST(Malformed, ASlotLeadingBackToAnAncestorIsNamedAndNotFollowed) {
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_TRUE(Contains(lines, "       !! Jump address 1 leads back to the block at offset " +
                                     N(root) + " on the current path: not followed"));
-    EXPECT_EQ(document.Store().Tree.Count(), 4);  // root, Mesh0, inner, the looping slot's node
+    EXPECT_EQ(document.Model().Tree.Count(), 4);  // root, Mesh0, inner, the looping slot's node
     Exercise(document);
 }
 
@@ -96,19 +96,19 @@ TEST(Malformed, SharedBlocksCannotExplodeTheWalk) {
     OptDocument document;
     Load(document, b.build());
     EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
-    EXPECT_LT(document.Store().Tree.Count(), 2'000'000);
+    EXPECT_LT(document.Model().Tree.Count(), 2'000'000);
 }
 
 TEST(Malformed, TheWalkBudgetIsTheCallersToChooseAndNeverOverflows) {
     const std::vector<uint8_t> model = SmallCompleteModel();
     OptDocument document;
-    document.Store().Budget = {0, 100};
+    document.SetWalkBudget({0, 100});
     Load(document, model);
     EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
-    EXPECT_LT(document.Store().Tree.Count(), 5);
+    EXPECT_LT(document.Model().Tree.Count(), 5);
     const int64_t most = std::numeric_limits<int64_t>::max();
     for (const WalkBudget budget : {WalkBudget{}, WalkBudget{most, most}, WalkBudget{-1, -1}}) {
-        document.Store().Budget = budget;
+        document.SetWalkBudget(budget);
         Load(document, model);
         EXPECT_EQ(Contains(ReportLines(document), "!! walk stopped"), budget.Floor < 0)
             << budget.PerByte;
@@ -124,7 +124,7 @@ TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
     b.setMeshes({block});
     OptDocument document;
     Load(document, b.build());
-    const ModelStore& store = document.Store();
+    const OptModel& store = document.Model();
     ASSERT_EQ(store.Tree.Count(), kDepth + 2);
     EXPECT_EQ(store.Tree.Node(store.Tree.Count() - 1).Depth, kDepth + 1);
     EXPECT_EQ(store.BlockTable.back().Type, 3);
@@ -146,7 +146,7 @@ TEST(Malformed, CountsBeyondTheFileAreCutToWhatIsThere) {
                                     ": the file holds 1 of 2147483647, the rest are not read"));
     EXPECT_TRUE(Contains(lines, "!! jump table at offset " + N(jump + 24) + ": the file holds"));
     EXPECT_TRUE(Contains(lines, "!! vertex payload at offset " + N(v + 24) + ": the file holds"));
-    EXPECT_LT(document.Store().VertexTable.size(), 3000u);
+    EXPECT_LT(document.Tables().VertexTable.size(), 3000u);
 }
 
 TEST(Malformed, OffsetsOutsideTheFileAreNamed) {
@@ -201,7 +201,7 @@ TEST(Malformed, ExtremeGlobalOffsetsDoNotOverflow) {
         OptBuilder::patchInt32(bytes, 8, field);
         OptDocument document;
         Load(document, bytes);
-        EXPECT_EQ(document.Store().GlobalOffset, int64_t{field} - 8);
+        EXPECT_EQ(document.Model().GlobalOffset, int64_t{field} - 8);
         Exercise(document);
     }
 }
@@ -226,7 +226,7 @@ TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
     EXPECT_TRUE(Contains(lines, "   !! corner 3: vertex index -7 is outside the vertex table"));
     EXPECT_TRUE(Contains(
         lines, "   !! corner 1: vertex normal index 9000 is outside the vertex normal table"));
-    const DrawFace& drawn = document.Store().DrawFaces[0];
+    const DrawFace& drawn = document.Model().DrawFaces[0];
     EXPECT_EQ(drawn.Corners[0].x, 0.0f);
     EXPECT_EQ(drawn.Corners[1].x, 2.0f);
     EXPECT_EQ(drawn.IsQuad, 1);
@@ -248,7 +248,7 @@ TEST(Malformed, NegativeCountsReadNothingAndKeepFaceNumbering) {
     EXPECT_TRUE(Contains(lines, ": negative count -5, nothing read"));
     EXPECT_TRUE(Contains(lines, "FACE 2"));  // the last block goes on from the first
     EXPECT_FALSE(Contains(lines, "FACE 3"));
-    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 3);
 }
 
 TEST(Malformed, TypeCodesOutsideTheNameTablesGetAPlaceholder) {
@@ -262,11 +262,10 @@ TEST(Malformed, TypeCodesOutsideTheNameTablesGetAPlaceholder) {
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_TRUE(Contains(lines, "   hardpoint type is -3 : (unknown type)"));
     EXPECT_TRUE(Contains(lines, "   Mesh type is 51 : (unknown type)"));
-    EXPECT_EQ(document.Store().HardpointMarker.Colour.x, 1.0f);  // white
 }
 
 TEST(Malformed, EveryBrokenSampleOpensWithAReportOfWhatIsWrong) {
-    // Extreme but well-formed: nothing in them is wrong, they only go beyond the classic limits.
+    // Extreme but well-formed: nothing in them is wrong, they only go beyond the usual capacities.
     const std::set<std::string> wellFormed = {"deep-chain.opt", "over-capacity.opt"};
     for (const auto& [name, bytes] : BuildBrokenSamples()) {
         OptDocument document;

@@ -30,15 +30,15 @@ TEST(Samples, AreWhatTheGeneratorMakes) {
 TEST(Samples, FighterIsCleanAndWithinTheClassicCapacities) {
     OptDocument document;
     Load(document, BuildFighter());
-    const ModelStore& store = document.Store();
+    const OptModel& store = document.Model();
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_FALSE(Contains(lines, "!!"));
     EXPECT_GE(store.Tree.Node(0).Children.size(), 3u);
     EXPECT_LE(store.Tree.Count(), 1001);
-    EXPECT_LE(store.ShownFaceCount, 3001);
+    EXPECT_LE(static_cast<int64_t>(store.DrawFaces.size()), 3001);
     EXPECT_NE(store.GlobalOffset, 0);
     bool quads = false, triangles = false, lod3 = false;
-    for (int64_t i = 0; i < store.ShownFaceCount; ++i) {
+    for (int64_t i = 0; i < static_cast<int64_t>(store.DrawFaces.size()); ++i) {
         const DrawFace& face = store.DrawFaces[static_cast<size_t>(i)];
         (face.IsQuad ? quads : triangles) = true;
         lod3 = lod3 || face.Lod == 3;

@@ -123,7 +123,7 @@ TEST(SavePrj, WritesTheCountThenOneRecordPerFaceInWalkOrder) {
     const std::vector<uint8_t> prj = PrjBytes(document);
     EXPECT_EQ(prj.size(), 4u + 3 * 52u);
     EXPECT_EQ(prj, expected);
-    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 3);
 }
 
 class SaveFiles : public ::testing::Test {
@@ -235,18 +235,20 @@ TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
-TEST_F(SaveFiles, KeepTheRedMeshAndTheMarkersOfTheView) {
+TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {
     OptBuilder b;
     const int64_t first = b.addJump(0, {b.addHardpoint(1, {1, 2, 3})});
     const int64_t second = b.addJump(0, {b.addHardpoint(2, {7, 8, 9})});
     b.setMeshes({first, second});
     Load(document_, b.build());
-    ASSERT_TRUE(document_.DisplayBlock(2));  // the first mesh's hardpoint
+    const std::vector<std::string> shown = DisplayLines(document_, 2);  // the first hardpoint
+    const int32_t nodes = document_.Model().Tree.Count();
+    const size_t faces = document_.Model().DrawFaces.size();
     ReportBytes(document_);
     PrjBytes(document_);
-    EXPECT_EQ(document_.Store().CurrentMesh, 0);
-    EXPECT_EQ(document_.Store().HardpointMarker.Position.x, 1.0f);
-    EXPECT_EQ(document_.Store().MarkerBox.Centre.z, 3.0f);
+    EXPECT_EQ(document_.Model().Tree.Count(), nodes);
+    EXPECT_EQ(document_.Model().DrawFaces.size(), faces);
+    EXPECT_EQ(DisplayLines(document_, 2), shown);
 }
 
 }  // namespace

@@ -41,8 +41,9 @@ inline std::vector<uint8_t> PrjBytes(OptDocument& document) {
 }
 
 inline std::vector<std::string> DisplayLines(OptDocument& document, int32_t node) {
-    if (!document.DisplayBlock(node)) return {"<no such node>"};
-    return document.Sink().List();
+    std::vector<std::string> lines;
+    if (!document.DisplayBlock(node, lines)) return {"<no such node>"};
+    return lines;
 }
 
 inline bool Contains(const std::vector<std::string>& lines, const std::string& piece) {

@@ -35,7 +35,7 @@ TEST(TypeNameFile, KeepsAtMostTheTableCapacity) {
     EXPECT_EQ(names.back(), "name50");
 }
 
-class TypeNameTables : public ::testing::Test {
+class TypeNameFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ =
@@ -53,8 +53,8 @@ class TypeNameTables : public ::testing::Test {
     std::filesystem::path dir_;
 };
 
-TEST_F(TypeNameTables, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
-    ModelStore store;
+TEST_F(TypeNameFiles, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
+    TypeNameTables store;
     const TypeNameLoad load = LoadTypeNameTables(
         store, Write("m.ace", "Hull\r\nWing\r\nEngine\r\n"), Write("h.ace", "None\r\nLaser\r\n"));
     ASSERT_TRUE(load.ok);
@@ -64,8 +64,8 @@ TEST_F(TypeNameTables, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
     EXPECT_EQ(store.HardpointTypeNames[1], "Laser");
 }
 
-TEST_F(TypeNameTables, AMissingMeshFileLeavesBothTablesEmpty) {
-    ModelStore store;
+TEST_F(TypeNameFiles, AMissingMeshFileLeavesBothTablesEmpty) {
+    TypeNameTables store;
     const TypeNameLoad load =
         LoadTypeNameTables(store, (dir_ / "missing.ace").string(), Write("h.ace", "None\r\n"));
     EXPECT_FALSE(load.ok);
@@ -75,8 +75,8 @@ TEST_F(TypeNameTables, AMissingMeshFileLeavesBothTablesEmpty) {
     EXPECT_EQ(store.HardpointTypeNames[0], "");
 }
 
-TEST_F(TypeNameTables, AMissingHardpointFileKeepsTheMeshNames) {
-    ModelStore store;
+TEST_F(TypeNameFiles, AMissingHardpointFileKeepsTheMeshNames) {
+    TypeNameTables store;
     const TypeNameLoad load =
         LoadTypeNameTables(store, Write("m.ace", "Hull\r\n"), (dir_ / "missing.ace").string());
     EXPECT_FALSE(load.ok);
@@ -84,7 +84,7 @@ TEST_F(TypeNameTables, AMissingHardpointFileKeepsTheMeshNames) {
     EXPECT_EQ(store.HardpointTypeNames[0], "");
 }
 
-TEST_F(TypeNameTables, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
+TEST_F(TypeNameFiles, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
     std::filesystem::create_directory(dir_ / "folder.ace");
     const TypeNameFile file = ReadTypeNameFile((dir_ / "folder.ace").string());
     EXPECT_FALSE(file.ok);
@@ -94,10 +94,10 @@ TEST_F(TypeNameTables, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
 // The lookup of the tables, run in a folder laid out as an installed prefix (bin/ beside
 // share/optvexlor/data/) with the working folder inside it, so that each place can be filled in
 // turn.
-class TypeNameLookup : public TypeNameTables {
+class TypeNameLookup : public TypeNameFiles {
   protected:
     void SetUp() override {
-        TypeNameTables::SetUp();
+        TypeNameFiles::SetUp();
         previous_ = std::filesystem::current_path();
         std::filesystem::create_directories(dir_ / "work");
         std::filesystem::create_directories(dir_ / "bin");
@@ -105,7 +105,7 @@ class TypeNameLookup : public TypeNameTables {
     }
     void TearDown() override {
         std::filesystem::current_path(previous_);
-        TypeNameTables::TearDown();
+        TypeNameFiles::TearDown();
     }
     void Place(const std::string& folder) {
         std::filesystem::create_directories(dir_ / folder);

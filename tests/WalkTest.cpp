@@ -54,7 +54,7 @@ TEST(Walk, BuildsTheTreeInPreOrderWithLabelsImagesAndBlockEntries) {
     MixedMesh m;
     OptDocument document;
     Load(document, m.b.build());
-    const ModelStore& store = document.Store();
+    const OptModel& store = document.Model();
 
     struct Expected {
         int32_t parent;
@@ -82,7 +82,6 @@ TEST(Walk, BuildsTheTreeInPreOrderWithLabelsImagesAndBlockEntries) {
     };
     ASSERT_EQ(store.Tree.Count(), static_cast<int32_t>(expected.size()));
     ASSERT_EQ(store.BlockTable.size(), expected.size());
-    EXPECT_EQ(store.BlockCount, static_cast<int64_t>(expected.size()) - 1);
     for (size_t k = 0; k < expected.size(); ++k) {
         const TreeNode& node = store.Tree.Node(static_cast<int32_t>(k));
         EXPECT_EQ(node.Parent, expected[k].parent) << k;
@@ -98,20 +97,19 @@ TEST(Walk, TagsFacesWithTheLevelOfDetailCountingEmptySlots) {
     MixedMesh m;
     OptDocument document;
     Load(document, m.b.build());
-    const ModelStore& store = document.Store();
-    ASSERT_EQ(store.ShownFaceCount, 3);
+    const OptModel& store = document.Model();
+    ASSERT_EQ(static_cast<int64_t>(store.DrawFaces.size()), 3);
     EXPECT_EQ(store.DrawFaces[0].Lod, 1);
     EXPECT_EQ(store.DrawFaces[1].Lod, 1);
     EXPECT_EQ(store.DrawFaces[2].Lod, 3);  // the empty second slot still counted
-    EXPECT_EQ(store.ShowLod, 1);
 }
 
 TEST(Walk, ResolvesTrianglesByRepeatingTheThirdCorner) {
     MixedMesh m;
     OptDocument document;
     Load(document, m.b.build());
-    const DrawFace& quad = document.Store().DrawFaces[0];
-    const DrawFace& triangle = document.Store().DrawFaces[1];
+    const DrawFace& quad = document.Model().DrawFaces[0];
+    const DrawFace& triangle = document.Model().DrawFaces[1];
     EXPECT_EQ(quad.IsQuad, 1);
     EXPECT_EQ(quad.Corners[3].y, 1.0f);
     EXPECT_EQ(triangle.IsQuad, 0);
@@ -151,7 +149,7 @@ TEST(Walk, SkipsAJumpBlockWithNoChildrenSilently) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.starts_with("  Processing"); }),
               1);
-    EXPECT_EQ(document.Store().Tree.Count(), 5);  // root, Mesh0, two jump nodes, Mesh1
+    EXPECT_EQ(document.Model().Tree.Count(), 5);  // root, Mesh0, two jump nodes, Mesh1
 }
 
 TEST(Walk, AFileWithNoMeshesWritesOnlyTheHeaderLines) {
@@ -162,7 +160,7 @@ TEST(Walk, AFileWithNoMeshesWritesOnlyTheHeaderLines) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "Global Offset (adjusted) =-8 ,FileSize =22");
     EXPECT_EQ(lines[2], " NumJumps, jumpToJumps:0 , 8");
-    EXPECT_EQ(document.Store().Tree.Count(), 1);
+    EXPECT_EQ(document.Model().Tree.Count(), 1);
 }
 
 TEST(Walk, NumbersMeshesAndDrawEntriesAcrossMeshes) {
@@ -177,8 +175,8 @@ TEST(Walk, NumbersMeshesAndDrawEntriesAcrossMeshes) {
     b.setMeshes(roots);
     OptDocument document;
     Load(document, b.build());
-    const ModelStore& store = document.Store();
-    ASSERT_EQ(store.ShownFaceCount, 20);
+    const OptModel& store = document.Model();
+    ASSERT_EQ(static_cast<int64_t>(store.DrawFaces.size()), 20);
     EXPECT_EQ(store.DrawFaces[9].Mesh, 0);
     EXPECT_EQ(store.DrawFaces[10].Mesh, 1);
     EXPECT_EQ(store.Tree.Node(0).Children.size(), 2u);
@@ -193,8 +191,8 @@ TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
     const int64_t v = small.addVertices(kSquare);
     small.setMeshes({small.addJump(0, {v, small.addFaces({Quad(0, 1, 2, 3)})})});
     Load(document, small.build());
-    EXPECT_EQ(document.Store().ShownFaceCount, 1);
-    EXPECT_EQ(document.Store().DrawnFaceCount(), 1);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
 }
 
 TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
@@ -202,12 +200,12 @@ TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
     OptDocument document;
     Load(document, m.b.build());
     const std::vector<std::string> before = DisplayLines(document, 6);
-    const int32_t nodes = document.Store().Tree.Count();
+    const int32_t nodes = document.Model().Tree.Count();
     ReportBytes(document);
     PrjBytes(document);
-    EXPECT_EQ(document.Store().Tree.Count(), nodes);
+    EXPECT_EQ(document.Model().Tree.Count(), nodes);
     EXPECT_EQ(DisplayLines(document, 6), before);
-    EXPECT_EQ(document.Store().ShownFaceCount, 3);
+    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 3);
 }
 
 }  // namespace

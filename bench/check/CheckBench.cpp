@@ -26,11 +26,13 @@ void BM_Check(benchmark::State& state, vexlor::ContributionSearch search) {
     LoadModel(document, static_cast<int>(state.range(0)));
     bool allOk = false;
     for (auto _ : state) {
-        allOk = vexlor::CheckOPT(document, vexlor::VertexNormalCheck::WholeModel, search).allOk;
+        std::vector<std::string> lines;
+        allOk =
+            vexlor::CheckOPT(document, vexlor::VertexNormalCheck::WholeModel, lines, search).allOk;
         benchmark::DoNotOptimize(allOk);
     }
     if (!allOk) state.SkipWithError("the generated model should check clean");
-    state.counters["faces"] = static_cast<double>(document.Store().ShownFaceCount);
+    state.counters["faces"] = static_cast<double>(document.Model().DrawFaces.size());
 }
 
 void BM_CheckIndexed(benchmark::State& state) {

@@ -99,7 +99,7 @@ void BM_PreviewFighter(benchmark::State& state) {
         state.ResumeTiming();
         browser.SelectFile(QStringLiteral("fighter.opt"));  // walk, scene set-up, first frame
     }
-    state.counters["faces"] = static_cast<double>(browser.Preview().Store().ShownFaceCount);
+    state.counters["faces"] = static_cast<double>(browser.Preview().Model().DrawFaces.size());
 }
 BENCHMARK(BM_PreviewFighter)->Unit(benchmark::kMillisecond)->UseRealTime();
 

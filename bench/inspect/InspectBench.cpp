@@ -52,7 +52,7 @@ const std::vector<std::string>& LargeReport() {
 
 // The node of the largest face block and the node of the mesh descriptor before it.
 std::pair<int32_t, int32_t> FaceAndOtherNode() {
-    const auto& table = LargeDocument().Store().BlockTable;
+    const auto& table = LargeDocument().Model().BlockTable;
     int32_t face = -1;
     int32_t largest = -1;
     for (size_t k = 1; k < table.size(); ++k) {
@@ -72,15 +72,15 @@ struct ShownView {
     app::HexView view;
     ShownView() {
         OptDocument& document = LargeDocument();
-        view.Model()->SetFile(&document.Stream(), document.Store().GlobalOffset);
+        view.Model()->SetFile(&document.Stream(), document.Model().GlobalOffset);
         view.resize(760, 900);
         view.show();
         QApplication::processEvents();
     }
     void Show(int32_t node) {
         OptDocument& document = LargeDocument();
-        view.ShowBlock(DescribeNode(document.Stream(), document.Store().GlobalOffset,
-                                    document.Store().BlockTable, node));
+        view.ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
+                                    document.Model().BlockTable, node));
     }
 };
 

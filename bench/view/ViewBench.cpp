@@ -63,16 +63,16 @@ struct Scene {
             document.OpenBytes(vexlor::testing::BuildLargeModel(kLargeFaces, kLargeMeshes),
                                "large.opt");
         }
-        if (model == kLargeAllLevels) document.Store().ShowLod = 0;
-        form.SetModel(&document.Store());
+        form.Selection().ShowLod = model == kLargeAllLevels ? 0 : 1;
+        form.SetModel(&document.Model());
         form.show();
         Pump([this] { return form.Panel()->isValid(); });
         view.AngleX = -60;  // a view from above and aside, as after a few key presses
         form.SetupScene();
-        document.Store().CurrentMesh = 0;
+        form.Selection().CurrentMesh = 0;
         form.Redraw();
     }
-    int64_t Faces() const { return document.Store().DrawnFaceCount(); }
+    int64_t Faces() const { return static_cast<int64_t>(document.Model().DrawFaces.size()); }
 };
 
 // Waits until OpenGL has finished the frames asked for, so that their time is counted.
@@ -167,7 +167,7 @@ BENCHMARK(BM_Frame)
 void BM_FrameAfterChoosingAnotherMesh(benchmark::State& state) {
     Scene scene(state.range(0));
     for (auto _ : state) {
-        scene.document.Store().CurrentMesh = (scene.document.Store().CurrentMesh + 1) % 2;
+        scene.form.Selection().CurrentMesh = (scene.form.Selection().CurrentMesh + 1) % 2;
         scene.form.Redraw();
         FinishFrames(scene.form);
     }

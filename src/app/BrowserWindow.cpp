@@ -24,7 +24,7 @@ BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter&
       main_(main),
       view_(view),
       messages_(messages),
-      preview_(main.Document().Sink().Numbers()) {
+      preview_(main.Document().Numbers()) {
     setObjectName(QStringLiteral("browserWindow"));
     setWindowTitle(QStringLiteral("OPTvexlor Browser"));
     setGeometry(0, 72, 432, 169);
@@ -142,7 +142,8 @@ void BrowserWindow::PreviewSelectedFile() {
     const QString path = SelectedPath();
     if (path.isEmpty()) return;
     view_.StopRotation();
-    main_.ClearReportList();
+    view_.ShowLevelOfDetail(1);
+    main_.ShowLines({});
     const OperationResult opened = preview_.OpenForPreview(QFile::encodeName(path).toStdString());
     if (!opened.ok) {
         messages_.Error(QFile::decodeName(opened.message.c_str()),
@@ -150,11 +151,9 @@ void BrowserWindow::PreviewSelectedFile() {
         return;
     }
     view_.ResetToPreviewView();
-    ModelStore& store = preview_.Store();
-    main_.ShowingPreview(&store);
-    view_.SetModel(&store);
+    view_.SetModel(&preview_.Model());
     view_.SetupScene();
-    store.CurrentMesh = 0;
+    view_.ShowMesh(0);
     view_.Redraw();
     view_.RestartRotation(main_.RotationTicked());
 }

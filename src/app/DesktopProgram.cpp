@@ -1,8 +1,6 @@
 // Creating the desktop program's windows.
 #include "DesktopProgram.h"
 
-#include "ConsistencyCheck.h"
-
 namespace vexlor::app {
 
 DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
@@ -13,9 +11,6 @@ DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& mess
       about_(&main_),
       viewWindow_(viewState_),
       browser_(main_, link_, messages) {
-    main_.SetCheckCommand([](OptDocument& document, int mode) {
-        CheckOPT(document, static_cast<VertexNormalCheck>(mode));
-    });
     main_.SetAboutBox(&about_);
     main_.SetBrowseForm(&browser_);
     viewWindow_.SetNumbers(numbers);

@@ -12,8 +12,21 @@ void GlViewLink::Attach(view::ViewWindow* form) {
     spinner_ = std::make_unique<view::RotationThread>(state_, *form);
 }
 
-void GlViewLink::SetModel(ModelStore* store) {
-    if (form_ != nullptr) form_->SetModel(store);
+void GlViewLink::SetModel(const OptModel* model) {
+    if (form_ != nullptr) form_->SetModel(model);
+}
+
+void GlViewLink::ShowMesh(int32_t mesh) {
+    if (form_ != nullptr) form_->Selection().CurrentMesh = mesh;
+}
+
+void GlViewLink::ShowLevelOfDetail(int32_t lod) {
+    if (form_ != nullptr) form_->Selection().ShowLod = lod;
+}
+
+void GlViewLink::ShowBlock(const ShownBlock& block) {
+    if (form_ != nullptr)
+        view::SelectBlock(form_->Selection(), block, state_.ExtentMax, state_.ExtentMin);
 }
 
 void GlViewLink::SetupScene() {

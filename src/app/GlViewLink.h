@@ -19,8 +19,11 @@ class GlViewLink : public ViewLink {
     // The window exists only after the main window (start-up order); frames wait for it.
     void Attach(view::ViewWindow* form);
 
-    void SetModel(ModelStore* store) override;
+    void SetModel(const OptModel* model) override;
     void SetupScene() override;
+    void ShowMesh(int32_t mesh) override;
+    void ShowLevelOfDetail(int32_t lod) override;
+    void ShowBlock(const ShownBlock& block) override;
     void Redraw() override;
     void StopRotation() override;
     void RestartRotation(bool ticked) override;

@@ -92,7 +92,7 @@ void SetItems(QGroupBox* group, QButtonGroup* items, const QStringList& captions
 }  // namespace
 
 MainWindow::MainWindow(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)), drawn_(&services_.document.Store()) {
+    : QMainWindow(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
     setWindowIcon(ProgramIcon());
@@ -114,7 +114,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     auto* splitter = new QSplitter(Qt::Horizontal, central);
     structureTree_ = new QTreeView(splitter);
     structureTree_->setObjectName(QStringLiteral("structureTree"));
-    treeModel_ = new StructureTreeModel(services_.document.Store().Tree, this);
+    treeModel_ = new StructureTreeModel(services_.document.Model().Tree, this);
     structureTree_->setModel(treeModel_);
     structureTree_->setHeaderHidden(true);
     structureTree_->setIndentation(19);
@@ -128,7 +128,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 
     reportList_ = new ReportListView(splitter);
     reportList_->setObjectName(QStringLiteral("reportList"));
-    listModel_ = new ReportListModel(services_.document.Sink().List(), this);
+    listModel_ = new ReportListModel(this);
     reportList_->setModel(listModel_);
     reportList_->setFocusPolicy(Qt::ClickFocus);
     // Report lines line numbers up in columns, which only a fixed-pitch face keeps.
@@ -282,7 +282,7 @@ void MainWindow::LoadTypeNames() {
     const std::string programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     const TypeNameLoad load = LoadTypeNameTables(
-        services_.document.Store(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
+        services_.document.Names(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
         TypeNameFilePath("Hardpoint_Type.ace", folder, programFolder));
     if (!load.ok)
         services_.messages.Error(QString::fromStdString(load.error),

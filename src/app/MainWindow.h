@@ -51,20 +51,14 @@ class MainWindow : public QMainWindow {
 
     void SetAboutBox(QDialog* about) { aboutBox_ = about; }
     void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
-    // The consistency check, run by "Check OPT" with the vnRG item index.
-    void SetCheckCommand(std::function<void(OptDocument&, int)> check) {
-        check_ = std::move(check);
-    }
 
     // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
     bool OpenFile(const QString& path);
 
     OptDocument& Document() { return services_.document; }
     bool RotationTicked() const;
-    // Clears the report list (the browser's preview does, before it reads a file).
-    void ClearReportList();
-    // The browser shows a model of its own in the view: the level-of-detail choice applies to it.
-    void ShowingPreview(ModelStore* preview) { drawn_ = preview; }
+    // Shows these lines in the report list (the browser's preview clears it with none).
+    void ShowLines(std::vector<std::string> lines);
 
     // The file chosen for the last full open (the loaded file, or the one that failed to open).
     const QString& CurrentFileName() const { return currentFileName_; }
@@ -116,8 +110,6 @@ class MainWindow : public QMainWindow {
     void ReportSave(const OperationResult& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
-    // Runs `change` between a reset of the list model (and the tree model when asked).
-    void ChangeDocument(bool tree, const std::function<void()>& change);
 
     Services services_;
     QDialog* aboutBox_ = nullptr;
@@ -125,8 +117,6 @@ class MainWindow : public QMainWindow {
     QWidget* readmeWindow_ = nullptr;
     QString currentFileName_;
     QString lastFolder_;
-    std::function<void(OptDocument&, int)> check_;
-    ModelStore* drawn_;  // the model the view draws: the open file's, or a preview's
 
     QTreeView* structureTree_ = nullptr;
     ReportListView* reportList_ = nullptr;

@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "ConsistencyCheck.h"
 #include "MainWindow.h"
 #include "ReadmeWindow.h"
 #include "ReportListModel.h"
@@ -35,15 +36,17 @@ bool IsOptFile(const QUrl& url) {
     return url.isLocalFile() &&
            url.toLocalFile().endsWith(QStringLiteral(".opt"), Qt::CaseInsensitive);
 }
+
+// What the saves, the check and the block display say before any file is opened.
+const std::vector<std::string> kNoOptLoaded{"", "?? no opt loaded!"};
+
+// The vertex normal modes in the order of the radio group's items.
+constexpr VertexNormalCheck kNormalCheckModes[] = {
+    VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh, VertexNormalCheck::None};
 }  // namespace
 
-void MainWindow::ChangeDocument(bool tree, const std::function<void()>& change) {
-    // The models announce the reset before the reader touches the data they present.
-    listModel_->BeginReset();
-    if (tree) treeModel_->BeginReset();
-    change();
-    if (tree) treeModel_->EndReset();
-    listModel_->EndReset();
+void MainWindow::ShowLines(std::vector<std::string> lines) {
+    listModel_->SetLines(std::move(lines));
 }
 
 QString MainWindow::CaptionOfLoadedFile() const {
@@ -66,10 +69,6 @@ bool MainWindow::RotationTicked() const {
     return rotationBox_->isChecked();
 }
 
-void MainWindow::ClearReportList() {
-    ChangeDocument(false, [&] { services_.document.Sink().ClearList(); });
-}
-
 void MainWindow::OpenWithDialog() {
     const std::optional<QString> name = services_.dialogs.OpenFile(
         QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
@@ -80,13 +79,15 @@ void MainWindow::OpenWithDialog() {
 
 bool MainWindow::OpenCurrentFile() {
     services_.view.StopRotation();
+    // Every open starts at the first level of detail, whatever the radio group shows.
+    services_.view.ShowLevelOfDetail(1);
+    ShowLines({});
     setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
     // The file is read before anything changes: a file that cannot be read leaves the tree of
     // the loaded one as it was, its expanded nodes and its selection included.
     OptStream stream;
     const OperationResult opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
     if (!opened.ok) {
-        ChangeDocument(false, [&] { services_.document.StartOpen(); });
         ShowFailure(opened);
         // The previous file is still the loaded one, so the caption names it again, and it is
         // the file that going back from the browser re-opens.
@@ -95,8 +96,10 @@ bool MainWindow::OpenCurrentFile() {
             currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
         return false;
     }
-    ChangeDocument(
-        true, [&] { services_.document.Open(std::move(stream), LocalPath(currentFileName_)); });
+    // The tree model announces the reset before the document rebuilds the tree it presents.
+    treeModel_->BeginReset();
+    services_.document.Open(std::move(stream), LocalPath(currentFileName_));
+    treeModel_->EndReset();
     structureTree_->expand(treeModel_->IndexOfNode(0));
     // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
     const std::string& notOpt = services_.document.NotOptReason();
@@ -105,10 +108,9 @@ bool MainWindow::OpenCurrentFile() {
     else
         statusBar()->showMessage(QStringLiteral("This does not look like an OPT file: ") +
                                  QString::fromStdString(notOpt));
-    drawn_ = &services_.document.Store();
-    services_.view.SetModel(drawn_);
+    services_.view.SetModel(&services_.document.Model());
     services_.view.SetupScene();
-    services_.document.Store().CurrentMesh = 0;
+    services_.view.ShowMesh(0);
     services_.view.Redraw();
     services_.view.RestartRotation(rotationBox_->isChecked());
     return true;
@@ -124,13 +126,19 @@ void MainWindow::TreeClicked() {
 void MainWindow::DisplayBlock() {
     const int32_t node = StructureTreeModel::NodeOf(structureTree_->currentIndex());
     if (node < 0) return;  // nothing chosen yet
-    ChangeDocument(false, [&] { services_.document.DisplayBlock(node); });
+    if (!services_.document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+    } else {
+        std::vector<std::string> lines;
+        const std::optional<ShownBlock> shown = services_.document.DisplayBlock(node, lines);
+        ShowLines(std::move(lines));
+        if (shown) services_.view.ShowBlock(*shown);
+    }
     Redraw();
 }
 
 void MainWindow::ExpandAll() {
     structureTree_->expandAll();
-    services_.document.Store().CurrentTreeNode = 0;
     structureTree_->scrollTo(treeModel_->IndexOfNode(0), QAbstractItemView::PositionAtTop);
 }
 
@@ -145,20 +153,20 @@ void MainWindow::ExpandSelected() {
         services_.messages.Error(QStringLiteral("Invalid index"));
         return;
     }
-    services_.document.Store().CurrentTreeNode = StructureTreeModel::NodeOf(selected);
     structureTree_->expandRecursively(selected);
 }
 
 void MainWindow::ChooseLevelOfDetail(int itemIndex) {
+    // The items are "All", "1", "2", "3": the item's index is the level, 0 for all of them.
     if (itemIndex < 0 || itemIndex > 3) return;
-    drawn_->ShowLod = itemIndex;
+    services_.view.ShowLevelOfDetail(itemIndex);
     Redraw();
 }
 
 void MainWindow::SaveAsciiWithDialog() {
     OptDocument& document = services_.document;
     if (!document.OptLoaded()) {
-        ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
+        ShowLines(kNoOptLoaded);
         return;
     }
     const std::optional<QString> path = ChooseSaveTarget(
@@ -172,7 +180,7 @@ void MainWindow::SaveAsciiWithDialog() {
 void MainWindow::SavePrjWithDialog() {
     OptDocument& document = services_.document;
     if (!document.OptLoaded()) {
-        ChangeDocument(false, [&] { document.ReportNoOptLoaded(); });
+        ShowLines(kNoOptLoaded);
         return;
     }
     const std::optional<QString> path = ChooseSaveTarget(
@@ -222,9 +230,16 @@ QString WithExtension(const QString& name, const QString& extension) {
 }
 
 void MainWindow::RunCheck() {
-    if (!check_) return;
-    const int mode = normalCheckItems_->checkedId() < 0 ? 0 : normalCheckItems_->checkedId();
-    ChangeDocument(false, [&] { check_(services_.document, mode); });
+    if (!services_.document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const int item = normalCheckItems_->checkedId();
+    const VertexNormalCheck mode =
+        item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
+    std::vector<std::string> lines;
+    CheckOPT(services_.document, mode, lines);
+    ShowLines(std::move(lines));
     reportList_->scrollToBottom();
 }
 

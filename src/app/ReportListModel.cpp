@@ -10,7 +10,9 @@ QString ReportListModel::DisplayText(const std::string& line) {
     return text;
 }
 
-void ReportListModel::EndReset() {
+void ReportListModel::SetLines(std::vector<std::string> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
     widestRow_ = -1;
     size_t widest = 0;
     for (size_t row = 0; row < lines_.size(); ++row) {

@@ -1,5 +1,5 @@
-// The report list as a Qt list model over the report sink's lines. A face block of thousands of
-// faces gives tens of thousands of lines; the list view asks only for the rows it shows.
+// The report list as a Qt list model over its lines. A face block of thousands of faces gives
+// tens of thousands of lines; the list view asks only for the rows it shows.
 #pragma once
 
 #include <QAbstractListModel>
@@ -11,14 +11,14 @@ namespace vexlor::app {
 class ReportListModel : public QAbstractListModel {
     Q_OBJECT
   public:
-    explicit ReportListModel(const std::vector<std::string>& lines, QObject* parent = nullptr)
-        : QAbstractListModel(parent), lines_(lines) {}
+    explicit ReportListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
-    // Around a change of the sink's lines.
-    void BeginReset() { beginResetModel(); }
-    void EndReset();
+    // Shows these lines in place of the ones before.
+    void SetLines(std::vector<std::string> lines);
+    const std::vector<std::string>& Lines() const { return lines_; }
     // The row of the longest line (the widest, in the list's fixed-pitch font); -1 when empty.
     int WidestRow() const { return widestRow_; }
+
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(lines_.size());
     }
@@ -29,7 +29,7 @@ class ReportListModel : public QAbstractListModel {
     static QString DisplayText(const std::string& line);
 
   private:
-    const std::vector<std::string>& lines_;
+    std::vector<std::string> lines_;
     int widestRow_ = -1;
 };
 

@@ -1,8 +1,12 @@
-// What the main window and the browser ask of the 3D view: scene set-up after a load, frames,
-// and the rotation thread. The desktop program links it to the real view; tests use a recorder.
+// What the main window and the browser ask of the 3D view: the model to draw and what to show
+// of it, scene set-up after a load, frames, and the rotation thread. The desktop program links
+// it to the real view; tests use a recorder.
 #pragma once
 
-#include "ModelStore.h"
+#include <cstdint>
+
+#include "BlockRecords.h"
+#include "OptModel.h"
 
 namespace vexlor::app {
 
@@ -10,8 +14,15 @@ class ViewLink {
   public:
     virtual ~ViewLink() = default;
     // The model whose draw tables the view draws.
-    virtual void SetModel(ModelStore* store) = 0;
+    virtual void SetModel(const OptModel* model) = 0;
+    // Extent, projection and size caption of the model; markers cleared.
     virtual void SetupScene() = 0;
+    // The mesh drawn red.
+    virtual void ShowMesh(int32_t mesh) = 0;
+    // The level of detail drawn: 0 for all, else the level.
+    virtual void ShowLevelOfDetail(int32_t lod) = 0;
+    // A chosen block: its mesh red, and its marker if it is a hardpoint or mesh descriptor.
+    virtual void ShowBlock(const ShownBlock& block) = 0;
     // One frame.
     virtual void Redraw() = 0;
     // Clears RotationOn and waits until no rotation thread is in its loop.

@@ -30,20 +30,8 @@ void CheckRun::CountFinding() {
     if (CheckErrorCount < std::numeric_limits<int32_t>::max()) ++CheckErrorCount;
 }
 
-Vec3 CheckRun::Position(int32_t vertexIndex) const {
-    if (vertexIndex < 0 || static_cast<size_t>(vertexIndex) >= store_.VertexTable.size())
-        return Vec3{};
-    return store_.VertexTable[static_cast<size_t>(vertexIndex)];
-}
-
-Vec3 CheckRun::StoredVertexNormal(int32_t normalIndex) const {
-    if (normalIndex < 0 || static_cast<size_t>(normalIndex) >= store_.VertexNormalTable.size())
-        return Vec3{};
-    return store_.VertexNormalTable[static_cast<size_t>(normalIndex)];
-}
-
 std::string CheckRun::MeshFace(int64_t f) const {
-    return "mesh " + sink_.IntText(store_.CurrentMesh) + ", face " + sink_.IntText(f);
+    return "mesh " + sink_.IntText(mesh_) + ", face " + sink_.IntText(f);
 }
 
 std::string CheckRun::Triple(const Vec3& v) const {
@@ -57,14 +45,15 @@ CheckRun::Corners CheckRun::CornersOf(const FaceRecord& face) const {
             quad ? Position(index[3]) : Vec3{}, quad};
 }
 
-void CheckRun::CheckMesh() {
+void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
+    mesh_ = mesh;
+    tables_ = &tables;
     Line("Checking for co-incident vertices...");
     Line("Checking face normals by re-calculating...");
     Line("Checking Software vectors on-plane...");
-    const int64_t faces =
-        std::clamp<int64_t>(store_.MeshFaceBase, 0, static_cast<int64_t>(store_.FaceTable.size()));
+    const int64_t faces = tables.FaceCount();
     for (int64_t f = 0; f < faces; ++f) {
-        const FaceRecord& face = store_.FaceTable[static_cast<size_t>(f)];
+        const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
         const Corners corners = CornersOf(face);
         CheckCoincidentVertices(f, face, corners);
         CheckFaceNormal(f, face, corners);
@@ -74,7 +63,7 @@ void CheckRun::CheckMesh() {
     Line("Checking vertex normals...");
     if (mode_ == VertexNormalCheck::None) return;
     for (int64_t f = 0; f < faces; ++f) {
-        const FaceRecord& face = store_.FaceTable[static_cast<size_t>(f)];
+        const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
         const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
         for (size_t k = 0; k < cornerCount; ++k)
             CheckVertexNormal(f, face, k);
@@ -147,12 +136,11 @@ void CheckRun::CheckSoftVectors(int64_t f, const FaceRecord& face) {
 }
 
 NormalSum CheckRun::Contributions(const Vec3& point) {
-    const MeshFilter filter = mode_ == VertexNormalCheck::MeshByMesh
-                                  ? MeshFilter::OnlyMesh(store_.CurrentMesh)
-                                  : MeshFilter::Everything();
+    const MeshFilter filter = mode_ == VertexNormalCheck::MeshByMesh ? MeshFilter::OnlyMesh(mesh_)
+                                                                     : MeshFilter::Everything();
     if (search_ == ContributionSearch::PlainScan)
-        return ScanContributions(store_, point, CheckTolerance, filter);
-    if (!index_) index_.emplace(store_, CheckTolerance);
+        return ScanContributions(drawFaces_, point, CheckTolerance, filter);
+    if (!index_) index_.emplace(drawFaces_, CheckTolerance);
     return index_->Contributions(point, filter);
 }
 
@@ -167,7 +155,7 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     Vec3 average{static_cast<float>(found.sum.x / count), static_cast<float>(found.sum.y / count),
                  static_cast<float>(found.sum.z / count)};
     VecNormalise(average);
-    Vec3 stored = StoredVertexNormal(face.VertexNormalIndex[k]);
+    Vec3 stored = tables_->VertexNormalAt(face.VertexNormalIndex[k]);
     VecNormalise(stored);
     const float d = VecDot(average, stored);
     if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;

@@ -1,6 +1,6 @@
 // One run of the consistency check: its finding count and the tests of one mesh (CheckMesh).
 //
-// CheckMesh reads the tables that the last walk filled: the current mesh's VertexTable,
+// CheckMesh reads the tables that the last walk of a mesh filled: its VertexTable,
 // VertexNormalTable and FaceTable (faces 0 to MeshFaceBase - 1), and the draw tables of the whole
 // model for the vertex normal test. Indices that name no entry of their table stand for the
 // origin (a zero vector), as the walker draws such corners; nothing is read out of range.
@@ -13,9 +13,10 @@
 
 #include "ConsistencyCheck.h"
 #include "CornerIndex.h"
-#include "ModelStore.h"
+#include "MeshTables.h"
 #include "NormalContributions.h"
-#include "Vexlor_Utils.h"
+#include "OptModel.h"
+#include "ReportSink.h"
 
 namespace vexlor {
 
@@ -24,12 +25,12 @@ inline constexpr float CheckTolerance = 0.01f;
 
 class CheckRun {
   public:
-    CheckRun(ReportSink& sink, const ModelStore& store, VertexNormalCheck mode,
+    CheckRun(ReportSink& sink, const std::vector<DrawFace>& drawFaces, VertexNormalCheck mode,
              ContributionSearch search)
-        : sink_(sink), store_(store), mode_(mode), search_(search) {}
+        : sink_(sink), drawFaces_(drawFaces), mode_(mode), search_(search) {}
 
-    // Tests the current mesh's faces and writes the findings.
-    void CheckMesh();
+    // Tests the faces of mesh `mesh`, whose tables the last walk filled, and writes the findings.
+    void CheckMesh(int32_t mesh, const MeshTables& tables);
     // A counted finding: clears CheckAllOk and adds one to CheckErrorCount.
     void CountFinding();
 
@@ -42,20 +43,21 @@ class CheckRun {
         bool quad;
     };
     Corners CornersOf(const FaceRecord& face) const;
+    Vec3 Position(int32_t vertexIndex) const { return tables_->VertexAt(vertexIndex); }
     void CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p);
     void CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p);
     void CheckSoftVectors(int64_t f, const FaceRecord& face);
     void CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k);
 
     NormalSum Contributions(const Vec3& point);
-    Vec3 Position(int32_t vertexIndex) const;
-    Vec3 StoredVertexNormal(int32_t normalIndex) const;
     std::string MeshFace(int64_t f) const;  // "mesh m, face f"
     std::string Triple(const Vec3& v) const;
     void Line(std::string_view text) { sink_.ReportLine(text); }
 
     ReportSink& sink_;
-    const ModelStore& store_;
+    const std::vector<DrawFace>& drawFaces_;
+    int32_t mesh_ = 0;
+    const MeshTables* tables_ = nullptr;
     VertexNormalCheck mode_;
     ContributionSearch search_;
     std::optional<CornerIndex> index_;  // built on first use; the draw tables do not change

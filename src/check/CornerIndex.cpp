@@ -50,9 +50,9 @@ size_t CornerIndex::MemoHash::operator()(const MemoKey& k) const {
     return static_cast<size_t>(Mix(xy ^ Mix(zm)));
 }
 
-CornerIndex::CornerIndex(const ModelStore& store, float tol)
-    : faces_(store.DrawFaces),
-      entries_(store.DrawnFaceCount()),
+CornerIndex::CornerIndex(const std::vector<DrawFace>& faces, float tol)
+    : faces_(faces),
+      entries_(static_cast<int64_t>(faces.size())),
       tol_(tol),
       // The grid serves any finite tolerance from zero up; anything else compares every corner.
       scanAll_(!(tol >= 0.0f) || !std::isfinite(tol)),

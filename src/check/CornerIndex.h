@@ -22,18 +22,17 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ModelStore.h"
 #include "NormalContributions.h"
+#include "OptModel.h"
 
 namespace vexlor {
 
 class CornerIndex {
   public:
-    // Indexes the draw entries in use. The store's draw tables must not change while the index
-    // is used.
-    CornerIndex(const ModelStore& store, float tol);
+    // Indexes the draw entries. They must not change while the index is used.
+    CornerIndex(const std::vector<DrawFace>& faces, float tol);
 
-    // The same as ScanContributions(store, point, tol, filter).
+    // The same as ScanContributions(faces, point, tol, filter).
     NormalSum Contributions(const Vec3& point, MeshFilter filter);
 
   private:

@@ -18,12 +18,10 @@ void AddContribution(NormalSum& total, const Vec3& unitNormal) {
     ++total.count;
 }
 
-NormalSum ScanContributions(const ModelStore& store, const Vec3& point, float tol,
+NormalSum ScanContributions(const std::vector<DrawFace>& faces, const Vec3& point, float tol,
                             MeshFilter filter) {
     NormalSum total;
-    const int64_t entries = store.DrawnFaceCount();
-    for (int64_t e = 0; e < entries; ++e) {
-        const DrawFace& face = store.DrawFaces[static_cast<size_t>(e)];
+    for (const DrawFace& face : faces) {
         if (!filter.Accepts(face)) continue;
         for (int q = 0; q < CornerCount(face); ++q) {
             if (VecNear(point, face.Corners[static_cast<size_t>(q)], tol))

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 
-#include "ModelStore.h"
+#include <vector>
+
+#include "OptModel.h"
 #include "Vec3.h"
 
 namespace vexlor {
@@ -41,7 +43,7 @@ Vec3 UnitNormal(const DrawFace& face);
 // Adds one contribution to the running sum.
 void AddContribution(NormalSum& total, const Vec3& unitNormal);
 
-NormalSum ScanContributions(const ModelStore& store, const Vec3& point, float tol,
+NormalSum ScanContributions(const std::vector<DrawFace>& faces, const Vec3& point, float tol,
                             MeshFilter filter);
 
 }  // namespace vexlor

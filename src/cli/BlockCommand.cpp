@@ -19,10 +19,11 @@ class BlockCommand : public Command {
     int Run(const CommandContext& context) override {
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
-        if (!document->DisplayBlock(index_))
+        std::vector<std::string> lines;
+        if (!document->DisplayBlock(index_, lines))
             return Fail("no tree node " + std::to_string(index_) + " (the tree has " +
-                        std::to_string(document->Store().Tree.Count()) + " nodes)");
-        PrintLines(document->Sink().List());
+                        std::to_string(document->Model().Tree.Count()) + " nodes)");
+        PrintLines(lines);
         return FinishStdout();
     }
 

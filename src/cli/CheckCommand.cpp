@@ -26,8 +26,9 @@ class CheckCommand : public Command {
     int Run(const CommandContext& context) override {
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
-        const CheckOutcome outcome = CheckOPT(*document, Mode());
-        PrintLines(document->Sink().List());
+        std::vector<std::string> lines;
+        const CheckOutcome outcome = CheckOPT(*document, Mode(), lines);
+        PrintLines(lines);
         const int written = FinishStdout();
         if (written != kExitOk) return written;
         return outcome.allOk ? kExitOk : kExitFindings;

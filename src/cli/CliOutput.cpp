@@ -21,7 +21,7 @@ std::string ProgramFolder() {
 void LoadNames(OptDocument& document, const std::string& namesFolder) {
     const std::string programFolder = ProgramFolder();
     const TypeNameLoad load = LoadTypeNameTables(
-        document.Store(), TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
+        document.Names(), TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
         TypeNameFilePath("Hardpoint_Type.ace", namesFolder, programFolder));
     if (!load.ok)
         std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",

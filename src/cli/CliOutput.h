@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ByteOutput.h"
 #include "Command.h"
-#include "FileOutput.h"
 #include "OptDocument.h"
 
 namespace vexlor::cli {

@@ -18,10 +18,10 @@ class TreeCommand : public Command {
     int Run(const CommandContext& context) override {
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
-        const ModelStore& store = document->Store();
-        for (int32_t k = 0; k < store.Tree.Count(); ++k) {
-            const TreeNode& node = store.Tree.Node(k);
-            const BlockEntry& entry = store.BlockTable[static_cast<size_t>(k)];
+        const OptModel& model = document->Model();
+        for (int32_t k = 0; k < model.Tree.Count(); ++k) {
+            const TreeNode& node = model.Tree.Node(k);
+            const BlockEntry& entry = model.BlockTable[static_cast<size_t>(k)];
             std::printf("%d\t%d\t%d\t%lld\t%d\t%d\t%s\n", k, node.Depth, node.ImageIndex,
                         static_cast<long long>(entry.Offset), entry.Type, entry.Mesh,
                         node.Label.c_str());

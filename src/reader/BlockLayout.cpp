@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "opt_file.h"
+#include "BlockTypes.h"
 
 namespace vexlor {
 
@@ -22,11 +22,6 @@ constexpr std::array<std::string_view, 4> kCorners{"corner 0", "corner 1", "corn
 constexpr std::array<std::string_view, 6> kSoftParts{"soft vector 1 x", "soft vector 1 y",
                                                      "soft vector 1 z", "soft vector 2 x",
                                                      "soft vector 2 y", "soft vector 2 z"};
-
-bool IsJumpType(int32_t type) {
-    return type == kTypeJump || type == kTypeLod || type == kTypeFgTextures ||
-           type == kTypeTexHeader;
-}
 
 // Reads fields for a layout and puts the stream's read position back afterwards, so that
 // describing a block never disturbs a reader that shares the stream.

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ModelStore.h"
+#include "OptModel.h"
 #include "OptStream.h"
 
 namespace vexlor {

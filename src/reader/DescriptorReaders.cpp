@@ -1,6 +1,8 @@
 // Readers of the non-geometry blocks: mesh descriptor (25), hardpoint (22), texture header (20),
 // texture header pointer (7), and the level-of-detail table of a type-21 jump block.
-#include "opt_file.h"
+#include <algorithm>
+
+#include "OptWalker.h"
 
 namespace vexlor {
 
@@ -8,35 +10,9 @@ namespace {
 constexpr int64_t kDescriptorBytes = 72;
 constexpr int64_t kHardpointBytes = 16;
 constexpr int64_t kTextureNameBytes = 9;
-
-Vec3 HardpointColour(int32_t type) {
-    switch (type) {
-        case 1:
-        case 2:
-        case 9:
-            return {1.0f, 0.2f, 0.6f};
-        case 3:
-        case 4:
-        case 10:
-            return {0.2f, 1.0f, 0.6f};
-        case 5:
-            return {0.2f, 0.6f, 1.0f};
-        case 6:
-        case 11:
-            return {0.2f, 0.2f, 1.0f};
-        default:
-            return {1.0f, 1.0f, 1.0f};
-    }
-}
 }  // namespace
 
-const std::string& OptFile::TypeName(const std::vector<std::string>& names, int32_t code) const {
-    static const std::string kUnknown = "(unknown type)";
-    if (code < 0 || static_cast<size_t>(code) >= names.size()) return kUnknown;
-    return names[static_cast<size_t>(code)];
-}
-
-Vec3 OptFile::ReadVec3() {
+Vec3 OptWalker::ReadVec3() {
     Vec3 v;
     v.x = stream_.ReadFloat();
     v.y = stream_.ReadFloat();
@@ -44,7 +20,7 @@ Vec3 OptFile::ReadVec3() {
     return v;
 }
 
-void OptFile::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
+void OptWalker::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
     if (stream_.BytesFrom(position) >= size || !sink_.Active()) return;
     Line() += "   !! ";
     line_ += what;
@@ -56,7 +32,7 @@ void OptFile::ReportShortPayload(std::string_view what, int64_t position, int64_
 
 // "%20s %10f %4s %10f %4s %10f" of label, x, " , ", y, " , ", z: between two numbers a space,
 // " , " right-aligned in four ("  , ") and a space.
-void OptFile::EmitDescriptorVector(std::string_view label, const Vec3& v) {
+void OptWalker::EmitDescriptorVector(std::string_view label, const Vec3& v) {
     constexpr std::string_view kSeparator = "   ,  ";
     const NumberText& numbers = sink_.Numbers();
     Line();
@@ -70,7 +46,7 @@ void OptFile::EmitDescriptorVector(std::string_view label, const Vec3& v) {
     Emit();
 }
 
-void OptFile::ReadMeshDescriptorBlock(int64_t p) {
+MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -86,42 +62,40 @@ void OptFile::ReadMeshDescriptorBlock(int64_t p) {
     ReportShortPayload("mesh descriptor payload", payload, kDescriptorBytes);
     Spend(kDescriptorBytes);
     stream_.SeekOpt(payload);
-    const int32_t type = stream_.ReadInt32();
-    const int32_t unknown = stream_.ReadInt32();
-    const Vec3 span = ReadVec3();
-    const Vec3 centre = ReadVec3();
-    const Vec3 minima = ReadVec3();
-    const Vec3 maxima = ReadVec3();
-    const int32_t targetGroup = stream_.ReadInt32();
-    const Vec3 targetCentre = ReadVec3();
-
-    store_.MarkerBox.Span = span;
-    store_.MarkerBox.Centre = centre;
-    store_.MarkerBox.Colour = {0.5f, 0.3f, 0.7f};
-    if (!report) return;
+    MeshDescriptorRecord d;
+    d.MeshType = stream_.ReadInt32();
+    d.Unknown = stream_.ReadInt32();
+    d.Span = ReadVec3();
+    d.Centre = ReadVec3();
+    d.Minima = ReadVec3();
+    d.Maxima = ReadVec3();
+    d.TargetGroup = stream_.ReadInt32();
+    d.TargetCentre = ReadVec3();
+    if (!report) return d;
     Line() += "   Mesh type is ";
-    AppendInt(type);
+    AppendInt(d.MeshType);
     line_ += " : ";
-    line_ += TypeName(store_.MeshTypeNames, type);
+    line_ += TypeNameTables::NameOf(names_.MeshTypeNames, d.MeshType);
     Emit();
     Emit("");
     Line() += "   Unknown longint is ";
-    AppendInt(unknown);
+    AppendInt(d.Unknown);
     Emit();
     Emit("");
-    EmitDescriptorVector("X,Y,Z span is:", span);
-    EmitDescriptorVector("X,Y,Z centre is:", centre);
-    EmitDescriptorVector("X,Y,Z minima are:", minima);
-    EmitDescriptorVector("X,Y,Z maxima are:", maxima);
+    EmitDescriptorVector("X,Y,Z span is:", d.Span);
+    EmitDescriptorVector("X,Y,Z centre is:", d.Centre);
+    EmitDescriptorVector("X,Y,Z minima are:", d.Minima);
+    EmitDescriptorVector("X,Y,Z maxima are:", d.Maxima);
     Emit("");
     Emit("");
     Line() += "Target group type is: ";
-    AppendInt(targetGroup);
+    AppendInt(d.TargetGroup);
     Emit();
-    EmitDescriptorVector("Target box centre :", targetCentre);
+    EmitDescriptorVector("Target box centre :", d.TargetCentre);
+    return d;
 }
 
-void OptFile::ReadHardpointBlock(int64_t p) {
+HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
     stream_.SeekOpt(p + 16);
     stream_.ReadInt32();
     const int64_t payload = AdjustOffset(stream_.ReadInt32());
@@ -137,34 +111,26 @@ void OptFile::ReadHardpointBlock(int64_t p) {
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
     Spend(kHardpointBytes);
     stream_.SeekOpt(payload);
-    const int32_t type = stream_.ReadInt32();
-    const Vec3 position = ReadVec3();
+    HardpointRecord hardpoint;
+    hardpoint.Type = stream_.ReadInt32();
+    hardpoint.Position = ReadVec3();
     if (report) {
         Line() += "   hardpoint type is ";
-        AppendInt(type);
+        AppendInt(hardpoint.Type);
         line_ += " : ";
-        line_ += TypeName(store_.HardpointTypeNames, type);
+        line_ += TypeNameTables::NameOf(names_.HardpointTypeNames, hardpoint.Type);
         Emit();
         Emit("");
         Line() += "   hardpoint co-ords are ";
-        AppendFloats(position);
+        AppendFloats(hardpoint.Position);
         Emit();
     }
-    store_.MarkerBox.Centre = position;
-    store_.HardpointMarker.Position = position;
-    store_.HardpointMarker.Colour = HardpointColour(type);
-    store_.HardpointMarker.Size = 5.0f;
-    // The box is a 75th of the view's extent; the difference is taken in 64 bits so that no
-    // extent can overflow it.
-    const int64_t extent = int64_t{store_.ExtentMax} - int64_t{store_.ExtentMin};
-    const auto span = static_cast<float>(static_cast<long double>(extent) * (1.0L / 75.0L));
-    store_.MarkerBox.Span = {span, span, span};
-    store_.MarkerBox.Colour = {0.5f, 0.0f, 0.9f};
+    return hardpoint;
 }
 
 // The nine characters of a texture name; zero bytes are characters too. Bytes past the end of the
 // file are not there to append; a line says so.
-void OptFile::ReadTextureName(int64_t position, std::string& name) {
+void OptWalker::ReadTextureName(int64_t position, std::string& name) {
     const int64_t held = std::min(kTextureNameBytes, stream_.BytesFrom(position));
     Spend(kTextureNameBytes);
     stream_.SeekOpt(position);
@@ -175,7 +141,7 @@ void OptFile::ReadTextureName(int64_t position, std::string& name) {
     }
 }
 
-void OptFile::ReadTexHeaderBlock(int64_t p) {
+void OptWalker::ReadTexHeaderBlock(int64_t p) {
     stream_.SeekOpt(p);
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
@@ -192,7 +158,7 @@ void OptFile::ReadTexHeaderBlock(int64_t p) {
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
 }
 
-void OptFile::ReadTexHeaderPointerBlock(int64_t p) {
+void OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
     stream_.SeekOpt(p + 20);
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
@@ -212,7 +178,7 @@ void OptFile::ReadTexHeaderPointerBlock(int64_t p) {
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
 }
 
-void OptFile::ListLodBlock(int64_t p) {
+void OptWalker::ListLodBlock(int64_t p) {
     stream_.SeekOpt(p + 8);
     const int32_t count = stream_.ReadInt32();
     Emit("");

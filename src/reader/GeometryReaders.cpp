@@ -1,9 +1,10 @@
 // Readers of the geometry blocks: vertices (3), vertex normals (11), texture vertices (13),
 // faces (1) and the face detail pass that resolves faces for the draw tables and the PRJ file.
 #include <algorithm>
+#include <bit>
 
-#include "FileOutput.h"
-#include "opt_file.h"
+#include "ByteOutput.h"
+#include "OptWalker.h"
 
 namespace vexlor {
 
@@ -28,7 +29,7 @@ void PutLittleEndian(uint8_t* out, uint32_t value) {
 }
 }  // namespace
 
-void OptFile::AppendFloats(const Vec3& v) {
+void OptWalker::AppendFloats(const Vec3& v) {
     AppendFloat(v.x);
     line_ += " , ";
     AppendFloat(v.y);
@@ -36,19 +37,38 @@ void OptFile::AppendFloats(const Vec3& v) {
     AppendFloat(v.z);
 }
 
-void OptFile::AppendIndices(const std::array<int32_t, 4>& v) {
+void OptWalker::AppendIndices(const std::array<int32_t, 4>& v) {
     for (size_t c = 0; c < 4; ++c) {
         if (c > 0) line_ += " , ";
         AppendInt(v[c]);
     }
 }
 
-void OptFile::ReadVertexBlock(int64_t p) {
+void OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
+                              const Vec3Lines& lines, std::vector<Vec3>& table) {
+    const int64_t n = ElementsInFile(payload, count, 12, what);
+    Spend(12 * n);
+    GrowTo(table, n);
+    const bool report = sink_.Active();
+    stream_.SeekOpt(payload);
+    for (int64_t i = 0; i < n; ++i) {
+        Vec3& v = table[static_cast<size_t>(i)];
+        v = ReadVec3();
+        if (report) {
+            Line() += lines.before;
+            AppendInt(i);
+            line_ += lines.after;
+            AppendFloats(v);
+            Emit();
+        }
+    }
+}
+
+void OptWalker::ReadVertexBlock(int64_t p) {
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     const int64_t payload = AdjustOffset(stream_.ReadInt32());
-    const bool report = sink_.Active();
-    if (report) {
+    if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX block (03) at offset ";
         AppendInt(p);
@@ -59,34 +79,18 @@ void OptFile::ReadVertexBlock(int64_t p) {
         Emit();
         Emit("");
     }
-    const int64_t n = ElementsInFile(payload, count, 12, "vertex payload");
-    Spend(12 * n);
-    GrowTo(store_.VertexTable, n);
-    stream_.SeekOpt(payload);
-    for (int64_t i = 0; i < n; ++i) {
-        Vec3& v = store_.VertexTable[static_cast<size_t>(i)];
-        v.x = stream_.ReadFloat();
-        v.y = stream_.ReadFloat();
-        v.z = stream_.ReadFloat();
-        if (report) {
-            Line() += "   vertex ";
-            AppendInt(i);
-            line_ += " : XYZ is ";
-            AppendFloats(v);
-            Emit();
-        }
-    }
+    ReadVec3Table(payload, count, "vertex payload", {"   vertex ", " : XYZ is "},
+                  tables_.VertexTable);
 }
 
-void OptFile::ReadVertexNormalBlock(int64_t p) {
-    std::fill_n(store_.VertexNormalTable.begin(),
-                std::min(kVertexNormalsZeroed, store_.VertexNormalTable.size()), Vec3{});
+void OptWalker::ReadVertexNormalBlock(int64_t p) {
+    std::vector<Vec3>& normals = tables_.VertexNormalTable;
+    std::fill_n(normals.begin(), std::min(kVertexNormalsZeroed, normals.size()), Vec3{});
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     stream_.SeekOpt(p + 20);
     const int64_t payload = AdjustOffset(stream_.ReadInt32());
-    const bool report = sink_.Active();
-    if (report) {
+    if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX NORMAL block (11) at offset ";
         AppendInt(p);
@@ -97,26 +101,10 @@ void OptFile::ReadVertexNormalBlock(int64_t p) {
         AppendInt(count);
         Emit();
     }
-    const int64_t n = ElementsInFile(payload, count, 12, "vertex normal payload");
-    Spend(12 * n);
-    GrowTo(store_.VertexNormalTable, n);
-    stream_.SeekOpt(payload);
-    for (int64_t i = 0; i < n; ++i) {
-        Vec3& v = store_.VertexNormalTable[static_cast<size_t>(i)];
-        v.x = stream_.ReadFloat();
-        v.y = stream_.ReadFloat();
-        v.z = stream_.ReadFloat();
-        if (report) {
-            Line() += "   vertex normal ";
-            AppendInt(i);
-            line_ += " : ";
-            AppendFloats(v);
-            Emit();
-        }
-    }
+    ReadVec3Table(payload, count, "vertex normal payload", {"   vertex normal ", " : "}, normals);
 }
 
-void OptFile::ReadTextureVertexBlock(int64_t p) {
+void OptWalker::ReadTextureVertexBlock(int64_t p) {
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     stream_.SeekOpt(p + 20);
@@ -135,24 +123,27 @@ void OptFile::ReadTextureVertexBlock(int64_t p) {
     }
     const int64_t n = ElementsInFile(payload, count, 8, "texture vertex payload");
     Spend(8 * n);
-    if (!report) return;  // texture vertices are only reported, never stored
+    // The table holds this block's texture vertices and no others.
+    tables_.TextureVertexTable.resize(static_cast<size_t>(n));
     stream_.SeekOpt(payload);
     for (int64_t i = 0; i < n; ++i) {
-        const float u = stream_.ReadFloat();
-        const float v = stream_.ReadFloat();
+        TextureVertex& uv = tables_.TextureVertexTable[static_cast<size_t>(i)];
+        uv.u = stream_.ReadFloat();
+        uv.v = stream_.ReadFloat();
+        if (!report) continue;
         Line() += "   texture vertex ";
         AppendInt(i);
         line_ += " : ";
-        AppendFloat(u);
+        AppendFloat(uv.u);
         line_ += " , ";
-        AppendFloat(v);
+        AppendFloat(uv.v);
         Emit();
     }
 }
 
 // Faces of a face block whose three parts (indices, normal, soft vectors) all lie in the file. The
 // parts are three arrays whose positions follow from the claimed count.
-int64_t OptFile::FacesInFile(int64_t payload, int64_t count) const {
+int64_t OptWalker::FacesInFile(int64_t payload, int64_t count) const {
     if (count <= 0) return 0;
     const auto fit = [&](int64_t start, int64_t size) { return stream_.BytesFrom(start) / size; };
     const int64_t indices = payload + 4;
@@ -162,7 +153,7 @@ int64_t OptFile::FacesInFile(int64_t payload, int64_t count) const {
                      fit(softs, kFaceSoftBytes)});
 }
 
-int64_t OptFile::ReadFaceBlock(int64_t p) {
+int64_t OptWalker::ReadFaceBlock(int64_t p) {
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     stream_.SeekOpt(p + 20);
@@ -184,24 +175,18 @@ int64_t OptFile::ReadFaceBlock(int64_t p) {
         ElementsInFile(payload, count, 1, "face payload");
     } else if (count > 0) {
         n = FacesInFile(payload, count);
-        if (n < count && report) {
-            Line() += "   !! face payload at offset ";
-            AppendInt(payload);
-            line_ += ": the file holds ";
-            AppendInt(n);
-            line_ += " of ";
-            AppendInt(count);
-            line_ += ", the rest are not read";
-            Emit();
-        }
+        if (n < count) ReportCut("face payload", payload, n, count);
     }
     Spend(100 * n);
 
-    const int64_t base = store_.MeshFaceBase;
-    GrowTo(store_.FaceTable, base + n);
+    const int64_t base = tables_.MeshFaceBase;
+    GrowTo(tables_.FaceTable, base + n);
+    GrowTo(tables_.FaceOrigins, base + n);
     auto face = [&](int64_t k) -> FaceRecord& {
-        return store_.FaceTable[static_cast<size_t>(base + k)];
+        return tables_.FaceTable[static_cast<size_t>(base + k)];
     };
+    for (int64_t k = 0; k < n; ++k)
+        tables_.FaceOrigins[static_cast<size_t>(base + k)] = {p, static_cast<int32_t>(k)};
     stream_.SeekOpt(payload + 4);
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
@@ -215,25 +200,18 @@ int64_t OptFile::ReadFaceBlock(int64_t p) {
             v = stream_.ReadInt32();
     }
     stream_.SeekOpt(payload + 4 + kFaceIndexBytes * count);
-    for (int64_t k = 0; k < n; ++k) {
-        Vec3& v = face(k).FaceNormal;
-        v.x = stream_.ReadFloat();
-        v.y = stream_.ReadFloat();
-        v.z = stream_.ReadFloat();
-    }
+    for (int64_t k = 0; k < n; ++k)
+        face(k).FaceNormal = ReadVec3();
     stream_.SeekOpt(payload + 4 + (kFaceIndexBytes + kFaceNormalBytes) * count);
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
-        for (Vec3* v : {&f.SoftVector1, &f.SoftVector2}) {
-            v->x = stream_.ReadFloat();
-            v->y = stream_.ReadFloat();
-            v->z = stream_.ReadFloat();
-        }
+        f.SoftVector1 = ReadVec3();
+        f.SoftVector2 = ReadVec3();
     }
 
     if (report) {
         for (int64_t k = base; k < base + n; ++k) {
-            const FaceRecord& f = store_.FaceTable[static_cast<size_t>(k)];
+            const FaceRecord& f = tables_.FaceTable[static_cast<size_t>(k)];
             Emit(kFaceRule);
             Line() += "FACE ";
             AppendInt(k);
@@ -265,21 +243,16 @@ int64_t OptFile::ReadFaceBlock(int64_t p) {
             Emit("");
         }
     }
-    store_.MeshFaceBase = base + n;
+    tables_.MeshFaceBase = base + n;
     return n;
-}
-
-Vec3 OptFile::CornerPosition(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= store_.VertexTable.size()) return Vec3{};
-    return store_.VertexTable[static_cast<size_t>(index)];
 }
 
 // Coordinate lines for the corners of a face (or its vertex normals); an index that names no
 // entry of the table gets a line saying so instead. Negative vertex normal indices mean "none";
 // negative vertex indices are only expected as the fourth index of a triangle (-1).
-void OptFile::AppendVertexLines(const std::array<int32_t, 4>& indices,
-                                const std::vector<Vec3>& table, std::string_view tableName) {
-    const bool vertices = &table == &store_.VertexTable;
+void OptWalker::AppendVertexLines(const std::array<int32_t, 4>& indices,
+                                  const std::vector<Vec3>& table, std::string_view tableName) {
+    const bool vertices = &table == &tables_.VertexTable;
     for (size_t c = 0; c < 4; ++c) {
         const int32_t index = indices[c];
         const bool none = index < 0 && (!vertices || (c == 3 && index == -1));
@@ -307,25 +280,48 @@ void OptFile::AppendVertexLines(const std::array<int32_t, 4>& indices,
     }
 }
 
-void OptFile::ReadFaceDetails(int64_t p) {
+void OptWalker::WritePrjRecord(const std::array<Vec3, 4>& corners) {
+    ++prjRecords_;
+    uint8_t record[52];
+    PutLittleEndian(record, static_cast<uint32_t>(currentMesh_));
+    for (size_t c = 0; c < 4; ++c) {
+        PutLittleEndian(record + 4 + 12 * c, std::bit_cast<uint32_t>(corners[c].x));
+        PutLittleEndian(record + 8 + 12 * c, std::bit_cast<uint32_t>(corners[c].y));
+        PutLittleEndian(record + 12 + 12 * c, std::bit_cast<uint32_t>(corners[c].z));
+    }
+    options_.Prj->Write(record, sizeof record);
+}
+
+void OptWalker::AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,
+                               const std::array<Vec3, 4>& corners, bool quad) {
+    DrawFace& draw = model_->DrawFaces.emplace_back();
+    draw.Mesh = static_cast<int16_t>(currentMesh_);
+    draw.IsQuad = quad ? 1 : 0;
+    draw.Lod = static_cast<uint8_t>(curLod_);
+    draw.Normal = face.FaceNormal;
+    draw.Corners = corners;
+    draw.BlockOffset = origin.BlockOffset;
+    draw.FaceInBlock = origin.FaceInBlock;
+}
+
+void OptWalker::ReadFaceDetails(int64_t p) {
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     if (count <= 0) return;
     stream_.SeekOpt(p + 20);
     const int64_t n = FacesInFile(AdjustOffset(stream_.ReadInt32()), count);
-    const int64_t base = store_.MeshFaceBase - n;
+    const int64_t base = tables_.MeshFaceBase - n;
     if (base < 0) return;
     const bool report = sink_.Active();
-    const bool writePrj = store_.WritePrj && prj_ != nullptr;
 
     for (int64_t k = base; k < base + n; ++k) {
-        const FaceRecord& f = store_.FaceTable[static_cast<size_t>(k)];
+        const FaceRecord& f = tables_.FaceTable[static_cast<size_t>(k)];
         const auto& V = f.VertexIndex;
         if (report) {
             Emit("");
             Emit(kDetailRule);
             Line() += "MESH ";
-            AppendInt(store_.CurrentMesh);
+            AppendInt(currentMesh_);
             line_ += ": Texture ??,  FACE ";
             AppendInt(k);
             line_ += " DETAILS:";
@@ -336,6 +332,7 @@ void OptFile::ReadFaceDetails(int64_t p) {
             Emit();
         }
 
+        // A triangle repeats its third corner as the fourth.
         std::array<Vec3, 4> corners{};
         bool quad = true;
         for (size_t c = 0; c < 4; ++c) {
@@ -344,30 +341,11 @@ void OptFile::ReadFaceDetails(int64_t p) {
                 v = V[2];
                 quad = false;
             }
-            corners[c] = CornerPosition(v);
+            corners[c] = tables_.VertexAt(v);
         }
-        if (writePrj) {
-            ++store_.ShownFaceCount;
-            uint8_t record[52];
-            PutLittleEndian(record, static_cast<uint32_t>(store_.CurrentMesh));
-            for (size_t c = 0; c < 4; ++c) {
-                PutLittleEndian(record + 4 + 12 * c, std::bit_cast<uint32_t>(corners[c].x));
-                PutLittleEndian(record + 8 + 12 * c, std::bit_cast<uint32_t>(corners[c].y));
-                PutLittleEndian(record + 12 + 12 * c, std::bit_cast<uint32_t>(corners[c].z));
-            }
-            prj_->Write(record, sizeof record);
-        }
-        if (store_.FillDrawTables) {
-            const auto d = static_cast<size_t>(store_.DrawFaceCount);
-            if (d >= store_.DrawFaces.size()) store_.DrawFaces.resize(d + 1);
-            DrawFace& draw = store_.DrawFaces[d];
-            draw.Mesh = static_cast<int16_t>(store_.CurrentMesh);
-            draw.IsQuad = quad ? 1 : 0;
-            draw.Lod = static_cast<uint8_t>(store_.curLOD);
-            draw.Normal = f.FaceNormal;
-            draw.Corners = corners;
-            store_.DrawFaceCount = static_cast<int64_t>(d) + 1;
-        }
+        if (options_.Prj != nullptr) WritePrjRecord(corners);
+        if (options_.FillDrawTables)
+            AppendDrawFace(f, tables_.FaceOrigins[static_cast<size_t>(k)], corners, quad);
 
         if (report) {
             Line() += "   face ";
@@ -375,7 +353,7 @@ void OptFile::ReadFaceDetails(int64_t p) {
             line_ += " vert indices are      ";
             AppendIndices(V);
             Emit();
-            AppendVertexLines(V, store_.VertexTable, "vertex");
+            AppendVertexLines(V, tables_.VertexTable, "vertex");
             Emit("");
             Line() += "  Face Normal is: ";
             AppendFloats(f.FaceNormal);
@@ -384,7 +362,7 @@ void OptFile::ReadFaceDetails(int64_t p) {
             Line() += "  vertex normal indices are ";
             AppendIndices(f.VertexNormalIndex);
             Emit();
-            AppendVertexLines(f.VertexNormalIndex, store_.VertexNormalTable, "vertex normal");
+            AppendVertexLines(f.VertexNormalIndex, tables_.VertexNormalTable, "vertex normal");
         }
     }
 }

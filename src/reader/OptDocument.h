@@ -1,32 +1,46 @@
 // One loaded OPT file and the operations on it that do not need a window: open, block display,
 // Save ASCII and Save PRJ. The desktop program, the browser preview and the command-line tool
 // each own one or more documents; nothing here is global.
+//
+// What the file holds (its OptModel) changes only when a file is opened. The display, the saves
+// and the consistency check walk the file again, each with options and a report destination of
+// its own, so none of them changes the model or anything a caller shows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "FileOutput.h"
-#include "ModelStore.h"
+#include "BlockRecords.h"
+#include "ByteOutput.h"
+#include "MeshTables.h"
+#include "OptModel.h"
 #include "OptStream.h"
-#include "Vexlor_Utils.h"
+#include "OptWalker.h"
+#include "ReportSink.h"
+#include "TypeNames.h"
+#include "WalkOptions.h"
 
 namespace vexlor {
 
 struct OperationResult {
     bool ok = true;
-    std::string message;  // the toolkit-style message, e.g. "Cannot open file /x/y.opt"
+    std::string message;  // one line, e.g. "Cannot open file /x/y.opt"
     std::string reason;   // the system's reason, when there is one
 };
 
 class OptDocument {
   public:
-    explicit OptDocument(NumberText numbers = NumberText()) : sink_(std::move(numbers)) {}
+    explicit OptDocument(NumberText numbers = NumberText()) : numbers_(std::move(numbers)) {}
 
-    ModelStore& Store() { return store_; }
-    const ModelStore& Store() const { return store_; }
-    ReportSink& Sink() { return sink_; }
-    const ReportSink& Sink() const { return sink_; }
+    const NumberText& Numbers() const { return numbers_; }
+    // The type-name tables the reports print; read at start-up by the program.
+    TypeNameTables& Names() { return names_; }
+    const TypeNameTables& Names() const { return names_; }
+    // What the open file holds.
+    const OptModel& Model() const { return model_; }
+    // The open file's bytes.
     OptStream& Stream() { return stream_; }
 
     bool OptLoaded() const { return optLoaded_; }
@@ -37,6 +51,9 @@ class OptDocument {
     // The file that is loaded now.
     const std::string& CurrentFileName() const { return currentFileName_; }
 
+    // How much work each walk may do (the program keeps the default).
+    void SetWalkBudget(const WalkBudget& budget) { budget_ = budget; }
+
     // Loads the file and walks it with the tree and the draw tables built. On failure the
     // previously loaded file stays loaded, stream, tree and tables included.
     OperationResult Open(const std::string& path);
@@ -44,20 +61,14 @@ class OptDocument {
     // will: reading the file, which changes nothing here, and the open of the bytes read.
     static OperationResult ReadFile(const std::string& path, OptStream& stream);
     void Open(OptStream stream, const std::string& path);
-    // What every open does first, also one that then fails: the report list is cleared and the
-    // draw counters start again.
-    void StartOpen() { PrepareOpen(); }
-    // The walk of a preview: the draw tables only, no tree (the tree keeps its root).
+    // The walk of a preview: the draw tables only, no tree (the tree keeps what it had).
     OperationResult OpenForPreview(const std::string& path);
-    // The same walk over bytes already in memory; `name` becomes the current file name.
+    // The open of bytes already in memory; `name` becomes the current file name.
     void OpenBytes(std::vector<uint8_t> bytes, const std::string& name);
 
-    // Shows the report of tree node `node` in the report list. False when there is no such node.
-    // Before any file is loaded the list says "?? no opt loaded!".
-    bool DisplayBlock(int32_t node);
-
-    // Clears the list and writes an empty line and "?? no opt loaded!" to it.
-    void ReportNoOptLoaded();
+    // The report of tree node `node`, appended to `lines`, and what the view shows for it.
+    // Nothing (and no lines) when no file is loaded or there is no such node.
+    std::optional<ShownBlock> DisplayBlock(int32_t node, std::vector<std::string>& lines);
 
     // The full report: `caption` as the first line, then the walk's lines, each ended by CR LF.
     // The file appears only when complete; on failure an existing file is left untouched.
@@ -69,23 +80,22 @@ class OptDocument {
     void WriteReport(LineOutput& out, std::string_view caption);
     void WritePrj(ByteOutput& out);
 
-  private:
-    // What the saves' re-walks would otherwise disturb in the view: the red mesh and the markers.
-    struct ViewSnapshot {
-        int32_t currentMesh;
-        MarkerBoxData markerBox;
-        HardpointMarkerData hardpointMarker;
-    };
-    void PrepareOpen(bool buildTree = true);
-    OperationResult Load(const std::string& path, bool buildTree);
-    void WalkOpened(OptStream stream, const std::string& name);
-    ViewSnapshot TakeViewSnapshot() const;
-    void RestoreViewSnapshot(const ViewSnapshot& snapshot);
-    OperationResult CommitSave(AtomicFile& file, const std::string& path);
+    // A walker over the loaded file for walks that start below the header, one mesh at a time
+    // (the consistency check); its lines go to `sink` and it reads into the document's mesh
+    // tables, which Tables() shows afterwards.
+    OptWalker MeshWalker(ReportSink& sink);
+    const MeshTables& Tables() const { return tables_; }
 
+  private:
+    void WalkOpened(OptStream stream, const std::string& name, bool buildTree);
+    WalkOptions Options() const;
+
+    NumberText numbers_;
+    TypeNameTables names_;
     OptStream stream_;
-    ModelStore store_;
-    ReportSink sink_;
+    OptModel model_;
+    MeshTables tables_;
+    WalkBudget budget_;
     bool optLoaded_ = false;
     std::string notOptReason_;
     std::string currentFileName_;

@@ -70,10 +70,16 @@ std::string TypeNameFilePath(const std::string& file, const std::string& namesFo
     return local;
 }
 
-TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
+const std::string& TypeNameTables::NameOf(const std::vector<std::string>& names, int32_t code) {
+    static const std::string kUnknown = "(unknown type)";
+    if (code < 0 || static_cast<size_t>(code) >= names.size()) return kUnknown;
+    return names[static_cast<size_t>(code)];
+}
+
+TypeNameLoad LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
                                 const std::string& hardpointTypePath) {
     const std::pair<const std::string*, std::vector<std::string>*> files[] = {
-        {&meshTypePath, &store.MeshTypeNames}, {&hardpointTypePath, &store.HardpointTypeNames}};
+        {&meshTypePath, &tables.MeshTypeNames}, {&hardpointTypePath, &tables.HardpointTypeNames}};
     for (const auto& [path, table] : files) {
         TypeNameFile file = ReadTypeNameFile(*path);
         if (!file.ok) return {false, *path, file.error};

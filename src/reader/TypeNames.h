@@ -2,12 +2,22 @@
 // line i naming type code i.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "ModelStore.h"
-
 namespace vexlor {
+
+inline constexpr size_t kTypeNameCount = 51;  // type codes 0 ... 50
+
+// The names the report prints for mesh type codes and hardpoint type codes: entry i names code i.
+struct TypeNameTables {
+    std::vector<std::string> MeshTypeNames = std::vector<std::string>(kTypeNameCount);
+    std::vector<std::string> HardpointTypeNames = std::vector<std::string>(kTypeNameCount);
+
+    // The name of a code, or "(unknown type)" for a code the table has no entry for.
+    static const std::string& NameOf(const std::vector<std::string>& names, int32_t code);
+};
 
 // Splits a type-name file's bytes into names. A CR ends a line and an LF right after it is
 // skipped; an LF without a CR belongs to the line; a Ctrl-Z (0x1A) ends the file. A last line
@@ -39,7 +49,7 @@ struct TypeNameLoad {
 std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
                              const std::string& programFolder);
 
-TypeNameLoad LoadTypeNameTables(ModelStore& store, const std::string& meshTypePath,
+TypeNameLoad LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
                                 const std::string& hardpointTypePath);
 
 }  // namespace vexlor

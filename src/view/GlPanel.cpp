@@ -58,16 +58,13 @@ void GlPanel::SetupScene() {
     const QSize size = FrameSize();
     view_.ViewportWidth = size.width();
     view_.ViewportHeight = size.height();
-    const ModelExtent extent = ComputeModelExtent(store_);
+    static const std::vector<DrawFace> kNoFaces;
+    const ModelExtent extent = ComputeModelExtent(model_ != nullptr ? model_->DrawFaces : kNoFaces);
     view_.ExtentMax = extent.Max;
     view_.ExtentMin = extent.Min;
     box_ = ProjectionBox(extent.Max, extent.Min);
-    if (store_ != nullptr) {
-        store_->ExtentMax = extent.Max;
-        store_->ExtentMin = extent.Min;
-        store_->MarkerBoxShown = false;
-        store_->HardpointMarkerShown = false;
-    }
+    selection_.Box.reset();
+    selection_.Hardpoint.reset();
     wireframe_.Invalidate();
     sceneSet_ = true;
     RenderScene();
@@ -112,7 +109,7 @@ void GlPanel::DrawFrame() {
     const float scale = NarrowToFloat(view_.Scale);
     gl.glScalef(scale, scale, scale);
     gl.glTranslatef(static_cast<float>(view_.PanX), static_cast<float>(view_.PanY), 0);
-    wireframe_.DrawModel(gl, store_);
+    wireframe_.DrawModel(gl, model_, selection_);
     gl.glPopMatrix();
     gl.glFlush();
     frame_->release();

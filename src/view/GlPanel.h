@@ -11,8 +11,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "ModelStore.h"
+#include "OptModel.h"
 #include "Projection.h"
+#include "ViewSelection.h"
 #include "ViewState.h"
 #include "WireframeRenderer.h"
 
@@ -27,11 +28,14 @@ class GlPanel : public QOpenGLWidget {
     GlPanel(ViewState& view, QWidget* parent);
     ~GlPanel() override;
 
-    void SetModel(ModelStore* store) { store_ = store; }
-    ModelStore* Model() const { return store_; }
+    // The model drawn; none draws nothing.
+    void SetModel(const OptModel* model) { model_ = model; }
+    const OptModel* Model() const { return model_; }
+    // What is drawn of it: the red mesh, the level of detail, the markers.
+    ViewSelection& Selection() { return selection_; }
 
-    // After each load: viewport, model extent (into the ViewState and the store), projection,
-    // markers cleared, first frame. The caller writes the caption from the new extent.
+    // After each load: viewport, model extent (into the ViewState), projection, markers cleared,
+    // first frame. The caller writes the caption from the new extent.
     void SetupScene();
     // One frame; before the first scene set-up it has no visible effect.
     void RenderScene();
@@ -53,7 +57,8 @@ class GlPanel : public QOpenGLWidget {
     void ReleaseGl();
 
     ViewState& view_;
-    ModelStore* store_ = nullptr;
+    const OptModel* model_ = nullptr;
+    ViewSelection selection_;
     ViewBox box_;
     bool sceneSet_ = false;      // frames are drawn only after a scene set-up
     bool framePending_ = false;  // a frame was asked for before the context existed

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "GlPanel.h"
-#include "ModelStore.h"
 #include "NumberText.h"
+#include "OptModel.h"
 #include "ViewState.h"
 
 namespace vexlor::view {
@@ -21,8 +21,10 @@ class ViewWindow : public QWidget {
     // The number format of the size caption (the user's decimal separator).
     void SetNumbers(NumberText numbers) { numbers_ = std::move(numbers); }
     // The model whose draw tables are drawn; none draws nothing.
-    void SetModel(ModelStore* store) { panel_->SetModel(store); }
-    ModelStore* Model() const { return panel_->Model(); }
+    void SetModel(const OptModel* model) { panel_->SetModel(model); }
+    const OptModel* Model() const { return panel_->Model(); }
+    // The red mesh, the level of detail and the markers of the frames to come.
+    ViewSelection& Selection() { return panel_->Selection(); }
 
     // After each load: extent, projection, the size caption, markers cleared, first frame.
     void SetupScene();

@@ -14,16 +14,11 @@ int32_t ExtentBound(float v) {
     return SaturateInt32(r + r / 3);
 }
 
-ModelExtent ComputeModelExtent(const ModelStore& store) {
-    return ComputeModelExtent(&store);
-}
-
-ModelExtent ComputeModelExtent(const ModelStore* store) {
+ModelExtent ComputeModelExtent(const std::vector<DrawFace>& faces) {
     float hi = -999999.0f;
     float lo = 999999.0f;
-    const int64_t faces = store != nullptr ? store->DrawnFaceCount() : 0;
-    for (int64_t i = 0; i < faces; ++i) {
-        for (const Vec3& c : store->DrawFaces[static_cast<size_t>(i)].Corners) {
+    for (const DrawFace& face : faces) {
+        for (const Vec3& c : face.Corners) {
             for (const float value : {c.x, c.y, c.z}) {
                 if (value > hi) hi = value;
                 if (value < lo) lo = value;
@@ -33,20 +28,20 @@ ModelExtent ComputeModelExtent(const ModelStore* store) {
     return {ExtentBound(hi), ExtentBound(lo)};
 }
 
-int64_t DrawableFaceCount(const ModelStore& store) {
+int64_t DrawableFaceCount(const std::vector<DrawFace>& faces) {
     // Buffer sizes are counted in a signed int: 48 bytes of positions per face.
     constexpr int64_t most = std::numeric_limits<int32_t>::max() / 48;
     static_assert(most * 8 <= std::numeric_limits<int32_t>::max());
-    const int64_t faces = store.DrawnFaceCount();
-    return faces < most ? faces : most;
+    const auto count = static_cast<int64_t>(faces.size());
+    return count < most ? count : most;
 }
 
-void FillPositions(const ModelStore& store, std::vector<float>& positions) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
-    positions.resize(faces * 12);
+void FillPositions(const std::vector<DrawFace>& faces, std::vector<float>& positions) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    positions.resize(count * 12);
     float* out = positions.data();
-    for (size_t i = 0; i < faces; ++i) {
-        for (const Vec3& c : store.DrawFaces[i].Corners) {
+    for (size_t i = 0; i < count; ++i) {
+        for (const Vec3& c : faces[i].Corners) {
             *out++ = c.x;
             *out++ = c.y;
             *out++ = c.z;
@@ -54,13 +49,14 @@ void FillPositions(const ModelStore& store, std::vector<float>& positions) {
     }
 }
 
-void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8_t>& colours) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+void FillColours(const std::vector<DrawFace>& faces, int32_t currentMesh,
+                 std::vector<uint8_t>& colours) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
     const auto current = static_cast<int16_t>(currentMesh);
-    colours.resize(faces * 16);
+    colours.resize(count * 16);
     uint8_t* out = colours.data();
-    for (size_t i = 0; i < faces; ++i) {
-        const uint8_t* rgba = store.DrawFaces[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* rgba = faces[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
         for (int corner = 0; corner < 4; ++corner, out += 4)
             std::memcpy(out, rgba, 4);
     }
@@ -77,12 +73,13 @@ bool IsFinite(const DrawFace& face) {
 
 }  // namespace
 
-void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+void FillEdgeList(const std::vector<DrawFace>& faces, int32_t showLod,
+                  std::vector<uint32_t>& corners) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
     corners.clear();
-    corners.reserve(faces * 8);
-    for (size_t i = 0; i < faces; ++i) {
-        const DrawFace& face = store.DrawFaces[i];
+    corners.reserve(count * 8);
+    for (size_t i = 0; i < count; ++i) {
+        const DrawFace& face = faces[i];
         if (showLod != 0 && face.Lod != showLod) continue;
         if (!IsFinite(face)) continue;
         const auto first = static_cast<uint32_t>(i * 4);

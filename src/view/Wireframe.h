@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ModelStore.h"
+#include "OptModel.h"
 
 namespace vexlor::view {
 
@@ -20,12 +20,10 @@ struct ModelExtent {
     int32_t Min = 0;
 };
 
-// One common bound over x, y and z of the corners of every shown face, whatever the level of
-// detail, reaching a third beyond the extreme coordinates. NaN coordinates are passed over;
-// bounds that leave 32 bits are clamped. With no faces the bounds stay inverted.
-ModelExtent ComputeModelExtent(const ModelStore& store);
-// No model is a model without faces.
-ModelExtent ComputeModelExtent(const ModelStore* store);
+// One common bound over x, y and z of the corners of every face, whatever the level of detail,
+// reaching a third beyond the extreme coordinates. NaN coordinates are passed over; bounds that
+// leave 32 bits are clamped. With no faces the bounds stay inverted.
+ModelExtent ComputeModelExtent(const std::vector<DrawFace>& faces);
 // R(v) + R(v) div 3, clamped to 32 bits.
 int32_t ExtentBound(float v);
 
@@ -33,15 +31,17 @@ inline constexpr uint8_t kFaceRgba[4] = {0, 255, 255, 255};       // cyan
 inline constexpr uint8_t kCurrentMeshRgba[4] = {255, 0, 0, 255};  // red
 
 // Corners of face i are entries 4i ... 4i+3 of the position and colour arrays.
-int64_t DrawableFaceCount(const ModelStore& store);
+int64_t DrawableFaceCount(const std::vector<DrawFace>& faces);
 // x, y, z of each corner, face after face.
-void FillPositions(const ModelStore& store, std::vector<float>& positions);
+void FillPositions(const std::vector<DrawFace>& faces, std::vector<float>& positions);
 // RGBA of each corner: red exactly when the face belongs to `currentMesh` (compared in the 16
 // bits that the draw tables keep).
-void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8_t>& colours);
+void FillColours(const std::vector<DrawFace>& faces, int32_t currentMesh,
+                 std::vector<uint8_t>& colours);
 // Corner pairs of the edges to draw, 1-2, 2-3, 3-4, 4-1 of each face: all faces for level 0,
 // else those read at `showLod`. Faces with a corner that is not a finite number are left out.
-void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners);
+void FillEdgeList(const std::vector<DrawFace>& faces, int32_t showLod,
+                  std::vector<uint32_t>& corners);
 
 // Which of the wireframe's arrays a frame must fill again: the positions when another model (or
 // the same model filled again) is drawn, the colours when the current mesh changes, the edges

@@ -23,7 +23,7 @@ void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
 
 }  // namespace
 
-void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBoxData& box) {
+void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box) {
     gl.glColor3f(box.Colour.x, box.Colour.y, box.Colour.z);
     const Vec3& c = box.Centre;
     const Vec3 lo{c.x - box.Span.x * 0.5f, c.y - box.Span.y * 0.5f, c.z - box.Span.z * 0.5f};
@@ -52,7 +52,7 @@ void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBoxData& box) {
     gl.glEnd();
 }
 
-void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarkerData& point) {
+void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point) {
     gl.glColor3f(point.Colour.x, point.Colour.y, point.Colour.z);
     // OpenGL refuses sizes that are not positive; such a point keeps the size in force.
     if (point.Size > 0 && std::isfinite(point.Size)) gl.glPointSize(point.Size);
@@ -76,30 +76,32 @@ void WireframeRenderer::Destroy() {
     uploads_.Forget();
 }
 
-void WireframeRenderer::Prepare(const ModelStore& store) {
+void WireframeRenderer::Prepare(const OptModel& model, const ViewSelection& selection) {
+    const std::vector<DrawFace>& faces = model.DrawFaces;
     const WireframeUploads::Refill refill = uploads_.Plan(
-        &store, generation_, DrawableFaceCount(store), store.CurrentMesh, store.ShowLod);
+        &model, generation_, DrawableFaceCount(faces), selection.CurrentMesh, selection.ShowLod);
     if (refill.positions) {
         std::vector<float> positions;
-        FillPositions(store, positions);
+        FillPositions(faces, positions);
         Upload(positions_, positions);
     }
     if (refill.colours) {
         std::vector<uint8_t> colours;
-        FillColours(store, store.CurrentMesh, colours);
+        FillColours(faces, selection.CurrentMesh, colours);
         Upload(colours_, colours);
     }
     if (refill.edges) {
         std::vector<uint32_t> edges;
-        FillEdgeList(store, store.ShowLod, edges);
+        FillEdgeList(faces, selection.ShowLod, edges);
         Upload(edges_, edges);
         edgeCorners_ = static_cast<int32_t>(edges.size());
     }
 }
 
-void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store) {
-    if (store == nullptr) return;
-    Prepare(*store);
+void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model,
+                                  const ViewSelection& selection) {
+    if (model == nullptr) return;
+    Prepare(*model, selection);
     if (edgeCorners_ > 0) {
         gl.glEnableClientState(GL_VERTEX_ARRAY);
         gl.glEnableClientState(GL_COLOR_ARRAY);
@@ -115,8 +117,8 @@ void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* st
         gl.glDisableClientState(GL_COLOR_ARRAY);
         gl.glDisableClientState(GL_VERTEX_ARRAY);
     }
-    if (store->MarkerBoxShown) DrawMarkerBox(gl, store->MarkerBox);
-    if (store->HardpointMarkerShown) DrawHardpointMarker(gl, store->HardpointMarker);
+    if (selection.Box) DrawMarkerBox(gl, *selection.Box);
+    if (selection.Hardpoint) DrawHardpointMarker(gl, *selection.Hardpoint);
 }
 
 }  // namespace vexlor::view

@@ -6,15 +6,16 @@
 #include <QOpenGLBuffer>
 #include <cstdint>
 
-#include "ModelStore.h"
+#include "OptModel.h"
+#include "ViewSelection.h"
 #include "Wireframe.h"
 
 class QOpenGLFunctions_2_1;
 
 namespace vexlor::view {
 
-void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBoxData& box);
-void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarkerData& point);
+void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box);
+void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point);
 
 class WireframeRenderer {
   public:
@@ -23,11 +24,11 @@ class WireframeRenderer {
     void Destroy();
     // The draw tables were filled again: upload them at the next frame.
     void Invalidate() { ++generation_; }
-    // The faces, then the markers whose flags are set. Nothing without a model.
-    void DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store);
+    // The faces as the selection says, then its markers. Nothing without a model.
+    void DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model, const ViewSelection& selection);
 
   private:
-    void Prepare(const ModelStore& store);
+    void Prepare(const OptModel& model, const ViewSelection& selection);
 
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer colours_{QOpenGLBuffer::VertexBuffer};

@@ -47,9 +47,10 @@ CliRun Vexlor(const std::string& args) {
 std::string ListText(const fs::path& file, VertexNormalCheck mode) {
     OptDocument document;
     EXPECT_TRUE(document.Open(file.string()).ok);
-    CheckOPT(document, mode);
+    std::vector<std::string> lines;
+    CheckOPT(document, mode, lines);
     std::string text;
-    for (const std::string& line : document.Sink().List())
+    for (const std::string& line : lines)
         text += line + "\n";
     return text;
 }

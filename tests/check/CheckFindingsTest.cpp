@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CheckRun.h"
 #include "CheckTestSupport.h"
 
 namespace vexlor::testing {
@@ -34,7 +35,8 @@ TEST(CheckFindings, CleanModelGivesTheHeadingsAndAllOk) {
                          "",
                          "All OK!!"};
     EXPECT_EQ(lines, expected);
-    const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel);
+    CheckOutcome outcome{};
+    RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
     EXPECT_TRUE(outcome.allOk);
     EXPECT_EQ(outcome.errorCount, 0);
 }
@@ -142,12 +144,19 @@ TEST(CheckFindings, CornersWithoutContributionsAreListedButNotCounted) {
     m.faces.push_back(MakeFace({1, 4, 2, -1}, kDown, {0, 0, 0, -1}));
     OptDocument document;
     document.OpenBytes(BuildMeshes({m}), "model.opt");
-    document.Store().ShownFaceCount = 0;  // as if no face had been drawn
-    EXPECT_TRUE(CheckOPT(document, VertexNormalCheck::MeshByMesh).allOk);
+    // The mesh's faces tested against empty draw tables, as if no face had been drawn.
+    Lines lines;
+    ReportSink sink(document.Numbers(), &lines, nullptr);
+    ReportSink silent = ReportSink::Silent(document.Numbers());
+    const std::vector<DrawFace> noFaces;
+    CheckRun run(sink, noFaces, VertexNormalCheck::MeshByMesh, ContributionSearch::Indexed);
+    OptWalker walker = document.MeshWalker(silent);
+    walker.WalkMesh(0, document.Model().Meshes.MeshPositions.at(0));
+    run.CheckMesh(0, document.Tables());
+    EXPECT_TRUE(run.CheckAllOk);
     Lines expected(4, "error! no VN contribs found, face 0");
     expected.insert(expected.end(), 3, "error! no VN contribs found, face 1");
-    expected.push_back("All OK!!");
-    EXPECT_EQ(Findings(document.Sink().List()), expected);
+    EXPECT_EQ(Findings(lines), expected);
 }
 
 // Two meshes meet along an edge at a right angle. Across the whole model the shared corners

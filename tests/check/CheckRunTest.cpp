@@ -44,47 +44,43 @@ TEST(CheckRun, MeshWithoutFacesGetsItsHeadingsOnly) {
     EXPECT_EQ(CheckLines(b.build()), expected);
 }
 
-TEST(CheckRun, BeforeAnyFileIsOpenItSaysSo) {
+TEST(CheckRun, BeforeAnyFileIsOpenItWritesNothing) {
     OptDocument document;
-    const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel);
+    CheckOutcome outcome{true, 1};
+    EXPECT_TRUE(RunCheck(document, VertexNormalCheck::WholeModel, &outcome).empty());
     EXPECT_FALSE(outcome.allOk);
     EXPECT_EQ(outcome.errorCount, 0);
-    EXPECT_EQ(document.Sink().List(), (Lines{"", "?? no opt loaded!"}));
 }
 
-// The view keeps its red mesh and markers; the draw tables and the tree are untouched; the list
-// holds the run's lines only, with list output on and file output off.
-TEST(CheckRun, LeavesTheViewAndTheModelAsTheyWere) {
+// The re-walks refill only the check's own tables: the model (draw tables, tree, block table)
+// is as it was, and a block display afterwards shows what it showed before.
+TEST(CheckRun, LeavesTheModelAsItWas) {
     FighterLayout layout;
     OptDocument document;
     document.OpenBytes(BuildFighter(layout), "fighter.opt");
     int32_t hardpointNode = -1;
-    for (int32_t k = 0; k < static_cast<int32_t>(document.Store().BlockTable.size()); ++k) {
-        const BlockEntry& e = document.Store().BlockTable[static_cast<size_t>(k)];
+    for (int32_t k = 0; k < static_cast<int32_t>(document.Model().BlockTable.size()); ++k) {
+        const BlockEntry& e = document.Model().BlockTable[static_cast<size_t>(k)];
         if (e.Type == 22 && e.Mesh == 1) hardpointNode = k;
     }
-    ASSERT_TRUE(document.DisplayBlock(hardpointNode));
-    const ModelStore before = document.Store();
+    std::vector<std::string> shown;
+    ASSERT_TRUE(document.DisplayBlock(hardpointNode, shown));
+    const OptModel before = document.Model();
 
-    EXPECT_TRUE(CheckOPT(document, VertexNormalCheck::WholeModel).allOk);
-    const ModelStore& after = document.Store();
-    EXPECT_EQ(after.CurrentMesh, 1);
-    EXPECT_EQ(std::memcmp(&after.MarkerBox, &before.MarkerBox, sizeof before.MarkerBox), 0);
-    EXPECT_EQ(
-        std::memcmp(&after.HardpointMarker, &before.HardpointMarker, sizeof before.HardpointMarker),
-        0);
-    EXPECT_TRUE(after.HardpointMarkerShown && after.MarkerBoxShown);
-    EXPECT_EQ(after.ShownFaceCount, before.ShownFaceCount);
+    CheckOutcome outcome{};
+    const Lines lines = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
+    EXPECT_TRUE(outcome.allOk);
+    EXPECT_EQ(lines.front(), "Consistency check...");
+    const OptModel& after = document.Model();
     ASSERT_EQ(after.DrawFaces.size(), before.DrawFaces.size());
     EXPECT_EQ(std::memcmp(after.DrawFaces.data(), before.DrawFaces.data(),
                           before.DrawFaces.size() * sizeof(DrawFace)),
               0);
     EXPECT_EQ(after.Tree.Count(), before.Tree.Count());
     EXPECT_EQ(after.BlockTable.size(), before.BlockTable.size());
-    EXPECT_EQ(document.Sink().List().front(), "Consistency check...");
-    EXPECT_TRUE(document.Sink().ReportToList);
-    EXPECT_FALSE(document.Sink().ReportToFile);
-    EXPECT_FALSE(after.BuildTree || after.FillDrawTables || after.WritePrj);
+    std::vector<std::string> again;
+    document.DisplayBlock(hardpointNode, again);
+    EXPECT_EQ(again, shown);
 }
 
 // A mesh count beyond the table in the file, and a walk stopped by its budget, leave parts of the
@@ -109,9 +105,10 @@ TEST(CheckRun, FighterIsCleanInEveryMode) {
     document.OpenBytes(BuildFighter(), "fighter.opt");
     for (auto mode :
          {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh, VertexNormalCheck::None}) {
-        const CheckOutcome outcome = CheckOPT(document, mode);
+        CheckOutcome outcome{};
+        const Lines lines = RunCheck(document, mode, &outcome);
         EXPECT_TRUE(outcome.allOk) << static_cast<int>(mode);
-        EXPECT_EQ(Findings(document.Sink().List()), Lines{"All OK!!"});
+        EXPECT_EQ(Findings(lines), Lines{"All OK!!"});
     }
 }
 
@@ -120,13 +117,15 @@ TEST(CheckRun, FighterIsCleanInEveryMode) {
 TEST(CheckRun, FaultySampleListsEachFinding) {
     OptDocument document;
     document.OpenBytes(BuildFaultySample(), "faulty.opt");
+    Lines whole;
     for (int run = 0; run < 2; ++run) {
-        const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel);
+        CheckOutcome outcome{};
+        whole = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
         EXPECT_FALSE(outcome.allOk);
         EXPECT_EQ(outcome.errorCount, 6);
     }
     Lines headline;
-    for (const std::string& line : document.Sink().List()) {
+    for (const std::string& line : whole) {
         if (line.rfind("ERROR!", 0) == 0 || line.rfind("WARNING!", 0) == 0 ||
             line.rfind("error!", 0) == 0 || line.rfind("Checking mesh", 0) == 0 ||
             line.rfind("Number", 0) == 0)
@@ -148,9 +147,7 @@ TEST(CheckRun, FaultySampleListsEachFinding) {
                          "Number of errors = 6"};
     EXPECT_EQ(headline, expected);
     // No face of one mesh touches another, so mesh by mesh finds the same.
-    const Lines whole = document.Sink().List();
-    CheckOPT(document, VertexNormalCheck::MeshByMesh);
-    EXPECT_EQ(document.Sink().List(), whole);
+    EXPECT_EQ(RunCheck(document, VertexNormalCheck::MeshByMesh), whole);
 }
 
 }  // namespace

@@ -29,11 +29,18 @@ MeshParts CleanSquare(float x, float y) {
             {MakeFace({0, 1, 2, 3}, {0, 0, -1}, {0, 0, 0, 0})}};
 }
 
+std::vector<std::string> RunCheck(OptDocument& document, VertexNormalCheck mode,
+                                  CheckOutcome* outcome, ContributionSearch search) {
+    std::vector<std::string> lines;
+    const CheckOutcome result = CheckOPT(document, mode, lines, search);
+    if (outcome != nullptr) *outcome = result;
+    return lines;
+}
+
 std::vector<std::string> CheckLines(OptDocument& document, const std::vector<uint8_t>& bytes,
                                     VertexNormalCheck mode) {
     document.OpenBytes(bytes, "model.opt");
-    CheckOPT(document, mode);
-    return document.Sink().List();
+    return RunCheck(document, mode);
 }
 
 std::vector<std::string> CheckLines(const std::vector<uint8_t>& bytes, VertexNormalCheck mode) {

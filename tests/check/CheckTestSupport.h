@@ -29,7 +29,12 @@ FaceSpec MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 
 // stored for the face and for each corner: a mesh that checks clean.
 MeshParts CleanSquare(float x = 0, float y = 0);
 
-// Loads the bytes, runs the check and returns the report list.
+// Runs the check on the loaded file: its lines, and its outcome in `outcome` when asked.
+std::vector<std::string> RunCheck(OptDocument& document, VertexNormalCheck mode,
+                                  CheckOutcome* outcome = nullptr,
+                                  ContributionSearch search = ContributionSearch::Indexed);
+
+// Loads the bytes, runs the check and returns its lines.
 std::vector<std::string> CheckLines(OptDocument& document, const std::vector<uint8_t>& bytes,
                                     VertexNormalCheck mode = VertexNormalCheck::WholeModel);
 std::vector<std::string> CheckLines(const std::vector<uint8_t>& bytes,

@@ -71,12 +71,12 @@ std::string Describe(const Vec3& p) {
 }
 
 TEST(CornerIndex, FindsWhatVecNearAccepts) {
-    ModelStore store;
+    std::vector<DrawFace> faces;
     auto add = [&](Vec3 corner) {
         DrawFace face;
         face.Corners = {corner, {50, 50, 50}, {60, 60, 60}, {70, 70, 70}};
         face.Normal = {0, 0, 1};
-        store.DrawFaces.push_back(face);
+        faces.push_back(face);
     };
     add({CheckTolerance, 0, 0});                        // exactly at the tolerance: near
     add({std::nextafter(CheckTolerance, 1.0f), 0, 0});  // just beyond: not near
@@ -85,8 +85,7 @@ TEST(CornerIndex, FindsWhatVecNearAccepts) {
     add({kNan, 100, 100});                              // near everything
     add({kInf, 0, 0});                                  // never near a finite point
     add({kInf, 5, -kInf});                              // near points with +inf in x
-    store.ShownFaceCount = static_cast<int64_t>(store.DrawFaces.size());
-    CornerIndex index(store, CheckTolerance);
+    CornerIndex index(faces, CheckTolerance);
     const MeshFilter all = MeshFilter::Everything();
     EXPECT_EQ(index.Contributions({0, 0, 0}, all).count, 3);
     EXPECT_EQ(index.Contributions({kInf, 1, 2}, all).count, 3);
@@ -98,11 +97,9 @@ TEST(CornerIndex, FindsWhatVecNearAccepts) {
 TEST(CornerIndex, MatchesThePlainScanBitForBitOnRandomDrawTables) {
     for (uint32_t seed = 1; seed <= 12; ++seed) {
         AwkwardCoordinates gen(seed);
-        ModelStore store;
-        const int entries = 150 + gen.Pick(150);
-        store.DrawFaces.resize(static_cast<size_t>(entries) + 7);  // entries past the count: unused
+        std::vector<DrawFace> faces(static_cast<size_t>(150 + gen.Pick(150)));
         std::vector<Vec3> queries;
-        for (DrawFace& face : store.DrawFaces) {
+        for (DrawFace& face : faces) {
             face.IsQuad = static_cast<uint8_t>(gen.Pick(2));
             face.Mesh = static_cast<int16_t>(gen.Pick(3));
             face.Normal = gen.Normal();
@@ -114,17 +111,16 @@ TEST(CornerIndex, MatchesThePlainScanBitForBitOnRandomDrawTables) {
                 queries.push_back(c);
             }
         }
-        store.ShownFaceCount = entries;
         for (int i = 0; i < 200; ++i)
             queries.push_back(gen.Point());
 
-        CornerIndex index(store, CheckTolerance);
+        CornerIndex index(faces, CheckTolerance);
         for (const MeshFilter filter :
              {MeshFilter::Everything(), MeshFilter::OnlyMesh(0), MeshFilter::OnlyMesh(2)}) {
             // Twice over: the second round answers from the index's memory.
             for (int round = 0; round < 2; ++round) {
                 for (const Vec3& q : queries) {
-                    const NormalSum plain = ScanContributions(store, q, CheckTolerance, filter);
+                    const NormalSum plain = ScanContributions(faces, q, CheckTolerance, filter);
                     ASSERT_TRUE(SameBits(index.Contributions(q, filter), plain))
                         << "seed " << seed << " point " << Describe(q) << " plain count "
                         << plain.count;
@@ -184,10 +180,13 @@ TEST(CornerIndex, IndexedCheckPrintsWhatThePlainScanPrints) {
         OptDocument document;
         document.OpenBytes(RandomModel(gen), "random.opt");
         for (const auto mode : {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {
-            const CheckOutcome indexed = CheckOPT(document, mode, ContributionSearch::Indexed);
-            const std::vector<std::string> indexedLines = document.Sink().List();
-            const CheckOutcome plain = CheckOPT(document, mode, ContributionSearch::PlainScan);
-            ASSERT_EQ(indexedLines, document.Sink().List()) << "seed " << seed;
+            std::vector<std::string> indexedLines;
+            std::vector<std::string> plainLines;
+            const CheckOutcome indexed =
+                CheckOPT(document, mode, indexedLines, ContributionSearch::Indexed);
+            const CheckOutcome plain =
+                CheckOPT(document, mode, plainLines, ContributionSearch::PlainScan);
+            ASSERT_EQ(indexedLines, plainLines) << "seed " << seed;
             EXPECT_EQ(indexed.errorCount, plain.errorCount);
             EXPECT_EQ(indexed.allOk, plain.allOk);
         }

@@ -104,26 +104,27 @@ TEST_F(Browser, ListsOptFilesInAnyLetterCaseAndChangingFolderPreviewsNothing) {
 TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     main_.OpenFile(QString::fromStdString(kFighter.string()));
     const QString caption = main_.windowTitle();
-    const int32_t nodes = document_.Store().Tree.Count();
+    const int32_t nodes = document_.Model().Tree.Count();
     main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(2));
     ShowFolder(dir_, 3);
     view_.calls.clear();
     ASSERT_TRUE(browser_.SelectFile("TWO.OPT"));
-    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "ResetToPreviewView", "SetModel",
-                                        "SetupScene", "Redraw", "RestartRotation(1)"}));
-    EXPECT_EQ(view_.model, &browser_.Preview().Store());
-    ASSERT_EQ(browser_.Preview().Store().ShownFaceCount, 1);
-    EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 2.0f);
+    EXPECT_EQ(view_.calls,
+              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "ResetToPreviewView", "SetModel",
+                           "SetupScene", "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
+    EXPECT_EQ(view_.model, &browser_.Preview().Model());
+    ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
     EXPECT_EQ(main_.List()->model()->rowCount(), 0);  // the main list is cleared
     EXPECT_EQ(main_.windowTitle(), caption);
-    EXPECT_EQ(document_.Store().Tree.Count(), nodes);
+    EXPECT_EQ(document_.Model().Tree.Count(), nodes);
 
     // The open file's blocks are still what its tree nodes show.
     main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(3));
     ASSERT_GT(main_.List()->model()->rowCount(), 1);
     EXPECT_EQ(main_.List()->model()->index(0, 0).data().toString(), "This block is in MESH 0");
     EXPECT_TRUE(main_.List()->model()->index(2, 0).data().toString().contains(
-        QString::number(document_.Store().BlockTable[3].Offset)));
+        QString::number(document_.Model().BlockTable[3].Offset)));
 
     // Arrow keys move through the list, previewing each file.
     view_.calls.clear();
@@ -148,13 +149,13 @@ TEST_F(Browser, AClickOnAFilePreviewsItAndADoubleClickLoadsIt) {
     QTest::mouseClick(items, Qt::LeftButton, {}, place("TWO.OPT"));
     EXPECT_EQ(browser_.SelectedPath(), QString::fromStdString((dir_ / "TWO.OPT").string()));
     EXPECT_EQ(view_.calls.count("SetupScene"), 1);
-    ASSERT_EQ(browser_.Preview().Store().ShownFaceCount, 1);
-    EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 2.0f);
+    ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
 
     view_.calls.clear();
     QTest::mouseClick(items, Qt::LeftButton, {}, place("one.opt"));
     EXPECT_EQ(view_.calls.count("SetupScene"), 1);
-    EXPECT_EQ(browser_.Preview().Store().DrawFaces[0].Corners[2].x, 1.0f);
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 1.0f);
 
     // A double-click reaches the list as a click followed by a double-click event.
     QTest::mouseClick(items, Qt::LeftButton, {}, place("three.Opt"));
@@ -162,7 +163,7 @@ TEST_F(Browser, AClickOnAFilePreviewsItAndADoubleClickLoadsIt) {
     EXPECT_FALSE(browser_.isVisible());
     EXPECT_EQ(main_.windowTitle(),
               "OPTvexlor - " + QString::fromStdString((dir_ / "three.Opt").string()));
-    EXPECT_EQ(view_.model, &document_.Store());
+    EXPECT_EQ(view_.model, &document_.Model());
 }
 
 TEST_F(Browser, BackReopensTheFileOpenedBefore) {
@@ -173,9 +174,10 @@ TEST_F(Browser, BackReopensTheFileOpenedBefore) {
     view_.calls.clear();
     browser_.GoBack();
     EXPECT_FALSE(browser_.isVisible());
-    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "Redraw",
-                                        "RestartRotation(1)"}));
-    EXPECT_EQ(view_.model, &document_.Store());
+    EXPECT_EQ(view_.calls,
+              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
+                           "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
+    EXPECT_EQ(view_.model, &document_.Model());
     EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(kFighter.string()));
 
     // Closing the window acts as Back and keeps the window for next time.
@@ -196,8 +198,8 @@ TEST_F(Browser, BackWithNothingOpenedBeforeKeepsThePreviewInTheView) {
     browser_.GoBack();
     EXPECT_FALSE(browser_.isVisible());
     EXPECT_TRUE(view_.calls.isEmpty());
-    EXPECT_EQ(view_.model, &browser_.Preview().Store());
-    EXPECT_EQ(document_.Store().Tree.Count(), 1);
+    EXPECT_EQ(view_.model, &browser_.Preview().Model());
+    EXPECT_EQ(document_.Model().Tree.Count(), 1);
 }
 
 TEST_F(Browser, LoadMakesThePreviewedFileTheOpenFile) {
@@ -210,8 +212,8 @@ TEST_F(Browser, LoadMakesThePreviewedFileTheOpenFile) {
     EXPECT_EQ(main_.windowTitle(),
               "OPTvexlor - " + QString::fromStdString((dir_ / "three.Opt").string()));
     EXPECT_EQ(main_.CurrentFileName(), QString::fromStdString((dir_ / "three.Opt").string()));
-    EXPECT_EQ(document_.Store().Tree.Count(), 4);
-    EXPECT_EQ(view_.model, &document_.Store());
+    EXPECT_EQ(document_.Model().Tree.Count(), 4);
+    EXPECT_EQ(view_.model, &document_.Model());
 }
 
 TEST_F(Browser, FailuresSayCannotOpenAndKeepTheWindow) {
@@ -224,7 +226,8 @@ TEST_F(Browser, FailuresSayCannotOpenAndKeepTheWindow) {
     browser_.SelectFile("one.opt");
     EXPECT_EQ(messages_.messages, QStringList{"Cannot open file " +
                                               QString::fromStdString((dir_ / "one.opt").string())});
-    EXPECT_EQ(view_.calls, QStringList{"StopRotation"});  // the rotation stays stopped
+    // The rotation stays stopped and nothing is drawn.
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "ShowLevelOfDetail(1)"}));
 
     messages_.messages.clear();
     browser_.FileList()->selectionModel()->clear();

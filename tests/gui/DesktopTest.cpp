@@ -97,7 +97,7 @@ TEST_F(Desktop, AnOpenDrawsMeshZeroRedAndNamesTheModelSize) {
 TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
-    const ModelStore& store = document_.Store();
+    const OptModel& store = document_.Model();
     const int32_t mesh1 = store.Tree.Node(0).Children[1];
     Choose(mesh1 + 1);  // mesh 1's vertex block
     QImage frame = viewWindow_.GrabFrame();
@@ -155,11 +155,11 @@ TEST_F(Desktop, PreviewsNeverRunTwoRotationThreadsAndBackRestoresTheOpenFile) {
     ASSERT_NE(link_.RotationThread(), nullptr);
     EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);
     EXPECT_TRUE(link_.RotationThread()->Running());
-    EXPECT_EQ(viewWindow_.Model(), &browser_.Preview().Store());
+    EXPECT_EQ(viewWindow_.Model(), &browser_.Preview().Model());
     EXPECT_FLOAT_EQ(state_.AngleX, -130.0f);
 
     browser_.GoBack();
-    EXPECT_EQ(viewWindow_.Model(), &document_.Store());
+    EXPECT_EQ(viewWindow_.Model(), &document_.Model());
     EXPECT_EQ(viewWindow_.windowTitle(), caption);
     EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(model_));
     EXPECT_EQ(link_.RotationThread()->MostInLoop(), 1);

@@ -251,7 +251,7 @@ TEST(Hints, StatusBarShowsThePartAfterTheBar) {
 
 TEST_F(TheMainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
     EXPECT_TRUE(messages_.messages.isEmpty());
-    EXPECT_EQ(document_.Store().HardpointTypeNames[1], "Laser cannon");
+    EXPECT_EQ(document_.Names().HardpointTypeNames[1], "Laser cannon");
 
     OptDocument other;
     RecordingMessagePresenter messages;
@@ -259,22 +259,23 @@ TEST_F(TheMainWindow, StartUpReadsTheTypeNamesAndReportsAMissingTable) {
     std::ofstream(dir_ / "Mesh_Type.ace", std::ios::binary) << "Hull\r\n";
     MainWindow window({other, view_, messages, dialogs_, folder});
     EXPECT_EQ(messages.messages, QStringList{"File not found"});
-    EXPECT_EQ(other.Store().MeshTypeNames[0], "Hull");
-    EXPECT_EQ(other.Store().HardpointTypeNames[0], "");
+    EXPECT_EQ(other.Names().MeshTypeNames[0], "Hull");
+    EXPECT_EQ(other.Names().HardpointTypeNames[0], "");
 }
 
 TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     Child<QGroupBox>("lodChoice")->findChildren<QRadioButton*>().front()->click();  // "All"
-    EXPECT_EQ(document_.Store().ShowLod, 0);
+    EXPECT_EQ(view_.lod, 0);
     view_.calls.clear();
     OpenFighter();
 
     const QString path = QString::fromStdString((kSamples / "fighter.opt").string());
     EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + path);
     EXPECT_TRUE(ListLines().isEmpty());
-    EXPECT_EQ(document_.Store().ShowLod, 1);
-    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "SetModel", "SetupScene", "Redraw",
-                                        "RestartRotation(1)"}));
+    EXPECT_EQ(view_.lod, 1);  // although the radio group still shows "All"
+    EXPECT_EQ(view_.calls,
+              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
+                           "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
     EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(0)));
 
     // The tree model, walked in pre-order, is what `vexlor tree` lists.
@@ -283,9 +284,9 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& node, int depth) {
         const int32_t k = StructureTreeModel::NodeOf(node);
         EXPECT_EQ(k, index) << "pre-order";
-        const BlockEntry& entry = document_.Store().BlockTable[static_cast<size_t>(k)];
+        const BlockEntry& entry = document_.Model().BlockTable[static_cast<size_t>(k)];
         listed += std::to_string(index++) + "\t" + std::to_string(depth) + "\t" +
-                  std::to_string(document_.Store().Tree.Node(k).ImageIndex) + "\t" +
+                  std::to_string(document_.Model().Tree.Node(k).ImageIndex) + "\t" +
                   std::to_string(entry.Offset) + "\t" + std::to_string(entry.Type) + "\t" +
                   std::to_string(entry.Mesh) + "\t" + node.data().toString().toStdString() + "\n";
         for (int row = 0; row < window_.TreeModel()->rowCount(node); ++row)
@@ -298,7 +299,7 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
 TEST_F(TheMainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
     OpenFighter();
     const std::string file = (kSamples / "fighter.opt").string();
-    for (int32_t node = 0; node < document_.Store().Tree.Count(); node += 7) {
+    for (int32_t node = 0; node < document_.Model().Tree.Count(); node += 7) {
         view_.calls.clear();
         Choose(node);
         std::string shown;
@@ -311,13 +312,16 @@ TEST_F(TheMainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
         EXPECT_EQ(QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size())),
                   expectedText)
             << node;
-        EXPECT_EQ(view_.calls, QStringList{"Redraw"}) << node;
+        // The block's mesh goes red in one frame.
+        const int32_t mesh = document_.Model().BlockTable[static_cast<size_t>(node)].Mesh;
+        EXPECT_EQ(view_.calls, (QStringList{QStringLiteral("ShowBlock(%1)").arg(mesh), "Redraw"}))
+            << node;
     }
 }
 
 TEST_F(TheMainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
     OpenFighter();
-    const ModelStore& store = document_.Store();
+    const OptModel& store = document_.Model();
     const QImage plain = TreeImage(kImagePlain).toImage();
     for (int32_t image : {kImageJump, kImageFace, kImageHardpoint}) {
         int32_t node = 0;
@@ -351,7 +355,7 @@ TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     ReportListView* list = window_.List();
     int32_t faces = 0;
-    while (document_.Store().Tree.Node(faces).ImageIndex != kImageFace)
+    while (document_.Model().Tree.Node(faces).ImageIndex != kImageFace)
         ++faces;
     Choose(faces);
     QApplication::processEvents();
@@ -399,8 +403,8 @@ TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
     QTreeView* tree = window_.Tree();
     const auto everyNode = [&](const std::function<bool(const QModelIndex&)>& test) {
         bool all = true;
-        for (int32_t k = 0; k < document_.Store().Tree.Count(); ++k) {
-            if (document_.Store().Tree.Node(k).Children.empty()) continue;
+        for (int32_t k = 0; k < document_.Model().Tree.Count(); ++k) {
+            if (document_.Model().Tree.Node(k).Children.empty()) continue;
             all = all && test(window_.TreeModel()->IndexOfNode(k));
         }
         return all;
@@ -418,8 +422,7 @@ TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
 
     Choose(1);
     window_.ExpandSelected();
-    EXPECT_EQ(document_.Store().CurrentTreeNode, 1);
-    const ModelStore& store = document_.Store();
+    const OptModel& store = document_.Model();
     const int32_t secondMesh = store.Tree.Node(0).Children[1];
     for (int32_t k = 1; k < secondMesh; ++k)  // mesh 0 and everything below it
         if (!store.Tree.Node(k).Children.empty()) {
@@ -446,10 +449,11 @@ TEST_F(TheMainWindow, LevelOfDetailChoiceSetsShowLodAndRedraws) {
     const QList<QRadioButton*> items = Child<QGroupBox>("lodChoice")->findChildren<QRadioButton*>();
     view_.calls.clear();
     items[2]->click();
-    EXPECT_EQ(document_.Store().ShowLod, 2);
+    EXPECT_EQ(view_.lod, 2);
     items[0]->click();
-    EXPECT_EQ(document_.Store().ShowLod, 0);
-    EXPECT_EQ(view_.calls, (QStringList{"Redraw", "Redraw"}));
+    EXPECT_EQ(view_.lod, 0);
+    EXPECT_EQ(view_.calls,
+              (QStringList{"ShowLevelOfDetail(2)", "Redraw", "ShowLevelOfDetail(0)", "Redraw"}));
 }
 
 TEST_F(TheMainWindow, SavesBeforeAnyOpenSayNoOptLoaded) {
@@ -527,18 +531,18 @@ TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt
     window_.ExpandAll();  // expand all
     Choose(5);
     const QModelIndex chosen = window_.Tree()->currentIndex();
-    const int32_t nodes = document_.Store().Tree.Count();
+    const int32_t nodes = document_.Model().Tree.Count();
     const QString caption = window_.windowTitle();
     const QString missing = QString::fromStdString((dir_ / "gone.opt").string());
     window_.OpenFile(missing);
     EXPECT_EQ(messages_.messages, QStringList{"Cannot open file " + missing});
     EXPECT_EQ(window_.windowTitle(), caption);
-    EXPECT_EQ(document_.Store().Tree.Count(), nodes);
+    EXPECT_EQ(document_.Model().Tree.Count(), nodes);
     EXPECT_EQ(window_.TreeModel()->rowCount(window_.TreeModel()->IndexOfNode(0)), 4);
     EXPECT_EQ(window_.Tree()->currentIndex(), chosen);
     EXPECT_TRUE(window_.Tree()->selectionModel()->isSelected(chosen));
     for (int32_t k = 0; k < nodes; ++k) {
-        if (!document_.Store().Tree.Node(k).Children.empty()) {
+        if (!document_.Model().Tree.Node(k).Children.empty()) {
             EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(k))) << k;
         }
     }
@@ -558,9 +562,6 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
         QAbstractItemModelTester list(ReportLines(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
-        window_.SetCheckCommand([](OptDocument& document, int mode) {
-            CheckOPT(document, static_cast<VertexNormalCheck>(mode));
-        });
         OpenFighter();
         window_.ExpandAll();
         for (const int32_t node : {0, 1, 5, 12})
@@ -596,9 +597,6 @@ TEST_F(TheMainWindow, RotationControlsReachTheView) {
 }
 
 TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
-    window_.SetCheckCommand([](OptDocument& document, int mode) {
-        CheckOPT(document, static_cast<VertexNormalCheck>(mode));
-    });
     Child<QToolButton>("checkButton")->click();
     EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
 
@@ -622,9 +620,10 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     // On the seam sample the two modes find different corners, so a swap of them would show.
     const std::string seam = "'" + (kSamples / "seam.opt").string() + "'";
     EXPECT_NE(Vexlor("check " + seam + " --vn whole"), Vexlor("check " + seam + " --vn mesh"));
+    std::vector<std::string> lines;
     EXPECT_EQ(ListLines().back(),
               QString("Number of errors = ") +
-                  QString::number(CheckOPT(document_, VertexNormalCheck::None).errorCount));
+                  QString::number(CheckOPT(document_, VertexNormalCheck::None, lines).errorCount));
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class HexViewTest : public ::testing::Test {
     HexViewTest() {
         document_.OpenBytes(sample_.bytes, "every.opt");
         view_.resize(720, 400);
-        view_.Model()->SetFile(&document_.Stream(), document_.Store().GlobalOffset);
+        view_.Model()->SetFile(&document_.Stream(), document_.Model().GlobalOffset);
         legend_.Follow(view_.Model());
         view_.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view_));
@@ -41,11 +41,11 @@ class HexViewTest : public ::testing::Test {
 
     HexViewModel& Model() { return *view_.Model(); }
     BlockLayout NodeLayout(int32_t node) {
-        return DescribeNode(document_.Stream(), document_.Store().GlobalOffset,
-                            document_.Store().BlockTable, node);
+        return DescribeNode(document_.Stream(), document_.Model().GlobalOffset,
+                            document_.Model().BlockTable, node);
     }
     int32_t NodeOfBlock(int64_t position) const {
-        const auto& table = document_.Store().BlockTable;
+        const auto& table = document_.Model().BlockTable;
         for (size_t k = 1; k < table.size(); ++k)
             if (table[k].Offset == position) return static_cast<int32_t>(k);
         return -1;
@@ -298,8 +298,8 @@ TEST_F(HexViewTest, GoToOffsetReachesHeadersPayloadsAndNothingBetweenOrBeyond) {
         if (!input.Ok()) return -2;
         view_.GoToOffset(input.Offset);
         EXPECT_EQ(view_.CurrentOffset(), input.Offset) << text;
-        return FindInnermostBlock(document_.Stream(), document_.Store().GlobalOffset,
-                                  document_.Store().BlockTable, input.Offset);
+        return FindInnermostBlock(document_.Stream(), document_.Model().GlobalOffset,
+                                  document_.Model().BlockTable, input.Offset);
     };
     const auto hex = [](int64_t offset) {
         return "0x" + QString::number(offset, 16).toStdString();

@@ -66,13 +66,9 @@ TEST(LineMatcherTest, FindsTheTextInAnyCaseAndZeroBytesAsDots) {
 class ReportSearchTest : public ::testing::Test {
   protected:
     ReportSearchTest() {
-        lines_ = {"FACE block (01) at offset 100",
-                  "",
-                  "Number of faces this block is 2",
-                  "   vertex 0 : XYZ is 1 , 0.5 , -2",
-                  "Header name is wood\0\0\0\0\0"s,
-                  "FACE 1",
-                  "nothing here"};
+        model_.SetLines({"FACE block (01) at offset 100", "", "Number of faces this block is 2",
+                         "   vertex 0 : XYZ is 1 , 0.5 , -2", "Header name is wood\0\0\0\0\0"s,
+                         "FACE 1", "nothing here"});
         list_.setModel(&model_);
         search_.Follow(&model_);
         search_.Show(&list_);
@@ -92,10 +88,9 @@ class ReportSearchTest : public ::testing::Test {
     }
     int CurrentRow() const { return list_.currentIndex().row(); }
 
-    std::vector<std::string> lines_;
-    ReportListModel model_{lines_};
+    ReportListModel model_;
     ReportListView list_;
-    ReportSearch search_{lines_};
+    ReportSearch search_{model_.Lines()};
     SearchBar bar_;
 };
 
@@ -151,9 +146,7 @@ TEST_F(ReportSearchTest, MatchesAreHighlightedUntilTheBarCloses) {
 TEST_F(ReportSearchTest, ANewReportIsSearchedAgain) {
     Type("face");
     EXPECT_EQ(search_.Matches().size(), 3u);
-    model_.BeginReset();
-    lines_ = {"no", "FACE 7", "surface"};
-    model_.EndReset();
+    model_.SetLines({"no", "FACE 7", "surface"});
     QTRY_VERIFY(!search_.Running());
     EXPECT_EQ(search_.Matches(), (std::vector<int32_t>{1, 2}));
     EXPECT_EQ(bar_.Status(), "1 of 2");
@@ -180,12 +173,11 @@ TEST(ReportSearchLarge, MillionsOfLinesAreSearchedWhileTheWindowGoesOnAnswering)
     }
     ASSERT_GT(expected, 8u);
 
-    ReportListModel model(lines);
-    model.BeginReset();
-    model.EndReset();
+    ReportListModel model;
+    model.SetLines(lines);
     ReportListView list;
     list.setModel(&model);
-    ReportSearch search(lines);
+    ReportSearch search(model.Lines());
     search.Follow(&model);
     search.Show(&list);
     QSignalSpy statuses(&search, &ReportSearch::StatusChanged);
@@ -218,7 +210,7 @@ class TreeFilterTest : public ::testing::Test {
         filter_.Attach(&bar_, &view_);
         view_.resize(400, 700);
     }
-    const StructureTree& Tree() const { return document_.Store().Tree; }
+    const StructureTree& Tree() const { return document_.Model().Tree; }
     bool Shown(int32_t node) const { return filter_.IndexOfNode(node).isValid(); }
     static bool Holds(const std::string& label, const std::string& text) {
         std::string a = label, b = text;
@@ -235,7 +227,7 @@ class TreeFilterTest : public ::testing::Test {
 
     testing::FighterLayout layout_;
     OptDocument document_;
-    StructureTreeModel tree_{document_.Store().Tree};
+    StructureTreeModel tree_{document_.Model().Tree};
     TreeFilterModel filter_;
     QTreeView view_;
     SearchBar bar_;
@@ -295,7 +287,7 @@ TEST_F(TreeFilterTest, EnterStepsThroughMatchesAndAClickedNodeMapsBackToItsBlock
     QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, view_.visualRect(second).center());
     const int32_t chosen = filter_.NodeOf(view_.currentIndex());
     EXPECT_EQ(chosen, lods[1]);
-    EXPECT_EQ(document_.Store().BlockTable[static_cast<size_t>(chosen)].Type, 21);
+    EXPECT_EQ(document_.Model().BlockTable[static_cast<size_t>(chosen)].Type, 21);
 
     // Closing the bar shows the whole tree again with the chosen node still chosen.
     QTest::keyClick(bar_.Field(), Qt::Key_Escape);
@@ -313,7 +305,7 @@ TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
     EXPECT_EQ(bar_.Status(), "1 node");
     const int32_t hardpoint = filter_.NodeOf(filter_.NextMatch({}));
     ASSERT_GT(hardpoint, 0);
-    EXPECT_EQ(document_.Store().BlockTable[static_cast<size_t>(hardpoint)].Type, 22);
+    EXPECT_EQ(document_.Model().BlockTable[static_cast<size_t>(hardpoint)].Type, 22);
     EXPECT_TRUE(view_.isExpanded(filter_.IndexOfNode(Tree().Node(hardpoint).Parent)));
 }
 
@@ -371,7 +363,7 @@ class HexSearchTest : public ::testing::Test {
   protected:
     HexSearchTest() {
         document_.OpenBytes(sample_.bytes, "every.opt");
-        view_.Model()->SetFile(&document_.Stream(), document_.Store().GlobalOffset);
+        view_.Model()->SetFile(&document_.Stream(), document_.Model().GlobalOffset);
         searcher_.Attach(&bar_);
         view_.resize(720, 300);
         view_.show();

@@ -12,17 +12,16 @@
 namespace vexlor::view {
 namespace {
 
-ModelStore StoreWithCorners(const std::vector<Vec3>& corners, int32_t lod = 1) {
-    ModelStore store;
+std::vector<DrawFace> FacesWithCorners(const std::vector<Vec3>& corners, int32_t lod = 1) {
+    std::vector<DrawFace> faces;
     for (size_t i = 0; i < corners.size(); i += 4) {
         DrawFace face;
         for (size_t c = 0; c < 4; ++c)
             face.Corners[c] = corners[std::min(i + c, corners.size() - 1)];
         face.Lod = static_cast<uint8_t>(lod);
-        store.DrawFaces.push_back(face);
+        faces.push_back(face);
     }
-    store.ShownFaceCount = static_cast<int64_t>(store.DrawFaces.size());
-    return store;
+    return faces;
 }
 
 TEST(ViewRounding, HalvesGoToTheEvenNeighbourDivTruncatesAndNothingOverflows) {
@@ -38,8 +37,8 @@ TEST(ViewRounding, HalvesGoToTheEvenNeighbourDivTruncatesAndNothingOverflows) {
 }
 
 TEST(ModelExtent, WorkedExampleGivesBoxProjectionAndCaption) {
-    const ModelStore store = StoreWithCorners({{-299.6f, 0, 12}, {300.4f, 5, -3}});
-    const ModelExtent extent = ComputeModelExtent(store);
+    const std::vector<DrawFace> faces = FacesWithCorners({{-299.6f, 0, 12}, {300.4f, 5, -3}});
+    const ModelExtent extent = ComputeModelExtent(faces);
     EXPECT_EQ(extent.Max, 400);
     EXPECT_EQ(extent.Min, -400);
     const ViewBox box = ProjectionBox(extent.Max, extent.Min);
@@ -56,29 +55,24 @@ TEST(ModelExtent, WorkedExampleGivesBoxProjectionAndCaption) {
 }
 
 TEST(ModelExtent, OneBoundOverAllAxesAndEveryLevelOfDetail) {
-    ModelStore store = StoreWithCorners({{0, 0, 0},
-                                         {0, 0, 0},
-                                         {0, 0, 0},
-                                         {0, 0, 0},  // level 1
-                                         {1, 2, 60},
-                                         {-30, 0, 0},
-                                         {0, 0, 0},
-                                         {0, 0, 0}});
-    store.DrawFaces[1].Lod = 2;
-    store.ShowLod = 1;
-    const ModelExtent extent = ComputeModelExtent(store);
+    std::vector<DrawFace> faces = FacesWithCorners({{0, 0, 0},
+                                                    {0, 0, 0},
+                                                    {0, 0, 0},
+                                                    {0, 0, 0},  // level 1
+                                                    {1, 2, 60},
+                                                    {-30, 0, 0},
+                                                    {0, 0, 0},
+                                                    {0, 0, 0}});
+    faces[1].Lod = 2;
+    const ModelExtent extent = ComputeModelExtent(faces);
     EXPECT_EQ(extent.Max, 80);
     EXPECT_EQ(extent.Min, -40);
-    // Entries beyond ShownFaceCount are old and not part of the model.
-    store.ShownFaceCount = 1;
-    EXPECT_EQ(ComputeModelExtent(store).Max, 0);
 }
 
 TEST(ModelExtent, EmptyModelKeepsTheInvertedBoxButHasNoNegativeSize) {
-    const ModelExtent extent = ComputeModelExtent(nullptr);
+    const ModelExtent extent = ComputeModelExtent(std::vector<DrawFace>{});
     EXPECT_EQ(extent.Max, -1333332);
     EXPECT_EQ(extent.Min, 1333332);
-    EXPECT_EQ(ComputeModelExtent(ModelStore{}).Max, -1333332);
     const ViewBox box = ProjectionBox(extent.Max, extent.Min);
     EXPECT_EQ(box.Left, 1333332);
     EXPECT_EQ(box.Right, -1333332);
@@ -89,7 +83,7 @@ TEST(ModelExtent, EmptyModelKeepsTheInvertedBoxButHasNoNegativeSize) {
 }
 
 TEST(ModelExtent, CoordinatesAllAlikeGetABoxOpenGLAccepts) {
-    const ModelExtent extent = ComputeModelExtent(StoreWithCorners({{0, 0, 0}}));
+    const ModelExtent extent = ComputeModelExtent(FacesWithCorners({{0, 0, 0}}));
     EXPECT_EQ(extent.Max, 0);
     EXPECT_EQ(extent.Min, 0);
     const ViewBox box = ProjectionBox(0, 0);
@@ -104,7 +98,7 @@ TEST(ModelExtent, ModelOffTheOriginStaysInsideTheDepthRange) {
     // All coordinates from 100 to 500: the box is 133 ... 666, and depth from 100 x 666 to
     // 100 x 133 would lie wholly in front of the model.
     const ModelExtent extent =
-        ComputeModelExtent(StoreWithCorners({{100, 100, 100}, {500, 500, 500}}));
+        ComputeModelExtent(FacesWithCorners({{100, 100, 100}, {500, 500, 500}}));
     EXPECT_EQ(extent.Max, 666);
     EXPECT_EQ(extent.Min, 133);
     const ViewBox box = ProjectionBox(extent.Max, extent.Min);
@@ -117,10 +111,10 @@ TEST(ModelExtent, ModelOffTheOriginStaysInsideTheDepthRange) {
 TEST(ModelExtent, NaNsArePassedOverAndInfinitiesClamp) {
     const float nan = std::nanf("");
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(ComputeModelExtent(StoreWithCorners({{nan, 3, nan}, {-3, nan, 0}})).Max, 4);
-    EXPECT_EQ(ComputeModelExtent(StoreWithCorners({{nan, nan, nan}})).Max, -1333332);
+    EXPECT_EQ(ComputeModelExtent(FacesWithCorners({{nan, 3, nan}, {-3, nan, 0}})).Max, 4);
+    EXPECT_EQ(ComputeModelExtent(FacesWithCorners({{nan, nan, nan}})).Max, -1333332);
 
-    const ModelExtent huge = ComputeModelExtent(StoreWithCorners({{inf, 0, 0}, {-1e30f, 0, 0}}));
+    const ModelExtent huge = ComputeModelExtent(FacesWithCorners({{inf, 0, 0}, {-1e30f, 0, 0}}));
     EXPECT_EQ(huge.Max, std::numeric_limits<int32_t>::max());
     EXPECT_EQ(huge.Min, std::numeric_limits<int32_t>::min());
     const ViewBox box = ProjectionBox(huge.Max, huge.Min);

@@ -31,11 +31,11 @@ TEST_F(Picture, MeshZeroIsRedAfterAnOpenAndTheChosenBlocksMeshAfterwards) {
     EXPECT_EQ(HueOf(frame.pixel(left.center())), Hue::Black);
 
     // Choosing a block of mesh 1 (its face block) paints it red and mesh 0 cyan.
-    const auto& table = document.Store().BlockTable;
+    const auto& table = document.Model().BlockTable;
     int32_t node = 0;
     for (size_t k = 0; k < table.size(); ++k)
         if (table[k].Type == 1 && table[k].Mesh == 1) node = static_cast<int32_t>(k);
-    ASSERT_TRUE(document.DisplayBlock(node));
+    ASSERT_TRUE(Choose(node));
     form.Redraw();
     frame = form.GrabFrame();
     EXPECT_TRUE(right.adjusted(-slack, -slack, slack, slack).contains(PixelsOf(frame, Hue::Red)));
@@ -51,8 +51,8 @@ TEST_F(Picture, CaptionGivesTheModelSizeAndTheExtentReachesTheStore) {
     EXPECT_EQ(form.windowTitle(), "Model size = approx. 19.5122 metres (BoP/XWA)");
     EXPECT_EQ(view.ExtentMax, 400);
     EXPECT_EQ(view.ExtentMin, -400);
-    EXPECT_EQ(document.Store().ExtentMax, 400);
-    EXPECT_EQ(document.Store().ExtentMin, -400);
+    EXPECT_EQ(view.ExtentMax, 400);
+    EXPECT_EQ(view.ExtentMin, -400);
     EXPECT_EQ(view.ViewportWidth, 457);
     EXPECT_EQ(view.ViewportHeight, 417);
 }
@@ -63,17 +63,17 @@ TEST_F(Picture, LevelTwoHidesTheFacesOfLevelOne) {
     const int64_t level2 = AddSquareMesh(b, Square(100, -100, 300, 100));
     b.setMeshes({b.addJump(0, {b.addLod({level1, level2}, {1000, 0})})});
     Load(b.build());
-    ASSERT_EQ(document.Store().ShowLod, 1);
+    ASSERT_EQ(form.Selection().ShowLod, 1);
     QImage frame = form.GrabFrame();
     EXPECT_LT(PixelsOf(frame, Hue::Red).right(), ColumnOf(0));
     EXPECT_TRUE(PixelsOf(frame, Hue::Cyan).isEmpty());
 
-    document.Store().ShowLod = 2;
+    form.Selection().ShowLod = 2;
     form.Redraw();
     frame = form.GrabFrame();
     EXPECT_GT(PixelsOf(frame, Hue::Red).left(), ColumnOf(0));
 
-    document.Store().ShowLod = 0;
+    form.Selection().ShowLod = 0;
     form.Redraw();
     frame = form.GrabFrame();
     EXPECT_LT(PixelsOf(frame, Hue::Red).left(), ColumnOf(0));
@@ -89,7 +89,7 @@ TEST_F(Picture, HardpointShowsItsPointAndBoxInTheirColours) {
     const auto isBox = [](QRgb c) { return Near(c, 128, 0, 230); };
     EXPECT_TRUE(PixelsWhere(form.GrabFrame(), isPoint).isEmpty());
 
-    ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
+    ASSERT_TRUE(Choose(NodeOfType(22)));
     form.Redraw();
     const QImage frame = form.GrabFrame();
     const QPoint centre(ColumnOf(0), RowOf(0));
@@ -118,7 +118,7 @@ TEST_F(Picture, LaterFacesLieOverEarlierOnes) {
     EXPECT_FALSE(PixelsOf(frame, Hue::Cyan).isEmpty());
     EXPECT_TRUE(PixelsOf(frame, Hue::Red).isEmpty());
 
-    document.Store().CurrentMesh = 1;
+    form.Selection().CurrentMesh = 1;
     form.Redraw();
     frame = form.GrabFrame();
     EXPECT_FALSE(PixelsOf(frame, Hue::Red).isEmpty());
@@ -186,7 +186,7 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         b.setMeshes({b.addJump(0, {b.addHardpoint(5, {0, 0, 0})})});
         Load(b.build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
-        ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
+        ASSERT_TRUE(Choose(NodeOfType(22)));
         form.Redraw();
         EXPECT_FALSE(
             PixelsWhere(form.GrabFrame(), [](QRgb c) { return Near(c, 51, 153, 255); }).isEmpty());
@@ -198,7 +198,7 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         b.setMeshes({AddSquareMesh(b, Square(0, 0, 0, 0), {hardpoint})});
         Load(b.build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
-        ASSERT_TRUE(document.DisplayBlock(NodeOfType(22)));
+        ASSERT_TRUE(Choose(NodeOfType(22)));
         form.Redraw();
         const QRect point =
             PixelsWhere(form.GrabFrame(), [](QRgb c) { return Near(c, 51, 153, 255); });

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTest>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "OptBuilder.h"
@@ -95,19 +97,28 @@ inline bool Near(QRgb c, int r, int g, int b) {
 class ShownView : public ::testing::Test {
   protected:
     ShownView() : form(view) {
-        form.SetModel(&document.Store());
+        form.SetModel(&document.Model());
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     void Load(const std::vector<uint8_t>& bytes) {
         document.OpenBytes(bytes, "model.opt");
+        form.Selection().ShowLod = 1;
         form.SetupScene();
-        document.Store().CurrentMesh = 0;
+        form.Selection().CurrentMesh = 0;
         form.Redraw();
+    }
+    // Chooses a tree node as the main window does: its mesh red, its marker shown.
+    bool Choose(int32_t node) {
+        std::vector<std::string> lines;
+        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines);
+        if (!shown) return false;
+        SelectBlock(form.Selection(), *shown, view.ExtentMax, view.ExtentMin);
+        return true;
     }
     // The tree node of the first block of this type.
     int32_t NodeOfType(int32_t type) const {
-        const auto& table = document.Store().BlockTable;
+        const auto& table = document.Model().BlockTable;
         for (size_t k = 0; k < table.size(); ++k) {
             if (table[k].Type == type) return static_cast<int32_t>(k);
         }

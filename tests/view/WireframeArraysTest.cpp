@@ -10,21 +10,20 @@ namespace vexlor::view {
 namespace {
 
 // Face i has its first corner at x = i, and the given mesh and level.
-ModelStore Faces(const std::vector<std::pair<int16_t, uint8_t>>& meshAndLod) {
-    ModelStore store;
+std::vector<DrawFace> Faces(const std::vector<std::pair<int16_t, uint8_t>>& meshAndLod) {
+    std::vector<DrawFace> store;
     for (size_t i = 0; i < meshAndLod.size(); ++i) {
         DrawFace face;
         face.Corners = {Vec3{float(i), 0, 0}, Vec3{float(i), 1, 0}, Vec3{float(i), 1, 1},
                         Vec3{float(i), 0, 1}};
         face.Mesh = meshAndLod[i].first;
         face.Lod = meshAndLod[i].second;
-        store.DrawFaces.push_back(face);
+        store.push_back(face);
     }
-    store.ShownFaceCount = static_cast<int64_t>(meshAndLod.size());
     return store;
 }
 
-std::vector<bool> RedFaces(const ModelStore& store, int32_t currentMesh) {
+std::vector<bool> RedFaces(const std::vector<DrawFace>& store, int32_t currentMesh) {
     std::vector<uint8_t> colours;
     FillColours(store, currentMesh, colours);
     std::vector<bool> red;
@@ -42,7 +41,7 @@ std::vector<bool> RedFaces(const ModelStore& store, int32_t currentMesh) {
 }
 
 // The faces whose four edges are in the edge list, in list order.
-std::vector<uint32_t> DrawnFaces(const ModelStore& store, int32_t showLod) {
+std::vector<uint32_t> DrawnFaces(const std::vector<DrawFace>& store, int32_t showLod) {
     std::vector<uint32_t> corners;
     FillEdgeList(store, showLod, corners);
     EXPECT_EQ(corners.size() % 8, 0u);
@@ -60,7 +59,7 @@ std::vector<uint32_t> DrawnFaces(const ModelStore& store, int32_t showLod) {
 
 TEST(WireframeArrays, RedExactlyForTheCurrentMeshInEveryRun) {
     // Mesh 3 in two separate runs.
-    const ModelStore store = Faces({{3, 1}, {0, 1}, {3, 1}, {3, 1}, {1, 1}});
+    const std::vector<DrawFace> store = Faces({{3, 1}, {0, 1}, {3, 1}, {3, 1}, {1, 1}});
     EXPECT_EQ(RedFaces(store, 3), (std::vector<bool>{true, false, true, true, false}));
     EXPECT_EQ(RedFaces(store, 0), (std::vector<bool>{false, true, false, false, false}));
     EXPECT_EQ(RedFaces(store, 7), std::vector<bool>(5, false));
@@ -68,12 +67,12 @@ TEST(WireframeArrays, RedExactlyForTheCurrentMeshInEveryRun) {
 
 TEST(WireframeArrays, MeshNumbersCompareInTheSixteenBitsTheTablesKeep) {
     // Mesh 40000 is held as -25536.
-    const ModelStore store = Faces({{static_cast<int16_t>(40000), 1}, {0, 1}});
+    const std::vector<DrawFace> store = Faces({{static_cast<int16_t>(40000), 1}, {0, 1}});
     EXPECT_EQ(RedFaces(store, 40000), (std::vector<bool>{true, false}));
 }
 
 TEST(WireframeArrays, LevelFilterKeepsTableOrder) {
-    const ModelStore store = Faces({{0, 1}, {0, 2}, {1, 1}, {1, 3}, {1, 2}});
+    const std::vector<DrawFace> store = Faces({{0, 1}, {0, 2}, {1, 1}, {1, 3}, {1, 2}});
     EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{0, 1, 2, 3, 4}));
     EXPECT_EQ(DrawnFaces(store, 1), (std::vector<uint32_t>{0, 2}));
     EXPECT_EQ(DrawnFaces(store, 2), (std::vector<uint32_t>{1, 4}));
@@ -83,9 +82,9 @@ TEST(WireframeArrays, LevelFilterKeepsTableOrder) {
 }
 
 TEST(WireframeArrays, FacesWithCornersThatAreNotNumbersAreLeftOut) {
-    ModelStore store = Faces({{0, 1}, {0, 1}, {0, 1}});
-    store.DrawFaces[0].Corners[2].y = std::nanf("");
-    store.DrawFaces[2].Corners[3].z = -INFINITY;
+    std::vector<DrawFace> store = Faces({{0, 1}, {0, 1}, {0, 1}});
+    store[0].Corners[2].y = std::nanf("");
+    store[2].Corners[3].z = -INFINITY;
     EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{1}));
 }
 

@@ -9,11 +9,24 @@ namespace vexlor::app {
 
 class RecordingViewLink : public ViewLink {
   public:
-    void SetModel(ModelStore* store) override {
-        model = store;
+    void SetModel(const OptModel* shown) override {
+        model = shown;
         calls << QStringLiteral("SetModel");
     }
     void SetupScene() override { calls << QStringLiteral("SetupScene"); }
+    void ShowMesh(int32_t mesh) override {
+        currentMesh = mesh;
+        calls << QStringLiteral("ShowMesh(%1)").arg(mesh);
+    }
+    void ShowLevelOfDetail(int32_t level) override {
+        lod = level;
+        calls << QStringLiteral("ShowLevelOfDetail(%1)").arg(level);
+    }
+    void ShowBlock(const ShownBlock& block) override {
+        currentMesh = block.Mesh;
+        shownBlock = block;
+        calls << QStringLiteral("ShowBlock(%1)").arg(block.Mesh);
+    }
     void Redraw() override { calls << QStringLiteral("Redraw"); }
     void StopRotation() override {
         rotationOn = false;
@@ -33,7 +46,10 @@ class RecordingViewLink : public ViewLink {
     void ShowViewWindow() override { calls << QStringLiteral("ShowViewWindow"); }
 
     QStringList calls;
-    ModelStore* model = nullptr;
+    const OptModel* model = nullptr;
+    int32_t currentMesh = 0;
+    int32_t lod = 1;
+    ShownBlock shownBlock;
     bool rotationOn = false;
 };
 

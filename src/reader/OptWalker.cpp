@@ -1,27 +1,36 @@
-// The walk: the file header, the mesh jump table and the depth-first visit of every jump block.
-#include "opt_file.h"
+// The walk: the file header, the mesh jump table and the depth-first visit of every jump block;
+// and the report of one chosen block.
+#include "OptWalker.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "FileOutput.h"
+#include "ByteOutput.h"
 #include "HeaderCheck.h"
 
 namespace vexlor {
 
 namespace {
-constexpr int64_t kBlockHeaderSize = 24;
-constexpr int64_t kFileHeaderSize = 22;
 constexpr std::string_view kMeshRule = "-------------------------------------------";
-
-bool IsJumpType(int32_t type) {
-    return type == kTypeJump || type == kTypeLod || type == kTypeFgTextures ||
-           type == kTypeTexHeader;
-}
 }  // namespace
 
-void OptFile::ResetBudget() {
-    const WalkBudget& allowed = store_.Budget;
+OptWalker::OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables& names,
+                     ReportSink& sink, const WalkOptions& options, OptModel* model)
+    : stream_(stream),
+      tables_(tables),
+      names_(names),
+      sink_(sink),
+      options_(options),
+      model_(model) {
+    // Only a walk that has a model to fill may be asked to fill one.
+    if (model_ == nullptr) {
+        options_.BuildTree = false;
+        options_.FillDrawTables = false;
+    }
+}
+
+void OptWalker::ResetBudget() {
+    const WalkBudget& allowed = options_.Budget;
     int64_t perByte = 0;
     if (__builtin_mul_overflow(std::max<int64_t>(allowed.PerByte, 0), stream_.Size(), &perByte) ||
         __builtin_add_overflow(perByte, std::max<int64_t>(allowed.Floor, 0), &budget_))
@@ -29,7 +38,7 @@ void OptFile::ResetBudget() {
     stopped_ = false;
 }
 
-bool OptFile::Spend(int64_t work) {
+bool OptWalker::Spend(int64_t work) {
     if (budget_ < 0) ResetBudget();
     if (stopped_) return false;
     budget_ -= work;
@@ -41,8 +50,8 @@ bool OptFile::Spend(int64_t work) {
     return false;
 }
 
-int64_t OptFile::ElementsInFile(int64_t position, int64_t count, int64_t elementSize,
-                                std::string_view what) {
+int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t elementSize,
+                                  std::string_view what) {
     if (count == 0) return 0;
     if (count < 0) {
         if (sink_.Active()) {
@@ -59,23 +68,26 @@ int64_t OptFile::ElementsInFile(int64_t position, int64_t count, int64_t element
     }
     const int64_t held = stream_.BytesFrom(position) / elementSize;
     if (count <= held) return count;
-    if (sink_.Active()) {
-        Line() += "   !! ";
-        line_ += what;
-        line_ += " at offset ";
-        AppendInt(position);
-        line_ += ": the file holds ";
-        AppendInt(held);
-        line_ += " of ";
-        AppendInt(count);
-        line_ += ", the rest are not read";
-        Emit();
-    }
+    ReportCut(what, position, held, count);
     return held;
 }
 
+void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count) {
+    if (!sink_.Active()) return;
+    Line() += "   !! ";
+    line_ += what;
+    line_ += " at offset ";
+    AppendInt(position);
+    line_ += ": the file holds ";
+    AppendInt(held);
+    line_ += " of ";
+    AppendInt(count);
+    line_ += ", the rest are not read";
+    Emit();
+}
+
 // A file shorter than its header, or shorter than the size its header gives, has lost its end.
-void OptFile::ReportShortFile() {
+void OptWalker::ReportShortFile(int32_t fileSize) {
     const int64_t length = stream_.Size();
     if (length < kFileHeaderSize) {
         Line() += "!! the file is only ";
@@ -84,9 +96,9 @@ void OptFile::ReportShortFile() {
         AppendInt(kFileHeaderSize);
         line_ += "-byte header";
         Emit();
-    } else if (int64_t{store_.FileSize} + 8 > length) {
+    } else if (int64_t{fileSize} + 8 > length) {
         Line() += "!! the header gives a file size of ";
-        AppendInt(int64_t{store_.FileSize} + 8);
+        AppendInt(int64_t{fileSize} + 8);
         line_ += " but the file is ";
         AppendInt(length);
         line_ += " bytes long: its end is missing";
@@ -94,7 +106,7 @@ void OptFile::ReportShortFile() {
     }
 }
 
-void OptFile::ReportShortHeader(int64_t p) {
+void OptWalker::ReportShortHeader(int64_t p) {
     if (stream_.BytesFrom(p) >= kBlockHeaderSize || !sink_.Active()) return;
     Line() += "   !! block header at offset ";
     AppendInt(p);
@@ -102,12 +114,11 @@ void OptFile::ReportShortHeader(int64_t p) {
     Emit();
 }
 
-void OptFile::RMain() {
+void OptWalker::RMain() {
     ResetBudget();
-    store_.CurrentTreeNode = 0;
-    if (store_.BuildTree) {
-        store_.Tree.DeleteRootChildren();
-        store_.BlockTable.resize(1);
+    if (options_.BuildTree) {
+        model_->Tree.DeleteRootChildren();
+        model_->BlockTable.assign(1, BlockEntry{kRootBlockOffset, kTypeJump, 0});
     }
 
     if (sink_.Active()) {
@@ -119,56 +130,40 @@ void OptFile::RMain() {
         }
     }
     stream_.SeekOpt(4);
-    store_.FileSize = stream_.ReadInt32();
+    const int32_t fileSize = stream_.ReadInt32();
     stream_.SeekOpt(8);
-    store_.GlobalOffset = int64_t{stream_.ReadInt32()} - 8;
+    globalOffset_ = int64_t{stream_.ReadInt32()} - 8;
     if (sink_.Active()) {
         Line() += "Global Offset (adjusted) =";
-        AppendInt(store_.GlobalOffset);
+        AppendInt(globalOffset_);
         line_ += " ,FileSize =";
-        AppendInt(int64_t{store_.FileSize} + 8);
+        AppendInt(int64_t{fileSize} + 8);
         Emit();
-        ReportShortFile();
+        ReportShortFile(fileSize);
     }
 
-    stream_.SeekOpt(14);
-    const int32_t numJumps = stream_.ReadInt32();
-    stream_.SeekOpt(18);
-    const int64_t meshTable = AdjustOffset(stream_.ReadInt32());
-    if (sink_.Active()) {
-        Line() += " NumJumps, jumpToJumps:";
-        AppendInt(numJumps);
-        line_ += " , ";
-        AppendInt(meshTable);
-        Emit();
+    MeshTable meshes;
+    ReadMeshTable(meshes.DeclaredCount, meshes.Position, meshes.MeshPositions);
+    if (model_ != nullptr) {
+        model_->GlobalOffset = globalOffset_;
+        model_->Meshes = meshes;
     }
-
-    store_.BlockCount = 0;
-    store_.BlockTable[0].Offset = kRootBlockOffset;
-    store_.BlockTable[0].Type = kTypeJump;
-    if (store_.WritePrj && prj_ != nullptr) {
+    if (options_.Prj != nullptr) {
         const uint8_t placeholder[4] = {0, 0, 0, 0};
-        prj_->WriteAt(0, placeholder, sizeof placeholder);
-        store_.ShownFaceCount = 0;
+        options_.Prj->WriteAt(0, placeholder, sizeof placeholder);
+        prjRecords_ = 0;
     }
 
-    const int64_t meshes =
-        numJumps > 0 ? ElementsInFile(meshTable, numJumps, 4, "mesh jump table") : 0;
-    for (int64_t c = 0; c < meshes && !stopped_; ++c) {
-        store_.CurrentMesh = static_cast<int32_t>(c);
-        store_.MeshFaceBase = 0;
-        store_.curLOD = 1;
-        stream_.SeekOpt(meshTable + 4 * c);
-        const int64_t meshPosition = AdjustOffset(stream_.ReadInt32());
-        store_.CurrentTreeNode = 0;
-        if (store_.BuildTree) {
-            store_.Tree.AddChild(0, "Mesh" + NumberText::IntText(c));
-            store_.BlockTable.push_back({meshPosition, kTypeJump, store_.CurrentMesh});
-            ++store_.BlockCount;
-        }
+    for (size_t c = 0; c < meshes.MeshPositions.size() && !stopped_; ++c) {
+        const auto mesh = static_cast<int32_t>(c);
+        const int64_t meshPosition = meshes.MeshPositions[c];
+        currentMesh_ = mesh;
+        int32_t meshNode = 0;
+        if (options_.BuildTree)
+            meshNode = AddNode(0, "Mesh" + NumberText::IntText(mesh), meshPosition, kTypeJump);
         if (sink_.Active()) {
             Line() += "Mesh ";
-            AppendInt(c);
+            AppendInt(mesh);
             line_ += ": Offset is ";
             AppendInt(meshPosition);
             sink_.ReportListLine(kMeshRule);
@@ -178,25 +173,64 @@ void OptFile::RMain() {
         }
         if (stream_.BytesFrom(meshPosition) < 16 && sink_.Active()) {
             Line() += "   !! Mesh ";
-            AppendInt(c);
+            AppendInt(mesh);
             line_ += " is at offset ";
             AppendInt(meshPosition);
             line_ += ", outside the file";
             Emit();
         }
-        WalkJumpBlock(meshPosition, static_cast<int32_t>(store_.BlockCount));
+        tables_.MeshFaceBase = 0;
+        curLod_ = 1;
+        WalkJumpBlock(meshPosition, meshNode);
     }
 
-    if (store_.WritePrj && prj_ != nullptr) {
-        const auto count = static_cast<uint32_t>(static_cast<int32_t>(store_.ShownFaceCount));
+    if (options_.Prj != nullptr) {
+        const auto count = static_cast<uint32_t>(static_cast<int32_t>(prjRecords_));
         const uint8_t bytes[4] = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
                                   static_cast<uint8_t>(count >> 16),
                                   static_cast<uint8_t>(count >> 24)};
-        prj_->WriteAt(0, bytes, sizeof bytes);
+        options_.Prj->WriteAt(0, bytes, sizeof bytes);
     }
 }
 
-void OptFile::WalkJumpBlock(int64_t position, int32_t parentNode) {
+// The header's mesh count (at 14) and mesh jump table (stored offset at 18), and the position of
+// every mesh whose table entry lies in the file.
+void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<int64_t>& meshes) {
+    stream_.SeekOpt(14);
+    declared = stream_.ReadInt32();
+    stream_.SeekOpt(18);
+    position = AdjustOffset(stream_.ReadInt32());
+    if (sink_.Active()) {
+        Line() += " NumJumps, jumpToJumps:";
+        AppendInt(declared);
+        line_ += " , ";
+        AppendInt(position);
+        Emit();
+    }
+    const int64_t count =
+        declared > 0 ? ElementsInFile(position, declared, 4, "mesh jump table") : 0;
+    meshes.clear();
+    meshes.reserve(static_cast<size_t>(count));
+    for (int64_t c = 0; c < count; ++c) {
+        stream_.SeekOpt(position + 4 * c);
+        meshes.push_back(AdjustOffset(stream_.ReadInt32()));
+    }
+}
+
+void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
+    currentMesh_ = mesh;
+    tables_.MeshFaceBase = 0;
+    curLod_ = 1;
+    WalkJumpBlock(position, 0);
+}
+
+int32_t OptWalker::AddNode(int32_t parent, std::string label, int64_t offset, int32_t type) {
+    const int32_t node = model_->Tree.AddChild(parent, std::move(label));
+    model_->BlockTable.push_back({offset, type, currentMesh_});
+    return node;
+}
+
+void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
     stack_.clear();
     onPath_.clear();
     EnterJumpBlock(position, parentNode);
@@ -221,7 +255,7 @@ void OptFile::WalkJumpBlock(int64_t position, int32_t parentNode) {
     }
 }
 
-void OptFile::EnterJumpBlock(int64_t position, int32_t parentNode) {
+void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
     if (!Spend(kBlockHeaderSize)) return;
     stream_.SeekOpt(position + 4);
     const int32_t ownType = stream_.ReadInt32();
@@ -240,12 +274,11 @@ void OptFile::EnterJumpBlock(int64_t position, int32_t parentNode) {
         Emit();
     }
     const int64_t slots = ElementsInFile(table, count, 4, "jump table");
-    if (store_.BuildTree) store_.CurrentTreeNode = parentNode;
     onPath_.insert(position);
     stack_.push_back(Frame{position, ownType, slots, table, 0, parentNode, false, 0, 0});
 }
 
-void OptFile::VisitSlot(size_t frameIndex) {
+void OptWalker::VisitSlot(size_t frameIndex) {
     const int64_t slot = stack_[frameIndex].nextSlot++;
     const Frame frame = stack_[frameIndex];
     if (!Spend(8)) return;
@@ -291,17 +324,15 @@ void OptFile::VisitSlot(size_t frameIndex) {
         Emit();
     }
     int32_t childNode = 0;
-    if (store_.BuildTree) {
+    if (options_.BuildTree) {
         std::string label =
             "Jumptype " + NumberText::IntText(type) + " at offset " + NumberText::IntText(child);
         if (frame.ownType == kTypeLod)
-            label += ", curLOD is " + NumberText::IntText(store_.curLOD);
+            label += ", curLOD is " + NumberText::IntText(curLod_);
         else if (type == kTypeFgTextures)
             label += ", FG textures!";
-        childNode = store_.Tree.AddChild(frame.node, std::move(label));
-        store_.BlockTable.push_back({child, type, store_.CurrentMesh});
-        ++store_.BlockCount;
-        store_.Tree.SetImage(childNode, kImageJump);
+        childNode = AddNode(frame.node, std::move(label), child, type);
+        model_->Tree.SetImage(childNode, kImageJump);
     }
     if (onPath_.contains(child)) {
         if (sink_.Active()) {
@@ -321,17 +352,16 @@ void OptFile::VisitSlot(size_t frameIndex) {
     EnterJumpBlock(child, childNode);
 }
 
-void OptFile::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPosition) {
+void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPosition) {
     const Frame& frame = stack_[frameIndex];
-    if (store_.BuildTree) store_.CurrentTreeNode = frame.node;
     // A texture header is a jump block and then a data block: its name comes after its children.
     if (childType == kTypeTexHeader) WalkDataBlock(frame.node, childType, childPosition);
-    if (stack_[frameIndex].ownType == kTypeLod) ++store_.curLOD;
+    if (stack_[frameIndex].ownType == kTypeLod) ++curLod_;
 }
 
-void OptFile::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
+void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
     Spend(kBlockHeaderSize);
-    if (sink_.ReportToList) {
+    if (sink_.ToList()) {
         Line() += "   Found DATA BLOCK type ";
         AppendInt(type);
         line_ += " at offset ";
@@ -339,12 +369,10 @@ void OptFile::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
         sink_.ReportListLine(line_);
     }
     int32_t dataNode = -1;
-    if (store_.BuildTree && type != kTypeTexHeader) {
-        dataNode = store_.Tree.AddChild(parentNode, "Data block " + NumberText::IntText(type) +
-                                                        " at " + NumberText::IntText(q));
-        store_.BlockTable.push_back({q, type, store_.CurrentMesh});
-        ++store_.BlockCount;
-    }
+    if (options_.BuildTree && type != kTypeTexHeader)
+        dataNode = AddNode(
+            parentNode, "Data block " + NumberText::IntText(type) + " at " + NumberText::IntText(q),
+            q, type);
     switch (type) {
         case kTypeVertex:
             ReadVertexBlock(q);
@@ -358,11 +386,11 @@ void OptFile::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
         case kTypeFace:
             ReadFaceBlock(q);
             ReadFaceDetails(q);
-            if (dataNode >= 0) store_.Tree.SetImage(dataNode, kImageFace);
+            if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageFace);
             break;
         case kTypeHardpoint:
             ReadHardpointBlock(q);
-            if (dataNode >= 0) store_.Tree.SetImage(dataNode, kImageHardpoint);
+            if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageHardpoint);
             break;
         case kTypeMeshDescriptor:
             ReadMeshDescriptorBlock(q);
@@ -378,7 +406,7 @@ void OptFile::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
     }
 }
 
-void OptFile::ListJumpBlock(int64_t p) {
+void OptWalker::ListJumpBlock(int64_t p) {
     stream_.SeekOpt(p + 8);
     const int32_t count = stream_.ReadInt32();
     Line() += "  Jump block with ";
@@ -389,7 +417,7 @@ void OptFile::ListJumpBlock(int64_t p) {
     ListSlots(p, count);
 }
 
-void OptFile::ListSlots(int64_t p, int32_t count) {
+void OptWalker::ListSlots(int64_t p, int32_t count) {
     stream_.SeekOpt(p + 12);
     const int64_t table = AdjustOffset(stream_.ReadInt32());
     const int64_t slots = count > 0 ? ElementsInFile(table, count, 4, "jump table") : 0;
@@ -410,8 +438,11 @@ void OptFile::ListSlots(int64_t p, int32_t count) {
     }
 }
 
-void OptFile::ShowBlock(const BlockEntry& entry) {
+ShownBlock OptWalker::ShowBlock(const BlockEntry& entry) {
     ResetBudget();
+    currentMesh_ = entry.Mesh;
+    ShownBlock shown;
+    shown.Mesh = entry.Mesh;
     const int64_t p = entry.Offset;
     switch (entry.Type) {
         case kTypeJump:
@@ -430,13 +461,10 @@ void OptFile::ShowBlock(const BlockEntry& entry) {
             ReadTextureVertexBlock(p);
             break;
         case kTypeHardpoint:
-            ReadHardpointBlock(p);
-            store_.HardpointMarkerShown = true;
-            store_.MarkerBoxShown = true;
+            shown.Hardpoint = ReadHardpointBlock(p);
             break;
         case kTypeMeshDescriptor:
-            ReadMeshDescriptorBlock(p);
-            store_.MarkerBoxShown = true;
+            shown.Descriptor = ReadMeshDescriptorBlock(p);
             break;
         case kTypeTexHeader:
             ReadTexHeaderBlock(p);
@@ -447,12 +475,13 @@ void OptFile::ShowBlock(const BlockEntry& entry) {
         case kTypeFace:
             Emit("");
             Emit("NB face numbers are from start of block only");
-            store_.MeshFaceBase = 0;
+            tables_.MeshFaceBase = 0;
             ReadFaceBlock(p);
             break;
         default:
             break;
     }
+    return shown;
 }
 
 }  // namespace vexlor

@@ -1,5 +1,5 @@
 // Complete-or-nothing file writing for the saves.
-#include "FileOutput.h"
+#include "AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,18 +27,6 @@ mode_t NewFileMode(const std::string& target) {
     return 0666 & ~mask;
 }
 }  // namespace
-
-void MemoryOutput::Write(const void* data, size_t size) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), bytes, bytes + size);
-}
-
-void MemoryOutput::WriteAt(int64_t position, const void* data, size_t size) {
-    if (position < 0) return;
-    const auto at = static_cast<size_t>(position);
-    if (bytes_.size() < at + size) bytes_.resize(at + size);
-    std::memcpy(bytes_.data() + at, data, size);
-}
 
 AtomicFile::~AtomicFile() {
     Abandon();
@@ -156,11 +144,6 @@ void AtomicFile::Abandon() {
         temporary_.clear();
     }
     buffer_.clear();
-}
-
-void CrLfLineOutput::WriteLine(std::string_view line) {
-    out_.Write(line.data(), line.size());
-    out_.Write("\r\n", 2);
 }
 
 }  // namespace vexlor

@@ -1,0 +1,46 @@
+// The markers of a chosen block.
+#include "ViewSelection.h"
+
+namespace vexlor::view {
+
+Vec3 HardpointColour(int32_t type) {
+    switch (type) {
+        case 1:
+        case 2:
+        case 9:
+            return {1.0f, 0.2f, 0.6f};
+        case 3:
+        case 4:
+        case 10:
+            return {0.2f, 1.0f, 0.6f};
+        case 5:
+            return {0.2f, 0.6f, 1.0f};
+        case 6:
+        case 11:
+            return {0.2f, 0.2f, 1.0f};
+        default:
+            return {1.0f, 1.0f, 1.0f};
+    }
+}
+
+void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t extentMax,
+                 int32_t extentMin) {
+    selection.CurrentMesh = block.Mesh;
+    selection.Box.reset();
+    selection.Hardpoint.reset();
+    if (block.Hardpoint) {
+        const Vec3& position = block.Hardpoint->Position;
+        selection.Hardpoint =
+            HardpointMarker{position, HardpointColour(block.Hardpoint->Type), 5.0f};
+        // The box is a 75th of the view's extent; the difference is taken in 64 bits so that no
+        // extent can overflow it.
+        const int64_t extent = int64_t{extentMax} - int64_t{extentMin};
+        const auto span = static_cast<float>(static_cast<long double>(extent) * (1.0L / 75.0L));
+        selection.Box = MarkerBox{position, {span, span, span}, {0.5f, 0.0f, 0.9f}};
+    } else if (block.Descriptor) {
+        selection.Box =
+            MarkerBox{block.Descriptor->Centre, block.Descriptor->Span, {0.5f, 0.3f, 0.7f}};
+    }
+}
+
+}  // namespace vexlor::view

@@ -1,0 +1,44 @@
+// What the view shows of a model besides the camera: the mesh drawn red, the level of detail
+// drawn, and the markers of a chosen hardpoint or mesh descriptor. The view side owns it; what a
+// file holds never changes it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "BlockRecords.h"
+#include "Vec3.h"
+
+namespace vexlor::view {
+
+// A box drawn as outlines around its centre, with a 6-pixel point at the centre.
+struct MarkerBox {
+    Vec3 Centre;
+    Vec3 Span;
+    Vec3 Colour;
+};
+
+// A point of the given size.
+struct HardpointMarker {
+    Vec3 Position;
+    Vec3 Colour;
+    float Size = 0.0f;
+};
+
+struct ViewSelection {
+    int32_t CurrentMesh = 0;  // its faces are red, all others cyan
+    int32_t ShowLod = 1;      // 0 draws every level of detail
+    std::optional<MarkerBox> Box;
+    std::optional<HardpointMarker> Hardpoint;
+};
+
+// The colour of a hardpoint's point by its type code.
+Vec3 HardpointColour(int32_t type);
+
+// The selection for a chosen block: its mesh in red; for a hardpoint its point (in its type's
+// colour, size 5) inside a box a 75th of the view's extent wide; for a mesh descriptor its box.
+// Every other block shows no marker.
+void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t extentMax,
+                 int32_t extentMin);
+
+}  // namespace vexlor::view
