@@ -21,10 +21,10 @@ struct Blocks {
     std::vector<uint8_t> bytes;
 
     Blocks() {
-        vertices = b.addVertices({{1, 0.5f, -2}, {0, 0, 0}});
-        normals = b.addVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}});
-        texVerts = b.addTextureVertices({{0.25f, 1}, {0.5f, 0}});
-        FaceSpec face;
+        vertices = b.AddVertices({{1, 0.5f, -2}, {0, 0, 0}});
+        normals = b.AddVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}});
+        texVerts = b.AddTextureVertices({{0.25f, 1}, {0.5f, 0}});
+        FaceInput face;
         face.vertex = {0, 1, 2, -1};
         face.edge = {1, 2, 3, 4};
         face.textureVertex = {5, 6, 7, -1};
@@ -32,9 +32,9 @@ struct Blocks {
         face.normal = {0, 0, -1};
         face.soft1 = {1, 0, 0};
         face.soft2 = {0, 1, 0};
-        faces = b.addFaces({face});
-        hardpoint = b.addHardpoint(5, {10, 0, -4});
-        MeshDescriptorSpec d;
+        faces = b.AddFaces({face});
+        hardpoint = b.AddHardpoint(5, {10, 0, -4});
+        MeshDescriptorInput d;
         d.meshType = 77;
         d.unknown = 1234;
         d.span = {1.5f, 2, 3};
@@ -43,15 +43,15 @@ struct Blocks {
         d.maxima = {0.75f, 2, -0.75f};
         d.targetGroup = 3;
         d.targetCentre = {0, 0.5f, 0};
-        descriptor = b.addMeshDescriptor(d);
-        texHeader = b.addTexHeader("wood");
-        texPointer = b.addTexHeaderPointer(b.textureNamePosition(texHeader));
-        fg = b.addJump(24, {});
-        lod = b.addLod({0, fg}, {100.5f, 0.001f});
-        root = b.addJump(0, {vertices, normals, texVerts, faces, hardpoint, descriptor, texHeader,
+        descriptor = b.AddMeshDescriptor(d);
+        texHeader = b.AddTexHeader("wood");
+        texPointer = b.AddTexHeaderPointer(b.TextureNamePosition(texHeader));
+        fg = b.AddJump(24, {});
+        lod = b.AddLod({0, fg}, {100.5f, 0.001f});
+        root = b.AddJump(0, {vertices, normals, texVerts, faces, hardpoint, descriptor, texHeader,
                              texPointer, lod});
-        b.setMeshes({root});
-        bytes = b.build();
+        b.SetMeshes({root});
+        bytes = b.Build();
     }
 };
 
@@ -73,7 +73,7 @@ TEST_F(BlockDisplay, TreeNodesAreTheBlocksInSlotOrder) {
 }
 
 TEST_F(BlockDisplay, RootListsTheMeshJumpTable) {
-    const int64_t table = blocks.b.meshTablePosition();
+    const int64_t table = blocks.b.MeshTablePosition();
     EXPECT_EQ(
         DisplayLines(document, 0),
         (Lines{"This block is in MESH 0", "  Jump block with 1 jumps at offset 6",
@@ -173,7 +173,7 @@ TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
 }
 
 TEST_F(BlockDisplay, TextureNamesKeepAllNineCharacters) {
-    const int64_t name = blocks.b.textureNamePosition(blocks.texHeader);
+    const int64_t name = blocks.b.TextureNamePosition(blocks.texHeader);
     EXPECT_EQ(DisplayLines(document, 8),
               (Lines{"This block is in MESH 0", "",
                      "TEX HEADER block (20) at offset " + N(blocks.texHeader), "",
@@ -186,8 +186,8 @@ TEST_F(BlockDisplay, TextureNamesKeepAllNineCharacters) {
 
 TEST_F(BlockDisplay, LevelOfDetailBlockListsSlotsAndDistances) {
     const int64_t p = blocks.lod;
-    const int64_t table = OptBuilder::readInt32(blocks.bytes, p + 12) - Blocks::kGlobalOffset;
-    const int64_t distances = OptBuilder::readInt32(blocks.bytes, p + 20) - Blocks::kGlobalOffset;
+    const int64_t table = OptBuilder::ReadInt32(blocks.bytes, p + 12) - Blocks::kGlobalOffset;
+    const int64_t distances = OptBuilder::ReadInt32(blocks.bytes, p + 20) - Blocks::kGlobalOffset;
     EXPECT_EQ(
         DisplayLines(document, 10),
         (Lines{"This block is in MESH 0", "",

@@ -61,7 +61,7 @@ class Layout : public ::testing::Test {
     }
     void Patch(int64_t position, int32_t value) {
         std::vector<uint8_t> bytes = model_.bytes;
-        OptBuilder::patchInt32(bytes, position, value);
+        OptBuilder::PatchInt32(bytes, position, value);
         Load(document_, bytes);
     }
 
@@ -154,7 +154,7 @@ TEST_F(Layout, RootNodeIsTheFileHeaderAndTheMeshJumpTable) {
     EXPECT_EQ(KindOfRange(header, 12, 2), FieldKind::kUnread);
     EXPECT_EQ(KindOfRange(header, 14, 4), FieldKind::kSlotCount);
     EXPECT_EQ(KindOfRange(header, 18, 4), FieldKind::kSlotTableOffset);
-    EXPECT_EQ(KindOfRange(header, model_.b.meshTablePosition(), 4), FieldKind::kSlotTable);
+    EXPECT_EQ(KindOfRange(header, model_.b.MeshTablePosition(), 4), FieldKind::kSlotTable);
     EXPECT_TRUE(
         DescribeNode(document_.Stream(), 0, document_.Model().BlockTable, 100000).Spans.empty());
 }
@@ -185,7 +185,7 @@ TEST_F(Layout, NegativeCountsAndOffsetsOutsideTheFileLeaveOnlyTheHeader) {
     EXPECT_EQ(Of(model_.faces, 1).Extent().Last, model_.faces + 23);
     Patch(model_.vertices + 20, 0x7FFFFFF0);
     EXPECT_EQ(Of(model_.vertices, 3).Extent().Last, model_.vertices + 23);
-    Patch(model_.vertices + 20, model_.b.storedOffset(0) - 12);  // payload 12 bytes before 0
+    Patch(model_.vertices + 20, model_.b.StoredOffset(0) - 12);  // payload 12 bytes before 0
     const BlockLayout early = Of(model_.vertices, 3);
     EXPECT_EQ(KindAt(early, 0), FieldKind::kVertices);  // vertex 1 lies at 0 ... 11
     EXPECT_EQ(early.Extent().First, 0);
@@ -202,7 +202,7 @@ TEST_F(Layout, NegativeCountsAndOffsetsOutsideTheFileLeaveOnlyTheHeader) {
 
 TEST_F(Layout, GoToOffsetFindsTheInnermostBlockThatOwnsTheByte) {
     EXPECT_EQ(NodeAt(5), 0);                                 // file header
-    EXPECT_EQ(NodeAt(model_.b.meshTablePosition() + 1), 0);  // mesh jump table
+    EXPECT_EQ(NodeAt(model_.b.MeshTablePosition() + 1), 0);  // mesh jump table
     EXPECT_EQ(NodeAt(model_.faces + 5), NodeOfBlock(model_.faces));
     EXPECT_EQ(NodeAt(model_.faces + 24 + 4 + 64 + 50), NodeOfBlock(model_.faces));
     EXPECT_EQ(NodeAt(model_.hardpoint + 39), NodeOfBlock(model_.hardpoint));

@@ -34,12 +34,12 @@ class Cli : public ::testing::Test {
             << "None\r\nLaser\r\n";
 
         OptBuilder b(0x40);
-        const int64_t v = b.addVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
-        FaceSpec face;
+        const int64_t v = b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+        FaceInput face;
         face.vertex = {0, 1, 2, -1};
-        const int64_t f = b.addFaces({face});
-        b.setMeshes({b.addJump(0, {v, f, b.addHardpoint(1, {1, 2, 3})})});
-        model_ = b.build();
+        const int64_t f = b.AddFaces({face});
+        b.SetMeshes({b.AddJump(0, {v, f, b.AddHardpoint(1, {1, 2, 3})})});
+        model_ = b.Build();
         WriteFile((dir_ / "model.opt").string(), model_);
         document_.Names().HardpointTypeNames[1] = "Laser";
         document_.Names().MeshTypeNames[0] = "Hull";

@@ -26,21 +26,21 @@ void Exercise(OptDocument& document) {
 
 std::vector<uint8_t> SmallCompleteModel() {
     OptBuilder b(0x300);
-    const int64_t v = b.addVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
-    const int64_t n = b.addVertexNormals({{0, 0, 1}});
-    const int64_t t = b.addTextureVertices({{0, 0}, {1, 1}});
-    FaceSpec quad;
+    const int64_t v = b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    const int64_t n = b.AddVertexNormals({{0, 0, 1}});
+    const int64_t t = b.AddTextureVertices({{0, 0}, {1, 1}});
+    FaceInput quad;
     quad.vertex = {0, 1, 2, 3};
     quad.vertexNormal = {0, 0, 0, 0};
-    const int64_t f = b.addFaces({quad, quad});
-    const int64_t level = b.addJump(0, {v, n, t, f});
-    const int64_t lod = b.addLod({level, 0}, {1, 2});
-    const int64_t texture = b.addTexHeader("metal");
-    const int64_t pointer = b.addTexHeaderPointer(b.textureNamePosition(texture));
-    const int64_t root = b.addJump(
-        0, {b.addMeshDescriptor({}), lod, b.addHardpoint(3, {1, 1, 1}), texture, pointer});
-    b.setMeshes({root});
-    return b.build();
+    const int64_t f = b.AddFaces({quad, quad});
+    const int64_t level = b.AddJump(0, {v, n, t, f});
+    const int64_t lod = b.AddLod({level, 0}, {1, 2});
+    const int64_t texture = b.AddTexHeader("metal");
+    const int64_t pointer = b.AddTexHeaderPointer(b.TextureNamePosition(texture));
+    const int64_t root = b.AddJump(
+        0, {b.AddMeshDescriptor({}), lod, b.AddHardpoint(3, {1, 1, 1}), texture, pointer});
+    b.SetMeshes({root});
+    return b.Build();
 }
 
 TEST(Malformed, EveryTruncatedPrefixOpensAndReportsSafely) {
@@ -64,7 +64,7 @@ TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
         std::find_if(table.begin(), table.end(), [](const BlockEntry& e) { return e.Type == 1; });
     ASSERT_NE(face, table.end());
     const int64_t faceBlock = face->Offset;
-    OptBuilder::patchInt32(whole, faceBlock + 16, 1000);
+    OptBuilder::PatchInt32(whole, faceBlock + 16, 1000);
     OptDocument document;
     Load(document, whole);
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 0);
@@ -74,12 +74,12 @@ TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
 
 TEST(Malformed, ASlotLeadingBackToAnAncestorIsNamedAndNotFollowed) {
     OptBuilder b;
-    const int64_t inner = b.addJump(0, {0});
-    const int64_t root = b.addJump(0, {inner});
-    b.setSlot(inner, 0, root);
-    b.setMeshes({root});
+    const int64_t inner = b.AddJump(0, {0});
+    const int64_t root = b.AddJump(0, {inner});
+    b.SetSlot(inner, 0, root);
+    b.SetMeshes({root});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_TRUE(Contains(lines, "       !! Jump address 1 leads back to the block at offset " +
                                     N(root) + " on the current path: not followed"));
@@ -89,12 +89,12 @@ TEST(Malformed, ASlotLeadingBackToAnAncestorIsNamedAndNotFollowed) {
 
 TEST(Malformed, SharedBlocksCannotExplodeTheWalk) {
     OptBuilder b;
-    int64_t level = b.addVertices({{1, 2, 3}});
+    int64_t level = b.AddVertices({{1, 2, 3}});
     for (int depth = 0; depth < 40; ++depth)
-        level = b.addJump(0, {level, level});
-    b.setMeshes({level});
+        level = b.AddJump(0, {level, level});
+    b.SetMeshes({level});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     EXPECT_TRUE(Contains(ReportLines(document), "!! walk stopped"));
     EXPECT_LT(document.Model().Tree.Count(), 2'000'000);
 }
@@ -117,13 +117,13 @@ TEST(Malformed, TheWalkBudgetIsTheCallersToChooseAndNeverOverflows) {
 
 TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
     OptBuilder b;
-    int64_t block = b.addVertices({{1, 2, 3}});
+    int64_t block = b.AddVertices({{1, 2, 3}});
     constexpr int kDepth = 100'000;
     for (int depth = 0; depth < kDepth; ++depth)
-        block = b.addJump(0, {block});
-    b.setMeshes({block});
+        block = b.AddJump(0, {block});
+    b.SetMeshes({block});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const OptModel& store = document.Model();
     ASSERT_EQ(store.Tree.Count(), kDepth + 2);
     EXPECT_EQ(store.Tree.Node(store.Tree.Count() - 1).Depth, kDepth + 1);
@@ -132,17 +132,17 @@ TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
 
 TEST(Malformed, CountsBeyondTheFileAreCutToWhatIsThere) {
     OptBuilder b;
-    const int64_t v = b.addVertices({{1, 2, 3}, {4, 5, 6}});
-    const int64_t jump = b.addJump(0, {v});
-    b.setMeshes({jump});
-    std::vector<uint8_t> bytes = b.build();
-    OptBuilder::patchInt32(bytes, v + 16, std::numeric_limits<int32_t>::max());
-    OptBuilder::patchInt32(bytes, jump + 8, std::numeric_limits<int32_t>::max());
-    OptBuilder::patchInt32(bytes, 14, std::numeric_limits<int32_t>::max());
+    const int64_t v = b.AddVertices({{1, 2, 3}, {4, 5, 6}});
+    const int64_t jump = b.AddJump(0, {v});
+    b.SetMeshes({jump});
+    std::vector<uint8_t> bytes = b.Build();
+    OptBuilder::PatchInt32(bytes, v + 16, std::numeric_limits<int32_t>::max());
+    OptBuilder::PatchInt32(bytes, jump + 8, std::numeric_limits<int32_t>::max());
+    OptBuilder::PatchInt32(bytes, 14, std::numeric_limits<int32_t>::max());
     OptDocument document;
     Load(document, bytes);
     const std::vector<std::string> lines = ReportLines(document);
-    EXPECT_TRUE(Contains(lines, "!! mesh jump table at offset " + N(b.meshTablePosition()) +
+    EXPECT_TRUE(Contains(lines, "!! mesh jump table at offset " + N(b.MeshTablePosition()) +
                                     ": the file holds 1 of 2147483647, the rest are not read"));
     EXPECT_TRUE(Contains(lines, "!! jump table at offset " + N(jump + 24) + ": the file holds"));
     EXPECT_TRUE(Contains(lines, "!! vertex payload at offset " + N(v + 24) + ": the file holds"));
@@ -151,14 +151,14 @@ TEST(Malformed, CountsBeyondTheFileAreCutToWhatIsThere) {
 
 TEST(Malformed, OffsetsOutsideTheFileAreNamed) {
     OptBuilder b(50);
-    const int64_t v = b.addVertices({{1, 2, 3}});
-    const int64_t jump = b.addJump(0, {v, v});
-    b.setMeshes({jump, jump});
-    std::vector<uint8_t> bytes = b.build();
-    OptBuilder::patchInt32(bytes, v + 20, -100000);  // payload before the start
-    OptBuilder::patchInt32(bytes, jump + 24 + 4,
+    const int64_t v = b.AddVertices({{1, 2, 3}});
+    const int64_t jump = b.AddJump(0, {v, v});
+    b.SetMeshes({jump, jump});
+    std::vector<uint8_t> bytes = b.Build();
+    OptBuilder::PatchInt32(bytes, v + 20, -100000);  // payload before the start
+    OptBuilder::PatchInt32(bytes, jump + 24 + 4,
                            std::numeric_limits<int32_t>::max());  // child far beyond
-    OptBuilder::patchInt32(bytes, b.meshTablePosition() + 4, std::numeric_limits<int32_t>::min());
+    OptBuilder::PatchInt32(bytes, b.MeshTablePosition() + 4, std::numeric_limits<int32_t>::min());
     OptDocument document;
     Load(document, bytes);
     const std::vector<std::string> lines = ReportLines(document);
@@ -175,16 +175,16 @@ TEST(Malformed, ADataBlockHeaderCutOffByTheEndOfTheFileIsNamed) {
     for (int32_t type : {1, 3, 7, 11, 13, 22, 25}) {
         for (size_t kept : {12u, 18u}) {
             OptBuilder b;
-            b.setMeshes({0});
-            const int64_t root = b.addJump(0, {0});
+            b.SetMeshes({0});
+            const int64_t root = b.AddJump(0, {0});
             std::vector<uint8_t> header(kept, 0);
             header[4] = static_cast<uint8_t>(type);
             if (kept > 16) header[16] = 7;  // the low bytes of a count
-            const int64_t block = b.appendRaw(header);
-            b.setSlot(root, 0, block);
-            b.setMesh(0, root);
+            const int64_t block = b.AppendRaw(header);
+            b.SetSlot(root, 0, block);
+            b.SetMesh(0, root);
             OptDocument document;
-            Load(document, b.build());
+            Load(document, b.Build());
             const std::string line = "   !! block header at offset " + N(block) +
                                      " runs past the end of the file; what is missing reads as 0";
             EXPECT_TRUE(Contains(ReportLines(document), line)) << type << " " << kept;
@@ -198,7 +198,7 @@ TEST(Malformed, ExtremeGlobalOffsetsDoNotOverflow) {
     for (int32_t field :
          {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
         std::vector<uint8_t> bytes = SmallCompleteModel();
-        OptBuilder::patchInt32(bytes, 8, field);
+        OptBuilder::PatchInt32(bytes, 8, field);
         OptDocument document;
         Load(document, bytes);
         EXPECT_EQ(document.Model().GlobalOffset, int64_t{field} - 8);
@@ -208,15 +208,15 @@ TEST(Malformed, ExtremeGlobalOffsetsDoNotOverflow) {
 
 TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
     OptBuilder b;
-    const int64_t v = b.addVertices({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
-    const int64_t n = b.addVertexNormals({{0, 0, 1}});
-    FaceSpec face;
+    const int64_t v = b.AddVertices({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
+    const int64_t n = b.AddVertexNormals({{0, 0, 1}});
+    FaceInput face;
     face.vertex = {-1, 1, 5000, -7};
     face.vertexNormal = {0, 9000, -1, -1};
-    const int64_t f = b.addFaces({face});
-    b.setMeshes({b.addJump(0, {v, n, f})});
+    const int64_t f = b.AddFaces({face});
+    b.SetMeshes({b.AddJump(0, {v, n, f})});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_TRUE(
         Contains(lines,
@@ -235,13 +235,13 @@ TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
 
 TEST(Malformed, NegativeCountsReadNothingAndKeepFaceNumbering) {
     OptBuilder b;
-    FaceSpec face;
-    const int64_t first = b.addFaces({face, face});
-    const int64_t negative = b.addFaces({face});
-    const int64_t last = b.addFaces({face});
-    b.setMeshes({b.addJump(0, {first, negative, last})});
-    std::vector<uint8_t> bytes = b.build();
-    OptBuilder::patchInt32(bytes, negative + 16, -5);
+    FaceInput face;
+    const int64_t first = b.AddFaces({face, face});
+    const int64_t negative = b.AddFaces({face});
+    const int64_t last = b.AddFaces({face});
+    b.SetMeshes({b.AddJump(0, {first, negative, last})});
+    std::vector<uint8_t> bytes = b.Build();
+    OptBuilder::PatchInt32(bytes, negative + 16, -5);
     OptDocument document;
     Load(document, bytes);
     const std::vector<std::string> lines = ReportLines(document);
@@ -253,12 +253,12 @@ TEST(Malformed, NegativeCountsReadNothingAndKeepFaceNumbering) {
 
 TEST(Malformed, TypeCodesOutsideTheNameTablesGetAPlaceholder) {
     OptBuilder b;
-    const int64_t hardpoint = b.addHardpoint(-3, {0, 0, 0});
-    MeshDescriptorSpec descriptor;
+    const int64_t hardpoint = b.AddHardpoint(-3, {0, 0, 0});
+    MeshDescriptorInput descriptor;
     descriptor.meshType = 51;
-    b.setMeshes({b.addJump(0, {hardpoint, b.addMeshDescriptor(descriptor)})});
+    b.SetMeshes({b.AddJump(0, {hardpoint, b.AddMeshDescriptor(descriptor)})});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const std::vector<std::string> lines = ReportLines(document);
     EXPECT_TRUE(Contains(lines, "   hardpoint type is -3 : (unknown type)"));
     EXPECT_TRUE(Contains(lines, "   Mesh type is 51 : (unknown type)"));

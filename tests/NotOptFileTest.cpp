@@ -74,7 +74,7 @@ TEST(NotOptFile, OptFilesWholeCutOrDamagedAreNotNamed) {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files = BuildBrokenSamples();
     files.emplace_back("fighter.opt", BuildFighter());
     files.emplace_back("faulty.opt", BuildFaultySample());
-    files.emplace_back("no meshes", OptBuilder(-8).build());
+    files.emplace_back("no meshes", OptBuilder(-8).Build());
     for (const auto& [name, bytes] : files) {
         OptDocument document;
         const std::vector<std::string> lines = OpenAndReport(document, bytes);

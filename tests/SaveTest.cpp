@@ -18,15 +18,15 @@ namespace fs = std::filesystem;
 
 std::vector<uint8_t> TinyModel() {
     OptBuilder b(100);
-    const int64_t vertices = b.addVertices({{1, 0.5f, -2}, {0, 0, 0}, {1, 1, 0}});
-    FaceSpec face;
+    const int64_t vertices = b.AddVertices({{1, 0.5f, -2}, {0, 0, 0}, {1, 1, 0}});
+    FaceInput face;
     face.vertex = {0, 1, 2, -1};
     face.normal = {0, 0, 1};
     face.soft1 = {1, 0, 0};
     face.soft2 = {0, 1, 0};
-    const int64_t faces = b.addFaces({face});
-    b.setMeshes({b.addJump(0, {vertices, faces})});
-    return b.build();
+    const int64_t faces = b.AddFaces({face});
+    b.SetMeshes({b.AddJump(0, {vertices, faces})});
+    return b.Build();
 }
 
 TEST(SaveAscii, WritesTheCaptionAndEveryReportLineWithCrLf) {
@@ -98,17 +98,17 @@ void PutCorner(std::vector<uint8_t>& out, V3 p) {
 TEST(SavePrj, WritesTheCountThenOneRecordPerFaceInWalkOrder) {
     OptBuilder b;
     const std::vector<V3> square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
-    FaceSpec quad;
+    FaceInput quad;
     quad.vertex = {0, 1, 2, 3};
-    FaceSpec triangle;
+    FaceInput triangle;
     triangle.vertex = {3, 2, 1, -1};
-    const int64_t mesh0 = b.addJump(0, {b.addVertices(square), b.addFaces({quad, quad})});
-    const int64_t low = b.addJump(
-        0, {b.addVertices({{5, 5, 5}, {6, 5, 5}, {6, 6, 5}, {5, 6, 5}}), b.addFaces({triangle})});
-    const int64_t mesh1 = b.addJump(0, {b.addLod({0, low}, {1, 2})});
-    b.setMeshes({mesh0, mesh1});
+    const int64_t mesh0 = b.AddJump(0, {b.AddVertices(square), b.AddFaces({quad, quad})});
+    const int64_t low = b.AddJump(
+        0, {b.AddVertices({{5, 5, 5}, {6, 5, 5}, {6, 6, 5}, {5, 6, 5}}), b.AddFaces({triangle})});
+    const int64_t mesh1 = b.AddJump(0, {b.AddLod({0, low}, {1, 2})});
+    b.SetMeshes({mesh0, mesh1});
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
 
     std::vector<uint8_t> expected;
     PutInt(expected, 3);
@@ -237,10 +237,10 @@ TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
 
 TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {
     OptBuilder b;
-    const int64_t first = b.addJump(0, {b.addHardpoint(1, {1, 2, 3})});
-    const int64_t second = b.addJump(0, {b.addHardpoint(2, {7, 8, 9})});
-    b.setMeshes({first, second});
-    Load(document_, b.build());
+    const int64_t first = b.AddJump(0, {b.AddHardpoint(1, {1, 2, 3})});
+    const int64_t second = b.AddJump(0, {b.AddHardpoint(2, {7, 8, 9})});
+    b.SetMeshes({first, second});
+    Load(document_, b.Build());
     const std::vector<std::string> shown = DisplayLines(document_, 2);  // the first hardpoint
     const int32_t nodes = document_.Model().Tree.Count();
     const size_t faces = document_.Model().DrawFaces.size();

@@ -11,13 +11,13 @@ std::string N(int64_t value) {
     return std::to_string(value);
 }
 
-FaceSpec Quad(int32_t a, int32_t b, int32_t c, int32_t d) {
-    FaceSpec f;
+FaceInput Quad(int32_t a, int32_t b, int32_t c, int32_t d) {
+    FaceInput f;
     f.vertex = {a, b, c, d};
     return f;
 }
-FaceSpec Triangle(int32_t a, int32_t b, int32_t c) {
-    FaceSpec f;
+FaceInput Triangle(int32_t a, int32_t b, int32_t c) {
+    FaceInput f;
     f.vertex = {a, b, c, -1};
     return f;
 }
@@ -31,29 +31,29 @@ struct MixedMesh {
         texPointer, fgTop, unknown, root;
 
     MixedMesh() {
-        vertices = b.addVertices(kSquare);
-        faces0 = b.addFaces({Quad(0, 1, 2, 3), Triangle(0, 1, 2)});
-        lodA = b.addJump(0, {vertices, faces0});
-        faces1 = b.addFaces({Triangle(1, 2, 3)});
-        lodB = b.addJump(0, {faces1});
-        fgInLod = b.addJump(24, {});
-        lod = b.addLod({lodA, 0, lodB, fgInLod}, {10, 20, 30, 40});
-        descriptor = b.addMeshDescriptor({});
-        hardpoint = b.addHardpoint(5, {10, 0, -4});
-        texHeader = b.addTexHeader("wood", {0});
-        texPointer = b.addTexHeaderPointer(b.textureNamePosition(texHeader));
-        b.setSlot(texHeader, 0, texPointer);
-        fgTop = b.addJump(24, {});
-        unknown = b.addDataBlock(2, 0, {});
-        root = b.addJump(0, {descriptor, lod, hardpoint, texHeader, fgTop, unknown});
-        b.setMeshes({root});
+        vertices = b.AddVertices(kSquare);
+        faces0 = b.AddFaces({Quad(0, 1, 2, 3), Triangle(0, 1, 2)});
+        lodA = b.AddJump(0, {vertices, faces0});
+        faces1 = b.AddFaces({Triangle(1, 2, 3)});
+        lodB = b.AddJump(0, {faces1});
+        fgInLod = b.AddJump(24, {});
+        lod = b.AddLod({lodA, 0, lodB, fgInLod}, {10, 20, 30, 40});
+        descriptor = b.AddMeshDescriptor({});
+        hardpoint = b.AddHardpoint(5, {10, 0, -4});
+        texHeader = b.AddTexHeader("wood", {0});
+        texPointer = b.AddTexHeaderPointer(b.TextureNamePosition(texHeader));
+        b.SetSlot(texHeader, 0, texPointer);
+        fgTop = b.AddJump(24, {});
+        unknown = b.AddDataBlock(2, 0, {});
+        root = b.AddJump(0, {descriptor, lod, hardpoint, texHeader, fgTop, unknown});
+        b.SetMeshes({root});
     }
 };
 
 TEST(Walk, BuildsTheTreeInPreOrderWithLabelsImagesAndBlockEntries) {
     MixedMesh m;
     OptDocument document;
-    Load(document, m.b.build());
+    Load(document, m.b.Build());
     const OptModel& store = document.Model();
 
     struct Expected {
@@ -96,7 +96,7 @@ TEST(Walk, BuildsTheTreeInPreOrderWithLabelsImagesAndBlockEntries) {
 TEST(Walk, TagsFacesWithTheLevelOfDetailCountingEmptySlots) {
     MixedMesh m;
     OptDocument document;
-    Load(document, m.b.build());
+    Load(document, m.b.Build());
     const OptModel& store = document.Model();
     ASSERT_EQ(static_cast<int64_t>(store.DrawFaces.size()), 3);
     EXPECT_EQ(store.DrawFaces[0].Lod, 1);
@@ -107,7 +107,7 @@ TEST(Walk, TagsFacesWithTheLevelOfDetailCountingEmptySlots) {
 TEST(Walk, ResolvesTrianglesByRepeatingTheThirdCorner) {
     MixedMesh m;
     OptDocument document;
-    Load(document, m.b.build());
+    Load(document, m.b.Build());
     const DrawFace& quad = document.Model().DrawFaces[0];
     const DrawFace& triangle = document.Model().DrawFaces[1];
     EXPECT_EQ(quad.IsQuad, 1);
@@ -120,7 +120,7 @@ TEST(Walk, ResolvesTrianglesByRepeatingTheThirdCorner) {
 TEST(Walk, ReportsTexHeaderChildrenBeforeItsNameAndEmptySlots) {
     MixedMesh m;
     OptDocument document;
-    Load(document, m.b.build());
+    Load(document, m.b.Build());
     const std::vector<std::string> lines = ReportLines(document);
     const auto at = [&](const std::string& text) {
         return std::find(lines.begin(), lines.end(), text) - lines.begin();
@@ -137,12 +137,12 @@ TEST(Walk, ReportsTexHeaderChildrenBeforeItsNameAndEmptySlots) {
 
 TEST(Walk, SkipsAJumpBlockWithNoChildrenSilently) {
     OptBuilder b;
-    const int64_t empty = b.addJump(0, {});
-    const int64_t negative = b.addJump(0, {empty});
-    const int64_t root = b.addJump(0, {empty, negative});
-    b.setMeshes({root, empty});
-    std::vector<uint8_t> bytes = b.build();
-    OptBuilder::patchInt32(bytes, negative + 8, -3);
+    const int64_t empty = b.AddJump(0, {});
+    const int64_t negative = b.AddJump(0, {empty});
+    const int64_t root = b.AddJump(0, {empty, negative});
+    b.SetMeshes({root, empty});
+    std::vector<uint8_t> bytes = b.Build();
+    OptBuilder::PatchInt32(bytes, negative + 8, -3);
     OptDocument document;
     Load(document, bytes);
     const std::vector<std::string> lines = ReportLines(document);
@@ -155,7 +155,7 @@ TEST(Walk, SkipsAJumpBlockWithNoChildrenSilently) {
 TEST(Walk, AFileWithNoMeshesWritesOnlyTheHeaderLines) {
     OptBuilder b(-8);  // global offset field 0
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const std::vector<std::string> lines = ReportLines(document);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "Global Offset (adjusted) =-8 ,FileSize =22");
@@ -167,14 +167,14 @@ TEST(Walk, NumbersMeshesAndDrawEntriesAcrossMeshes) {
     OptBuilder b;
     std::vector<int64_t> roots;
     for (int mesh = 0; mesh < 2; ++mesh) {
-        std::vector<FaceSpec> faces(10, Quad(0, 1, 2, 3));
-        const int64_t v = b.addVertices(kSquare);
-        const int64_t f = b.addFaces(faces);
-        roots.push_back(b.addJump(0, {v, f}));
+        std::vector<FaceInput> faces(10, Quad(0, 1, 2, 3));
+        const int64_t v = b.AddVertices(kSquare);
+        const int64_t f = b.AddFaces(faces);
+        roots.push_back(b.AddJump(0, {v, f}));
     }
-    b.setMeshes(roots);
+    b.SetMeshes(roots);
     OptDocument document;
-    Load(document, b.build());
+    Load(document, b.Build());
     const OptModel& store = document.Model();
     ASSERT_EQ(static_cast<int64_t>(store.DrawFaces.size()), 20);
     EXPECT_EQ(store.DrawFaces[9].Mesh, 0);
@@ -186,11 +186,11 @@ TEST(Walk, NumbersMeshesAndDrawEntriesAcrossMeshes) {
 TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
     OptDocument document;
     MixedMesh big;
-    Load(document, big.b.build());
+    Load(document, big.b.Build());
     OptBuilder small;
-    const int64_t v = small.addVertices(kSquare);
-    small.setMeshes({small.addJump(0, {v, small.addFaces({Quad(0, 1, 2, 3)})})});
-    Load(document, small.build());
+    const int64_t v = small.AddVertices(kSquare);
+    small.SetMeshes({small.AddJump(0, {v, small.AddFaces({Quad(0, 1, 2, 3)})})});
+    Load(document, small.Build());
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
 }
@@ -198,7 +198,7 @@ TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
 TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
     MixedMesh m;
     OptDocument document;
-    Load(document, m.b.build());
+    Load(document, m.b.Build());
     const std::vector<std::string> before = DisplayLines(document, 6);
     const int32_t nodes = document.Model().Tree.Count();
     ReportBytes(document);

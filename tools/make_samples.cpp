@@ -23,22 +23,22 @@ using vexlor::testing::WriteFile;
 constexpr int kUsageError = 2;
 constexpr int kMaxLargeFaces = 5'000'000;  // keeps every stored offset within 32 bits
 
-int fail(const std::string& message) {
+int Fail(const std::string& message) {
     std::fprintf(stderr, "make_samples: %s\n", message.c_str());
     return kUsageError;
 }
 
-int usage() {
-    return fail("usage: make_samples OUTDIR | make_samples --large FACES MESHES OUT");
+int Usage() {
+    return Fail("usage: make_samples OUTDIR | make_samples --large FACES MESHES OUT");
 }
 
-bool parseCount(std::string_view text, int low, int high, int& value) {
+bool ParseCount(std::string_view text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc{} && ptr == end && value >= low && value <= high;
 }
 
-void writeSamples(const fs::path& dir) {
+void WriteSamples(const fs::path& dir) {
     fs::create_directories(dir / "broken");
     WriteFile((dir / "fighter.opt").string(), vexlor::testing::BuildFighter());
     WriteFile((dir / "faulty.opt").string(), vexlor::testing::BuildFaultySample());
@@ -53,23 +53,23 @@ void writeSamples(const fs::path& dir) {
 int main(int argc, char** argv) {
     try {
         if (argc == 2 && std::string_view(argv[1]) != "--large") {
-            writeSamples(argv[1]);
+            WriteSamples(argv[1]);
             return 0;
         }
         if (argc == 5 && std::string_view(argv[1]) == "--large") {
             int faces = 0;
             int meshes = 0;
-            if (!parseCount(argv[2], 0, kMaxLargeFaces, faces)) {
-                return fail("FACES must be a whole number from 0 to 5000000");
+            if (!ParseCount(argv[2], 0, kMaxLargeFaces, faces)) {
+                return Fail("FACES must be a whole number from 0 to 5000000");
             }
-            if (!parseCount(argv[3], 1, 10000, meshes)) {
-                return fail("MESHES must be a whole number from 1 to 10000");
+            if (!ParseCount(argv[3], 1, 10000, meshes)) {
+                return Fail("MESHES must be a whole number from 1 to 10000");
             }
             WriteFile(argv[4], vexlor::testing::BuildLargeModel(faces, meshes));
             return 0;
         }
-        return usage();
+        return Usage();
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return Fail(e.what());
     }
 }

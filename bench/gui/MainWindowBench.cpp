@@ -32,16 +32,16 @@ std::vector<uint8_t> TwoThousandFaceBlock() {
     std::vector<testing::V3> vertices;
     for (int i = 0; i < 2001; ++i)
         vertices.push_back({float(i % 45), float(i / 45), 0});
-    std::vector<testing::FaceSpec> faces(2000);
+    std::vector<testing::FaceInput> faces(2000);
     for (int i = 0; i < 2000; ++i) {
         faces[static_cast<size_t>(i)].vertex = {i % 2000, (i + 1) % 2000, (i + 45) % 2000,
                                                 (i + 46) % 2000};
         faces[static_cast<size_t>(i)].normal = {0, 0, -1};
     }
-    const int64_t v = b.addVertices(vertices);
-    const int64_t f = b.addFaces(faces);
-    b.setMeshes({b.addJump(0, {v, f})});
-    return b.build();
+    const int64_t v = b.AddVertices(vertices);
+    const int64_t f = b.AddFaces(faces);
+    b.SetMeshes({b.AddJump(0, {v, f})});
+    return b.Build();
 }
 
 void BM_ChooseFaceBlockNode(benchmark::State& state) {

@@ -23,7 +23,7 @@ TEST(CheckRun, WithoutMeshesTheVerdictIsStillWritten) {
     const Lines expected{"Consistency check...", "", "", "All OK!!"};
     std::vector<uint8_t> file = BuildMeshes({});
     EXPECT_EQ(CheckLines(file), expected);
-    OptBuilder::patchInt32(file, 14, -3);
+    OptBuilder::PatchInt32(file, 14, -3);
     EXPECT_EQ(CheckLines(file), expected);
     EXPECT_EQ(CheckLines(Broken("header-only.opt")), expected);
     EXPECT_EQ(CheckLines(Broken("empty.opt")), expected);
@@ -31,7 +31,7 @@ TEST(CheckRun, WithoutMeshesTheVerdictIsStillWritten) {
 
 TEST(CheckRun, MeshWithoutFacesGetsItsHeadingsOnly) {
     OptBuilder b(0x100);
-    b.setMeshes({b.addJump(0, {b.addVertices({{1, 2, 3}})})});
+    b.SetMeshes({b.AddJump(0, {b.AddVertices({{1, 2, 3}})})});
     const Lines expected{"Consistency check...",
                          "",
                          "Checking mesh 0...",
@@ -41,7 +41,7 @@ TEST(CheckRun, MeshWithoutFacesGetsItsHeadingsOnly) {
                          "Checking vertex normals...",
                          "",
                          "All OK!!"};
-    EXPECT_EQ(CheckLines(b.build()), expected);
+    EXPECT_EQ(CheckLines(b.Build()), expected);
 }
 
 TEST(CheckRun, BeforeAnyFileIsOpenItWritesNothing) {
@@ -87,7 +87,7 @@ TEST(CheckRun, LeavesTheModelAsItWas) {
 // file unchecked: each says so once and is counted, so the run cannot end "All OK!!".
 TEST(CheckRun, PartsOfTheFileThatCannotBeReadAreCountedOnce) {
     std::vector<uint8_t> file = BuildMeshes({CleanSquare()});
-    OptBuilder::patchInt32(file, 14, 3);
+    OptBuilder::PatchInt32(file, 14, 3);
     const Lines cut = Findings(CheckLines(file));
     ASSERT_EQ(cut.size(), 3u);
     EXPECT_EQ(cut[0].rfind("!! mesh jump table at offset ", 0), 0u) << cut[0];

@@ -6,15 +6,15 @@ std::vector<uint8_t> BuildMeshes(const std::vector<MeshParts>& meshes) {
     OptBuilder b(0x2000);
     std::vector<int64_t> roots;
     for (const MeshParts& m : meshes) {
-        roots.push_back(b.addJump(
-            0, {b.addVertices(m.vertices), b.addVertexNormals(m.normals), b.addFaces(m.faces)}));
+        roots.push_back(b.AddJump(
+            0, {b.AddVertices(m.vertices), b.AddVertexNormals(m.normals), b.AddFaces(m.faces)}));
     }
-    b.setMeshes(roots);
-    return b.build();
+    b.SetMeshes(roots);
+    return b.Build();
 }
 
-FaceSpec MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
-    FaceSpec f;
+FaceInput MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
+    FaceInput f;
     f.vertex = vertex;
     f.vertexNormal = vertexNormal;
     f.normal = normal;

@@ -15,7 +15,7 @@ namespace vexlor::testing {
 struct MeshParts {
     std::vector<V3> vertices;
     std::vector<V3> normals;
-    std::vector<FaceSpec> faces;
+    std::vector<FaceInput> faces;
 };
 
 // One mesh root (a jump block of vertices, vertex normals, faces) per entry.
@@ -23,7 +23,7 @@ std::vector<uint8_t> BuildMeshes(const std::vector<MeshParts>& meshes);
 
 // A face with the given corners, stored normal and vertex normal indices; soft vectors (1, 0, 0)
 // and (0, 1, 0), which lie in the plane z = 0.
-FaceSpec MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal);
+FaceInput MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal);
 
 // The unit square at (x, y, 0) wound so that its rebuilt normal is (0, 0, -1), with that normal
 // stored for the face and for each corner: a mesh that checks clean.

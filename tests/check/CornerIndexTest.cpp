@@ -147,9 +147,9 @@ std::vector<uint8_t> RandomModel(AwkwardCoordinates& gen) {
             const Vec3 v = gen.Normal();
             n = {v.x, v.y, v.z};
         }
-        std::vector<FaceSpec> faces(static_cast<size_t>(3 + gen.Pick(12)));
+        std::vector<FaceInput> faces(static_cast<size_t>(3 + gen.Pick(12)));
         const int n = static_cast<int>(points.size());
-        for (FaceSpec& f : faces) {
+        for (FaceInput& f : faces) {
             for (int32_t& i : f.vertex)
                 i = gen.Pick(n + 1);  // now and then one past the table
             if (gen.Pick(2)) f.vertex[3] = -1;
@@ -161,17 +161,17 @@ std::vector<uint8_t> RandomModel(AwkwardCoordinates& gen) {
             }
         }
         levels.push_back(
-            b.addJump(0, {b.addVertices(points), b.addVertexNormals(normals), b.addFaces(faces)}));
+            b.AddJump(0, {b.AddVertices(points), b.AddVertexNormals(normals), b.AddFaces(faces)}));
     }
     std::vector<int64_t> meshes;
     for (int m = 0; m < 4; ++m) {
         const int64_t first = levels[static_cast<size_t>(gen.Pick(5))];
         const int64_t second = levels[static_cast<size_t>(gen.Pick(5))];
-        meshes.push_back(b.addLod({first, second}, {100.0f, 10.0f}));
+        meshes.push_back(b.AddLod({first, second}, {100.0f, 10.0f}));
     }
     meshes.push_back(meshes[1]);
-    b.setMeshes(meshes);
-    return b.build();
+    b.SetMeshes(meshes);
+    return b.Build();
 }
 
 TEST(CornerIndex, IndexedCheckPrintsWhatThePlainScanPrints) {

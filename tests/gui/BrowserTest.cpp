@@ -30,11 +30,11 @@ const fs::path kFighter = fs::path(VEXLOR_SOURCE_DIR) / "samples" / "fighter.opt
 
 std::vector<uint8_t> Box(float size) {
     testing::OptBuilder b;
-    const int64_t v = b.addVertices({{0, 0, 0}, {size, 0, 0}, {size, size, 0}, {0, size, 0}});
-    testing::FaceSpec face;
+    const int64_t v = b.AddVertices({{0, 0, 0}, {size, 0, 0}, {size, size, 0}, {0, size, 0}});
+    testing::FaceInput face;
     face.vertex = {0, 1, 2, 3};
-    b.setMeshes({b.addJump(0, {v, b.addFaces({face})})});
-    return b.build();
+    b.SetMeshes({b.AddJump(0, {v, b.AddFaces({face})})});
+    return b.Build();
 }
 
 class Browser : public ::testing::Test {

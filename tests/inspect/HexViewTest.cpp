@@ -200,7 +200,7 @@ TEST_F(HexViewTest, EveryBlockTypeTintsItsPartsInDistinctColours) {
     // The root shows the file header; bytes of no block are never tinted.
     ShowNode(0);
     EXPECT_EQ(Model().TintAt(4), TintOf(FieldKind::kFileSize));
-    EXPECT_EQ(Model().TintAt(sample_.b.meshTablePosition()), TintOf(FieldKind::kSlotTable));
+    EXPECT_EQ(Model().TintAt(sample_.b.MeshTablePosition()), TintOf(FieldKind::kSlotTable));
     EXPECT_FALSE(Model().TintAt(sample_.gap).isValid());
 }
 

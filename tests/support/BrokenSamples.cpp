@@ -24,7 +24,7 @@ constexpr int64_t kPayloadField = 20;
 using Sample = std::pair<std::string, std::vector<uint8_t>>;
 
 // A unit box around `centre`: six quads, eight corners.
-MeshGeometry box(V3 centre) {
+MeshGeometry Box(V3 centre) {
     MeshGeometry g(1);
     const Outline square{{1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
     AddLoft(g, 0,
@@ -43,43 +43,43 @@ struct BoxBlocks {
 
 // A level jump block with the box's vertices, vertex normals, texture vertices and faces, plus
 // `extraSlots` empty slots at the end.
-BoxBlocks addBoxLevel(OptBuilder& b, V3 centre, int extraSlots = 0) {
-    const MeshGeometry g = box(centre);
+BoxBlocks AddBoxLevel(OptBuilder& b, V3 centre, int extraSlots = 0) {
+    const MeshGeometry g = Box(centre);
     BoxBlocks out;
-    out.level = b.addJump(0, std::vector<int64_t>(static_cast<size_t>(4 + extraSlots), 0));
-    out.vertices = b.addVertices(g.points());
-    out.normals = b.addVertexNormals(g.vertexNormals());
-    out.textureVertices = b.addTextureVertices(g.textureVertices());
-    out.faces = b.addFaces(g.faceRecords(0));
-    b.setSlot(out.level, 0, out.vertices);
-    b.setSlot(out.level, 1, out.normals);
-    b.setSlot(out.level, 2, out.textureVertices);
-    b.setSlot(out.level, 3, out.faces);
+    out.level = b.AddJump(0, std::vector<int64_t>(static_cast<size_t>(4 + extraSlots), 0));
+    out.vertices = b.AddVertices(g.points());
+    out.normals = b.AddVertexNormals(g.vertexNormals());
+    out.textureVertices = b.AddTextureVertices(g.textureVertices());
+    out.faces = b.AddFaces(g.faceRecords(0));
+    b.SetSlot(out.level, 0, out.vertices);
+    b.SetSlot(out.level, 1, out.normals);
+    b.SetSlot(out.level, 2, out.textureVertices);
+    b.SetSlot(out.level, 3, out.faces);
     return out;
 }
 
 // A whole mesh: root (type 0) -> type 21 with one level -> the box level.
-BoxBlocks addBoxMesh(OptBuilder& b, V3 centre, int extraRootSlots = 0) {
+BoxBlocks AddBoxMesh(OptBuilder& b, V3 centre, int extraRootSlots = 0) {
     const int64_t root =
-        b.addJump(0, std::vector<int64_t>(static_cast<size_t>(1 + extraRootSlots), 0));
-    const int64_t lod = b.addLod({0}, {500.0f});
-    b.setSlot(root, 0, lod);
-    BoxBlocks out = addBoxLevel(b, centre);
-    b.setSlot(lod, 0, out.level);
+        b.AddJump(0, std::vector<int64_t>(static_cast<size_t>(1 + extraRootSlots), 0));
+    const int64_t lod = b.AddLod({0}, {500.0f});
+    b.SetSlot(root, 0, lod);
+    BoxBlocks out = AddBoxLevel(b, centre);
+    b.SetSlot(lod, 0, out.level);
     out.root = root;
     out.lod = lod;
     return out;
 }
 
 // A stored offset for a position that may lie anywhere, wrapping like the file's 32-bit field.
-int32_t storedAnywhere(const OptBuilder& b, int64_t position) {
-    return static_cast<int32_t>(static_cast<uint32_t>(position + b.globalOffset()));
+int32_t StoredAnywhere(const OptBuilder& b, int64_t position) {
+    return static_cast<int32_t>(static_cast<uint32_t>(position + b.GlobalOffset()));
 }
 
 // truncated.opt: the fighter cut inside the last face block of the file (the engine's third
 // level), after the first five indices of its fourth face. The header still gives the full
 // file size; everything the walk reaches before that block is intact.
-Sample truncated() {
+Sample Truncated() {
     FighterLayout layout;
     std::vector<uint8_t> file = BuildFighter(layout);
     const int64_t faces = layout.meshes.back().faces.back();
@@ -94,38 +94,38 @@ Sample truncated() {
 //   mesh 2: two jump blocks (types 0 and 24) pointing at each other;
 //   mesh 3: a texture header (type 20, walked as a jump block) listing itself as its child;
 //   mesh 4: an intact box, reached only by a walk that gets past the loops.
-Sample loop() {
+Sample Loop() {
     OptBuilder b(0x00100000);
-    b.setMeshes({0, 0, 0, 0, 0});
+    b.SetMeshes({0, 0, 0, 0, 0});
 
-    const int64_t root0 = b.addJump(0, {0});
-    const int64_t lod = b.addLod({0}, {500.0f});
-    b.setSlot(root0, 0, lod);
-    const BoxBlocks level = addBoxLevel(b, {0, 0, 0}, 1);
-    b.setSlot(lod, 0, level.level);
-    b.setSlot(level.level, 4, root0);
-    b.setMesh(0, root0);
+    const int64_t root0 = b.AddJump(0, {0});
+    const int64_t lod = b.AddLod({0}, {500.0f});
+    b.SetSlot(root0, 0, lod);
+    const BoxBlocks level = AddBoxLevel(b, {0, 0, 0}, 1);
+    b.SetSlot(lod, 0, level.level);
+    b.SetSlot(level.level, 4, root0);
+    b.SetMesh(0, root0);
 
-    const int64_t root1 = b.addJump(0, {0, 0});
-    b.setSlot(root1, 0, b.addHardpoint(1, {0, 2, 0}));
-    b.setSlot(root1, 1, root1);
-    b.setMesh(1, root1);
+    const int64_t root1 = b.AddJump(0, {0, 0});
+    b.SetSlot(root1, 0, b.AddHardpoint(1, {0, 2, 0}));
+    b.SetSlot(root1, 1, root1);
+    b.SetMesh(1, root1);
 
-    const int64_t root2 = b.addJump(0, {0});
-    const int64_t other = b.addJump(24, {0, 0});
-    b.setSlot(root2, 0, other);
-    b.setSlot(other, 0, b.addHardpoint(2, {0, -2, 0}));
-    b.setSlot(other, 1, root2);
-    b.setMesh(2, root2);
+    const int64_t root2 = b.AddJump(0, {0});
+    const int64_t other = b.AddJump(24, {0, 0});
+    b.SetSlot(root2, 0, other);
+    b.SetSlot(other, 0, b.AddHardpoint(2, {0, -2, 0}));
+    b.SetSlot(other, 1, root2);
+    b.SetMesh(2, root2);
 
-    const int64_t root3 = b.addJump(0, {0});
-    const int64_t texture = b.addTexHeader("Loop", {0});
-    b.setSlot(texture, 0, texture);
-    b.setSlot(root3, 0, texture);
-    b.setMesh(3, root3);
+    const int64_t root3 = b.AddJump(0, {0});
+    const int64_t texture = b.AddTexHeader("Loop", {0});
+    b.SetSlot(texture, 0, texture);
+    b.SetSlot(root3, 0, texture);
+    b.SetMesh(3, root3);
 
-    b.setMesh(4, addBoxMesh(b, {10, 0, 0}).root);
-    return {"loop.opt", b.build()};
+    b.SetMesh(4, AddBoxMesh(b, {10, 0, 0}).root);
+    return {"loop.opt", b.Build()};
 }
 
 // huge-counts.opt: counts of 2^31 - 1 over tables of a few entries.
@@ -135,51 +135,51 @@ Sample loop() {
 //   mesh 2: box whose face block claims 2^31 - 1 faces;
 //   mesh 3: box whose type-21 block claims 2^31 - 1 detail levels (one distance stored), and
 //           whose mesh descriptor and hardpoint carry 2^31 - 1 in their unused count field.
-Sample hugeCounts() {
+Sample HugeCounts() {
     OptBuilder b(0x00A01230);
-    b.setMeshes({0, 0, 0, 0});
+    b.SetMeshes({0, 0, 0, 0});
     std::vector<std::pair<int64_t, int32_t>> patches;  // count field positions
 
-    const BoxBlocks m1 = addBoxMesh(b, {0, 0, 0});
-    b.setMesh(1, m1.root);
+    const BoxBlocks m1 = AddBoxMesh(b, {0, 0, 0});
+    b.SetMesh(1, m1.root);
     patches.emplace_back(m1.vertices + kCountField, kMax);
     patches.emplace_back(m1.normals + kCountField, kMax);
     patches.emplace_back(m1.textureVertices + kCountField, kMax);
 
-    const BoxBlocks m2 = addBoxMesh(b, {5, 0, 0});
-    b.setMesh(2, m2.root);
+    const BoxBlocks m2 = AddBoxMesh(b, {5, 0, 0});
+    b.SetMesh(2, m2.root);
     patches.emplace_back(m2.faces + kCountField, kMax);
 
-    const BoxBlocks m3 = addBoxMesh(b, {10, 0, 0}, 2);
-    b.setMesh(3, m3.root);
+    const BoxBlocks m3 = AddBoxMesh(b, {10, 0, 0}, 2);
+    b.SetMesh(3, m3.root);
     patches.emplace_back(m3.lod + kCountField, kMax);
-    const int64_t descriptor = b.addMeshDescriptor({});
-    const int64_t hardpoint = b.addHardpoint(3, {10, 2, 0});
-    b.setSlot(m3.root, 1, descriptor);
-    b.setSlot(m3.root, 2, hardpoint);
+    const int64_t descriptor = b.AddMeshDescriptor({});
+    const int64_t hardpoint = b.AddHardpoint(3, {10, 2, 0});
+    b.SetSlot(m3.root, 1, descriptor);
+    b.SetSlot(m3.root, 2, hardpoint);
     patches.emplace_back(descriptor + kCountField, kMax);
     patches.emplace_back(hardpoint + kCountField, kMax);
 
-    const int64_t first = b.addHardpoint(1, {15, 2, 0});
-    const BoxBlocks second = addBoxLevel(b, {15, 0, 0});
-    const int64_t root0 = b.addJump(0, {first, second.level});
-    b.setMesh(0, root0);
+    const int64_t first = b.AddHardpoint(1, {15, 2, 0});
+    const BoxBlocks second = AddBoxLevel(b, {15, 0, 0});
+    const int64_t root0 = b.AddJump(0, {first, second.level});
+    b.SetMesh(0, root0);
     patches.emplace_back(root0 + kSlotCountField, kMax);
 
-    std::vector<uint8_t> file = b.build();
+    std::vector<uint8_t> file = b.Build();
     for (const auto& [at, value] : patches)
-        OptBuilder::patchInt32(file, at, value);
+        OptBuilder::PatchInt32(file, at, value);
     return {"huge-counts.opt", file};
 }
 
 // huge-mesh-count.opt: NumJumps is 2^31 - 1; the mesh jump table is the last thing in the file
 // and holds one real entry (a box mesh).
-Sample hugeMeshCount() {
+Sample HugeMeshCount() {
     OptBuilder b(0x00A01230);
-    const BoxBlocks mesh = addBoxMesh(b, {0, 0, 0});
-    b.setMeshes({mesh.root});
-    std::vector<uint8_t> file = b.build();
-    OptBuilder::patchInt32(file, 14, kMax);
+    const BoxBlocks mesh = AddBoxMesh(b, {0, 0, 0});
+    b.SetMeshes({mesh.root});
+    std::vector<uint8_t> file = b.Build();
+    OptBuilder::PatchInt32(file, 14, kMax);
     return {"huge-mesh-count.opt", file};
 }
 
@@ -196,53 +196,53 @@ Sample hugeMeshCount() {
 //     mesh descriptor with payload INT32_MAX, a texture header whose name lies far past the
 //     end, one whose 9-byte name starts 4 bytes before the end, texture pointers whose name
 //     lies at -9 and at INT32_MIN.
-Sample offsetsOutside() {
+Sample OffsetsOutside() {
     OptBuilder b(0x00A01230);
-    b.setMeshes({0, 0, 0, 0, 0, 0, 0});
+    b.SetMeshes({0, 0, 0, 0, 0, 0, 0});
 
-    const int64_t rootA = b.addJump(0, std::vector<int64_t>(8, 0));
-    b.setMesh(0, rootA);
-    const int64_t lostTable = b.addJump(0, {0, 0});
-    const int64_t negativeTable = b.addJump(0, {0, 0});
-    const int64_t lod = b.addLod({0}, {1.0f, 2.0f});
-    const int64_t level = b.addJump(0, std::vector<int64_t>(11, 0));
-    b.setSlot(rootA, 4, lostTable);
-    b.setSlot(rootA, 5, negativeTable);
-    b.setSlot(rootA, 6, lod);
-    b.setSlot(rootA, 7, level);
+    const int64_t rootA = b.AddJump(0, std::vector<int64_t>(8, 0));
+    b.SetMesh(0, rootA);
+    const int64_t lostTable = b.AddJump(0, {0, 0});
+    const int64_t negativeTable = b.AddJump(0, {0, 0});
+    const int64_t lod = b.AddLod({0}, {1.0f, 2.0f});
+    const int64_t level = b.AddJump(0, std::vector<int64_t>(11, 0));
+    b.SetSlot(rootA, 4, lostTable);
+    b.SetSlot(rootA, 5, negativeTable);
+    b.SetSlot(rootA, 6, lod);
+    b.SetSlot(rootA, 7, level);
 
-    const MeshGeometry g = box({0, 0, 0});
-    const int64_t vertices = b.addVertices(g.points());
-    const int64_t normals = b.addVertexNormals(g.vertexNormals());
-    const int64_t uv = b.addTextureVertices(g.textureVertices());
-    const int64_t goodVertices = b.addVertices(g.points());
-    const int64_t faces = b.addFaces(g.faceRecords(0));
-    const int64_t hardpoint = b.addHardpoint(5, {0, 3, 0});
-    const int64_t descriptor = b.addMeshDescriptor({});
-    const int64_t farName = b.addTexHeader("FarAway");
-    const int64_t tailName = b.addTexHeader("TailEnd");
-    const int64_t negativeName = b.addTexHeaderPointer(b.textureNamePosition(farName));
-    const int64_t minName = b.addTexHeaderPointer(b.textureNamePosition(farName));
+    const MeshGeometry g = Box({0, 0, 0});
+    const int64_t vertices = b.AddVertices(g.points());
+    const int64_t normals = b.AddVertexNormals(g.vertexNormals());
+    const int64_t uv = b.AddTextureVertices(g.textureVertices());
+    const int64_t goodVertices = b.AddVertices(g.points());
+    const int64_t faces = b.AddFaces(g.faceRecords(0));
+    const int64_t hardpoint = b.AddHardpoint(5, {0, 3, 0});
+    const int64_t descriptor = b.AddMeshDescriptor({});
+    const int64_t farName = b.AddTexHeader("FarAway");
+    const int64_t tailName = b.AddTexHeader("TailEnd");
+    const int64_t negativeName = b.AddTexHeaderPointer(b.TextureNamePosition(farName));
+    const int64_t minName = b.AddTexHeaderPointer(b.TextureNamePosition(farName));
     const std::vector<int64_t> levelSlots{vertices, normals,      uv,         goodVertices,
                                           faces,    hardpoint,    descriptor, farName,
                                           tailName, negativeName, minName};
     for (size_t i = 0; i < levelSlots.size(); ++i) {
-        b.setSlot(level, static_cast<int>(i), levelSlots[i]);
+        b.SetSlot(level, static_cast<int>(i), levelSlots[i]);
     }
 
-    const BoxBlocks meshB = addBoxMesh(b, {10, 0, 0});
-    b.setMesh(6, meshB.root);
+    const BoxBlocks meshB = AddBoxMesh(b, {10, 0, 0});
+    b.SetMesh(6, meshB.root);
 
-    std::vector<uint8_t> file = b.build();
+    std::vector<uint8_t> file = b.Build();
     const auto end = static_cast<int64_t>(file.size());
-    auto stored = [&](int64_t position) { return storedAnywhere(b, position); };
-    auto patch = [&](int64_t at, int32_t value) { OptBuilder::patchInt32(file, at, value); };
+    auto stored = [&](int64_t position) { return StoredAnywhere(b, position); };
+    auto patch = [&](int64_t at, int32_t value) { OptBuilder::PatchInt32(file, at, value); };
     auto slotOf = [&](int64_t jump, int slot) {
-        return int64_t{OptBuilder::readInt32(file, jump + kSlotTableField)} - b.globalOffset() +
+        return int64_t{OptBuilder::ReadInt32(file, jump + kSlotTableField)} - b.GlobalOffset() +
                4 * slot;
     };
 
-    const int64_t table = b.meshTablePosition();
+    const int64_t table = b.MeshTablePosition();
     patch(table + 4, stored(end + 8));
     patch(table + 8, stored(-100));
     patch(table + 12, kMin);
@@ -272,39 +272,39 @@ Sample offsetsOutside() {
 
 // mesh-table-outside.opt: three meshes announced, their jump table 4096 bytes past the end of
 // the file; an intact box mesh lies in the file but nothing points at it.
-Sample meshTableOutside() {
+Sample MeshTableOutside() {
     OptBuilder b(0x00A01230);
-    addBoxMesh(b, {0, 0, 0});
-    b.setMeshes({0, 0, 0});
-    std::vector<uint8_t> file = b.build();
+    AddBoxMesh(b, {0, 0, 0});
+    b.SetMeshes({0, 0, 0});
+    std::vector<uint8_t> file = b.Build();
     // The table itself was the last thing written; cut it off and point past the end.
     file.resize(file.size() - 12);
-    OptBuilder::patchInt32(file, 4, static_cast<int32_t>(file.size() - 8));
-    OptBuilder::patchInt32(file, 18, storedAnywhere(b, static_cast<int64_t>(file.size()) + 4096));
+    OptBuilder::PatchInt32(file, 4, static_cast<int32_t>(file.size() - 8));
+    OptBuilder::PatchInt32(file, 18, StoredAnywhere(b, static_cast<int64_t>(file.size()) + 4096));
     return {"mesh-table-outside.opt", file};
 }
 
 // global-offset-overflow.opt: the global offset field is INT32_MIN + 4, so the field minus 8
 // does not fit in 32 bits. Otherwise an intact box mesh written for a global offset of 0.
-Sample globalOffsetOverflow() {
+Sample GlobalOffsetOverflow() {
     OptBuilder b(0);
-    const BoxBlocks mesh = addBoxMesh(b, {0, 0, 0});
-    b.setMeshes({mesh.root});
-    std::vector<uint8_t> file = b.build();
-    OptBuilder::patchInt32(file, 8, kMin + 4);
+    const BoxBlocks mesh = AddBoxMesh(b, {0, 0, 0});
+    b.SetMeshes({mesh.root});
+    std::vector<uint8_t> file = b.Build();
+    OptBuilder::PatchInt32(file, 8, kMin + 4);
     return {"global-offset-overflow.opt", file};
 }
 
 // bad-indices.opt:
 //   mesh 0: three mesh descriptors with type codes 51, -1 and INT32_MAX; four hardpoints with
 //     type codes -3, 51, INT32_MAX and INT32_MIN; a level with the eight box vertices and
-//     normals and the faces listed in badFaces();
+//     normals and the faces listed in BadFaces();
 //   mesh 1: negative counts: a jump block with -2 slots, a type-21 block with -4 detail levels,
 //     and a level whose vertex (-5), vertex normal (-1), texture vertex (-2) and face (-3)
 //     counts are negative, followed by an intact face block of two faces (which a reader that
 //     trusts the -3 would store from face index -3 on), and a hardpoint whose unused count
 //     field is -7.
-std::vector<FaceSpec> badFaces() {
+std::vector<FaceInput> BadFaces() {
     const std::vector<std::array<int32_t, 4>> vertex{
         {0, 1, 5000, 2},     // third index far beyond the table
         {2001, 0, 1, -1},    // first index one past the table's capacity
@@ -318,9 +318,9 @@ std::vector<FaceSpec> badFaces() {
         {0, 1, 2, -5},       // negative fourth corner other than -1: a "quad"
         {0, 1, 2, 2001},     // fourth corner one past the capacity
     };
-    std::vector<FaceSpec> faces;
+    std::vector<FaceInput> faces;
     for (const auto& v : vertex) {
-        FaceSpec f;
+        FaceInput f;
         f.vertex = v;
         f.edge = {0, 1, 2, 3};
         f.textureVertex = {0, 1, 2, 3};
@@ -336,86 +336,86 @@ std::vector<FaceSpec> badFaces() {
     return faces;
 }
 
-Sample badIndices() {
+Sample BadIndices() {
     OptBuilder b(0x00200000);
-    b.setMeshes({0, 0});
+    b.SetMeshes({0, 0});
 
-    const int64_t root0 = b.addJump(0, std::vector<int64_t>(8, 0));
-    b.setMesh(0, root0);
+    const int64_t root0 = b.AddJump(0, std::vector<int64_t>(8, 0));
+    b.SetMesh(0, root0);
     int slot = 0;
     for (int32_t type : {51, -1, kMax}) {
-        MeshDescriptorSpec d;
+        MeshDescriptorInput d;
         d.meshType = type;
-        b.setSlot(root0, slot++, b.addMeshDescriptor(d));
+        b.SetSlot(root0, slot++, b.AddMeshDescriptor(d));
     }
     for (int32_t type : {-3, 51, kMax, kMin}) {
-        b.setSlot(root0, slot++, b.addHardpoint(type, {1, 2, 3}));
+        b.SetSlot(root0, slot++, b.AddHardpoint(type, {1, 2, 3}));
     }
-    const MeshGeometry g = box({0, 0, 0});
-    const int64_t level0 = b.addJump(0, {0, 0, 0});
-    b.setSlot(root0, slot++, level0);
-    b.setSlot(level0, 0, b.addVertices(g.points()));
-    b.setSlot(level0, 1, b.addVertexNormals(g.vertexNormals()));
-    b.setSlot(level0, 2, b.addFaces(badFaces()));
+    const MeshGeometry g = Box({0, 0, 0});
+    const int64_t level0 = b.AddJump(0, {0, 0, 0});
+    b.SetSlot(root0, slot++, level0);
+    b.SetSlot(level0, 0, b.AddVertices(g.points()));
+    b.SetSlot(level0, 1, b.AddVertexNormals(g.vertexNormals()));
+    b.SetSlot(level0, 2, b.AddFaces(BadFaces()));
 
-    const int64_t root1 = b.addJump(0, {0, 0, 0});
-    b.setMesh(1, root1);
-    const int64_t negativeJump = b.addJump(0, {0, 0});
-    b.setSlot(negativeJump, 0, b.addHardpoint(1, {0, 0, 0}));
-    b.setSlot(root1, 0, negativeJump);
-    const int64_t lod = b.addLod({0}, {100.0f});
-    b.setSlot(root1, 1, lod);
-    const int64_t level1 = b.addJump(0, std::vector<int64_t>(5, 0));
-    b.setSlot(lod, 0, level1);
-    const int64_t vertices = b.addVertices(g.points());
-    const int64_t normals = b.addVertexNormals(g.vertexNormals());
-    const int64_t uv = b.addTextureVertices(g.textureVertices());
-    const int64_t negativeFaces = b.addFaces(g.faceRecords(0));
-    std::vector<FaceSpec> two = g.faceRecords(0);
+    const int64_t root1 = b.AddJump(0, {0, 0, 0});
+    b.SetMesh(1, root1);
+    const int64_t negativeJump = b.AddJump(0, {0, 0});
+    b.SetSlot(negativeJump, 0, b.AddHardpoint(1, {0, 0, 0}));
+    b.SetSlot(root1, 0, negativeJump);
+    const int64_t lod = b.AddLod({0}, {100.0f});
+    b.SetSlot(root1, 1, lod);
+    const int64_t level1 = b.AddJump(0, std::vector<int64_t>(5, 0));
+    b.SetSlot(lod, 0, level1);
+    const int64_t vertices = b.AddVertices(g.points());
+    const int64_t normals = b.AddVertexNormals(g.vertexNormals());
+    const int64_t uv = b.AddTextureVertices(g.textureVertices());
+    const int64_t negativeFaces = b.AddFaces(g.faceRecords(0));
+    std::vector<FaceInput> two = g.faceRecords(0);
     two.resize(2);
-    const int64_t goodFaces = b.addFaces(two);
+    const int64_t goodFaces = b.AddFaces(two);
     for (int i = 0; const int64_t block : {vertices, normals, uv, negativeFaces, goodFaces}) {
-        b.setSlot(level1, i++, block);
+        b.SetSlot(level1, i++, block);
     }
-    const int64_t hardpoint = b.addHardpoint(4, {0, 1, 0});
-    b.setSlot(root1, 2, hardpoint);
+    const int64_t hardpoint = b.AddHardpoint(4, {0, 1, 0});
+    b.SetSlot(root1, 2, hardpoint);
 
-    std::vector<uint8_t> file = b.build();
-    OptBuilder::patchInt32(file, negativeJump + kSlotCountField, -2);
-    OptBuilder::patchInt32(file, lod + kCountField, -4);
-    OptBuilder::patchInt32(file, vertices + kCountField, -5);
-    OptBuilder::patchInt32(file, normals + kCountField, -1);
-    OptBuilder::patchInt32(file, uv + kCountField, -2);
-    OptBuilder::patchInt32(file, negativeFaces + kCountField, -3);
-    OptBuilder::patchInt32(file, hardpoint + kCountField, -7);
+    std::vector<uint8_t> file = b.Build();
+    OptBuilder::PatchInt32(file, negativeJump + kSlotCountField, -2);
+    OptBuilder::PatchInt32(file, lod + kCountField, -4);
+    OptBuilder::PatchInt32(file, vertices + kCountField, -5);
+    OptBuilder::PatchInt32(file, normals + kCountField, -1);
+    OptBuilder::PatchInt32(file, uv + kCountField, -2);
+    OptBuilder::PatchInt32(file, negativeFaces + kCountField, -3);
+    OptBuilder::PatchInt32(file, hardpoint + kCountField, -7);
     return {"bad-indices.opt", file};
 }
 
 // diamond.opt: 40 stacked jump blocks, each with two slots to the block below it, over one box
 // level (six faces). Every path is finite, but a walk that revisits shared blocks would visit
 // the box 2^40 times.
-Sample diamond() {
+Sample Diamond() {
     OptBuilder b(0);
-    int64_t below = addBoxLevel(b, {0, 0, 0}).level;
+    int64_t below = AddBoxLevel(b, {0, 0, 0}).level;
     for (int i = 0; i < 40; ++i)
-        below = b.addJump(0, {below, below});
-    b.setMeshes({below});
-    return {"diamond.opt", b.build()};
+        below = b.AddJump(0, {below, below});
+    b.SetMeshes({below});
+    return {"diamond.opt", b.Build()};
 }
 
 // deep-chain.opt: 5000 jump blocks nested one inside the next, over one box level.
-Sample deepChain() {
+Sample DeepChain() {
     OptBuilder b(0);
-    int64_t below = addBoxLevel(b, {0, 0, 0}).level;
+    int64_t below = AddBoxLevel(b, {0, 0, 0}).level;
     for (int i = 0; i < 5000; ++i)
-        below = b.addJump(0, {below});
-    b.setMeshes({below});
-    return {"deep-chain.opt", b.build()};
+        below = b.AddJump(0, {below});
+    b.SetMeshes({below});
+    return {"deep-chain.opt", b.Build()};
 }
 
 // header-only.opt: the first 10 bytes of the fighter (the header stops inside the global
 // offset field). empty.opt: no bytes at all.
-Sample headerOnly() {
+Sample HeaderOnly() {
     std::vector<uint8_t> file = BuildFighter();
     file.resize(10);
     return {"header-only.opt", file};
@@ -429,9 +429,9 @@ Sample headerOnly() {
 //   mesh 1: the same again: 4400 faces in the model;
 //   mesh 2: a jump block with 1100 slots, all pointing at one hardpoint: over 1000 tree nodes.
 // The geometry is a flat plate, so it stays consistent whatever is read of it.
-Sample overCapacity() {
+Sample OverCapacity() {
     OptBuilder b(0x00300000);
-    b.setMeshes({0, 0, 0});
+    b.SetMeshes({0, 0, 0});
     constexpr int kColumns = 50;
     constexpr int kRows = 42;
     std::vector<V3> points;
@@ -440,11 +440,11 @@ Sample overCapacity() {
             points.push_back({static_cast<float>(x), 0, static_cast<float>(z)});
         }
     }
-    std::vector<FaceSpec> faces;
+    std::vector<FaceInput> faces;
     for (int z = 0; z + 1 < kRows && faces.size() < 1100; ++z) {
         for (int x = 0; x + 1 < kColumns && faces.size() < 1100; ++x) {
             const int32_t a = z * kColumns + x;
-            FaceSpec f;
+            FaceInput f;
             f.vertex = {a, a + 1, a + 1 + kColumns, a + kColumns};
             f.vertexNormal = f.vertex;
             f.textureVertex = {0, 0, 0, 0};
@@ -455,17 +455,17 @@ Sample overCapacity() {
             faces.push_back(f);
         }
     }
-    const int64_t vertices = b.addVertices(points);
-    const int64_t normals = b.addVertexNormals(std::vector<V3>(points.size(), V3{0, 1, 0}));
-    const int64_t faceBlock = b.addFaces(faces);
-    const int64_t level = b.addJump(0, {vertices, normals, faceBlock});
+    const int64_t vertices = b.AddVertices(points);
+    const int64_t normals = b.AddVertexNormals(std::vector<V3>(points.size(), V3{0, 1, 0}));
+    const int64_t faceBlock = b.AddFaces(faces);
+    const int64_t level = b.AddJump(0, {vertices, normals, faceBlock});
     for (int mesh = 0; mesh < 2; ++mesh) {
-        const int64_t lod = b.addLod({level, level}, {100.0f, 200.0f});
-        b.setMesh(mesh, b.addJump(0, {lod}));
+        const int64_t lod = b.AddLod({level, level}, {100.0f, 200.0f});
+        b.SetMesh(mesh, b.AddJump(0, {lod}));
     }
-    const int64_t hardpoint = b.addHardpoint(8, {1, 1, 1});
-    b.setMesh(2, b.addJump(0, std::vector<int64_t>(1100, hardpoint)));
-    return {"over-capacity.opt", b.build()};
+    const int64_t hardpoint = b.AddHardpoint(8, {1, 1, 1});
+    b.SetMesh(2, b.AddJump(0, std::vector<int64_t>(1100, hardpoint)));
+    return {"over-capacity.opt", b.Build()};
 }
 
 // misaligned.opt (global offset 0): pointers that do not land on block starts.
@@ -474,45 +474,45 @@ Sample overCapacity() {
 //   mesh M root slots: a position 6 bytes into the vertex payload, position 1 (inside the file
 //     header), data blocks of types -1, INT32_MAX, 51 and 2 (no reader), the distance table of
 //     a type-21 block, and an intact box level.
-Sample misaligned() {
+Sample Misaligned() {
     OptBuilder b(0);
-    b.setMeshes({0, 0, 0, 0});
-    const BoxBlocks level = addBoxLevel(b, {0, 0, 0});
-    const int64_t lod = b.addLod({0}, {7.5f, 0.25f});
+    b.SetMeshes({0, 0, 0, 0});
+    const BoxBlocks level = AddBoxLevel(b, {0, 0, 0});
+    const int64_t lod = b.AddLod({0}, {7.5f, 0.25f});
     const int64_t distances = lod + kBlockHeaderSize + 4;  // after its one slot
     const int64_t inPayload = level.vertices + kBlockHeaderSize + 6;
     std::vector<int64_t> slots{inPayload, 1};
     for (int32_t type : {-1, kMax, 51, 2}) {
-        slots.push_back(b.addDataBlock(type, 4, {1, 2, 3, 4, 5, 6, 7, 8}));
+        slots.push_back(b.AddDataBlock(type, 4, {1, 2, 3, 4, 5, 6, 7, 8}));
     }
     slots.push_back(distances);
     slots.push_back(level.level);
-    const int64_t root = b.addJump(0, slots);
-    b.setMesh(1, level.faces);
-    b.setMesh(2, inPayload);
-    b.setMesh(3, root);
+    const int64_t root = b.AddJump(0, slots);
+    b.SetMesh(1, level.faces);
+    b.SetMesh(2, inPayload);
+    b.SetMesh(3, root);
     // Entry 0 stays a stored 0; with a global offset of 0 that is file position 0.
-    return {"misaligned.opt", b.build()};
+    return {"misaligned.opt", b.Build()};
 }
 
 }  // namespace
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> BuildBrokenSamples() {
     std::vector<Sample> out;
-    out.push_back(truncated());
-    out.push_back(loop());
-    out.push_back(hugeCounts());
-    out.push_back(hugeMeshCount());
-    out.push_back(offsetsOutside());
-    out.push_back(meshTableOutside());
-    out.push_back(globalOffsetOverflow());
-    out.push_back(badIndices());
-    out.push_back(diamond());
-    out.push_back(deepChain());
-    out.push_back(headerOnly());
+    out.push_back(Truncated());
+    out.push_back(Loop());
+    out.push_back(HugeCounts());
+    out.push_back(HugeMeshCount());
+    out.push_back(OffsetsOutside());
+    out.push_back(MeshTableOutside());
+    out.push_back(GlobalOffsetOverflow());
+    out.push_back(BadIndices());
+    out.push_back(Diamond());
+    out.push_back(DeepChain());
+    out.push_back(HeaderOnly());
     out.push_back({"empty.opt", {}});
-    out.push_back(overCapacity());
-    out.push_back(misaligned());
+    out.push_back(OverCapacity());
+    out.push_back(Misaligned());
     return out;
 }
 

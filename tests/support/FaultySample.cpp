@@ -27,12 +27,12 @@ const V3 kDown{0, 0, -1};
 const V3 kUp{0, 0, 1};
 
 // The four corners of the unit square whose first corner is at (x, y, z).
-std::vector<V3> square(float x, float y = 0, float z = 0) {
+std::vector<V3> Square(float x, float y = 0, float z = 0) {
     return {{x, y, z}, {x + 1, y, z}, {x + 1, y + 1, z}, {x, y + 1, z}};
 }
 
-FaceSpec face(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
-    FaceSpec f;
+FaceInput Face(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
+    FaceInput f;
     f.vertex = vertex;
     f.edge = {0, 1, 2, vertex[3] < 0 ? 0 : 3};
     f.vertexNormal = vertexNormal;
@@ -49,46 +49,46 @@ std::vector<uint8_t> BuildFaultySample() {
 
     // Mesh 0. Vertex normals: 0 = down, 1 = up.
     std::vector<V3> points;
-    std::vector<FaceSpec> faces;
+    std::vector<FaceInput> faces;
     auto addSquare = [&](float x) {
         const auto first = static_cast<int32_t>(points.size());
-        for (const V3& p : square(x))
+        for (const V3& p : Square(x))
             points.push_back(p);
         return first;
     };
     int32_t v = addSquare(0);
     points[static_cast<size_t>(v + 2)] = points[static_cast<size_t>(v + 1)];
-    faces.push_back(face({v, v + 1, v + 2, -1}, kDown, {0, 0, 0, -1}));
+    faces.push_back(Face({v, v + 1, v + 2, -1}, kDown, {0, 0, 0, -1}));
     v = addSquare(2);
     points[static_cast<size_t>(v + 3)] = points[static_cast<size_t>(v + 2)];
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
     v = addSquare(4);
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, kUp, {1, 1, 1, 1}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, kUp, {1, 1, 1, 1}));
     v = addSquare(6);
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, {0, 0, -2}, {0, 0, 0, 0}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, {0, 0, -2}, {0, 0, 0, 0}));
     v = addSquare(8);
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
     faces.back().soft2 = {0, 0, 1};
     v = addSquare(10);
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 1, 0}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 1, 0}));
     v = addSquare(12);
     points[static_cast<size_t>(v + 3)] = points[static_cast<size_t>(v + 1)];
-    faces.push_back(face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
+    faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
     const int64_t mesh0 =
-        b.addJump(0, {b.addVertices(points), b.addVertexNormals({kDown, kUp}), b.addFaces(faces)});
+        b.AddJump(0, {b.AddVertices(points), b.AddVertexNormals({kDown, kUp}), b.AddFaces(faces)});
 
     // Mesh 1: the first level's face sits at x = 20; the second level moves those points.
-    const std::vector<V3> first = square(20);
-    std::vector<V3> second = square(20, 0, 50);
+    const std::vector<V3> first = Square(20);
+    std::vector<V3> second = Square(20, 0, 50);
     second.insert(second.end(), first.begin(), first.end());
-    const int64_t level1 = b.addJump(0, {b.addVertices(first), b.addVertexNormals({kDown}),
-                                         b.addFaces({face({0, 1, 2, 3}, kDown, {0, 0, 0, 0})})});
-    const int64_t level2 = b.addJump(0, {b.addVertices(second), b.addVertexNormals({kDown}),
-                                         b.addFaces({face({4, 5, 6, 7}, kDown, {0, 0, 0, 0})})});
-    const int64_t mesh1 = b.addJump(0, {b.addLod({level1, level2}, {1000.0f, 100.0f})});
+    const int64_t level1 = b.AddJump(0, {b.AddVertices(first), b.AddVertexNormals({kDown}),
+                                         b.AddFaces({Face({0, 1, 2, 3}, kDown, {0, 0, 0, 0})})});
+    const int64_t level2 = b.AddJump(0, {b.AddVertices(second), b.AddVertexNormals({kDown}),
+                                         b.AddFaces({Face({4, 5, 6, 7}, kDown, {0, 0, 0, 0})})});
+    const int64_t mesh1 = b.AddJump(0, {b.AddLod({level1, level2}, {1000.0f, 100.0f})});
 
-    b.setMeshes({mesh0, mesh1});
-    return b.build();
+    b.SetMeshes({mesh0, mesh1});
+    return b.Build();
 }
 
 }  // namespace vexlor::testing

@@ -33,7 +33,7 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
     const int64_t stride = columns + 1;
 
     OptBuilder b(0x00A00000);
-    b.setMeshes(std::vector<int64_t>(static_cast<size_t>(meshes), 0));
+    b.SetMeshes(std::vector<int64_t>(static_cast<size_t>(meshes), 0));
     std::vector<V3> points(static_cast<size_t>(stride * (rows + 1)));
     const std::vector<V3> normals(points.size(), V3{0, 1, 0});
     std::vector<std::pair<float, float>> uv(points.size());
@@ -44,7 +44,7 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
         }
     }
 
-    std::vector<FaceSpec> faceList;
+    std::vector<FaceInput> faceList;
     for (int m = 0; m < meshes; ++m) {
         const auto left = static_cast<float>(m * (columns + 8));
         for (int64_t z = 0; z <= rows; ++z) {
@@ -52,18 +52,18 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
                 points[static_cast<size_t>(z * stride + x)] = {left + x, 0, static_cast<float>(z)};
             }
         }
-        const int64_t root = b.addJump(0, {0, 0});
-        b.setMesh(m, root);
-        MeshDescriptorSpec d;
+        const int64_t root = b.AddJump(0, {0, 0});
+        b.SetMesh(m, root);
+        MeshDescriptorInput d;
         d.meshType = 1 + m % 4;
         d.span = {static_cast<float>(columns), 0, static_cast<float>(rows)};
         d.centre = {left + columns / 2.0f, 0, rows / 2.0f};
         d.minima = {left, 0, 0};
         d.maxima = {left + columns, 0, static_cast<float>(rows)};
         d.targetCentre = d.centre;
-        b.setSlot(root, 0, b.addMeshDescriptor(d));
-        const int64_t lod = b.addLod({0, 0, 0}, kLodDistances);
-        b.setSlot(root, 1, lod);
+        b.SetSlot(root, 0, b.AddMeshDescriptor(d));
+        const int64_t lod = b.AddLod({0, 0, 0}, kLodDistances);
+        b.SetSlot(root, 1, lod);
 
         for (int level = 0; level < kLevels; ++level) {
             const int64_t size = int64_t{1} << level;  // cell edge 1, 2 or 4
@@ -76,7 +76,7 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
                     const auto c1 = static_cast<int32_t>(z * stride + x + size);
                     const auto c2 = static_cast<int32_t>((z + size) * stride + x + size);
                     const auto c3 = static_cast<int32_t>((z + size) * stride + x);
-                    FaceSpec f;
+                    FaceInput f;
                     f.normal = {0, 1, 0};
                     f.soft1 = {1, 0, 0};
                     f.soft2 = {0, 0, 1};
@@ -98,15 +98,15 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
                     }
                 }
             }
-            const int64_t jump = b.addJump(0, {0, 0, 0, 0});
-            b.setSlot(lod, level, jump);
-            b.setSlot(jump, 0, b.addVertices(points));
-            b.setSlot(jump, 1, b.addVertexNormals(normals));
-            b.setSlot(jump, 2, b.addTextureVertices(uv));
-            b.setSlot(jump, 3, b.addFaces(faceList));
+            const int64_t jump = b.AddJump(0, {0, 0, 0, 0});
+            b.SetSlot(lod, level, jump);
+            b.SetSlot(jump, 0, b.AddVertices(points));
+            b.SetSlot(jump, 1, b.AddVertexNormals(normals));
+            b.SetSlot(jump, 2, b.AddTextureVertices(uv));
+            b.SetSlot(jump, 3, b.AddFaces(faceList));
         }
     }
-    return b.build();
+    return b.Build();
 }
 
 }  // namespace vexlor::testing

@@ -3,7 +3,7 @@
 // Blocks are appended one after another behind the 22-byte file header. Every add* call
 // returns the block's file position; children and payloads are referred to by file position
 // and turned into stored offsets (file position + global offset) when they are written.
-// Slots can be filled later with setSlot() and setMesh(), so a tree can be laid out parent
+// Slots can be filled later with SetSlot() and SetMesh(), so a tree can be laid out parent
 // first or made to point back at its own ancestors.
 #pragma once
 
@@ -20,7 +20,7 @@ struct V3 {
     float x = 0, y = 0, z = 0;
 };
 
-struct FaceSpec {
+struct FaceInput {
     std::array<int32_t, 4> vertex{0, 0, 0, -1};  // -1 in the fourth place = triangle
     std::array<int32_t, 4> edge{0, 0, 0, 0};
     std::array<int32_t, 4> textureVertex{0, 0, 0, 0};
@@ -28,7 +28,7 @@ struct FaceSpec {
     V3 normal, soft1, soft2;
 };
 
-struct MeshDescriptorSpec {
+struct MeshDescriptorInput {
     int32_t meshType = 0;
     int32_t unknown = 0;
     V3 span, centre, minima, maxima;
@@ -47,53 +47,53 @@ class OptBuilder {
     explicit OptBuilder(int32_t globalOffset = 0);
 
     // Jump block of any type code; the slot table follows the header. 0 = empty slot.
-    int64_t addJump(int32_t type, const std::vector<int64_t>& children);
+    int64_t AddJump(int32_t type, const std::vector<int64_t>& children);
     // Type 21: slot table, then the table of lo-res distances (p+16 count, p+20 offset).
-    int64_t addLod(const std::vector<int64_t>& children, const std::vector<float>& distances);
+    int64_t AddLod(const std::vector<int64_t>& children, const std::vector<float>& distances);
     // Type 20: slot table, then the 9-byte name that p+0 points at.
-    int64_t addTexHeader(std::string_view name, const std::vector<int64_t>& children = {});
-    int64_t textureNamePosition(int64_t texHeaderBlock) const;
+    int64_t AddTexHeader(std::string_view name, const std::vector<int64_t>& children = {});
+    int64_t TextureNamePosition(int64_t texHeaderBlock) const;
     // Type 7: p+20 points at a 9-byte name elsewhere in the file.
-    int64_t addTexHeaderPointer(int64_t namePosition);
-    int64_t addVertices(const std::vector<V3>& v);                               // type 3
-    int64_t addVertexNormals(const std::vector<V3>& n);                          // type 11
-    int64_t addTextureVertices(const std::vector<std::pair<float, float>>& uv);  // type 13
-    int64_t addFaces(const std::vector<FaceSpec>& faces);                        // type 1
-    int64_t addHardpoint(int32_t type, V3 position);                             // type 22
-    int64_t addMeshDescriptor(const MeshDescriptorSpec& d);                      // type 25
+    int64_t AddTexHeaderPointer(int64_t namePosition);
+    int64_t AddVertices(const std::vector<V3>& v);                               // type 3
+    int64_t AddVertexNormals(const std::vector<V3>& n);                          // type 11
+    int64_t AddTextureVertices(const std::vector<std::pair<float, float>>& uv);  // type 13
+    int64_t AddFaces(const std::vector<FaceInput>& faces);                       // type 1
+    int64_t AddHardpoint(int32_t type, V3 position);                             // type 22
+    int64_t AddMeshDescriptor(const MeshDescriptorInput& d);                     // type 25
     // Any type: p+16 = count, p+20 = offset of the payload, which follows the header.
-    int64_t addDataBlock(int32_t type, int32_t count, const std::vector<uint8_t>& payload);
-    int64_t appendRaw(const std::vector<uint8_t>& bytes);
+    int64_t AddDataBlock(int32_t type, int32_t count, const std::vector<uint8_t>& payload);
+    int64_t AppendRaw(const std::vector<uint8_t>& bytes);
 
     // Appends the mesh jump table and makes the header point at it.
-    int64_t setMeshes(const std::vector<int64_t>& meshRoots);
+    int64_t SetMeshes(const std::vector<int64_t>& meshRoots);
     // Rewrites entry `index` of the mesh jump table set by setMeshes (0 = empty entry).
-    void setMesh(int index, int64_t meshRoot);
+    void SetMesh(int index, int64_t meshRoot);
     // Rewrites slot `slot` (from 0) of the jump block at `jumpBlock` (0 = empty slot).
-    void setSlot(int64_t jumpBlock, int slot, int64_t child);
+    void SetSlot(int64_t jumpBlock, int slot, int64_t child);
 
-    int32_t storedOffset(int64_t filePosition) const;
-    int32_t globalOffset() const { return globalOffset_; }
-    int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
-    int64_t meshTablePosition() const { return meshTable_; }
+    int32_t StoredOffset(int64_t filePosition) const;
+    int32_t GlobalOffset() const { return globalOffset_; }
+    int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
+    int64_t MeshTablePosition() const { return meshTable_; }
 
     // The whole file with its header filled in.
-    std::vector<uint8_t> build() const;
+    std::vector<uint8_t> Build() const;
 
-    static void patchInt32(std::vector<uint8_t>& file, int64_t position, int32_t value);
-    static void patchFloat(std::vector<uint8_t>& file, int64_t position, float value);
-    static int32_t readInt32(const std::vector<uint8_t>& file, int64_t position);
-    static float readFloat(const std::vector<uint8_t>& file, int64_t position);
+    static void PatchInt32(std::vector<uint8_t>& file, int64_t position, int32_t value);
+    static void PatchFloat(std::vector<uint8_t>& file, int64_t position, float value);
+    static int32_t ReadInt32(const std::vector<uint8_t>& file, int64_t position);
+    static float ReadFloat(const std::vector<uint8_t>& file, int64_t position);
 
   private:
     // Appends a block header and returns its position; `extra` zero bytes follow it.
-    int64_t beginBlock(int64_t extra);
+    int64_t BeginBlock(int64_t extra);
     // A data block whose payload of `payloadBytes` zero bytes follows the header.
-    int64_t beginDataBlock(int32_t type, int32_t count, int64_t payloadBytes);
-    void put32(int64_t position, int32_t value);
-    void putFloat(int64_t position, float value);
+    int64_t BeginDataBlock(int32_t type, int32_t count, int64_t payloadBytes);
+    void Put32(int64_t position, int32_t value);
+    void PutFloat(int64_t position, float value);
     // Slot value for a child position: 0 stays 0, anything else becomes a stored offset.
-    int32_t slotValue(int64_t child) const;
+    int32_t SlotValue(int64_t child) const;
 
     int32_t globalOffset_;
     std::vector<uint8_t> bytes_;

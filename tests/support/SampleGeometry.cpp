@@ -12,52 +12,52 @@ struct D3 {
     double x = 0, y = 0, z = 0;
 };
 
-D3 toD(V3 v) {
+D3 ToD(V3 v) {
     return {v.x, v.y, v.z};
 }
-V3 toF(D3 v) {
+V3 ToF(D3 v) {
     return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
-D3 sub(D3 a, D3 b) {
+D3 Sub(D3 a, D3 b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
-D3 add(D3 a, D3 b) {
+D3 Add(D3 a, D3 b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
-D3 mul(D3 a, double s) {
+D3 Mul(D3 a, double s) {
     return {a.x * s, a.y * s, a.z * s};
 }
-double dot(D3 a, D3 b) {
+double Dot(D3 a, D3 b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
-D3 cross(D3 a, D3 b) {
+D3 Cross(D3 a, D3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double length(D3 a) {
-    return std::sqrt(dot(a, a));
+double Length(D3 a) {
+    return std::sqrt(Dot(a, a));
 }
-D3 unit(D3 a) {
-    return mul(a, 1.0 / length(a));
+D3 Unit(D3 a) {
+    return Mul(a, 1.0 / Length(a));
 }
 
-int cornerCount(const std::array<int32_t, 4>& corners) {
+int CornerCount(const std::array<int32_t, 4>& corners) {
     return corners[3] < 0 ? 3 : 4;
 }
 
 // Position in a frame: origin + t * axis + a * across + u * up, each coordinate summed exactly
 // when the inputs are short binary fractions.
-V3 place(const Frame& f, double t, double a, double u) {
+V3 Place(const Frame& f, double t, double a, double u) {
     const D3 p =
-        add(add(add(toD(f.origin), mul(toD(f.axis), t)), mul(toD(f.across), a)), mul(toD(f.up), u));
-    return toF(p);
+        Add(Add(Add(ToD(f.origin), Mul(ToD(f.axis), t)), Mul(ToD(f.across), a)), Mul(ToD(f.up), u));
+    return ToF(p);
 }
 
-D3 centroid(const MeshGeometry& mesh, const std::array<int32_t, 4>& corners) {
+D3 Centroid(const MeshGeometry& mesh, const std::array<int32_t, 4>& corners) {
     D3 sum;
-    const int n = cornerCount(corners);
+    const int n = CornerCount(corners);
     for (int k = 0; k < n; ++k)
-        sum = add(sum, toD(mesh.points()[static_cast<size_t>(corners[k])]));
-    return mul(sum, 1.0 / n);
+        sum = Add(sum, ToD(mesh.points()[static_cast<size_t>(corners[k])]));
+    return Mul(sum, 1.0 / n);
 }
 
 }  // namespace
@@ -72,17 +72,17 @@ int MeshGeometry::point(V3 p) {
 }
 
 V3 MeshGeometry::faceNormal(const std::array<int32_t, 4>& c) const {
-    const D3 a = toD(points_.at(static_cast<size_t>(c[0])));
-    const D3 b = toD(points_.at(static_cast<size_t>(c[1])));
-    const D3 cc = toD(points_.at(static_cast<size_t>(c[2])));
-    const D3 n = cross(sub(b, a), sub(cc, b));
-    if (length(n) < 1e-6) throw std::logic_error("MeshGeometry: degenerate face");
-    return toF(mul(unit(n), -1.0));
+    const D3 a = ToD(points_.at(static_cast<size_t>(c[0])));
+    const D3 b = ToD(points_.at(static_cast<size_t>(c[1])));
+    const D3 cc = ToD(points_.at(static_cast<size_t>(c[2])));
+    const D3 n = Cross(Sub(b, a), Sub(cc, b));
+    if (Length(n) < 1e-6) throw std::logic_error("MeshGeometry: degenerate face");
+    return ToF(Mul(Unit(n), -1.0));
 }
 
 void MeshGeometry::addFace(int level, std::array<int32_t, 4> corners, V3 outward) {
     V3 n = faceNormal(corners);
-    if (dot(toD(n), toD(outward)) < 0) {
+    if (Dot(ToD(n), ToD(outward)) < 0) {
         // Reverse the winding but keep the first corner.
         if (corners[3] < 0) {
             std::swap(corners[1], corners[2]);
@@ -94,16 +94,16 @@ void MeshGeometry::addFace(int level, std::array<int32_t, 4> corners, V3 outward
     faces_.at(static_cast<size_t>(level)).push_back({corners, n});
 }
 
-std::vector<FaceSpec> MeshGeometry::faceRecords(int level) const {
+std::vector<FaceInput> MeshGeometry::faceRecords(int level) const {
     std::map<std::pair<int32_t, int32_t>, int32_t> edges;
-    std::vector<FaceSpec> out;
+    std::vector<FaceInput> out;
     for (const Face& f : faces_.at(static_cast<size_t>(level))) {
-        FaceSpec s;
+        FaceInput s;
         s.vertex = f.corners;
         s.textureVertex = f.corners;
         s.vertexNormal = f.corners;
         s.edge = {0, 0, 0, 0};
-        const int n = cornerCount(f.corners);
+        const int n = CornerCount(f.corners);
         for (int k = 0; k < n; ++k) {
             int32_t a = f.corners[k];
             int32_t b = f.corners[(k + 1) % n];
@@ -118,10 +118,10 @@ std::vector<FaceSpec> MeshGeometry::faceRecords(int level) const {
         s.normal = f.normal;
         // Soft vectors: along the first edge, and the in-plane direction at right angles to it,
         // so their cross product is the face normal itself.
-        const D3 along = unit(sub(toD(points_[static_cast<size_t>(f.corners[1])]),
-                                  toD(points_[static_cast<size_t>(f.corners[0])])));
-        s.soft1 = toF(along);
-        s.soft2 = toF(unit(cross(toD(f.normal), along)));
+        const D3 along = Unit(Sub(ToD(points_[static_cast<size_t>(f.corners[1])]),
+                                  ToD(points_[static_cast<size_t>(f.corners[0])])));
+        s.soft1 = ToF(along);
+        s.soft2 = ToF(Unit(Cross(ToD(f.normal), along)));
         out.push_back(s);
     }
     return out;
@@ -132,10 +132,10 @@ std::vector<V3> MeshGeometry::vertexNormals() const {
     std::vector<int> count(points_.size(), 0);
     for (const auto& level : faces_) {
         for (const Face& f : level) {
-            const D3 n = unit(toD(f.normal));
-            for (int k = 0; k < cornerCount(f.corners); ++k) {
+            const D3 n = Unit(ToD(f.normal));
+            for (int k = 0; k < CornerCount(f.corners); ++k) {
                 const auto i = static_cast<size_t>(f.corners[k]);
-                sum[i] = add(sum[i], n);
+                sum[i] = Add(sum[i], n);
                 ++count[i];
             }
         }
@@ -143,10 +143,10 @@ std::vector<V3> MeshGeometry::vertexNormals() const {
     std::vector<V3> out(points_.size(), V3{0, 1, 0});
     for (size_t i = 0; i < points_.size(); ++i) {
         if (count[i] == 0) continue;
-        const D3 average = mul(sum[i], 1.0 / count[i]);
+        const D3 average = Mul(sum[i], 1.0 / count[i]);
         // An average near zero would leave the direction to rounding; the shapes avoid it.
-        if (length(average) < 0.05) throw std::logic_error("MeshGeometry: normals cancel");
-        out[i] = toF(unit(average));
+        if (Length(average) < 0.05) throw std::logic_error("MeshGeometry: normals cancel");
+        out[i] = ToF(Unit(average));
     }
     return out;
 }
@@ -181,20 +181,20 @@ void AddLoft(MeshGeometry& mesh, int level, const Loft& loft) {
     auto ringPoint = [&](int r, int j) {
         const Station& s = loft.stations[static_cast<size_t>(r)];
         const auto& [a, u] = loft.outline[static_cast<size_t>(j % n)];
-        return mesh.point(place(f, s.t, s.shiftAcross + static_cast<double>(s.scale) * a,
+        return mesh.point(Place(f, s.t, s.shiftAcross + static_cast<double>(s.scale) * a,
                                 s.shiftUp + static_cast<double>(s.scale) * u));
     };
     auto ringCentre = [&](int r) {
         const Station& s = loft.stations[static_cast<size_t>(r)];
-        return place(f, s.t, s.shiftAcross, s.shiftUp);
+        return Place(f, s.t, s.shiftAcross, s.shiftUp);
     };
     auto outwardFrom = [&](const std::array<int32_t, 4>& c, D3 inside) {
-        return toF(sub(centroid(mesh, c), inside));
+        return ToF(Sub(Centroid(mesh, c), inside));
     };
 
     // Sides between neighbouring stations.
     for (int r = 0; r + 1 < rings; ++r) {
-        const D3 inside = mul(add(toD(ringCentre(r)), toD(ringCentre(r + 1))), 0.5);
+        const D3 inside = Mul(Add(ToD(ringCentre(r)), ToD(ringCentre(r + 1))), 0.5);
         for (int j = 0; j < n; ++j) {
             const std::array<int32_t, 4> c{ringPoint(r, j), ringPoint(r, j + 1),
                                            ringPoint(r + 1, j + 1), ringPoint(r + 1, j)};
@@ -239,12 +239,12 @@ void AddLoft(MeshGeometry& mesh, int level, const Loft& loft) {
         }
     };
 
-    const V3 back = toF(mul(toD(f.axis), -1.0));
+    const V3 back = ToF(Mul(ToD(f.axis), -1.0));
     cap(0, loft.startCap, back);
     if (loft.tip) {
         const Station& last = loft.stations.back();
-        const int tip = mesh.point(place(f, *loft.tip, last.shiftAcross, last.shiftUp));
-        const D3 inside = toD(ringCentre(rings - 1));
+        const int tip = mesh.point(Place(f, *loft.tip, last.shiftAcross, last.shiftUp));
+        const D3 inside = ToD(ringCentre(rings - 1));
         for (int j = 0; j < n; ++j) {
             const std::array<int32_t, 4> c{tip, ringPoint(rings - 1, j),
                                            ringPoint(rings - 1, j + 1), -1};

@@ -36,7 +36,7 @@ class MeshGeometry {
 
     // Face records of one level: vertex and vertex normal indices into the pool, edge indices
     // numbered per level, texture vertex indices into textureVertices(), normal, soft vectors.
-    std::vector<FaceSpec> faceRecords(int level) const;
+    std::vector<FaceInput> faceRecords(int level) const;
     // One normal per pool point.
     std::vector<V3> vertexNormals() const;
     // One texture coordinate pair per pool point (a planar projection).

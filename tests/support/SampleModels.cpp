@@ -30,10 +30,10 @@ class TreeWriter {
     explicit TreeWriter(OptBuilder& b) : b_(b) {}
     OptBuilder& builder() { return b_; }
     int64_t jump(int32_t type, int slots) {
-        return b_.addJump(type, std::vector<int64_t>(static_cast<size_t>(slots), 0));
+        return b_.AddJump(type, std::vector<int64_t>(static_cast<size_t>(slots), 0));
     }
     void link(int64_t parent, int slot, int64_t child) {
-        b_.setSlot(parent, slot, child);
+        b_.SetSlot(parent, slot, child);
         ++nodes_;
     }
     int nodes() const { return nodes_; }
@@ -45,18 +45,18 @@ class TreeWriter {
 
 // Appends one level: its jump block, then vertices, vertex normals, texture vertices, the
 // texture blocks made by `textures`, and the faces.
-int64_t writeLevel(TreeWriter& w, const MeshGeometry& g, int level, int32_t jumpType,
+int64_t WriteLevel(TreeWriter& w, const MeshGeometry& g, int level, int32_t jumpType,
                    const std::vector<std::function<int64_t()>>& textures, FighterMesh& info) {
     const int slots = 4 + static_cast<int>(textures.size());
     const int64_t jump = w.jump(jumpType, slots);
     int slot = 0;
-    w.link(jump, slot++, w.builder().addVertices(g.points()));
-    w.link(jump, slot++, w.builder().addVertexNormals(g.vertexNormals()));
-    w.link(jump, slot++, w.builder().addTextureVertices(g.textureVertices()));
+    w.link(jump, slot++, w.builder().AddVertices(g.points()));
+    w.link(jump, slot++, w.builder().AddVertexNormals(g.vertexNormals()));
+    w.link(jump, slot++, w.builder().AddTextureVertices(g.textureVertices()));
     for (const auto& texture : textures)
         w.link(jump, slot++, texture());
-    const std::vector<FaceSpec> faces = g.faceRecords(level);
-    const int64_t faceBlock = w.builder().addFaces(faces);
+    const std::vector<FaceInput> faces = g.faceRecords(level);
+    const int64_t faceBlock = w.builder().AddFaces(faces);
     w.link(jump, slot++, faceBlock);
 
     const auto l = static_cast<size_t>(level);
@@ -64,14 +64,14 @@ int64_t writeLevel(TreeWriter& w, const MeshGeometry& g, int level, int32_t jump
     info.faces[l] = faceBlock;
     info.faceCount[l] = static_cast<int32_t>(faces.size());
     info.triangleCount[l] = 0;
-    for (const FaceSpec& f : faces)
+    for (const FaceInput& f : faces)
         info.triangleCount[l] += f.vertex[3] < 0 ? 1 : 0;
     return jump;
 }
 
-MeshDescriptorSpec describe(const MeshGeometry& g, int32_t meshType, int32_t targetGroup) {
+MeshDescriptorInput Describe(const MeshGeometry& g, int32_t meshType, int32_t targetGroup) {
     const auto [lo, hi] = g.bounds();
-    MeshDescriptorSpec d;
+    MeshDescriptorInput d;
     d.meshType = meshType;
     d.unknown = 0;
     d.span = {hi.x - lo.x, hi.y - lo.y, hi.z - lo.z};
@@ -84,7 +84,7 @@ MeshDescriptorSpec describe(const MeshGeometry& g, int32_t meshType, int32_t tar
 }
 
 // A small texture payload: a 4 x 4 pattern of palette indices and 16 bytes of colour.
-std::vector<uint8_t> texturePayload(uint8_t seed) {
+std::vector<uint8_t> TexturePayload(uint8_t seed) {
     std::vector<uint8_t> bytes(32);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(seed + 7 * i);
@@ -101,7 +101,7 @@ Frame ZUp(const Frame& f) {
     return {ZUp(f.origin), ZUp(f.axis), ZUp(f.across), ZUp(f.up)};
 }
 
-MeshGeometry hull() {
+MeshGeometry Hull() {
     const Frame frame = ZUp(Frame{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}});
     const Outline octagon{{1, 1.5f}, {2, 0.5f},   {2, -0.5f}, {1, -1},
                           {-1, -1},  {-2, -0.5f}, {-2, 0.5f}, {-1, 1.5f}};
@@ -120,7 +120,7 @@ MeshGeometry hull() {
     return g;
 }
 
-MeshGeometry wing(float side) {
+MeshGeometry Wing(float side) {
     const Frame frame = ZUp(Frame{{3 * side, 0, -4}, {side, 0, 0}, {0, 0, 1}, {0, 1, 0}});
     const Outline hexagon{{3, 0}, {1.5f, 0.5f}, {-2, 0.5f}, {-3, 0}, {-2, -0.5f}, {1.5f, -0.5f}};
     const Outline diamond{{3, 0}, {0, 0.5f}, {-3, 0}, {0, -0.5f}};
@@ -138,7 +138,7 @@ MeshGeometry wing(float side) {
     return g;
 }
 
-MeshGeometry engine() {
+MeshGeometry Engine() {
     const Frame frame = ZUp(Frame{{0, 0, -12.5f}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}});
     const Outline octagon{{0.5f, 1},   {1, 0.5f},   {1, -0.5f}, {0.5f, -1},
                           {-0.5f, -1}, {-1, -0.5f}, {-1, 0.5f}, {-0.5f, 1}};
@@ -171,13 +171,13 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     TreeWriter w(b);
     layout = {};
     layout.globalOffset = kFighterOffset;
-    layout.meshTable = b.setMeshes({0, 0, 0, 0});
+    layout.meshTable = b.SetMeshes({0, 0, 0, 0});
     layout.meshes.resize(4);
 
-    const MeshGeometry hullShape = hull();
-    const MeshGeometry portShape = wing(-1);
-    const MeshGeometry starboardShape = wing(1);
-    const MeshGeometry engineShape = engine();
+    const MeshGeometry hullShape = Hull();
+    const MeshGeometry portShape = Wing(-1);
+    const MeshGeometry starboardShape = Wing(1);
+    const MeshGeometry engineShape = Engine();
 
     auto begin = [&](int mesh, int32_t meshType, int32_t targetGroup, const MeshGeometry& g,
                      int slots) {
@@ -185,14 +185,14 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         info.meshType = meshType;
         info.vertexCount = static_cast<int32_t>(g.points().size());
         info.root = w.jump(0, slots);
-        b.setMesh(mesh, info.root);
-        info.descriptor = b.addMeshDescriptor(describe(g, meshType, targetGroup));
+        b.SetMesh(mesh, info.root);
+        info.descriptor = b.AddMeshDescriptor(Describe(g, meshType, targetGroup));
         w.link(info.root, 0, info.descriptor);
         return info.root;
     };
     auto lod = [&](int mesh, int64_t root, int slot) {
         FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
-        info.lod = b.addLod({0, 0, 0}, kLodDistances);
+        info.lod = b.AddLod({0, 0, 0}, kLodDistances);
         w.link(root, slot, info.lod);
         return info.lod;
     };
@@ -201,13 +201,13 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
         int slot = firstSlot;
         for (const auto& [type, at] : list) {
-            const int64_t h = b.addHardpoint(type, ZUp(at));
+            const int64_t h = b.AddHardpoint(type, ZUp(at));
             info.hardpoints.emplace_back(type, h);
             w.link(root, slot++, h);
         }
     };
     auto pointerTo = [&](const int64_t& header) {
-        return [&b, &header] { return b.addTexHeaderPointer(b.textureNamePosition(header)); };
+        return [&b, &header] { return b.AddTexHeaderPointer(b.TextureNamePosition(header)); };
     };
 
     // Mesh 0, hull: level blocks of type 24; two texture headers in the first level.
@@ -217,14 +217,14 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         const int64_t root = begin(0, 1, 0, hullShape, 7);
         const int64_t lodBlock = lod(0, root, 1);
         auto plate = [&] {
-            hullPlate = b.addTexHeader("HullPlate", {0});
-            w.link(hullPlate, 0, b.addDataBlock(26, 16, texturePayload(3)));
+            hullPlate = b.AddTexHeader("HullPlate", {0});
+            w.link(hullPlate, 0, b.AddDataBlock(26, 16, TexturePayload(3)));
             return hullPlate;
         };
-        auto canopy = [&] { return b.addTexHeader("Canopy"); };
-        w.link(lodBlock, 0, writeLevel(w, hullShape, 0, 24, {plate, canopy}, info));
-        w.link(lodBlock, 1, writeLevel(w, hullShape, 1, 24, {pointerTo(hullPlate)}, info));
-        w.link(lodBlock, 2, writeLevel(w, hullShape, 2, 24, {pointerTo(hullPlate)}, info));
+        auto canopy = [&] { return b.AddTexHeader("Canopy"); };
+        w.link(lodBlock, 0, WriteLevel(w, hullShape, 0, 24, {plate, canopy}, info));
+        w.link(lodBlock, 1, WriteLevel(w, hullShape, 1, 24, {pointerTo(hullPlate)}, info));
+        w.link(lodBlock, 2, WriteLevel(w, hullShape, 2, 24, {pointerTo(hullPlate)}, info));
         hardpoints(0, root, 2,
                    {{1, {1.25f, -0.75f, 9}},
                     {2, {-1.25f, -0.75f, 9}},
@@ -240,10 +240,10 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         FighterMesh& info = layout.meshes[1];
         const int64_t root = begin(1, 2, 1, portShape, 5);
         const int64_t lodBlock = lod(1, root, 1);
-        auto skin = [&] { return wingSkin = b.addTexHeader("WingSkin"); };
-        w.link(lodBlock, 0, writeLevel(w, portShape, 0, 0, {skin}, info));
-        w.link(lodBlock, 1, writeLevel(w, portShape, 1, 0, {pointerTo(wingSkin)}, info));
-        w.link(lodBlock, 2, writeLevel(w, portShape, 2, 0, {pointerTo(wingSkin)}, info));
+        auto skin = [&] { return wingSkin = b.AddTexHeader("WingSkin"); };
+        w.link(lodBlock, 0, WriteLevel(w, portShape, 0, 0, {skin}, info));
+        w.link(lodBlock, 1, WriteLevel(w, portShape, 1, 0, {pointerTo(wingSkin)}, info));
+        w.link(lodBlock, 2, WriteLevel(w, portShape, 2, 0, {pointerTo(wingSkin)}, info));
         hardpoints(1, root, 2, {{3, {-11.5f, 0, -5.5f}}, {9, {-7, 0, -2}}});
     }
 
@@ -255,10 +255,10 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         const int64_t lodBlock = lod(2, root, 1);
         for (int level = 0; level < kLevels; ++level) {
             w.link(lodBlock, level,
-                   writeLevel(w, starboardShape, level, 0, {pointerTo(wingSkin)}, info));
+                   WriteLevel(w, starboardShape, level, 0, {pointerTo(wingSkin)}, info));
         }
         hardpoints(2, root, 2, {{4, {11.5f, 0, -5.5f}}, {10, {7, 0, -2}}, {11, {6, -0.75f, -4}}});
-        w.link(root, 5, b.addJump(0, {}));
+        w.link(root, 5, b.AddJump(0, {}));
     }
 
     // Mesh 3, engine: its texture header sits in a type-24 block of its own, outside the
@@ -268,19 +268,19 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         const int64_t root = begin(3, 4, 2, engineShape, 4);
         const int64_t textures = w.jump(24, 1);
         w.link(root, 1, textures);
-        const int64_t exhaust = b.addTexHeader("Exhaust", {0});
+        const int64_t exhaust = b.AddTexHeader("Exhaust", {0});
         w.link(textures, 0, exhaust);
-        w.link(exhaust, 0, b.addDataBlock(26, 16, texturePayload(11)));
+        w.link(exhaust, 0, b.AddDataBlock(26, 16, TexturePayload(11)));
         const int64_t lodBlock = lod(3, root, 2);
         for (int level = 0; level < kLevels; ++level) {
             w.link(lodBlock, level,
-                   writeLevel(w, engineShape, level, 0, {pointerTo(exhaust)}, info));
+                   WriteLevel(w, engineShape, level, 0, {pointerTo(exhaust)}, info));
         }
         hardpoints(3, root, 3, {{8, {0, 0, -17}}});
     }
 
     layout.treeNodes = w.nodes() + static_cast<int32_t>(layout.meshes.size());
-    return b.build();
+    return b.Build();
 }
 
 }  // namespace vexlor::testing

@@ -21,8 +21,8 @@ namespace {
 constexpr int32_t kSeamOffset = 0x00C05A00;
 constexpr float kHalfRoot2 = 0.70710677f;
 
-FaceSpec square(std::array<int32_t, 4> vertexNormal, V3 normal, V3 soft1, V3 soft2) {
-    FaceSpec f;
+FaceInput Square(std::array<int32_t, 4> vertexNormal, V3 normal, V3 soft1, V3 soft2) {
+    FaceInput f;
     f.vertex = {0, 1, 2, 3};
     f.edge = {0, 1, 2, 3};
     f.textureVertex = {0, 0, 0, 0};
@@ -39,13 +39,13 @@ std::pair<int64_t, int64_t> addPair(OptBuilder& b, float x0, bool averageAtSeam)
     const V3 west{-1, 0, 0};
     const V3 seam{-kHalfRoot2, 0, -kHalfRoot2};
     const int64_t floor =
-        b.addJump(0, {b.addVertices({{x0, 0, 0}, {x0 + 1, 0, 0}, {x0 + 1, 1, 0}, {x0, 1, 0}}),
-                      b.addVertexNormals({down, averageAtSeam ? seam : down}),
-                      b.addFaces({square({1, 0, 0, 1}, down, {1, 0, 0}, {0, 1, 0})})});
+        b.AddJump(0, {b.AddVertices({{x0, 0, 0}, {x0 + 1, 0, 0}, {x0 + 1, 1, 0}, {x0, 1, 0}}),
+                      b.AddVertexNormals({down, averageAtSeam ? seam : down}),
+                      b.AddFaces({Square({1, 0, 0, 1}, down, {1, 0, 0}, {0, 1, 0})})});
     const int64_t wall =
-        b.addJump(0, {b.addVertices({{x0, 0, 0}, {x0, 1, 0}, {x0, 1, 1}, {x0, 0, 1}}),
-                      b.addVertexNormals({west, averageAtSeam ? seam : west}),
-                      b.addFaces({square({1, 1, 0, 0}, west, {0, 1, 0}, {0, 0, 1})})});
+        b.AddJump(0, {b.AddVertices({{x0, 0, 0}, {x0, 1, 0}, {x0, 1, 1}, {x0, 0, 1}}),
+                      b.AddVertexNormals({west, averageAtSeam ? seam : west}),
+                      b.AddFaces({Square({1, 1, 0, 0}, west, {0, 1, 0}, {0, 0, 1})})});
     return {floor, wall};
 }
 
@@ -55,8 +55,8 @@ std::vector<uint8_t> BuildSeamSample() {
     OptBuilder b(kSeamOffset);
     const auto [floor0, wall1] = addPair(b, 0, true);
     const auto [floor2, wall3] = addPair(b, 10, false);
-    b.setMeshes({floor0, wall1, floor2, wall3});
-    return b.build();
+    b.SetMeshes({floor0, wall1, floor2, wall3});
+    return b.Build();
 }
 
 }  // namespace vexlor::testing

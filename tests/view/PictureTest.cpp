@@ -61,8 +61,8 @@ TEST_F(Picture, LevelTwoHidesTheFacesOfLevelOne) {
     OptBuilder b(0x100);
     const int64_t level1 = AddSquareMesh(b, Square(-300, -100, -100, 100));
     const int64_t level2 = AddSquareMesh(b, Square(100, -100, 300, 100));
-    b.setMeshes({b.addJump(0, {b.addLod({level1, level2}, {1000, 0})})});
-    Load(b.build());
+    b.SetMeshes({b.AddJump(0, {b.AddLod({level1, level2}, {1000, 0})})});
+    Load(b.Build());
     ASSERT_EQ(form.Selection().ShowLod, 1);
     QImage frame = form.GrabFrame();
     EXPECT_LT(PixelsOf(frame, Hue::Red).right(), ColumnOf(0));
@@ -112,8 +112,8 @@ TEST_F(Picture, LaterFacesLieOverEarlierOnes) {
     // Both meshes are the same square: the shared edges show the later mesh's colour.
     OptBuilder b(0);
     const std::vector<V3> square = Square(-300, -300, 300, 300);
-    b.setMeshes({AddSquareMesh(b, square), AddSquareMesh(b, square)});
-    Load(b.build());
+    b.SetMeshes({AddSquareMesh(b, square), AddSquareMesh(b, square)});
+    Load(b.Build());
     QImage frame = form.GrabFrame();
     EXPECT_FALSE(PixelsOf(frame, Hue::Cyan).isEmpty());
     EXPECT_TRUE(PixelsOf(frame, Hue::Red).isEmpty());
@@ -183,8 +183,8 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
     // No faces at all, but a hardpoint.
     {
         OptBuilder b(0);
-        b.setMeshes({b.addJump(0, {b.addHardpoint(5, {0, 0, 0})})});
-        Load(b.build());
+        b.SetMeshes({b.AddJump(0, {b.AddHardpoint(5, {0, 0, 0})})});
+        Load(b.Build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
         ASSERT_TRUE(Choose(NodeOfType(22)));
         form.Redraw();
@@ -194,9 +194,9 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
     // Every coordinate the same: the model is one point, its hardpoint shown in the middle.
     {
         OptBuilder b(0);
-        const int64_t hardpoint = b.addHardpoint(5, {0, 0, 0});
-        b.setMeshes({AddSquareMesh(b, Square(0, 0, 0, 0), {hardpoint})});
-        Load(b.build());
+        const int64_t hardpoint = b.AddHardpoint(5, {0, 0, 0});
+        b.SetMeshes({AddSquareMesh(b, Square(0, 0, 0, 0), {hardpoint})});
+        Load(b.Build());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 0 metres (BoP/XWA)");
         ASSERT_TRUE(Choose(NodeOfType(22)));
         form.Redraw();
@@ -207,12 +207,12 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
     // Far off the origin: 1000 ... 3000 on every axis.
     {
         OptBuilder b(0);
-        b.setMeshes({b.addJump(
+        b.SetMeshes({b.AddJump(
             0,
-            {b.addVertices(
+            {b.AddVertices(
                  {{1000, 1000, 1000}, {3000, 1000, 3000}, {3000, 3000, 3000}, {1000, 3000, 1000}}),
-             b.addFaces({QuadFace()})})});
-        Load(b.build());
+             b.AddFaces({QuadFace()})})});
+        Load(b.Build());
         EXPECT_FALSE(PixelsOf(form.GrabFrame(), Hue::Red).isEmpty());
     }
     // Infinite and NaN coordinates beside an ordinary face; extents past 32 bits.
@@ -222,8 +222,8 @@ TEST_F(Picture, ModelsWithoutAProperExtentStillGetAViewAndACaption) {
         const int64_t good = AddSquareMesh(b, Square(-1e9f, -1e9f, 1e9f, 1e9f));
         const int64_t bad =
             AddSquareMesh(b, {{inf, 0, 0}, {0, std::nanf(""), 0}, {1, 1, 1}, {-inf, 0, 0}});
-        b.setMeshes({good, bad});
-        Load(b.build());
+        b.SetMeshes({good, bad});
+        Load(b.Build());
         EXPECT_EQ(view.ExtentMax, std::numeric_limits<int32_t>::max());
         EXPECT_EQ(view.ExtentMin, std::numeric_limits<int32_t>::min());
         EXPECT_EQ(form.windowTitle(), "Model size = approx. 1.04755E8 metres (BoP/XWA)");

@@ -18,12 +18,12 @@
 
 namespace vexlor::view::testing {
 
-using vexlor::testing::FaceSpec;
+using vexlor::testing::FaceInput;
 using vexlor::testing::OptBuilder;
 using vexlor::testing::V3;
 
-inline FaceSpec QuadFace() {
-    FaceSpec f;
+inline FaceInput QuadFace() {
+    FaceInput f;
     f.vertex = {0, 1, 2, 3};
     return f;
 }
@@ -36,8 +36,8 @@ inline std::vector<V3> Square(float x0, float y0, float x1, float y1) {
 // A mesh of one quad: its root jump block holding a vertex block and a face block.
 inline int64_t AddSquareMesh(OptBuilder& b, const std::vector<V3>& corners,
                              std::vector<int64_t> extra = {}) {
-    extra.insert(extra.begin(), {b.addVertices(corners), b.addFaces({QuadFace()})});
-    return b.addJump(0, extra);
+    extra.insert(extra.begin(), {b.AddVertices(corners), b.AddFaces({QuadFace()})});
+    return b.AddJump(0, extra);
 }
 
 // Mesh 0 a square left of the origin, mesh 1 one right of it, and a hardpoint (type 5) of mesh
@@ -47,11 +47,11 @@ struct TwoMeshModel {
     int64_t hardpoint = 0;
     std::vector<uint8_t> bytes;
     TwoMeshModel() {
-        hardpoint = b.addHardpoint(5, {0, 0, 0});
+        hardpoint = b.AddHardpoint(5, {0, 0, 0});
         const int64_t mesh0 = AddSquareMesh(b, Square(-300, -100, -100, 100), {hardpoint});
         const int64_t mesh1 = AddSquareMesh(b, Square(100, -100, 300, 100));
-        b.setMeshes({mesh0, mesh1});
-        bytes = b.build();
+        b.SetMeshes({mesh0, mesh1});
+        bytes = b.Build();
     }
 };
 
