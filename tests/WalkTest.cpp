@@ -208,5 +208,62 @@ TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 3);
 }
 
+// Notes each event of a walk as a line.
+class RecordingObserver : public WalkObserver {
+  public:
+    void MeshStarted(int32_t mesh, int64_t position) override {
+        events.push_back("mesh " + N(mesh) + " at " + N(position));
+    }
+    void LodBlockEntered(const WalkPlace& place, int64_t position,
+                         const std::vector<float>& distances) override {
+        std::string line = At(place) + "levels at " + N(position) + ":";
+        for (const float d : distances)
+            line += " " + N(static_cast<int64_t>(d));
+        events.push_back(line);
+    }
+    void TextureNamed(const WalkPlace& place, int64_t position, const std::string& name) override {
+        events.push_back(At(place) + "texture " + name.substr(0, name.find('\0')) + " at " +
+                         N(position));
+    }
+    void FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
+                   int64_t first, int64_t count) override {
+        std::string line = At(place) + "faces " + N(first) + "+" + N(count) + " at " + N(position);
+        for (int64_t k = first; k < first + count; ++k)
+            line += " " + N(tables.FaceTable[static_cast<size_t>(k)].VertexIndex[3]);
+        events.push_back(line);
+    }
+    void HardpointRead(const WalkPlace& place, int64_t, const HardpointRecord& h) override {
+        events.push_back(At(place) + "hardpoint " + N(h.Type));
+    }
+    void DescriptorRead(const WalkPlace& place, int64_t, const MeshDescriptorRecord&) override {
+        events.push_back(At(place) + "descriptor");
+    }
+    std::vector<std::string> events;
+
+  private:
+    static std::string At(const WalkPlace& place) {
+        return "  " + N(place.mesh) + "/" + N(place.lod) + " ";
+    }
+};
+
+TEST(Walk, AnObserverIsToldWhatTheWalkReadsWhereItReadsIt) {
+    MixedMesh m;
+    OptDocument document;
+    Load(document, m.b.Build());
+    RecordingObserver observer;
+    document.Observe(observer);
+    const std::vector<std::string> expected{
+        "mesh 0 at " + N(m.root),
+        "  0/1 descriptor",
+        "  0/1 levels at " + N(m.lod) + ": 10 20 30 40",
+        "  0/1 faces 0+2 at " + N(m.faces0) + " 3 -1",
+        "  0/3 faces 2+1 at " + N(m.faces1) + " -1",  // the empty second slot still counted
+        "  0/5 hardpoint 5",
+        "  0/5 texture wood at " + N(m.texPointer),  // the pointer below the header comes first
+        "  0/5 texture wood at " + N(m.texHeader),
+    };
+    EXPECT_EQ(observer.events, expected);
+}
+
 }  // namespace
 }  // namespace vexlor::testing

@@ -141,12 +141,12 @@ void OptWalker::ReadTextureName(int64_t position, std::string& name) {
     }
 }
 
-void OptWalker::ReadTexHeaderBlock(int64_t p) {
+std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
     stream_.SeekOpt(p);
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
     ReadTextureName(namePosition, name);
-    if (!sink_.Active()) return;
+    if (!sink_.Active()) return name;
     Emit("");
     Line() += "TEX HEADER block (20) at offset ";
     AppendInt(p);
@@ -156,14 +156,15 @@ void OptWalker::ReadTexHeaderBlock(int64_t p) {
     line_ += name;
     Emit();
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
+    return name;
 }
 
-void OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
+std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
     stream_.SeekOpt(p + 20);
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
     ReadTextureName(namePosition, name);
-    if (!sink_.Active()) return;
+    if (!sink_.Active()) return name;
     Emit("");
     Line() += "TEX HEADER POINTER block (07) at offset ";
     AppendInt(p);
@@ -176,6 +177,21 @@ void OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
     AppendInt(namePosition);
     Emit();
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
+    return name;
+}
+
+std::vector<float> OptWalker::ReadLodDistances(int64_t p) {
+    stream_.SeekOpt(p + 16);
+    const int32_t levels = stream_.ReadInt32();
+    const int64_t position = AdjustOffset(stream_.ReadInt32());
+    const int64_t held =
+        levels > 0 ? std::min<int64_t>(levels, stream_.BytesFrom(position) / 4) : 0;
+    std::vector<float> distances;
+    distances.reserve(static_cast<size_t>(held));
+    stream_.SeekOpt(position);
+    for (int64_t j = 0; j < held; ++j)
+        distances.push_back(stream_.ReadFloat());
+    return distances;
 }
 
 void OptWalker::ListLodBlock(int64_t p) {

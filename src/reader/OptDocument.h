@@ -80,6 +80,10 @@ class OptDocument {
     void WriteReport(LineOutput& out, std::string_view caption);
     void WritePrj(ByteOutput& out);
 
+    // One silent walk over the loaded file from its header, telling `observer` what it reads
+    // (the export builds its model so). The model stays as it is.
+    void Observe(WalkObserver& observer);
+
     // A walker over the loaded file for walks that start below the header, one mesh at a time
     // (the consistency check); its lines go to `sink` and it reads into the document's mesh
     // tables, which Tables() shows afterwards.

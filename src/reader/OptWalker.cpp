@@ -21,7 +21,8 @@ OptWalker::OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables
       names_(names),
       sink_(sink),
       options_(options),
-      model_(model) {
+      model_(model),
+      observer_(options.Observer) {
     // Only a walk that has a model to fill may be asked to fill one.
     if (model_ == nullptr) {
         options_.BuildTree = false;
@@ -181,6 +182,7 @@ void OptWalker::RMain() {
         }
         tables_.MeshFaceBase = 0;
         curLod_ = 1;
+        if (observer_ != nullptr) observer_->MeshStarted(mesh, meshPosition);
         WalkJumpBlock(meshPosition, meshNode);
     }
 
@@ -221,6 +223,7 @@ void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
     currentMesh_ = mesh;
     tables_.MeshFaceBase = 0;
     curLod_ = 1;
+    if (observer_ != nullptr) observer_->MeshStarted(mesh, position);
     WalkJumpBlock(position, 0);
 }
 
@@ -274,6 +277,8 @@ void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
         Emit();
     }
     const int64_t slots = ElementsInFile(table, count, 4, "jump table");
+    if (observer_ != nullptr && ownType == kTypeLod)
+        observer_->LodBlockEntered(Place(), position, ReadLodDistances(position));
     onPath_.insert(position);
     stack_.push_back(Frame{position, ownType, slots, table, 0, parentNode, false, 0, 0});
 }
@@ -383,24 +388,32 @@ void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
         case kTypeTextureVertex:
             ReadTextureVertexBlock(q);
             break;
-        case kTypeFace:
-            ReadFaceBlock(q);
+        case kTypeFace: {
+            const int64_t first = tables_.MeshFaceBase;
+            const int64_t count = ReadFaceBlock(q);
             ReadFaceDetails(q);
             if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageFace);
+            if (observer_ != nullptr) observer_->FacesRead(Place(), q, tables_, first, count);
             break;
-        case kTypeHardpoint:
-            ReadHardpointBlock(q);
+        }
+        case kTypeHardpoint: {
+            const HardpointRecord hardpoint = ReadHardpointBlock(q);
             if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageHardpoint);
+            if (observer_ != nullptr) observer_->HardpointRead(Place(), q, hardpoint);
             break;
-        case kTypeMeshDescriptor:
-            ReadMeshDescriptorBlock(q);
+        }
+        case kTypeMeshDescriptor: {
+            const MeshDescriptorRecord descriptor = ReadMeshDescriptorBlock(q);
+            if (observer_ != nullptr) observer_->DescriptorRead(Place(), q, descriptor);
             break;
+        }
         case kTypeTexHeader:
-            ReadTexHeaderBlock(q);
+        case kTypeTexHeaderPointer: {
+            const std::string name =
+                type == kTypeTexHeader ? ReadTexHeaderBlock(q) : ReadTexHeaderPointerBlock(q);
+            if (observer_ != nullptr) observer_->TextureNamed(Place(), q, name);
             break;
-        case kTypeTexHeaderPointer:
-            ReadTexHeaderPointerBlock(q);
-            break;
+        }
         default:
             break;
     }

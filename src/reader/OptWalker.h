@@ -25,6 +25,7 @@
 #include "OptStream.h"
 #include "ReportSink.h"
 #include "TypeNames.h"
+#include "WalkObserver.h"
 #include "WalkOptions.h"
 
 namespace vexlor {
@@ -88,9 +89,12 @@ class OptWalker {
     void ReadFaceDetails(int64_t p);
     MeshDescriptorRecord ReadMeshDescriptorBlock(int64_t p);
     HardpointRecord ReadHardpointBlock(int64_t p);
-    void ReadTexHeaderBlock(int64_t p);
-    void ReadTexHeaderPointerBlock(int64_t p);
+    std::string ReadTexHeaderBlock(int64_t p);
+    std::string ReadTexHeaderPointerBlock(int64_t p);
     void ListLodBlock(int64_t p);
+    // The lo-res distances of a type-21 block that lie in the file, for an observer; no lines.
+    std::vector<float> ReadLodDistances(int64_t p);
+    WalkPlace Place() const { return {currentMesh_, curLod_}; }
 
     // A table of vectors (vertices, vertex normals) read from index 0, one report line each:
     // `before`, the index, `after`, the three numbers.
@@ -141,6 +145,7 @@ class OptWalker {
     ReportSink& sink_;
     WalkOptions options_;
     OptModel* model_;
+    WalkObserver* observer_;
 
     // Walk state.
     int64_t globalOffset_ = 0;

@@ -7,6 +7,7 @@
 namespace vexlor {
 
 class ByteOutput;
+class WalkObserver;
 
 // The work one walk may do: PerByte units per byte of the file and Floor more. A well-formed file
 // costs about one unit per byte (every block visited once); the rest leaves room for blocks that
@@ -24,6 +25,8 @@ struct WalkOptions {
     bool FillDrawTables = false;
     // Write the PRJ file there: the face count, then one 52-byte record per face (Save PRJ).
     ByteOutput* Prj = nullptr;
+    // Told of every block the walk reads (see WalkObserver.h).
+    WalkObserver* Observer = nullptr;
     WalkBudget Budget;
 };
 
