@@ -1,24 +1,32 @@
 // Export of an ExportModel through assimp: the model becomes an aiScene, assimp's exporter writes
 // it in the chosen format, and the files appear beside each other only when all were written.
+// src/export/README.md describes the scene, the frames and the formats at length.
 //
 // Scene layout (every format that keeps nodes):
 //   root "OPT model"
-//     "mesh M" or "mesh M TYPENAME"        one per mesh, in file order
-//       "LOD N"                            one per exported level of detail, holding one mesh per
-//                                          texture in force in that level (named
-//                                          "mesh_M_LOD_N_MATERIAL", no spaces, for OBJ's groups)
+//     "mesh M" or "mesh M TYPENAME"        one per mesh, in file order, also when it has no face
+//       "mesh M LOD N"                     one per exported level of detail with faces, holding one
+//                                          mesh per texture in force in that level (named
+//                                          "mesh_M_LOD_N_MATERIAL", no spaces: OBJ's groups)
 //       "hardpoint K: TYPE TYPENAME"       empty node at the hardpoint's position (K counts the
 //                                          model's hardpoints in file order from 0)
-//       "descriptor K: TYPE TYPENAME"      empty node at the descriptor's centre, its fields as
-//                                          node metadata (see SceneBuilder.h)
-// Materials: one per texture name (named after it; no images), one "untextured" for faces without.
-// Formats without nodes (STL, PLY, OBJ, 3MF) leave the hardpoints and descriptors out, with a
-// warning. 3MF gets one top-level node per mesh of the scene, which is what its writer reads.
+//       "descriptor K: TYPE TYPENAME"      empty node at the descriptor's centre, all its fields
+//                                          as node metadata (see SceneBuilder.h)
+// Level nodes carry the mesh number because readers want node names unique (assimp's glTF writer
+// renames a second "LOD 1" to "LOD 1_node"; Blender appends ".001").
+// Materials: one per texture name (named after it; no images), "untextured" for faces without.
+// Formats without nodes (OBJ, STL, PLY, 3MF) leave the hardpoints and descriptors out, with a
+// warning. 3MF gets one top-level node per scene mesh: its writer reads only those.
 //
-// Axes: glTF (gltf2, glb2 and the old gltf, glb) is written in its y-up right-handed frame,
-// (x, y, z) of the OPT file -> (x, z, -y): a rotation by -90 degrees about x, so z up becomes y up,
-// the nose (-y) looks along +z (glTF's front), and handedness and winding are kept. Every other
-// format gets the file's axes unchanged, unless ExportOptions::axes says otherwise.
+// Frames: the formats that are y up (glTF by its specification; FBX and Collada, whose headers
+// assimp writes as Y up; X, X3D and assimp's own dumps) get (x, y, z) of the file -> (x, z, -y),
+// a rotation by -90 degrees about x: z up becomes y up, the nose (-y) looks along +z (glTF's
+// front), handedness is kept. The others (OBJ, STL, PLY, 3MF, 3DS, STEP) keep the file's frame,
+// z up. ExportOptions::axes overrides either way.
+//
+// Winding: OPT corners run clockwise around the face normal (N = -(AB x BC), the rule of the
+// consistency check); every format here wants counter-clockwise, so a face A B C D is written
+// A D C B. Triangle-only formats get a quad as A D C + A C B: split along the A-C diagonal.
 #pragma once
 
 #include <cstdint>

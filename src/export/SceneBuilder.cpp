@@ -328,14 +328,32 @@ class Builder {
     }
 
     aiNode* DescriptorNode(const ExportDescriptor& d, int64_t number) {
-        aiNode* node = NewNode("descriptor " + IntText(number) + ": " + TypeText(d.type, d.typeName));
-        const aiVector3D at = frame_.Position(d.centre);
+        const std::string name = "descriptor " + IntText(number);
+        aiNode* node = NewNode(name + ": " + TypeText(d.type, d.typeName));
+        aiVector3D at = frame_.Position(d.centre);
         if (FiniteVector(at)) {
             aiMatrix4x4::Translation(at, node->mTransformation);
         } else {
-            warnings_.push_back("descriptor " + IntText(number) +
-                                ": its centre is not a number; placed at the origin");
+            at = aiVector3D();
+            warnings_.push_back(name + ": its centre is not a number; placed at the origin");
         }
+        // The box's corners and the target box centre as empty children, so that formats which
+        // drop node metadata still carry them.
+        std::vector<aiNode*> points;
+        const auto point = [&](const std::string& label, const Vec3& p) {
+            const aiVector3D where = frame_.Position(p);
+            if (!FiniteVector(where)) {
+                warnings_.push_back(name + ": its " + label + " are not numbers; left out");
+                return;
+            }
+            aiNode* child = NewNode(name + " " + label);
+            aiMatrix4x4::Translation(where - at, child->mTransformation);
+            points.push_back(child);
+        };
+        point("minima", d.minima);
+        point("maxima", d.maxima);
+        point("target group " + IntText(d.targetGroup), d.targetCentre);
+        Adopt(node, points);
         aiMetadata* meta = aiMetadata::Alloc(9);
         meta->Set(0, "type", d.type);
         meta->Set(1, "typeName", aiString(d.typeName));

@@ -1,11 +1,11 @@
 // ExportModel -> aiScene: the nodes, meshes and materials that ModelExport.h describes.
 //
-// Every face becomes its own vertices (assimp's "verbose" layout; the exporters that want shared
-// vertices join them). Per corner: the position (scaled, turned into the output frame), the
-// vertex normal or else the face normal or else the normal of the corners' plane, normalised,
-// and the texture vertex as assimp keeps it (v' = 1 - v: assimp's origin is the bottom-left
-// corner, the file's the top-left; the glTF writer turns it back). A mesh whose faces carry no
-// texture vertex at all gets none; in one that does, a corner without one gets (0, 1).
+// Per corner: the position (scaled, turned into the output frame), the vertex normal or else the
+// face normal or else the normal of the corners' plane, normalised, and the texture vertex as
+// assimp keeps it (v' = 1 - v: assimp's origin is the bottom-left corner, the file's the
+// top-left; the glTF writer turns it back). Corners with equal position, normal and texture
+// vertex share one vertex of the scene mesh. A scene mesh whose faces carry no texture vertex at
+// all gets none; in one that does, a corner without one gets (0, 1), the file's (0, 0).
 //
 // Winding: the corners of an OPT face run clockwise around its face normal (the check's rule:
 // N = -(AB x BC)); every format written here wants them counter-clockwise, so a face A B C D is
@@ -13,9 +13,13 @@
 // A C B: the split runs along the A-C diagonal.
 //
 // Mesh descriptors become empty nodes "descriptor K: TYPE TYPENAME" at their centre (in the output
-// frame and scale), with metadata holding the block's values as the file has them (OPT frame and
-// units): "type" (int32), "typeName" (string), "span", "centre", "minima", "maxima" (vectors),
-// "targetGroup" (int32), "targetCentre" (vector), "offset" (uint64, the block's file position).
+// frame and scale) with three empty children at the box's corners and the target box centre:
+// "descriptor K minima", "descriptor K maxima" and "descriptor K target group G". The node's
+// metadata holds the block's values as the file has them (OPT frame and units): "type" (int32),
+// "typeName" (string), "span", "centre", "minima", "maxima" (vectors), "targetGroup" (int32),
+// "targetCentre" (vector), "offset" (uint64, the block's file position). Of the formats tested,
+// none keeps node metadata (glTF, FBX and Collada drop it in assimp 5.2; assimp's own dumps keep
+// it), so the names and positions are what reaches the file.
 // Hardpoint nodes carry "type", "typeName", "offset"; LOD nodes "level" and, when known,
 // "distance" (float); mesh nodes "meshIndex" and, when known, "meshType".
 #pragma once

@@ -24,7 +24,24 @@ namespace vexlor::testing {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for each test, removed afterwards.
+inline bool ValidateGltf(const std::vector<std::string>& files, std::string& output);
+
+// Whether a file is glTF 2.0 (the validator knows no other version; assimp's "gltf" and "glb"
+// writers make glTF 1.0).
+inline bool IsGltf2(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(4096, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (path.extension() == ".glb") return text.size() >= 8 && text.compare(0, 8, std::string("glTF\2\0\0\0", 8)) == 0;
+    if (path.extension() != ".gltf") return false;
+    const size_t key = text.find("\"version\"");
+    const size_t value = key == std::string::npos ? key : text.find('"', key + 9);
+    return value != std::string::npos && text.compare(value, 5, "\"2.0\"") == 0;
+}
+
+// A folder of its own for each test, removed afterwards. Every glTF 2.0 file left in it at the
+// end of the test must pass the Khronos validator with no error.
 class ExportFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -37,7 +54,15 @@ class ExportFolderTest : public ::testing::Test {
         fs::create_directories(dir_);
     }
     void TearDown() override {
+        std::vector<std::string> gltf;
         std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(dir_, ignored))
+            if (entry.is_regular_file() && IsGltf2(entry.path())) gltf.push_back(entry.path().string());
+        std::sort(gltf.begin(), gltf.end());
+        if (!gltf.empty()) {
+            std::string report;
+            EXPECT_TRUE(ValidateGltf(gltf, report)) << report;
+        }
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(dir_, ignored);
     }

@@ -238,9 +238,14 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
             e.hardpoints.emplace_back(name, Place(h.position, o));
         }
         for (const ExportDescriptor& d : mesh.descriptors) {
-            std::string name = "descriptor " + std::to_string(descriptor++) + ": " + std::to_string(d.type);
+            const std::string prefix = "descriptor " + std::to_string(descriptor++);
+            std::string name = prefix + ": " + std::to_string(d.type);
             if (!d.typeName.empty()) name += " " + d.typeName;
-            e.descriptors.push_back(name);
+            e.descriptors.emplace_back(name, Place(d.centre, o));
+            e.descriptors.emplace_back(prefix + " minima", Place(d.minima, o));
+            e.descriptors.emplace_back(prefix + " maxima", Place(d.maxima, o));
+            e.descriptors.emplace_back(prefix + " target group " + std::to_string(d.targetGroup),
+                                       Place(d.targetCentre, o));
         }
     }
     return e;
@@ -302,18 +307,18 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
         const auto& nodes = flat.Nodes();
         for (const std::string& name : expected.meshNodes)
             if (nodes.count(name) != 1) failures.Add("node", "mesh node \"" + name + "\" not read back once");
-        for (const auto& [name, at] : expected.hardpoints) {
-            const auto found = nodes.find(name);
-            if (found == nodes.end()) {
-                failures.Add("node", "hardpoint node \"" + name + "\" not read back");
+        std::vector<std::pair<std::string, aiVector3D>> placed = expected.hardpoints;
+        placed.insert(placed.end(), expected.descriptors.begin(), expected.descriptors.end());
+        for (const auto& [name, at] : placed) {
+            if (nodes.count(name) != 1) {
+                failures.Add("node", "node \"" + name + "\" not read back once");
                 continue;
             }
-            const aiVector3D p(found->second.a4, found->second.b4, found->second.c4);
+            const aiMatrix4x4& m = nodes.find(name)->second;
+            const aiVector3D p(m.a4, m.b4, m.c4);
             if (Distance(p, at) > tolerance)
-                failures.Add("node", "hardpoint \"" + name + "\" at " + Text(p) + ", written at " + Text(at));
+                failures.Add("node", "node \"" + name + "\" at " + Text(p) + ", written at " + Text(at));
         }
-        for (const std::string& name : expected.descriptors)
-            if (nodes.count(name) != 1) failures.Add("node", "descriptor node \"" + name + "\" not read back once");
     }
     if (options.materials) {
         std::set<std::string> names;

@@ -39,7 +39,7 @@ struct Expectation {
     int64_t corners = 0;
     aiVector3D low, high;
     std::vector<std::pair<std::string, aiVector3D>> hardpoints;  // node name, position
-    std::vector<std::string> descriptors;                        // node names
+    std::vector<std::pair<std::string, aiVector3D>> descriptors;  // node names (and children's), positions
     std::vector<std::string> meshNodes;                          // "mesh M TYPENAME"
 };
 
