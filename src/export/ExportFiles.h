@@ -1,0 +1,79 @@
+// The files of one export: assimp writes them into a staging folder beside the target, through
+// an IOSystem that notices every failed write, and they are renamed into place together.
+#pragma once
+
+#include <assimp/IOSystem.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vexlor::detail {
+
+// Real files, with every failure (open, write, flush, close) remembered. Relative paths are taken
+// from the staging folder, so side files land beside the main file whatever the working folder.
+class CheckedIOSystem : public Assimp::IOSystem {
+  public:
+    explicit CheckedIOSystem(std::string folder) : folder_(std::move(folder)) {}
+
+    bool Exists(const char* file) const override;
+    char getOsSeparator() const override { return '/'; }
+    Assimp::IOStream* Open(const char* file, const char* mode = "rb") override;
+    void Close(Assimp::IOStream* stream) override;
+
+    // Called by the streams.
+    void Fail(const std::string& file, int error);
+    bool Failed() const { return !failedFile_.empty(); }
+    const std::string& FailedFile() const { return failedFile_; }
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string Resolve(const char* file) const;
+
+    std::string folder_;
+    std::string failedFile_;
+    std::string reason_;
+};
+
+struct CommitFailure {
+    std::string file;    // the target that could not be created or written
+    bool create = true;  // "Cannot create file" rather than "Cannot write file"
+    std::string reason;
+};
+
+// A temporary folder beside the target. Removed, with everything in it, when destroyed.
+class StagingFolder {
+  public:
+    StagingFolder() = default;
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    ~StagingFolder();
+
+    // Checks the target (not a folder, not a device, writable when it exists) and creates the
+    // folder beside it. False with the reason when either fails.
+    bool Create(const std::string& target, std::string& reason);
+    const std::string& Folder() const { return folder_; }
+    // Where the exporter writes the main file: the target's name inside the folder.
+    std::string StagedMain() const;
+
+    // Moves every file of the folder beside the target, side files first and the main file last;
+    // all or nothing: on failure the files already moved are taken back and the files they
+    // replaced restored. `files` gets the targets written, main file first.
+    bool Commit(std::vector<std::string>& files, CommitFailure& failure);
+
+  private:
+    void Remove();
+    // A file of the target's folder, named as the target was (no "./" for a bare name).
+    std::string Beside(const std::string& name) const;
+
+    std::string target_;
+    std::string targetFolder_;
+    std::string targetName_;
+    std::string folder_;
+};
+
+// The target's folder ("." for a bare name) and its last component.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
+}  // namespace vexlor::detail

@@ -1,0 +1,97 @@
+// The model of an OPT file as the export sees it: plain values, filled from one walk over the open
+// file (or by hand in tests), read by ExportToFile. Nothing here refers back to the file or to the
+// reader's tables, so a model outlives the document it was built from.
+//
+// Order is the file's: meshes in mesh-table order, levels in walk order, face blocks and faces in
+// walk order. Coordinates are as the file holds them (OPT units, OPT axes: z up, nose along -y).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Vec3.h"
+
+namespace vexlor {
+
+// A texture vertex (u, v) as the file holds it: the origin is the texture's top-left corner.
+struct TexCoord {
+    float u = 0.0f;
+    float v = 0.0f;
+};
+
+// One corner of a face with what its indices resolved to. A corner whose vertex index was out of
+// range is not in the face at all (the builder leaves it out with a warning).
+struct ExportCorner {
+    Vec3 position;
+    std::optional<Vec3> normal;      // the vertex normal, when its index is >= 0 and in range
+    std::optional<TexCoord> uv;      // the texture vertex, when its index is >= 0 and in range
+};
+
+struct ExportFace {
+    std::vector<ExportCorner> corners;  // 3 for a triangle, 4 for a quad (A, B, C, D)
+    Vec3 normal;                        // the face normal of the file
+};
+
+// One face block (type 1) with the texture in force for all of its faces: the last texture header
+// or texture header pointer met before the block within the same level, in walk order.
+struct ExportFaceBlock {
+    int64_t offset = 0;                  // file position of the block
+    std::optional<std::string> texture;  // none when no texture was met before it in its level
+    std::vector<ExportFace> faces;
+};
+
+// One level of detail of a mesh: the faces read while curLOD had this value.
+struct ExportLevel {
+    int32_t number = 1;              // curLOD: 1 for the first level
+    std::optional<float> distance;   // its lo-res distance from the mesh's type-21 block, if any
+    std::vector<ExportFaceBlock> faceBlocks;
+};
+
+struct ExportHardpoint {
+    int64_t offset = 0;    // file position of the block (type 22)
+    int32_t type = 0;      // type code
+    std::string typeName;  // from the hardpoint type table; empty when unknown
+    Vec3 position;
+};
+
+struct ExportDescriptor {
+    int64_t offset = 0;    // file position of the block (type 25)
+    int32_t type = 0;      // mesh type code
+    std::string typeName;  // from the mesh type table; empty when unknown
+    Vec3 span;
+    Vec3 centre;
+    Vec3 minima;
+    Vec3 maxima;
+    int32_t targetGroup = 0;
+    Vec3 targetCentre;
+};
+
+struct ExportMesh {
+    int32_t index = 0;                 // position in the mesh jump table: "mesh M"
+    std::optional<int32_t> typeCode;   // the mesh type, from the mesh's descriptor, when it has one
+    std::string typeName;              // the type's name; empty when unknown or none
+    std::vector<ExportLevel> levels;
+    std::vector<ExportHardpoint> hardpoints;
+    std::vector<ExportDescriptor> descriptors;
+};
+
+struct ExportModel {
+    std::vector<ExportMesh> meshes;
+    // What the builder could not put into the model (bad indices and the like), one line each;
+    // ExportToFile passes them on ahead of its own warnings.
+    std::vector<std::string> warnings;
+
+    // Faces over all meshes and levels.
+    int64_t FaceCount() const {
+        int64_t n = 0;
+        for (const ExportMesh& mesh : meshes)
+            for (const ExportLevel& level : mesh.levels)
+                for (const ExportFaceBlock& block : level.faceBlocks)
+                    n += static_cast<int64_t>(block.faces.size());
+        return n;
+    }
+};
+
+}  // namespace vexlor

@@ -1,0 +1,603 @@
+// ExportModel -> aiScene.
+#include "SceneBuilder.h"
+
+#include <assimp/material.h>
+#include <assimp/mesh.h>
+#include <assimp/metadata.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace vexlor::detail {
+
+namespace {
+
+constexpr int64_t kProgressStride = 4096;  // faces between two progress calls
+
+struct D3 {
+    double x = 0, y = 0, z = 0;
+};
+
+D3 ToD(const Vec3& v) {
+    return {v.x, v.y, v.z};
+}
+
+bool Finite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The unit vector of v, or nothing when v is not a usable direction.
+std::optional<D3> Unit(const D3& v) {
+    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (!std::isfinite(length) || length < 1e-30) return std::nullopt;
+    return D3{v.x / length, v.y / length, v.z / length};
+}
+
+// Newell's normal of a polygon: the right-hand normal of its corner order, any corner count.
+D3 Newell(const std::vector<ExportCorner>& corners) {
+    D3 n;
+    const size_t count = corners.size();
+    for (size_t i = 0; i < count; ++i) {
+        const D3 a = ToD(corners[i].position);
+        const D3 b = ToD(corners[(i + 1) % count].position);
+        n.x += (a.y - b.y) * (a.z + b.z);
+        n.y += (a.z - b.z) * (a.x + b.x);
+        n.z += (a.x - b.x) * (a.y + b.y);
+    }
+    return n;
+}
+
+std::string IntText(int64_t n) {
+    return std::to_string(n);
+}
+
+class Frame {
+  public:
+    Frame(double scale, bool yUp) : scale_(scale), yUp_(yUp) {}
+
+    aiVector3D Position(const Vec3& p) const { return Turn(p.x * scale_, p.y * scale_, p.z * scale_); }
+    aiVector3D Direction(const D3& d) const { return Turn(d.x, d.y, d.z); }
+
+  private:
+    // (x, y, z) -> (x, z, -y) for y up: a rotation by -90 degrees about x.
+    aiVector3D Turn(double x, double y, double z) const {
+        if (yUp_) return {static_cast<ai_real>(x), static_cast<ai_real>(z), static_cast<ai_real>(-y)};
+        return {static_cast<ai_real>(x), static_cast<ai_real>(y), static_cast<ai_real>(z)};
+    }
+
+    double scale_;
+    bool yUp_;
+};
+
+bool FiniteVector(const aiVector3D& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Materials in order of first use; faces without a texture share "untextured".
+class Materials {
+  public:
+    unsigned int For(const std::optional<std::string>& texture) {
+        const auto found = index_.find(texture);
+        if (found != index_.end()) return found->second;
+        std::string name = texture ? MaterialName(*texture) : std::string("untextured");
+        // Different texture names that read the same once cleaned keep apart.
+        std::string unique = name;
+        for (int n = 2; used_.count(unique) != 0; ++n) unique = name + "~" + std::to_string(n);
+        used_.emplace(unique, true);
+        const auto id = static_cast<unsigned int>(names_.size());
+        names_.push_back(unique);
+        index_.emplace(texture, id);
+        return id;
+    }
+    const std::vector<std::string>& Names() const { return names_; }
+
+  private:
+    std::map<std::optional<std::string>, unsigned int> index_;
+    std::map<std::string, bool> used_;
+    std::vector<std::string> names_;
+};
+
+aiMaterial* MakeMaterial(const std::string& name, size_t index) {
+    auto* material = new aiMaterial();
+    const aiString text(name);
+    material->AddProperty(&text, AI_MATKEY_NAME);
+    // A distinct light colour per material so that texture regions show apart; grey for none.
+    aiColor4D colour(0.8f, 0.8f, 0.8f, 1.0f);
+    if (name != "untextured") {
+        const double hue = std::fmod(0.11 + 0.618033988749895 * static_cast<double>(index), 1.0);
+        const auto channel = [&](double shift) {
+            const double h = std::fmod(hue + shift, 1.0);
+            const double t = std::fabs(h * 6.0 - 3.0) - 1.0;  // a hue wheel, 0 ... 1
+            return static_cast<ai_real>(0.45 + 0.45 * std::clamp(t, 0.0, 1.0));
+        };
+        colour = aiColor4D(channel(0.0), channel(2.0 / 3.0), channel(1.0 / 3.0), 1.0f);
+    }
+    material->AddProperty(&colour, 1, AI_MATKEY_COLOR_DIFFUSE);
+    return material;
+}
+
+aiNode* NewNode(const std::string& name) {
+    return new aiNode(name);
+}
+
+// Gives `parent` its children; ownership passes to it.
+void Adopt(aiNode* parent, std::vector<aiNode*>& children) {
+    if (children.empty()) return;
+    parent->mNumChildren = static_cast<unsigned int>(children.size());
+    parent->mChildren = new aiNode*[children.size()];
+    for (size_t i = 0; i < children.size(); ++i) {
+        children[i]->mParent = parent;
+        parent->mChildren[i] = children[i];
+    }
+    children.clear();
+}
+
+void DeleteAll(std::vector<aiNode*>& nodes) {
+    for (aiNode* node : nodes) delete node;
+    nodes.clear();
+}
+
+aiVector3D Raw(const Vec3& v) {
+    return {v.x, v.y, v.z};
+}
+
+// The vertices of one mesh, each (position, normal, texture vertex) once: an open-addressing hash
+// table of vertex numbers over the mesh's own arrays.
+class VertexTable {
+  public:
+    VertexTable(aiMesh& mesh, size_t capacity) : mesh_(mesh) {
+        size_t size = 16;
+        while (size < 2 * capacity) size *= 2;
+        slots_.assign(size, kEmpty);
+    }
+
+    unsigned int Add(const aiVector3D& position, const aiVector3D& normal, const aiVector3D& uv) {
+        const bool withUv = mesh_.mTextureCoords[0] != nullptr;
+        uint64_t hash = 1469598103934665603ull;
+        const auto mix = [&](const aiVector3D& v) {
+            for (const ai_real c : {v.x, v.y, v.z}) {
+                uint32_t bits = 0;
+                std::memcpy(&bits, &c, sizeof bits);
+                hash = (hash ^ bits) * 1099511628211ull;
+            }
+        };
+        mix(position);
+        mix(normal);
+        if (withUv) mix(uv);
+        hash ^= hash >> 29;
+        const size_t mask = slots_.size() - 1;
+        for (size_t slot = static_cast<size_t>(hash) & mask;; slot = (slot + 1) & mask) {
+            const unsigned int held = slots_[slot];
+            if (held == kEmpty) {
+                slots_[slot] = count_;
+                mesh_.mVertices[count_] = position;
+                mesh_.mNormals[count_] = normal;
+                if (withUv) mesh_.mTextureCoords[0][count_] = uv;
+                return count_++;
+            }
+            if (Same(mesh_.mVertices[held], position) && Same(mesh_.mNormals[held], normal) &&
+                (!withUv || Same(mesh_.mTextureCoords[0][held], uv)))
+                return held;
+        }
+    }
+
+    unsigned int Count() const { return count_; }
+
+  private:
+    static constexpr unsigned int kEmpty = 0xffffffffu;
+    static bool Same(const aiVector3D& a, const aiVector3D& b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    }
+
+    aiMesh& mesh_;
+    std::vector<unsigned int> slots_;
+    unsigned int count_ = 0;
+};
+
+// A face that passed the checks, with its face normal already chosen.
+struct AcceptedFace {
+    const ExportFace* face;
+    D3 normal;  // unit, OPT frame
+};
+
+struct Group {
+    unsigned int material = 0;
+    std::vector<AcceptedFace> faces;
+    bool hasUv = false;
+    size_t vertices = 0;
+    size_t primitives = 0;
+};
+
+class Builder {
+  public:
+    Builder(const ExportModel& model, const SceneOptions& options, SceneStats& stats,
+            std::vector<std::string>& warnings, const std::function<bool(double)>& progress)
+        : model_(model),
+          options_(options),
+          frame_(options.scale, options.yUp),
+          stats_(stats),
+          warnings_(warnings),
+          progress_(progress),
+          total_(std::max<int64_t>(1, model.FaceCount())) {}
+
+    ~Builder() {
+        for (aiMesh* mesh : meshes_) delete mesh;
+        DeleteAll(flatNodes_);
+    }
+
+    ScenePtr Build() {
+        ScenePtr scene(new aiScene());
+        scene->mRootNode = NewNode("OPT model");
+        std::vector<aiNode*> top;
+        int64_t hardpointNumber = 0;
+        int64_t descriptorNumber = 0;
+        for (const ExportMesh& mesh : model_.meshes) {
+            std::unique_ptr<aiNode> node(NewNode(MeshNodeName(mesh)));
+            aiMetadata* meta = aiMetadata::Alloc(mesh.typeCode ? 2 : 1);
+            meta->Set(0, "meshIndex", mesh.index);
+            if (mesh.typeCode) meta->Set(1, "meshType", *mesh.typeCode);
+            node->mMetaData = meta;
+
+            std::vector<aiNode*> children;
+            for (const ExportLevel& level : mesh.levels) {
+                const bool chosen = options_.lod == 0 || level.number == options_.lod;
+                if (!chosen) {
+                    Skip(level);
+                    continue;
+                }
+                if (!AddLevel(mesh, level, children)) {
+                    DeleteAll(children);
+                    DeleteAll(top);
+                    return nullptr;
+                }
+            }
+            if (options_.nodes) {
+                for (const ExportHardpoint& hardpoint : mesh.hardpoints)
+                    children.push_back(HardpointNode(hardpoint, hardpointNumber++));
+                for (const ExportDescriptor& descriptor : mesh.descriptors)
+                    children.push_back(DescriptorNode(descriptor, descriptorNumber++));
+            } else {
+                hardpointNumber += static_cast<int64_t>(mesh.hardpoints.size());
+                descriptorNumber += static_cast<int64_t>(mesh.descriptors.size());
+            }
+            if (options_.flat) {
+                DeleteAll(children);
+                continue;
+            }
+            Adopt(node.get(), children);
+            top.push_back(node.release());
+        }
+        if (options_.flat) top.swap(flatNodes_);
+        Adopt(scene->mRootNode, top);
+        if (options_.nodes) {
+            stats_.hardpoints = hardpointNumber;
+            stats_.descriptors = descriptorNumber;
+        }
+
+        scene->mNumMeshes = static_cast<unsigned int>(meshes_.size());
+        if (!meshes_.empty()) {
+            scene->mMeshes = new aiMesh*[meshes_.size()];
+            for (size_t i = 0; i < meshes_.size(); ++i) scene->mMeshes[i] = meshes_[i];
+            meshes_.clear();
+        }
+        const std::vector<std::string>& names = materials_.Names();
+        const size_t materialCount = std::max<size_t>(1, names.size());
+        scene->mNumMaterials = static_cast<unsigned int>(materialCount);
+        scene->mMaterials = new aiMaterial*[materialCount];
+        for (size_t i = 0; i < materialCount; ++i)
+            scene->mMaterials[i] = MakeMaterial(names.empty() ? "untextured" : names[i], i);
+        return scene;
+    }
+
+  private:
+    static std::string MeshNodeName(const ExportMesh& mesh) {
+        std::string name = "mesh " + IntText(mesh.index);
+        if (!mesh.typeName.empty()) name += " " + mesh.typeName;
+        return name;
+    }
+
+    static std::string TypeText(int32_t type, const std::string& typeName) {
+        std::string text = IntText(type);
+        if (!typeName.empty()) text += " " + typeName;
+        return text;
+    }
+
+    aiNode* HardpointNode(const ExportHardpoint& hardpoint, int64_t number) {
+        aiNode* node =
+            NewNode("hardpoint " + IntText(number) + ": " + TypeText(hardpoint.type, hardpoint.typeName));
+        const aiVector3D at = frame_.Position(hardpoint.position);
+        if (FiniteVector(at)) {
+            node->mTransformation = aiMatrix4x4();
+            aiMatrix4x4::Translation(at, node->mTransformation);
+        } else {
+            warnings_.push_back("hardpoint " + IntText(number) +
+                                ": its position is not a number; placed at the origin");
+        }
+        aiMetadata* meta = aiMetadata::Alloc(3);
+        meta->Set(0, "type", hardpoint.type);
+        meta->Set(1, "typeName", aiString(hardpoint.typeName));
+        meta->Set(2, "offset", static_cast<uint64_t>(hardpoint.offset));
+        node->mMetaData = meta;
+        return node;
+    }
+
+    aiNode* DescriptorNode(const ExportDescriptor& d, int64_t number) {
+        const std::string name = "descriptor " + IntText(number);
+        aiNode* node = NewNode(name + ": " + TypeText(d.type, d.typeName));
+        aiVector3D at = frame_.Position(d.centre);
+        if (FiniteVector(at)) {
+            aiMatrix4x4::Translation(at, node->mTransformation);
+        } else {
+            at = aiVector3D();
+            warnings_.push_back(name + ": its centre is not a number; placed at the origin");
+        }
+        // The box's corners and the target box centre as empty children, so that formats which
+        // drop node metadata still carry them.
+        std::vector<aiNode*> points;
+        const auto point = [&](const std::string& label, const Vec3& p) {
+            const aiVector3D where = frame_.Position(p);
+            if (!FiniteVector(where)) {
+                warnings_.push_back(name + ": its " + label + " are not numbers; left out");
+                return;
+            }
+            aiNode* child = NewNode(name + " " + label);
+            aiMatrix4x4::Translation(where - at, child->mTransformation);
+            points.push_back(child);
+        };
+        point("minima", d.minima);
+        point("maxima", d.maxima);
+        point("target group " + IntText(d.targetGroup), d.targetCentre);
+        Adopt(node, points);
+        aiMetadata* meta = aiMetadata::Alloc(9);
+        meta->Set(0, "type", d.type);
+        meta->Set(1, "typeName", aiString(d.typeName));
+        meta->Set(2, "span", Raw(d.span));
+        meta->Set(3, "centre", Raw(d.centre));
+        meta->Set(4, "minima", Raw(d.minima));
+        meta->Set(5, "maxima", Raw(d.maxima));
+        meta->Set(6, "targetGroup", d.targetGroup);
+        meta->Set(7, "targetCentre", Raw(d.targetCentre));
+        meta->Set(8, "offset", static_cast<uint64_t>(d.offset));
+        node->mMetaData = meta;
+        return node;
+    }
+
+    void Skip(const ExportLevel& level) {
+        for (const ExportFaceBlock& block : level.faceBlocks)
+            done_ += static_cast<int64_t>(block.faces.size());
+    }
+
+    bool Report() {
+        if (!progress_) return true;
+        return progress_(static_cast<double>(done_) / static_cast<double>(total_));
+    }
+
+    std::string BlockText(const ExportMesh& mesh, const ExportLevel& level,
+                          const ExportFaceBlock& block) const {
+        return "mesh " + IntText(mesh.index) + ", LOD " + IntText(level.number) +
+               ", face block at offset " + IntText(block.offset);
+    }
+
+    // Sorts the level's faces into one group per material; false when cancelled.
+    bool AddLevel(const ExportMesh& mesh, const ExportLevel& level, std::vector<aiNode*>& children) {
+        std::vector<Group> groups;
+        std::map<unsigned int, size_t> groupOf;
+        for (const ExportFaceBlock& block : level.faceBlocks) {
+            if (block.faces.empty()) continue;
+            const unsigned int material = materials_.For(block.texture);
+            auto found = groupOf.find(material);
+            if (found == groupOf.end()) {
+                found = groupOf.emplace(material, groups.size()).first;
+                groups.push_back(Group{material, {}, false, 0, 0});
+            }
+            Group& group = groups[found->second];
+            int64_t short_ = 0, notNumbers = 0, badUv = 0, badNormals = 0;
+            for (const ExportFace& face : block.faces) {
+                if (++done_ % kProgressStride == 0 && !Report()) return false;
+                const size_t n = face.corners.size();
+                if (n < 3) {
+                    ++short_;
+                    continue;
+                }
+                bool finite = true;
+                for (const ExportCorner& corner : face.corners)
+                    if (!Finite(corner.position) || !FiniteVector(frame_.Position(corner.position)))
+                        finite = false;
+                if (!finite) {
+                    ++notNumbers;
+                    continue;
+                }
+                for (const ExportCorner& corner : face.corners) {
+                    if (corner.uv) {
+                        if (std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))
+                            group.hasUv = true;
+                        else
+                            ++badUv;
+                    }
+                    if (corner.normal && !Finite(*corner.normal)) ++badNormals;
+                }
+                std::optional<D3> normal;
+                if (Finite(face.normal)) normal = Unit(ToD(face.normal));
+                if (!normal) {
+                    const D3 n3 = Newell(face.corners);
+                    normal = Unit(D3{-n3.x, -n3.y, -n3.z});
+                }
+                if (!normal) normal = D3{0, 0, 1};
+                group.faces.push_back(AcceptedFace{&face, *normal});
+                const size_t triangles = n - 2;
+                if (options_.triangulate) {
+                    group.vertices += 3 * triangles;
+                    group.primitives += triangles;
+                    stats_.triangles += static_cast<int64_t>(triangles);
+                } else {
+                    group.vertices += n;
+                    group.primitives += 1;
+                    if (n == 3)
+                        ++stats_.triangles;
+                    else if (n == 4)
+                        ++stats_.quads;
+                    else
+                        ++stats_.polygons;
+                }
+                ++stats_.faces;
+            }
+            const std::string where = BlockText(mesh, level, block);
+            if (short_ > 0)
+                warnings_.push_back(where + ": " + IntText(short_) +
+                                    (short_ == 1 ? " face" : " faces") +
+                                    " with fewer than 3 corners left out");
+            if (notNumbers > 0)
+                warnings_.push_back(where + ": " + IntText(notNumbers) +
+                                    (notNumbers == 1 ? " face" : " faces") +
+                                    " with a position that is not a number left out");
+            if (badUv > 0)
+                warnings_.push_back(where + ": " + IntText(badUv) +
+                                    " texture vertices that are not numbers left out");
+            if (badNormals > 0)
+                warnings_.push_back(where + ": " + IntText(badNormals) +
+                                    " vertex normals that are not numbers replaced by the face normal");
+        }
+
+        std::vector<unsigned int> meshIds;
+        for (Group& group : groups) {
+            if (group.faces.empty()) continue;
+            const std::string name = "mesh_" + IntText(mesh.index) + "_LOD_" + IntText(level.number) +
+                                     "_" + materials_.Names()[group.material];
+            meshIds.push_back(static_cast<unsigned int>(meshes_.size()));
+            meshes_.push_back(MakeMesh(group, name));
+            if (options_.flat) {
+                aiNode* node = NewNode(name);
+                node->mNumMeshes = 1;
+                node->mMeshes = new unsigned int[1]{meshIds.back()};
+                flatNodes_.push_back(node);
+            }
+        }
+        if (meshIds.empty() || options_.flat) return true;
+
+        aiNode* node = NewNode("mesh " + IntText(mesh.index) + " LOD " + IntText(level.number));
+        node->mNumMeshes = static_cast<unsigned int>(meshIds.size());
+        node->mMeshes = new unsigned int[meshIds.size()];
+        for (size_t i = 0; i < meshIds.size(); ++i) node->mMeshes[i] = meshIds[i];
+        aiMetadata* meta = aiMetadata::Alloc(level.distance ? 2 : 1);
+        meta->Set(0, "level", level.number);
+        if (level.distance) meta->Set(1, "distance", *level.distance);
+        node->mMetaData = meta;
+        children.push_back(node);
+        return true;
+    }
+
+    aiMesh* MakeMesh(const Group& group, const std::string& name) {
+        auto* mesh = new aiMesh();
+        mesh->mName = aiString(name);
+        mesh->mMaterialIndex = group.material;
+        // Room for every corner; corners with equal position, normal and texture vertex share one.
+        mesh->mVertices = new aiVector3D[group.vertices];
+        mesh->mNormals = new aiVector3D[group.vertices];
+        if (group.hasUv) {
+            mesh->mTextureCoords[0] = new aiVector3D[group.vertices];
+            mesh->mNumUVComponents[0] = 2;
+        }
+        mesh->mNumFaces = static_cast<unsigned int>(group.primitives);
+        mesh->mFaces = new aiFace[group.primitives];
+        VertexTable table(*mesh, group.vertices);
+        lastFirst_ = 0xffffffffu;
+
+        unsigned int primitiveTypes = 0;
+        size_t primitive = 0;
+        std::vector<unsigned int> order;
+        for (const AcceptedFace& accepted : group.faces) {
+            const std::vector<ExportCorner>& corners = accepted.face->corners;
+            const size_t n = corners.size();
+            const aiVector3D faceNormal = frame_.Direction(accepted.normal);
+            const auto vertexOf = [&](const ExportCorner& corner) {
+                const aiVector3D position = frame_.Position(corner.position);
+                std::optional<D3> unit;
+                if (corner.normal && Finite(*corner.normal)) unit = Unit(ToD(*corner.normal));
+                const aiVector3D normal = unit ? frame_.Direction(*unit) : faceNormal;
+                aiVector3D uv(0, 1, 0);
+                if (corner.uv && std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))
+                    uv = aiVector3D(corner.uv->u, 1.0f - corner.uv->v, 0);
+                return table.Add(position, normal, uv);
+            };
+            // Counter-clockwise around the normal: A, then the rest backwards.
+            order.clear();
+            order.push_back(vertexOf(corners[0]));
+            if (options_.keepFileWinding) {
+                for (size_t i = 1; i < n; ++i) order.push_back(vertexOf(corners[i]));
+            } else {
+                for (size_t i = n - 1; i >= 1; --i) order.push_back(vertexOf(corners[i]));
+            }
+            if (options_.triangulate) {
+                // A fan from A: for a quad A D C B that is A D C and A C B, split along A-C.
+                // glTF's writer declares FB_ngon_encoding, whose readers join consecutive
+                // triangles with the same first vertex into one polygon; so a face whose A is
+                // the previous face's first vertex starts from C instead (a triangle from its
+                // next corner), which keeps the A-C diagonal and every face apart.
+                if (order[0] == lastFirst_ && n >= 3) {
+                    const size_t shift = n == 4 ? 2 : 1;
+                    std::rotate(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shift), order.end());
+                }
+                for (size_t t = 1; t + 1 < n; ++t) {
+                    aiFace& face = mesh->mFaces[primitive++];
+                    face.mNumIndices = 3;
+                    face.mIndices = new unsigned int[3]{order[0], order[t], order[t + 1]};
+                }
+                lastFirst_ = order[0];
+                primitiveTypes |= aiPrimitiveType_TRIANGLE;
+            } else {
+                aiFace& face = mesh->mFaces[primitive++];
+                face.mNumIndices = static_cast<unsigned int>(n);
+                face.mIndices = new unsigned int[n];
+                std::copy(order.begin(), order.end(), face.mIndices);
+                primitiveTypes |= n == 3 ? aiPrimitiveType_TRIANGLE : aiPrimitiveType_POLYGON;
+            }
+        }
+        mesh->mNumVertices = table.Count();
+        mesh->mPrimitiveTypes = primitiveTypes;
+        return mesh;
+    }
+
+    const ExportModel& model_;
+    const SceneOptions& options_;
+    Frame frame_;
+    SceneStats& stats_;
+    std::vector<std::string>& warnings_;
+    const std::function<bool(double)>& progress_;
+    int64_t total_;
+    int64_t done_ = 0;
+    Materials materials_;
+    std::vector<aiMesh*> meshes_;
+    std::vector<aiNode*> flatNodes_;
+    unsigned int lastFirst_ = 0xffffffffu;  // first vertex of the last face written
+};
+
+}  // namespace
+
+void SceneDeleter::operator()(aiScene* scene) const {
+    delete scene;
+}
+
+std::string MaterialName(const std::string& texture) {
+    std::string name;
+    for (const char c : texture) {
+        if (c == '\0') break;
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '_' || c == '.' || c == '-';
+        name.push_back(plain ? c : '_');
+    }
+    return name.empty() ? std::string("texture") : name;
+}
+
+ScenePtr BuildScene(const ExportModel& model, const SceneOptions& options, SceneStats& stats,
+                    std::vector<std::string>& warnings, const std::function<bool(double)>& progress) {
+    Builder builder(model, options, stats, warnings, progress);
+    return builder.Build();
+}
+
+}  // namespace vexlor::detail

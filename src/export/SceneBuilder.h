@@ -1,0 +1,72 @@
+// ExportModel -> aiScene: the nodes, meshes and materials that ModelExport.h describes.
+//
+// Per corner: the position (scaled, turned into the output frame), the vertex normal or else the
+// face normal or else the normal of the corners' plane, normalised, and the texture vertex as
+// assimp keeps it (v' = 1 - v: assimp's origin is the bottom-left corner, the file's the
+// top-left; the glTF writer turns it back). Corners with equal position, normal and texture
+// vertex share one vertex of the scene mesh. A scene mesh whose faces carry no texture vertex at
+// all gets none; in one that does, a corner without one gets (0, 1), the file's (0, 0).
+//
+// Winding: the corners of an OPT face run clockwise around its face normal (the check's rule:
+// N = -(AB x BC)); every format written here wants them counter-clockwise, so a face A B C D is
+// written A D C B (a triangle A C B). A quad split for a triangle-only format gives A D C and
+// A C B: the split runs along the A-C diagonal.
+//
+// Mesh descriptors become empty nodes "descriptor K: TYPE TYPENAME" at their centre (in the output
+// frame and scale) with three empty children at the box's corners and the target box centre:
+// "descriptor K minima", "descriptor K maxima" and "descriptor K target group G". The node's
+// metadata holds the block's values as the file has them (OPT frame and units): "type" (int32),
+// "typeName" (string), "span", "centre", "minima", "maxima" (vectors), "targetGroup" (int32),
+// "targetCentre" (vector), "offset" (uint64, the block's file position). Of the formats tested,
+// none keeps node metadata (glTF, FBX and Collada drop it in assimp 5.2; assimp's own dumps keep
+// it), so the names and positions are what reaches the file.
+// Hardpoint nodes carry "type", "typeName", "offset"; LOD nodes "level" and, when known,
+// "distance" (float); mesh nodes "meshIndex" and, when known, "meshType".
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ExportModel.h"
+
+struct aiScene;
+
+namespace vexlor::detail {
+
+struct SceneOptions {
+    int32_t lod = 1;             // kAllLevels (0) for all
+    double scale = 1.0;
+    bool yUp = false;            // (x, y, z) -> (x, z, -y)
+    bool triangulate = false;    // quads split along A-C
+    bool nodes = true;           // hardpoints and descriptors as empty nodes
+    bool flat = false;           // one top-level node per scene mesh (3MF's writer reads only those)
+    bool keepFileWinding = false;
+};
+
+struct SceneStats {
+    int64_t faces = 0;      // source faces written
+    int64_t triangles = 0;  // primitives as written
+    int64_t quads = 0;
+    int64_t polygons = 0;   // more than four corners (only from hand-made models)
+    int64_t hardpoints = 0;
+    int64_t descriptors = 0;
+};
+
+struct SceneDeleter {
+    void operator()(aiScene* scene) const;
+};
+using ScenePtr = std::unique_ptr<aiScene, SceneDeleter>;
+
+// Builds the scene. `progress` gets the fraction of faces done; false from it stops the build,
+// which then returns null. Warnings are appended to `warnings`.
+ScenePtr BuildScene(const ExportModel& model, const SceneOptions& options, SceneStats& stats,
+                    std::vector<std::string>& warnings,
+                    const std::function<bool(double)>& progress = {});
+
+// A texture name as a material name: cut at the first zero byte, every character outside
+// [A-Za-z0-9_.-] replaced by '_'; "texture" when nothing is left.
+std::string MaterialName(const std::string& texture);
+
+}  // namespace vexlor::detail

@@ -1,0 +1,468 @@
+// What the export does besides the round trips: the format list and choice, the level-of-detail
+// choice, the scale and axes options, the scene's names, the warnings, malformed models (empty,
+// short faces, coordinates that are not numbers, odd texture names) and the progress callback.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ExportTestModels.h"
+#include "ExportTestSupport.h"
+#include "ModelExport.h"
+#include "RoundTrip.h"
+
+namespace vexlor::testing {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+ExportModel OneBlock(std::vector<ExportFace> faces, std::optional<std::string> texture = std::string("Tex")) {
+    ExportModel model;
+    ExportMesh mesh;
+    ExportLevel level;
+    ExportFaceBlock block;
+    block.offset = 100;
+    block.texture = std::move(texture);
+    block.faces = std::move(faces);
+    level.faceBlocks.push_back(std::move(block));
+    mesh.levels.push_back(std::move(level));
+    model.meshes.push_back(std::move(mesh));
+    return model;
+}
+
+// A unit square in the z = 0 plane, wound as OPT winds it (normal +z).
+ExportFace Square(float x = 0, bool normals = true, bool uv = true) {
+    return MakeFace({{x, 0, 0}, {x, 1, 0}, {x + 1, 1, 0}, {x + 1, 0, 0}}, normals, uv);
+}
+
+const aiNode* FindNode(const aiNode* node, const std::string& name) {
+    if (name == node->mName.C_Str()) return node;
+    for (unsigned int i = 0; i < node->mNumChildren; ++i)
+        if (const aiNode* found = FindNode(node->mChildren[i], name)) return found;
+    return nullptr;
+}
+
+aiVector3D GlobalPosition(const aiNode* node) {
+    aiMatrix4x4 m;
+    for (; node != nullptr; node = node->mParent) m = node->mTransformation * m;
+    return {m.a4, m.b4, m.c4};
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& piece) {
+    for (const std::string& line : lines)
+        if (line.find(piece) != std::string::npos) return true;
+    return false;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+using Formats = ExportFolderTest;
+
+TEST_F(Formats, ListEveryWriterWithItsExtension) {
+    const std::vector<ExportFormat> formats = ExportFormats();
+    std::set<std::string> ids;
+    for (const ExportFormat& format : formats) {
+        EXPECT_TRUE(ids.insert(format.id).second) << "twice: " << format.id;
+        EXPECT_FALSE(format.extension.empty()) << format.id;
+        EXPECT_FALSE(format.description.empty()) << format.id;
+    }
+    for (const char* id : {"glb2", "gltf2", "obj", "fbx", "stlb", "plyb", "collada", "3mf"})
+        EXPECT_EQ(ids.count(id), 1u) << id;
+    EXPECT_EQ(ids.count("pbrt"), 0u) << "assimp 5.2's pbrt writer crashes on scenes without a camera";
+    for (const ExportFormat& format : formats) {
+        if (format.id == "glb2") {
+            EXPECT_EQ(format.extension, "glb");
+            EXPECT_TRUE(format.yUp);
+            EXPECT_FALSE(format.keepsPolygons);
+            EXPECT_TRUE(format.keepsNodes);
+        }
+        if (format.id == "obj") {
+            EXPECT_TRUE(format.keepsPolygons);
+            EXPECT_FALSE(format.keepsNodes);
+            EXPECT_FALSE(format.yUp);
+        }
+    }
+}
+
+TEST_F(Formats, FollowTheExtension) {
+    EXPECT_EQ(FormatForPath("ship.glb"), "glb2");
+    EXPECT_EQ(FormatForPath("/some/where/SHIP.GLTF"), "gltf2");
+    EXPECT_EQ(FormatForPath("a.b/ship.obj"), "obj");
+    EXPECT_EQ(FormatForPath("ship.fbx"), "fbx");
+    EXPECT_EQ(FormatForPath("ship.stl"), "stlb");
+    EXPECT_EQ(FormatForPath("ship.ply"), "plyb");
+    EXPECT_EQ(FormatForPath("ship.dae"), "collada");
+    EXPECT_EQ(FormatForPath("ship.3mf"), "3mf");
+    EXPECT_EQ(FormatForPath("ship.json"), "assjson");
+    EXPECT_EQ(FormatForPath("ship"), "");
+    EXPECT_EQ(FormatForPath("a.b/ship"), "");
+    EXPECT_EQ(FormatForPath(".glb"), "");
+    EXPECT_EQ(FormatForPath("ship.xyz"), "");
+}
+
+TEST_F(Formats, AnExplicitIdOverridesTheExtension) {
+    ExportOptions options;
+    options.formatId = "stl";  // ASCII STL
+    const ExportResult stl = ExportToFile(SmallModel(), Path("ship.model"), options);
+    ASSERT_TRUE(stl.ok) << stl.message;
+    EXPECT_EQ(stl.formatId, "stl");
+    EXPECT_EQ(Read(Path("ship.model")).rfind("solid", 0), 0u);
+
+    options.formatId = "fbxa";
+    const ExportResult fbx = ExportToFile(SmallModel(), Path("ship.fbx"), options);
+    ASSERT_TRUE(fbx.ok) << fbx.message;
+    EXPECT_EQ(Read(Path("ship.fbx")).rfind("; FBX", 0), 0u);
+}
+
+TEST_F(Formats, RefuseUnknownOnesAndWriteNothing) {
+    ExportOptions options;
+    options.formatId = "nope";
+    ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"), options);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unknown export format nope");
+    result = ExportToFile(SmallModel(), Path("ship"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "No export format: " + Path("ship") + " has no extension");
+    result = ExportToFile(SmallModel(), Path("ship.xyz"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "No export format for the extension .xyz");
+    EXPECT_TRUE(Entries().empty());
+}
+
+// Every writer assimp offers, on the small model: a file and no leftovers, or a clean failure.
+TEST_F(Formats, EveryWriterWritesTheSmallModel) {
+    for (const ExportFormat& format : ExportFormats()) {
+        ExportOptions options;
+        options.formatId = format.id;
+        const std::string target = Path("all_" + format.id + "." + format.extension);
+        const ExportResult result = ExportToFile(SmallModel(), target, options);
+        EXPECT_TRUE(result.ok) << format.id << ": " << result.message << ": " << result.reason;
+        if (!result.ok) continue;
+        EXPECT_GT(fs::file_size(target), 0u) << format.id;
+        for (const std::string& file : result.files) EXPECT_TRUE(fs::exists(file)) << file;
+    }
+    for (const std::string& name : Entries()) EXPECT_NE(name.rfind(".vexlor-export-", 0), 0u) << name;
+}
+
+using Layout = ExportFolderTest;
+
+TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
+    ExportOptions options;
+    options.lod = 2;
+    const ExportResult second = ExportToFile(SmallModel(), Path("second.glb"), options);
+    ASSERT_TRUE(second.ok) << second.message;
+    EXPECT_EQ(second.faces, 7);  // the second level of mesh 0; mesh 1 has none
+    Imported imported = Import(Path("second.glb"));
+    ASSERT_NE(imported.scene, nullptr);
+    EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 0 LOD 2"), nullptr);
+    EXPECT_EQ(FindNode(imported.scene->mRootNode, "mesh 0 LOD 1"), nullptr);
+    EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 1"), nullptr) << "every mesh keeps its node";
+    EXPECT_NE(FindNode(imported.scene->mRootNode, "hardpoint 2: 8 Engine glow"), nullptr);
+
+    const ExportResult first = ExportToFile(SmallModel(), Path("first.glb"));  // level 1 by default
+    ASSERT_TRUE(first.ok);
+    EXPECT_EQ(first.faces, 28);
+    options.lod = kAllLevels;
+    const ExportResult all = ExportToFile(SmallModel(), Path("all.glb"), options);
+    ASSERT_TRUE(all.ok);
+    EXPECT_EQ(all.faces, 35);
+    EXPECT_EQ(all.triangles, 60);  // 25 quads split in two, 10 triangles
+    EXPECT_EQ(all.quads, 0);
+    const ExportResult polygons = ExportToFile(SmallModel(), Path("all.obj"), options);
+    ASSERT_TRUE(polygons.ok);
+    EXPECT_EQ(polygons.quads, 25);
+    EXPECT_EQ(polygons.triangles, 10);
+
+    options.lod = 3;
+    const ExportResult none = ExportToFile(SmallModel(), Path("none.glb"), options);
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.message, "Nothing to export: no faces in level of detail 3");
+    options.lod = -1;
+    const ExportResult bad = ExportToFile(SmallModel(), Path("bad.glb"), options);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.message, "Invalid level of detail -1");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"all.glb", "all.mtl", "all.obj", "first.glb", "second.glb"}));
+}
+
+TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
+    ExportModel model = SmallModel();
+    model.meshes[1].hardpoints[0].typeName.clear();  // a type the table does not name
+    ExportOptions options;
+    options.lod = kAllLevels;
+    ASSERT_TRUE(ExportToFile(model, Path("ship.gltf"), options).ok);
+    Imported imported = Import(Path("ship.gltf"));
+    ASSERT_NE(imported.scene, nullptr);
+    const aiNode* root = imported.scene->mRootNode;
+    const aiNode* hull = FindNode(root, "mesh 0 Main hull");
+    ASSERT_NE(hull, nullptr);
+    EXPECT_EQ(hull->mParent, root);
+    for (const char* child : {"mesh 0 LOD 1", "mesh 0 LOD 2", "hardpoint 0: 1 Laser cannon",
+                              "hardpoint 1: 5 Missile launcher", "descriptor 0: 1 Main hull"}) {
+        const aiNode* node = FindNode(root, child);
+        ASSERT_NE(node, nullptr) << child;
+        EXPECT_EQ(node->mParent, hull) << child;
+    }
+    const aiNode* engine = FindNode(root, "mesh 1");
+    ASSERT_NE(engine, nullptr);
+    const aiNode* glow = FindNode(root, "hardpoint 2: 8");
+    ASSERT_NE(glow, nullptr);
+    EXPECT_EQ(glow->mParent, engine);
+    // y up: (x, y, z) -> (x, z, -y).
+    const aiVector3D at = GlobalPosition(FindNode(root, "hardpoint 1: 5 Missile launcher"));
+    EXPECT_FLOAT_EQ(at.x, 0);
+    EXPECT_FLOAT_EQ(at.y, -5);
+    EXPECT_FLOAT_EQ(at.z, 20);
+    const aiVector3D glowAt = GlobalPosition(glow);
+    EXPECT_FLOAT_EQ(glowAt.z, -30) << "the engine sits behind (+y in OPT), so at -z in glTF";
+    std::set<std::string> materials;
+    for (unsigned int i = 0; i < imported.scene->mNumMaterials; ++i) {
+        aiString name;
+        imported.scene->mMaterials[i]->Get(AI_MATKEY_NAME, name);
+        materials.insert(name.C_Str());
+    }
+    EXPECT_EQ(materials.count("Hull01"), 1u);
+    EXPECT_EQ(materials.count("Wing_02"), 1u);
+    EXPECT_EQ(materials.count("untextured"), 1u);
+}
+
+TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
+    ExportOptions options;
+    options.axes = ExportAxes::Opt;
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).ok);
+    Imported opt = Import(Path("opt.glb"));
+    ASSERT_NE(opt.scene, nullptr);
+    const aiVector3D kept = GlobalPosition(FindNode(opt.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
+    EXPECT_FLOAT_EQ(kept.y, -20);
+    EXPECT_FLOAT_EQ(kept.z, -5);
+
+    options.axes = ExportAxes::YUp;
+    options.scale = 2;
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("up.dae"), options).ok);
+    Imported up = Import(Path("up.dae"));
+    ASSERT_NE(up.scene, nullptr);
+    const aiVector3D turned = GlobalPosition(FindNode(up.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
+    EXPECT_FLOAT_EQ(turned.y, -10);
+    EXPECT_FLOAT_EQ(turned.z, 40);
+}
+
+TEST_F(Layout, RefusesAScaleThatIsNoPositiveNumber) {
+    for (double scale : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
+        ExportOptions options;
+        options.scale = scale;
+        const ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"), options);
+        EXPECT_FALSE(result.ok) << scale;
+        EXPECT_EQ(result.message.rfind("Invalid scale", 0), 0u) << result.message;
+    }
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
+    ExportModel model = SmallModel();
+    model.warnings.push_back("mesh 0: the builder's own warning");
+    for (const char* name : {"ship.stl", "ship.obj", "ship.ply", "ship.3mf"}) {
+        const ExportResult result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.ok) << name << ": " << result.message;
+        ASSERT_GE(result.warnings.size(), 2u) << name;
+        EXPECT_EQ(result.warnings[0], "mesh 0: the builder's own warning");
+        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptors left out")) << Joined(result.warnings);
+    }
+    const ExportResult glb = ExportToFile(model, Path("ship.glb"));
+    ASSERT_TRUE(glb.ok);
+    EXPECT_EQ(glb.warnings, model.warnings);
+}
+
+using Malformed = ExportFolderTest;
+
+TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
+    ExportModel empty;
+    ExportResult result = ExportToFile(empty, Path("empty.glb"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Nothing to export: the model has no faces");
+
+    ExportModel hollow = SmallModel();  // meshes, levels and blocks, but no faces
+    for (ExportMesh& mesh : hollow.meshes)
+        for (ExportLevel& level : mesh.levels)
+            for (ExportFaceBlock& block : level.faceBlocks) block.faces.clear();
+    result = ExportToFile(hollow, Path("hollow.obj"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Nothing to export: the model has no faces");
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(Malformed, FacesWithFewerThanThreeCornersAreLeftOutWithAWarning) {
+    ExportFace two = Square(2);
+    two.corners.resize(2);
+    ExportFace none = Square(4);
+    none.corners.clear();
+    ExportModel model = OneBlock({Square(0), two, none, Square(6)});
+    for (const char* name : {"short.glb", "short.obj", "short.stl"}) {
+        const ExportResult result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.ok) << result.message;
+        EXPECT_EQ(result.faces, 2);
+        EXPECT_EQ(result.warnings,
+                  std::vector<std::string>{"mesh 0, LOD 1, face block at offset 100: 2 faces with fewer than 3 corners left out"});
+    }
+
+    ExportModel nothing = OneBlock({two, none});
+    const ExportResult result = ExportToFile(nothing, Path("nothing.glb"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Nothing to export: no faces in level of detail 1");
+    EXPECT_FALSE(fs::exists(Path("nothing.glb")));
+}
+
+TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
+    ExportFace nanCorner = Square(2);
+    nanCorner.corners[1].position.y = kNaN;
+    ExportFace infCorner = Square(4);
+    infCorner.corners[3].position.x = kInf;
+    ExportFace badNormals = Square(6);
+    badNormals.normal = {kNaN, 0, 0};
+    badNormals.corners[0].normal = Vec3{0, kNaN, 1};
+    ExportFace badUv = Square(8);
+    badUv.corners[2].uv = TexCoord{kInf, 0.5f};
+    ExportModel model = OneBlock({Square(0), nanCorner, infCorner, badNormals, badUv});
+    model.meshes[0].hardpoints.push_back({7, 7, "", {kNaN, 1, 2}});
+    for (const char* name : {"odd.glb", "odd.gltf", "odd.obj", "odd.fbx", "odd.dae", "odd.ply", "odd.stl", "odd.3mf"}) {
+        const ExportResult result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.ok) << name << ": " << result.message;
+        EXPECT_EQ(result.faces, 3) << name;
+        EXPECT_TRUE(Contains(result.warnings, "2 faces with a position that is not a number left out")) << Joined(result.warnings);
+        EXPECT_TRUE(Contains(result.warnings, "1 texture vertices that are not numbers left out")) << Joined(result.warnings);
+        EXPECT_TRUE(Contains(result.warnings, "1 vertex normals that are not numbers replaced by the face normal"))
+            << Joined(result.warnings);
+        Imported imported = Import(Path(name));
+        ASSERT_NE(imported.scene, nullptr) << name << ": " << imported.importer->GetErrorString();
+        for (unsigned int m = 0; m < imported.scene->mNumMeshes; ++m) {
+            const aiMesh& mesh = *imported.scene->mMeshes[m];
+            for (unsigned int v = 0; v < mesh.mNumVertices; ++v) {
+                EXPECT_TRUE(std::isfinite(mesh.mVertices[v].x) && std::isfinite(mesh.mVertices[v].y) &&
+                            std::isfinite(mesh.mVertices[v].z))
+                    << name;
+                if (mesh.mNormals != nullptr) {
+                    EXPECT_NEAR(mesh.mNormals[v].Length(), 1.0f, 1e-4f) << name;
+                }
+                if (mesh.mTextureCoords[0] != nullptr) {
+                    EXPECT_TRUE(std::isfinite(mesh.mTextureCoords[0][v].x) && std::isfinite(mesh.mTextureCoords[0][v].y))
+                        << name;
+                }
+            }
+        }
+    }
+    const ExportResult withNodes = ExportToFile(model, Path("nodes.glb"));
+    EXPECT_TRUE(Contains(withNodes.warnings, "hardpoint 0: its position is not a number; placed at the origin"));
+}
+
+TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeAreLeftOut) {
+    ExportFace huge = Square(0);
+    huge.corners[0].position.x = 3e38f;
+    ExportOptions options;
+    options.scale = 10;
+    const ExportResult result = ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.faces, 1);
+}
+
+TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
+    // No vertex normals, a zero face normal, a degenerate face (all corners at one point), and a
+    // pentagon; the written normals are unit vectors, the plane's where there is one.
+    ExportFace flat = Square(0, false, false);
+    flat.normal = {0, 0, 0};
+    ExportFace point = MakeFace({{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, false, false);
+    point.normal = {0, 0, 0};
+    ExportFace pentagon = MakeFace({{0, 0, 2}, {0, 1, 2}, {0.5f, 1.5f, 2}, {1, 1, 2}, {1, 0, 2}}, false, false);
+    const ExportModel model = OneBlock({flat, point, pentagon}, std::nullopt);
+    for (const char* name : {"plain.glb", "plain.obj"}) {
+        const ExportResult result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.ok) << result.message;
+        Imported imported = Import(Path(name));
+        ASSERT_NE(imported.scene, nullptr);
+        ExpectOptions expect;
+        expect.yUp = std::string(name) == "plain.glb";
+        expect.triangulate = expect.yUp;
+        CompareOptions compare;
+        compare.normals = true;
+        compare.meshNames = !expect.yUp;
+        compare.nodes = expect.yUp;
+        for (const std::string& difference : Compare(*imported.scene, Expect(model, expect), compare))
+            ADD_FAILURE() << name << ": " << difference;
+    }
+    Imported imported = Import(Path("plain.glb"));
+    // The flat square's normal is +z in OPT, so +y in glTF.
+    bool found = false;
+    for (unsigned int m = 0; m < imported.scene->mNumMeshes; ++m) {
+        const aiMesh& mesh = *imported.scene->mMeshes[m];
+        for (unsigned int v = 0; v < mesh.mNumVertices; ++v)
+            if (mesh.mVertices[v].y == 0 && mesh.mNormals[v].y > 0.999f) found = true;
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(Malformed, TextureNamesBecomePlainMaterialNames) {
+    ExportModel model;
+    ExportMesh mesh;
+    ExportLevel level;
+    const std::vector<std::optional<std::string>> textures = {
+        std::string("Tex 1\0\0\0\0", 9), std::string("Tex?1\0abc", 9), std::string(9, '\0'), std::string("\xe9t\xe9", 3),
+        std::nullopt};
+    float x = 0;
+    for (const auto& texture : textures) {
+        ExportFaceBlock block;
+        block.texture = texture;
+        block.faces = {Square(x)};
+        x += 2;
+        level.faceBlocks.push_back(block);
+    }
+    mesh.levels.push_back(level);
+    model.meshes.push_back(mesh);
+    ASSERT_TRUE(ExportToFile(model, Path("names.obj")).ok);
+    Imported imported = Import(Path("names.obj"));
+    ASSERT_NE(imported.scene, nullptr);
+    std::set<std::string> materials;
+    for (unsigned int i = 0; i < imported.scene->mNumMaterials; ++i) {
+        aiString name;
+        imported.scene->mMaterials[i]->Get(AI_MATKEY_NAME, name);
+        materials.insert(name.C_Str());
+    }
+    for (const char* name : {"Tex_1", "Tex_1~2", "texture", "_t_", "untextured"})
+        EXPECT_EQ(materials.count(name), 1u) << name;
+    EXPECT_EQ(imported.scene->mNumMeshes, 5u);
+}
+
+using Progress = ExportFolderTest;
+
+TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
+    const ExportModel model = LargeModel(20'000, 4);
+    std::vector<double> seen;
+    ExportOptions options;
+    options.progress = [&](double fraction) {
+        seen.push_back(fraction);
+        return true;
+    };
+    ASSERT_TRUE(ExportToFile(model, Path("ship.glb"), options).ok);
+    ASSERT_GE(seen.size(), 5u);
+    EXPECT_EQ(seen.front(), 0.0);
+    EXPECT_EQ(seen.back(), 1.0);
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_GE(seen[i], seen[i - 1]);
+
+    const std::string before = Read(Path("ship.glb"));
+    for (double stop : {0.0, 0.2, 0.5, 0.6, 0.95}) {
+        ExportOptions cancelling;
+        cancelling.progress = [&](double fraction) { return fraction < stop; };
+        const ExportResult result = ExportToFile(model, Path("ship.glb"), cancelling);
+        EXPECT_FALSE(result.ok) << stop;
+        EXPECT_EQ(result.message, "Export cancelled") << stop;
+        EXPECT_EQ(Read(Path("ship.glb")), before) << stop;
+        EXPECT_EQ(Entries(), std::vector<std::string>{"ship.glb"}) << stop;
+    }
+}
+
+}  // namespace
+}  // namespace vexlor::testing

