@@ -9,7 +9,7 @@ _vexlor_vn_modes="whole mesh none"
 _vexlor_command_options() {
     case "$1" in
         report | prj) echo "-o" ;;
-        check) echo "--vn" ;;
+        check) echo "--vn --json" ;;
     esac
 }
 

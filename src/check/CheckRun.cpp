@@ -30,6 +30,28 @@ void CheckRun::CountFinding() {
     if (CheckErrorCount < std::numeric_limits<int32_t>::max()) ++CheckErrorCount;
 }
 
+void CheckRun::NoteFinding(CheckFinding finding) {
+    finding.Line = static_cast<int64_t>(sink_.ListedLines());
+    Findings.push_back(std::move(finding));
+}
+
+CheckFinding CheckRun::FaceFinding(FindingKind kind, int64_t f, bool counted,
+                                   std::string text) const {
+    CheckFinding finding;
+    finding.Kind = kind;
+    finding.Counted = counted;
+    finding.Text = std::move(text);
+    finding.Mesh = mesh_;
+    finding.Face = f;
+    if (f >= 0 && static_cast<size_t>(f) < tables_->FaceOrigins.size()) {
+        const FaceOrigin& origin = tables_->FaceOrigins[static_cast<size_t>(f)];
+        finding.BlockOffset = origin.BlockOffset;
+        finding.FaceInBlock = origin.FaceInBlock;
+        finding.RecordOffset = origin.RecordOffset;
+    }
+    return finding;
+}
+
 std::string CheckRun::MeshFace(int64_t f) const {
     return "mesh " + sink_.IntText(mesh_) + ", face " + sink_.IntText(f);
 }
@@ -89,7 +111,9 @@ void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const 
     }
     if (!failed) return;
 
-    Line("ERROR! co-incident vertices, " + MeshFace(f) + "!");
+    const std::string first = "ERROR! co-incident vertices, " + MeshFace(f) + "!";
+    NoteFinding(FaceFinding(FindingKind::CoincidentVertices, f, true, first));
+    Line(first);
     const auto& index = face.VertexIndex;
     Line("   vertex indices are: " + sink_.IntText(index[0]) + " , " + sink_.IntText(index[1]) +
          " , " + sink_.IntText(index[2]) + " , " + sink_.IntText(index[3]));
@@ -112,10 +136,21 @@ void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners&
     if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
     if (WithinTolerance(std::fabs(double{d}) - 1.0)) {
         // Right line, wrong way round: the winding disagrees with the stored normal.
-        Line("WARNING! face normal not consistent with vertex order, " + MeshFace(f) + "!");
+        const std::string line =
+            "WARNING! face normal not consistent with vertex order, " + MeshFace(f) + "!";
+        CheckFinding finding = FaceFinding(FindingKind::FaceNormalReversed, f, false, line);
+        finding.Stored = stored;
+        finding.Computed = n;
+        NoteFinding(std::move(finding));
+        Line(line);
         return;
     }
-    Line("ERROR! face normal anomaly, " + MeshFace(f) + "!");
+    const std::string first = "ERROR! face normal anomaly, " + MeshFace(f) + "!";
+    CheckFinding finding = FaceFinding(FindingKind::FaceNormal, f, true, first);
+    finding.Stored = stored;
+    finding.Computed = n;
+    NoteFinding(std::move(finding));
+    Line(first);
     Line("Stored normal: " + Triple(stored));
     Line("Calc     normal: " + Triple(n));
     CountFinding();
@@ -129,7 +164,12 @@ void CheckRun::CheckSoftVectors(int64_t f, const FaceRecord& face) {
     const Vec3& stored = face.FaceNormal;
     const float d = VecDot(t, stored);
     if (std::isnan(d) || WithinTolerance(std::fabs(double{d}) - 1.0)) return;
-    Line("ERROR! softvec anomaly, " + MeshFace(f) + "!");
+    const std::string first = "ERROR! softvec anomaly, " + MeshFace(f) + "!";
+    CheckFinding finding = FaceFinding(FindingKind::SoftVector, f, true, first);
+    finding.Stored = stored;
+    finding.Computed = t;
+    NoteFinding(std::move(finding));
+    Line(first);
     Line("Stored normal: " + Triple(stored));
     Line("Softvec   normal : " + Triple(t));
     CountFinding();
@@ -147,7 +187,11 @@ NormalSum CheckRun::Contributions(const Vec3& point) {
 void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     const NormalSum found = Contributions(Position(face.VertexIndex[k]));
     if (found.count == 0) {
-        Line("error! no VN contribs found, face " + sink_.IntText(f));
+        const std::string line = "error! no VN contribs found, face " + sink_.IntText(f);
+        CheckFinding finding = FaceFinding(FindingKind::NoNormalContributions, f, false, line);
+        finding.Corner = static_cast<int32_t>(k);
+        NoteFinding(std::move(finding));
+        Line(line);
         return;
     }
     // The average of the contributing face normals, against the stored vertex normal.
@@ -160,8 +204,14 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     const float d = VecDot(average, stored);
     if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
     Line("");
-    Line("WARNING! Vertex normal anomaly, " + MeshFace(f) + ", vertex " +
-         sink_.IntText(static_cast<int64_t>(k)) + "!");
+    const std::string first = "WARNING! Vertex normal anomaly, " + MeshFace(f) + ", vertex " +
+                              sink_.IntText(static_cast<int64_t>(k)) + "!";
+    CheckFinding finding = FaceFinding(FindingKind::VertexNormal, f, true, first);
+    finding.Corner = static_cast<int32_t>(k);
+    finding.Stored = stored;
+    finding.Computed = average;
+    NoteFinding(std::move(finding));
+    Line(first);
     Line("Stored VN :" + Triple(stored));
     Line("Calcd   VN :" + Triple(average));
     CountFinding();

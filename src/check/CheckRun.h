@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "CheckFinding.h"
 #include "ConsistencyCheck.h"
 #include "CornerIndex.h"
 #include "MeshTables.h"
@@ -33,9 +34,12 @@ class CheckRun {
     void CheckMesh(int32_t mesh, const MeshTables& tables);
     // A counted finding: clears CheckAllOk and adds one to CheckErrorCount.
     void CountFinding();
+    // Notes a finding whose first line is the next line written.
+    void NoteFinding(CheckFinding finding);
 
     int32_t CheckErrorCount = 0;
     bool CheckAllOk = true;
+    std::vector<CheckFinding> Findings;
 
   private:
     struct Corners {
@@ -51,6 +55,8 @@ class CheckRun {
 
     NormalSum Contributions(const Vec3& point);
     std::string MeshFace(int64_t f) const;  // "mesh m, face f"
+    // A finding about face f of the current mesh, with where the face lies in the file.
+    CheckFinding FaceFinding(FindingKind kind, int64_t f, bool counted, std::string text) const;
     std::string Triple(const Vec3& v) const;
     void Line(std::string_view text) { sink_.ReportLine(text); }
 

@@ -7,7 +7,8 @@
 namespace vexlor {
 
 CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
-                      std::vector<std::string>& lines, ContributionSearch search) {
+                      std::vector<std::string>& lines, ContributionSearch search,
+                      std::vector<CheckFinding>* findings) {
     if (!document.OptLoaded()) return {false, 0};
     const OptModel& model = document.Model();
     ReportSink sink(document.Numbers(), &lines, nullptr);
@@ -23,9 +24,14 @@ CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
     const MeshTable& meshes = model.Meshes;
     const auto held = static_cast<int64_t>(meshes.MeshPositions.size());
     if (held < meshes.DeclaredCount) {
-        sink.ReportLine("!! mesh jump table at offset " + sink.IntText(meshes.Position) +
-                        ": the file holds " + sink.IntText(held) + " of " +
-                        sink.IntText(meshes.DeclaredCount) + ", the rest are not checked");
+        CheckFinding cut;
+        cut.Kind = FindingKind::UnreadMeshes;
+        cut.Counted = true;
+        cut.Text = "!! mesh jump table at offset " + sink.IntText(meshes.Position) +
+                   ": the file holds " + sink.IntText(held) + " of " +
+                   sink.IntText(meshes.DeclaredCount) + ", the rest are not checked";
+        run.NoteFinding(cut);
+        sink.ReportLine(cut.Text);
         run.CountFinding();
     }
 
@@ -37,9 +43,15 @@ CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
         if (walker.Stopped() && !stopReported) {
             // Once the budget is spent the rest of the file is not read, so it cannot be
             // vouched for.
-            sink.ReportLine(
+            CheckFinding stopped;
+            stopped.Kind = FindingKind::WalkStopped;
+            stopped.Counted = true;
+            stopped.Mesh = mesh;
+            stopped.Text =
                 "!! walk stopped: the file's slots lead to far more blocks than the file holds; "
-                "what was not read is not checked");
+                "what was not read is not checked";
+            run.NoteFinding(stopped);
+            sink.ReportLine(stopped.Text);
             run.CountFinding();
             stopReported = true;
         }
@@ -54,6 +66,7 @@ CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
         sink.ReportLine("errors were detected!!");
         sink.ReportLine("Number of errors = " + sink.IntText(run.CheckErrorCount));
     }
+    if (findings != nullptr) *findings = std::move(run.Findings);
     return {run.CheckAllOk, run.CheckErrorCount};
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CheckFinding.h"
 #include "OptDocument.h"
 
 namespace vexlor {
@@ -24,10 +25,12 @@ struct CheckOutcome {
     int32_t errorCount;  // the "Number of errors" of the run
 };
 
-// Runs the check on the loaded file and appends the run's lines to `lines`. Nothing is loaded:
+// Runs the check on the loaded file and appends the run's lines to `lines`; with `findings`,
+// also each finding with the place it points at, in the order of their lines. Nothing is loaded:
 // no lines, and {false, 0}. The model and everything a caller shows stay as they were.
 CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
                       std::vector<std::string>& lines,
-                      ContributionSearch search = ContributionSearch::Indexed);
+                      ContributionSearch search = ContributionSearch::Indexed,
+                      std::vector<CheckFinding>* findings = nullptr);
 
 }  // namespace vexlor

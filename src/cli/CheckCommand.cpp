@@ -1,7 +1,8 @@
-// `vexlor check FILE [--vn whole|mesh|none]`: the consistency check's lines, as "Check OPT" lists
-// them; the exit status says whether anything was found.
+// `vexlor check FILE [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
+// OPT" lists them, or its findings as JSON; the exit status says whether anything was found.
 #include "CliOutput.h"
 #include "ConsistencyCheck.h"
+#include "FindingsJson.h"
 
 namespace vexlor::cli {
 
@@ -22,13 +23,27 @@ class CheckCommand : public Command {
                         "mesh by mesh, or not at all")
             ->option_text("whole|mesh|none")
             ->check(CLI::IsMember({"whole", "mesh", "none"}));
+        command.add_flag("--json", json_,
+                         "write the findings as JSON (one record per finding line, with mesh, "
+                         "face, corner, vectors and the face's place in the file)");
     }
     int Run(const CommandContext& context) override {
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
         std::vector<std::string> lines;
-        const CheckOutcome outcome = CheckOPT(*document, Mode(), lines);
-        PrintLines(lines);
+        std::vector<CheckFinding> findings;
+        const CheckOutcome outcome =
+            CheckOPT(*document, Mode(), lines, ContributionSearch::Indexed, &findings);
+        if (json_) {
+            nlohmann::json record = CheckJson(outcome, findings);
+            record["file"] = file_;
+            const std::string text =
+                record.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            std::fputc('\n', stdout);
+        } else {
+            PrintLines(lines);
+        }
         const int written = FinishStdout();
         if (written != kExitOk) return written;
         return outcome.allOk ? kExitOk : kExitFindings;
@@ -43,6 +58,7 @@ class CheckCommand : public Command {
 
     std::string file_;
     std::string modeName_ = "whole";
+    bool json_ = false;
 };
 
 }  // namespace

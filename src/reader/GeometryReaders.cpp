@@ -186,7 +186,8 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
         return tables_.FaceTable[static_cast<size_t>(base + k)];
     };
     for (int64_t k = 0; k < n; ++k)
-        tables_.FaceOrigins[static_cast<size_t>(base + k)] = {p, static_cast<int32_t>(k)};
+        tables_.FaceOrigins[static_cast<size_t>(base + k)] = {p, static_cast<int32_t>(k),
+                                                              payload + 4 + kFaceIndexBytes * k};
     stream_.SeekOpt(payload + 4);
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);

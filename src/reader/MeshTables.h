@@ -33,8 +33,9 @@ struct FaceRecord {
 
 // Where a face of the FaceTable came from.
 struct FaceOrigin {
-    int64_t BlockOffset = 0;  // file position of its face block
-    int32_t FaceInBlock = 0;  // its place in that block
+    int64_t BlockOffset = 0;   // file position of its face block
+    int32_t FaceInBlock = 0;   // its place in that block
+    int64_t RecordOffset = 0;  // file position of its four vertex indices
 };
 
 struct TextureVertex {

@@ -39,6 +39,8 @@ class ReportSink {
     // Whether a ReportLine would land anywhere: readers skip building lines when it would not.
     bool Active() const { return list_ != nullptr || file_ != nullptr; }
     bool ToList() const { return list_ != nullptr; }
+    // Lines in the list so far.
+    size_t ListedLines() const { return list_ != nullptr ? list_->size() : 0; }
 
     const NumberText& Numbers() const { return numbers_; }
     std::string IntText(int64_t n) const { return NumberText::IntText(n); }

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "CheckTestSupport.h"
 #include "SampleModels.h"
@@ -144,6 +147,49 @@ TEST(CheckCli, FaultySampleIsWhatTheGeneratorMakes) {
     const std::string bytes = ReadText(kSamples / "faulty.opt");
     const std::vector<uint8_t> built = BuildFaultySample();
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), built);
+}
+
+// --json: one record per finding line of the plain output, in the same order and with the same
+// text, counted exactly as the run counts, each pointing at the face it is about.
+TEST(CheckCli, JsonHasARecordForEveryFindingLineThatLeadsToItsFace) {
+    for (const char* sample : {"faulty.opt", "seam.opt", "broken/bad-indices.opt", "fighter.opt"}) {
+        const fs::path file = kSamples / sample;
+        const std::string quoted = "'" + file.string() + "'";
+        const CliRun plain = Vexlor("check " + quoted + " --vn mesh");
+        const CliRun json = Vexlor("check " + quoted + " --vn mesh --json");
+        EXPECT_EQ(json.status, plain.status) << sample;
+        const nlohmann::json parsed = nlohmann::json::parse(json.out);
+        std::vector<std::string> findingLines;
+        std::istringstream lines(plain.out);
+        for (std::string line; std::getline(lines, line);) {
+            for (const char* start : {"ERROR!", "WARNING!", "error!", "!!"})
+                if (line.rfind(start, 0) == 0) findingLines.push_back(line);
+        }
+        const nlohmann::json& records = parsed.at("findings");
+        ASSERT_EQ(records.size(), findingLines.size()) << sample;
+        int counted = 0;
+        const std::string bytes = ReadText(file);
+        for (size_t i = 0; i < records.size(); ++i) {
+            const nlohmann::json& record = records[i];
+            EXPECT_EQ(record.at("line"), findingLines[i]) << sample;
+            counted += record.at("counted").get<bool>() ? 1 : 0;
+            if (record.at("face").is_null()) continue;
+            // The record is the face's four vertex indices, as the face's line names the face.
+            const auto at = record.at("faceRecordOffset").get<int64_t>();
+            ASSERT_LE(at + 16, static_cast<int64_t>(bytes.size())) << sample;
+            const std::string face = ", face " + std::to_string(record.at("face").get<int64_t>());
+            EXPECT_NE(findingLines[i].find(face), std::string::npos) << findingLines[i];
+            const int64_t block = record.at("faceBlockOffset").get<int64_t>();
+            const int64_t inBlock = record.at("faceInBlock").get<int64_t>();
+            EXPECT_EQ(OptBuilder::ReadInt32({bytes.begin(), bytes.end()}, block + 4), 1) << sample;
+            EXPECT_EQ(at, OptBuilder::ReadInt32({bytes.begin(), bytes.end()}, block + 20) -
+                              OptBuilder::ReadInt32({bytes.begin(), bytes.end()}, 8) + 8 + 4 +
+                              64 * inBlock)
+                << sample;
+        }
+        EXPECT_EQ(counted, parsed.at("errorCount").get<int>()) << sample;
+        EXPECT_EQ(parsed.at("allOk").get<bool>(), plain.status == 0) << sample;
+    }
 }
 
 }  // namespace

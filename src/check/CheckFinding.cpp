@@ -1,0 +1,28 @@
+// The names of the kinds of finding.
+#include "CheckFinding.h"
+
+namespace vexlor {
+
+std::string_view FindingKindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::CoincidentVertices:
+            return "co-incident vertices";
+        case FindingKind::FaceNormalReversed:
+            return "face normal reversed";
+        case FindingKind::FaceNormal:
+            return "face normal anomaly";
+        case FindingKind::SoftVector:
+            return "softvec anomaly";
+        case FindingKind::NoNormalContributions:
+            return "no vertex normal contributions";
+        case FindingKind::VertexNormal:
+            return "vertex normal anomaly";
+        case FindingKind::UnreadMeshes:
+            return "meshes not in the file";
+        case FindingKind::WalkStopped:
+            return "walk stopped";
+    }
+    return "finding";
+}
+
+}  // namespace vexlor

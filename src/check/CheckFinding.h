@@ -1,0 +1,44 @@
+// One finding of a consistency check run, with the place it points at: the line it begins in
+// the run's report, what kind it is, whether it was counted, the mesh, face and corner, the
+// stored and computed vectors, and where the face lies in the file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Vec3.h"
+
+namespace vexlor {
+
+enum class FindingKind {
+    CoincidentVertices,     // "ERROR! co-incident vertices, ..."
+    FaceNormalReversed,     // "WARNING! face normal not consistent with vertex order, ..."
+    FaceNormal,             // "ERROR! face normal anomaly, ..."
+    SoftVector,             // "ERROR! softvec anomaly, ..."
+    NoNormalContributions,  // "error! no VN contribs found, face ..."
+    VertexNormal,           // "WARNING! Vertex normal anomaly, ..."
+    UnreadMeshes,           // "!! mesh jump table at offset ..."
+    WalkStopped,            // "!! walk stopped: ..."
+};
+
+// A short name of the kind ("face normal anomaly"), as scripts and the findings panel show it.
+std::string_view FindingKindName(FindingKind kind);
+
+struct CheckFinding {
+    FindingKind Kind = FindingKind::FaceNormal;
+    bool Counted = false;  // it added to the run's "Number of errors"
+    std::string Text;      // its first report line
+    int64_t Line = -1;     // index of that line in the run's lines
+    int32_t Mesh = -1;     // -1 where the finding is about no one mesh
+    int64_t Face = -1;     // the face, numbered over the mesh as the report numbers it
+    int32_t Corner = -1;   // 0 ... 3 for a vertex normal finding
+    std::optional<Vec3> Stored;
+    std::optional<Vec3> Computed;
+    int64_t BlockOffset = -1;   // file position of the face's face block
+    int32_t FaceInBlock = -1;   // the face's place in that block
+    int64_t RecordOffset = -1;  // file position of the face's record (its four vertex indices)
+};
+
+}  // namespace vexlor

@@ -1,0 +1,49 @@
+// Findings as JSON records.
+#include "FindingsJson.h"
+
+#include <cmath>
+
+namespace vexlor::cli {
+
+namespace {
+
+// A number, or null for one JSON cannot hold (NaN, infinities).
+nlohmann::json Number(float x) {
+    return std::isfinite(x) ? nlohmann::json(x) : nlohmann::json(nullptr);
+}
+
+nlohmann::json Vector(const std::optional<Vec3>& v) {
+    if (!v) return nullptr;
+    return nlohmann::json::array({Number(v->x), Number(v->y), Number(v->z)});
+}
+
+template <typename T>
+nlohmann::json OrNull(T value) {
+    return value >= 0 ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+}  // namespace
+
+nlohmann::json FindingJson(const CheckFinding& finding) {
+    return {{"kind", FindingKindName(finding.Kind)},
+            {"counted", finding.Counted},
+            // Report lines are single-byte text; a byte above 127 stands for itself.
+            {"line", nlohmann::json(finding.Text)},
+            {"mesh", OrNull(finding.Mesh)},
+            {"face", OrNull(finding.Face)},
+            {"corner", OrNull(finding.Corner)},
+            {"stored", Vector(finding.Stored)},
+            {"computed", Vector(finding.Computed)},
+            {"faceBlockOffset", OrNull(finding.BlockOffset)},
+            {"faceInBlock", OrNull(finding.FaceInBlock)},
+            {"faceRecordOffset", OrNull(finding.RecordOffset)}};
+}
+
+nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFinding>& findings) {
+    nlohmann::json records = nlohmann::json::array();
+    for (const CheckFinding& finding : findings)
+        records.push_back(FindingJson(finding));
+    return {{"allOk", outcome.allOk}, {"errorCount", outcome.errorCount}, {"findings", records}};
+}
+
+}  // namespace vexlor::cli

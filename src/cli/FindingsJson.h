@@ -1,0 +1,20 @@
+// The consistency check's findings as JSON, for scripts: one record per finding, in the order of
+// the report's lines.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "CheckFinding.h"
+#include "ConsistencyCheck.h"
+
+namespace vexlor::cli {
+
+// {"kind", "counted", "line" (its text), "mesh", "face", "corner", "stored", "computed",
+//  "faceBlockOffset", "faceInBlock", "faceRecordOffset"}; values that do not apply are null.
+nlohmann::json FindingJson(const CheckFinding& finding);
+
+// {"allOk", "errorCount", "findings": [...]}
+nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFinding>& findings);
+
+}  // namespace vexlor::cli
