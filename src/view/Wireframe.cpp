@@ -19,11 +19,14 @@ ModelExtent ComputeModelExtent(const ModelStore& store) {
 }
 
 ModelExtent ComputeModelExtent(const ModelStore* store) {
+    return ComputeModelExtent(store != nullptr ? ShownFaces(*store) : std::span<const DrawFace>());
+}
+
+ModelExtent ComputeModelExtent(std::span<const DrawFace> faces) {
     float hi = -999999.0f;
     float lo = 999999.0f;
-    const int64_t faces = store != nullptr ? store->DrawnFaceCount() : 0;
-    for (int64_t i = 0; i < faces; ++i) {
-        for (const Vec3& c : store->DrawFaces[static_cast<size_t>(i)].Corners) {
+    for (const DrawFace& face : faces) {
+        for (const Vec3& c : face.Corners) {
             for (const float value : {c.x, c.y, c.z}) {
                 if (value > hi) hi = value;
                 if (value < lo) lo = value;
@@ -33,20 +36,32 @@ ModelExtent ComputeModelExtent(const ModelStore* store) {
     return {ExtentBound(hi), ExtentBound(lo)};
 }
 
+std::span<const DrawFace> ShownFaces(const ModelStore& store) {
+    return {store.DrawFaces.data(), static_cast<size_t>(store.DrawnFaceCount())};
+}
+
 int64_t DrawableFaceCount(const ModelStore& store) {
+    return DrawableFaceCount(ShownFaces(store));
+}
+
+int64_t DrawableFaceCount(std::span<const DrawFace> faces) {
     // Buffer sizes are counted in a signed int: 48 bytes of positions per face.
     constexpr int64_t most = std::numeric_limits<int32_t>::max() / 48;
     static_assert(most * 8 <= std::numeric_limits<int32_t>::max());
-    const int64_t faces = store.DrawnFaceCount();
-    return faces < most ? faces : most;
+    const auto count = static_cast<int64_t>(faces.size());
+    return count < most ? count : most;
 }
 
 void FillPositions(const ModelStore& store, std::vector<float>& positions) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    FillPositions(ShownFaces(store), positions);
+}
+
+void FillPositions(std::span<const DrawFace> shown, std::vector<float>& positions) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
     positions.resize(faces * 12);
     float* out = positions.data();
     for (size_t i = 0; i < faces; ++i) {
-        for (const Vec3& c : store.DrawFaces[i].Corners) {
+        for (const Vec3& c : shown[i].Corners) {
             *out++ = c.x;
             *out++ = c.y;
             *out++ = c.z;
@@ -55,36 +70,42 @@ void FillPositions(const ModelStore& store, std::vector<float>& positions) {
 }
 
 void FillColours(const ModelStore& store, int32_t currentMesh, std::vector<uint8_t>& colours) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    FillColours(ShownFaces(store), currentMesh, colours);
+}
+
+void FillColours(std::span<const DrawFace> shown, int32_t currentMesh,
+                 std::vector<uint8_t>& colours) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
     const auto current = static_cast<int16_t>(currentMesh);
     colours.resize(faces * 16);
     uint8_t* out = colours.data();
     for (size_t i = 0; i < faces; ++i) {
-        const uint8_t* rgba = store.DrawFaces[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
+        const uint8_t* rgba = shown[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
         for (int corner = 0; corner < 4; ++corner, out += 4)
             std::memcpy(out, rgba, 4);
     }
 }
 
-namespace {
-
-bool IsFinite(const DrawFace& face) {
+bool HasFiniteCorners(const DrawFace& face) {
     for (const Vec3& c : face.Corners) {
         if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return false;
     }
     return true;
 }
 
-}  // namespace
-
 void FillEdgeList(const ModelStore& store, int32_t showLod, std::vector<uint32_t>& corners) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(store));
+    FillEdgeList(ShownFaces(store), showLod, corners);
+}
+
+void FillEdgeList(std::span<const DrawFace> shown, int32_t showLod,
+                  std::vector<uint32_t>& corners) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
     corners.clear();
     corners.reserve(faces * 8);
     for (size_t i = 0; i < faces; ++i) {
-        const DrawFace& face = store.DrawFaces[i];
+        const DrawFace& face = shown[i];
         if (showLod != 0 && face.Lod != showLod) continue;
-        if (!IsFinite(face)) continue;
+        if (!HasFiniteCorners(face)) continue;
         const auto first = static_cast<uint32_t>(i * 4);
         corners.insert(corners.end(), {first, first + 1, first + 1, first + 2, first + 2, first + 3,
                                        first + 3, first});

@@ -76,22 +76,23 @@ void WireframeRenderer::Destroy() {
     uploads_.Forget();
 }
 
-void WireframeRenderer::Prepare(const ModelStore& store) {
-    const WireframeUploads::Refill refill = uploads_.Plan(
-        &store, generation_, DrawableFaceCount(store), store.CurrentMesh, store.ShowLod);
+void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
+                                int32_t showLod) {
+    const WireframeUploads::Refill refill =
+        uploads_.Plan(faces.data(), generation_, DrawableFaceCount(faces), currentMesh, showLod);
     if (refill.positions) {
         std::vector<float> positions;
-        FillPositions(store, positions);
+        FillPositions(faces, positions);
         Upload(positions_, positions);
     }
     if (refill.colours) {
         std::vector<uint8_t> colours;
-        FillColours(store, store.CurrentMesh, colours);
+        FillColours(faces, currentMesh, colours);
         Upload(colours_, colours);
     }
     if (refill.edges) {
         std::vector<uint32_t> edges;
-        FillEdgeList(store, store.ShowLod, edges);
+        FillEdgeList(faces, showLod, edges);
         Upload(edges_, edges);
         edgeCorners_ = static_cast<int32_t>(edges.size());
     }
@@ -99,7 +100,14 @@ void WireframeRenderer::Prepare(const ModelStore& store) {
 
 void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store) {
     if (store == nullptr) return;
-    Prepare(*store);
+    DrawFaces(gl, ShownFaces(*store), store->CurrentMesh, store->ShowLod);
+    if (store->MarkerBoxShown) DrawMarkerBox(gl, store->MarkerBox);
+    if (store->HardpointMarkerShown) DrawHardpointMarker(gl, store->HardpointMarker);
+}
+
+void WireframeRenderer::DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
+                                  int32_t currentMesh, int32_t showLod) {
+    Prepare(faces, currentMesh, showLod);
     if (edgeCorners_ > 0) {
         gl.glEnableClientState(GL_VERTEX_ARRAY);
         gl.glEnableClientState(GL_COLOR_ARRAY);
@@ -115,8 +123,6 @@ void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* st
         gl.glDisableClientState(GL_COLOR_ARRAY);
         gl.glDisableClientState(GL_VERTEX_ARRAY);
     }
-    if (store->MarkerBoxShown) DrawMarkerBox(gl, store->MarkerBox);
-    if (store->HardpointMarkerShown) DrawHardpointMarker(gl, store->HardpointMarker);
 }
 
 }  // namespace vexlor::view

@@ -5,6 +5,7 @@
 
 #include <QOpenGLBuffer>
 #include <cstdint>
+#include <span>
 
 #include "ModelStore.h"
 #include "Wireframe.h"
@@ -25,9 +26,12 @@ class WireframeRenderer {
     void Invalidate() { ++generation_; }
     // The faces, then the markers whose flags are set. Nothing without a model.
     void DrawModel(QOpenGLFunctions_2_1& gl, const ModelStore* store);
+    // The faces' edges alone, those of `currentMesh` red.
+    void DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces, int32_t currentMesh,
+                   int32_t showLod);
 
   private:
-    void Prepare(const ModelStore& store);
+    void Prepare(std::span<const DrawFace> faces, int32_t currentMesh, int32_t showLod);
 
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer colours_{QOpenGLBuffer::VertexBuffer};
