@@ -1,0 +1,152 @@
+// The shaded fill's shader and OpenGL calls.
+#include "ShadedRenderer.h"
+
+#include <QOpenGLFunctions_2_1>
+#include <QtDebug>
+#include <vector>
+
+#include "ShadedFaces.h"
+
+namespace vexlor::view {
+
+namespace {
+
+// The fixed-function transform (ftransform) keeps the fill's corners exactly where the
+// wireframe's lines put them. The face's colour is worked out per corner; the four corners
+// of a face share the normal, so the face is flat.
+const char* const kVertexShader = R"(
+#version 120
+uniform float currentMesh;
+uniform vec3 currentColour;
+uniform vec3 otherColour;
+uniform vec4 shade;  // front base, front slope, back base, back slope
+varying vec4 colour;
+void main() {
+    gl_Position = ftransform();
+    vec3 n = gl_NormalMatrix * gl_Normal;
+    float size = length(n);
+    float facing = size > 0.0 ? n.z / size : 0.0;
+    vec3 base = abs(gl_MultiTexCoord0.x - currentMesh) < 0.5 ? currentColour : otherColour;
+    float light = facing > 0.0 ? shade.x + shade.y * facing : shade.z - shade.w * facing;
+    colour = vec4(base * light, 1.0);
+}
+)";
+
+const char* const kFragmentShader = R"(
+#version 120
+varying vec4 colour;
+void main() {
+    gl_FragColor = colour;
+}
+)";
+
+template <typename T>
+void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
+    buffer.bind();
+    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
+    buffer.release();
+}
+
+}  // namespace
+
+NearerWins DepthForBox(const ViewBox& box) {
+    // glOrtho maps eye z to a depth that grows with z when Far < Near.
+    if (box.Far < box.Near) return {GL_GEQUAL, 0.0, -1.0f};
+    return {GL_LEQUAL, 1.0, 1.0f};
+}
+
+ShadedRenderer::ShadedRenderer() = default;
+ShadedRenderer::~ShadedRenderer() = default;
+
+bool ShadedRenderer::Create() {
+    positions_.create();
+    normals_.create();
+    meshes_.create();
+    triangles_.create();
+    uploads_.Forget();
+    program_ = std::make_unique<QOpenGLShaderProgram>();
+    if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
+        !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) ||
+        !program_->link()) {
+        qWarning() << "3D view: the shaded mode's shader cannot be built; faces are not filled:"
+                   << program_->log();
+        program_.reset();
+        return false;
+    }
+    return true;
+}
+
+void ShadedRenderer::Destroy() {
+    program_.reset();
+    positions_.destroy();
+    normals_.destroy();
+    meshes_.destroy();
+    triangles_.destroy();
+    uploads_.Forget();
+}
+
+void ShadedRenderer::Prepare(std::span<const DrawFace> faces, int32_t showLod) {
+    // The current mesh is a uniform: only a new model or level fills anything again.
+    const WireframeUploads::Refill refill =
+        uploads_.Plan(faces.data(), generation_, DrawableFaceCount(faces), 0, showLod);
+    if (refill.positions) {
+        std::vector<float> positions;
+        FillPositions(faces, positions);
+        Upload(positions_, positions);
+        std::vector<int8_t> normals;
+        FillCornerNormals(faces, normals);
+        Upload(normals_, normals);
+        std::vector<int16_t> meshes;
+        FillCornerMeshes(faces, meshes);
+        Upload(meshes_, meshes);
+    }
+    if (refill.edges) {
+        std::vector<uint32_t> triangles;
+        FillTriangleList(faces, showLod, triangles);
+        Upload(triangles_, triangles);
+        triangleCorners_ = static_cast<int32_t>(triangles.size());
+    }
+}
+
+void ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
+                              std::span<const DrawFace> faces, int32_t currentMesh,
+                              int32_t showLod) {
+    const NearerWins depth = DepthForBox(box);
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glDepthFunc(depth.DepthFunction);
+    if (program_ == nullptr) return;
+    Prepare(faces, showLod);
+    if (triangleCorners_ > 0) {
+        gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        gl.glEnable(GL_POLYGON_OFFSET_FILL);
+        gl.glPolygonOffset(depth.OffsetAway, depth.OffsetAway);
+        program_->bind();
+        program_->setUniformValue("currentMesh",
+                                  static_cast<float>(static_cast<int16_t>(currentMesh)));
+        program_->setUniformValue("currentColour", 1.0f, 0.0f, 0.0f);
+        program_->setUniformValue("otherColour", 0.0f, 1.0f, 1.0f);
+        program_->setUniformValue("shade", float(kFrontBase), float(kFrontSlope), float(kBackBase),
+                                  float(kBackSlope));
+        gl.glEnableClientState(GL_VERTEX_ARRAY);
+        gl.glEnableClientState(GL_NORMAL_ARRAY);
+        gl.glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        positions_.bind();
+        gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        normals_.bind();
+        gl.glNormalPointer(GL_BYTE, 4, nullptr);
+        meshes_.bind();
+        gl.glTexCoordPointer(1, GL_SHORT, 0, nullptr);
+        meshes_.release();
+        triangles_.bind();
+        gl.glDrawElements(GL_TRIANGLES, triangleCorners_, GL_UNSIGNED_INT, nullptr);
+        triangles_.release();
+        gl.glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl.glDisableClientState(GL_NORMAL_ARRAY);
+        gl.glDisableClientState(GL_VERTEX_ARRAY);
+        program_->release();
+        gl.glDisable(GL_POLYGON_OFFSET_FILL);
+        gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+}
+
+}  // namespace vexlor::view
