@@ -105,6 +105,8 @@ Picture RenderPicture(const PictureRequest& request) {
         FitView(view, box, request.Scene.Faces, {request.Scene.ShowLod, -1});
     }
     const Camera camera = CameraOf(view);
+    picture.Drawn = camera;
+    picture.Box = box;
 
     QOpenGLFramebufferObjectFormat format;
     format.setAttachment(QOpenGLFramebufferObject::Depth);

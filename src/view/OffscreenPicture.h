@@ -34,6 +34,9 @@ struct PictureRequest {
 struct Picture {
     QImage Image;       // RGB32; null on failure
     std::string Error;  // why there is no image
+    // What the frame was drawn with, after the preset, the fit and the proportions.
+    Camera Drawn;
+    ViewBox Box;
     bool Ok() const { return !Image.isNull(); }
 };
 

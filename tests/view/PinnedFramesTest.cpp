@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "OffscreenPicture.h"
 #include "RotationThread.h"
 #include "SampleModels.h"
 #include "ViewTestSupport.h"
@@ -158,6 +159,21 @@ TEST_F(PinnedFrames, DesignedKeysAndTurningGiveTheRecordedFrames) {
                        QString::fromStdString(c.name) + ".png");
         }
         EXPECT_EQ(d.pixels, 0) << "first at " << d.first.x() << "," << d.first.y();
+
+        // The off-screen frame renderer draws the same frame from the same view.
+        const ModelStore& store = document.Store();
+        PictureRequest request;
+        request.Size = frame.size();
+        request.View = CameraOf(view);
+        request.Box = ViewBoxOf(view);
+        request.Scene = {Faces(), store.CurrentMesh, store.ShowLod,
+                         store.MarkerBoxShown ? &store.MarkerBox : nullptr,
+                         store.HardpointMarkerShown ? &store.HardpointMarker : nullptr};
+        const Picture picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Error;
+        const Difference offscreen = Compare(picture.Image, frame);
+        EXPECT_EQ(offscreen.pixels, 0)
+            << "off the screen, first at " << offscreen.first.x() << "," << offscreen.first.y();
     }
 }
 
