@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools libgl-dev libgl1-mesa-dri
     xvfb xauth xdotool imagemagick x11-utils fonts-liberation fonts-dejavu-core
     dpkg-dev file lintian man-db desktop-file-utils shared-mime-info libxml2-utils
+    f3d
 )
 
 missing=()

@@ -59,9 +59,13 @@ void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     gl.glScalef(scale, scale, scale);
     gl.glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0);
 
-    if (look.Shaded) shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod);
-    wireframe_.DrawFaces(gl, scene.Faces, scene.CurrentMesh, scene.ShowLod);
-    gl.glDisable(GL_DEPTH_TEST);
+    if (look.Shaded) {
+        // The faces draw their own edges.
+        shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod);
+        gl.glDisable(GL_DEPTH_TEST);
+    } else {
+        wireframe_.DrawFaces(gl, scene.Faces, scene.CurrentMesh, scene.ShowLod);
+    }
     if (scene.MarkerBox != nullptr) DrawMarkerBox(gl, *scene.MarkerBox);
     if (scene.HardpointMarker != nullptr) DrawHardpointMarker(gl, *scene.HardpointMarker);
     if (look.HighlightFace >= 0 && static_cast<uint64_t>(look.HighlightFace) < scene.Faces.size())

@@ -1,7 +1,8 @@
 // One whole frame of the view into the bound framebuffer: the designed wireframe frame (cleared
-// black, the view box, the turn, scale and pan, the faces' edges red and cyan, the markers) and,
-// when asked for, the shaded fill under the edges and a highlighted face. With nothing asked
-// for, the frame is the designed one pixel for pixel.
+// black, the view box, the turn, scale and pan, the faces' edges red and cyan, the markers) or,
+// in the shaded mode, the lit faces with their edges (ShadedRenderer.h) in place of the lines;
+// then a highlighted face if one is picked. With nothing asked for, the frame is the designed
+// one pixel for pixel.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Lighting normals and the fill arrays.
 #include "ShadedFaces.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Wireframe.h"
@@ -44,6 +45,24 @@ void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& nor
             for (const int8_t b : packed)
                 *out++ = b;
         }
+    }
+}
+
+void FillCornerEdges(std::span<const DrawFace> faces, std::vector<uint8_t>& edges) {
+    constexpr uint8_t O = 0, I = 255;
+    // Corners 1 ... 4 of a quadrilateral at (s, t) = (0,0), (1,0), (1,1), (0,1), w = 1: its
+    // edges are s = 0, s = 1, t = 0 and t = 1.
+    static constexpr uint8_t kQuad[16] = {O, O, I, O, I, O, I, O, I, I, I, O, O, I, I, O};
+    // A triangle's corners at (s, t, w) = (0,0,1), (1,0,0), (0,1,0), barycentric: its edges are
+    // t = 0, w = 0 and s = 0 (s = 1 and t = 1 touch it only at a corner). The fourth corner
+    // repeats the third.
+    static constexpr uint8_t kTriangle[16] = {O, O, I, O, I, O, O, O, O, I, O, O, O, I, O, O};
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    edges.resize(count * 16);
+    for (size_t i = 0; i < count; ++i) {
+        const bool triangle = SamePoint(faces[i].Corners[3], faces[i].Corners[2]);
+        std::copy(triangle ? kTriangle : kQuad, (triangle ? kTriangle : kQuad) + 16,
+                  edges.begin() + static_cast<std::ptrdiff_t>(i * 16));
     }
 }
 

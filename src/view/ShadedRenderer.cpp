@@ -12,15 +12,16 @@ namespace vexlor::view {
 namespace {
 
 // The fixed-function transform (ftransform) keeps the fill's corners exactly where the
-// wireframe's lines put them. The face's colour is worked out per corner; the four corners
-// of a face share the normal, so the face is flat.
+// wireframe's lines put them. The face's fill and edge colours leave as the primary and
+// secondary colour, which the flat shade model keeps whole over the face: the four corners
+// share the normal anyway, and only the edge coordinates are interpolated.
 const char* const kVertexShader = R"(
 #version 120
 uniform float currentMesh;
 uniform vec3 currentColour;
 uniform vec3 otherColour;
 uniform vec4 shade;  // front base, front slope, back base, back slope
-varying vec4 colour;
+varying vec3 edges;
 void main() {
     gl_Position = ftransform();
     vec3 n = gl_NormalMatrix * gl_Normal;
@@ -28,15 +29,23 @@ void main() {
     float facing = size > 0.0 ? n.z / size : 0.0;
     vec3 base = abs(gl_MultiTexCoord0.x - currentMesh) < 0.5 ? currentColour : otherColour;
     float light = facing > 0.0 ? shade.x + shade.y * facing : shade.z - shade.w * facing;
-    colour = vec4(base * light, 1.0);
+    gl_FrontColor = vec4(base * light, 1.0);
+    gl_FrontSecondaryColor = vec4(base, 1.0);
+    edges = gl_Color.xyz;
 }
 )";
 
+// A fragment within a pixel of one of its face's edges (the edge coordinate divided by how much
+// it changes from one pixel to the next) is drawn as the wireframe's line, in the mesh's full
+// colour; the rest is the lit fill.
 const char* const kFragmentShader = R"(
 #version 120
-varying vec4 colour;
+varying vec3 edges;
 void main() {
-    gl_FragColor = colour;
+    vec3 width = max(fwidth(edges), vec3(1e-7));
+    vec3 inside = min(edges, vec3(1.0) - edges) / width;
+    float nearest = min(min(inside.x, inside.y), edges.z / width.z);
+    gl_FragColor = nearest < 1.0 ? gl_SecondaryColor : gl_Color;
 }
 )";
 
@@ -51,8 +60,8 @@ void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
 
 NearerWins DepthForBox(const ViewBox& box) {
     // glOrtho maps eye z to a depth that grows with z when Far < Near.
-    if (box.Far < box.Near) return {GL_GEQUAL, 0.0, -1.0f};
-    return {GL_LEQUAL, 1.0, 1.0f};
+    if (box.Far < box.Near) return {GL_GEQUAL, 0.0};
+    return {GL_LEQUAL, 1.0};
 }
 
 ShadedRenderer::ShadedRenderer() = default;
@@ -61,6 +70,7 @@ ShadedRenderer::~ShadedRenderer() = default;
 bool ShadedRenderer::Create() {
     positions_.create();
     normals_.create();
+    edges_.create();
     meshes_.create();
     triangles_.create();
     uploads_.Forget();
@@ -80,6 +90,7 @@ void ShadedRenderer::Destroy() {
     program_.reset();
     positions_.destroy();
     normals_.destroy();
+    edges_.destroy();
     meshes_.destroy();
     triangles_.destroy();
     uploads_.Forget();
@@ -96,6 +107,9 @@ void ShadedRenderer::Prepare(std::span<const DrawFace> faces, int32_t showLod) {
         std::vector<int8_t> normals;
         FillCornerNormals(faces, normals);
         Upload(normals_, normals);
+        std::vector<uint8_t> edges;
+        FillCornerEdges(faces, edges);
+        Upload(edges_, edges);
         std::vector<int16_t> meshes;
         FillCornerMeshes(faces, meshes);
         Upload(meshes_, meshes);
@@ -118,8 +132,8 @@ void ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
     Prepare(faces, showLod);
     if (triangleCorners_ > 0) {
         gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl.glEnable(GL_POLYGON_OFFSET_FILL);
-        gl.glPolygonOffset(depth.OffsetAway, depth.OffsetAway);
+        // The colours are the face's (the same at its four corners): not interpolated.
+        gl.glShadeModel(GL_FLAT);
         program_->bind();
         program_->setUniformValue("currentMesh",
                                   static_cast<float>(static_cast<int16_t>(currentMesh)));
@@ -130,21 +144,25 @@ void ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
         gl.glEnableClientState(GL_VERTEX_ARRAY);
         gl.glEnableClientState(GL_NORMAL_ARRAY);
         gl.glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl.glEnableClientState(GL_COLOR_ARRAY);
         positions_.bind();
         gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
         normals_.bind();
         gl.glNormalPointer(GL_BYTE, 4, nullptr);
+        edges_.bind();
+        gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
         meshes_.bind();
         gl.glTexCoordPointer(1, GL_SHORT, 0, nullptr);
         meshes_.release();
         triangles_.bind();
         gl.glDrawElements(GL_TRIANGLES, triangleCorners_, GL_UNSIGNED_INT, nullptr);
         triangles_.release();
+        gl.glDisableClientState(GL_COLOR_ARRAY);
         gl.glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         gl.glDisableClientState(GL_NORMAL_ARRAY);
         gl.glDisableClientState(GL_VERTEX_ARRAY);
         program_->release();
-        gl.glDisable(GL_POLYGON_OFFSET_FILL);
+        gl.glShadeModel(GL_SMOOTH);
         gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
 }

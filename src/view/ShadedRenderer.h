@@ -1,8 +1,12 @@
-// Fills the faces for the shaded mode with OpenGL: flat lit faces in their mesh's colour (see
-// ShadedFaces.h), from buffers uploaded once per load (the triangle list again when the level
-// of detail changes), drawn with the depth test so that the nearest face shows. The caller has
-// set the frame's matrices; the fill is pushed back a little in depth so that the wireframe drawn
-// over it with the same depth test shows on the faces it bounds.
+// Draws the faces for the shaded mode with OpenGL: flat lit faces in their mesh's colour (see
+// ShadedFaces.h) with the wireframe's edges over them, from buffers uploaded once per load (the
+// triangle list again when the level of detail changes), with the depth test so that the nearest
+// face shows. The caller has set the frame's matrices.
+//
+// The edges are drawn by the faces themselves: a fragment within about a pixel of its face's
+// edge takes the mesh's full colour, as the wireframe's line would. So an edge hidden behind a
+// nearer face stays hidden, and a frame costs the faces' triangles alone rather than the
+// triangles and every edge again as a line.
 #pragma once
 
 #include <QOpenGLBuffer>
@@ -23,7 +27,6 @@ namespace vexlor::view {
 struct NearerWins {
     unsigned DepthFunction;  // GL_GEQUAL or GL_LEQUAL
     double ClearDepth;       // the depth that loses to every drawn one
-    float OffsetAway;        // the sign of a polygon offset that moves away from the viewer
 };
 NearerWins DepthForBox(const ViewBox& box);
 
@@ -37,9 +40,8 @@ class ShadedRenderer {
     // The faces were filled again: upload them at the next frame.
     void Invalidate() { ++generation_; }
 
-    // Fills the faces drawn at `showLod`, those of `currentMesh` red. Leaves the depth test on
-    // with the function that lets the nearer win, the polygon mode at lines and no offset, ready
-    // for the wireframe.
+    // The faces drawn at `showLod` and their edges, those of `currentMesh` red. Leaves the depth
+    // test on and the polygon mode at lines.
     void DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box, std::span<const DrawFace> faces,
                   int32_t currentMesh, int32_t showLod);
 
@@ -49,6 +51,7 @@ class ShadedRenderer {
     std::unique_ptr<QOpenGLShaderProgram> program_;
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer normals_{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer edges_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer meshes_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer triangles_{QOpenGLBuffer::IndexBuffer};
     int32_t triangleCorners_ = 0;

@@ -146,10 +146,10 @@ TEST_F(Mouse, ADoubleClickCentresTheViewOnTheFace) {
 TEST_F(Mouse, MovingTheCursorReportsTheFaceUnderIt) {
     TwoMeshModel model;
     LoadModel(model.bytes);
-    QTest::mouseMove(Panel(), Pixel(At(-200, 0)));
-    QTest::mouseMove(Panel(), Pixel(At(-210, 10)));  // the same face: not reported again
-    QTest::mouseMove(Panel(), Pixel(At(0, 0)));
-    QTest::mouseMove(Panel(), Pixel(At(200, 0)));
+    Move(Pixel(At(-200, 0)));
+    Move(Pixel(At(-210, 10)));  // the same face: not reported again
+    Move(Pixel(At(0, 0)));
+    Move(Pixel(At(200, 0)));
     EXPECT_EQ(hovered, (std::vector<qint64>{0, -1, 1}));
     // Turned under a still cursor, the face is found again when asked.
     view.AngleZ = 180;

@@ -73,6 +73,20 @@ TEST_F(Pictures, BackFacesAreDarkerThanAnyFrontFace) {
     EXPECT_NEAR(green(200, 0), 255 * ShadeFactor(-1), 2);
     EXPECT_LT(ShadeFactor(-1), ShadeFactor(0.001));
     EXPECT_GT(green(200, 0), 0);
+    // The wireframe's edges over the dark face are in the full colour: its border is.
+    const auto brightestNear = [&](float x, float y) {
+        const QPoint at = PixelOf(picture, x, y);
+        int most = 0;
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx)
+                most = std::max(most, qGreen(picture.Image.pixel(at + QPoint(dx, dy))));
+        }
+        return most;
+    };
+    EXPECT_EQ(brightestNear(200, -100), 255);
+    EXPECT_EQ(brightestNear(100, 0), 255);
+    EXPECT_EQ(brightestNear(300, 50), 255);
+    EXPECT_LT(brightestNear(200, 0), 128);
 
     // Seen from behind (turned half round about y) the reversed face is the lit one.
     request.View.AngleY = 180;
@@ -159,10 +173,23 @@ TEST_F(Pictures, SizesUpToTheLimitAndClearRefusalsBeyond) {
 }
 
 TEST_F(Pictures, PresetViewsFitAndKeepTheModelsProportions) {
-    // A box 600 long in y, 200 wide in x and 100 high in z: its top and bottom faces.
+    // A closed box 200 wide in x, 600 long in y and 100 high in z.
     OptBuilder b(0);
-    b.setMeshes({AddSquareMesh(b, SquareAt(-100, -300, 100, 300, 50)),
-                 AddSquareMesh(b, SquareAt(-100, -300, 100, 300, -50))});
+    const std::vector<V3> corners = {{-100, -300, -50}, {100, -300, -50}, {100, 300, -50},
+                                     {-100, 300, -50},  {-100, -300, 50}, {100, -300, 50},
+                                     {100, 300, 50},    {-100, 300, 50}};
+    std::vector<FaceSpec> sides;
+    for (const std::array<int32_t, 4> side : {std::array<int32_t, 4>{0, 3, 2, 1},
+                                              {4, 5, 6, 7},
+                                              {0, 1, 5, 4},
+                                              {2, 3, 7, 6},
+                                              {1, 2, 6, 5},
+                                              {0, 4, 7, 3}}) {
+        FaceSpec face;
+        face.vertex = side;
+        sides.push_back(face);
+    }
+    b.setMeshes({b.addJump(0, {b.addVertices(corners), b.addFaces(sides)})});
     Load(b.build());
     const auto shape = [&](PresetView preset) {
         PictureRequest request = Request(true);

@@ -42,11 +42,11 @@ TEST_F(StatusUnderCursor, NamesTheMeshAndFaceTheCursorPointsAt) {
         text = face < 0 ? UnderCursorText(std::nullopt, std::nullopt)
                         : UnderCursorText(Faces()[size_t(face)].Mesh, face);
     });
-    QTest::mouseMove(Panel(), Pixel(At(250, 50)));
+    Move(Pixel(At(250, 50)));
     EXPECT_EQ(text, "mesh 1, face 1");
-    QTest::mouseMove(Panel(), Pixel(At(-250, 50)));
+    Move(Pixel(At(-250, 50)));
     EXPECT_EQ(text, "mesh 0, face 0");
-    QTest::mouseMove(Panel(), Pixel(At(0, 250)));
+    Move(Pixel(At(0, 250)));
     EXPECT_EQ(text, "");
 }
 

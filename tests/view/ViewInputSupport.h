@@ -2,6 +2,7 @@
 // every change of the view draws a frame, and what the input reports is recorded.
 #pragma once
 
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "FrameTransform.h"
@@ -33,12 +34,20 @@ class InputView : public ShownView {
         return {w.x, w.y};
     }
     static QPoint Pixel(QPointF p) { return {static_cast<int>(p.x()), static_cast<int>(p.y())}; }
+    // The cursor moved to a point of the panel, delivered at once (a move through the window
+    // system would arrive whenever the X server sends it).
+    void Move(QPoint to, Qt::MouseButtons held = Qt::NoButton,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), Panel()->mapToGlobal(QPointF(to)),
+                         Qt::NoButton, held, modifiers);
+        QApplication::sendEvent(Panel(), &move);
+    }
     // A drag with the button held through `steps` moves.
     void Drag(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint from, QPoint to,
               int steps = 4) {
         QTest::mousePress(Panel(), button, modifiers, from);
         for (int i = 1; i <= steps; ++i)
-            QTest::mouseMove(Panel(), from + (to - from) * i / steps);
+            Move(from + (to - from) * i / steps, button, modifiers);
         QTest::mouseRelease(Panel(), button, modifiers, to);
     }
     void Wheel(QPointF at, int angle) {
