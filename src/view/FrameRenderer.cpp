@@ -59,11 +59,8 @@ void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     gl.glScalef(scale, scale, scale);
     gl.glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0);
 
-    if (look.Shaded) {
-        // The faces draw their own edges.
-        shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod);
-        gl.glDisable(GL_DEPTH_TEST);
-    } else {
+    // Shaded, the faces draw their own edges; without the shader the wireframe stands in.
+    if (!look.Shaded || !shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod)) {
         wireframe_.DrawFaces(gl, scene.Faces, scene.CurrentMesh, scene.ShowLod);
     }
     if (scene.MarkerBox != nullptr) DrawMarkerBox(gl, *scene.MarkerBox);

@@ -122,13 +122,13 @@ void ShadedRenderer::Prepare(std::span<const DrawFace> faces, int32_t showLod) {
     }
 }
 
-void ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
+bool ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
                               std::span<const DrawFace> faces, int32_t currentMesh,
                               int32_t showLod) {
+    if (program_ == nullptr) return false;
     const NearerWins depth = DepthForBox(box);
     gl.glEnable(GL_DEPTH_TEST);
     gl.glDepthFunc(depth.DepthFunction);
-    if (program_ == nullptr) return;
     Prepare(faces, showLod);
     if (triangleCorners_ > 0) {
         gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -165,6 +165,8 @@ void ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box,
         gl.glShadeModel(GL_SMOOTH);
         gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
+    gl.glDisable(GL_DEPTH_TEST);
+    return true;
 }
 
 }  // namespace vexlor::view

@@ -41,8 +41,8 @@ class ShadedRenderer {
     void Invalidate() { ++generation_; }
 
     // The faces drawn at `showLod` and their edges, those of `currentMesh` red. Leaves the depth
-    // test on and the polygon mode at lines.
-    void DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box, std::span<const DrawFace> faces,
+    // test off and the polygon mode at lines. False, with nothing drawn, without the shader.
+    bool DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box, std::span<const DrawFace> faces,
                   int32_t currentMesh, int32_t showLod);
 
   private:

@@ -68,7 +68,7 @@ bool ZoomAt(ViewState& view, const FrameTransform& frame, double wx, double wy, 
     // at scale s.
     double ex, ey;
     frame.WindowToEye(wx, wy, ex, ey);
-    const double ratio = frame.Scale() / static_cast<float>(zoomed) - 1.0;
+    const double ratio = frame.Scale() / NarrowToFloat(zoomed) - 1.0;
     double panX, panY;
     PanForEyeMove(frame, ex * ratio, ey * ratio, panX, panY);
     double carryX = 0, carryY = 0;
