@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             vexlor::DescribeByte(stream, store.GlobalOffset, layout, offset, numbers);
     }
     // A handful of offsets, each a walk over the whole block table.
-    for (int64_t offset = -1; offset <= stream.Size(); offset += 1 + stream.Size() / 7)
+    for (int64_t offset = -1; offset <= stream.size(); offset += 1 + stream.size() / 7)
         vexlor::FindInnermostBlock(stream, store.GlobalOffset, store.BlockTable, offset);
     return 0;
 }
