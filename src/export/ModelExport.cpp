@@ -196,6 +196,7 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     sceneOptions.triangulate = !format->keepsPolygons;
     sceneOptions.nodes = format->keepsNodes;
     sceneOptions.flat = formatId == "3mf";
+    sceneOptions.faceNormals = formatId == "stl" || formatId == "stlb";
 
     detail::SceneStats stats;
     const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };

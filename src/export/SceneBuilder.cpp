@@ -518,7 +518,8 @@ class Builder {
             const auto vertexOf = [&](const ExportCorner& corner) {
                 const aiVector3D position = frame_.Position(corner.position);
                 std::optional<D3> unit;
-                if (corner.normal && Finite(*corner.normal)) unit = Unit(ToD(*corner.normal));
+                if (corner.normal && Finite(*corner.normal) && !options_.faceNormals)
+                    unit = Unit(ToD(*corner.normal));
                 const aiVector3D normal = unit ? frame_.Direction(*unit) : faceNormal;
                 aiVector3D uv(0, 1, 0);
                 if (corner.uv && std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))

@@ -43,6 +43,9 @@ struct SceneOptions {
     bool nodes = true;           // hardpoints and descriptors as empty nodes
     bool flat = false;           // one top-level node per scene mesh (3MF's writer reads only those)
     bool keepFileWinding = false;
+    // Every corner gets its face's normal: for STL, whose writer makes each facet's normal the
+    // mean of its corners' normals, which smooth vertex normals would turn away from the facet.
+    bool faceNormals = false;
 };
 
 struct SceneStats {
