@@ -25,8 +25,8 @@ struct TexCoord {
 // range is not in the face at all (the builder leaves it out with a warning).
 struct ExportCorner {
     Vec3 position;
-    std::optional<Vec3> normal;      // the vertex normal, when its index is >= 0 and in range
-    std::optional<TexCoord> uv;      // the texture vertex, when its index is >= 0 and in range
+    std::optional<Vec3> normal;  // the vertex normal, when its index is >= 0 and in range
+    std::optional<TexCoord> uv;  // the texture vertex, when its index is >= 0 and in range
 };
 
 struct ExportFace {
@@ -44,8 +44,8 @@ struct ExportFaceBlock {
 
 // One level of detail of a mesh: the faces read while curLOD had this value.
 struct ExportLevel {
-    int32_t number = 1;              // curLOD: 1 for the first level
-    std::optional<float> distance;   // its lo-res distance from the mesh's type-21 block, if any
+    int32_t number = 1;             // curLOD: 1 for the first level
+    std::optional<float> distance;  // its lo-res distance from the mesh's type-21 block, if any
     std::vector<ExportFaceBlock> faceBlocks;
 };
 
@@ -69,9 +69,9 @@ struct ExportDescriptor {
 };
 
 struct ExportMesh {
-    int32_t index = 0;                 // position in the mesh jump table: "mesh M"
-    std::optional<int32_t> typeCode;   // the mesh type, from the mesh's descriptor, when it has one
-    std::string typeName;              // the type's name; empty when unknown or none
+    int32_t index = 0;                // position in the mesh jump table: "mesh M"
+    std::optional<int32_t> typeCode;  // the mesh type, from the mesh's descriptor, when it has one
+    std::string typeName;             // the type's name; empty when unknown or none
     std::vector<ExportLevel> levels;
     std::vector<ExportHardpoint> hardpoints;
     std::vector<ExportDescriptor> descriptors;

@@ -25,14 +25,15 @@ namespace {
 struct FormatCase {
     const char* name;
     const char* extension;
-    const char* formatId;                 // what the extension must choose
-    std::vector<const char*> sideFiles;   // extensions of the files written beside the main one
+    const char* formatId;                // what the extension must choose
+    std::vector<const char*> sideFiles;  // extensions of the files written beside the main one
     bool yUp;
     bool triangulate;
     CompareOptions compare;
 };
 
-CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs, bool materials) {
+CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs,
+                    bool materials) {
     CompareOptions o;
     o.nodes = nodes;
     o.meshNames = meshNames;
@@ -60,8 +61,8 @@ const std::vector<FormatCase>& Cases() {
 class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<FormatCase> {
   protected:
     // Writes, checks the files written, validates glTF, reads back and compares.
-    void Check(const ExportModel& model, const ExportOptions& options, const CompareOptions& compare,
-               const std::vector<std::string>& materials) {
+    void Check(const ExportModel& model, const ExportOptions& options,
+               const CompareOptions& compare, const std::vector<std::string>& materials) {
         const FormatCase& format = GetParam();
         const std::string target = Path(std::string("model.") + format.extension);
         const ExportResult result = ExportToFile(model, target, options);
@@ -69,10 +70,12 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
         EXPECT_EQ(result.formatId, format.formatId);
 
         std::vector<std::string> files{target};
-        for (const char* side : format.sideFiles) files.push_back(Path(std::string("model.") + side));
+        for (const char* side : format.sideFiles)
+            files.push_back(Path(std::string("model.") + side));
         EXPECT_EQ(result.files, files);
         std::vector<std::string> names;
-        for (const std::string& file : files) names.push_back(fs::path(file).filename().string());
+        for (const std::string& file : files)
+            names.push_back(fs::path(file).filename().string());
         std::sort(names.begin(), names.end());
         EXPECT_EQ(Entries(), names) << "only the files written, no temporary ones";
 
@@ -183,7 +186,9 @@ TEST_P(RoundTrip, GeneratedLargeOptFileAllLevels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FormatCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace vexlor::testing
