@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FixedVector.h"
 #include "Vec3.h"
 
 namespace vexlor {
@@ -29,9 +30,12 @@ struct ExportCorner {
     std::optional<TexCoord> uv;  // the texture vertex, when its index is >= 0 and in range
 };
 
+// A face's corners, at most four.
+using ExportCorners = FixedVector<ExportCorner, 4>;
+
 struct ExportFace {
-    std::vector<ExportCorner> corners;  // 3 for a triangle, 4 for a quad (A, B, C, D)
-    Vec3 normal;                        // the face normal of the file
+    ExportCorners corners;  // 3 for a triangle, 4 for a quad (A, B, C, D)
+    Vec3 normal;            // the face normal of the file
 };
 
 // One face block (type 1) with the texture in force for all of its faces: the last texture header

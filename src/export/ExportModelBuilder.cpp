@@ -140,9 +140,9 @@ class Builder : public WalkObserver {
     // Appends the face; returns the number of corners left out for their vertex index.
     static int64_t AddFace(const MeshTables& tables, const FaceRecord& record,
                            ExportFaceBlock& block) {
-        ExportFace& face = block.faces.emplace_back();
+        // Made here and copied once: the block's memory is written a single time.
+        ExportFace face;
         face.normal = record.FaceNormal;
-        face.corners.reserve(4);
         int64_t bad = 0;
         for (size_t c = 0; c < 4; ++c) {
             const int32_t v = record.VertexIndex[c];
@@ -162,6 +162,7 @@ class Builder : public WalkObserver {
                 corner.uv = TexCoord{uv.u, uv.v};
             }
         }
+        block.faces.push_back(face);
         return bad;
     }
 

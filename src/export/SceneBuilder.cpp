@@ -40,7 +40,7 @@ std::optional<D3> Unit(const D3& v) {
 }
 
 // Newell's normal of a polygon: the right-hand normal of its corner order, any corner count.
-D3 Newell(const std::vector<ExportCorner>& corners) {
+D3 Newell(const ExportCorners& corners) {
     D3 n;
     const size_t count = corners.size();
     for (size_t i = 0; i < count; ++i) {
@@ -449,10 +449,8 @@ class Builder {
                     group.primitives += 1;
                     if (n == 3)
                         ++stats_.triangles;
-                    else if (n == 4)
-                        ++stats_.quads;
                     else
-                        ++stats_.polygons;
+                        ++stats_.quads;
                 }
                 ++stats_.faces;
             }
@@ -524,7 +522,7 @@ class Builder {
         size_t primitive = 0;
         std::vector<unsigned int> order;
         for (const AcceptedFace& accepted : group.faces) {
-            const std::vector<ExportCorner>& corners = accepted.face->corners;
+            const ExportCorners& corners = accepted.face->corners;
             const size_t n = corners.size();
             const aiVector3D faceNormal = frame_.Direction(accepted.normal);
             const auto vertexOf = [&](const ExportCorner& corner) {

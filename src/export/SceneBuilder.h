@@ -52,7 +52,6 @@ struct SceneStats {
     int64_t faces = 0;      // source faces written
     int64_t triangles = 0;  // primitives as written
     int64_t quads = 0;
-    int64_t polygons = 0;  // more than four corners (only from hand-made models)
     int64_t hardpoints = 0;
     int64_t descriptors = 0;
 };

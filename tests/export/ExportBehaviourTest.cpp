@@ -393,15 +393,16 @@ TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeAreLeftOut) {
 }
 
 TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
-    // No vertex normals, a zero face normal, a degenerate face (all corners at one point), and a
-    // pentagon; the written normals are unit vectors, the plane's where there is one.
+    // No vertex normals, a zero face normal on a quad and on a triangle, and a degenerate face
+    // (all corners at one point); the written normals are unit vectors, the plane's where there
+    // is one.
     ExportFace flat = Square(0, false, false);
     flat.normal = {0, 0, 0};
     ExportFace point = MakeFace({{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, false, false);
     point.normal = {0, 0, 0};
-    ExportFace pentagon =
-        MakeFace({{0, 0, 2}, {0, 1, 2}, {0.5f, 1.5f, 2}, {1, 1, 2}, {1, 0, 2}}, false, false);
-    const ExportModel model = OneBlock({flat, point, pentagon}, std::nullopt);
+    ExportFace triangle = MakeFace({{0, 0, 2}, {0, 1, 2}, {1, 1, 3}}, false, false);
+    triangle.normal = {0, 0, 0};
+    const ExportModel model = OneBlock({flat, point, triangle}, std::nullopt);
     for (const char* name : {"plain.glb", "plain.obj"}) {
         const ExportResult result = ExportToFile(model, Path(name));
         ASSERT_TRUE(result.ok) << result.message;

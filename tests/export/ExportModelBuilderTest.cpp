@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,22 @@ std::vector<std::optional<std::string>> Textures(const ExportLevel& level) {
 
 bool Same(const Vec3& a, const Vec3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+TEST(ExportFace, HoldsFourCornersAndRefusesAFifth) {
+    ExportFace face;
+    face.corners = {ExportCorner{{1, 2, 3}, {}, {}}, ExportCorner{{4, 5, 6}, Vec3{0, 0, 1}, {}}};
+    face.corners.emplace_back().position = {7, 8, 9};
+    face.corners.resize(4);
+    const ExportFace copy = face;
+    ASSERT_EQ(copy.corners.size(), 4u);
+    EXPECT_TRUE(Same(copy.corners[2].position, {7, 8, 9}));
+    EXPECT_TRUE(Same(copy.corners[3].position, {0, 0, 0}));  // added by resize: a new corner
+    EXPECT_FALSE(copy.corners[3].normal);
+    EXPECT_TRUE(Same(*copy.corners[1].normal, {0, 0, 1}));
+    EXPECT_THROW(face.corners.emplace_back(), std::length_error);
+    face.corners.clear();
+    EXPECT_TRUE(face.corners.empty());
 }
 
 TEST(ExportModelBuilder, NothingLoadedGivesAnEmptyModel) {
