@@ -127,6 +127,12 @@ ExportResult Failure(ExportResult result, std::string message, std::string reaso
     return result;
 }
 
+// "1 hardpoint", "3 hardpoints"; nothing for none.
+std::string Counted(size_t n, const char* one, const char* more) {
+    if (n == 0) return {};
+    return std::to_string(n) + " " + (n == 1 ? one : more);
+}
+
 std::string LevelText(int32_t lod) {
     return lod == kAllLevels ? std::string("any level of detail")
                              : "level of detail " + std::to_string(lod);
@@ -223,9 +229,10 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
             descriptors += mesh.descriptors.size();
         }
         if (hardpoints + descriptors > 0)
-            result.warnings.push_back(
-                std::to_string(hardpoints) + " hardpoints and " + std::to_string(descriptors) +
-                " mesh descriptors left out: " + format->description + " keeps no nodes");
+            result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+                                      (hardpoints > 0 && descriptors > 0 ? " and " : "") +
+                                      Counted(descriptors, "mesh descriptor", "mesh descriptors") +
+                                      " left out: " + format->description + " keeps no nodes");
     }
     if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
 

@@ -1,6 +1,6 @@
 // Export of an ExportModel through assimp: the model becomes an aiScene, assimp's exporter writes
 // it in the chosen format, and the files appear beside each other only when all were written.
-// src/export/README.md describes the scene, the frames and the formats at length.
+// README.md ("Export") describes the scene, the frames and the formats at length.
 //
 // Scene layout (every format that keeps nodes):
 //   root "OPT model"

@@ -282,7 +282,7 @@ TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
         ASSERT_TRUE(result.ok) << name << ": " << result.message;
         ASSERT_GE(result.warnings.size(), 2u) << name;
         EXPECT_EQ(result.warnings[0], "mesh 0: the builder's own warning");
-        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptors left out"))
+        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptor left out"))
             << Joined(result.warnings);
     }
     const ExportResult glb = ExportToFile(model, Path("ship.glb"));
