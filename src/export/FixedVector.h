@@ -32,8 +32,8 @@ class FixedVector {
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     bool full() const { return size_ == N; }
-    T* data() { return std::launder(reinterpret_cast<T*>(storage_)); }
-    const T* data() const { return std::launder(reinterpret_cast<const T*>(storage_)); }
+    T* data() { return reinterpret_cast<T*>(storage_); }
+    const T* data() const { return reinterpret_cast<const T*>(storage_); }
     T* begin() { return data(); }
     T* end() { return data() + size_; }
     const T* begin() const { return data(); }
