@@ -2,7 +2,7 @@
 # The lists below follow vexlor --help: when the command line changes, change them too
 # (tests/install/HelpCoverage.sh checks that every command and option of the help is here).
 
-_vexlor_commands="report prj tree block check"
+_vexlor_commands="report prj tree block check export"
 _vexlor_global_options="--names --help --version"
 _vexlor_vn_modes="whole mesh none"
 # The options each command takes besides --names.
@@ -10,6 +10,7 @@ _vexlor_command_options() {
     case "$1" in
         report | prj) echo "-o" ;;
         check) echo "--vn --json" ;;
+        export) echo "-o --lod --format --scale --formats" ;;
     esac
 }
 
@@ -42,6 +43,19 @@ _vexlor() {
             _vexlor_words "$_vexlor_vn_modes" "$cur"
             return
             ;;
+        --lod)
+            _vexlor_words "all 1 2 3" "$cur"
+            return
+            ;;
+        --format)
+            # The format ids, as the program lists them.
+            _vexlor_words "$("${COMP_WORDS[0]}" export --formats 2>/dev/null | cut -f1)" "$cur"
+            return
+            ;;
+        --scale)
+            _vexlor_words "1 1/41" "$cur"
+            return
+            ;;
     esac
 
     # The command is the first word that is neither an option nor an option's value; the words
@@ -50,7 +64,7 @@ _vexlor() {
     for ((i = 1; i < COMP_CWORD; i++)); do
         word="${COMP_WORDS[i]}"
         case "$word" in
-            --names | -o | --vn) i=$((i + 1)) ;;
+            --names | -o | --vn | --lod | --format | --scale) i=$((i + 1)) ;;
             -*) ;;
             *)
                 if [[ -z "$command" ]]; then

@@ -19,6 +19,14 @@ class FileDialogs {
                                             const QString& start) = 0;
     virtual std::optional<QString> SaveFile(const QString& caption, const QString& filter,
                                             const QString& start) = 0;
+    // A save dialog offering several filters (separated by ";;"): `selected` comes in as the one
+    // shown first and goes out as the one the user left chosen.
+    virtual std::optional<QString> SaveFileWithFilter(const QString& caption,
+                                                      const QString& filters, const QString& start,
+                                                      QString& selected) {
+        (void)selected;
+        return SaveFile(caption, filters, start);
+    }
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -29,6 +37,8 @@ class QtFileDialogs : public FileDialogs {
                                     const QString& start) override;
     std::optional<QString> SaveFile(const QString& caption, const QString& filter,
                                     const QString& start) override;
+    std::optional<QString> SaveFileWithFilter(const QString& caption, const QString& filters,
+                                              const QString& start, QString& selected) override;
 
   private:
     QWidget* parent_;

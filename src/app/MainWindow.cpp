@@ -245,6 +245,9 @@ void MainWindow::BuildMenus() {
     item(file, "saveAsciiAction", QStringLiteral("&Save ASCII..."),
          QStringLiteral("Save current file"), &MainWindow::SaveAsciiWithDialog)
         ->setShortcut(QKeySequence::Save);
+    item(file, "exportAction", QStringLiteral("&Export..."),
+         QStringLiteral("Export the model to glTF, OBJ, FBX, STL and other formats"),
+         &MainWindow::ExportWithDialog);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &MainWindow::Exit);

@@ -69,6 +69,7 @@ class MainWindow : public QMainWindow {
     bool OpenCurrentFile();
     void SaveAsciiWithDialog();
     void SavePrjWithDialog();
+    void ExportWithDialog();
     void Exit();
     void ShowAbout();
     void ShowReadme();

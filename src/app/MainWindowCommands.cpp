@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "ConsistencyCheck.h"
+#include "ExportAction.h"
 #include "MainWindow.h"
 #include "ReadmeWindow.h"
 #include "ReportListModel.h"
@@ -187,6 +188,16 @@ void MainWindow::SavePrjWithDialog() {
         QStringLiteral("Save PRJ"), QStringLiteral("PRJ files (*.prj)"), QStringLiteral(".PRJ"));
     if (!path) return;
     ReportSave(document.SavePrj(LocalPath(*path)), *path);
+}
+
+void MainWindow::ExportWithDialog() {
+    if (!services_.document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const std::optional<QString> chosen = ChooseAndExport(
+        *this, services_.dialogs, services_.messages, lodItems_->checkedId(), LastFolder());
+    if (chosen) lastFolder_ = QFileInfo(*chosen).absolutePath();
 }
 
 std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, const QString& filter,

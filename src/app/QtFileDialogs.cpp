@@ -21,4 +21,12 @@ std::optional<QString> QtFileDialogs::SaveFile(const QString& caption, const QSt
     return name;
 }
 
+std::optional<QString> QtFileDialogs::SaveFileWithFilter(const QString& caption,
+                                                         const QString& filters,
+                                                         const QString& start, QString& selected) {
+    const QString name = QFileDialog::getSaveFileName(parent_, caption, start, filters, &selected);
+    if (name.isEmpty()) return std::nullopt;
+    return name;
+}
+
 }  // namespace vexlor::app

@@ -8,6 +8,7 @@ std::unique_ptr<Command> MakePrjCommand();
 std::unique_ptr<Command> MakeTreeCommand();
 std::unique_ptr<Command> MakeBlockCommand();
 std::unique_ptr<Command> MakeCheckCommand();
+std::unique_ptr<Command> MakeExportCommand();
 
 std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
     commands.push_back(MakeTreeCommand());
     commands.push_back(MakeBlockCommand());
     commands.push_back(MakeCheckCommand());
+    commands.push_back(MakeExportCommand());
     return commands;
 }
 

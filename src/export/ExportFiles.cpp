@@ -27,7 +27,8 @@ class CheckedStream : public Assimp::IOStream {
     CheckedStream(std::FILE* file, std::string path, CheckedIOSystem& owner, bool writing)
         : file_(file), path_(std::move(path)), owner_(owner), writing_(writing) {
         struct stat info {};
-        if (fstat(fileno(file_), &info) == 0 && info.st_size > 0) size_ = static_cast<size_t>(info.st_size);
+        if (fstat(fileno(file_), &info) == 0 && info.st_size > 0)
+            size_ = static_cast<size_t>(info.st_size);
     }
     CheckedStream(const CheckedStream&) = delete;
     CheckedStream& operator=(const CheckedStream&) = delete;
@@ -181,7 +182,8 @@ void StagingFolder::Remove() {
             if (name != "." && name != "..") names.push_back(name);
         }
         closedir(dir);
-        for (const std::string& name : names) unlink((folder_ + "/" + name).c_str());
+        for (const std::string& name : names)
+            unlink((folder_ + "/" + name).c_str());
     }
     rmdir(folder_.c_str());
     folder_.clear();
@@ -280,7 +282,8 @@ bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failu
         moved.push_back(std::move(move));
     }
     files.push_back(target_);
-    for (size_t i = 0; i + 1 < names.size(); ++i) files.push_back(Beside(names[i]));
+    for (size_t i = 0; i + 1 < names.size(); ++i)
+        files.push_back(Beside(names[i]));
     Remove();
     return true;
 }

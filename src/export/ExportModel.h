@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FixedVector.h"
 #include "Vec3.h"
 
 namespace vexlor {
@@ -25,13 +26,16 @@ struct TexCoord {
 // range is not in the face at all (the builder leaves it out with a warning).
 struct ExportCorner {
     Vec3 position;
-    std::optional<Vec3> normal;      // the vertex normal, when its index is >= 0 and in range
-    std::optional<TexCoord> uv;      // the texture vertex, when its index is >= 0 and in range
+    std::optional<Vec3> normal;  // the vertex normal, when its index is >= 0 and in range
+    std::optional<TexCoord> uv;  // the texture vertex, when its index is >= 0 and in range
 };
 
+// A face's corners, at most four.
+using ExportCorners = FixedVector<ExportCorner, 4>;
+
 struct ExportFace {
-    std::vector<ExportCorner> corners;  // 3 for a triangle, 4 for a quad (A, B, C, D)
-    Vec3 normal;                        // the face normal of the file
+    ExportCorners corners;  // 3 for a triangle, 4 for a quad (A, B, C, D)
+    Vec3 normal;            // the face normal of the file
 };
 
 // One face block (type 1) with the texture in force for all of its faces: the last texture header
@@ -44,8 +48,8 @@ struct ExportFaceBlock {
 
 // One level of detail of a mesh: the faces read while curLOD had this value.
 struct ExportLevel {
-    int32_t number = 1;              // curLOD: 1 for the first level
-    std::optional<float> distance;   // its lo-res distance from the mesh's type-21 block, if any
+    int32_t number = 1;             // curLOD: 1 for the first level
+    std::optional<float> distance;  // its lo-res distance from the mesh's type-21 block, if any
     std::vector<ExportFaceBlock> faceBlocks;
 };
 
@@ -69,9 +73,9 @@ struct ExportDescriptor {
 };
 
 struct ExportMesh {
-    int32_t index = 0;                 // position in the mesh jump table: "mesh M"
-    std::optional<int32_t> typeCode;   // the mesh type, from the mesh's descriptor, when it has one
-    std::string typeName;              // the type's name; empty when unknown or none
+    int32_t index = 0;                // position in the mesh jump table: "mesh M"
+    std::optional<int32_t> typeCode;  // the mesh type, from the mesh's descriptor, when it has one
+    std::string typeName;             // the type's name; empty when unknown or none
     std::vector<ExportLevel> levels;
     std::vector<ExportHardpoint> hardpoints;
     std::vector<ExportDescriptor> descriptors;

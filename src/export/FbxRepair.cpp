@@ -9,8 +9,9 @@ namespace vexlor::detail {
 
 namespace {
 
-constexpr size_t kFileHeader = 27;    // magic (23 bytes) and the version
-constexpr size_t kNodeHeader = 25;    // end offset, property count, property bytes (u64 each), name length
+constexpr size_t kFileHeader = 27;  // magic (23 bytes) and the version
+constexpr size_t kNodeHeader =
+    25;  // end offset, property count, property bytes (u64 each), name length
 constexpr size_t kNullRecord = 25;
 constexpr size_t kFooterId = 16;
 constexpr size_t kFooterMagic = 16;
@@ -28,12 +29,14 @@ struct Node {
 
 uint64_t U64(const std::vector<uint8_t>& b, size_t at) {
     uint64_t value = 0;
-    for (size_t i = 0; i < 8; ++i) value |= static_cast<uint64_t>(b[at + i]) << (8 * i);
+    for (size_t i = 0; i < 8; ++i)
+        value |= static_cast<uint64_t>(b[at + i]) << (8 * i);
     return value;
 }
 
 void PutU64(std::vector<uint8_t>& b, size_t at, uint64_t value) {
-    for (size_t i = 0; i < 8; ++i) b[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (size_t i = 0; i < 8; ++i)
+        b[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 bool IsNull(const std::vector<uint8_t>& b, size_t at, size_t limit) {
@@ -85,7 +88,8 @@ void Emit(const std::vector<uint8_t>& in, const Node& node, std::vector<uint8_t>
     const size_t start = out.size();
     out.insert(out.end(), in.begin() + static_cast<std::ptrdiff_t>(node.begin),
                in.begin() + static_cast<std::ptrdiff_t>(node.propertiesEnd));
-    for (const Node& child : node.children) Emit(in, child, out);
+    for (const Node& child : node.children)
+        Emit(in, child, out);
     if (!node.children.empty() || node.record) out.insert(out.end(), kNullRecord, 0);
     PutU64(out, start, out.size());
 }
@@ -93,12 +97,14 @@ void Emit(const std::vector<uint8_t>& in, const Node& node, std::vector<uint8_t>
 }  // namespace
 
 FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes) {
-    if (bytes.size() < kFileHeader + kNullRecord + kFooterId + kFooterMagic) return FbxRepairResult::NotNeeded;
-    if (std::memcmp(bytes.data(), kMagic, sizeof kMagic - 1) != 0 || bytes[20] != 0 || bytes[21] != 0x1a ||
-        bytes[22] != 0)
+    if (bytes.size() < kFileHeader + kNullRecord + kFooterId + kFooterMagic)
         return FbxRepairResult::NotNeeded;
-    const uint32_t version = static_cast<uint32_t>(bytes[23]) | static_cast<uint32_t>(bytes[24]) << 8 |
-                             static_cast<uint32_t>(bytes[25]) << 16 | static_cast<uint32_t>(bytes[26]) << 24;
+    if (std::memcmp(bytes.data(), kMagic, sizeof kMagic - 1) != 0 || bytes[20] != 0 ||
+        bytes[21] != 0x1a || bytes[22] != 0)
+        return FbxRepairResult::NotNeeded;
+    const uint32_t version =
+        static_cast<uint32_t>(bytes[23]) | static_cast<uint32_t>(bytes[24]) << 8 |
+        static_cast<uint32_t>(bytes[25]) << 16 | static_cast<uint32_t>(bytes[26]) << 24;
     if (version < kFirst64BitVersion) return FbxRepairResult::NotNeeded;
 
     Parser parser(bytes);
@@ -117,7 +123,8 @@ FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes) {
     std::vector<uint8_t> out;
     out.reserve(bytes.size() + bytes.size() / 16);
     out.insert(out.end(), bytes.begin(), bytes.begin() + kFileHeader);
-    for (const Node& node : top) Emit(bytes, node, out);
+    for (const Node& node : top)
+        Emit(bytes, node, out);
     out.insert(out.end(), kNullRecord, 0);
     // The footer as assimp writes it: its id, padding to 16 bytes (a whole 16 when aligned), four
     // zero bytes, the version, 120 zero bytes and the closing magic.
@@ -143,7 +150,8 @@ bool RepairFbxFile(const std::string& path, FbxRepairResult& result, std::string
         }
         uint8_t buffer[1 << 16];
         size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
         const bool failed = std::ferror(in) != 0;
         std::fclose(in);
         if (failed) {

@@ -1,9 +1,9 @@
 // Format list, format choice and the export itself.
 #include "ModelExport.h"
 
+#include <assimp/scene.h>
 #include <assimp/Exporter.hpp>
 #include <assimp/ProgressHandler.hpp>
-#include <assimp/scene.h>
 
 #include <malloc.h>
 
@@ -35,19 +35,19 @@ struct FormatTraits {
 // printing and CAD) for the formats that declare none. A format not listed (a newer assimp's)
 // gets triangles, nodes and the file's axes.
 constexpr FormatTraits kTraits[] = {
-    {"collada", true, true, true},   {"x", true, true, true},       {"stp", false, false, false},
-    {"obj", true, false, false},     {"objnomtl", true, false, false},
-    {"stl", false, false, false},    {"stlb", false, false, false}, {"ply", true, false, false},
-    {"plyb", true, false, false},    {"3ds", false, true, false},   {"gltf2", false, true, true},
-    {"glb2", false, true, true},     {"gltf", false, true, true},   {"glb", false, true, true},
-    {"assbin", true, true, true},    {"assxml", true, true, true},  {"x3d", false, true, true},
-    {"fbx", true, true, true},       {"fbxa", true, true, true},    {"3mf", false, false, false},
-    {"pbrt", false, false, false},   {"assjson", true, true, true}, {"m3d", false, true, false},
-    {"m3da", false, true, false},
+    {"collada", true, true, true}, {"x", true, true, true},          {"stp", false, false, false},
+    {"obj", true, false, false},   {"objnomtl", true, false, false}, {"stl", false, false, false},
+    {"stlb", false, false, false}, {"ply", true, false, false},      {"plyb", true, false, false},
+    {"3ds", false, true, false},   {"gltf2", false, true, true},     {"glb2", false, true, true},
+    {"gltf", false, true, true},   {"glb", false, true, true},       {"assbin", true, true, true},
+    {"assxml", true, true, true},  {"x3d", false, true, true},       {"fbx", true, true, true},
+    {"fbxa", true, true, true},    {"3mf", false, false, false},     {"pbrt", false, false, false},
+    {"assjson", true, true, true}, {"m3d", false, true, false},      {"m3da", false, true, false},
 };
 
 // Preferred among formats that share an extension.
-constexpr std::string_view kPreferred[] = {"glb2", "gltf2", "stlb", "plyb", "fbx", "obj", "collada"};
+constexpr std::string_view kPreferred[] = {"glb2", "gltf2", "stlb",   "plyb",
+                                           "fbx",  "obj",   "collada"};
 
 FormatTraits TraitsOf(std::string_view id) {
     for (const FormatTraits& traits : kTraits)
@@ -75,7 +75,8 @@ class WriteProgress : public Assimp::ProgressHandler {
     explicit WriteProgress(const std::function<bool(double)>& progress) : progress_(progress) {}
     bool Update(float) override { return !cancelled_; }
     void UpdateFileWrite(int step, int steps) override {
-        const double own = steps > 0 ? std::clamp(static_cast<double>(step) / steps, 0.0, 1.0) : 1.0;
+        const double own =
+            steps > 0 ? std::clamp(static_cast<double>(step) / steps, 0.0, 1.0) : 1.0;
         if (progress_ && !progress_(0.5 + 0.45 * own)) cancelled_ = true;
     }
     bool Cancelled() const { return cancelled_; }
@@ -126,6 +127,12 @@ ExportResult Failure(ExportResult result, std::string message, std::string reaso
     return result;
 }
 
+// "1 hardpoint", "3 hardpoints"; nothing for none.
+std::string Counted(size_t n, const char* one, const char* more) {
+    if (n == 0) return {};
+    return std::to_string(n) + " " + (n == 1 ? one : more);
+}
+
 std::string LevelText(int32_t lod) {
     return lod == kAllLevels ? std::string("any level of detail")
                              : "level of detail " + std::to_string(lod);
@@ -164,7 +171,9 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
                           const ExportOptions& options) {
     ExportResult result;
     result.warnings = model.warnings;
-    const auto report = [&](double fraction) { return !options.progress || options.progress(fraction); };
+    const auto report = [&](double fraction) {
+        return !options.progress || options.progress(fraction);
+    };
     if (!report(0.0)) return Failure(std::move(result), "Export cancelled");
 
     // The format: the one asked for, else the extension's.
@@ -181,7 +190,8 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     }
     const auto format = std::find_if(formats.begin(), formats.end(),
                                      [&](const ExportFormat& f) { return f.id == formatId; });
-    if (format == formats.end()) return Failure(std::move(result), "Unknown export format " + formatId);
+    if (format == formats.end())
+        return Failure(std::move(result), "Unknown export format " + formatId);
     result.formatId = formatId;
 
     if (options.lod < 0)
@@ -192,22 +202,26 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     detail::SceneOptions sceneOptions;
     sceneOptions.lod = options.lod;
     sceneOptions.scale = options.scale;
-    sceneOptions.yUp = options.axes == ExportAxes::YUp || (options.axes == ExportAxes::Auto && format->yUp);
+    sceneOptions.yUp =
+        options.axes == ExportAxes::YUp || (options.axes == ExportAxes::Auto && format->yUp);
     sceneOptions.triangulate = !format->keepsPolygons;
     sceneOptions.nodes = format->keepsNodes;
     sceneOptions.flat = formatId == "3mf";
+    sceneOptions.faceNormals = formatId == "stl" || formatId == "stlb";
 
     detail::SceneStats stats;
     const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };
-    detail::ScenePtr scene = detail::BuildScene(model, sceneOptions, stats, result.warnings, buildProgress);
+    detail::ScenePtr scene =
+        detail::BuildScene(model, sceneOptions, stats, result.warnings, buildProgress);
     if (!scene) return Failure(std::move(result), "Export cancelled");
     result.faces = stats.faces;
     result.triangles = stats.triangles;
     result.quads = stats.quads;
     if (stats.faces == 0)
         return Failure(std::move(result),
-                       model.FaceCount() == 0 ? "Nothing to export: the model has no faces"
-                                              : "Nothing to export: no faces in " + LevelText(options.lod));
+                       model.FaceCount() == 0
+                           ? "Nothing to export: the model has no faces"
+                           : "Nothing to export: no faces in " + LevelText(options.lod));
     if (!format->keepsNodes) {
         size_t hardpoints = 0, descriptors = 0;
         for (const ExportMesh& mesh : model.meshes) {
@@ -215,15 +229,17 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
             descriptors += mesh.descriptors.size();
         }
         if (hardpoints + descriptors > 0)
-            result.warnings.push_back(std::to_string(hardpoints) + " hardpoints and " +
-                                      std::to_string(descriptors) + " mesh descriptors left out: " +
-                                      format->description + " keeps no nodes");
+            result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+                                      (hardpoints > 0 && descriptors > 0 ? " and " : "") +
+                                      Counted(descriptors, "mesh descriptor", "mesh descriptors") +
+                                      " left out: " + format->description + " keeps no nodes");
     }
     if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
 
     detail::StagingFolder staging;
     std::string reason;
-    if (!staging.Create(path, reason)) return Failure(std::move(result), "Cannot create file " + path, reason);
+    if (!staging.Create(path, reason))
+        return Failure(std::move(result), "Cannot create file " + path, reason);
 
     {
         Assimp::Exporter exporter;
@@ -251,7 +267,8 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
         if (progress.Cancelled()) return Failure(std::move(result), "Export cancelled");
     }
     if (formatId == "3mf" &&
-        !detail::ZipHoldsEntries(staging.StagedMain(), {"[Content_Types].xml", "_rels/.rels", "3D/3DModel.model"},
+        !detail::ZipHoldsEntries(staging.StagedMain(),
+                                 {"[Content_Types].xml", "_rels/.rels", "3D/3DModel.model"},
                                  reason))
         return Failure(std::move(result), "Cannot write file " + path, reason);
     if (formatId == "fbx") {
@@ -259,16 +276,18 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
         if (!detail::RepairFbxFile(staging.StagedMain(), repair, reason))
             return Failure(std::move(result), "Cannot write file " + path, reason);
         if (repair == detail::FbxRepairResult::Malformed)
-            result.warnings.push_back("the FBX writer's node tree could not be checked; written as it came");
+            result.warnings.push_back(
+                "the FBX writer's node tree could not be checked; written as it came");
     }
     scene.reset();
     if (!report(0.95)) return Failure(std::move(result), "Export cancelled");
 
     detail::CommitFailure failure;
     if (!staging.Commit(result.files, failure))
-        return Failure(std::move(result),
-                       (failure.create ? "Cannot create file " : "Cannot write file ") + failure.file,
-                       failure.reason);
+        return Failure(
+            std::move(result),
+            (failure.create ? "Cannot create file " : "Cannot write file ") + failure.file,
+            failure.reason);
     report(1.0);
     result.ok = true;
     return result;

@@ -1,6 +1,6 @@
 // Export of an ExportModel through assimp: the model becomes an aiScene, assimp's exporter writes
 // it in the chosen format, and the files appear beside each other only when all were written.
-// src/export/README.md describes the scene, the frames and the formats at length.
+// README.md ("Export") describes the scene, the frames and the formats at length.
 //
 // Scene layout (every format that keeps nodes):
 //   root "OPT model"
@@ -40,9 +40,9 @@ namespace vexlor {
 
 // One format of assimp's exporter.
 struct ExportFormat {
-    std::string id;           // e.g. "glb2"; what ExportOptions::formatId takes
-    std::string description;  // e.g. "GL Transmission Format v. 2 (binary)"
-    std::string extension;    // without the dot, e.g. "glb"
+    std::string id;              // e.g. "glb2"; what ExportOptions::formatId takes
+    std::string description;     // e.g. "GL Transmission Format v. 2 (binary)"
+    std::string extension;       // without the dot, e.g. "glb"
     bool keepsPolygons = false;  // quads are written as quads; else split along A-C
     bool keepsNodes = false;     // hardpoints and descriptors are written as nodes
     bool yUp = false;            // written in glTF's y-up frame by default
@@ -81,13 +81,13 @@ struct ExportOptions {
 
 struct ExportResult {
     bool ok = false;
-    std::string message;                 // one line, e.g. "Cannot write file /x/y.glb"
-    std::string reason;                  // the system's or assimp's reason, when there is one
-    std::string formatId;                // the format used
-    std::vector<std::string> files;      // the files written, main file first (on success)
-    std::vector<std::string> warnings;   // the model's warnings, then the export's
-    int64_t faces = 0;                   // faces written (before any split of quads)
-    int64_t triangles = 0;               // triangles and quads as the format received them
+    std::string message;                // one line, e.g. "Cannot write file /x/y.glb"
+    std::string reason;                 // the system's or assimp's reason, when there is one
+    std::string formatId;               // the format used
+    std::vector<std::string> files;     // the files written, main file first (on success)
+    std::vector<std::string> warnings;  // the model's warnings, then the export's
+    int64_t faces = 0;                  // faces written (before any split of quads)
+    int64_t triangles = 0;              // triangles and quads as the format received them
     int64_t quads = 0;
 };
 

@@ -40,7 +40,7 @@ std::optional<D3> Unit(const D3& v) {
 }
 
 // Newell's normal of a polygon: the right-hand normal of its corner order, any corner count.
-D3 Newell(const std::vector<ExportCorner>& corners) {
+D3 Newell(const ExportCorners& corners) {
     D3 n;
     const size_t count = corners.size();
     for (size_t i = 0; i < count; ++i) {
@@ -61,13 +61,16 @@ class Frame {
   public:
     Frame(double scale, bool yUp) : scale_(scale), yUp_(yUp) {}
 
-    aiVector3D Position(const Vec3& p) const { return Turn(p.x * scale_, p.y * scale_, p.z * scale_); }
+    aiVector3D Position(const Vec3& p) const {
+        return Turn(p.x * scale_, p.y * scale_, p.z * scale_);
+    }
     aiVector3D Direction(const D3& d) const { return Turn(d.x, d.y, d.z); }
 
   private:
     // (x, y, z) -> (x, z, -y) for y up: a rotation by -90 degrees about x.
     aiVector3D Turn(double x, double y, double z) const {
-        if (yUp_) return {static_cast<ai_real>(x), static_cast<ai_real>(z), static_cast<ai_real>(-y)};
+        if (yUp_)
+            return {static_cast<ai_real>(x), static_cast<ai_real>(z), static_cast<ai_real>(-y)};
         return {static_cast<ai_real>(x), static_cast<ai_real>(y), static_cast<ai_real>(z)};
     }
 
@@ -88,7 +91,8 @@ class Materials {
         std::string name = texture ? MaterialName(*texture) : std::string("untextured");
         // Different texture names that read the same once cleaned keep apart.
         std::string unique = name;
-        for (int n = 2; used_.count(unique) != 0; ++n) unique = name + "~" + std::to_string(n);
+        for (int n = 2; used_.count(unique) != 0; ++n)
+            unique = name + "~" + std::to_string(n);
         used_.emplace(unique, true);
         const auto id = static_cast<unsigned int>(names_.size());
         names_.push_back(unique);
@@ -139,7 +143,8 @@ void Adopt(aiNode* parent, std::vector<aiNode*>& children) {
 }
 
 void DeleteAll(std::vector<aiNode*>& nodes) {
-    for (aiNode* node : nodes) delete node;
+    for (aiNode* node : nodes)
+        delete node;
     nodes.clear();
 }
 
@@ -153,7 +158,8 @@ class VertexTable {
   public:
     VertexTable(aiMesh& mesh, size_t capacity) : mesh_(mesh) {
         size_t size = 16;
-        while (size < 2 * capacity) size *= 2;
+        while (size < 2 * capacity)
+            size *= 2;
         slots_.assign(size, kEmpty);
     }
 
@@ -227,7 +233,8 @@ class Builder {
           total_(std::max<int64_t>(1, model.FaceCount())) {}
 
     ~Builder() {
-        for (aiMesh* mesh : meshes_) delete mesh;
+        for (aiMesh* mesh : meshes_)
+            delete mesh;
         DeleteAll(flatNodes_);
     }
 
@@ -283,7 +290,8 @@ class Builder {
         scene->mNumMeshes = static_cast<unsigned int>(meshes_.size());
         if (!meshes_.empty()) {
             scene->mMeshes = new aiMesh*[meshes_.size()];
-            for (size_t i = 0; i < meshes_.size(); ++i) scene->mMeshes[i] = meshes_[i];
+            for (size_t i = 0; i < meshes_.size(); ++i)
+                scene->mMeshes[i] = meshes_[i];
             meshes_.clear();
         }
         const std::vector<std::string>& names = materials_.Names();
@@ -309,8 +317,8 @@ class Builder {
     }
 
     aiNode* HardpointNode(const ExportHardpoint& hardpoint, int64_t number) {
-        aiNode* node =
-            NewNode("hardpoint " + IntText(number) + ": " + TypeText(hardpoint.type, hardpoint.typeName));
+        aiNode* node = NewNode("hardpoint " + IntText(number) + ": " +
+                               TypeText(hardpoint.type, hardpoint.typeName));
         const aiVector3D at = frame_.Position(hardpoint.position);
         if (FiniteVector(at)) {
             node->mTransformation = aiMatrix4x4();
@@ -385,7 +393,8 @@ class Builder {
     }
 
     // Sorts the level's faces into one group per material; false when cancelled.
-    bool AddLevel(const ExportMesh& mesh, const ExportLevel& level, std::vector<aiNode*>& children) {
+    bool AddLevel(const ExportMesh& mesh, const ExportLevel& level,
+                  std::vector<aiNode*>& children) {
         std::vector<Group> groups;
         std::map<unsigned int, size_t> groupOf;
         for (const ExportFaceBlock& block : level.faceBlocks) {
@@ -440,10 +449,8 @@ class Builder {
                     group.primitives += 1;
                     if (n == 3)
                         ++stats_.triangles;
-                    else if (n == 4)
-                        ++stats_.quads;
                     else
-                        ++stats_.polygons;
+                        ++stats_.quads;
                 }
                 ++stats_.faces;
             }
@@ -460,15 +467,17 @@ class Builder {
                 warnings_.push_back(where + ": " + IntText(badUv) +
                                     " texture vertices that are not numbers left out");
             if (badNormals > 0)
-                warnings_.push_back(where + ": " + IntText(badNormals) +
-                                    " vertex normals that are not numbers replaced by the face normal");
+                warnings_.push_back(
+                    where + ": " + IntText(badNormals) +
+                    " vertex normals that are not numbers replaced by the face normal");
         }
 
         std::vector<unsigned int> meshIds;
         for (Group& group : groups) {
             if (group.faces.empty()) continue;
-            const std::string name = "mesh_" + IntText(mesh.index) + "_LOD_" + IntText(level.number) +
-                                     "_" + materials_.Names()[group.material];
+            const std::string name = "mesh_" + IntText(mesh.index) + "_LOD_" +
+                                     IntText(level.number) + "_" +
+                                     materials_.Names()[group.material];
             meshIds.push_back(static_cast<unsigned int>(meshes_.size()));
             meshes_.push_back(MakeMesh(group, name));
             if (options_.flat) {
@@ -483,7 +492,8 @@ class Builder {
         aiNode* node = NewNode("mesh " + IntText(mesh.index) + " LOD " + IntText(level.number));
         node->mNumMeshes = static_cast<unsigned int>(meshIds.size());
         node->mMeshes = new unsigned int[meshIds.size()];
-        for (size_t i = 0; i < meshIds.size(); ++i) node->mMeshes[i] = meshIds[i];
+        for (size_t i = 0; i < meshIds.size(); ++i)
+            node->mMeshes[i] = meshIds[i];
         aiMetadata* meta = aiMetadata::Alloc(level.distance ? 2 : 1);
         meta->Set(0, "level", level.number);
         if (level.distance) meta->Set(1, "distance", *level.distance);
@@ -512,13 +522,14 @@ class Builder {
         size_t primitive = 0;
         std::vector<unsigned int> order;
         for (const AcceptedFace& accepted : group.faces) {
-            const std::vector<ExportCorner>& corners = accepted.face->corners;
+            const ExportCorners& corners = accepted.face->corners;
             const size_t n = corners.size();
             const aiVector3D faceNormal = frame_.Direction(accepted.normal);
             const auto vertexOf = [&](const ExportCorner& corner) {
                 const aiVector3D position = frame_.Position(corner.position);
                 std::optional<D3> unit;
-                if (corner.normal && Finite(*corner.normal)) unit = Unit(ToD(*corner.normal));
+                if (corner.normal && Finite(*corner.normal) && !options_.faceNormals)
+                    unit = Unit(ToD(*corner.normal));
                 const aiVector3D normal = unit ? frame_.Direction(*unit) : faceNormal;
                 aiVector3D uv(0, 1, 0);
                 if (corner.uv && std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))
@@ -529,9 +540,11 @@ class Builder {
             order.clear();
             order.push_back(vertexOf(corners[0]));
             if (options_.keepFileWinding) {
-                for (size_t i = 1; i < n; ++i) order.push_back(vertexOf(corners[i]));
+                for (size_t i = 1; i < n; ++i)
+                    order.push_back(vertexOf(corners[i]));
             } else {
-                for (size_t i = n - 1; i >= 1; --i) order.push_back(vertexOf(corners[i]));
+                for (size_t i = n - 1; i >= 1; --i)
+                    order.push_back(vertexOf(corners[i]));
             }
             if (options_.triangulate) {
                 // A fan from A: for a quad A D C B that is A D C and A C B, split along A-C.
@@ -541,7 +554,8 @@ class Builder {
                 // next corner), which keeps the A-C diagonal and every face apart.
                 if (order[0] == lastFirst_ && n >= 3) {
                     const size_t shift = n == 4 ? 2 : 1;
-                    std::rotate(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shift), order.end());
+                    std::rotate(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shift),
+                                order.end());
                 }
                 for (size_t t = 1; t + 1 < n; ++t) {
                     aiFace& face = mesh->mFaces[primitive++];
@@ -587,15 +601,16 @@ std::string MaterialName(const std::string& texture) {
     std::string name;
     for (const char c : texture) {
         if (c == '\0') break;
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                           c == '_' || c == '.' || c == '-';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '.' || c == '-';
         name.push_back(plain ? c : '_');
     }
     return name.empty() ? std::string("texture") : name;
 }
 
 ScenePtr BuildScene(const ExportModel& model, const SceneOptions& options, SceneStats& stats,
-                    std::vector<std::string>& warnings, const std::function<bool(double)>& progress) {
+                    std::vector<std::string>& warnings,
+                    const std::function<bool(double)>& progress) {
     Builder builder(model, options, stats, warnings, progress);
     return builder.Build();
 }

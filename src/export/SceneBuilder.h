@@ -36,20 +36,22 @@ struct aiScene;
 namespace vexlor::detail {
 
 struct SceneOptions {
-    int32_t lod = 1;             // kAllLevels (0) for all
+    int32_t lod = 1;  // kAllLevels (0) for all
     double scale = 1.0;
-    bool yUp = false;            // (x, y, z) -> (x, z, -y)
-    bool triangulate = false;    // quads split along A-C
-    bool nodes = true;           // hardpoints and descriptors as empty nodes
-    bool flat = false;           // one top-level node per scene mesh (3MF's writer reads only those)
+    bool yUp = false;          // (x, y, z) -> (x, z, -y)
+    bool triangulate = false;  // quads split along A-C
+    bool nodes = true;         // hardpoints and descriptors as empty nodes
+    bool flat = false;         // one top-level node per scene mesh (3MF's writer reads only those)
     bool keepFileWinding = false;
+    // Every corner gets its face's normal: for STL, whose writer makes each facet's normal the
+    // mean of its corners' normals, which smooth vertex normals would turn away from the facet.
+    bool faceNormals = false;
 };
 
 struct SceneStats {
     int64_t faces = 0;      // source faces written
     int64_t triangles = 0;  // primitives as written
     int64_t quads = 0;
-    int64_t polygons = 0;   // more than four corners (only from hand-made models)
     int64_t hardpoints = 0;
     int64_t descriptors = 0;
 };

@@ -26,11 +26,13 @@ class Bytes {
     bool Has(uint64_t at, uint64_t n) const { return at <= data_.size() && n <= data_.size() - at; }
     uint64_t Get(uint64_t at, int n) const {
         uint64_t value = 0;
-        for (int i = 0; i < n; ++i) value |= static_cast<uint64_t>(data_[at + static_cast<uint64_t>(i)]) << (8 * i);
+        for (int i = 0; i < n; ++i)
+            value |= static_cast<uint64_t>(data_[at + static_cast<uint64_t>(i)]) << (8 * i);
         return value;
     }
     std::string Text(uint64_t at, uint64_t n) const {
-        return std::string(reinterpret_cast<const char*>(data_.data() + at), static_cast<size_t>(n));
+        return std::string(reinterpret_cast<const char*>(data_.data() + at),
+                           static_cast<size_t>(n));
     }
 
   private:
@@ -51,7 +53,8 @@ bool ReadAll(const std::string& path, std::vector<uint8_t>& out, std::string& re
     }
     uint8_t buffer[1 << 16];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) out.insert(out.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
     const bool failed = std::ferror(in) != 0;
     std::fclose(in);
     if (failed) reason = "read error";
@@ -60,7 +63,8 @@ bool ReadAll(const std::string& path, std::vector<uint8_t>& out, std::string& re
 
 }  // namespace
 
-bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& required, std::string& reason) {
+bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& required,
+                     std::string& reason) {
     std::vector<uint8_t> data;
     if (!ReadAll(path, data, reason)) return false;
     const Bytes b(std::move(data));
@@ -69,7 +73,8 @@ bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& re
 
     // The end record: the last signature that leaves room for its comment.
     uint64_t end = b.Size() - kEndBytes;
-    const uint64_t lowest = b.Size() > kEndBytes + kLongestComment ? b.Size() - kEndBytes - kLongestComment : 0;
+    const uint64_t lowest =
+        b.Size() > kEndBytes + kLongestComment ? b.Size() - kEndBytes - kLongestComment : 0;
     while (b.Get(end, 4) != kEndSignature || end + kEndBytes + b.Get(end + 20, 2) != b.Size()) {
         if (end == lowest) return false;
         --end;

@@ -12,6 +12,7 @@ namespace vexlor::detail {
 // True when `path` is a zip archive whose directory lies in the file and holds every entry of
 // `required` (names compared without regard to case), each with its local header and data
 // inside the file. `reason` says what is wrong.
-bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& required, std::string& reason);
+bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& required,
+                     std::string& reason);
 
 }  // namespace vexlor::detail

@@ -306,6 +306,8 @@ void OptWalker::AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,
 }
 
 void OptWalker::ReadFaceDetails(int64_t p) {
+    // The pass resolves corners for the report, the PRJ file and the draw tables only.
+    if (!sink_.Active() && options_.Prj == nullptr && !options_.FillDrawTables) return;
     stream_.SeekOpt(p + 16);
     const int32_t count = stream_.ReadInt32();
     if (count <= 0) return;

@@ -89,11 +89,13 @@ void OptDocument::WritePrj(ByteOutput& out) {
     OptWalker(stream_, tables_, names_, silent, options).RMain();
 }
 
-void OptDocument::Observe(WalkObserver& observer) {
+bool OptDocument::Observe(WalkObserver& observer) {
     WalkOptions options = Options();
     options.Observer = &observer;
     ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker(stream_, tables_, names_, silent, options).RMain();
+    OptWalker walker(stream_, tables_, names_, silent, options);
+    walker.RMain();
+    return !walker.Stopped();
 }
 
 OptWalker OptDocument::MeshWalker(ReportSink& sink) {

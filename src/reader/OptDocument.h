@@ -81,8 +81,9 @@ class OptDocument {
     void WritePrj(ByteOutput& out);
 
     // One silent walk over the loaded file from its header, telling `observer` what it reads
-    // (the export builds its model so). The model stays as it is.
-    void Observe(WalkObserver& observer);
+    // (the export builds its model so). The model stays as it is. False when the work budget
+    // stopped the walk before its end.
+    bool Observe(WalkObserver& observer);
 
     // A walker over the loaded file for walks that start below the header, one mesh at a time
     // (the consistency check); its lines go to `sink` and it reads into the document's mesh

@@ -20,7 +20,8 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-ExportModel OneBlock(std::vector<ExportFace> faces, std::optional<std::string> texture = std::string("Tex")) {
+ExportModel OneBlock(std::vector<ExportFace> faces,
+                     std::optional<std::string> texture = std::string("Tex")) {
     ExportModel model;
     ExportMesh mesh;
     ExportLevel level;
@@ -48,7 +49,8 @@ const aiNode* FindNode(const aiNode* node, const std::string& name) {
 
 aiVector3D GlobalPosition(const aiNode* node) {
     aiMatrix4x4 m;
-    for (; node != nullptr; node = node->mParent) m = node->mTransformation * m;
+    for (; node != nullptr; node = node->mParent)
+        m = node->mTransformation * m;
     return {m.a4, m.b4, m.c4};
 }
 
@@ -60,7 +62,8 @@ bool Contains(const std::vector<std::string>& lines, const std::string& piece) {
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += line + "\n";
+    for (const std::string& line : lines)
+        text += line + "\n";
     return text;
 }
 
@@ -76,7 +79,8 @@ TEST_F(Formats, ListEveryWriterWithItsExtension) {
     }
     for (const char* id : {"glb2", "gltf2", "obj", "fbx", "stlb", "plyb", "collada", "3mf"})
         EXPECT_EQ(ids.count(id), 1u) << id;
-    EXPECT_EQ(ids.count("pbrt"), 0u) << "assimp 5.2's pbrt writer crashes on scenes without a camera";
+    EXPECT_EQ(ids.count("pbrt"), 0u)
+        << "assimp 5.2's pbrt writer crashes on scenes without a camera";
     for (const ExportFormat& format : formats) {
         if (format.id == "glb2") {
             EXPECT_EQ(format.extension, "glb");
@@ -147,9 +151,11 @@ TEST_F(Formats, EveryWriterWritesTheSmallModel) {
         EXPECT_TRUE(result.ok) << format.id << ": " << result.message << ": " << result.reason;
         if (!result.ok) continue;
         EXPECT_GT(fs::file_size(target), 0u) << format.id;
-        for (const std::string& file : result.files) EXPECT_TRUE(fs::exists(file)) << file;
+        for (const std::string& file : result.files)
+            EXPECT_TRUE(fs::exists(file)) << file;
     }
-    for (const std::string& name : Entries()) EXPECT_NE(name.rfind(".vexlor-export-", 0), 0u) << name;
+    for (const std::string& name : Entries())
+        EXPECT_NE(name.rfind(".vexlor-export-", 0), 0u) << name;
 }
 
 using Layout = ExportFolderTest;
@@ -164,7 +170,8 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
     ASSERT_NE(imported.scene, nullptr);
     EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 0 LOD 2"), nullptr);
     EXPECT_EQ(FindNode(imported.scene->mRootNode, "mesh 0 LOD 1"), nullptr);
-    EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 1"), nullptr) << "every mesh keeps its node";
+    EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 1"), nullptr)
+        << "every mesh keeps its node";
     EXPECT_NE(FindNode(imported.scene->mRootNode, "hardpoint 2: 8 Engine glow"), nullptr);
 
     const ExportResult first = ExportToFile(SmallModel(), Path("first.glb"));  // level 1 by default
@@ -189,7 +196,8 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
     const ExportResult bad = ExportToFile(SmallModel(), Path("bad.glb"), options);
     EXPECT_FALSE(bad.ok);
     EXPECT_EQ(bad.message, "Invalid level of detail -1");
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"all.glb", "all.mtl", "all.obj", "first.glb", "second.glb"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"all.glb", "all.mtl", "all.obj", "first.glb",
+                                                   "second.glb"}));
 }
 
 TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
@@ -239,7 +247,8 @@ TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).ok);
     Imported opt = Import(Path("opt.glb"));
     ASSERT_NE(opt.scene, nullptr);
-    const aiVector3D kept = GlobalPosition(FindNode(opt.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
+    const aiVector3D kept =
+        GlobalPosition(FindNode(opt.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
     EXPECT_FLOAT_EQ(kept.y, -20);
     EXPECT_FLOAT_EQ(kept.z, -5);
 
@@ -248,7 +257,8 @@ TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("up.dae"), options).ok);
     Imported up = Import(Path("up.dae"));
     ASSERT_NE(up.scene, nullptr);
-    const aiVector3D turned = GlobalPosition(FindNode(up.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
+    const aiVector3D turned =
+        GlobalPosition(FindNode(up.scene->mRootNode, "hardpoint 1: 5 Missile launcher"));
     EXPECT_FLOAT_EQ(turned.y, -10);
     EXPECT_FLOAT_EQ(turned.z, 40);
 }
@@ -272,7 +282,8 @@ TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
         ASSERT_TRUE(result.ok) << name << ": " << result.message;
         ASSERT_GE(result.warnings.size(), 2u) << name;
         EXPECT_EQ(result.warnings[0], "mesh 0: the builder's own warning");
-        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptors left out")) << Joined(result.warnings);
+        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptor left out"))
+            << Joined(result.warnings);
     }
     const ExportResult glb = ExportToFile(model, Path("ship.glb"));
     ASSERT_TRUE(glb.ok);
@@ -290,7 +301,8 @@ TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
     ExportModel hollow = SmallModel();  // meshes, levels and blocks, but no faces
     for (ExportMesh& mesh : hollow.meshes)
         for (ExportLevel& level : mesh.levels)
-            for (ExportFaceBlock& block : level.faceBlocks) block.faces.clear();
+            for (ExportFaceBlock& block : level.faceBlocks)
+                block.faces.clear();
     result = ExportToFile(hollow, Path("hollow.obj"));
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Nothing to export: the model has no faces");
@@ -308,7 +320,8 @@ TEST_F(Malformed, FacesWithFewerThanThreeCornersAreLeftOutWithAWarning) {
         ASSERT_TRUE(result.ok) << result.message;
         EXPECT_EQ(result.faces, 2);
         EXPECT_EQ(result.warnings,
-                  std::vector<std::string>{"mesh 0, LOD 1, face block at offset 100: 2 faces with fewer than 3 corners left out"});
+                  std::vector<std::string>{"mesh 0, LOD 1, face block at offset 100: 2 faces with "
+                                           "fewer than 3 corners left out"});
     }
 
     ExportModel nothing = OneBlock({two, none});
@@ -330,34 +343,42 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
     badUv.corners[2].uv = TexCoord{kInf, 0.5f};
     ExportModel model = OneBlock({Square(0), nanCorner, infCorner, badNormals, badUv});
     model.meshes[0].hardpoints.push_back({7, 7, "", {kNaN, 1, 2}});
-    for (const char* name : {"odd.glb", "odd.gltf", "odd.obj", "odd.fbx", "odd.dae", "odd.ply", "odd.stl", "odd.3mf"}) {
+    for (const char* name : {"odd.glb", "odd.gltf", "odd.obj", "odd.fbx", "odd.dae", "odd.ply",
+                             "odd.stl", "odd.3mf"}) {
         const ExportResult result = ExportToFile(model, Path(name));
         ASSERT_TRUE(result.ok) << name << ": " << result.message;
         EXPECT_EQ(result.faces, 3) << name;
-        EXPECT_TRUE(Contains(result.warnings, "2 faces with a position that is not a number left out")) << Joined(result.warnings);
-        EXPECT_TRUE(Contains(result.warnings, "1 texture vertices that are not numbers left out")) << Joined(result.warnings);
-        EXPECT_TRUE(Contains(result.warnings, "1 vertex normals that are not numbers replaced by the face normal"))
+        EXPECT_TRUE(
+            Contains(result.warnings, "2 faces with a position that is not a number left out"))
+            << Joined(result.warnings);
+        EXPECT_TRUE(Contains(result.warnings, "1 texture vertices that are not numbers left out"))
+            << Joined(result.warnings);
+        EXPECT_TRUE(Contains(result.warnings,
+                             "1 vertex normals that are not numbers replaced by the face normal"))
             << Joined(result.warnings);
         Imported imported = Import(Path(name));
         ASSERT_NE(imported.scene, nullptr) << name << ": " << imported.importer->GetErrorString();
         for (unsigned int m = 0; m < imported.scene->mNumMeshes; ++m) {
             const aiMesh& mesh = *imported.scene->mMeshes[m];
             for (unsigned int v = 0; v < mesh.mNumVertices; ++v) {
-                EXPECT_TRUE(std::isfinite(mesh.mVertices[v].x) && std::isfinite(mesh.mVertices[v].y) &&
+                EXPECT_TRUE(std::isfinite(mesh.mVertices[v].x) &&
+                            std::isfinite(mesh.mVertices[v].y) &&
                             std::isfinite(mesh.mVertices[v].z))
                     << name;
                 if (mesh.mNormals != nullptr) {
                     EXPECT_NEAR(mesh.mNormals[v].Length(), 1.0f, 1e-4f) << name;
                 }
                 if (mesh.mTextureCoords[0] != nullptr) {
-                    EXPECT_TRUE(std::isfinite(mesh.mTextureCoords[0][v].x) && std::isfinite(mesh.mTextureCoords[0][v].y))
+                    EXPECT_TRUE(std::isfinite(mesh.mTextureCoords[0][v].x) &&
+                                std::isfinite(mesh.mTextureCoords[0][v].y))
                         << name;
                 }
             }
         }
     }
     const ExportResult withNodes = ExportToFile(model, Path("nodes.glb"));
-    EXPECT_TRUE(Contains(withNodes.warnings, "hardpoint 0: its position is not a number; placed at the origin"));
+    EXPECT_TRUE(Contains(withNodes.warnings,
+                         "hardpoint 0: its position is not a number; placed at the origin"));
 }
 
 TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeAreLeftOut) {
@@ -365,20 +386,23 @@ TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeAreLeftOut) {
     huge.corners[0].position.x = 3e38f;
     ExportOptions options;
     options.scale = 10;
-    const ExportResult result = ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
+    const ExportResult result =
+        ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.faces, 1);
 }
 
 TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
-    // No vertex normals, a zero face normal, a degenerate face (all corners at one point), and a
-    // pentagon; the written normals are unit vectors, the plane's where there is one.
+    // No vertex normals, a zero face normal on a quad and on a triangle, and a degenerate face
+    // (all corners at one point); the written normals are unit vectors, the plane's where there
+    // is one.
     ExportFace flat = Square(0, false, false);
     flat.normal = {0, 0, 0};
     ExportFace point = MakeFace({{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, false, false);
     point.normal = {0, 0, 0};
-    ExportFace pentagon = MakeFace({{0, 0, 2}, {0, 1, 2}, {0.5f, 1.5f, 2}, {1, 1, 2}, {1, 0, 2}}, false, false);
-    const ExportModel model = OneBlock({flat, point, pentagon}, std::nullopt);
+    ExportFace triangle = MakeFace({{0, 0, 2}, {0, 1, 2}, {1, 1, 3}}, false, false);
+    triangle.normal = {0, 0, 0};
+    const ExportModel model = OneBlock({flat, point, triangle}, std::nullopt);
     for (const char* name : {"plain.glb", "plain.obj"}) {
         const ExportResult result = ExportToFile(model, Path(name));
         ASSERT_TRUE(result.ok) << result.message;
@@ -391,7 +415,8 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
         compare.normals = true;
         compare.meshNames = !expect.yUp;
         compare.nodes = expect.yUp;
-        for (const std::string& difference : Compare(*imported.scene, Expect(model, expect), compare))
+        for (const std::string& difference :
+             Compare(*imported.scene, Expect(model, expect), compare))
             ADD_FAILURE() << name << ": " << difference;
     }
     Imported imported = Import(Path("plain.glb"));
@@ -410,8 +435,8 @@ TEST_F(Malformed, TextureNamesBecomePlainMaterialNames) {
     ExportMesh mesh;
     ExportLevel level;
     const std::vector<std::optional<std::string>> textures = {
-        std::string("Tex 1\0\0\0\0", 9), std::string("Tex?1\0abc", 9), std::string(9, '\0'), std::string("\xe9t\xe9", 3),
-        std::nullopt};
+        std::string("Tex 1\0\0\0\0", 9), std::string("Tex?1\0abc", 9), std::string(9, '\0'),
+        std::string("\xe9t\xe9", 3), std::nullopt};
     float x = 0;
     for (const auto& texture : textures) {
         ExportFaceBlock block;
@@ -450,7 +475,8 @@ TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
     ASSERT_GE(seen.size(), 5u);
     EXPECT_EQ(seen.front(), 0.0);
     EXPECT_EQ(seen.back(), 1.0);
-    for (size_t i = 1; i < seen.size(); ++i) EXPECT_GE(seen[i], seen[i - 1]);
+    for (size_t i = 1; i < seen.size(); ++i)
+        EXPECT_GE(seen[i], seen[i - 1]);
 
     const std::string before = Read(Path("ship.glb"));
     for (double stop : {0.0, 0.2, 0.5, 0.6, 0.95}) {

@@ -45,7 +45,8 @@ TEST_F(Files, ReplaceTheMainAndSideFilesTogetherKeepingTheirMode) {
     EXPECT_EQ(result.files, (std::vector<std::string>{Path("ship.gltf"), Path("ship.bin")}));
     EXPECT_NE(Read(Path("ship.gltf")), "old gltf");
     EXPECT_NE(Read(Path("ship.bin")), "old bin");
-    EXPECT_NE(Read(Path("ship.gltf")).find("\"ship.bin\""), std::string::npos) << "the .gltf names its .bin";
+    EXPECT_NE(Read(Path("ship.gltf")).find("\"ship.bin\""), std::string::npos)
+        << "the .gltf names its .bin";
     struct stat info {};
     stat(Path("ship.gltf").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -100,20 +101,24 @@ TEST_F(Files, AWriteThatFailsLeavesTheOldFilesAndNothingElse) {
     for (const char* extension : {"glb", "gltf", "obj", "fbx", "stl", "ply", "dae", "3mf"}) {
         const std::string target = Path(std::string("ship.") + extension);
         Write(target, "old contents");
-        const ExportResult result = WithFileSizeLimit(4096, [&] { return ExportToFile(model, target); });
+        const ExportResult result =
+            WithFileSizeLimit(4096, [&] { return ExportToFile(model, target); });
         EXPECT_FALSE(result.ok) << extension;
         EXPECT_EQ(result.message, "Cannot write file " + target) << extension;
         EXPECT_FALSE(result.reason.empty()) << extension;
         EXPECT_TRUE(result.files.empty());
         EXPECT_EQ(Read(target), "old contents") << extension;
         fs::remove(target);
-        EXPECT_TRUE(Entries().empty()) << extension << ": " << (Entries().empty() ? "" : Entries()[0]);
+        EXPECT_TRUE(Entries().empty())
+            << extension << ": " << (Entries().empty() ? "" : Entries()[0]);
     }
 }
 
 // The validator that the fixture runs is really there and really finds errors.
 TEST_F(Files, TheGltfValidatorFindsErrors) {
-    const std::string broken = (fs::temp_directory_path() / ("vexlor-broken-" + std::to_string(getpid()) + ".gltf")).string();
+    const std::string broken =
+        (fs::temp_directory_path() / ("vexlor-broken-" + std::to_string(getpid()) + ".gltf"))
+            .string();
     Write(broken, R"({"asset": {"version": "2.0"}, "buffers": [{"byteLength": 0}]})");
     std::string report;
     EXPECT_FALSE(ValidateGltf({broken}, report)) << report;

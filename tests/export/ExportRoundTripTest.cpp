@@ -1,18 +1,23 @@
 // Round trips: a model made by hand (two meshes, two levels, quads and triangles, vertex normals
-// and texture vertices present and missing, two textures and none, hardpoints, a descriptor) and a
-// large one (about 200,000 faces) are written in each tested format, read back with assimp's
-// importer and compared with what the documented rules say the file holds: faces per level,
-// corners, bounding box, and the corners, normals and texture coordinates of the faces. Every
-// glTF file written passes the Khronos validator with no error.
+// and texture vertices present and missing, two textures and none, hardpoints, a descriptor), a
+// large one (about 200,000 faces), and the models that one walk builds from samples/fighter.opt
+// and from a generated OPT file of about 200,000 faces are written in each tested format, read
+// back with assimp's importer and compared with what the documented rules say the file holds:
+// faces per level, corners, bounding box, and the corners, normals and texture coordinates of the
+// faces. The OPT files' models are first held against the open's own draw tables (faces per level
+// and their corners). Every glTF file written passes the Khronos validator with no error.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "ExportModelBuilder.h"
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
 #include "ModelExport.h"
+#include "OptDocument.h"
 #include "RoundTrip.h"
+#include "SampleModels.h"
 
 namespace vexlor::testing {
 namespace {
@@ -20,14 +25,15 @@ namespace {
 struct FormatCase {
     const char* name;
     const char* extension;
-    const char* formatId;                 // what the extension must choose
-    std::vector<const char*> sideFiles;   // extensions of the files written beside the main one
+    const char* formatId;                // what the extension must choose
+    std::vector<const char*> sideFiles;  // extensions of the files written beside the main one
     bool yUp;
     bool triangulate;
     CompareOptions compare;
 };
 
-CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs, bool materials) {
+CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs,
+                    bool materials) {
     CompareOptions o;
     o.nodes = nodes;
     o.meshNames = meshNames;
@@ -55,8 +61,8 @@ const std::vector<FormatCase>& Cases() {
 class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<FormatCase> {
   protected:
     // Writes, checks the files written, validates glTF, reads back and compares.
-    void Check(const ExportModel& model, const ExportOptions& options, const CompareOptions& compare,
-               const std::vector<std::string>& materials) {
+    void Check(const ExportModel& model, const ExportOptions& options,
+               const CompareOptions& compare, const std::vector<std::string>& materials) {
         const FormatCase& format = GetParam();
         const std::string target = Path(std::string("model.") + format.extension);
         const ExportResult result = ExportToFile(model, target, options);
@@ -64,10 +70,12 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
         EXPECT_EQ(result.formatId, format.formatId);
 
         std::vector<std::string> files{target};
-        for (const char* side : format.sideFiles) files.push_back(Path(std::string("model.") + side));
+        for (const char* side : format.sideFiles)
+            files.push_back(Path(std::string("model.") + side));
         EXPECT_EQ(result.files, files);
         std::vector<std::string> names;
-        for (const std::string& file : files) names.push_back(fs::path(file).filename().string());
+        for (const std::string& file : files)
+            names.push_back(fs::path(file).filename().string());
         std::sort(names.begin(), names.end());
         EXPECT_EQ(Entries(), names) << "only the files written, no temporary ones";
 
@@ -123,8 +131,64 @@ TEST_P(RoundTrip, LargeModel) {
     Check(model, options, compare, {"Plate0", "Trim0", "Trim1"});
 }
 
+// The model of an OPT file from one walk, after a check against what the open drew of the same
+// file: the same faces in the same order, with the same mesh, level and corners.
+ExportModel FromOptFile(OptDocument& document) {
+    const ExportModel model = BuildExportModel(document);
+    const std::vector<DrawFace>& drawn = document.Model().DrawFaces;
+    size_t k = 0;
+    for (const ExportMesh& mesh : model.meshes)
+        for (const ExportLevel& level : mesh.levels)
+            for (const ExportFaceBlock& block : level.faceBlocks)
+                for (const ExportFace& face : block.faces) {
+                    EXPECT_LT(k, drawn.size());
+                    if (k >= drawn.size()) return model;
+                    const DrawFace& d = drawn[k++];
+                    EXPECT_EQ(d.Mesh, mesh.index);
+                    EXPECT_EQ(d.Lod, level.number);
+                    EXPECT_EQ(face.corners.size(), d.IsQuad ? 4u : 3u);
+                    for (size_t c = 0; c < face.corners.size() && c < 4; ++c)
+                        EXPECT_TRUE(face.corners[c].position.x == d.Corners[c].x &&
+                                    face.corners[c].position.y == d.Corners[c].y &&
+                                    face.corners[c].position.z == d.Corners[c].z);
+                }
+    EXPECT_EQ(k, drawn.size());
+    return model;
+}
+
+TEST_P(RoundTrip, FighterSampleFileAllLevels) {
+    static const ExportModel model = [] {
+        OptDocument document;
+        EXPECT_TRUE(LoadTypeNameTables(document.Names(), VEXLOR_SOURCE_DIR "/data/Mesh_Type.ace",
+                                       VEXLOR_SOURCE_DIR "/data/Hardpoint_Type.ace")
+                        .ok);
+        EXPECT_TRUE(document.Open(VEXLOR_SOURCE_DIR "/samples/fighter.opt").ok);
+        return FromOptFile(document);
+    }();
+    ExportOptions options;
+    options.lod = kAllLevels;
+    Check(model, options, GetParam().compare, {"Canopy", "HullPlate", "WingSkin", "Exhaust"});
+}
+
+TEST_P(RoundTrip, GeneratedLargeOptFileAllLevels) {
+    static const ExportModel model = [] {
+        OptDocument document;
+        document.OpenBytes(BuildLargeModel(200'000, 8), "large.opt");
+        return FromOptFile(document);
+    }();
+    ASSERT_GE(model.FaceCount(), 200'000);
+    ExportOptions options;
+    options.lod = kAllLevels;
+    CompareOptions compare = GetParam().compare;
+    compare.sampleEvery = 101;
+    compare.positionTolerance = 0.01;
+    Check(model, options, compare, {"untextured"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FormatCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace vexlor::testing

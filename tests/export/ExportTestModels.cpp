@@ -53,7 +53,8 @@ std::vector<ExportFace> Box(Vec3 low, Vec3 high, bool vertexNormals, bool uv) {
     for (auto& q : quads) {
         // Wound so that the OPT normal points out of the box: A first, the rest reversed if not.
         Vec3 centroid{0, 0, 0};
-        for (const Vec3& p : q) centroid = {centroid.x + p.x, centroid.y + p.y, centroid.z + p.z};
+        for (const Vec3& p : q)
+            centroid = {centroid.x + p.x, centroid.y + p.y, centroid.z + p.z};
         const float k = 1.0f / static_cast<float>(q.size());
         const Vec3 out = Sub({centroid.x * k, centroid.y * k, centroid.z * k}, middle);
         const Vec3 n = OptNormal(q[0], q[1], q[2]);
@@ -182,7 +183,8 @@ ExportModel LargeModel(int faces, int meshes) {
             const auto point = [&](int i, int j) {
                 const float x = originX + cell * static_cast<float>(i);
                 const float y = cell * static_cast<float>(j);
-                const float z = 8.0f * std::sin(0.05f * x) * std::cos(0.04f * y) + 20.0f * static_cast<float>(l);
+                const float z = 8.0f * std::sin(0.05f * x) * std::cos(0.04f * y) +
+                                20.0f * static_cast<float>(l);
                 ExportCorner corner;
                 corner.position = {x, y, z};
                 const float dx = 0.4f * std::cos(0.05f * x) * std::cos(0.04f * y);
@@ -206,7 +208,8 @@ ExportModel LargeModel(int faces, int meshes) {
             level.faceBlocks = {blocks[0], blocks[1]};
             mesh.levels.push_back(std::move(level));
         }
-        mesh.hardpoints.push_back(Hardpoint(1, "Laser cannon", {originX, 0, 10}, 100000 * m + 90000));
+        mesh.hardpoints.push_back(
+            Hardpoint(1, "Laser cannon", {originX, 0, 10}, 100000 * m + 90000));
         ExportDescriptor descriptor;
         descriptor.offset = 100000 * m + 95000;
         descriptor.type = mesh.typeCode.value_or(0);

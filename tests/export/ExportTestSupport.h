@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <assimp/Importer.hpp>
 #include <assimp/config.h>
 #include <assimp/scene.h>
+#include <assimp/Importer.hpp>
 
 #include <unistd.h>
 #include <algorithm>
@@ -33,7 +33,8 @@ inline bool IsGltf2(const fs::path& path) {
     std::string text(4096, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<size_t>(in.gcount()));
-    if (path.extension() == ".glb") return text.size() >= 8 && text.compare(0, 8, std::string("glTF\2\0\0\0", 8)) == 0;
+    if (path.extension() == ".glb")
+        return text.size() >= 8 && text.compare(0, 8, std::string("glTF\2\0\0\0", 8)) == 0;
     if (path.extension() != ".gltf") return false;
     const size_t key = text.find("\"version\"");
     const size_t value = key == std::string::npos ? key : text.find('"', key + 9);
@@ -49,7 +50,8 @@ class ExportFolderTest : public ::testing::Test {
         std::string name = std::string(info->test_suite_name()) + "-" + info->name();
         for (char& c : name)
             if (c == '/') c = '_';
-        dir_ = fs::temp_directory_path() / ("vexlor-export-" + std::to_string(::getpid()) + "-" + name);
+        dir_ = fs::temp_directory_path() /
+               ("vexlor-export-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -57,7 +59,8 @@ class ExportFolderTest : public ::testing::Test {
         std::vector<std::string> gltf;
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(dir_, ignored))
-            if (entry.is_regular_file() && IsGltf2(entry.path())) gltf.push_back(entry.path().string());
+            if (entry.is_regular_file() && IsGltf2(entry.path()))
+                gltf.push_back(entry.path().string());
         std::sort(gltf.begin(), gltf.end());
         if (!gltf.empty()) {
             std::string report;
@@ -71,7 +74,8 @@ class ExportFolderTest : public ::testing::Test {
     // Every entry of the folder (hidden ones too), sorted.
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -102,7 +106,8 @@ inline Imported Import(const std::string& path) {
 // printed (a line per file and every error and warning).
 inline bool ValidateGltf(const std::vector<std::string>& files, std::string& output) {
     std::string command = "node '" VEXLOR_SOURCE_DIR "/scripts/validate-gltf.js'";
-    for (const std::string& file : files) command += " '" + file + "'";
+    for (const std::string& file : files)
+        command += " '" + file + "'";
     command += " 2>&1";
     output.clear();
     std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -112,7 +117,8 @@ inline bool ValidateGltf(const std::vector<std::string>& files, std::string& out
     }
     char buffer[4096];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
     const int status = ::pclose(pipe);
     return status == 0;
 }

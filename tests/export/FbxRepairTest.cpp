@@ -26,7 +26,8 @@ const uint8_t kMagic[16] = {0xf8, 0x5a, 0x8c, 0x6a, 0xde, 0xf5, 0xd9, 0x7e,
                             0xec, 0xe9, 0x0c, 0xe3, 0x75, 0x8f, 0x29, 0x0b};
 
 void PutU64(Bytes& b, uint64_t v) {
-    for (int i = 0; i < 8; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < 8; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 struct Tree {
@@ -36,8 +37,8 @@ struct Tree {
     std::vector<Tree> children;
     bool emptyList = false;  // "{}": a null record without children
     bool operator==(const Tree& o) const {
-        return name == o.name && properties == o.properties && count == o.count && children == o.children &&
-               emptyList == o.emptyList;
+        return name == o.name && properties == o.properties && count == o.count &&
+               children == o.children && emptyList == o.emptyList;
     }
 };
 
@@ -50,10 +51,12 @@ void WriteNode(Bytes& out, const Tree& node, bool records) {
     out.push_back(static_cast<uint8_t>(node.name.size()));
     out.insert(out.end(), node.name.begin(), node.name.end());
     out.insert(out.end(), node.properties.begin(), node.properties.end());
-    for (const Tree& child : node.children) WriteNode(out, child, records);
+    for (const Tree& child : node.children)
+        WriteNode(out, child, records);
     if ((!node.children.empty() && records) || node.emptyList) out.insert(out.end(), 25, 0);
     const uint64_t end = out.size();
-    for (int i = 0; i < 8; ++i) out[start + static_cast<size_t>(i)] = static_cast<uint8_t>(end >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        out[start + static_cast<size_t>(i)] = static_cast<uint8_t>(end >> (8 * i));
 }
 
 Bytes WriteFile(const std::vector<Tree>& top, bool records) {
@@ -61,13 +64,16 @@ Bytes WriteFile(const std::vector<Tree>& top, bool records) {
     const std::string magic("Kaydara FBX Binary  \0\x1a\0", 23);
     out.insert(out.end(), magic.begin(), magic.end());
     const uint32_t version = 7500;
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(version >> (8 * i)));
-    for (const Tree& node : top) WriteNode(out, node, records);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(version >> (8 * i)));
+    for (const Tree& node : top)
+        WriteNode(out, node, records);
     out.insert(out.end(), 25, 0);
     out.insert(out.end(), std::begin(kFooterId), std::end(kFooterId));
     out.insert(out.end(), 16 - out.size() % 16, 0);
     out.insert(out.end(), 4, 0);
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(version >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(version >> (8 * i)));
     out.insert(out.end(), 120, 0);
     out.insert(out.end(), std::begin(kMagic), std::end(kMagic));
     return out;
@@ -78,11 +84,15 @@ Bytes WriteFile(const std::vector<Tree>& top, bool records) {
 bool ReadNode(const Bytes& b, size_t& at, Tree& node, std::string& error) {
     if (b.size() - at < 25) return error = "short node header", false;
     uint64_t end = 0, count = 0, length = 0;
-    for (int i = 0; i < 8; ++i) end |= uint64_t{b[at + i]} << (8 * i);
-    for (int i = 0; i < 8; ++i) count |= uint64_t{b[at + 8 + i]} << (8 * i);
-    for (int i = 0; i < 8; ++i) length |= uint64_t{b[at + 16 + i]} << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        end |= uint64_t{b[at + i]} << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        count |= uint64_t{b[at + 8 + i]} << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        length |= uint64_t{b[at + 16 + i]} << (8 * i);
     const size_t nameLength = b[at + 24];
-    if (end > b.size() || end < at + 25 + nameLength + length) return error = "end offset out of range", false;
+    if (end > b.size() || end < at + 25 + nameLength + length)
+        return error = "end offset out of range", false;
     node.name.assign(reinterpret_cast<const char*>(&b[at + 25]), nameLength);
     node.count = count;
     node.properties.assign(b.begin() + static_cast<std::ptrdiff_t>(at + 25 + nameLength),
@@ -95,7 +105,8 @@ bool ReadNode(const Bytes& b, size_t& at, Tree& node, std::string& error) {
             if (!ReadNode(b, cursor, child, error)) return false;
             node.children.push_back(std::move(child));
         }
-        if (cursor != end - 25) return error = "children overrun the null record of " + node.name, false;
+        if (cursor != end - 25)
+            return error = "children overrun the null record of " + node.name, false;
         for (size_t i = 0; i < 25; ++i)
             if (b[cursor + i] != 0) return error = "no null record closes " + node.name, false;
         node.emptyList = node.children.empty();
@@ -109,18 +120,21 @@ bool ReadFile(const Bytes& b, std::vector<Tree>& top, std::string& error) {
     while (true) {
         if (b.size() - at < 25) return error = "no closing null record", false;
         bool null = true;
-        for (size_t i = 0; i < 25; ++i) null = null && b[at + i] == 0;
+        for (size_t i = 0; i < 25; ++i)
+            null = null && b[at + i] == 0;
         if (null) break;
         Tree node;
         if (!ReadNode(b, at, node, error)) return false;
         top.push_back(std::move(node));
     }
     const size_t footer = at + 25;
-    if (b.size() < footer + 16 || !std::equal(std::begin(kFooterId), std::end(kFooterId), b.begin() + footer))
+    if (b.size() < footer + 16 ||
+        !std::equal(std::begin(kFooterId), std::end(kFooterId), b.begin() + footer))
         return error = "no footer id", false;
     const size_t padded = footer + 16 + (16 - (footer + 16) % 16) + 4;
     if (b.size() != padded + 4 + 120 + 16) return error = "footer of the wrong length", false;
-    if (!std::equal(std::begin(kMagic), std::end(kMagic), b.end() - 16)) return error = "no closing magic", false;
+    if (!std::equal(std::begin(kMagic), std::end(kMagic), b.end() - 16))
+        return error = "no closing magic", false;
     return true;
 }
 
@@ -130,7 +144,8 @@ Tree Leaf(const std::string& name, const std::string& property) {
     t.count = 1;
     t.properties.push_back('S');
     const auto n = static_cast<uint32_t>(property.size());
-    for (int i = 0; i < 4; ++i) t.properties.push_back(static_cast<uint8_t>(n >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        t.properties.push_back(static_cast<uint8_t>(n >> (8 * i)));
     t.properties.insert(t.properties.end(), property.begin(), property.end());
     return t;
 }
@@ -147,7 +162,8 @@ std::vector<Tree> Sample() {
     Tree objects;
     objects.name = "Objects";
     Tree geometry = Leaf("Geometry", "Mesh");
-    geometry.children = {Leaf("Vertices", std::string(40, '\0')), Leaf("PolygonVertexIndex", "abc")};
+    geometry.children = {Leaf("Vertices", std::string(40, '\0')),
+                         Leaf("PolygonVertexIndex", "abc")};
     objects.children = {geometry, Leaf("Model", "x")};
     return {header, references, empty, objects};
 }
@@ -192,7 +208,8 @@ TEST(FbxRepair, NeverReadsOutsideABrokenFileAndLeavesItAsItIs) {
     std::mt19937 random(11);
     for (int round = 0; round < 3000; ++round) {
         Bytes changed = broken;
-        for (int k = 0; k < 3; ++k) changed[27 + random() % (changed.size() - 27)] = static_cast<uint8_t>(random());
+        for (int k = 0; k < 3; ++k)
+            changed[27 + random() % (changed.size() - 27)] = static_cast<uint8_t>(random());
         const Bytes before = changed;
         if (RepairFbxNullRecords(changed) != FbxRepairResult::Repaired) {
             EXPECT_EQ(changed, before);
@@ -212,10 +229,12 @@ TEST_F(FbxFiles, TheExportWritesFilesThatAStrictReaderAccepts) {
     std::string error;
     ASSERT_TRUE(ReadFile(bytes, top, error)) << error;
     std::vector<std::string> names;
-    for (const Tree& node : top) names.push_back(node.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"FBXHeaderExtension", "FileId", "CreationTime", "Creator",
-                                               "GlobalSettings", "Documents", "References", "Definitions",
-                                               "Objects", "Connections"}));
+    for (const Tree& node : top)
+        names.push_back(node.name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"FBXHeaderExtension", "FileId", "CreationTime", "Creator",
+                                        "GlobalSettings", "Documents", "References", "Definitions",
+                                        "Objects", "Connections"}));
 }
 
 }  // namespace

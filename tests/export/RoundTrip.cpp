@@ -97,11 +97,13 @@ class Flattener {
                     }
                     if (m.mTextureCoords[0] != nullptr) out.uvs.push_back(m.mTextureCoords[0][v]);
                 }
-                if (!out.positions.empty()) out.centroid /= static_cast<float>(out.positions.size());
+                if (!out.positions.empty())
+                    out.centroid /= static_cast<float>(out.positions.size());
                 faces_.push_back(std::move(out));
             }
         }
-        for (unsigned int i = 0; i < node.mNumChildren; ++i) Walk(*node.mChildren[i], global, mesh, level);
+        for (unsigned int i = 0; i < node.mNumChildren; ++i)
+            Walk(*node.mChildren[i], global, mesh, level);
     }
 
     std::vector<ImportedFace>& Faces() { return faces_; }
@@ -154,19 +156,23 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
             for (const ExportFaceBlock& block : level.faceBlocks)
                 for (const ExportFace& face : block.faces) {
                     bool usable = face.corners.size() >= 3;
-                    for (const ExportCorner& c : face.corners) usable = usable && Finite(c.position);
+                    for (const ExportCorner& c : face.corners)
+                        usable = usable && Finite(c.position);
                     if (!usable) continue;
                     for (const ExportCorner& c : face.corners)
-                        if (c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v)) hasUv[block.texture] = true;
+                        if (c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v))
+                            hasUv[block.texture] = true;
                 }
             for (const ExportFaceBlock& block : level.faceBlocks) {
                 for (const ExportFace& face : block.faces) {
                     const size_t n = face.corners.size();
                     bool usable = n >= 3;
-                    for (const ExportCorner& c : face.corners) usable = usable && Finite(c.position);
+                    for (const ExportCorner& c : face.corners)
+                        usable = usable && Finite(c.position);
                     if (!usable) continue;
                     std::optional<Dbl> fn;
-                    if (Finite(face.normal)) fn = UnitOf(face.normal.x, face.normal.y, face.normal.z);
+                    if (Finite(face.normal))
+                        fn = UnitOf(face.normal.x, face.normal.y, face.normal.z);
                     if (!fn) {
                         // The OPT rule: N = -(AB x BC); Newell's sum for any corner count.
                         Dbl s;
@@ -184,7 +190,8 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                     const bool uv = hasUv[block.texture];
                     // Counter-clockwise: A, then the other corners backwards.
                     std::vector<size_t> order{0};
-                    for (size_t i = n - 1; i >= 1; --i) order.push_back(i);
+                    for (size_t i = n - 1; i >= 1; --i)
+                        order.push_back(i);
                     ExpectedPrimitive all;
                     all.mesh = mesh.index;
                     all.level = level.number;
@@ -197,14 +204,19 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                             e.low = e.high = p;
                             first = false;
                         }
-                        e.low = aiVector3D(std::min(e.low.x, p.x), std::min(e.low.y, p.y), std::min(e.low.z, p.z));
-                        e.high = aiVector3D(std::max(e.high.x, p.x), std::max(e.high.y, p.y), std::max(e.high.z, p.z));
+                        e.low = aiVector3D(std::min(e.low.x, p.x), std::min(e.low.y, p.y),
+                                           std::min(e.low.z, p.z));
+                        e.high = aiVector3D(std::max(e.high.x, p.x), std::max(e.high.y, p.y),
+                                            std::max(e.high.z, p.z));
                         std::optional<Dbl> vn;
-                        if (c.normal && Finite(*c.normal)) vn = UnitOf(c.normal->x, c.normal->y, c.normal->z);
+                        if (c.normal && Finite(*c.normal))
+                            vn = UnitOf(c.normal->x, c.normal->y, c.normal->z);
                         all.normals.push_back(vn ? Turn(vn->x, vn->y, vn->z, o.yUp) : faceNormal);
                         if (uv) {
-                            const bool has = c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v);
-                            all.uvs.push_back(has ? aiVector3D(c.uv->u, 1.0f - c.uv->v, 0) : aiVector3D(0, 1, 0));
+                            const bool has =
+                                c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v);
+                            all.uvs.push_back(has ? aiVector3D(c.uv->u, 1.0f - c.uv->v, 0)
+                                                  : aiVector3D(0, 1, 0));
                         }
                     }
                     const auto add = [&](ExpectedPrimitive p) {
@@ -233,7 +245,8 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
             }
         }
         for (const ExportHardpoint& h : mesh.hardpoints) {
-            std::string name = "hardpoint " + std::to_string(hardpoint++) + ": " + std::to_string(h.type);
+            std::string name =
+                "hardpoint " + std::to_string(hardpoint++) + ": " + std::to_string(h.type);
             if (!h.typeName.empty()) name += " " + h.typeName;
             e.hardpoints.emplace_back(name, Place(h.position, o));
         }
@@ -290,13 +303,16 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
                 const int64_t got = found == perLevel.end() ? 0 : found->second;
                 if (got != n)
                     failures.Add("level", "mesh " + std::to_string(key.first) + " LOD " +
-                                              std::to_string(key.second) + ": " + std::to_string(got) +
-                                              " faces read back, " + std::to_string(n) + " written");
+                                              std::to_string(key.second) + ": " +
+                                              std::to_string(got) + " faces read back, " +
+                                              std::to_string(n) + " written");
             }
             for (const auto& [key, n] : perLevel)
                 if (expected.perLevel.count(key) == 0)
-                    failures.Add("level", "faces outside any written level: mesh " + std::to_string(key.first) +
-                                              " LOD " + std::to_string(key.second) + ": " + std::to_string(n));
+                    failures.Add("level", "faces outside any written level: mesh " +
+                                              std::to_string(key.first) + " LOD " +
+                                              std::to_string(key.second) + ": " +
+                                              std::to_string(n));
         }
     }
     if (Distance(low, expected.low) > tolerance || Distance(high, expected.high) > tolerance)
@@ -306,7 +322,8 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
     if (options.nodes) {
         const auto& nodes = flat.Nodes();
         for (const std::string& name : expected.meshNodes)
-            if (nodes.count(name) != 1) failures.Add("node", "mesh node \"" + name + "\" not read back once");
+            if (nodes.count(name) != 1)
+                failures.Add("node", "mesh node \"" + name + "\" not read back once");
         std::vector<std::pair<std::string, aiVector3D>> placed = expected.hardpoints;
         placed.insert(placed.end(), expected.descriptors.begin(), expected.descriptors.end());
         for (const auto& [name, at] : placed) {
@@ -317,7 +334,8 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
             const aiMatrix4x4& m = nodes.find(name)->second;
             const aiVector3D p(m.a4, m.b4, m.c4);
             if (Distance(p, at) > tolerance)
-                failures.Add("node", "node \"" + name + "\" at " + Text(p) + ", written at " + Text(at));
+                failures.Add("node",
+                             "node \"" + name + "\" at " + Text(p) + ", written at " + Text(at));
         }
     }
     if (options.materials) {
@@ -328,7 +346,8 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
             names.insert(name.C_Str());
         }
         for (const std::string& name : materialNames)
-            if (names.count(name) == 0) failures.Add("material", "material \"" + name + "\" not read back");
+            if (names.count(name) == 0)
+                failures.Add("material", "material \"" + name + "\" not read back");
     }
 
     // Sampled faces: found by their centroid, then corner by corner in their order.
@@ -336,17 +355,20 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
     std::vector<aiVector3D> centroids(expected.primitives.size());
     for (size_t i = 0; i < expected.primitives.size(); ++i) {
         aiVector3D c;
-        for (const aiVector3D& p : expected.primitives[i].positions) c += p;
+        for (const aiVector3D& p : expected.primitives[i].positions)
+            c += p;
         c /= static_cast<float>(expected.primitives[i].positions.size());
         centroids[i] = c;
         byX.emplace_back(c.x, i);
     }
     std::sort(byX.begin(), byX.end());
     std::vector<bool> used(expected.primitives.size(), false);
-    const auto positionsMatch = [&](const ImportedFace& face, const ExpectedPrimitive& want, size_t shift) {
+    const auto positionsMatch = [&](const ImportedFace& face, const ExpectedPrimitive& want,
+                                    size_t shift) {
         const size_t n = want.positions.size();
         for (size_t k = 0; k < n; ++k)
-            if (Distance(face.positions[(k + shift) % n], want.positions[k]) > tolerance) return false;
+            if (Distance(face.positions[(k + shift) % n], want.positions[k]) > tolerance)
+                return false;
         return true;
     };
     const auto attributeDifference = [&](const ImportedFace& face, const ExpectedPrimitive& want,
@@ -356,12 +378,14 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
             if (face.normals.size() != n) return "no normals read back";
             for (size_t k = 0; k < n; ++k)
                 if (Distance(face.normals[(k + shift) % n], want.normals[k]) > 1e-3f)
-                    return "normal " + Text(face.normals[(k + shift) % n]) + ", written " + Text(want.normals[k]);
+                    return "normal " + Text(face.normals[(k + shift) % n]) + ", written " +
+                           Text(want.normals[k]);
         }
         if (options.facetNormals) {
             if (face.normals.size() != n) return "no normals read back";
             if (face.normals[0] * want.normal < 0.5f)
-                return "facet normal " + Text(face.normals[0]) + " against the face normal " + Text(want.normal);
+                return "facet normal " + Text(face.normals[0]) + " against the face normal " +
+                       Text(want.normal);
         }
         if (options.uvs && !want.uvs.empty()) {
             if (face.uvs.size() != n) return "no texture coordinates read back";
@@ -376,8 +400,9 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
     const int every = std::max(1, options.sampleEvery);
     for (size_t f = 0; f < faces.size(); f += static_cast<size_t>(every)) {
         const ImportedFace& face = faces[f];
-        const auto from = std::lower_bound(byX.begin(), byX.end(),
-                                           std::make_pair(face.centroid.x - static_cast<float>(tolerance), size_t{0}));
+        const auto from = std::lower_bound(
+            byX.begin(), byX.end(),
+            std::make_pair(face.centroid.x - static_cast<float>(tolerance), size_t{0}));
         std::string difference = "no written face there";
         size_t match = expected.primitives.size();
         for (auto it = from; it != byX.end() && it->first <= face.centroid.x + tolerance; ++it) {
@@ -385,7 +410,9 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
             const ExpectedPrimitive& want = expected.primitives[i];
             if (used[i] || want.positions.size() != face.positions.size()) continue;
             if (Distance(centroids[i], face.centroid) > tolerance) continue;
-            if ((options.nodes || options.meshNames) && (want.mesh != face.mesh || want.level != face.level)) continue;
+            if ((options.nodes || options.meshNames) &&
+                (want.mesh != face.mesh || want.level != face.level))
+                continue;
             for (size_t shift = 0; shift < face.positions.size(); ++shift) {
                 if (!positionsMatch(face, want, shift)) continue;
                 const std::string d = attributeDifference(face, want, shift);
@@ -396,10 +423,12 @@ std::vector<std::string> Compare(const aiScene& scene, const Expectation& expect
                 difference = d;
             }
             if (match != expected.primitives.size()) break;
-            if (difference == "no written face there") difference = "corners in another order (winding)";
+            if (difference == "no written face there")
+                difference = "corners in another order (winding)";
         }
         if (match == expected.primitives.size()) {
-            failures.Add("face", "face " + std::to_string(f) + " at " + Text(face.centroid) + ": " + difference);
+            failures.Add("face", "face " + std::to_string(f) + " at " + Text(face.centroid) + ": " +
+                                     difference);
             continue;
         }
         used[match] = true;

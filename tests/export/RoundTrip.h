@@ -39,21 +39,22 @@ struct Expectation {
     int64_t corners = 0;
     aiVector3D low, high;
     std::vector<std::pair<std::string, aiVector3D>> hardpoints;  // node name, position
-    std::vector<std::pair<std::string, aiVector3D>> descriptors;  // node names (and children's), positions
-    std::vector<std::string> meshNodes;                          // "mesh M TYPENAME"
+    std::vector<std::pair<std::string, aiVector3D>>
+        descriptors;                     // node names (and children's), positions
+    std::vector<std::string> meshNodes;  // "mesh M TYPENAME"
 };
 
 Expectation Expect(const ExportModel& model, const ExpectOptions& options);
 
 // What to compare for a format.
 struct CompareOptions {
-    bool nodes = false;       // mesh, LOD, hardpoint and descriptor nodes by name
-    bool meshNames = false;   // faces per level from the mesh names (OBJ's groups)
-    bool normals = false;     // per-corner normals
+    bool nodes = false;         // mesh, LOD, hardpoint and descriptor nodes by name
+    bool meshNames = false;     // faces per level from the mesh names (OBJ's groups)
+    bool normals = false;       // per-corner normals
     bool facetNormals = false;  // one normal per face that must face the same side (STL)
     bool uvs = false;
-    bool materials = false;   // material names
-    int sampleEvery = 1;      // compare the corners of every n-th imported face
+    bool materials = false;  // material names
+    int sampleEvery = 1;     // compare the corners of every n-th imported face
     double positionTolerance = 1e-4;
 };
 

@@ -181,7 +181,10 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                                             : "  " + action->text() + "|" + action->statusTip());
     }
     EXPECT_EQ(items, (QStringList{"&File", "  &Open...|Open a file", "  &Browse OPTs...|",
-                                  "  Save &PRJ...|", "  &Save ASCII...|Save current file", "-",
+                                  "  Save &PRJ...|", "  &Save ASCII...|Save current file",
+                                  "  &Export...|Export the model to glTF, OBJ, FBX, STL and other "
+                                  "formats",
+                                  "-",
                                   "  E&xit|Exit application", "&View",
                                   "  &3D view|Show the 3D view window", "&OPTions :=)",
                                   "  &Check OPT|", "&Help", "  &About...|", "  view &README|"}));

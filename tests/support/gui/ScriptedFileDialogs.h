@@ -18,9 +18,18 @@ class ScriptedFileDialogs : public FileDialogs {
                                     const QString& start) override {
         return Next(caption, filter, start);
     }
+    // Notes the filter shown first and leaves the next of filterAnswers chosen, if any.
+    std::optional<QString> SaveFileWithFilter(const QString& caption, const QString& filters,
+                                              const QString& start, QString& selected) override {
+        selectedSeen.append(selected);
+        if (!filterAnswers.isEmpty()) selected = filterAnswers.takeFirst();
+        return Next(caption, filters, start);
+    }
     QStringList answers;
+    QStringList filterAnswers;
     QStringList filtersSeen;
     QStringList startsSeen;
+    QStringList selectedSeen;
 
   private:
     std::optional<QString> Next(const QString&, const QString& filter, const QString& start) {

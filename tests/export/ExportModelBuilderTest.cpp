@@ -1,0 +1,356 @@
+// The export model of built OPT files, as one walk over the open file gives it: meshes and their
+// types, levels of detail with their distances, the texture in force for each face block, the
+// corners with their vertex normals and texture vertices, bad vertex indices, hardpoints and
+// descriptors, and the fighter sample against the open's own draw tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ExportModelBuilder.h"
+#include "OptBuilder.h"
+#include "OptDocument.h"
+#include "SampleModels.h"
+
+namespace vexlor::testing {
+namespace {
+
+FaceInput Face(std::array<int32_t, 4> vertex, std::array<int32_t, 4> normal = {-1, -1, -1, -1},
+               std::array<int32_t, 4> uv = {-1, -1, -1, -1}) {
+    FaceInput f;
+    f.vertex = vertex;
+    f.vertexNormal = normal;
+    f.textureVertex = uv;
+    f.normal = {0, 0, 1};
+    return f;
+}
+
+const std::vector<V3> kSquare = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
+
+ExportModel Built(const std::vector<uint8_t>& bytes, OptDocument& document) {
+    document.OpenBytes(bytes, "model.opt");
+    return BuildExportModel(document);
+}
+
+ExportModel Built(const std::vector<uint8_t>& bytes) {
+    OptDocument document;
+    return Built(bytes, document);
+}
+
+std::vector<std::optional<std::string>> Textures(const ExportLevel& level) {
+    std::vector<std::optional<std::string>> textures;
+    for (const ExportFaceBlock& block : level.faceBlocks)
+        textures.push_back(block.texture);
+    return textures;
+}
+
+bool Same(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+TEST(ExportFace, HoldsFourCornersAndRefusesAFifth) {
+    ExportFace face;
+    face.corners = {ExportCorner{{1, 2, 3}, {}, {}}, ExportCorner{{4, 5, 6}, Vec3{0, 0, 1}, {}}};
+    face.corners.emplace_back().position = {7, 8, 9};
+    face.corners.resize(4);
+    const ExportFace copy = face;
+    ASSERT_EQ(copy.corners.size(), 4u);
+    EXPECT_TRUE(Same(copy.corners[2].position, {7, 8, 9}));
+    EXPECT_TRUE(Same(copy.corners[3].position, {0, 0, 0}));  // added by resize: a new corner
+    EXPECT_FALSE(copy.corners[3].normal);
+    EXPECT_TRUE(Same(*copy.corners[1].normal, {0, 0, 1}));
+    EXPECT_THROW(face.corners.emplace_back(), std::length_error);
+    face.corners.clear();
+    EXPECT_TRUE(face.corners.empty());
+}
+
+TEST(ExportModelBuilder, NothingLoadedGivesAnEmptyModel) {
+    OptDocument document;
+    const ExportModel model = BuildExportModel(document);
+    EXPECT_TRUE(model.meshes.empty());
+    EXPECT_TRUE(model.warnings.empty());
+}
+
+TEST(ExportModelBuilder, LevelsAreTheWalksWithTheDistancesOfTheirType21Block) {
+    OptBuilder b;
+    const int64_t vertices = b.AddVertices(kSquare);
+    const int64_t one = b.AddJump(0, {vertices, b.AddFaces({Face({0, 1, 2, 3})})});
+    const int64_t three = b.AddJump(0, {b.AddFaces({Face({0, 1, 2, -1}), Face({0, 2, 3, -1})})});
+    // The second slot is empty: its level is counted, holds no faces and is left out.
+    const int64_t lod = b.AddLod({one, 0, three}, {900.5f, 300, 100});
+    MeshDescriptorInput hull;
+    hull.meshType = 1;
+    MeshDescriptorInput second;
+    second.meshType = 4;
+    const int64_t root0 =
+        b.AddJump(0, {b.AddMeshDescriptor(hull), lod, b.AddMeshDescriptor(second)});
+    // A mesh without a type-21 block: all of its faces are level 1, without a distance.
+    const int64_t root1 = b.AddJump(0, {b.AddVertices(kSquare), b.AddFaces({Face({0, 1, 2, 3})}),
+                                        b.AddFaces({Face({3, 2, 1, 0})})});
+    b.SetMeshes({root0, root1});
+
+    OptDocument document;
+    document.Names().MeshTypeNames[1] = "Main hull";
+    const ExportModel model = Built(b.Build(), document);
+    ASSERT_EQ(model.meshes.size(), 2u);
+    const ExportMesh& first = model.meshes[0];
+    EXPECT_EQ(first.index, 0);
+    EXPECT_EQ(first.typeCode, 1);  // the first descriptor's
+    EXPECT_EQ(first.typeName, "Main hull");
+    ASSERT_EQ(first.levels.size(), 2u);
+    EXPECT_EQ(first.levels[0].number, 1);
+    EXPECT_EQ(first.levels[0].distance, 900.5f);
+    EXPECT_EQ(first.levels[0].faceBlocks.size(), 1u);
+    EXPECT_EQ(first.levels[1].number, 3);
+    EXPECT_EQ(first.levels[1].distance, 100.0f);
+    ASSERT_EQ(first.levels[1].faceBlocks.size(), 1u);
+    EXPECT_EQ(first.levels[1].faceBlocks[0].faces.size(), 2u);
+    ASSERT_EQ(first.descriptors.size(), 2u);
+    EXPECT_EQ(first.descriptors[1].typeName, "");  // no name in the table for 4
+
+    const ExportMesh& second_ = model.meshes[1];
+    EXPECT_EQ(second_.index, 1);
+    EXPECT_FALSE(second_.typeCode);
+    ASSERT_EQ(second_.levels.size(), 1u);
+    EXPECT_EQ(second_.levels[0].number, 1);
+    EXPECT_FALSE(second_.levels[0].distance);
+    EXPECT_EQ(second_.levels[0].faceBlocks.size(), 2u);
+    EXPECT_EQ(model.FaceCount(), 5);
+    EXPECT_TRUE(model.warnings.empty());
+}
+
+TEST(ExportModelBuilder, AFaceBlockHasTheLastTextureMetBeforeItInItsLevel) {
+    OptBuilder b;
+    const int64_t vertices = b.AddVertices(kSquare);
+    const auto faces = [&] { return b.AddFaces({Face({0, 1, 2, 3})}); };
+    // Mesh 0: a texture at the root before the type-21 block counts for level 1; in level 1 a
+    // header, faces, a pointer to another header's name, faces; level 2 has a texture after its
+    // faces only, level 3 none: neither inherits level 1's.
+    const int64_t rootTexture = b.AddTexHeader("Root");
+    const int64_t canopy = b.AddTexHeader(std::string("Canopy\0xy", 9));
+    const int64_t plate = b.AddTexHeader("HullPlate");  // nine characters, no zero byte
+    const int64_t firstFaces = faces();
+    const int64_t one = b.AddJump(0, {vertices, plate, firstFaces, 0, 0});
+    b.SetSlot(one, 3, b.AddTexHeaderPointer(b.TextureNamePosition(canopy)));
+    b.SetSlot(one, 4, faces());
+    const int64_t two = b.AddJump(0, {faces(), b.AddTexHeader("Late")});
+    const int64_t three = b.AddJump(0, {faces()});
+    const int64_t lod = b.AddLod({one, two, three}, {3, 2, 1});
+    const int64_t plainFaces = faces();
+    const int64_t root0 = b.AddJump(0, {rootTexture, plainFaces, lod});
+    // Mesh 1: textures do not carry over from mesh 0.
+    const int64_t root1 = b.AddJump(0, {faces()});
+    b.SetMeshes({root0, root1});
+
+    const ExportModel model = Built(b.Build());
+    ASSERT_EQ(model.meshes.size(), 2u);
+    const ExportMesh& mesh = model.meshes[0];
+    ASSERT_EQ(mesh.levels.size(), 3u);
+    using T = std::vector<std::optional<std::string>>;
+    EXPECT_EQ(Textures(mesh.levels[0]), (T{"Root", "HullPlate", "Canopy"}));
+    EXPECT_EQ(mesh.levels[0].faceBlocks[1].offset, firstFaces);
+    EXPECT_EQ(Textures(mesh.levels[1]), (T{std::nullopt}));
+    EXPECT_EQ(Textures(mesh.levels[2]), (T{std::nullopt}));
+    EXPECT_EQ(Textures(model.meshes[1].levels[0]), (T{std::nullopt}));
+}
+
+TEST(ExportModelBuilder, CornersTakeTheirVertexNormalAndTextureVertexWhenTheIndexNamesOne) {
+    OptBuilder b;
+    const int64_t vertices = b.AddVertices({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}});
+    const int64_t normals = b.AddVertexNormals({{0, 0, 1}, {0, 1, 0}});
+    const int64_t uv = b.AddTextureVertices({{0.25f, 0.75f}, {0.5f, 1}});
+    FaceInput quad = Face({0, 1, 2, 3}, {1, -1, 2000, 2001}, {1, 2, -3, 0});
+    quad.normal = {0, 0, -1};
+    const FaceInput triangle = Face({3, 2, 1, -1}, {0, 0, 0, -1}, {0, 0, 0, 0});
+    const int64_t root = b.AddJump(0, {vertices, normals, uv, b.AddFaces({quad, triangle})});
+    b.SetMeshes({root});
+
+    const ExportModel model = Built(b.Build());
+    ASSERT_EQ(model.FaceCount(), 2);
+    const ExportFaceBlock& block = model.meshes[0].levels[0].faceBlocks[0];
+    const ExportFace& q = block.faces[0];
+    ASSERT_EQ(q.corners.size(), 4u);
+    EXPECT_TRUE(Same(q.normal, {0, 0, -1}));
+    EXPECT_TRUE(Same(q.corners[0].position, {1, 2, 3}));
+    EXPECT_TRUE(Same(q.corners[3].position, {10, 11, 12}));
+    ASSERT_TRUE(q.corners[0].normal);
+    EXPECT_TRUE(Same(*q.corners[0].normal, {0, 1, 0}));
+    EXPECT_FALSE(q.corners[1].normal);  // -1: none
+    // 2000 lies beyond the normals read but within the reader's zeroed table: a zero normal,
+    // which the export replaces by the face normal; 2001 lies beyond the table.
+    ASSERT_TRUE(q.corners[2].normal);
+    EXPECT_TRUE(Same(*q.corners[2].normal, {0, 0, 0}));
+    EXPECT_FALSE(q.corners[3].normal);
+    ASSERT_TRUE(q.corners[0].uv);
+    EXPECT_EQ(q.corners[0].uv->u, 0.5f);
+    EXPECT_EQ(q.corners[0].uv->v, 1.0f);
+    EXPECT_FALSE(q.corners[1].uv);  // 2: past the two texture vertices
+    EXPECT_FALSE(q.corners[2].uv);  // negative
+    const ExportFace& t = block.faces[1];
+    ASSERT_EQ(t.corners.size(), 3u);
+    EXPECT_TRUE(Same(t.corners[2].position, {4, 5, 6}));
+    EXPECT_EQ(t.corners[2].uv->u, 0.25f);
+    EXPECT_TRUE(model.warnings.empty());
+}
+
+TEST(ExportModelBuilder, CornersWithABadVertexIndexAreLeftOutWithOneWarningPerFaceBlock) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    OptBuilder b;
+    const int64_t vertices = b.AddVertices(kSquare);
+    const int64_t bad = b.AddFaces({
+        Face({0, 1, 2, 3}),
+        Face({0, 1, 2001, 3}),   // one past the vertex table: the quad keeps three corners
+        Face({-1, kMax, 2, 3}),  // two bad: two corners left, kept for the export to skip
+        Face({kMin, 0, 1, -1}),
+        Face({0, 1, 2, -5}),  // a fourth index below -1 is a bad corner, not a triangle
+    });
+    const int64_t good = b.AddFaces({Face({0, 1, 2, -1})});
+    b.SetMeshes({b.AddJump(0, {vertices, bad, good})});
+
+    const ExportModel model = Built(b.Build());
+    const ExportLevel& level = model.meshes[0].levels[0];
+    ASSERT_EQ(level.faceBlocks.size(), 2u);
+    std::vector<size_t> corners;
+    for (const ExportFace& face : level.faceBlocks[0].faces)
+        corners.push_back(face.corners.size());
+    EXPECT_EQ(corners, (std::vector<size_t>{4, 3, 2, 2, 3}));
+    EXPECT_TRUE(Same(level.faceBlocks[0].faces[1].corners[2].position, {1, 0, 0}));
+    EXPECT_EQ(
+        model.warnings,
+        (std::vector<std::string>{"mesh 0, LOD 1, face block at offset " + std::to_string(bad) +
+                                  ": 5 corners with a vertex index outside the vertex table "
+                                  "left out"}));
+}
+
+TEST(ExportModelBuilder, HardpointsAndDescriptorsKeepTheirValuesAndTypeNames) {
+    OptBuilder b;
+    MeshDescriptorInput d;
+    d.meshType = 3;
+    d.span = {2, 4, 6};
+    d.centre = {1, 2, 3};
+    d.minima = {0, 0, 0};
+    d.maxima = {2, 4, 6};
+    d.targetGroup = 7;
+    d.targetCentre = {1, 1, 1};
+    const int64_t descriptor = b.AddMeshDescriptor(d);
+    const int64_t laser = b.AddHardpoint(1, {10, -20, 30});
+    const int64_t odd = b.AddHardpoint(-3, {0, 0, 0});
+    b.SetMeshes({b.AddJump(0, {descriptor, laser, odd})});
+
+    OptDocument document;
+    document.Names().MeshTypeNames[3] = "Starboard wing";
+    document.Names().HardpointTypeNames[1] = "Laser cannon";
+    const ExportModel model = Built(b.Build(), document);
+    ASSERT_EQ(model.meshes.size(), 1u);
+    const ExportMesh& mesh = model.meshes[0];
+    EXPECT_TRUE(mesh.levels.empty());
+    ASSERT_EQ(mesh.hardpoints.size(), 2u);
+    EXPECT_EQ(mesh.hardpoints[0].offset, laser);
+    EXPECT_EQ(mesh.hardpoints[0].type, 1);
+    EXPECT_EQ(mesh.hardpoints[0].typeName, "Laser cannon");
+    EXPECT_TRUE(Same(mesh.hardpoints[0].position, {10, -20, 30}));
+    EXPECT_EQ(mesh.hardpoints[1].type, -3);
+    EXPECT_EQ(mesh.hardpoints[1].typeName, "");
+    ASSERT_EQ(mesh.descriptors.size(), 1u);
+    const ExportDescriptor& e = mesh.descriptors[0];
+    EXPECT_EQ(e.offset, descriptor);
+    EXPECT_EQ(e.typeName, "Starboard wing");
+    EXPECT_EQ(mesh.typeName, "Starboard wing");
+    EXPECT_TRUE(Same(e.span, {2, 4, 6}));
+    EXPECT_TRUE(Same(e.centre, {1, 2, 3}));
+    EXPECT_TRUE(Same(e.maxima, {2, 4, 6}));
+    EXPECT_EQ(e.targetGroup, 7);
+    EXPECT_TRUE(Same(e.targetCentre, {1, 1, 1}));
+}
+
+TEST(ExportModelBuilder, AWalkStoppedByItsBudgetIsSaidToHaveStopped) {
+    OptBuilder b;
+    int64_t below = b.AddJump(0, {b.AddVertices(kSquare), b.AddFaces({Face({0, 1, 2, 3})})});
+    for (int i = 0; i < 40; ++i)
+        below = b.AddJump(0, {below, below});
+    b.SetMeshes({below});
+    const ExportModel model = Built(b.Build());
+    ASSERT_FALSE(model.warnings.empty());
+    EXPECT_EQ(model.warnings.back().rfind("the walk stopped early", 0), 0u);
+    EXPECT_GT(model.FaceCount(), 0);
+}
+
+// The fighter: every mesh, level, texture and hardpoint where the sample put it, and every face's
+// corners as the open resolved them for the 3D view.
+TEST(ExportModelBuilder, TheFighterIsWhatTheSampleBuiltAndWhatTheOpenDraws) {
+    FighterLayout layout;
+    OptDocument document;
+    ASSERT_TRUE(LoadTypeNameTables(document.Names(), VEXLOR_SOURCE_DIR "/data/Mesh_Type.ace",
+                                   VEXLOR_SOURCE_DIR "/data/Hardpoint_Type.ace")
+                    .ok);
+    const ExportModel model = Built(BuildFighter(layout), document);
+    EXPECT_TRUE(model.warnings.empty());
+    ASSERT_EQ(model.meshes.size(), layout.meshes.size());
+
+    const std::vector<std::string> typeNames{"Main hull", "Port wing", "Starboard wing", "Engine"};
+    const std::vector<std::vector<std::string>> textures{{"Canopy", "HullPlate", "HullPlate"},
+                                                         {"WingSkin", "WingSkin", "WingSkin"},
+                                                         {"WingSkin", "WingSkin", "WingSkin"},
+                                                         {"Exhaust", "Exhaust", "Exhaust"}};
+    const std::vector<float> distances{3000.0f, 750.5f, 125.25f};
+    for (size_t m = 0; m < model.meshes.size(); ++m) {
+        const ExportMesh& mesh = model.meshes[m];
+        const FighterMesh& built = layout.meshes[m];
+        SCOPED_TRACE("mesh " + std::to_string(m));
+        EXPECT_EQ(mesh.index, static_cast<int32_t>(m));
+        EXPECT_EQ(mesh.typeCode, built.meshType);
+        EXPECT_EQ(mesh.typeName, typeNames[m]);
+        ASSERT_EQ(mesh.levels.size(), 3u);
+        for (size_t l = 0; l < 3; ++l) {
+            const ExportLevel& level = mesh.levels[l];
+            EXPECT_EQ(level.number, static_cast<int32_t>(l + 1));
+            EXPECT_EQ(level.distance, distances[l]);
+            ASSERT_EQ(level.faceBlocks.size(), 1u);
+            EXPECT_EQ(level.faceBlocks[0].offset, built.faces[l]);
+            EXPECT_EQ(level.faceBlocks[0].texture, textures[m][l]);
+            int32_t triangles = 0;
+            for (const ExportFace& face : level.faceBlocks[0].faces)
+                triangles += face.corners.size() == 3 ? 1 : 0;
+            EXPECT_EQ(static_cast<int32_t>(level.faceBlocks[0].faces.size()), built.faceCount[l]);
+            EXPECT_EQ(triangles, built.triangleCount[l]);
+        }
+        ASSERT_EQ(mesh.hardpoints.size(), built.hardpoints.size());
+        for (size_t h = 0; h < mesh.hardpoints.size(); ++h) {
+            EXPECT_EQ(mesh.hardpoints[h].type, built.hardpoints[h].first);
+            EXPECT_EQ(mesh.hardpoints[h].offset, built.hardpoints[h].second);
+            EXPECT_FALSE(mesh.hardpoints[h].typeName.empty());
+        }
+        ASSERT_EQ(mesh.descriptors.size(), 1u);
+        EXPECT_EQ(mesh.descriptors[0].offset, built.descriptor);
+    }
+
+    // Faces in walk order are the open's draw faces in their order.
+    const std::vector<DrawFace>& drawn = document.Model().DrawFaces;
+    size_t k = 0;
+    for (const ExportMesh& mesh : model.meshes)
+        for (const ExportLevel& level : mesh.levels)
+            for (const ExportFaceBlock& block : level.faceBlocks)
+                for (const ExportFace& face : block.faces) {
+                    ASSERT_LT(k, drawn.size());
+                    const DrawFace& d = drawn[k++];
+                    EXPECT_EQ(d.Mesh, mesh.index);
+                    EXPECT_EQ(d.Lod, level.number);
+                    EXPECT_EQ(d.BlockOffset, block.offset);
+                    EXPECT_EQ(face.corners.size(), d.IsQuad ? 4u : 3u);
+                    for (size_t c = 0; c < face.corners.size(); ++c)
+                        EXPECT_TRUE(Same(face.corners[c].position, d.Corners[c])) << k;
+                    EXPECT_TRUE(Same(face.normal, d.Normal));
+                    for (const ExportCorner& corner : face.corners) {
+                        EXPECT_TRUE(corner.normal);
+                        EXPECT_TRUE(corner.uv);
+                    }
+                }
+    EXPECT_EQ(k, drawn.size());
+}
+
+}  // namespace
+}  // namespace vexlor::testing
