@@ -61,6 +61,12 @@ void HexView::UpdateScrollBars() {
     horizontalScrollBar()->setSingleStep(charWidth_);
 }
 
+QSize HexView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return {ContentWidth() + verticalScrollBar()->sizeHint().width() + frame,
+            24 * LineHeight() + frame};
+}
+
 int64_t HexView::TopRow() const {
     return verticalScrollBar()->value();
 }

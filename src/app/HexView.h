@@ -16,6 +16,8 @@ class HexView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     explicit HexView(QWidget* parent = nullptr);
+    // Wide enough for whole rows.
+    QSize sizeHint() const override;
 
     HexViewModel* Model() const { return model_; }
 

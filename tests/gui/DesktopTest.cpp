@@ -64,9 +64,7 @@ class Desktop : public ::testing::Test {
         QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("rotationBox"));
         if (box->isChecked()) box->click();
     }
-    void Choose(int32_t node) {
-        main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(node));
-    }
+    void Choose(int32_t node) { main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(node)); }
     QRadioButton* Item(const char* group, int index) {
         return main_.findChild<QGroupBox*>(QString::fromLatin1(group))
             ->findChildren<QRadioButton*>()[index];
