@@ -110,7 +110,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
     setWindowIcon(ProgramIcon());
-    resize(611, 536);
+    resize(1280, 800);
     setAcceptDrops(true);
 
     auto* central = new QWidget(this);
@@ -265,6 +265,10 @@ void MainWindow::BuildDocks() {
     findingsDock_->setObjectName(QStringLiteral("findingsDock"));
     findingsDock_->setWidget(findingsPanel_);
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
+    // The hex view takes the whole height of the right side, the findings the rest of the bottom.
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    resizeDocks({hexDock_}, {hexPane_->sizeHint().width()}, Qt::Horizontal);
+    resizeDocks({findingsDock_}, {170}, Qt::Vertical);
 }
 
 MainWindow::~MainWindow() = default;
