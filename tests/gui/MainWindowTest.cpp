@@ -378,6 +378,7 @@ TEST_F(TheMainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
 
 TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
     OpenFighter();
+    window_.resize(611, 536);  // a small window, whose list is narrower than a face line
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     ReportListView* list = window_.List();
