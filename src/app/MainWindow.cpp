@@ -267,7 +267,14 @@ void MainWindow::BuildDocks() {
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
     // The hex view takes the whole height of the right side, the findings the rest of the bottom.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
-    resizeDocks({hexDock_}, {hexPane_->sizeHint().width()}, Qt::Horizontal);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (docksPlaced_) return;
+    docksPlaced_ = true;
+    // Whole rows of bytes, and a few rows of findings.
+    resizeDocks({hexDock_}, {hexDock_->sizeHint().width()}, Qt::Horizontal);
     resizeDocks({findingsDock_}, {170}, Qt::Vertical);
 }
 

@@ -158,6 +158,7 @@ class MainWindow : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildToolPanel(QWidget* panel);
@@ -223,6 +224,8 @@ class MainWindow : public QMainWindow {
     QMenu* recentMenu_ = nullptr;
     QAction* autoReloadAction_ = nullptr;
     bool hasSavedGeometry_ = false;
+    // The docks get their first sizes when the window is first shown, unless they were kept.
+    bool docksPlaced_ = false;
 
     // The last check's findings, and the list row of each one's first line while the list shows
     // that check's lines.

@@ -28,7 +28,7 @@ void MainWindow::RestoreSettings() {
     lastFolder_ = settings->value(kLastFolderKey).toString();
     const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
     hasSavedGeometry_ = !geometry.isEmpty() && restoreGeometry(geometry);
-    restoreState(settings->value(kStateKey).toByteArray());
+    docksPlaced_ = restoreState(settings->value(kStateKey).toByteArray());
     splitter_->restoreState(settings->value(kSplitterKey).toByteArray());
     SetAutoReload(settings->value(kAutoReloadKey, false).toBool());
 }
