@@ -82,6 +82,23 @@ bool IsProblemLine(const std::string& line) {
     return text != std::string::npos && line.compare(text, 2, "!!") == 0;
 }
 
+// The "!!" lines of what Save ASCII writes for the open file. (The document's tables outlive a
+// file, as the walk's readers need, so an index can be good or bad after another file was open:
+// the count is that of this document's report, not of a fresh one.)
+std::vector<std::string> ProblemLinesOfTheReport(OptDocument& document) {
+    MemoryOutput report;
+    CrLfLineOutput lines(report);
+    document.WriteReport(lines, "caption");
+    const std::string text(report.Bytes().begin(), report.Bytes().end());
+    std::vector<std::string> problems;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        const std::string line = text.substr(start, end - start);
+        if (IsProblemLine(line)) problems.push_back(line);
+    }
+    return problems;
+}
+
 // What a double-click delivers: a press and a release, then the double-click and its release.
 void DoubleClick(QWidget* widget, QPoint at) {
     QTest::mousePress(widget, Qt::LeftButton, {}, at);
@@ -516,16 +533,7 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     ASSERT_TRUE(Open(file));
 
     // The report of the file has the problems the window counts.
-    std::vector<std::string> problems;
-    MemoryOutput report;
-    CrLfLineOutput lines(report);
-    document_.WriteReport(lines, "caption");
-    std::string text(report.Bytes().begin(), report.Bytes().end());
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
-        const std::string line = text.substr(start, end - start);
-        if (IsProblemLine(line)) problems.push_back(line);
-    }
+    const std::vector<std::string> problems = ProblemLinesOfTheReport(document_);
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(window_.ProblemsText(), "2 problems in the file");
 
@@ -579,6 +587,48 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     ASSERT_TRUE(Open(kSamples / "fighter.opt"));
     EXPECT_EQ(window_.ProblemsText(), "No problems in the file");
     EXPECT_EQ(table->model()->rowCount(), 0);
+}
+
+TEST_F(Inspector, EveryBrokenSamplesProblemsAreCountedListedAndLeadToAMarkedNode) {
+    Show();
+    FindingsPanel* panel = window_.Findings();
+    QTableView* table = panel->Table();
+    const auto warned = [&](int32_t node) {
+        const QIcon icon = window_.TreeIndexOfNode(node).data(Qt::DecorationRole).value<QIcon>();
+        return QColor(icon.pixmap(16, 16).toImage().pixel(9, 14)) == WarningColour();
+    };
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(kSamples / "broken")) {
+        const fs::path file = entry.path();
+        ++files;
+        ASSERT_TRUE(Open(file)) << file;
+        const std::vector<std::string> problems = ProblemLinesOfTheReport(document_);
+        const auto count = static_cast<int>(problems.size());
+        EXPECT_EQ(window_.ProblemsText(), count == 0 ? QString("No problems in the file")
+                                          : count == 1
+                                              ? QString("1 problem in the file")
+                                              : QString("%1 problems in the file").arg(count))
+            << file;
+        ASSERT_EQ(table->model()->rowCount(), count) << file;
+        int marked = 0;
+        for (int32_t node = 0; node < document_.Model().Tree.Count(); ++node)
+            marked += warned(node) ? 1 : 0;
+        EXPECT_EQ(marked > 0, count > 0) << file;
+        for (int row = 0; row < count; ++row) {
+            EXPECT_EQ(table->model()->index(row, FindingsTableModel::kText).data().toString(),
+                      ReportListModel::DisplayText(problems[static_cast<size_t>(row)]).trimmed())
+                << file;
+            // Chosen, the row's block is the chosen node, and it carries the warning.
+            const QModelIndex cell = table->model()->index(row, FindingsTableModel::kKind);
+            table->scrollTo(cell);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(cell).center());
+            const int32_t node = window_.ChosenNode();
+            ASSERT_GE(node, 0) << file << " " << problems[static_cast<size_t>(row)];
+            EXPECT_TRUE(warned(node)) << file << " " << problems[static_cast<size_t>(row)];
+        }
+    }
+    EXPECT_GE(files, 10);
 }
 
 TEST_F(Inspector, TreeNodesSayWhatTheirBlockIsInTheirToolTips) {
