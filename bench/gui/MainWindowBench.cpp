@@ -57,8 +57,8 @@ void BM_ChooseFaceBlockNode(benchmark::State& state) {
     testing::WriteFile(path, TwoThousandFaceBlock());
     window.OpenFile(QString::fromStdString(path));
     std::filesystem::remove(path);
-    const QModelIndex mesh = window.TreeModel()->IndexOfNode(1);
-    const QModelIndex faces = window.TreeModel()->IndexOfNode(3);
+    const QModelIndex mesh = window.TreeIndexOfNode(1);
+    const QModelIndex faces = window.TreeIndexOfNode(3);
     for (auto _ : state) {
         state.PauseTiming();
         window.Tree()->setCurrentIndex(mesh);

@@ -1,19 +1,30 @@
 // The inspector's response times on a generated model of about 200,000 faces over 8 meshes with
 // 3 levels of detail: choosing a face block in the hex view (layout, tints, painted) and scrolling
 // it 1,000 rows at a time; searching the model's whole report, through the window's event loop
-// as the search bar runs it, and the line matcher alone.
+// as the search bar runs it, and the line matcher alone; choosing the face block in the main
+// window's tree, which fills the report list and the hex view and tells the 3D view.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QApplication>
+#include <QTreeView>
 #include <cstdlib>
+#include <filesystem>
 
 #include "BlockLayout.h"
+#include "HexPane.h"
 #include "HexView.h"
 #include "HexViewModel.h"
 #include "LineMatcher.h"
+#include "MainWindow.h"
+#include "OptBuilder.h"
 #include "OptDocument.h"
+#include "RecordingMessagePresenter.h"
+#include "RecordingViewLink.h"
+#include "ReportListView.h"
 #include "ReportSearch.h"
 #include "SampleModels.h"
+#include "ScriptedFileDialogs.h"
 
 namespace {
 
@@ -150,6 +161,36 @@ void BM_LineMatcherOnly(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(lines.size());
 }
 BENCHMARK(BM_LineMatcherOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A click on the largest face block's node in the tree, after a click on the first mesh: the
+// block's report in the list (about 100,000 lines), its tints in the hex view, the view told.
+void BM_WindowChooseFaceBlock(benchmark::State& state) {
+    OptDocument document;
+    app::RecordingViewLink view;
+    app::RecordingMessagePresenter messages;
+    app::ScriptedFileDialogs dialogs;
+    app::MainWindow window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    window.resize(1400, 900);
+    window.show();
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("vexlor-bench-large-" + std::to_string(getpid()) + ".opt");
+    testing::WriteFile(path, testing::BuildLargeModel(kFaces, kMeshes));
+    window.OpenFile(QString::fromStdString(path));
+    std::filesystem::remove(path);
+    const auto [face, other] = FaceAndOtherNode();
+    const QModelIndex faceIndex = window.TreeIndexOfNode(face);
+    const QModelIndex otherIndex = window.TreeIndexOfNode(other);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Tree()->setCurrentIndex(otherIndex);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        window.Tree()->setCurrentIndex(faceIndex);
+        window.Hex()->repaint();
+    }
+    state.counters["list_lines"] = window.List()->model()->rowCount();
+}
+BENCHMARK(BM_WindowChooseFaceBlock)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

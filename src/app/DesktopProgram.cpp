@@ -4,10 +4,11 @@
 namespace vexlor::app {
 
 DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
-                               FileDialogs& dialogs, const QString& namesFolder)
+                               FileDialogs& dialogs, const QString& namesFolder,
+                               QSettings* settings)
     : document_(numbers),
       link_(viewState_),
-      main_({document_, link_, messages, dialogs, namesFolder}),
+      main_({document_, link_, messages, dialogs, namesFolder, settings}),
       about_(&main_),
       viewWindow_(viewState_),
       browser_(main_, link_, messages) {
@@ -23,7 +24,10 @@ DesktopProgram::~DesktopProgram() {
 
 void DesktopProgram::Show() {
     viewWindow_.show();
-    main_.showMaximized();
+    if (main_.HasSavedGeometry())
+        main_.show();
+    else
+        main_.showMaximized();
 }
 
 }  // namespace vexlor::app

@@ -2,6 +2,7 @@
 // the type-name tables as it is made), the About box, the 3D view window and the browser.
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 #include "AboutBox.h"
@@ -19,12 +20,13 @@ namespace vexlor::app {
 class DesktopProgram {
   public:
     // `namesFolder` empty: the type-name tables from data/ in the working directory, else beside
-    // the program.
+    // the program. `settings`: where the main window keeps what it remembers (none: nothing).
     DesktopProgram(const NumberText& numbers, MessagePresenter& messages, FileDialogs& dialogs,
-                   const QString& namesFolder = {});
+                   const QString& namesFolder = {}, QSettings* settings = nullptr);
     ~DesktopProgram();
 
-    // Shows the view window and the maximised main window; the browser stays hidden.
+    // Shows the view window and the main window, maximised unless it remembers its geometry; the
+    // browser stays hidden.
     void Show();
 
     MainWindow& Main() { return main_; }

@@ -29,6 +29,14 @@ void GlViewLink::ShowBlock(const ShownBlock& block) {
         view::SelectBlock(form_->Selection(), block, state_.ExtentMax, state_.ExtentMin);
 }
 
+void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
+    if (form_ == nullptr) return;
+    if (blockOffset < 0)
+        form_->Selection().Highlight.reset();
+    else
+        form_->Selection().Highlight = view::FaceHighlight{blockOffset, faceInBlock};
+}
+
 void GlViewLink::SetupScene() {
     if (form_ != nullptr) form_->SetupScene();
 }

@@ -24,6 +24,7 @@ class GlViewLink : public ViewLink {
     void ShowMesh(int32_t mesh) override;
     void ShowLevelOfDetail(int32_t lod) override;
     void ShowBlock(const ShownBlock& block) override;
+    void HighlightFace(int64_t blockOffset, int32_t faceInBlock) override;
     void Redraw() override;
     void StopRotation() override;
     void RestartRotation(bool ticked) override;

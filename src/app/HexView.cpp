@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "HexViewModel.h"
@@ -45,7 +46,7 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent), model_(new HexV
 
 void HexView::UpdateMetrics() {
     const QFontMetrics metrics(font());
-    charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+    charWidth_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
     lineHeight_ = std::max(1, metrics.height() + 2);
     ascent_ = metrics.ascent() + 1;
     UpdateScrollBars();
@@ -58,7 +59,13 @@ void HexView::UpdateScrollBars() {
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setRange(0, std::max(0, ContentWidth() - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(charWidth_);
+    horizontalScrollBar()->setSingleStep(CharWidth());
+}
+
+QSize HexView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return {ContentWidth() + verticalScrollBar()->sizeHint().width() + frame,
+            24 * LineHeight() + frame};
 }
 
 int64_t HexView::TopRow() const {
@@ -73,16 +80,24 @@ void HexView::ScrollToRow(int64_t row) {
     verticalScrollBar()->setValue(ClampToInt(row));
 }
 
-int HexView::HexLeft() const {
-    return charWidth_ / 2 + (model_->OffsetDigits() + 2) * charWidth_;
+int HexView::X(qreal cells) const {
+    return qRound(cells * charWidth_);
 }
 
-int HexView::TextLeft() const {
-    return HexLeft() + (HexViewModel::kHexTextLength + 1) * charWidth_;
+int HexView::CharWidth() const {
+    return std::max(1, qRound(charWidth_));
+}
+
+qreal HexView::HexStart() const {
+    return 0.5 + model_->OffsetDigits() + 2;
+}
+
+qreal HexView::TextStart() const {
+    return HexStart() + HexViewModel::kHexTextLength + 1;
 }
 
 int HexView::ContentWidth() const {
-    return TextLeft() + kRow * charWidth_ + charWidth_ / 2;
+    return X(TextStart() + kRow + 0.5);
 }
 
 int HexView::RowTop(int64_t row) const {
@@ -95,35 +110,38 @@ QRect HexView::HexCellRect(int64_t offset) const {
         row >= TopRow() + VisibleRows())
         return {};
     const int column = static_cast<int>(offset % kRow);
-    const int x = HexLeft() + HexViewModel::HexTextColumn(column) * charWidth_ -
-                  horizontalScrollBar()->value();
-    return {x, RowTop(row), 2 * charWidth_, LineHeight()};
+    const qreal start = HexStart() + HexViewModel::HexTextColumn(column);
+    const int x = X(start) - horizontalScrollBar()->value();
+    return {x, RowTop(row), X(start + 2) - X(start), LineHeight()};
 }
 
 QRect HexView::TextCellRect(int64_t offset) const {
     const QRect hex = HexCellRect(offset);
     if (hex.isEmpty()) return {};
     const int column = static_cast<int>(offset % kRow);
-    const int x = TextLeft() + column * charWidth_ - horizontalScrollBar()->value();
-    return {x, hex.top(), charWidth_, LineHeight()};
+    const qreal start = TextStart() + column;
+    const int x = X(start) - horizontalScrollBar()->value();
+    return {x, hex.top(), X(start + 1) - X(start), LineHeight()};
 }
 
 int64_t HexView::OffsetAt(const QPoint& point) const {
     if (point.y() < 0 || point.x() < 0) return -1;
     const int64_t row = TopRow() + point.y() / LineHeight();
-    const int x = point.x() + horizontalScrollBar()->value();
+    const qreal cells = (point.x() + horizontalScrollBar()->value()) / charWidth_;
+    const qreal hex = cells - HexStart();
+    const qreal text = cells - TextStart();
     int column = -1;
-    if (x >= HexLeft() - charWidth_ / 2 && x < TextLeft() - charWidth_) {
+    if (hex >= -0.5 && text < -1) {
         // Each cell owns its two digits and half a space on either side.
-        const int character = (x - HexLeft() + charWidth_ / 2) / charWidth_;
+        const auto character = static_cast<int>(std::floor(hex + 0.5));
         if (character < 24)
             column = character / 3;
         else if (character > 24)
             column = std::min(kRow - 1, 8 + (character - 25) / 3);
         else
-            column = (x - HexLeft()) < 24 * charWidth_ ? 7 : 8;
-    } else if (x >= TextLeft() && x < TextLeft() + kRow * charWidth_) {
-        column = (x - TextLeft()) / charWidth_;
+            column = hex < 24 ? 7 : 8;
+    } else if (text >= 0 && text < kRow) {
+        column = static_cast<int>(text);
     }
     if (column < 0) return -1;
     const int64_t offset = row * kRow + column;
@@ -174,38 +192,37 @@ void HexView::EnsureVisible(int64_t offset) {
         ScrollToRow(row - fullRows + 1);
     // Horizontally: the byte's hex cell, then its ASCII cell if that fits too.
     const int column = static_cast<int>(offset % kRow);
-    const int left = HexLeft() + HexViewModel::HexTextColumn(column) * charWidth_;
+    const qreal start = HexStart() + HexViewModel::HexTextColumn(column);
     const int scroll = horizontalScrollBar()->value();
-    if (left < scroll)
-        horizontalScrollBar()->setValue(left - charWidth_);
-    else if (left + 2 * charWidth_ > scroll + viewport()->width())
-        horizontalScrollBar()->setValue(left + 3 * charWidth_ - viewport()->width());
+    if (X(start) < scroll)
+        horizontalScrollBar()->setValue(X(start - 1));
+    else if (X(start + 2) > scroll + viewport()->width())
+        horizontalScrollBar()->setValue(X(start + 3) - viewport()->width());
 }
 
 void HexView::FillCells(QPainter& painter, int64_t row, int from, int to,
                         const QColor& colour) const {
     const int scroll = horizontalScrollBar()->value();
     const int top = RowTop(row);
-    const int hexFrom = HexLeft() + HexViewModel::HexTextColumn(from) * charWidth_ - charWidth_ / 2;
-    const int hexTo = HexLeft() + HexViewModel::HexTextColumn(to - 1) * charWidth_ +
-                      2 * charWidth_ + charWidth_ / 2;
+    const int hexFrom = X(HexStart() + HexViewModel::HexTextColumn(from) - 0.5);
+    const int hexTo = X(HexStart() + HexViewModel::HexTextColumn(to - 1) + 2.5);
     painter.fillRect(QRect(hexFrom - scroll, top, hexTo - hexFrom, LineHeight()), colour);
-    painter.fillRect(
-        QRect(TextLeft() + from * charWidth_ - scroll, top, (to - from) * charWidth_, LineHeight()),
-        colour);
+    const int textFrom = X(TextStart() + from);
+    painter.fillRect(QRect(textFrom - scroll, top, X(TextStart() + to) - textFrom, LineHeight()),
+                     colour);
 }
 
 void HexView::FrameCells(QPainter& painter, int64_t row, int from, int to, const QPen& pen) const {
     const int scroll = horizontalScrollBar()->value();
     const int top = RowTop(row);
-    const int hexFrom = HexLeft() + HexViewModel::HexTextColumn(from) * charWidth_ - charWidth_ / 2;
-    const int hexTo = HexLeft() + HexViewModel::HexTextColumn(to - 1) * charWidth_ +
-                      2 * charWidth_ + charWidth_ / 2;
+    const int hexFrom = X(HexStart() + HexViewModel::HexTextColumn(from) - 0.5);
+    const int hexTo = X(HexStart() + HexViewModel::HexTextColumn(to - 1) + 2.5);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(hexFrom - scroll, top, hexTo - hexFrom - 1, LineHeight() - 1));
-    painter.drawRect(QRect(TextLeft() + from * charWidth_ - scroll, top,
-                           (to - from) * charWidth_ - 1, LineHeight() - 1));
+    const int textFrom = X(TextStart() + from);
+    painter.drawRect(
+        QRect(textFrom - scroll, top, X(TextStart() + to) - textFrom - 1, LineHeight() - 1));
 }
 
 void HexView::paintEvent(QPaintEvent*) {
@@ -215,7 +232,7 @@ void HexView::paintEvent(QPaintEvent*) {
     const int64_t size = model_->FileSize();
     if (size == 0) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(viewport()->rect().adjusted(charWidth_, 0, 0, 0),
+        painter.drawText(viewport()->rect().adjusted(CharWidth(), 0, 0, 0),
                          Qt::AlignLeft | Qt::AlignTop, tr("The file is empty."));
         return;
     }
@@ -251,7 +268,7 @@ void HexView::paintEvent(QPaintEvent*) {
         }
         const int baseline = RowTop(row) + ascent_;
         painter.setPen(offsets);
-        painter.drawText(charWidth_ / 2 - scroll, baseline, model_->OffsetText(row));
+        painter.drawText(X(0.5) - scroll, baseline, model_->OffsetText(row));
         painter.setPen(text);
         painter.drawText(HexLeft() - scroll, baseline, model_->HexText(row));
         painter.drawText(TextLeft() - scroll, baseline, model_->AsciiText(row));
@@ -327,7 +344,8 @@ bool HexView::viewportEvent(QEvent* event) {
             return true;
         }
         // The tip stays while the mouse stays on the byte's cell, hex or ASCII.
-        const QRect hex = HexCellRect(offset).adjusted(-charWidth_ / 2, 0, charWidth_ / 2, 0);
+        const int half = CharWidth() / 2;
+        const QRect hex = HexCellRect(offset).adjusted(-half, 0, half, 0);
         const QRect cell = hex.contains(help->pos()) ? hex : TextCellRect(offset);
         QToolTip::showText(help->globalPos(), text, viewport(), cell);
         return true;

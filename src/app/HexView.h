@@ -16,6 +16,8 @@ class HexView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     explicit HexView(QWidget* parent = nullptr);
+    // Wide enough for whole rows.
+    QSize sizeHint() const override;
 
     HexViewModel* Model() const { return model_; }
 
@@ -58,9 +60,15 @@ class HexView : public QAbstractScrollArea {
     void SetCurrent(int64_t offset);
     void EnsureVisible(int64_t offset);
     int LineHeight() const { return lineHeight_; }
-    int HexLeft() const;
-    int TextLeft() const;
+    // Places are counted in character cells from the content's left edge and turned into pixels
+    // once: a fixed-pitch glyph advances by a fraction of a pixel, and a row is drawn as one text.
+    int X(qreal cells) const;
+    qreal HexStart() const;
+    qreal TextStart() const;
+    int HexLeft() const { return X(HexStart()); }
+    int TextLeft() const { return X(TextStart()); }
     int ContentWidth() const;
+    int CharWidth() const;
     int RowTop(int64_t row) const;
     // Fills the cells of the row's bytes [from, to) with `colour`, joining neighbours.
     void FillCells(QPainter& painter, int64_t row, int from, int to, const QColor& colour) const;
@@ -70,7 +78,7 @@ class HexView : public QAbstractScrollArea {
     int64_t current_ = 0;
     int64_t markStart_ = 0;
     int64_t markLength_ = 0;
-    int charWidth_ = 8;
+    qreal charWidth_ = 8;
     int lineHeight_ = 16;
     int ascent_ = 12;
 };

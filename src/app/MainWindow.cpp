@@ -1,15 +1,18 @@
-// Building the main window: tool panel, tree, list, status bar and menus; the start-up set-up.
+// Building the main window: tool panel, tree, list, hex view, findings panel, status bar and
+// menus; the start-up set-up.
 #include "MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
@@ -23,10 +26,21 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "BlockKindWords.h"
+#include "FileWatch.h"
+#include "FindingsPanel.h"
+#include "HexPane.h"
 #include "Hints.h"
+#include "OffsetBar.h"
+#include "RecentFiles.h"
+#include "ReloadBar.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
+#include "ReportMatchDelegate.h"
+#include "ReportSearch.h"
+#include "SearchBar.h"
 #include "StructureTreeModel.h"
+#include "TreeFilterModel.h"
 #include "TreeImages.h"
 #include "TypeNames.h"
 
@@ -96,13 +110,16 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
     setWindowIcon(ProgramIcon());
-    resize(611, 536);
+    resize(1280, 800);
     setAcceptDrops(true);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+
+    reloadBar_ = new ReloadBar(central);
+    layout->addWidget(reloadBar_);
 
     auto* speedPanel = new QWidget(central);
     speedPanel->setObjectName(QStringLiteral("toolPanel"));
@@ -111,11 +128,75 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     BuildToolPanel(speedPanel);
     layout->addWidget(speedPanel);
 
-    auto* splitter = new QSplitter(Qt::Horizontal, central);
-    structureTree_ = new QTreeView(splitter);
+    splitter_ = new QSplitter(Qt::Horizontal, central);
+    splitter_->setObjectName(QStringLiteral("treeAndReport"));
+    treePane_ = BuildTreePane(splitter_);
+    reportPane_ = BuildReportPane(splitter_);
+    splitter_->addWidget(treePane_);
+    splitter_->addWidget(reportPane_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({258, 333});
+    layout->addWidget(splitter_, 1);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(status);
+    problemsLabel_ = new QLabel(status);
+    problemsLabel_->setObjectName(QStringLiteral("problemsLabel"));
+    problemsLabel_->setToolTip(QStringLiteral("The findings panel lists them"));
+    status->addPermanentWidget(problemsLabel_);
+
+    BuildDocks();
+    fileWatch_ = new FileWatch(this);
+    BuildMenus();
+
+    connect(structureTree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!treeRowsChanging_) TreeSelectionChanged();
+    });
+    connect(structureTree_, &QTreeView::clicked, this, [this] { TreeClicked(); });
+    connect(reportList_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { ListRowDoubleClicked(index.row()); });
+    connect(findingsPanel_, &FindingsPanel::Chosen, this,
+            [this](const FindingPlace& place) { LeadTo(place, false); });
+    connect(reloadBar_, &ReloadBar::ReloadRequested, this, [this] { ReloadFile(); });
+    connect(reloadBar_, &ReloadBar::AutoReloadToggled, this,
+            [this](bool on) { SetAutoReload(on); });
+    connect(fileWatch_, &FileWatch::Changed, this,
+            [this](bool exists) { FileChangedOnDisk(exists); });
+    connect(recentFiles_, &RecentFiles::OpenRequested, this,
+            [this](const QString& path) { OpenFile(path); });
+    connect(hexPane_->Offsets(), &OffsetBar::GoRequested, this,
+            [this](const QString& text) { GoToOffset(text); });
+    treeModel_->SetToolTips([this](int32_t node) {
+        OptDocument& document = services_.document;
+        if (!document.OptLoaded()) return QString();
+        QString tip = BlockKindWords(document.Stream(), document.Model(), node, document.Names());
+        const QString problems = ProblemsOfNode(document.Model(), node);
+        if (!problems.isEmpty()) tip += u'\n' + problems;
+        return tip;
+    });
+
+    FinishStartUp();
+    RestoreSettings();
+}
+
+QWidget* MainWindow::BuildTreePane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName(QStringLiteral("treePane"));
+    structureTree_ = new QTreeView(pane);
     structureTree_->setObjectName(QStringLiteral("structureTree"));
     treeModel_ = new StructureTreeModel(services_.document.Model().Tree, this);
-    structureTree_->setModel(treeModel_);
+    treeFilter_ = new TreeFilterModel(this);
+    treeFilter_->SetTree(treeModel_);
+    // Filtering moves the current node off a row it hides; that is no choice of the user's. These
+    // come before the view's own connections, which move it.
+    connect(treeFilter_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this] { treeRowsChanging_ = true; });
+    connect(treeFilter_, &QAbstractItemModel::rowsRemoved, this,
+            [this] { treeRowsChanging_ = false; });
+    structureTree_->setModel(treeFilter_);
     structureTree_->setHeaderHidden(true);
     structureTree_->setIndentation(19);
     structureTree_->setUniformRowHeights(true);
@@ -126,7 +207,24 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     structureTree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     structureTree_->header()->setStretchLastSection(false);
 
-    reportList_ = new ReportListView(splitter);
+    treeBar_ = new SearchBar(pane);
+    treeBar_->setObjectName(QStringLiteral("treeSearchBar"));
+    treeBar_->hide();
+    treeFilter_->Attach(treeBar_, structureTree_);
+    connect(treeBar_, &SearchBar::Closed, structureTree_, [this] { structureTree_->setFocus(); });
+
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(structureTree_, 1);
+    layout->addWidget(treeBar_);
+    return pane;
+}
+
+QWidget* MainWindow::BuildReportPane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName(QStringLiteral("reportPane"));
+    reportList_ = new ReportListView(pane);
     reportList_->setObjectName(QStringLiteral("reportList"));
     listModel_ = new ReportListModel(this);
     reportList_->setModel(listModel_);
@@ -136,25 +234,48 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     listFont.setStyleHint(QFont::Monospace);
     reportList_->setFont(listFont);
 
-    splitter->addWidget(structureTree_);
-    splitter->addWidget(reportList_);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({258, 333});
-    layout->addWidget(splitter, 1);
-    setCentralWidget(central);
+    reportBar_ = new SearchBar(pane);
+    reportBar_->setObjectName(QStringLiteral("reportSearchBar"));
+    reportBar_->hide();
+    reportSearch_ = new ReportSearch(listModel_->Lines(), this);
+    reportSearch_->Follow(listModel_);
+    reportSearch_->Show(reportList_);
+    reportSearch_->Attach(reportBar_);
+    ReportMatchDelegate::Install(reportList_, *reportSearch_);
+    connect(reportBar_, &SearchBar::Closed, reportList_, [this] { reportList_->setFocus(); });
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar"));
-    setStatusBar(status);
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(reportList_, 1);
+    layout->addWidget(reportBar_);
+    return pane;
+}
 
-    BuildMenus();
+void MainWindow::BuildDocks() {
+    hexPane_ = new HexPane(this);
+    hexDock_ = new QDockWidget(QStringLiteral("Hex view"), this);
+    hexDock_->setObjectName(QStringLiteral("hexDock"));
+    hexDock_->setWidget(hexPane_);
+    addDockWidget(Qt::RightDockWidgetArea, hexDock_);
 
-    connect(structureTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { TreeSelectionChanged(); });
-    connect(structureTree_, &QTreeView::clicked, this, [this] { TreeClicked(); });
+    findingsPanel_ = new FindingsPanel(this);
+    findingsPanel_->setObjectName(QStringLiteral("findingsPanel"));
+    findingsDock_ = new QDockWidget(QStringLiteral("Findings"), this);
+    findingsDock_->setObjectName(QStringLiteral("findingsDock"));
+    findingsDock_->setWidget(findingsPanel_);
+    addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
+    // The hex view takes the whole height of the right side, the findings the rest of the bottom.
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+}
 
-    FinishStartUp();
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (docksPlaced_) return;
+    docksPlaced_ = true;
+    // Whole rows of bytes, and a few rows of findings.
+    resizeDocks({hexDock_}, {hexDock_->sizeHint().width()}, Qt::Horizontal);
+    resizeDocks({findingsDock_}, {170}, Qt::Vertical);
 }
 
 MainWindow::~MainWindow() = default;
@@ -223,6 +344,41 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
             &QPushButton::clicked, this, [this] { ExpandSelected(); });
 }
 
+void MainWindow::BuildInspectorMenu() {
+    QMenu* inspect = menuBar()->addMenu(QStringLiteral("&Inspect"));
+    inspect->setObjectName(QStringLiteral("inspectMenu"));
+    const auto item = [this, inspect](const char* name, const QString& caption, const QString& hint,
+                                      const QKeySequence& keys, auto handler) {
+        QAction* action = inspect->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        ApplyHint(action, hint);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    item(
+        "findAction", QStringLiteral("&Find..."),
+        QStringLiteral("Search the report list, the tree or the hex view, whichever has the focus"),
+        QKeySequence::Find, [this] { Find(); });
+    item("goToOffsetAction", QStringLiteral("&Go to offset..."),
+         QStringLiteral("Show a byte of the file in the hex view and its block in the tree"),
+         QKeySequence(Qt::CTRL | Qt::Key_G), [this] { OpenGoToOffset(); });
+    item("fullReportAction", QStringLiteral("Full &report"),
+         QStringLiteral("Show the whole report of the file in the list, as Save ASCII writes it"),
+         QKeySequence(), [this] { ShowFullReport(); });
+    inspect->addSeparator();
+    QAction* hex = hexDock_->toggleViewAction();
+    hex->setText(QStringLiteral("&Hex view"));
+    hex->setObjectName(QStringLiteral("hexViewAction"));
+    ApplyHint(hex, QStringLiteral("Show or hide the hex view"));
+    inspect->addAction(hex);
+    QAction* findings = findingsDock_->toggleViewAction();
+    findings->setText(QStringLiteral("F&indings"));
+    findings->setObjectName(QStringLiteral("findingsAction"));
+    ApplyHint(findings, QStringLiteral("Show or hide the findings panel"));
+    inspect->addAction(findings);
+}
+
 void MainWindow::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
@@ -240,6 +396,18 @@ void MainWindow::BuildMenus() {
     item(file, "openAction", QStringLiteral("&Open..."), QStringLiteral("Open a file"),
          &MainWindow::OpenWithDialog)
         ->setShortcut(QKeySequence::Open);
+    recentMenu_ = file->addMenu(QStringLiteral("Recent &files"));
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    recentFiles_ = new RecentFiles(recentMenu_, services_.settings, this);
+    QAction* reload = item(file, "reloadAction", QStringLiteral("&Reload"),
+                           QStringLiteral("Read the open file again from disk"), nullptr);
+    reload->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(reload, &QAction::triggered, this, [this] { ReloadFile(); });
+    autoReloadAction_ =
+        item(file, "autoReloadAction", QStringLiteral("A&uto reload"),
+             QStringLiteral("Read the open file again whenever it changes on disk"), nullptr);
+    autoReloadAction_->setCheckable(true);
+    connect(autoReloadAction_, &QAction::toggled, this, [this](bool on) { SetAutoReload(on); });
     item(file, "browseAction", QStringLiteral("&Browse OPTs..."), {}, &MainWindow::ShowBrowser);
     item(file, "savePrjAction", QStringLiteral("Save &PRJ..."), {}, &MainWindow::SavePrjWithDialog);
     item(file, "saveAsciiAction", QStringLiteral("&Save ASCII..."),
@@ -258,6 +426,8 @@ void MainWindow::BuildMenus() {
     item(view, "showViewAction", QStringLiteral("&3D view"),
          QStringLiteral("Show the 3D view window"), &MainWindow::ShowViewWindowCommand)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
+
+    BuildInspectorMenu();
 
     QMenu* options = bar->addMenu(QStringLiteral("&OPTions :=)"));
     options->setObjectName(QStringLiteral("optionsMenu"));

@@ -1,13 +1,18 @@
-// The main window: tool panel, menus, structure tree, report list and status bar, and the
-// commands behind them (open, block display, saves, check, rotation controls).
+// The main window: tool panel, menus, structure tree, report list and status bar, the hex view
+// and findings panel beside them, and the commands behind them (open, block display, saves,
+// check, rotation controls, search, go to offset, findings, recent files and reload).
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
+#include "CheckFinding.h"
 #include "FileDialogs.h"
+#include "FindingPlace.h"
 #include "MessagePresenter.h"
 #include "OptDocument.h"
 #include "ViewLink.h"
@@ -16,18 +21,31 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QDialog;
+class QDockWidget;
 class QGroupBox;
+class QLabel;
 class QListView;
+class QMenu;
+class QSettings;
 class QSlider;
+class QSplitter;
 class QToolButton;
 class QTreeView;
 class QPushButton;
 
 namespace vexlor::app {
 
+class FileWatch;
+class FindingsPanel;
+class HexPane;
+class RecentFiles;
+class ReloadBar;
 class ReportListModel;
 class ReportListView;
+class ReportSearch;
+class SearchBar;
 class StructureTreeModel;
+class TreeFilterModel;
 
 // `name`, with `extension` added unless it already ends with it (letter case ignored).
 QString WithExtension(const QString& name, const QString& extension);
@@ -43,6 +61,9 @@ class MainWindow : public QMainWindow {
         // Folder of the two type-name tables; empty for data/ in the working directory, else
         // data/ beside the program.
         QString namesFolder;
+        // Where the window keeps its geometry, splitter and dock places, the last folder, the
+        // recent files and the auto reload choice from one run to the next; none keeps nothing.
+        QSettings* settings = nullptr;
     };
 
     // Builds the window and runs FinishStartUp.
@@ -87,18 +108,73 @@ class MainWindow : public QMainWindow {
     void SpinSpeedChanged(int position);
     void Redraw();
 
+    // The inspector's commands.
+    // Ctrl+F: the search bar of the pane that has the focus (the report list's by default).
+    void Find();
+    // Ctrl+G: the hex view's "Go to offset" bar.
+    void OpenGoToOffset();
+    // The typed offset: the hex view goes there and the tree chooses the innermost block that
+    // holds it; the bar says what came of it. False for text that is no offset of the file.
+    bool GoToOffset(const QString& text);
+    // The whole report of the file in the list, as Save ASCII writes it.
+    void ShowFullReport();
+    // Where a finding or problem leads: its node chosen in the tree, its bytes in the hex view,
+    // its face highlighted. With `keepList` the report list keeps what it shows.
+    void LeadTo(const FindingPlace& place, bool keepList);
+    // A double-click on a row of the report list: a finding line of a check leads to its face.
+    void ListRowDoubleClicked(int row);
+    // The open file read again from disk, with the chosen node kept by its block's position.
+    bool ReloadFile();
+    // Keeps the geometry and the places of the splitter and docks in the settings (on close).
+    void SaveWindowSettings();
+    bool HasSavedGeometry() const { return hasSavedGeometry_; }
+
     QTreeView* Tree() const { return structureTree_; }
     StructureTreeModel* TreeModel() const { return treeModel_; }
+    // The tree view shows the nodes through the filter: these map between its indexes and the
+    // reader's node numbers.
+    TreeFilterModel* TreeFilter() const { return treeFilter_; }
+    QModelIndex TreeIndexOfNode(int32_t node) const;
+    int32_t NodeOfTreeIndex(const QModelIndex& index) const;
+    // The node chosen in the tree; -1 when none is.
+    int32_t ChosenNode() const;
+    // Chooses the node as a click on it would, in sight (the filter is cleared if it hides it).
+    void ChooseNode(int32_t node);
     ReportListView* List() const { return reportList_; }
+    HexPane* Hex() const { return hexPane_; }
+    FindingsPanel* Findings() const { return findingsPanel_; }
+    QDockWidget* HexDock() const { return hexDock_; }
+    QDockWidget* FindingsDock() const { return findingsDock_; }
+    ReloadBar* ChangeBar() const { return reloadBar_; }
+    RecentFiles* Recent() const { return recentFiles_; }
+    QSplitter* Splitter() const { return splitter_; }
+    SearchBar* ReportSearchBar() const { return reportBar_; }
+    SearchBar* TreeSearchBar() const { return treeBar_; }
+    ReportSearch* ListSearch() const { return reportSearch_; }
+    // "3 problems in the file", "No problems in the file"; empty before an open.
+    QString ProblemsText() const;
+    const std::vector<CheckFinding>& CheckFindings() const { return checkFindings_; }
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildToolPanel(QWidget* panel);
     void BuildMenus();
+    void BuildInspectorMenu();
+    // The tree's, the list's and the hex view's panes with their search bars; the docks.
+    QWidget* BuildTreePane(QWidget* parent);
+    QWidget* BuildReportPane(QWidget* parent);
+    void BuildDocks();
+    // What follows a successful open: hex view, problems, findings, watch, recent files.
+    void ShowOpenedFile();
+    void ShowProblemCount();
+    void RestoreSettings();
+    void FileChangedOnDisk(bool exists);
+    void SetAutoReload(bool on);
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
     void ShowFailure(const OperationResult& result);
@@ -111,6 +187,7 @@ class MainWindow : public QMainWindow {
     void ReportSave(const OperationResult& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
+    void SetLastFolder(const QString& folder);
 
     Services services_;
     QDialog* aboutBox_ = nullptr;
@@ -129,6 +206,36 @@ class MainWindow : public QMainWindow {
     QButtonGroup* lodItems_ = nullptr;
     QGroupBox* normalCheckMode_ = nullptr;
     QButtonGroup* normalCheckItems_ = nullptr;
+
+    QSplitter* splitter_ = nullptr;
+    TreeFilterModel* treeFilter_ = nullptr;
+    SearchBar* treeBar_ = nullptr;
+    QWidget* treePane_ = nullptr;
+    SearchBar* reportBar_ = nullptr;
+    ReportSearch* reportSearch_ = nullptr;
+    QWidget* reportPane_ = nullptr;
+    HexPane* hexPane_ = nullptr;
+    QDockWidget* hexDock_ = nullptr;
+    FindingsPanel* findingsPanel_ = nullptr;
+    QDockWidget* findingsDock_ = nullptr;
+    ReloadBar* reloadBar_ = nullptr;
+    QLabel* problemsLabel_ = nullptr;
+    FileWatch* fileWatch_ = nullptr;
+    RecentFiles* recentFiles_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* autoReloadAction_ = nullptr;
+    bool hasSavedGeometry_ = false;
+    // The docks get their first sizes when the window is first shown, unless they were kept.
+    bool docksPlaced_ = false;
+
+    // The last check's findings, and the list row of each one's first line while the list shows
+    // that check's lines.
+    std::vector<CheckFinding> checkFindings_;
+    std::unordered_map<int, size_t> findingOfRow_;
+    // A choice made by LeadTo that leaves the list as it is.
+    bool keepListOnChoice_ = false;
+    // The tree's current node moved because the filter hid it, not because the user chose.
+    bool treeRowsChanging_ = false;
 };
 
 }  // namespace vexlor::app

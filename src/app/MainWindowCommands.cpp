@@ -18,13 +18,18 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "BlockLayout.h"
 #include "ConsistencyCheck.h"
 #include "ExportAction.h"
+#include "FindingsPanel.h"
+#include "FindingsTableModel.h"
+#include "HexPane.h"
 #include "MainWindow.h"
 #include "ReadmeWindow.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
 #include "StructureTreeModel.h"
+#include "TreeFilterModel.h"
 
 namespace vexlor::app {
 
@@ -47,6 +52,8 @@ constexpr VertexNormalCheck kNormalCheckModes[] = {
 }  // namespace
 
 void MainWindow::ShowLines(std::vector<std::string> lines) {
+    // Rows lead to findings only while they are the check's lines.
+    findingOfRow_.clear();
     listModel_->SetLines(std::move(lines));
 }
 
@@ -74,7 +81,7 @@ void MainWindow::OpenWithDialog() {
     const std::optional<QString> name = services_.dialogs.OpenFile(
         QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
     if (!name) return;
-    lastFolder_ = QFileInfo(*name).absolutePath();
+    SetLastFolder(QFileInfo(*name).absolutePath());
     OpenFile(*name);
 }
 
@@ -97,11 +104,18 @@ bool MainWindow::OpenCurrentFile() {
             currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
         return false;
     }
-    // The tree model announces the reset before the document rebuilds the tree it presents.
+    // The tree model announces the reset before the document rebuilds the tree it presents; the
+    // hex view lets go of the bytes before they change.
+    hexPane_->ClearFile();
     treeModel_->BeginReset();
     services_.document.Open(std::move(stream), LocalPath(currentFileName_));
+    const OptModel& model = services_.document.Model();
+    std::vector<bool> warned(static_cast<size_t>(model.Tree.Count()));
+    for (size_t k = 0; k < warned.size() && k < model.BlockTable.size(); ++k)
+        warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
+    treeModel_->SetWarnings(std::move(warned));
     treeModel_->EndReset();
-    structureTree_->expand(treeModel_->IndexOfNode(0));
+    structureTree_->expand(TreeIndexOfNode(0));
     // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
     const std::string& notOpt = services_.document.NotOptReason();
     if (notOpt.empty())
@@ -109,6 +123,7 @@ bool MainWindow::OpenCurrentFile() {
     else
         statusBar()->showMessage(QStringLiteral("This does not look like an OPT file: ") +
                                  QString::fromStdString(notOpt));
+    ShowOpenedFile();
     services_.view.SetModel(&services_.document.Model());
     services_.view.SetupScene();
     services_.view.ShowMesh(0);
@@ -125,27 +140,30 @@ void MainWindow::TreeClicked() {
 }
 
 void MainWindow::DisplayBlock() {
-    const int32_t node = StructureTreeModel::NodeOf(structureTree_->currentIndex());
+    const int32_t node = ChosenNode();
     if (node < 0) return;  // nothing chosen yet
-    if (!services_.document.OptLoaded()) {
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
     } else {
         std::vector<std::string> lines;
-        const std::optional<ShownBlock> shown = services_.document.DisplayBlock(node, lines);
-        ShowLines(std::move(lines));
+        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines);
+        if (!keepListOnChoice_) ShowLines(std::move(lines));
         if (shown) services_.view.ShowBlock(*shown);
+        hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
+                                         document.Model().BlockTable, node));
     }
     Redraw();
 }
 
 void MainWindow::ExpandAll() {
     structureTree_->expandAll();
-    structureTree_->scrollTo(treeModel_->IndexOfNode(0), QAbstractItemView::PositionAtTop);
+    structureTree_->scrollTo(TreeIndexOfNode(0), QAbstractItemView::PositionAtTop);
 }
 
 void MainWindow::CollapseAll() {
     structureTree_->collapseAll();
-    structureTree_->expand(treeModel_->IndexOfNode(0));
+    structureTree_->expand(TreeIndexOfNode(0));
 }
 
 void MainWindow::ExpandSelected() {
@@ -208,7 +226,7 @@ std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, cons
     const std::optional<QString> chosen = services_.dialogs.SaveFile(
         caption, filter, QDir(LastFolder()).filePath(baseName + extension));
     if (!chosen) return std::nullopt;
-    lastFolder_ = QFileInfo(*chosen).absolutePath();
+    SetLastFolder(QFileInfo(*chosen).absolutePath());
     const QString path = WithExtension(*chosen, extension);
     // The dialog asked about the name chosen in it; a name it never saw is asked about here.
     if (path != *chosen && QFileInfo::exists(path) &&
@@ -240,6 +258,31 @@ QString WithExtension(const QString& name, const QString& extension) {
     return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
+namespace {
+class ListOutput : public LineOutput {
+  public:
+    explicit ListOutput(std::vector<std::string>& lines) : lines_(lines) {}
+    void WriteLine(std::string_view line) override { lines_.emplace_back(line); }
+
+  private:
+    std::vector<std::string>& lines_;
+};
+}  // namespace
+
+void MainWindow::ShowFullReport() {
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<std::string> lines;
+    ListOutput output(lines);
+    document.WriteReport(output, QFile::encodeName(windowTitle()).toStdString());
+    ShowLines(std::move(lines));
+    QApplication::restoreOverrideCursor();
+}
+
 void MainWindow::RunCheck() {
     if (!services_.document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
@@ -249,8 +292,14 @@ void MainWindow::RunCheck() {
     const VertexNormalCheck mode =
         item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
     std::vector<std::string> lines;
-    CheckOPT(services_.document, mode, lines);
+    std::vector<CheckFinding> findings;
+    CheckOPT(services_.document, mode, lines, ContributionSearch::Indexed, &findings);
     ShowLines(std::move(lines));
+    checkFindings_ = std::move(findings);
+    for (size_t i = 0; i < checkFindings_.size(); ++i)
+        if (checkFindings_[i].Line >= 0 && checkFindings_[i].Line < listModel_->rowCount())
+            findingOfRow_[static_cast<int>(checkFindings_[i].Line)] = i;
+    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.document.Model());
     reportList_->scrollToBottom();
 }
 
@@ -301,6 +350,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    SaveWindowSettings();
     services_.view.StopRotation();
     event->accept();
     QApplication::quit();

@@ -10,9 +10,17 @@ StructureTreeModel::StructureTreeModel(const StructureTree& tree, QObject* paren
     // A selected node always shows the plain image: the selected mode of every icon is image 0.
     const QPixmap plain = TreeImage(kImagePlain);
     for (int32_t image = 0; image < 4; ++image) {
-        icons_[static_cast<size_t>(image)].addPixmap(TreeImage(image), QIcon::Normal);
-        icons_[static_cast<size_t>(image)].addPixmap(plain, QIcon::Selected);
+        const auto i = static_cast<size_t>(image);
+        icons_[i].addPixmap(TreeImage(image), QIcon::Normal);
+        icons_[i].addPixmap(plain, QIcon::Selected);
+        warnedIcons_[i].addPixmap(WithWarning(TreeImage(image)), QIcon::Normal);
+        warnedIcons_[i].addPixmap(WithWarning(plain), QIcon::Selected);
     }
+}
+
+bool StructureTreeModel::HasWarning(int32_t node) const {
+    return node >= 0 && static_cast<size_t>(node) < warned_.size() &&
+           warned_[static_cast<size_t>(node)];
 }
 
 QModelIndex StructureTreeModel::IndexOfNode(int32_t node) const {
@@ -52,8 +60,9 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DecorationRole) {
         const int32_t image =
             item.ImageIndex >= 0 && item.ImageIndex < 4 ? item.ImageIndex : kImagePlain;
-        return icons_[static_cast<size_t>(image)];
+        return (HasWarning(node) ? warnedIcons_ : icons_)[static_cast<size_t>(image)];
     }
+    if (role == Qt::ToolTipRole && toolTip_) return toolTip_(node);
     return {};
 }
 

@@ -64,6 +64,28 @@ QPixmap TreeImage(int image) {
     return pixmap;
 }
 
+QColor WarningColour() {
+    return {255, 200, 0};
+}
+
+QPixmap WithWarning(const QPixmap& picture) {
+    QPixmap marked = picture;
+    QPainter p(&marked);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath triangle;
+    triangle.moveTo(11.5, 6.5);
+    triangle.lineTo(16, 15.5);
+    triangle.lineTo(7, 15.5);
+    triangle.closeSubpath();
+    p.setPen(QPen(QColor(120, 60, 0), 1));
+    p.setBrush(WarningColour());
+    p.drawPath(triangle);
+    p.setPen(QPen(Qt::black, 1.4));
+    p.drawLine(QPointF(11.5, 9.5), QPointF(11.5, 12.5));
+    p.drawPoint(QPointF(11.5, 14.2));
+    return marked;
+}
+
 QIcon ProgramIcon() {
     QIcon icon;
     for (int size : {16, 32, 64}) {

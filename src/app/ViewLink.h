@@ -23,6 +23,9 @@ class ViewLink {
     virtual void ShowLevelOfDetail(int32_t lod) = 0;
     // A chosen block: its mesh red, and its marker if it is a hardpoint or mesh descriptor.
     virtual void ShowBlock(const ShownBlock& block) = 0;
+    // The face of a face block (by the block's file position and the face's place in it) drawn
+    // highlighted until the next block is shown; a negative block offset clears it.
+    virtual void HighlightFace(int64_t blockOffset, int32_t faceInBlock) = 0;
     // One frame.
     virtual void Redraw() = 0;
     // Clears RotationOn and waits until no rotation thread is in its loop.

@@ -1,6 +1,7 @@
 // optvexlor: the desktop program. Creates its windows, opens a file named on the command line,
 // and runs until the main window closes.
 #include <QApplication>
+#include <QSettings>
 #include <QTimer>
 
 #include "DesktopProgram.h"
@@ -19,7 +20,9 @@ int main(int argc, char** argv) {
 
     app::BoxMessagePresenter messages;
     app::QtFileDialogs dialogs;
-    app::DesktopProgram program(numbers, messages, dialogs);
+    // The user's settings: ~/.config/optvexlor/optvexlor.conf.
+    QSettings settings(QStringLiteral("optvexlor"), QStringLiteral("optvexlor"));
+    app::DesktopProgram program(numbers, messages, dialogs, {}, &settings);
     messages.SetParent(&program.Main());
     dialogs.SetParent(&program.Main());
     program.Show();

@@ -21,13 +21,13 @@ Vec3 OptWalker::ReadVec3() {
 }
 
 void OptWalker::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
-    if (stream_.BytesFrom(position) >= size || !sink_.Active()) return;
+    if (stream_.BytesFrom(position) >= size || !Noting()) return;
     Line() += "   !! ";
     line_ += what;
     line_ += " at offset ";
     AppendInt(position);
     line_ += " runs past the end of the file";
-    Emit();
+    EmitProblem(ProblemKind::ShortPayload, currentBlock_, position);
 }
 
 // "%20s %10f %4s %10f %4s %10f" of label, x, " , ", y, " , ", z: between two numbers a space,
@@ -53,9 +53,9 @@ MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
         Line() += "MESH DESCRIPTOR block (25) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
-        Emit("");
     }
+    ReportShortHeader(p);
+    if (report) Emit("");
     stream_.SeekOpt(p + 16);
     stream_.ReadInt32();
     const int64_t payload = AdjustOffset(stream_.ReadInt32());
@@ -105,9 +105,9 @@ HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
         Line() += "HARDPOINT block (22) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
-        Emit("");
     }
+    ReportShortHeader(p);
+    if (report) Emit("");
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
     Spend(kHardpointBytes);
     stream_.SeekOpt(payload);
@@ -146,15 +146,16 @@ std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
     ReadTextureName(namePosition, name);
-    if (!sink_.Active()) return name;
-    Emit("");
-    Line() += "TEX HEADER block (20) at offset ";
-    AppendInt(p);
-    Emit();
-    Emit("");
-    Line() += "Header name is ";
-    line_ += name;
-    Emit();
+    if (sink_.Active()) {
+        Emit("");
+        Line() += "TEX HEADER block (20) at offset ";
+        AppendInt(p);
+        Emit();
+        Emit("");
+        Line() += "Header name is ";
+        line_ += name;
+        Emit();
+    }
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
     return name;
 }
@@ -164,18 +165,22 @@ std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
     const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
     ReadTextureName(namePosition, name);
-    if (!sink_.Active()) return name;
-    Emit("");
-    Line() += "TEX HEADER POINTER block (07) at offset ";
-    AppendInt(p);
-    Emit();
+    const bool report = sink_.Active();
+    if (report) {
+        Emit("");
+        Line() += "TEX HEADER POINTER block (07) at offset ";
+        AppendInt(p);
+        Emit();
+    }
     ReportShortHeader(p);
-    Emit("");
-    Line() += "points to tex ";
-    line_ += name;
-    line_ += " at offset ";
-    AppendInt(namePosition);
-    Emit();
+    if (report) {
+        Emit("");
+        Line() += "points to tex ";
+        line_ += name;
+        line_ += " at offset ";
+        AppendInt(namePosition);
+        Emit();
+    }
     ReportShortPayload("texture name", namePosition, kTextureNameBytes);
     return name;
 }

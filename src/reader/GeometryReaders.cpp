@@ -73,7 +73,9 @@ void OptWalker::ReadVertexBlock(int64_t p) {
         Line() += "VERTEX block (03) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
+    }
+    ReportShortHeader(p);
+    if (sink_.Active()) {
         Line() += "Number of vertices this mesh is ";
         AppendInt(count);
         Emit();
@@ -95,7 +97,9 @@ void OptWalker::ReadVertexNormalBlock(int64_t p) {
         Line() += "VERTEX NORMAL block (11) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
+    }
+    ReportShortHeader(p);
+    if (sink_.Active()) {
         Emit("");
         Line() += "Number of vertex normals this mesh is ";
         AppendInt(count);
@@ -115,7 +119,9 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
         Line() += "TEXTURE VERTEX block (13) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
+    }
+    ReportShortHeader(p);
+    if (report) {
         Emit("");
         Line() += "Number of texture vertices this mesh is ";
         AppendInt(count);
@@ -164,7 +170,9 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
         Line() += "FACE block (01) at offset ";
         AppendInt(p);
         Emit();
-        ReportShortHeader(p);
+    }
+    ReportShortHeader(p);
+    if (report) {
         Emit("");
         Line() += "Number of faces this block is ";
         AppendInt(count);
@@ -250,15 +258,18 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
 
 // Coordinate lines for the corners of a face (or its vertex normals); an index that names no
 // entry of the table gets a line saying so instead. Negative vertex normal indices mean "none";
-// negative vertex indices are only expected as the fourth index of a triangle (-1).
+// negative vertex indices are only expected as the fourth index of a triangle (-1). Without a
+// report only the lines about bad indices are made, for the recorded problems.
 void OptWalker::AppendVertexLines(const std::array<int32_t, 4>& indices,
-                                  const std::vector<Vec3>& table, std::string_view tableName) {
+                                  const std::vector<Vec3>& table, std::string_view tableName,
+                                  int64_t indexPosition) {
     const bool vertices = &table == &tables_.VertexTable;
     for (size_t c = 0; c < 4; ++c) {
         const int32_t index = indices[c];
         const bool none = index < 0 && (!vertices || (c == 3 && index == -1));
         if (none) continue;
         if (index >= 0 && static_cast<size_t>(index) < table.size()) {
+            if (!sink_.Active()) continue;
             const Vec3& v = table[static_cast<size_t>(index)];
             Line();
             sink_.Numbers().AppendTriple(line_, v.x, v.y, v.z);
@@ -277,7 +288,8 @@ void OptWalker::AppendVertexLines(const std::array<int32_t, 4>& indices,
         AppendInt(static_cast<int64_t>(table.size()));
         line_ += " entries)";
         if (vertices) line_ += ", drawn at the origin";
-        Emit();
+        EmitProblem(ProblemKind::BadIndex, currentBlock_,
+                    indexPosition + 4 * static_cast<int64_t>(c));
     }
 }
 
@@ -316,9 +328,12 @@ void OptWalker::ReadFaceDetails(int64_t p) {
     const int64_t base = tables_.MeshFaceBase - n;
     if (base < 0) return;
     const bool report = sink_.Active();
+    // In a face record the vertex normal indices follow the vertex, edge and texture vertex ones.
+    constexpr int64_t kVertexNormalIndices = 48;
 
     for (int64_t k = base; k < base + n; ++k) {
         const FaceRecord& f = tables_.FaceTable[static_cast<size_t>(k)];
+        const int64_t record = tables_.FaceOrigins[static_cast<size_t>(k)].RecordOffset;
         const auto& V = f.VertexIndex;
         if (report) {
             Emit("");
@@ -356,7 +371,7 @@ void OptWalker::ReadFaceDetails(int64_t p) {
             line_ += " vert indices are      ";
             AppendIndices(V);
             Emit();
-            AppendVertexLines(V, tables_.VertexTable, "vertex");
+            AppendVertexLines(V, tables_.VertexTable, "vertex", record);
             Emit("");
             Line() += "  Face Normal is: ";
             AppendFloats(f.FaceNormal);
@@ -365,7 +380,12 @@ void OptWalker::ReadFaceDetails(int64_t p) {
             Line() += "  vertex normal indices are ";
             AppendIndices(f.VertexNormalIndex);
             Emit();
-            AppendVertexLines(f.VertexNormalIndex, tables_.VertexNormalTable, "vertex normal");
+            AppendVertexLines(f.VertexNormalIndex, tables_.VertexNormalTable, "vertex normal",
+                              record + kVertexNormalIndices);
+        } else if (problems_ != nullptr) {
+            AppendVertexLines(V, tables_.VertexTable, "vertex", record);
+            AppendVertexLines(f.VertexNormalIndex, tables_.VertexNormalTable, "vertex normal",
+                              record + kVertexNormalIndices);
         }
     }
 }

@@ -33,7 +33,9 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool bui
     WalkOptions options = Options();
     options.BuildTree = buildTree;
     options.FillDrawTables = true;
+    options.RecordProblems = buildTree;
     model_.DrawFaces.clear();
+    model_.Problems.Clear();
     ReportSink silent = ReportSink::Silent(numbers_);
     OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
     optLoaded_ = true;

@@ -54,8 +54,9 @@ class OptDocument {
     // How much work each walk may do (the program keeps the default).
     void SetWalkBudget(const WalkBudget& budget) { budget_ = budget; }
 
-    // Loads the file and walks it with the tree and the draw tables built. On failure the
-    // previously loaded file stays loaded, stream, tree and tables included.
+    // Loads the file and walks it with the tree, the draw tables and the problems found kept in
+    // the model. On failure the previously loaded file stays loaded, stream, tree and tables
+    // included.
     OperationResult Open(const std::string& path);
     // The two halves of Open, for callers that must know before the tree changes whether it
     // will: reading the file, which changes nothing here, and the open of the bytes read.

@@ -1,7 +1,7 @@
 // What an open OPT file holds, as the walk of the open found it: the structure tree with the
-// block of every node, the position of every mesh, and every face of every mesh and level of
-// detail with its corners resolved (the draw tables). The open's walk writes it; the display, the
-// saves, the check, the view and the export only read it.
+// block of every node, the position of every mesh, every face of every mesh and level of detail
+// with its corners resolved (the draw tables), and the problems the walk found. The open's walk
+// writes it; the display, the saves, the check, the view and the export only read it.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 #include "BlockTypes.h"
 #include "StructureTree.h"
 #include "Vec3.h"
+#include "WalkProblems.h"
 
 namespace vexlor {
 
@@ -50,6 +51,8 @@ struct OptModel {
     std::vector<BlockEntry> BlockTable;
     // Every face read, in walk order: meshes in table order, all levels of detail.
     std::vector<DrawFace> DrawFaces;
+    // The "!!" lines the report of the file would hold, found by the open without a report.
+    WalkProblems Problems;
 };
 
 }  // namespace vexlor

@@ -27,7 +27,14 @@ OptWalker::OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables
     if (model_ == nullptr) {
         options_.BuildTree = false;
         options_.FillDrawTables = false;
+        options_.RecordProblems = false;
     }
+    if (options_.RecordProblems) problems_ = &model_->Problems;
+}
+
+void OptWalker::EmitProblem(ProblemKind kind, int64_t block, int64_t offset) {
+    Emit();
+    if (problems_ != nullptr) problems_->Add(kind, block, offset, line_);
 }
 
 void OptWalker::ResetBudget() {
@@ -45,9 +52,12 @@ bool OptWalker::Spend(int64_t work) {
     budget_ -= work;
     if (budget_ >= 0) return true;
     stopped_ = true;
-    Emit(
-        "!! walk stopped: the file's slots lead to far more blocks than the file holds "
-        "(blocks shared by many slots)");
+    if (Noting()) {
+        Line() +=
+            "!! walk stopped: the file's slots lead to far more blocks than the file holds "
+            "(blocks shared by many slots)";
+        EmitProblem(ProblemKind::WalkStopped, currentBlock_, currentBlock_);
+    }
     return false;
 }
 
@@ -55,7 +65,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
                                   std::string_view what) {
     if (count == 0) return 0;
     if (count < 0) {
-        if (sink_.Active()) {
+        if (Noting()) {
             Line() += "   !! ";
             line_ += what;
             line_ += " at offset ";
@@ -63,7 +73,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
             line_ += ": negative count ";
             AppendInt(count);
             line_ += ", nothing read";
-            Emit();
+            EmitProblem(ProblemKind::NegativeCount, currentBlock_, position);
         }
         return 0;
     }
@@ -74,7 +84,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
 }
 
 void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count) {
-    if (!sink_.Active()) return;
+    if (!Noting()) return;
     Line() += "   !! ";
     line_ += what;
     line_ += " at offset ";
@@ -84,7 +94,7 @@ void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held,
     line_ += " of ";
     AppendInt(count);
     line_ += ", the rest are not read";
-    Emit();
+    EmitProblem(ProblemKind::CountCut, currentBlock_, position);
 }
 
 // A file shorter than its header, or shorter than the size its header gives, has lost its end.
@@ -96,38 +106,41 @@ void OptWalker::ReportShortFile(int32_t fileSize) {
         line_ += " bytes long, shorter than the ";
         AppendInt(kFileHeaderSize);
         line_ += "-byte header";
-        Emit();
+        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 0);
     } else if (int64_t{fileSize} + 8 > length) {
         Line() += "!! the header gives a file size of ";
         AppendInt(int64_t{fileSize} + 8);
         line_ += " but the file is ";
         AppendInt(length);
         line_ += " bytes long: its end is missing";
-        Emit();
+        // The size field of the header.
+        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 4);
     }
 }
 
 void OptWalker::ReportShortHeader(int64_t p) {
-    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !sink_.Active()) return;
+    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !Noting()) return;
     Line() += "   !! block header at offset ";
     AppendInt(p);
     line_ += " runs past the end of the file; what is missing reads as 0";
-    Emit();
+    EmitProblem(ProblemKind::ShortHeader, p, p);
 }
 
 void OptWalker::RMain() {
     ResetBudget();
+    currentBlock_ = kRootBlockOffset;
     if (options_.BuildTree) {
         model_->Tree.DeleteRootChildren();
         model_->BlockTable.assign(1, BlockEntry{kRootBlockOffset, kTypeJump, 0});
     }
+    if (problems_ != nullptr) problems_->Clear();
 
-    if (sink_.Active()) {
+    if (Noting()) {
         const std::string notOpt = NotOptReason(stream_);
         if (!notOpt.empty()) {
             Line() += "!! this does not look like an OPT file: ";
             line_ += notOpt;
-            Emit();
+            EmitProblem(ProblemKind::NotOptFile, kRootBlockOffset, 0);
         }
     }
     stream_.SeekOpt(4);
@@ -140,8 +153,8 @@ void OptWalker::RMain() {
         line_ += " ,FileSize =";
         AppendInt(int64_t{fileSize} + 8);
         Emit();
-        ReportShortFile(fileSize);
     }
+    if (Noting()) ReportShortFile(fileSize);
 
     MeshTable meshes;
     ReadMeshTable(meshes.DeclaredCount, meshes.Position, meshes.MeshPositions);
@@ -172,19 +185,22 @@ void OptWalker::RMain() {
             Emit(kMeshRule);
             Emit();
         }
-        if (stream_.BytesFrom(meshPosition) < 16 && sink_.Active()) {
+        if (stream_.BytesFrom(meshPosition) < 16 && Noting()) {
             Line() += "   !! Mesh ";
             AppendInt(mesh);
             line_ += " is at offset ";
             AppendInt(meshPosition);
             line_ += ", outside the file";
-            Emit();
+            // The mesh's node has the mesh's position; the table entry is what lies in the file.
+            EmitProblem(ProblemKind::OutsideFile, meshPosition,
+                        meshes.Position + 4 * static_cast<int64_t>(c));
         }
         tables_.MeshFaceBase = 0;
         curLod_ = 1;
         if (observer_ != nullptr) observer_->MeshStarted(mesh, meshPosition);
         WalkJumpBlock(meshPosition, meshNode);
     }
+    if (problems_ != nullptr) problems_->Finish();
 
     if (options_.Prj != nullptr) {
         const auto count = static_cast<uint32_t>(static_cast<int32_t>(prjRecords_));
@@ -198,6 +214,7 @@ void OptWalker::RMain() {
 // The header's mesh count (at 14) and mesh jump table (stored offset at 18), and the position of
 // every mesh whose table entry lies in the file.
 void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<int64_t>& meshes) {
+    currentBlock_ = kRootBlockOffset;
     stream_.SeekOpt(14);
     declared = stream_.ReadInt32();
     stream_.SeekOpt(18);
@@ -259,6 +276,7 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
 }
 
 void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
+    currentBlock_ = position;
     if (!Spend(kBlockHeaderSize)) return;
     stream_.SeekOpt(position + 4);
     const int32_t ownType = stream_.ReadInt32();
@@ -286,6 +304,7 @@ void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
 void OptWalker::VisitSlot(size_t frameIndex) {
     const int64_t slot = stack_[frameIndex].nextSlot++;
     const Frame frame = stack_[frameIndex];
+    currentBlock_ = frame.position;
     if (!Spend(8)) return;
     stream_.SeekOpt(frame.tablePosition + 4 * slot);
     const int32_t stored = stream_.ReadInt32();
@@ -302,13 +321,13 @@ void OptWalker::VisitSlot(size_t frameIndex) {
     const int64_t child = AdjustOffset(stored);
     if (stream_.BytesFrom(child) < 8) {
         // Not even the block's type lies in the file: there is no block to report.
-        if (sink_.Active()) {
+        if (Noting()) {
             Line() += "       !! Jump address ";
             AppendInt(slot + 1);
             line_ += " is to offset ";
             AppendInt(child);
             line_ += ", outside the file: not followed";
-            Emit();
+            EmitProblem(ProblemKind::OutsideFile, frame.position, frame.tablePosition + 4 * slot);
         }
         FinishSlot(frameIndex, -1, 0);
         return;
@@ -340,13 +359,13 @@ void OptWalker::VisitSlot(size_t frameIndex) {
         model_->Tree.SetImage(childNode, kImageJump);
     }
     if (onPath_.contains(child)) {
-        if (sink_.Active()) {
+        if (Noting()) {
             Line() += "       !! Jump address ";
             AppendInt(slot + 1);
             line_ += " leads back to the block at offset ";
             AppendInt(child);
             line_ += " on the current path: not followed";
-            Emit();
+            EmitProblem(ProblemKind::LeadsBack, frame.position, frame.tablePosition + 4 * slot);
         }
         FinishSlot(frameIndex, type, child);
         return;
@@ -365,6 +384,7 @@ void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPo
 }
 
 void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
+    currentBlock_ = q;
     Spend(kBlockHeaderSize);
     if (sink_.ToList()) {
         Line() += "   Found DATA BLOCK type ";
@@ -454,6 +474,7 @@ void OptWalker::ListSlots(int64_t p, int32_t count) {
 ShownBlock OptWalker::ShowBlock(const BlockEntry& entry) {
     ResetBudget();
     currentMesh_ = entry.Mesh;
+    currentBlock_ = entry.Offset;
     ShownBlock shown;
     shown.Mesh = entry.Mesh;
     const int64_t p = entry.Offset;

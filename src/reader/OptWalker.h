@@ -8,7 +8,8 @@
 // the walker is defensive: counts are cut to what the file holds, slots that lead back to a block
 // on the current path are not followed, the walk runs on an explicit stack, and a work budget
 // proportional to the file size stops files whose slots share blocks explosively. Every such
-// event is a report line starting with "!!".
+// event is a report line starting with "!!"; a walk that records problems (the open) keeps those
+// lines in the model even when it writes no report.
 #pragma once
 
 #include <array>
@@ -122,8 +123,9 @@ class OptWalker {
     void ReportShortPayload(std::string_view what, int64_t position, int64_t size);
 
     void ReadTextureName(int64_t position, std::string& name);
+    // `indexPosition`: the file position of the first of the four indices.
     void AppendVertexLines(const std::array<int32_t, 4>& indices, const std::vector<Vec3>& table,
-                           std::string_view tableName);
+                           std::string_view tableName, int64_t indexPosition);
     Vec3 ReadVec3();
     void EmitDescriptorVector(std::string_view label, const Vec3& v);
 
@@ -134,6 +136,11 @@ class OptWalker {
     }
     void Emit() { sink_.ReportLine(line_); }
     void Emit(std::string_view text) { sink_.ReportLine(text); }
+    // Whether a "!!" line goes anywhere: to the report, or to the recorded problems.
+    bool Noting() const { return sink_.Active() || problems_ != nullptr; }
+    // Emits the line built as a problem found in the block at `block`, about file position
+    // `offset`, and records it when the walk records problems.
+    void EmitProblem(ProblemKind kind, int64_t block, int64_t offset);
     void AppendInt(int64_t n) { NumberText::AppendInt(line_, n); }
     void AppendFloat(float x) { sink_.Numbers().AppendFloat(line_, x); }
     void AppendFloats(const Vec3& v);
@@ -146,10 +153,13 @@ class OptWalker {
     WalkOptions options_;
     OptModel* model_;
     WalkObserver* observer_;
+    WalkProblems* problems_ = nullptr;
 
     // Walk state.
     int64_t globalOffset_ = 0;
     int32_t currentMesh_ = 0;
+    // The block being read, which the problems found are charged to.
+    int64_t currentBlock_ = kRootBlockOffset;
     int64_t curLod_ = 1;
     int64_t prjRecords_ = 0;
     std::vector<Frame> stack_;

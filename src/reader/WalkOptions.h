@@ -1,5 +1,6 @@
 // What one walk produces besides its report lines, chosen by its caller for that walk alone:
-// the structure tree, the draw tables, PRJ records; and how much work the walk may do.
+// the structure tree, the draw tables, the problems found, PRJ records; and how much work the
+// walk may do.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,8 @@ struct WalkOptions {
     bool BuildTree = false;
     // Append every face to the model's draw tables (the open, the browser's preview).
     bool FillDrawTables = false;
+    // Keep every "!!" line in the model's Problems, with or without a report (the open).
+    bool RecordProblems = false;
     // Write the PRJ file there: the face count, then one 52-byte record per face (Save PRJ).
     ByteOutput* Prj = nullptr;
     // Told of every block the walk reads (see WalkObserver.h).

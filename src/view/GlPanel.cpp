@@ -65,6 +65,7 @@ void GlPanel::SetupScene() {
     box_ = ProjectionBox(extent.Max, extent.Min);
     selection_.Box.reset();
     selection_.Hardpoint.reset();
+    selection_.Highlight.reset();
     wireframe_.Invalidate();
     sceneSet_ = true;
     RenderScene();

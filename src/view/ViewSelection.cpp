@@ -28,6 +28,7 @@ void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t exte
     selection.CurrentMesh = block.Mesh;
     selection.Box.reset();
     selection.Hardpoint.reset();
+    selection.Highlight.reset();
     if (block.Hardpoint) {
         const Vec3& position = block.Hardpoint->Position;
         selection.Hardpoint =

@@ -1,6 +1,6 @@
 // What the view shows of a model besides the camera: the mesh drawn red, the level of detail
-// drawn, and the markers of a chosen hardpoint or mesh descriptor. The view side owns it; what a
-// file holds never changes it.
+// drawn, the markers of a chosen hardpoint or mesh descriptor, and a face highlighted. The view
+// side owns it; what a file holds never changes it.
 #pragma once
 
 #include <cstdint>
@@ -25,11 +25,20 @@ struct HardpointMarker {
     float Size = 0.0f;
 };
 
+// A face by where it lies in the file: its face block and its place in that block.
+struct FaceHighlight {
+    int64_t BlockOffset = 0;
+    int32_t FaceInBlock = 0;
+};
+
 struct ViewSelection {
     int32_t CurrentMesh = 0;  // its faces are red, all others cyan
     int32_t ShowLod = 1;      // 0 draws every level of detail
     std::optional<MarkerBox> Box;
     std::optional<HardpointMarker> Hardpoint;
+    // Drawn filled in yellow over the wireframe, whatever the level of detail (a check finding's
+    // face).
+    std::optional<FaceHighlight> Highlight;
 };
 
 // The colour of a hardpoint's point by its type code.
@@ -37,7 +46,7 @@ Vec3 HardpointColour(int32_t type);
 
 // The selection for a chosen block: its mesh in red; for a hardpoint its point (in its type's
 // colour, size 5) inside a box a 75th of the view's extent wide; for a mesh descriptor its box.
-// Every other block shows no marker.
+// Every other block shows no marker. The highlighted face goes.
 void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t extentMax,
                  int32_t extentMin);
 

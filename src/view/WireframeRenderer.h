@@ -1,6 +1,7 @@
 // Draws the wireframe with OpenGL: the faces from buffers that are uploaded once per load and
 // brought up to date at frame time (colours when the current mesh changes, the edge list when
-// the level of detail changes), then the marker box and the hardpoint point.
+// the level of detail changes), then the highlighted face, the marker box and the hardpoint
+// point.
 #pragma once
 
 #include <QOpenGLBuffer>
@@ -17,6 +18,10 @@ namespace vexlor::view {
 
 void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box);
 void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point);
+// Every draw-table face that came from that place (a face block shared by several slots was read
+// more than once), filled.
+void DrawFaceHighlight(QOpenGLFunctions_2_1& gl, const std::vector<DrawFace>& faces,
+                       const FaceHighlight& face);
 
 class WireframeRenderer {
   public:

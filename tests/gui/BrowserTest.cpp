@@ -106,7 +106,7 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     main_.OpenFile(QString::fromStdString(kFighter.string()));
     const QString caption = main_.windowTitle();
     const int32_t nodes = document_.Model().Tree.Count();
-    main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(2));
+    main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(2));
     ShowFolder(dir_, 3);
     view_.calls.clear();
     ASSERT_TRUE(browser_.SelectFile("TWO.OPT"));
@@ -121,7 +121,7 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     EXPECT_EQ(document_.Model().Tree.Count(), nodes);
 
     // The open file's blocks are still what its tree nodes show.
-    main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(3));
+    main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(3));
     ASSERT_GT(main_.List()->model()->rowCount(), 1);
     EXPECT_EQ(main_.List()->model()->index(0, 0).data().toString(), "This block is in MESH 0");
     EXPECT_TRUE(main_.List()->model()->index(2, 0).data().toString().contains(

@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <filesystem>
 
@@ -20,6 +21,7 @@
 #include "MainWindow.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
+#include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 #include "TempFolder.h"
@@ -65,9 +67,7 @@ class Desktop : public ::testing::Test {
         QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("rotationBox"));
         if (box->isChecked()) box->click();
     }
-    void Choose(int32_t node) {
-        main_.Tree()->setCurrentIndex(main_.TreeModel()->IndexOfNode(node));
-    }
+    void Choose(int32_t node) { main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(node)); }
     QRadioButton* Item(const char* group, int index) {
         return main_.findChild<QGroupBox*>(QString::fromLatin1(group))
             ->findChildren<QRadioButton*>()[index];
@@ -113,6 +113,42 @@ TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
     frame = viewWindow_.GrabFrame();
     EXPECT_FALSE(PixelsWhere(frame, [](QRgb c) { return Near(c, 51, 153, 255); }).isEmpty());
     EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
+}
+
+TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen) {
+    StopTurning();
+    main_.resize(1200, 800);
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    // Both squares' stored normals are zero: a face normal finding for each mesh.
+    main_.findChild<QToolButton*>(QStringLiteral("checkButton"))->click();
+    ASSERT_EQ(main_.CheckFindings().size(), 2u);
+    const CheckFinding& right = main_.CheckFindings()[1];
+    ASSERT_EQ(right.Mesh, 1);
+    const auto yellow = [](QRgb c) { return Near(c, 255, 230, 0); };
+    EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), yellow).isEmpty());
+
+    ReportListView* list = main_.List();
+    const QModelIndex line = list->model()->index(static_cast<int>(right.Line), 0);
+    list->scrollTo(line);
+    const QPoint at = list->visualRect(line).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    QImage frame = viewWindow_.GrabFrame();
+    // The right square, filled; its mesh's edges stay red around it, the left one cyan.
+    EXPECT_TRUE(yellow(frame.pixel(ColumnOf(200), RowOf(0))));
+    const QRect filled = PixelsWhere(frame, yellow);
+    EXPECT_GE(filled.left(), ColumnOf(100) - 1);
+    EXPECT_LE(filled.right(), ColumnOf(300) + 1);
+    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Cyan);
+
+    Choose(0);
+    frame = viewWindow_.GrabFrame();
+    EXPECT_TRUE(PixelsWhere(frame, yellow).isEmpty());
+    main_.hide();
 }
 
 TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {

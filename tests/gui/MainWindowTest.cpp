@@ -46,6 +46,7 @@
 #include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
 #include "TempFolder.h"
+#include "TreeFilterModel.h"
 #include "TreeImages.h"
 #include "Version.h"
 
@@ -102,9 +103,7 @@ class TheMainWindow : public ::testing::Test {
     void OpenFighter() {
         window_.OpenFile(QString::fromStdString((kSamples / "fighter.opt").string()));
     }
-    void Choose(int32_t node) {
-        window_.Tree()->setCurrentIndex(window_.TreeModel()->IndexOfNode(node));
-    }
+    void Choose(int32_t node) { window_.Tree()->setCurrentIndex(window_.TreeIndexOfNode(node)); }
 
     OptDocument document_;
     RecordingViewLink view_;
@@ -180,14 +179,35 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
             items << (action->isSeparator() ? QStringLiteral("-")
                                             : "  " + action->text() + "|" + action->statusTip());
     }
-    EXPECT_EQ(items, (QStringList{"&File", "  &Open...|Open a file", "  &Browse OPTs...|",
-                                  "  Save &PRJ...|", "  &Save ASCII...|Save current file",
-                                  "  &Export...|Export the model to glTF, OBJ, FBX, STL and other "
-                                  "formats",
-                                  "-",
-                                  "  E&xit|Exit application", "&View",
-                                  "  &3D view|Show the 3D view window", "&OPTions :=)",
-                                  "  &Check OPT|", "&Help", "  &About...|", "  view &README|"}));
+    EXPECT_EQ(items,
+              (QStringList{
+                  "&File",
+                  "  &Open...|Open a file",
+                  "  Recent &files|",
+                  "  &Reload|Read the open file again from disk",
+                  "  A&uto reload|Read the open file again whenever it changes on disk",
+                  "  &Browse OPTs...|",
+                  "  Save &PRJ...|",
+                  "  &Save ASCII...|Save current file",
+                  "-",
+                  "  E&xit|Exit application",
+                  "&View",
+                  "  &3D view|Show the 3D view window",
+                  "&Inspect",
+                  "  &Find...|Search the report list, the tree or the hex view, whichever has the "
+                  "focus",
+                  "  &Go to offset...|Show a byte of the file in the hex view and its block in the "
+                  "tree",
+                  "  Full &report|Show the whole report of the file in the list, as Save ASCII "
+                  "writes it",
+                  "-",
+                  "  &Hex view|Show or hide the hex view",
+                  "  F&indings|Show or hide the findings panel",
+                  "&OPTions :=)",
+                  "  &Check OPT|",
+                  "&Help",
+                  "  &About...|",
+                  "  view &README|"}));
     const auto shortcuts = [&](const char* name) { return Child<QAction>(name)->shortcuts(); };
     EXPECT_EQ(shortcuts("exitAction"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
                                                             QKeySequence(Qt::CTRL | Qt::Key_Q)}));
@@ -196,6 +216,10 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
               QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
     EXPECT_EQ(shortcuts("readmeAction"), QList<QKeySequence>{QKeySequence(Qt::Key_F1)});
     EXPECT_EQ(shortcuts("showViewAction"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_3)});
+    EXPECT_EQ(shortcuts("findAction"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_F)});
+    EXPECT_EQ(shortcuts("goToOffsetAction"),
+              QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_G)});
+    EXPECT_EQ(shortcuts("reloadAction"), QList<QKeySequence>{QKeySequence(Qt::Key_F5)});
 
     // Every menu and item has one underlined letter, none used twice in the same menu.
     const auto mnemonic = [](const QString& text) {
@@ -279,7 +303,7 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     EXPECT_EQ(view_.calls,
               (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
                            "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
-    EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(0)));
+    EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeIndexOfNode(0)));
 
     // The tree model, walked in pre-order, is what `vexlor tree` lists.
     std::string listed;
@@ -343,7 +367,7 @@ TEST_F(TheMainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
     window_.resize(900, 700);
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-    const QModelIndex mesh = window_.TreeModel()->IndexOfNode(1);
+    const QModelIndex mesh = window_.TreeIndexOfNode(1);
     const QRect place = window_.Tree()->visualRect(mesh);
     QTest::mouseClick(window_.Tree()->viewport(), Qt::LeftButton, {}, place.center());
     EXPECT_EQ(window_.Tree()->currentIndex(), mesh);
@@ -354,6 +378,7 @@ TEST_F(TheMainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
 
 TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied) {
     OpenFighter();
+    window_.resize(611, 536);  // a small window, whose list is narrower than a face line
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     ReportListView* list = window_.List();
@@ -408,7 +433,7 @@ TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
         bool all = true;
         for (int32_t k = 0; k < document_.Model().Tree.Count(); ++k) {
             if (document_.Model().Tree.Node(k).Children.empty()) continue;
-            all = all && test(window_.TreeModel()->IndexOfNode(k));
+            all = all && test(window_.TreeIndexOfNode(k));
         }
         return all;
     };
@@ -418,9 +443,9 @@ TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
     window_.ExpandAll();
     EXPECT_TRUE(everyNode([&](const QModelIndex& i) { return tree->isExpanded(i); }));
     window_.CollapseAll();
-    EXPECT_TRUE(tree->isExpanded(window_.TreeModel()->IndexOfNode(0)));
+    EXPECT_TRUE(tree->isExpanded(window_.TreeIndexOfNode(0)));
     EXPECT_TRUE(everyNode([&](const QModelIndex& i) {
-        return StructureTreeModel::NodeOf(i) == 0 || !tree->isExpanded(i);
+        return window_.NodeOfTreeIndex(i) == 0 || !tree->isExpanded(i);
     }));
 
     Choose(1);
@@ -429,9 +454,9 @@ TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
     const int32_t secondMesh = store.Tree.Node(0).Children[1];
     for (int32_t k = 1; k < secondMesh; ++k)  // mesh 0 and everything below it
         if (!store.Tree.Node(k).Children.empty()) {
-            EXPECT_TRUE(tree->isExpanded(window_.TreeModel()->IndexOfNode(k))) << k;
+            EXPECT_TRUE(tree->isExpanded(window_.TreeIndexOfNode(k))) << k;
         }
-    EXPECT_FALSE(tree->isExpanded(window_.TreeModel()->IndexOfNode(secondMesh)));
+    EXPECT_FALSE(tree->isExpanded(window_.TreeIndexOfNode(secondMesh)));
 }
 
 TEST_F(TheMainWindow, DroppingAnOptFileOpensIt) {
@@ -546,7 +571,7 @@ TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt
     EXPECT_TRUE(window_.Tree()->selectionModel()->isSelected(chosen));
     for (int32_t k = 0; k < nodes; ++k) {
         if (!document_.Model().Tree.Node(k).Children.empty()) {
-            EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeModel()->IndexOfNode(k))) << k;
+            EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeIndexOfNode(k))) << k;
         }
     }
     Choose(2);
@@ -563,6 +588,8 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
     {
         QAbstractItemModelTester tree(window_.TreeModel(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
+        QAbstractItemModelTester filtered(window_.TreeFilter(),
+                                          QAbstractItemModelTester::FailureReportingMode::Warning);
         QAbstractItemModelTester list(ReportLines(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
         OpenFighter();

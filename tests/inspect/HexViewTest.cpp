@@ -104,6 +104,30 @@ TEST_F(HexViewTest, RowsShowOffsetsHexAndAsciiWithTheLastRowPartial) {
     EXPECT_EQ(view_.OffsetAt(lastCell.center() + QPoint(lastCell.width() * 2, 0)), -1);
 }
 
+TEST_F(HexViewTest, TheLastByteOfARowIsDrawnInsideItsCell) {
+    // A fixed-pitch glyph advances by a fraction of a pixel; the cells must follow the digits
+    // drawn to the end of the row, not drift from them.
+    view_.GoToOffset(40);  // the current byte's frame elsewhere
+    const QImage picture = Picture();
+    const QRect last = view_.HexCellRect(15);
+    const QRect before = view_.HexCellRect(14);
+    const QRect ascii = view_.TextCellRect(0);
+    ASSERT_FALSE(last.isEmpty());
+    int left = picture.width();
+    int right = -1;
+    for (int y = last.top(); y <= last.bottom(); ++y)
+        for (int x = before.right() + 1; x < ascii.left(); ++x)
+            if (qGray(picture.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    ASSERT_GE(right, 0) << "no digits drawn after byte 14";
+    EXPECT_GE(left, last.left());
+    EXPECT_LE(right, last.right());
+    // And a click on those digits finds the byte.
+    EXPECT_EQ(view_.OffsetAt(QPoint((left + right) / 2, last.center().y())), 15);
+}
+
 TEST_F(HexViewTest, AnEmptyFileHasNoRowsAndSaysSo) {
     OptStream empty;
     Model().SetFile(&empty, 0);

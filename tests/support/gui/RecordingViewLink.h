@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <utility>
 
 #include "ViewLink.h"
 
@@ -27,6 +28,10 @@ class RecordingViewLink : public ViewLink {
         shownBlock = block;
         calls << QStringLiteral("ShowBlock(%1)").arg(block.Mesh);
     }
+    void HighlightFace(int64_t blockOffset, int32_t faceInBlock) override {
+        highlight = {blockOffset, faceInBlock};
+        calls << QStringLiteral("HighlightFace(%1,%2)").arg(blockOffset).arg(faceInBlock);
+    }
     void Redraw() override { calls << QStringLiteral("Redraw"); }
     void StopRotation() override {
         rotationOn = false;
@@ -50,6 +55,7 @@ class RecordingViewLink : public ViewLink {
     int32_t currentMesh = 0;
     int32_t lod = 1;
     ShownBlock shownBlock;
+    std::pair<int64_t, int32_t> highlight{-1, -1};
     bool rotationOn = false;
 };
 

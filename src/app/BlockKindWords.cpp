@@ -1,0 +1,138 @@
+// Tree nodes' blocks in words.
+#include "BlockKindWords.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <optional>
+
+#include "BlockTypes.h"
+#include "ReportListModel.h"
+
+namespace vexlor::app {
+
+namespace {
+
+constexpr int64_t kTextureNameBytes = 9;
+
+// Reads through the stream and puts its read position back.
+class FieldReader {
+  public:
+    explicit FieldReader(OptStream& stream) : stream_(stream), saved_(stream.Position()) {}
+    ~FieldReader() { stream_.SeekOpt(saved_); }
+    FieldReader(const FieldReader&) = delete;
+    FieldReader& operator=(const FieldReader&) = delete;
+
+    std::optional<int32_t> Int32At(int64_t position) {
+        if (stream_.BytesFrom(position) < 4) return std::nullopt;
+        stream_.SeekOpt(position);
+        return stream_.ReadInt32();
+    }
+    // The texture name at `position` up to its first zero byte, as the report list shows names.
+    QString NameAt(int64_t position) {
+        std::string name;
+        const int64_t held = std::min(kTextureNameBytes, stream_.BytesFrom(position));
+        stream_.SeekOpt(position);
+        for (int64_t i = 0; i < held; ++i) {
+            uint8_t c = 0;
+            stream_.Read(c);
+            if (c == 0) break;
+            name.push_back(static_cast<char>(c));
+        }
+        return ReportListModel::DisplayText(name);
+    }
+
+  private:
+    OptStream& stream_;
+    int64_t saved_;
+};
+
+QString Count(const std::optional<int32_t>& count) {
+    return count ? QString::number(*count) : QStringLiteral("?");
+}
+
+QString TypeName(const std::vector<std::string>& names, const std::optional<int32_t>& code) {
+    if (!code) return QStringLiteral("type cut off");
+    const std::string& name = TypeNameTables::NameOf(names, *code);
+    if (name.empty()) return QStringLiteral("type %1").arg(*code);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
+                       const TypeNameTables& names) {
+    if (node < 0 || static_cast<size_t>(node) >= model.BlockTable.size() ||
+        node >= model.Tree.Count())
+        return {};
+    FieldReader reader(stream);
+    const BlockEntry& entry = model.BlockTable[static_cast<size_t>(node)];
+    const int64_t p = entry.Offset;
+    const auto payload = [&](int64_t field) -> std::optional<int64_t> {
+        const std::optional<int32_t> stored = reader.Int32At(p + field);
+        if (!stored) return std::nullopt;
+        return int64_t{*stored} - model.GlobalOffset;
+    };
+    if (node == 0)
+        return QStringLiteral("file header and mesh jump table, %1 meshes")
+            .arg(model.Meshes.DeclaredCount);
+    const QString slotCount = Count(reader.Int32At(p + 8));
+    if (model.Tree.Node(node).Parent == 0)
+        return QStringLiteral("mesh %1: its jump block, %2 slots").arg(entry.Mesh).arg(slotCount);
+    switch (entry.Type) {
+        case kTypeJump:
+            return QStringLiteral("jump block, %1 slots").arg(slotCount);
+        case kTypeLod:
+            return QStringLiteral("level-of-detail block, %1 levels").arg(slotCount);
+        case kTypeFgTextures:
+            return QStringLiteral("texture jump block (FG textures), %1 slots").arg(slotCount);
+        case kTypeTexHeader: {
+            const std::optional<int64_t> name = payload(0);
+            return QStringLiteral("texture header: ") + (name ? reader.NameAt(*name) : QString());
+        }
+        case kTypeTexHeaderPointer: {
+            const std::optional<int64_t> name = payload(20);
+            return QStringLiteral("texture header pointer: ") +
+                   (name ? reader.NameAt(*name) : QString());
+        }
+        case kTypeVertex:
+            return QStringLiteral("vertices, %1 of them").arg(Count(reader.Int32At(p + 16)));
+        case kTypeVertexNormal:
+            return QStringLiteral("vertex normals, %1 of them").arg(Count(reader.Int32At(p + 16)));
+        case kTypeTextureVertex:
+            return QStringLiteral("texture vertices, %1 of them")
+                .arg(Count(reader.Int32At(p + 16)));
+        case kTypeFace:
+            return QStringLiteral("faces, %1 of them").arg(Count(reader.Int32At(p + 16)));
+        case kTypeHardpoint: {
+            const std::optional<int64_t> at = payload(20);
+            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
+            return QStringLiteral("hardpoint: ") + TypeName(names.HardpointTypeNames, type);
+        }
+        case kTypeMeshDescriptor: {
+            const std::optional<int64_t> at = payload(20);
+            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
+            return QStringLiteral("mesh descriptor: ") + TypeName(names.MeshTypeNames, type);
+        }
+        default:
+            return QStringLiteral("block of unknown type %1").arg(entry.Type);
+    }
+}
+
+QString ProblemsOfNode(const OptModel& model, int32_t node, int most) {
+    if (node < 0 || static_cast<size_t>(node) >= model.BlockTable.size()) return {};
+    const int64_t block = model.BlockTable[static_cast<size_t>(node)].Offset;
+    if (!model.Problems.BlockHasProblems(block)) return {};
+    QStringList lines;
+    int64_t found = 0;
+    for (const WalkProblem& problem : model.Problems.Kept()) {
+        if (problem.Block != block) continue;
+        if (++found <= most) lines << ReportListModel::DisplayText(problem.Text).trimmed();
+    }
+    if (found > most) lines << QStringLiteral("and %1 more").arg(found - most);
+    if (lines.isEmpty())
+        lines
+            << QStringLiteral("problems beyond the first %1 of the file").arg(WalkProblems::kKept);
+    return lines.join(u'\n');
+}
+
+}  // namespace vexlor::app
