@@ -10,14 +10,17 @@ vexlor=$(realpath "$1") make_samples=$(realpath "$2") source=$(realpath "$3") wo
 manifest="$source/tests/pinned/outputs.sha256"
 rm -rf "$work" && mkdir -p "$work"
 cd "$work"
+# The samples are read by paths relative to the working folder, as the reports' captions name
+# them, so that the outputs do not depend on where the source is checked out.
+cp -r "$source/samples" samples
 "$make_samples" --large 30000 6 large.opt
 "$make_samples" --large 3000 40 many-meshes.opt
 names=(--names "$source/data")
 
 digest() { sha256sum | cut -d' ' -f1; }
 {
-    for file in "$source"/samples/*.opt "$source"/samples/broken/*.opt large.opt many-meshes.opt; do
-        name=${file#"$source/"}
+    for file in samples/*.opt samples/broken/*.opt large.opt many-meshes.opt; do
+        name=$file
         for command in report tree "check --vn whole" "check --vn mesh" "check --vn none"; do
             # shellcheck disable=SC2086
             echo "$("$vexlor" "${names[@]}" $command "$file" 2>&1 | digest)  $name $command"
