@@ -239,6 +239,12 @@ TEST_F(Batch, AnOutputFolderGetsOneFileNamedAfterEachInputWithTheCommandsEnding)
     EXPECT_EQ(Read(dir_ / "out/prj/B-FAULTY.PRJ"), Read(dir_ / "out/alone.PRJ"));
     EXPECT_FALSE(fs::exists(dir_ / "out/prj/c-gone.PRJ"));
 
+    // One file with -o: the output goes to OUT as named, the exit status stays the check's.
+    const CliRun alone = Vexlor("check mods/e-seam.opt -o out/seam-check");
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_EQ(alone.out, "");
+    EXPECT_EQ(Read(dir_ / "out/seam-check"), Vexlor("check mods/e-seam.opt").out);
+
     // The check keeps its summary on standard output; its lines and records go to the files.
     const CliRun checks = Vexlor("check mods/a-fighter.opt mods/e-seam.opt -o out/checks");
     EXPECT_EQ(checks.out, "2 files: 1 OK, 1 with findings, 0 unreadable\n");
