@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils fonts-liberation fonts-dejavu-core
     dpkg-dev file lintian man-db desktop-file-utils shared-mime-info libxml2-utils bsdutils
     libassimp-dev assimp-utils
+    f3d
 )
 # Node.js and npm run the Khronos glTF validator in the export tests. A machine that already has
 # them (from another source, which may bundle npm with node) keeps its own.

@@ -16,7 +16,7 @@ run_with_display() {
 export QT_QPA_PLATFORM=xcb
 
 echo "== build and test (build/)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DVEXLOR_BENCH=ON
 cmake --build build -j "$jobs"
 run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
 
@@ -25,7 +25,7 @@ scripts/package.sh
 tests/install/DebInstall.sh build-package/optvexlor_*.deb .
 
 echo "== build and test with sanitizers (build-asan/)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXLOR_SANITIZE=ON -DVEXLOR_BENCH=OFF
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXLOR_SANITIZE=ON -DBUILD_TESTING=ON -DVEXLOR_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \

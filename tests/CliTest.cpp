@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "TempFolder.h"
 #include "TestSupport.h"
 #include "Version.h"
 
@@ -24,9 +25,8 @@ struct CliRun {
 class Cli : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vexlor-cli-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = testing::TempFolderFor(
+            "cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "names");
         std::ofstream(dir_ / "names" / "Mesh_Type.ace", std::ios::binary) << "Hull\r\n";

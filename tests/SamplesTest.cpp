@@ -1,5 +1,5 @@
 // The sample files in samples/ are what the generator makes, and the fighter is a clean,
-// complete model within the classic capacities.
+// complete model within the usual capacities of the tables.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,7 +27,7 @@ TEST(Samples, AreWhatTheGeneratorMakes) {
         EXPECT_EQ(ReadBytes(kSamples / "broken" / name), bytes) << name;
 }
 
-TEST(Samples, FighterIsCleanAndWithinTheClassicCapacities) {
+TEST(Samples, FighterIsCleanAndWithinTheUsualCapacities) {
     OptDocument document;
     Load(document, BuildFighter());
     const OptModel& store = document.Model();

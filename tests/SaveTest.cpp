@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "TempFolder.h"
 #include "TestSupport.h"
 
 namespace vexlor::testing {
@@ -129,9 +130,8 @@ TEST(SavePrj, WritesTheCountThenOneRecordPerFaceInWalkOrder) {
 class SaveFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vexlor-save-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = testing::TempFolderFor(
+            "save-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         Load(document_, TinyModel());

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TempFolder.h"
 #include "TypeNames.h"
 
 namespace vexlor {
@@ -39,9 +40,8 @@ class TypeNameFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ =
-            std::filesystem::temp_directory_path() /
-            ("vexlor-names-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            testing::TempFolderFor(std::string("names-") +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }

@@ -83,9 +83,9 @@ void BM_PreviewFighter(benchmark::State& state) {
     app::RecordingMessagePresenter messages;
     app::ScriptedFileDialogs dialogs;
     app::MainWindow window({document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
-    view::ViewWindow glform(viewState);
-    link.Attach(&glform);
-    glform.show();
+    view::ViewWindow viewWindow(viewState);
+    link.Attach(&viewWindow);
+    viewWindow.show();
     app::BrowserWindow browser(window, link, messages);
     browser.ChangeDirectory(QStringLiteral(VEXLOR_SAMPLES_DIR));
     while (browser.Files()->rowCount(browser.FileList()->rootIndex()) < 2)

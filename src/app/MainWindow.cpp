@@ -35,7 +35,7 @@ namespace vexlor::app {
 namespace {
 constexpr int kSpeedPanelHeight = 89;
 
-QToolButton* SpeedButton(QWidget* panel, const char* name, int left, int top,
+QToolButton* ToolButton(QWidget* panel, const char* name, int left, int top,
                          QStyle::StandardPixmap icon, const QString& hint) {
     auto* button = new QToolButton(panel);
     button->setObjectName(QString::fromLatin1(name));
@@ -165,16 +165,16 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     font.setPixelSize(11);
     panel->setFont(font);
 
-    connect(SpeedButton(panel, "openButton", 10, 2, QStyle::SP_DialogOpenButton,
+    connect(ToolButton(panel, "openButton", 10, 2, QStyle::SP_DialogOpenButton,
                         QStringLiteral("Open|")),
             &QToolButton::clicked, this, [this] { OpenWithDialog(); });
-    connect(SpeedButton(panel, "saveButton", 34, 2, QStyle::SP_DialogSaveButton,
+    connect(ToolButton(panel, "saveButton", 34, 2, QStyle::SP_DialogSaveButton,
                         QStringLiteral("Save text to file")),
             &QToolButton::clicked, this, [this] { SaveAsciiWithDialog(); });
-    connect(SpeedButton(panel, "exitButton", 59, 2, QStyle::SP_DialogCloseButton,
+    connect(ToolButton(panel, "exitButton", 59, 2, QStyle::SP_DialogCloseButton,
                         QStringLiteral("Exit|")),
             &QToolButton::clicked, this, [this] { Exit(); });
-    connect(SpeedButton(panel, "browseButton", 112, 2, QStyle::SP_DirOpenIcon,
+    connect(ToolButton(panel, "browseButton", 112, 2, QStyle::SP_DirOpenIcon,
                         QStringLiteral("Browse OPTs")),
             &QToolButton::clicked, this, [this] { ShowBrowser(); });
 
@@ -208,7 +208,7 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
              3);
     normalCheckItems_->button(0)->setChecked(true);
 
-    connect(SpeedButton(panel, "checkButton", 564, 58, QStyle::SP_DialogApplyButton,
+    connect(ToolButton(panel, "checkButton", 564, 58, QStyle::SP_DialogApplyButton,
                         QStringLiteral("Check OPT")),
             &QToolButton::clicked, this, [this] { RunCheck(); });
 

@@ -14,7 +14,7 @@ int32_t ExtentBound(float v) {
     return SaturateInt32(r + r / 3);
 }
 
-ModelExtent ComputeModelExtent(const std::vector<DrawFace>& faces) {
+ModelExtent ComputeModelExtent(std::span<const DrawFace> faces) {
     float hi = -999999.0f;
     float lo = 999999.0f;
     for (const DrawFace& face : faces) {
@@ -28,7 +28,7 @@ ModelExtent ComputeModelExtent(const std::vector<DrawFace>& faces) {
     return {ExtentBound(hi), ExtentBound(lo)};
 }
 
-int64_t DrawableFaceCount(const std::vector<DrawFace>& faces) {
+int64_t DrawableFaceCount(std::span<const DrawFace> faces) {
     // Buffer sizes are counted in a signed int: 48 bytes of positions per face.
     constexpr int64_t most = std::numeric_limits<int32_t>::max() / 48;
     static_assert(most * 8 <= std::numeric_limits<int32_t>::max());
@@ -36,12 +36,12 @@ int64_t DrawableFaceCount(const std::vector<DrawFace>& faces) {
     return count < most ? count : most;
 }
 
-void FillPositions(const std::vector<DrawFace>& faces, std::vector<float>& positions) {
-    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
-    positions.resize(count * 12);
+void FillPositions(std::span<const DrawFace> shown, std::vector<float>& positions) {
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
+    positions.resize(faces * 12);
     float* out = positions.data();
-    for (size_t i = 0; i < count; ++i) {
-        for (const Vec3& c : faces[i].Corners) {
+    for (size_t i = 0; i < faces; ++i) {
+        for (const Vec3& c : shown[i].Corners) {
             *out++ = c.x;
             *out++ = c.y;
             *out++ = c.z;
@@ -49,39 +49,35 @@ void FillPositions(const std::vector<DrawFace>& faces, std::vector<float>& posit
     }
 }
 
-void FillColours(const std::vector<DrawFace>& faces, int32_t currentMesh,
+void FillColours(std::span<const DrawFace> shown, int32_t currentMesh,
                  std::vector<uint8_t>& colours) {
-    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
     const auto current = static_cast<int16_t>(currentMesh);
-    colours.resize(count * 16);
+    colours.resize(faces * 16);
     uint8_t* out = colours.data();
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* rgba = faces[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
+    for (size_t i = 0; i < faces; ++i) {
+        const uint8_t* rgba = shown[i].Mesh == current ? kCurrentMeshRgba : kFaceRgba;
         for (int corner = 0; corner < 4; ++corner, out += 4)
             std::memcpy(out, rgba, 4);
     }
 }
 
-namespace {
-
-bool IsFinite(const DrawFace& face) {
+bool HasFiniteCorners(const DrawFace& face) {
     for (const Vec3& c : face.Corners) {
         if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return false;
     }
     return true;
 }
 
-}  // namespace
-
-void FillEdgeList(const std::vector<DrawFace>& faces, int32_t showLod,
+void FillEdgeList(std::span<const DrawFace> shown, int32_t showLod,
                   std::vector<uint32_t>& corners) {
-    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
     corners.clear();
-    corners.reserve(count * 8);
-    for (size_t i = 0; i < count; ++i) {
-        const DrawFace& face = faces[i];
+    corners.reserve(faces * 8);
+    for (size_t i = 0; i < faces; ++i) {
+        const DrawFace& face = shown[i];
         if (showLod != 0 && face.Lod != showLod) continue;
-        if (!IsFinite(face)) continue;
+        if (!HasFiniteCorners(face)) continue;
         const auto first = static_cast<uint32_t>(i * 4);
         corners.insert(corners.end(), {first, first + 1, first + 1, first + 2, first + 2, first + 3,
                                        first + 3, first});

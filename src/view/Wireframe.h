@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "OptModel.h"
@@ -20,28 +21,34 @@ struct ModelExtent {
     int32_t Min = 0;
 };
 
-// One common bound over x, y and z of the corners of every face, whatever the level of detail,
-// reaching a third beyond the extreme coordinates. NaN coordinates are passed over; bounds that
-// leave 32 bits are clamped. With no faces the bounds stay inverted.
-ModelExtent ComputeModelExtent(const std::vector<DrawFace>& faces);
+// One common bound over x, y and z of the corners of every shown face, whatever the level of
+// detail, reaching a third beyond the extreme coordinates. NaN coordinates are passed over;
+// bounds that leave 32 bits are clamped. With no faces the bounds stay inverted.
+ModelExtent ComputeModelExtent(std::span<const DrawFace> faces);
 // R(v) + R(v) div 3, clamped to 32 bits.
 int32_t ExtentBound(float v);
 
 inline constexpr uint8_t kFaceRgba[4] = {0, 255, 255, 255};       // cyan
 inline constexpr uint8_t kCurrentMeshRgba[4] = {255, 0, 0, 255};  // red
 
+// A face is drawn when it was read at `showLod` (or `showLod` is 0) and all its corners are
+// finite numbers.
+bool HasFiniteCorners(const DrawFace& face);
+inline bool IsDrawnAtLod(const DrawFace& face, int32_t showLod) {
+    return (showLod == 0 || face.Lod == showLod) && HasFiniteCorners(face);
+}
+
 // Corners of face i are entries 4i ... 4i+3 of the position and colour arrays.
-int64_t DrawableFaceCount(const std::vector<DrawFace>& faces);
+int64_t DrawableFaceCount(std::span<const DrawFace> faces);
 // x, y, z of each corner, face after face.
-void FillPositions(const std::vector<DrawFace>& faces, std::vector<float>& positions);
+void FillPositions(std::span<const DrawFace> faces, std::vector<float>& positions);
 // RGBA of each corner: red exactly when the face belongs to `currentMesh` (compared in the 16
 // bits that the draw tables keep).
-void FillColours(const std::vector<DrawFace>& faces, int32_t currentMesh,
+void FillColours(std::span<const DrawFace> faces, int32_t currentMesh,
                  std::vector<uint8_t>& colours);
 // Corner pairs of the edges to draw, 1-2, 2-3, 3-4, 4-1 of each face: all faces for level 0,
 // else those read at `showLod`. Faces with a corner that is not a finite number are left out.
-void FillEdgeList(const std::vector<DrawFace>& faces, int32_t showLod,
-                  std::vector<uint32_t>& corners);
+void FillEdgeList(std::span<const DrawFace> faces, int32_t showLod, std::vector<uint32_t>& corners);
 
 // Which of the wireframe's arrays a frame must fill again: the positions when another model (or
 // the same model filled again) is drawn, the colours when the current mesh changes, the edges

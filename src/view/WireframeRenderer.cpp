@@ -76,10 +76,10 @@ void WireframeRenderer::Destroy() {
     uploads_.Forget();
 }
 
-void WireframeRenderer::Prepare(const OptModel& model, const ViewSelection& selection) {
-    const std::vector<DrawFace>& faces = model.DrawFaces;
-    const WireframeUploads::Refill refill = uploads_.Plan(
-        &model, generation_, DrawableFaceCount(faces), selection.CurrentMesh, selection.ShowLod);
+void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
+                                int32_t showLod) {
+    const WireframeUploads::Refill refill =
+        uploads_.Plan(faces.data(), generation_, DrawableFaceCount(faces), currentMesh, showLod);
     if (refill.positions) {
         std::vector<float> positions;
         FillPositions(faces, positions);
@@ -87,12 +87,12 @@ void WireframeRenderer::Prepare(const OptModel& model, const ViewSelection& sele
     }
     if (refill.colours) {
         std::vector<uint8_t> colours;
-        FillColours(faces, selection.CurrentMesh, colours);
+        FillColours(faces, currentMesh, colours);
         Upload(colours_, colours);
     }
     if (refill.edges) {
         std::vector<uint32_t> edges;
-        FillEdgeList(faces, selection.ShowLod, edges);
+        FillEdgeList(faces, showLod, edges);
         Upload(edges_, edges);
         edgeCorners_ = static_cast<int32_t>(edges.size());
     }
@@ -101,7 +101,14 @@ void WireframeRenderer::Prepare(const OptModel& model, const ViewSelection& sele
 void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model,
                                   const ViewSelection& selection) {
     if (model == nullptr) return;
-    Prepare(*model, selection);
+    DrawFaces(gl, model->DrawFaces, selection.CurrentMesh, selection.ShowLod);
+    if (selection.Box) DrawMarkerBox(gl, *selection.Box);
+    if (selection.Hardpoint) DrawHardpointMarker(gl, *selection.Hardpoint);
+}
+
+void WireframeRenderer::DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
+                                  int32_t currentMesh, int32_t showLod) {
+    Prepare(faces, currentMesh, showLod);
     if (edgeCorners_ > 0) {
         gl.glEnableClientState(GL_VERTEX_ARRAY);
         gl.glEnableClientState(GL_COLOR_ARRAY);
@@ -117,8 +124,6 @@ void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* mode
         gl.glDisableClientState(GL_COLOR_ARRAY);
         gl.glDisableClientState(GL_VERTEX_ARRAY);
     }
-    if (selection.Box) DrawMarkerBox(gl, *selection.Box);
-    if (selection.Hardpoint) DrawHardpointMarker(gl, *selection.Hardpoint);
 }
 
 }  // namespace vexlor::view

@@ -5,6 +5,7 @@
 
 #include <QOpenGLBuffer>
 #include <cstdint>
+#include <span>
 
 #include "OptModel.h"
 #include "ViewSelection.h"
@@ -26,9 +27,12 @@ class WireframeRenderer {
     void Invalidate() { ++generation_; }
     // The faces as the selection says, then its markers. Nothing without a model.
     void DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model, const ViewSelection& selection);
+    // The faces' edges alone, those of `currentMesh` red.
+    void DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces, int32_t currentMesh,
+                   int32_t showLod);
 
   private:
-    void Prepare(const OptModel& model, const ViewSelection& selection);
+    void Prepare(std::span<const DrawFace> faces, int32_t currentMesh, int32_t showLod);
 
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer colours_{QOpenGLBuffer::VertexBuffer};

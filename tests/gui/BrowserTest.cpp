@@ -21,6 +21,7 @@
 #include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
+#include "TempFolder.h"
 
 namespace vexlor::app {
 namespace {
@@ -42,9 +43,9 @@ class Browser : public ::testing::Test {
     Browser()
         : main_({document_, view_, messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data")}),
           browser_(main_, view_, messages_) {
-        dir_ = fs::temp_directory_path() /
-               ("vexlor-browse-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = testing::TempFolderFor(
+            "browse-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "sub");
         testing::WriteFile((dir_ / "one.opt").string(), Box(1));

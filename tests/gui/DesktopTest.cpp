@@ -22,6 +22,7 @@
 #include "RecordingMessagePresenter.h"
 #include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
+#include "TempFolder.h"
 #include "ViewKeys.h"
 #include "ViewTestSupport.h"
 
@@ -48,9 +49,9 @@ class Desktop : public ::testing::Test {
         main_.SetBrowseForm(&browser_);
         viewWindow_.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&viewWindow_));
-        dir_ = fs::temp_directory_path() /
-               ("vexlor-desktop-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = testing::TempFolderFor(
+            "desktop-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         model_ = (dir_ / "two.opt").string();
@@ -191,7 +192,7 @@ class WindowsAtMessage : public MessagePresenter {
 TEST(StartUp, TheMainWindowReadsTheNamesBeforeTheOtherWindowsExist) {
     WindowsAtMessage messages;
     ScriptedFileDialogs dialogs;
-    const fs::path empty = fs::temp_directory_path() / "vexlor-startup-no-names";
+    const fs::path empty = testing::TempFolderFor("startup-no-names");
     fs::create_directories(empty);
     DesktopProgram program(NumberText(), messages, dialogs, QString::fromStdString(empty.string()));
     EXPECT_EQ(messages.seen, QStringList{"File not found: mainWindow"});

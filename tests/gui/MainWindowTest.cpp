@@ -45,6 +45,7 @@
 #include "SampleModels.h"
 #include "ScriptedFileDialogs.h"
 #include "StructureTreeModel.h"
+#include "TempFolder.h"
 #include "TreeImages.h"
 #include "Version.h"
 
@@ -75,9 +76,8 @@ std::string ReadFile(const fs::path& path) {
 class TheMainWindow : public ::testing::Test {
   protected:
     TheMainWindow() : window_({document_, view_, messages_, dialogs_, kDataFolder}) {
-        dir_ = fs::temp_directory_path() /
-               ("vexlor-gui-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = testing::TempFolderFor(
+            "gui-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -9,30 +9,38 @@ set -euo pipefail
 vexlor=$(realpath "$1") make_samples=$(realpath "$2") source=$(realpath "$3") work=$4 mode=${5:-}
 manifest="$source/tests/pinned/outputs.sha256"
 rm -rf "$work" && mkdir -p "$work"
+work=$(realpath "$work")
 cd "$work"
-# The samples are read by paths relative to the working folder, as the reports' captions name
-# them, so that the outputs do not depend on where the source is checked out.
-cp -r "$source/samples" samples
 "$make_samples" --large 30000 6 large.opt
 "$make_samples" --large 3000 40 many-meshes.opt
 names=(--names "$source/data")
 
 digest() { sha256sum | cut -d' ' -f1; }
-{
-    for file in samples/*.opt samples/broken/*.opt large.opt many-meshes.opt; do
-        name=$file
+# Files are named relative to the folder they are read from, as the report's caption names them,
+# so the digests are the same wherever the project lies.
+pin() { # FOLDER NAME: every output of one file
+    local folder=$1 name=$2
+    (
+        cd "$folder"
         for command in report tree "check --vn whole" "check --vn mesh" "check --vn none"; do
             # shellcheck disable=SC2086
-            echo "$("$vexlor" "${names[@]}" $command "$file" 2>&1 | digest)  $name $command"
+            echo "$("$vexlor" "${names[@]}" $command "$name" 2>&1 | digest)  $name $command"
         done
-        "$vexlor" "${names[@]}" prj "$file" -o out.prj >/dev/null 2>&1 || true
-        echo "$(digest < out.prj)  $name prj"
-        nodes=$("$vexlor" "${names[@]}" tree "$file" 2>/dev/null | wc -l)
+        "$vexlor" "${names[@]}" prj "$name" -o "$work/out.prj" >/dev/null 2>&1 || true
+        echo "$(digest < "$work/out.prj")  $name prj"
+        nodes=$("$vexlor" "${names[@]}" tree "$name" 2>/dev/null | wc -l)
         step=$((nodes / 40 + 1))
         for ((node = 0; node < nodes; node += step)); do
-            echo "$("$vexlor" "${names[@]}" block "$file" "$node" 2>&1 | digest)  $name block $node"
+            echo "$("$vexlor" "${names[@]}" block "$name" "$node" 2>&1 | digest)  $name block $node"
         done
+    )
+}
+{
+    for file in "$source"/samples/*.opt "$source"/samples/broken/*.opt; do
+        pin "$source" "${file#"$source/"}"
     done
+    pin "$work" large.opt
+    pin "$work" many-meshes.opt
 } > outputs.sha256
 
 if [ "$mode" = "--write" ]; then

@@ -15,6 +15,7 @@
 #include "OptDocument.h"
 #include "ViewState.h"
 #include "ViewWindow.h"
+#include "Wireframe.h"
 
 namespace vexlor::view::testing {
 
@@ -38,6 +39,18 @@ inline int64_t AddSquareMesh(OptBuilder& b, const std::vector<V3>& corners,
                              std::vector<int64_t> extra = {}) {
     extra.insert(extra.begin(), {b.AddVertices(corners), b.AddFaces({QuadFace()})});
     return b.AddJump(0, extra);
+}
+
+// A square in the plane z = `z` from (x0, y0) to (x1, y1), counter-clockwise seen from +z.
+inline std::vector<V3> SquareAt(float x0, float y0, float x1, float y1, float z) {
+    return {{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}};
+}
+
+// A mesh of one quad with the given stored face normal.
+inline int64_t AddSquareMeshFacing(OptBuilder& b, const std::vector<V3>& corners, V3 normal) {
+    FaceInput face = QuadFace();
+    face.normal = normal;
+    return b.AddJump(0, {b.AddVertices(corners), b.AddFaces({face})});
 }
 
 // Mesh 0 a square left of the origin, mesh 1 one right of it, and a hardpoint (type 5) of mesh
@@ -124,6 +137,10 @@ class ShownView : public ::testing::Test {
         }
         ADD_FAILURE() << "no block of type " << type;
         return 0;
+    }
+
+    std::span<const DrawFace> Faces() const {
+        return std::span<const DrawFace>(document.Model().DrawFaces);
     }
 
     ViewState view;

@@ -1,0 +1,75 @@
+// The frame's OpenGL calls, in the order the view has always made them.
+#include "FrameRenderer.h"
+
+#include <QOpenGLFunctions_2_1>
+
+#include "ViewMath.h"
+
+namespace vexlor::view {
+
+void FrameRenderer::Create() {
+    wireframe_.Create();
+    shaded_.Create();
+}
+
+void FrameRenderer::Destroy() {
+    wireframe_.Destroy();
+    shaded_.Destroy();
+}
+
+void FrameRenderer::Invalidate() {
+    wireframe_.Invalidate();
+    shaded_.Invalidate();
+}
+
+void DrawHighlightedFace(QOpenGLFunctions_2_1& gl, const DrawFace& face) {
+    if (!HasFiniteCorners(face)) return;
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    gl.glColor3ub(kHighlightRgb[0], kHighlightRgb[1], kHighlightRgb[2]);
+    gl.glBegin(GL_POLYGON);
+    for (const Vec3& c : face.Corners)
+        gl.glVertex3f(c.x, c.y, c.z);
+    gl.glEnd();
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+}
+
+void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera,
+                         int width, int height, const FrameScene& scene, const FrameLook& look) {
+    gl.glViewport(0, 0, width, height);
+    gl.glMatrixMode(GL_PROJECTION);
+    gl.glLoadIdentity();
+    gl.glOrtho(box.Left, box.Right, box.Bottom, box.Top, box.Near, box.Far);
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    gl.glFrontFace(GL_CCW);
+    gl.glDisable(GL_DEPTH_TEST);
+    gl.glDisable(GL_LIGHTING);
+    gl.glDisable(GL_CULL_FACE);
+
+    gl.glClearColor(0, 0, 0, 1);
+    gl.glClearDepth(DepthForBox(box).ClearDepth);
+    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.glMatrixMode(GL_MODELVIEW);
+    gl.glPushMatrix();
+    gl.glLoadIdentity();
+    // A model point v is shown at Rx Ry Rz Scale (v + pan).
+    gl.glRotated(camera.AngleX, 1, 0, 0);
+    gl.glRotated(camera.AngleY, 0, 1, 0);
+    gl.glRotated(camera.AngleZ, 0, 0, 1);
+    const float scale = NarrowToFloat(camera.Scale);
+    gl.glScalef(scale, scale, scale);
+    gl.glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0);
+
+    // Shaded, the faces draw their own edges; without the shader the wireframe stands in.
+    if (!look.Shaded || !shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod)) {
+        wireframe_.DrawFaces(gl, scene.Faces, scene.CurrentMesh, scene.ShowLod);
+    }
+    if (scene.Box != nullptr) DrawMarkerBox(gl, *scene.Box);
+    if (scene.Hardpoint != nullptr) DrawHardpointMarker(gl, *scene.Hardpoint);
+    if (look.HighlightFace >= 0 && static_cast<uint64_t>(look.HighlightFace) < scene.Faces.size())
+        DrawHighlightedFace(gl, scene.Faces[static_cast<size_t>(look.HighlightFace)]);
+
+    gl.glPopMatrix();
+    gl.glFlush();
+}
+
+}  // namespace vexlor::view

@@ -1,0 +1,59 @@
+// One whole frame of the view into the bound framebuffer: the designed wireframe frame (cleared
+// black, the view box, the turn, scale and pan, the faces' edges red and cyan, the markers) or,
+// in the shaded mode, the lit faces with their edges (ShadedRenderer.h) in place of the lines;
+// then a highlighted face if one is picked. With nothing asked for, the frame is the designed
+// one pixel for pixel.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "FrameTransform.h"
+#include "OptModel.h"
+#include "ShadedRenderer.h"
+#include "ViewSelection.h"
+#include "WireframeRenderer.h"
+
+class QOpenGLFunctions_2_1;
+
+namespace vexlor::view {
+
+// What is drawn: the faces and what the view shows of them.
+struct FrameScene {
+    std::span<const DrawFace> Faces;
+    int32_t CurrentMesh = 0;
+    int32_t ShowLod = 0;
+    const view::MarkerBox* Box = nullptr;  // none: not shown
+    const view::HardpointMarker* Hardpoint = nullptr;
+};
+
+// The highlight of a picked face: yellow, drawn over everything.
+inline constexpr uint8_t kHighlightRgb[3] = {255, 255, 0};
+
+// How it is drawn, beyond the designed wireframe.
+struct FrameLook {
+    bool Shaded = false;
+    int64_t HighlightFace = -1;  // draw index of a picked face; -1 for none
+};
+
+class FrameRenderer {
+  public:
+    // With the context current.
+    void Create();
+    void Destroy();
+    // The faces were filled again: upload them at the next frame.
+    void Invalidate();
+
+    // Needs a framebuffer with a depth buffer for the shaded mode.
+    void Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera, int width,
+              int height, const FrameScene& scene, const FrameLook& look);
+
+  private:
+    WireframeRenderer wireframe_;
+    ShadedRenderer shaded_;
+};
+
+// The face filled in the highlight colour (with the frame's matrices set).
+void DrawHighlightedFace(QOpenGLFunctions_2_1& gl, const DrawFace& face);
+
+}  // namespace vexlor::view

@@ -1,0 +1,93 @@
+// Lighting normals and the fill arrays.
+#include "ShadedFaces.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Wireframe.h"
+
+namespace vexlor::view {
+
+namespace {
+
+Vec3d Unit(const Vec3d& v) {
+    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (!(length > 0) || !std::isfinite(length)) return {};
+    return {v.x / length, v.y / length, v.z / length};
+}
+
+bool SamePoint(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+}  // namespace
+
+Vec3d LightingNormal(const DrawFace& face) {
+    const Vec3d stored = Unit(ToVec3d(face.Normal));
+    if (stored.x != 0 || stored.y != 0 || stored.z != 0) return stored;
+    // The diagonals' cross product: the winding's normal for a quadrilateral and a triangle.
+    const auto& c = face.Corners;
+    const Vec3d d1{double(c[2].x) - c[0].x, double(c[2].y) - c[0].y, double(c[2].z) - c[0].z};
+    const Vec3d d2{double(c[3].x) - c[1].x, double(c[3].y) - c[1].y, double(c[3].z) - c[1].z};
+    return Unit({d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x});
+}
+
+void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& normals) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    normals.resize(count * 16);
+    int8_t* out = normals.data();
+    for (size_t i = 0; i < count; ++i) {
+        const Vec3d n = LightingNormal(faces[i]);
+        const int8_t packed[4] = {static_cast<int8_t>(std::lround(n.x * 127)),
+                                  static_cast<int8_t>(std::lround(n.y * 127)),
+                                  static_cast<int8_t>(std::lround(n.z * 127)), 0};
+        for (int corner = 0; corner < 4; ++corner) {
+            for (const int8_t b : packed)
+                *out++ = b;
+        }
+    }
+}
+
+void FillCornerEdges(std::span<const DrawFace> faces, std::vector<uint8_t>& edges) {
+    constexpr uint8_t O = 0, I = 255;
+    // Corners 1 ... 4 of a quadrilateral at (s, t) = (0,0), (1,0), (1,1), (0,1), w = 1: its
+    // edges are s = 0, s = 1, t = 0 and t = 1.
+    static constexpr uint8_t kQuad[16] = {O, O, I, O, I, O, I, O, I, I, I, O, O, I, I, O};
+    // A triangle's corners at (s, t, w) = (0,0,1), (1,0,0), (0,1,0), barycentric: its edges are
+    // t = 0, w = 0 and s = 0 (s = 1 and t = 1 touch it only at a corner). The fourth corner
+    // repeats the third.
+    static constexpr uint8_t kTriangle[16] = {O, O, I, O, I, O, O, O, O, I, O, O, O, I, O, O};
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    edges.resize(count * 16);
+    for (size_t i = 0; i < count; ++i) {
+        const bool triangle = SamePoint(faces[i].Corners[3], faces[i].Corners[2]);
+        std::copy(triangle ? kTriangle : kQuad, (triangle ? kTriangle : kQuad) + 16,
+                  edges.begin() + static_cast<std::ptrdiff_t>(i * 16));
+    }
+}
+
+void FillCornerMeshes(std::span<const DrawFace> faces, std::vector<int16_t>& meshes) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    meshes.resize(count * 4);
+    for (size_t i = 0; i < count; ++i) {
+        for (size_t corner = 0; corner < 4; ++corner)
+            meshes[i * 4 + corner] = faces[i].Mesh;
+    }
+}
+
+void FillTriangleList(std::span<const DrawFace> faces, int32_t showLod,
+                      std::vector<uint32_t>& corners) {
+    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
+    corners.clear();
+    corners.reserve(count * 6);
+    for (size_t i = 0; i < count; ++i) {
+        const DrawFace& face = faces[i];
+        if (!IsDrawnAtLod(face, showLod)) continue;
+        const auto first = static_cast<uint32_t>(i * 4);
+        corners.insert(corners.end(), {first, first + 1, first + 2});
+        if (!SamePoint(face.Corners[3], face.Corners[2]))
+            corners.insert(corners.end(), {first, first + 2, first + 3});
+    }
+}
+
+}  // namespace vexlor::view

@@ -1,0 +1,48 @@
+// The status bar's texts.
+#include "StatusTexts.h"
+
+#include "Projection.h"
+#include "Wireframe.h"
+
+namespace vexlor::view {
+
+ModelNumbers CountModelNumbers(std::span<const DrawFace> faces, int32_t meshes, int32_t showLod,
+                               int32_t extentMax, int32_t extentMin,
+                               std::optional<int64_t> vertices) {
+    ModelNumbers numbers;
+    numbers.Meshes = meshes;
+    numbers.FacesTotal = static_cast<int64_t>(faces.size());
+    for (const DrawFace& face : faces) {
+        if (IsDrawnAtLod(face, showLod)) ++numbers.FacesShown;
+    }
+    numbers.Vertices = vertices;
+    numbers.ShowLod = showLod;
+    numbers.SizeMetres = faces.empty() ? 0.0f : ModelSizeMetres(extentMax, extentMin);
+    return numbers;
+}
+
+namespace {
+
+std::string Counted(int64_t n, const char* one, const char* many) {
+    return NumberText::IntText(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string ModelNumbersText(const ModelNumbers& numbers, const NumberText& format) {
+    std::string text = Counted(numbers.Meshes, "mesh", "meshes") + ", " +
+                       NumberText::IntText(numbers.FacesShown) + " of " +
+                       Counted(numbers.FacesTotal, "face", "faces") + " shown";
+    if (numbers.Vertices) text += ", " + Counted(*numbers.Vertices, "vertex", "vertices");
+    text += numbers.ShowLod == 0 ? std::string(", all LODs")
+                                 : ", LOD " + NumberText::IntText(numbers.ShowLod);
+    text += ", " + format.FloatText(numbers.SizeMetres) + " m";
+    return text;
+}
+
+std::string UnderCursorText(std::optional<int32_t> mesh, std::optional<int64_t> face) {
+    if (!mesh || !face) return {};
+    return "mesh " + NumberText::IntText(*mesh) + ", face " + NumberText::IntText(*face);
+}
+
+}  // namespace vexlor::view
