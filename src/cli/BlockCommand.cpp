@@ -1,5 +1,6 @@
 // `vexlor block FILE INDEX`: the report of one tree node, as the block display shows it.
 #include "CliOutput.h"
+#include "Command.h"
 
 namespace vexlor::cli {
 

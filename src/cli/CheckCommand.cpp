@@ -1,22 +1,35 @@
-// `vexlor check FILE [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
-// OPT" lists them, or its findings as JSON; the exit status says whether anything was found.
+// `vexlor check FILE... [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
+// OPT" lists them, or its findings as JSON; the exit status says whether anything was found. Over
+// several files it ends with a summary line, and --json writes one record per file (CheckRecord.h).
+#include "CheckRecord.h"
 #include "CliOutput.h"
 #include "ConsistencyCheck.h"
+#include "FileCommand.h"
 #include "FindingsJson.h"
 
 namespace vexlor::cli {
 
 namespace {
 
-class CheckCommand : public Command {
+std::string Dump(const nlohmann::json& json, int indent = -1) {
+    return json.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+class CheckCommand : public FileCommand {
   public:
     std::string Name() const override { return "check"; }
     std::string Summary() const override {
         return "the consistency check's report lines; exit status 0 for \"All OK!!\", 1 when "
                "errors were detected";
     }
-    void Define(CLI::App& command) override {
-        command.add_option("FILE", file_, "the OPT file")->required();
+
+  protected:
+    std::string OutputHelp() const override {
+        return "write the lines (or the JSON) to OUT; with several files OUT is a folder that gets "
+               "NAME.check.txt (NAME.check.json) for each NAME.opt";
+    }
+    std::string OutputEnding() const override { return json_ ? ".check.json" : ".check.txt"; }
+    void DefineOptions(CLI::App& command) override {
         command
             .add_option("--vn", modeName_,
                         "how vertex normals are checked: across the whole model (the default), "
@@ -25,28 +38,51 @@ class CheckCommand : public Command {
             ->check(CLI::IsMember({"whole", "mesh", "none"}));
         command.add_flag("--json", json_,
                          "write the findings as JSON (one record per finding line, with mesh, "
-                         "face, corner, vectors and the face's place in the file)");
+                         "face, corner, vectors and the face's place in the file); with several "
+                         "files, one line per file with its path, size, counts, verdict, findings "
+                         "and errors");
     }
-    int Run(const CommandContext& context) override {
-        const auto document = OpenDocument(context, file_);
-        if (!document) return kExitFailure;
+    // A JSON record per line needs no line naming its file.
+    bool FileHeaders() const override { return !json_; }
+
+    int RunFile(FileJob& job) const override {
+        const auto document = job.Open();
+        if (!document) {
+            if (json_ && job.OneOfSeveral()) {
+                job.Print(Dump(UnreadableRecord(job.Input(), job.Messages())) + "\n");
+                job.Finish();
+            }
+            return kExitFailure;
+        }
         std::vector<std::string> lines;
         std::vector<CheckFinding> findings;
         const CheckOutcome outcome =
             CheckOPT(*document, Mode(), lines, ContributionSearch::Indexed, &findings);
-        if (json_) {
+        if (!json_) {
+            job.PrintLines(lines);
+        } else if (!job.OneOfSeveral()) {
             nlohmann::json record = CheckJson(outcome, findings);
-            record["file"] = file_;
-            const std::string text =
-                record.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-            std::fwrite(text.data(), 1, text.size(), stdout);
-            std::fputc('\n', stdout);
+            record["file"] = job.Input();
+            job.Print(Dump(record, 2) + "\n");
         } else {
-            PrintLines(lines);
+            // Counted after the check: every walk reads into the document's mesh tables.
+            const ModelCounts counts = CountModel(*document);
+            job.Print(Dump(CheckRecord(job.Input(), document->Stream().Size(), counts, outcome,
+                                       findings, document->NotOptReason(), job.Messages())) +
+                      "\n");
         }
-        const int written = FinishStdout();
+        const int written = job.Finish();
         if (written != kExitOk) return written;
         return outcome.allOk ? kExitOk : kExitFindings;
+    }
+
+    void FinishSeveral(const BatchCounts& counts) const override {
+        const std::string summary =
+            std::to_string(counts.files) + (counts.files == 1 ? " file: " : " files: ") +
+            std::to_string(counts.ok) + " OK, " + std::to_string(counts.findings) +
+            " with findings, " + std::to_string(counts.failed) + " unreadable\n";
+        // Standard output of --json holds nothing but the records.
+        std::fputs(summary.c_str(), json_ ? stderr : stdout);
     }
 
   private:
@@ -56,7 +92,6 @@ class CheckCommand : public Command {
         return VertexNormalCheck::WholeModel;
     }
 
-    std::string file_;
     std::string modeName_ = "whole";
     bool json_ = false;
 };

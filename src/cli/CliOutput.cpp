@@ -18,17 +18,23 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-void LoadNames(OptDocument& document, const std::string& namesFolder) {
+void LoadNames(TypeNameTables& names, const std::string& namesFolder) {
     const std::string programFolder = ProgramFolder();
-    const TypeNameLoad load = LoadTypeNameTables(
-        document.Names(), TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
-        TypeNameFilePath("Hardpoint_Type.ace", namesFolder, programFolder));
+    const TypeNameLoad load =
+        LoadTypeNameTables(names, TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
+                           TypeNameFilePath("Hardpoint_Type.ace", namesFolder, programFolder));
     if (!load.ok)
         std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",
                      load.failedPath.c_str(), load.error.c_str());
 }
 
 }  // namespace
+
+TypeNameTables ReadTypeNames(const CommandContext& context) {
+    TypeNameTables names;
+    LoadNames(names, context.namesFolder);
+    return names;
+}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "vexlor: %s\n", message.c_str());
@@ -65,7 +71,7 @@ void StdoutOutput::Write(const void* data, size_t size) {
 
 std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const std::string& file) {
     auto document = std::make_unique<OptDocument>(context.numbers);
-    LoadNames(*document, context.namesFolder);
+    LoadNames(document->Names(), context.namesFolder);
     const OperationResult opened = document->Open(file);
     if (!opened.ok) {
         Fail(opened);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ByteOutput.h"
-#include "Command.h"
+#include "CommandContext.h"
 #include "OptDocument.h"
 
 namespace vexlor::cli {
@@ -39,6 +39,10 @@ class StdoutOutput : public ByteOutput {
   private:
     bool failed_ = false;
 };
+
+// The type-name tables as --names or the usual places give them; a table that cannot be read is a
+// warning on standard error, and its names are left empty.
+TypeNameTables ReadTypeNames(const CommandContext& context);
 
 // A document with the type-name tables read (a table that cannot be read is a warning), and
 // `file` opened. Nothing when the file cannot be opened; the message is written.

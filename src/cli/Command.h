@@ -1,6 +1,7 @@
 // One command of `vexlor` (report, prj, tree, block, check): the options it takes on the command
 // line and what it does with them. Each command lives in a file of its own; AllCommands lists
-// them in the order `vexlor --help` shows them.
+// them in the order `vexlor --help` shows them. A command that reads one OPT file and can as well
+// read many derives from FileCommand (FileCommand.h) instead.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -8,15 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "NumberText.h"
+#include "CommandContext.h"
 
 namespace vexlor::cli {
-
-// What every command gets besides its own options.
-struct CommandContext {
-    std::string namesFolder;  // --names DIR; empty for the usual places
-    NumberText numbers;       // the report's number texts, with the user's decimal separator
-};
 
 class Command {
   public:

@@ -1,4 +1,4 @@
-// `vexlor export FILE -o OUT [--lod all|N] [--format ID] [--scale S]`: the model in another 3D
+// `vexlor export FILE... -o OUT [--lod all|N] [--format ID] [--scale S]`: the model in another 3D
 // format, written through assimp (all files or none); `vexlor export --formats` lists the formats.
 // What the model could not keep (bad indices and the like) is written to standard error, one
 // warning a line, and the file is written all the same.
@@ -7,6 +7,7 @@
 
 #include "CliOutput.h"
 #include "ExportModelBuilder.h"
+#include "FileCommand.h"
 #include "ModelExport.h"
 
 namespace vexlor::cli {
@@ -46,63 +47,86 @@ bool ParseLevel(const std::string& text, int32_t& lod) {
     return ec == std::errc{} && ptr == end && lod >= 1;
 }
 
-class ExportCommand : public Command {
+class ExportCommand : public FileCommand {
   public:
     std::string Name() const override { return "export"; }
     std::string Summary() const override {
         return "the model as glTF, OBJ, FBX, STL, PLY, Collada, 3MF or another format of assimp's "
                "(chosen by OUT's extension or --format); --formats lists them";
     }
-    void Define(CLI::App& command) override {
-        exportOptions_ = {
-            command.add_option("FILE", file_, "the OPT file"),
-            command
-                .add_option("-o", out_,
-                            "the file to write (side files such as .bin or .mtl go beside it)")
-                ->option_text("OUT"),
-            command
-                .add_option("--lod", lod_,
-                            "the level of detail to write: 1 (the default, what the view shows "
-                            "after an open), N, or all (each under its own node)")
-                ->option_text("all|N"),
-            command
-                .add_option("--format", formatId_,
-                            "the format's id (see --formats) instead of OUT's extension")
-                ->option_text("ID"),
-            command
-                .add_option("--scale", scale_,
-                            "factor on every position; 1/41 writes metres (default 1: OPT units)")
-                ->option_text("S"),
-        };
+
+  protected:
+    std::string OutputHelp() const override {
+        return "the file to write (side files such as .bin or .mtl go beside it); with several "
+               "files a folder that gets NAME.glb, or NAME and --format's extension, for each "
+               "NAME.opt";
+    }
+    // Without FILE, --formats lists the formats; otherwise OptionsError asks for -o.
+    bool FilesOptional() const override { return true; }
+    std::string OutputEnding() const override {
+        for (const ExportFormat& format : ExportFormats())
+            if (format.id == formatId_) return "." + format.extension;
+        return ".glb";
+    }
+    void DefineOptions(CLI::App& command) override {
+        command
+            .add_option("--lod", lod_,
+                        "the level of detail to write: 1 (the default, what the view shows "
+                        "after an open), N, or all (each under its own node)")
+            ->option_text("all|N");
+        command
+            .add_option("--format", formatId_,
+                        "the format's id (see --formats) instead of OUT's extension")
+            ->option_text("ID");
+        command
+            .add_option("--scale", scale_,
+                        "factor on every position; 1/41 writes metres (default 1: OPT units)")
+            ->option_text("S");
         command.add_flag("--formats", listFormats_,
                          "list the formats (id, extension, description; TAB separated) and exit");
+        command_ = &command;
     }
-    int Run(const CommandContext& context) override {
+    std::string OptionsError() const override {
         if (listFormats_) {
-            for (const CLI::Option* option : exportOptions_)
-                if (option->count() > 0)
-                    return Fail("--formats takes no FILE and no other option of export");
-            return ListFormats();
+            for (const CLI::Option* option : command_->get_options())
+                if (option->count() > 0 && option->get_name() != "--formats")
+                    return "--formats takes no FILE and no other option of export";
+            return {};
         }
-        if (file_.empty()) return Fail("export needs FILE (see vexlor --help)");
-        if (out_.empty()) return Fail("export needs -o OUT (see vexlor --help)");
+        if (command_->get_option("FILE")->count() == 0)
+            return "export needs FILE (see vexlor --help)";
+        if (command_->get_option("-o")->count() == 0)
+            return "export needs -o OUT (see vexlor --help)";
         ExportOptions options;
         if (!ParseLevel(lod_, options.lod))
-            return Fail("--lod must be all or a level number from 1, not '" + lod_ + "'");
+            return "--lod must be all or a level number from 1, not '" + lod_ + "'";
         if (!ParseScale(scale_, options.scale))
-            return Fail("--scale must be a number above 0 (such as 0.5 or 1/41), not '" + scale_ +
-                        "'");
-        options.formatId = formatId_;
+            return "--scale must be a number above 0 (such as 0.5 or 1/41), not '" + scale_ + "'";
         if (!formatId_.empty() && !KnownFormat(formatId_))
-            return Fail("unknown export format '" + formatId_ + "' (see vexlor export --formats)");
-
-        const auto document = OpenDocument(context, file_);
+            return "unknown export format '" + formatId_ + "' (see vexlor export --formats)";
+        return {};
+    }
+    int RunWithoutFiles(const CommandContext& context) const override {
+        (void)context;
+        std::vector<std::string> lines;
+        for (const ExportFormat& format : ExportFormats())
+            lines.push_back(format.id + "\t" + format.extension + "\t" + format.description);
+        PrintLines(lines);
+        return FinishStdout();
+    }
+    int RunFile(FileJob& job) const override {
+        ExportOptions options;
+        // Checked by OptionsError before any file is read.
+        ParseLevel(lod_, options.lod);
+        ParseScale(scale_, options.scale);
+        options.formatId = formatId_;
+        const auto document = job.Open();
         if (!document) return kExitFailure;
         const ExportModel model = BuildExportModel(*document);
-        const ExportResult result = ExportToFile(model, out_, options);
+        const ExportResult result = ExportToFile(model, job.Output(), options);
         for (const std::string& warning : result.warnings)
-            std::fprintf(stderr, "vexlor: warning: %s\n", warning.c_str());
-        if (!result.ok) return Fail(OperationResult{false, result.message, result.reason});
+            job.Warn(warning);
+        if (!result.ok) return job.Fail(OperationResult{false, result.message, result.reason});
         return kExitOk;
     }
 
@@ -113,17 +137,7 @@ class ExportCommand : public Command {
         return false;
     }
 
-    static int ListFormats() {
-        std::vector<std::string> lines;
-        for (const ExportFormat& format : ExportFormats())
-            lines.push_back(format.id + "\t" + format.extension + "\t" + format.description);
-        PrintLines(lines);
-        return FinishStdout();
-    }
-
-    std::vector<CLI::Option*> exportOptions_;  // all but --formats
-    std::string file_;
-    std::string out_;
+    const CLI::App* command_ = nullptr;
     std::string lod_ = "1";
     std::string formatId_;
     std::string scale_ = "1";

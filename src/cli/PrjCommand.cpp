@@ -1,32 +1,32 @@
-// `vexlor prj FILE -o OUT`: the faces as a PRJ file, written to OUT as given.
+// `vexlor prj FILE... -o OUT`: the faces as a PRJ file, written to OUT as given.
 #include "CliOutput.h"
+#include "FileCommand.h"
 
 namespace vexlor::cli {
 
 namespace {
 
-class PrjCommand : public Command {
+class PrjCommand : public FileCommand {
   public:
     std::string Name() const override { return "prj"; }
     std::string Summary() const override {
         return "the faces as a PRJ file: the face count, then one 52-byte record per face";
     }
-    void Define(CLI::App& command) override {
-        command.add_option("FILE", file_, "the OPT file")->required();
-        command.add_option("-o", out_, "the PRJ file to write, as given")
-            ->option_text("OUT")
-            ->required();
-    }
-    int Run(const CommandContext& context) override {
-        const auto document = OpenDocument(context, file_);
-        if (!document) return kExitFailure;
-        const OperationResult saved = document->SavePrj(out_);
-        return saved.ok ? kExitOk : Fail(saved);
-    }
 
-  private:
-    std::string file_;
-    std::string out_;
+  protected:
+    std::string OutputHelp() const override {
+        return "the PRJ file to write, as given; with several files a folder that gets NAME.PRJ "
+               "for each NAME.opt";
+    }
+    bool OutputRequired() const override { return true; }
+    // As the desktop program's Save PRJ names them.
+    std::string OutputEnding() const override { return ".PRJ"; }
+    int RunFile(FileJob& job) const override {
+        const auto document = job.Open();
+        if (!document) return kExitFailure;
+        const OperationResult saved = document->SavePrj(job.Output());
+        return saved.ok ? kExitOk : job.Fail(saved);
+    }
 };
 
 }  // namespace

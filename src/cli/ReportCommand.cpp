@@ -1,38 +1,37 @@
-// `vexlor report FILE [-o OUT]`: the full text report, as Save ASCII writes it.
+// `vexlor report FILE... [-o OUT]`: the full text report, as Save ASCII writes it.
 #include "CliOutput.h"
+#include "FileCommand.h"
 
 namespace vexlor::cli {
 
 namespace {
 
-class ReportCommand : public Command {
+class ReportCommand : public FileCommand {
   public:
     std::string Name() const override { return "report"; }
     std::string Summary() const override {
         return "the full text report (as Save ASCII writes it), CR LF lines; to standard output "
                "unless OUT is given";
     }
-    void Define(CLI::App& command) override {
-        command.add_option("FILE", file_, "the OPT file")->required();
-        command.add_option("-o", out_, "write the report to OUT")->option_text("OUT");
-    }
-    int Run(const CommandContext& context) override {
-        const auto document = OpenDocument(context, file_);
-        if (!document) return kExitFailure;
-        const std::string caption = "OPTvexlor - " + file_;
-        if (!out_.empty()) {
-            const OperationResult saved = document->SaveAscii(out_, caption);
-            return saved.ok ? kExitOk : Fail(saved);
-        }
-        StdoutOutput bytes;
-        CrLfLineOutput lines(bytes);
-        document->WriteReport(lines, caption);
-        return FinishStdout();
-    }
 
-  private:
-    std::string file_;
-    std::string out_;
+  protected:
+    std::string OutputHelp() const override {
+        return "write the report to OUT; with several files OUT is a folder that gets NAME.txt "
+               "for each NAME.opt";
+    }
+    std::string OutputEnding() const override { return ".txt"; }
+    int RunFile(FileJob& job) const override {
+        const auto document = job.Open();
+        if (!document) return kExitFailure;
+        const std::string caption = "OPTvexlor - " + job.Input();
+        if (!job.Output().empty()) {
+            const OperationResult saved = document->SaveAscii(job.Output(), caption);
+            return saved.ok ? kExitOk : job.Fail(saved);
+        }
+        CrLfLineOutput lines(job.Out());
+        document->WriteReport(lines, caption);
+        return job.Finish();
+    }
 };
 
 }  // namespace

@@ -3,18 +3,23 @@
 //
 // The command line is described once, with CLI11: the global options, then one subcommand per
 // command (each defined in a file of its own). Usage errors are one line on standard error and
-// exit status 2, as are files that cannot be read or written.
+// exit status 2, as are files that cannot be read or written. A hidden option, --describe, prints
+// that description for the bash completion and the manual page (CommandLineDescription.h).
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 
 #include "CliOutput.h"
 #include "Command.h"
+#include "CommandLineDescription.h"
 #include "Version.h"
 
 namespace {
 
 using namespace vexlor::cli;
+
+// Thrown once --describe has written its text: nothing else is to be done.
+struct Described {};
 
 // CLI11's messages, on one line and pointing at the help. A missing command is named plainly:
 // none at all, or a first word that is no command.
@@ -22,7 +27,7 @@ int UsageError(const CLI::ParseError& error, const CLI::App& app, int argc, char
     if (app.get_subcommands().empty()) {
         for (int i = 1; i < argc; ++i) {
             const std::string word = argv[i];
-            if (word == "--names") {
+            if (word == "--names" || word == "--describe") {
                 ++i;
                 continue;
             }
@@ -60,8 +65,23 @@ int main(int argc, char** argv) {
         chosen.emplace_back(sub, command.get());
     }
 
+    std::string described;
+    app.add_option_function<std::string>(
+           "--describe",
+           [&](const std::string& what) {
+               described = what == "man" ? ManSections(app) : CompletionTable(app);
+               throw Described();
+           },
+           "the command line for the completion or the manual page")
+        ->check(CLI::IsMember({"completion", "man"}))
+        ->trigger_on_parse()
+        ->group("");
+
     try {
         app.parse(argc, argv);
+    } catch (const Described&) {
+        std::fputs(described.c_str(), stdout);
+        return FinishStdout();
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
     } catch (const CLI::CallForAllHelp& help) {

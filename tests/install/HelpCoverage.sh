@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The manual pages and the bash completion are written by hand; this keeps them in step with
-# the command line: every command, option and --vn mode of vexlor --help must be in vexlor's
-# manual page and offered by its completion where it applies. The manual pages must also format
+# vexlor's manual page (its COMMANDS and OPTIONS) and its bash completion take the command line
+# from the program itself (vexlor --describe); this proves it from the outside, as a user meets
+# them: every command, option and --vn mode of vexlor --help must be in the installed manual page
+# and offered by the installed completion where it applies. The manual pages must also format
 # without groff warnings.
 # usage: HelpCoverage.sh PREFIX
 set -euo pipefail
 prefix="$1"
 share="$prefix/share"
+# The completion asks the vexlor it completes: the installed one.
+export PATH="$prefix/bin:$PATH"
 fail() { echo "$*"; exit 1; }
 
 # The options of one help text: the entries of its "Options:" section ("-h,--help" gives both).
@@ -29,13 +32,21 @@ for page in vexlor optvexlor; do
     [ -z "$warnings" ] || fail "$page.1: groff warns: $warnings"
 done
 man=$(zcat "$share/man/man1/vexlor.1.gz" | groff -man -Tascii -P-bcou 2>/dev/null)
-# Entries of COMMANDS and OPTIONS are tags at the start of a line, seven spaces in.
+# Entries of COMMANDS and OPTIONS are tags at the start of a line, seven spaces in; a command's
+# options are entries below the command's, further in.
 for command in $commands; do
     grep -qE "^       $command( |$)" <<<"$man" || fail "vexlor.1 has no entry for the command $command"
 done
-for option in $global_options $(grep -oE -- ' --?[a-z][a-z-]*' <<<"$usages" | tr -d ' '); do
+for option in $global_options; do
     grep -qE "^       (-[a-z], )?$option( |$)" <<<"$man" || fail "vexlor.1 has no entry for the option $option"
 done
+while read -r command arguments; do
+    entry=$(awk -v command="$command" '/^       [a-z]/ { on = ($1 == command) } on' <<<"$man")
+    for option in $(grep -oE -- '--?[a-z][a-z-]*' <<<"$arguments" || true); do
+        grep -qE "^ {8,}(-[a-z], )?$option( |$)" <<<"$entry" ||
+            fail "vexlor.1 has no entry for the option $option of $command"
+    done
+done <<<"$usages"
 for mode in $modes; do
     grep -qw -- "$mode" <<<"$man" || fail "vexlor.1 does not name the --vn mode $mode"
 done

@@ -1,0 +1,15 @@
+// What every command of `vexlor` gets besides its own options.
+#pragma once
+
+#include <string>
+
+#include "NumberText.h"
+
+namespace vexlor::cli {
+
+struct CommandContext {
+    std::string namesFolder;  // --names DIR; empty for the usual places
+    NumberText numbers;       // the report's number texts, with the user's decimal separator
+};
+
+}  // namespace vexlor::cli
