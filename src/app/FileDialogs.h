@@ -1,7 +1,8 @@
-// The Open and Save dialogs behind a seam: the program asks the user through Qt's file dialogs,
-// tests answer with prepared names.
+// The Open and Save dialogs and the picture size dialog behind a seam: the program asks the user
+// through Qt's dialogs, tests answer with prepared names and sizes.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -19,6 +20,9 @@ class FileDialogs {
                                             const QString& start) = 0;
     virtual std::optional<QString> SaveFile(const QString& caption, const QString& filter,
                                             const QString& start) = 0;
+    // The size of a picture, offered as `frame` (the view's frame) and at most `largest` on each
+    // side; nothing when the user cancels.
+    virtual std::optional<QSize> PictureSize(const QSize& frame, int largest) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -29,6 +33,7 @@ class QtFileDialogs : public FileDialogs {
                                     const QString& start) override;
     std::optional<QString> SaveFile(const QString& caption, const QString& filter,
                                     const QString& start) override;
+    std::optional<QSize> PictureSize(const QSize& frame, int largest) override;
 
   private:
     QWidget* parent_;

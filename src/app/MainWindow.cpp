@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
@@ -144,20 +145,33 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar"));
-    setStatusBar(status);
-
+    BuildStatusBar();
     BuildMenus();
 
     connect(structureTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { TreeSelectionChanged(); });
     connect(structureTree_, &QTreeView::clicked, this, [this] { TreeClicked(); });
 
+    services_.view.SetEvents(this);
     FinishStartUp();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    services_.view.SetEvents(nullptr);
+}
+
+void MainWindow::BuildStatusBar() {
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(status);
+    // Permanent widgets sit at the right end, so hints and the saves' messages still show.
+    underCursor_ = new QLabel(status);
+    underCursor_->setObjectName(QStringLiteral("underCursor"));
+    modelNumbers_ = new QLabel(status);
+    modelNumbers_->setObjectName(QStringLiteral("modelNumbers"));
+    status->addPermanentWidget(underCursor_);
+    status->addPermanentWidget(modelNumbers_);
+}
 
 void MainWindow::BuildToolPanel(QWidget* panel) {
     // The panel's controls are laid out at fixed places; an 11-pixel Arial keeps captions inside.
@@ -194,6 +208,14 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     spinSpeed_->setSingleStep(1);
     connect(spinSpeed_, &QSlider::valueChanged, this,
             [this](int position) { SpinSpeedChanged(position); });
+
+    // Between the speed track bar and the vertex normal group.
+    shadedBox_ = new QCheckBox(QStringLiteral("shaded"), panel);
+    shadedBox_->setObjectName(QStringLiteral("shadedBox"));
+    shadedBox_->setGeometry(276, 30, 70, 20);
+    shadedBox_->setFocusPolicy(Qt::NoFocus);
+    ApplyHint(shadedBox_, QStringLiteral("Shaded faces in the 3D view (W)"));
+    connect(shadedBox_, &QCheckBox::clicked, this, [this] { ShadedBoxClicked(); });
 
     lodChoice_ = RadioGroup(panel, "lodChoice", QStringLiteral("Show LOD:"), QRect(8, 28, 261, 30),
                             lodItems_);
@@ -255,6 +277,9 @@ void MainWindow::BuildMenus() {
     item(view, "showViewAction", QStringLiteral("&3D view"),
          QStringLiteral("Show the 3D view window"), &MainWindow::ShowViewWindowCommand)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
+    item(view, "savePictureAction", QStringLiteral("Save &picture..."),
+         QStringLiteral("Save the 3D view's frame as a PNG picture"),
+         &MainWindow::SavePictureWithDialog);
 
     QMenu* options = bar->addMenu(QStringLiteral("&OPTions :=)"));
     options->setObjectName(QStringLiteral("optionsMenu"));

@@ -1,5 +1,6 @@
 // The main window: tool panel, menus, structure tree, report list and status bar, and the
-// commands behind them (open, block display, saves, check, rotation controls).
+// commands behind them (open, block display, saves, check, rotation controls, shaded mode,
+// pictures); it follows the 3D view's picks, cursor and shaded mode as the view's ViewEvents.
 #pragma once
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@ class QButtonGroup;
 class QCheckBox;
 class QDialog;
 class QGroupBox;
+class QLabel;
 class QListView;
 class QSlider;
 class QToolButton;
@@ -32,7 +34,7 @@ class StructureTreeModel;
 // `name`, with `extension` added unless it already ends with it (letter case ignored).
 QString WithExtension(const QString& name, const QString& extension);
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ViewEvents {
     Q_OBJECT
   public:
     struct Services {
@@ -69,6 +71,7 @@ class MainWindow : public QMainWindow {
     bool OpenCurrentFile();
     void SaveAsciiWithDialog();
     void SavePrjWithDialog();
+    void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
     void ShowReadme();
@@ -84,7 +87,18 @@ class MainWindow : public QMainWindow {
     void ShowBrowser();
     void RotationBoxClicked();
     void SpinSpeedChanged(int position);
+    void ShadedBoxClicked();
     void Redraw();
+    // Shows the face block that holds the face (choosing its tree node) with the report list
+    // scrolled to the face's lines, which are selected. False when the open file's tree has no
+    // such face block.
+    bool ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int32_t mesh);
+
+    // What the view tells.
+    void FacePicked(const PickedFace& face) override;
+    void ModelNumbersChanged(const std::string& text) override;
+    void UnderCursorChanged(const std::string& text) override;
+    void ShadedChanged(bool on) override;
 
     QTreeView* Tree() const { return structureTree_; }
     StructureTreeModel* TreeModel() const { return treeModel_; }
@@ -97,6 +111,14 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildToolPanel(QWidget* panel);
+    void BuildStatusBar();
+    // "?? no opt loaded!" in the report list: what commands on a file say before any open.
+    void ShowNoOptLoaded();
+    // The tree node of the face block at `blockOffset`: of the face's mesh where the block is
+    // linked from more than one mesh; -1 when the tree has none.
+    int32_t FaceBlockNode(int64_t blockOffset, int32_t mesh) const;
+    // The report list scrolled to the lines of face `faceInBlock` of the face block it shows.
+    bool ScrollReportToFace(int32_t faceInBlock);
     void BuildMenus();
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
@@ -128,6 +150,9 @@ class MainWindow : public QMainWindow {
     QButtonGroup* lodItems_ = nullptr;
     QGroupBox* normalCheckMode_ = nullptr;
     QButtonGroup* normalCheckItems_ = nullptr;
+    QCheckBox* shadedBox_ = nullptr;
+    QLabel* modelNumbers_ = nullptr;
+    QLabel* underCursor_ = nullptr;
 };
 
 }  // namespace vexlor::app

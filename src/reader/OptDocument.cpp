@@ -34,6 +34,7 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool bui
     options.BuildTree = buildTree;
     options.FillDrawTables = true;
     model_.DrawFaces.clear();
+    model_.VertexCount = 0;
     ReportSink silent = ReportSink::Silent(numbers_);
     OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
     optLoaded_ = true;

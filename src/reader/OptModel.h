@@ -50,6 +50,8 @@ struct OptModel {
     std::vector<BlockEntry> BlockTable;
     // Every face read, in walk order: meshes in table order, all levels of detail.
     std::vector<DrawFace> DrawFaces;
+    // The vertices of every vertex block read, as far as they lie in the file.
+    int64_t VertexCount = 0;
 };
 
 }  // namespace vexlor
