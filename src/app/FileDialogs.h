@@ -1,7 +1,8 @@
-// The Open and Save dialogs behind a seam: the program asks the user through Qt's file dialogs,
-// tests answer with prepared names.
+// The Open and Save dialogs and the picture size dialog behind a seam: the program asks the user
+// through Qt's dialogs, tests answer with prepared names and sizes.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -27,6 +28,9 @@ class FileDialogs {
         (void)selected;
         return SaveFile(caption, filters, start);
     }
+    // The size of a picture, offered as `frame` (the view's frame) and at most `largest` on each
+    // side; nothing when the user cancels.
+    virtual std::optional<QSize> PictureSize(const QSize& frame, int largest) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -39,6 +43,7 @@ class QtFileDialogs : public FileDialogs {
                                     const QString& start) override;
     std::optional<QString> SaveFileWithFilter(const QString& caption, const QString& filters,
                                               const QString& start, QString& selected) override;
+    std::optional<QSize> PictureSize(const QSize& frame, int largest) override;
 
   private:
     QWidget* parent_;

@@ -1,6 +1,11 @@
 // Linking the main window to the 3D view.
 #include "GlViewLink.h"
 
+#include <QFile>
+
+#include "OffscreenPicture.h"
+#include "PictureFile.h"
+
 namespace vexlor::app {
 
 GlViewLink::~GlViewLink() {
@@ -10,6 +15,33 @@ GlViewLink::~GlViewLink() {
 void GlViewLink::Attach(view::ViewWindow* form) {
     form_ = form;
     spinner_ = std::make_unique<view::RotationThread>(state_, *form);
+    QObject::connect(form, &view::ViewWindow::FacePicked, form,
+                     [this](qint64 face) { Picked(face); });
+    QObject::connect(form, &view::ViewWindow::FaceUnderCursor, form, [this](qint64 face) {
+        if (events_ != nullptr) events_->UnderCursorChanged(form_->UnderCursorStatus(face));
+    });
+    QObject::connect(form, &view::ViewWindow::ShadedChanged, form, [this](bool on) {
+        if (events_ != nullptr) events_->ShadedChanged(on);
+    });
+}
+
+void GlViewLink::Picked(int64_t face) {
+    if (events_ == nullptr) return;
+    PickedFace picked;
+    picked.Model = form_->Model();
+    if (picked.Model != nullptr && face >= 0 &&
+        static_cast<uint64_t>(face) < picked.Model->DrawFaces.size()) {
+        const DrawFace& drawn = picked.Model->DrawFaces[static_cast<size_t>(face)];
+        picked.DrawIndex = face;
+        picked.Mesh = drawn.Mesh;
+        picked.BlockOffset = drawn.BlockOffset;
+        picked.FaceInBlock = drawn.FaceInBlock;
+    }
+    events_->FacePicked(picked);
+}
+
+void GlViewLink::TellModelNumbers() {
+    if (events_ != nullptr && form_ != nullptr) events_->ModelNumbersChanged(form_->ModelStatus());
 }
 
 void GlViewLink::SetModel(const OptModel* model) {
@@ -21,7 +53,9 @@ void GlViewLink::ShowMesh(int32_t mesh) {
 }
 
 void GlViewLink::ShowLevelOfDetail(int32_t lod) {
-    if (form_ != nullptr) form_->Selection().ShowLod = lod;
+    if (form_ == nullptr) return;
+    form_->Selection().ShowLod = lod;
+    TellModelNumbers();
 }
 
 void GlViewLink::ShowBlock(const ShownBlock& block) {
@@ -29,16 +63,22 @@ void GlViewLink::ShowBlock(const ShownBlock& block) {
         view::SelectBlock(form_->Selection(), block, state_.ExtentMax, state_.ExtentMin);
 }
 
+void GlViewLink::SetShaded(bool on) {
+    if (form_ != nullptr) form_->SetShaded(on);
+}
+
 void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
     if (form_ == nullptr) return;
-    if (blockOffset < 0)
-        form_->Selection().Highlight.reset();
-    else
-        form_->Selection().Highlight = view::FaceHighlight{blockOffset, faceInBlock};
+    const OptModel* model = form_->Model();
+    form_->HighlightFace(model == nullptr ? -1
+                                          : view::DrawIndexOfFace(model->DrawFaces, blockOffset,
+                                                                  faceInBlock));
 }
 
 void GlViewLink::SetupScene() {
-    if (form_ != nullptr) form_->SetupScene();
+    if (form_ == nullptr) return;
+    form_->SetupScene();
+    TellModelNumbers();
 }
 
 void GlViewLink::Redraw() {
@@ -79,6 +119,26 @@ void GlViewLink::ShowViewWindow() {
     form_->show();
     form_->raise();
     form_->activateWindow();
+}
+
+PixelSize GlViewLink::FrameSize() const {
+    if (form_ == nullptr) return {};
+    const QSize size = form_->FrameSize();
+    return {size.width(), size.height()};
+}
+
+int32_t GlViewLink::LargestPictureSide() {
+    return view::LargestPictureSide();
+}
+
+OperationResult GlViewLink::SavePicture(const std::string& path, PixelSize size) {
+    const std::string failed = "Cannot save the picture " + path;
+    if (form_ == nullptr) return {false, failed, "there is no view"};
+    const view::Picture picture = form_->TakePicture(QSize(size.Width, size.Height));
+    if (!picture.Ok()) return {false, failed, picture.Error};
+    const std::string error = view::WritePng(picture.Image, QFile::decodeName(path.c_str()));
+    if (!error.empty()) return {false, failed, error};
+    return {};
 }
 
 }  // namespace vexlor::app

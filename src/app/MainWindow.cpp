@@ -140,14 +140,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     layout->addWidget(splitter_, 1);
     setCentralWidget(central);
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar"));
-    setStatusBar(status);
-    problemsLabel_ = new QLabel(status);
-    problemsLabel_->setObjectName(QStringLiteral("problemsLabel"));
-    problemsLabel_->setToolTip(QStringLiteral("The findings panel lists them"));
-    status->addPermanentWidget(problemsLabel_);
-
+    BuildStatusBar();
     BuildDocks();
     fileWatch_ = new FileWatch(this);
     BuildMenus();
@@ -178,6 +171,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
         return tip;
     });
 
+    services_.view.SetEvents(this);
     FinishStartUp();
     RestoreSettings();
 }
@@ -278,7 +272,26 @@ void MainWindow::showEvent(QShowEvent* event) {
     resizeDocks({findingsDock_}, {170}, Qt::Vertical);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    services_.view.SetEvents(nullptr);
+}
+
+void MainWindow::BuildStatusBar() {
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(status);
+    // Permanent widgets sit at the right end, so hints and the saves' messages still show.
+    underCursor_ = new QLabel(status);
+    underCursor_->setObjectName(QStringLiteral("underCursor"));
+    modelNumbers_ = new QLabel(status);
+    modelNumbers_->setObjectName(QStringLiteral("modelNumbers"));
+    problemsLabel_ = new QLabel(status);
+    problemsLabel_->setObjectName(QStringLiteral("problemsLabel"));
+    problemsLabel_->setToolTip(QStringLiteral("The findings panel lists them"));
+    status->addPermanentWidget(underCursor_);
+    status->addPermanentWidget(modelNumbers_);
+    status->addPermanentWidget(problemsLabel_);
+}
 
 void MainWindow::BuildToolPanel(QWidget* panel) {
     // The panel's controls are laid out at fixed places; an 11-pixel Arial keeps captions inside.
@@ -315,6 +328,14 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     spinSpeed_->setSingleStep(1);
     connect(spinSpeed_, &QSlider::valueChanged, this,
             [this](int position) { SpinSpeedChanged(position); });
+
+    // Between the speed track bar and the vertex normal group.
+    shadedBox_ = new QCheckBox(QStringLiteral("shaded"), panel);
+    shadedBox_->setObjectName(QStringLiteral("shadedBox"));
+    shadedBox_->setGeometry(276, 30, 70, 20);
+    shadedBox_->setFocusPolicy(Qt::NoFocus);
+    ApplyHint(shadedBox_, QStringLiteral("Shaded faces in the 3D view (W)"));
+    connect(shadedBox_, &QCheckBox::clicked, this, [this] { ShadedBoxClicked(); });
 
     lodChoice_ = RadioGroup(panel, "lodChoice", QStringLiteral("Show LOD:"), QRect(8, 28, 261, 30),
                             lodItems_);
@@ -426,6 +447,9 @@ void MainWindow::BuildMenus() {
     item(view, "showViewAction", QStringLiteral("&3D view"),
          QStringLiteral("Show the 3D view window"), &MainWindow::ShowViewWindowCommand)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
+    item(view, "savePictureAction", QStringLiteral("Save &picture..."),
+         QStringLiteral("Save the 3D view's frame as a PNG picture"),
+         &MainWindow::SavePictureWithDialog);
 
     BuildInspectorMenu();
 

@@ -1,6 +1,8 @@
 // The main window: tool panel, menus, structure tree, report list and status bar, the hex view
 // and findings panel beside them, and the commands behind them (open, block display, saves,
-// check, rotation controls, search, go to offset, findings, recent files and reload).
+// export, check, rotation controls, shaded mode, pictures, search, go to offset, findings, recent
+// files and reload); it follows the 3D view's picks, cursor and shaded mode as the view's
+// ViewEvents.
 #pragma once
 
 #include <QMainWindow>
@@ -50,7 +52,7 @@ class TreeFilterModel;
 // `name`, with `extension` added unless it already ends with it (letter case ignored).
 QString WithExtension(const QString& name, const QString& extension);
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ViewEvents {
     Q_OBJECT
   public:
     struct Services {
@@ -91,6 +93,7 @@ class MainWindow : public QMainWindow {
     void SaveAsciiWithDialog();
     void SavePrjWithDialog();
     void ExportWithDialog();
+    void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
     void ShowReadme();
@@ -106,7 +109,18 @@ class MainWindow : public QMainWindow {
     void ShowBrowser();
     void RotationBoxClicked();
     void SpinSpeedChanged(int position);
+    void ShadedBoxClicked();
     void Redraw();
+    // Shows the face block that holds the face (choosing its tree node) with the report list
+    // scrolled to the face's lines, which are selected. False when the open file's tree has no
+    // such face block.
+    bool ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int32_t mesh);
+
+    // What the view tells.
+    void FacePicked(const PickedFace& face) override;
+    void ModelNumbersChanged(const std::string& text) override;
+    void UnderCursorChanged(const std::string& text) override;
+    void ShadedChanged(bool on) override;
 
     // The inspector's commands.
     // Ctrl+F: the search bar of the pane that has the focus (the report list's by default).
@@ -163,6 +177,14 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildToolPanel(QWidget* panel);
+    void BuildStatusBar();
+    // "?? no opt loaded!" in the report list: what commands on a file say before any open.
+    void ShowNoOptLoaded();
+    // The tree node of the face block at `blockOffset`: of the face's mesh where the block is
+    // linked from more than one mesh; -1 when the tree has none.
+    int32_t FaceBlockNode(int64_t blockOffset, int32_t mesh) const;
+    // The report list scrolled to the lines of face `faceInBlock` of the face block it shows.
+    bool ScrollReportToFace(int32_t faceInBlock);
     void BuildMenus();
     void BuildInspectorMenu();
     // The tree's, the list's and the hex view's panes with their search bars; the docks.
@@ -236,6 +258,10 @@ class MainWindow : public QMainWindow {
     bool keepListOnChoice_ = false;
     // The tree's current node moved because the filter hid it, not because the user chose.
     bool treeRowsChanging_ = false;
+
+    QCheckBox* shadedBox_ = nullptr;
+    QLabel* modelNumbers_ = nullptr;
+    QLabel* underCursor_ = nullptr;
 };
 
 }  // namespace vexlor::app

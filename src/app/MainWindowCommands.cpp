@@ -57,6 +57,10 @@ void MainWindow::ShowLines(std::vector<std::string> lines) {
     listModel_->SetLines(std::move(lines));
 }
 
+void MainWindow::ShowNoOptLoaded() {
+    ShowLines(kNoOptLoaded);
+}
+
 QString MainWindow::CaptionOfLoadedFile() const {
     const OptDocument& document = services_.document;
     if (!document.OptLoaded()) return QStringLiteral("OPT Vexlor");

@@ -1,7 +1,8 @@
-// The Open and Save dialogs of Qt.
+// The Open and Save dialogs of Qt, and the picture size dialog.
 #include <QFileDialog>
 
 #include "FileDialogs.h"
+#include "PictureSizeDialog.h"
 
 namespace vexlor::app {
 
@@ -27,6 +28,10 @@ std::optional<QString> QtFileDialogs::SaveFileWithFilter(const QString& caption,
     const QString name = QFileDialog::getSaveFileName(parent_, caption, start, filters, &selected);
     if (name.isEmpty()) return std::nullopt;
     return name;
+std::optional<QSize> QtFileDialogs::PictureSize(const QSize& frame, int largest) {
+    PictureSizeDialog dialog(frame, largest, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Size();
 }
 
 }  // namespace vexlor::app

@@ -44,7 +44,7 @@ void OptWalker::AppendIndices(const std::array<int32_t, 4>& v) {
     }
 }
 
-void OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
+int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
                               const Vec3Lines& lines, std::vector<Vec3>& table) {
     const int64_t n = ElementsInFile(payload, count, 12, what);
     Spend(12 * n);
@@ -62,6 +62,7 @@ void OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view w
             Emit();
         }
     }
+    return n;
 }
 
 void OptWalker::ReadVertexBlock(int64_t p) {
@@ -81,8 +82,9 @@ void OptWalker::ReadVertexBlock(int64_t p) {
         Emit();
         Emit("");
     }
-    ReadVec3Table(payload, count, "vertex payload", {"   vertex ", " : XYZ is "},
-                  tables_.VertexTable);
+    const int64_t read = ReadVec3Table(payload, count, "vertex payload",
+                                       {"   vertex ", " : XYZ is "}, tables_.VertexTable);
+    if (options_.FillDrawTables) model_->VertexCount += read;
 }
 
 void OptWalker::ReadVertexNormalBlock(int64_t p) {

@@ -36,6 +36,7 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool bui
     options.RecordProblems = buildTree;
     model_.DrawFaces.clear();
     model_.Problems.Clear();
+    model_.VertexCount = 0;
     ReportSink silent = ReportSink::Silent(numbers_);
     OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
     optLoaded_ = true;

@@ -53,6 +53,8 @@ struct OptModel {
     std::vector<DrawFace> DrawFaces;
     // The "!!" lines the report of the file would hold, found by the open without a report.
     WalkProblems Problems;
+    // The vertices of every vertex block read, as far as they lie in the file.
+    int64_t VertexCount = 0;
 };
 
 }  // namespace vexlor

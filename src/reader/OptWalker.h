@@ -98,12 +98,12 @@ class OptWalker {
     WalkPlace Place() const { return {currentMesh_, curLod_}; }
 
     // A table of vectors (vertices, vertex normals) read from index 0, one report line each:
-    // `before`, the index, `after`, the three numbers.
+    // `before`, the index, `after`, the three numbers. Returns how many were read.
     struct Vec3Lines {
         std::string_view before;
         std::string_view after;
     };
-    void ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
+    int64_t ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
                        const Vec3Lines& lines, std::vector<Vec3>& table);
     void WritePrjRecord(const std::array<Vec3, 4>& corners);
     void AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,

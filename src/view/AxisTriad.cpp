@@ -56,8 +56,7 @@ void PaintAxisTriad(QPainter& painter, const QRectF& area, const Mat3& rotation)
     painter.restore();
 }
 
-AxisTriadOverlay::AxisTriadOverlay(const ViewState& view, QWidget* panel)
-    : QWidget(panel), view_(view) {
+AxisTriadOverlay::AxisTriadOverlay(QWidget* panel) : QWidget(panel) {
     setObjectName(QStringLiteral("axisTriad"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -65,10 +64,15 @@ AxisTriadOverlay::AxisTriadOverlay(const ViewState& view, QWidget* panel)
     setGeometry(area.toAlignedRect());
 }
 
+void AxisTriadOverlay::SetRotation(const Mat3& rotation) {
+    if (rotation == rotation_) return;
+    rotation_ = rotation;
+    update();
+}
+
 void AxisTriadOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    PaintAxisTriad(painter, QRectF(QPointF(0, 0), QSizeF(size())),
-                   ViewRotation(view_.AngleX, view_.AngleY, view_.AngleZ));
+    PaintAxisTriad(painter, QRectF(QPointF(0, 0), QSizeF(size())), rotation_);
 }
 
 }  // namespace vexlor::view

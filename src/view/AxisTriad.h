@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include "FrameTransform.h"
-#include "ViewState.h"
 
 class QPainter;
 
@@ -30,18 +29,19 @@ QRectF TriadArea(QSize frame);
 void PaintAxisTriad(QPainter& painter, const QRectF& area, const Mat3& rotation);
 
 // The triad on the screen: a transparent child widget of the view's panel in its lower left
-// corner, showing the view state's angles whenever it is repainted (call update() after each
-// frame).
+// corner, showing the turn of the panel's last frame (given after each frame), so that it never
+// runs ahead of the picture beneath it.
 class AxisTriadOverlay : public QWidget {
     Q_OBJECT
   public:
-    AxisTriadOverlay(const ViewState& view, QWidget* panel);
+    explicit AxisTriadOverlay(QWidget* panel);
+    void SetRotation(const Mat3& rotation);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    const ViewState& view_;
+    Mat3 rotation_ = ViewRotation(0, 0, 0);
 };
 
 }  // namespace vexlor::view

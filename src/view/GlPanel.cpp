@@ -7,7 +7,6 @@
 #include <QOpenGLVersionFunctionsFactory>
 #include <QtDebug>
 
-#include "ViewMath.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
@@ -26,7 +25,7 @@ void GlPanel::initializeGL() {
         qWarning("3D view: the OpenGL context offers no OpenGL 2.1 functions; nothing is drawn");
         return;
     }
-    wireframe_.Create();
+    renderer_.Create();
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GlPanel::ReleaseGl,
             Qt::UniqueConnection);
     // A frame asked for before the panel was first shown, or lost with an earlier context,
@@ -38,7 +37,7 @@ void GlPanel::ReleaseGl() {
     if (gl_ == nullptr) return;
     makeCurrent();
     frame_.reset();
-    wireframe_.Destroy();
+    renderer_.Destroy();
     doneCurrent();
     gl_ = nullptr;
 }
@@ -51,7 +50,10 @@ QSize GlPanel::FrameSize() const {
 void GlPanel::EnsureFramebuffer() {
     const QSize size(qMax(1, view_.ViewportWidth), qMax(1, view_.ViewportHeight));
     if (frame_ && frame_->size() == size) return;
-    frame_ = std::make_unique<QOpenGLFramebufferObject>(size);
+    // The shaded mode needs the depth buffer; the wireframe never tests it.
+    QOpenGLFramebufferObjectFormat format;
+    format.setAttachment(QOpenGLFramebufferObject::Depth);
+    frame_ = std::make_unique<QOpenGLFramebufferObject>(size, format);
 }
 
 void GlPanel::SetupScene() {
@@ -65,8 +67,8 @@ void GlPanel::SetupScene() {
     box_ = ProjectionBox(extent.Max, extent.Min);
     selection_.Box.reset();
     selection_.Hardpoint.reset();
-    selection_.Highlight.reset();
-    wireframe_.Invalidate();
+    selection_.HighlightFace = -1;  // a face of the model before
+    renderer_.Invalidate();
     sceneSet_ = true;
     RenderScene();
 }
@@ -83,39 +85,30 @@ void GlPanel::RenderScene() {
     update();
 }
 
+FrameScene GlPanel::Scene() const {
+    FrameScene scene;
+    if (model_ != nullptr) scene.Faces = std::span<const DrawFace>(model_->DrawFaces);
+    scene.CurrentMesh = selection_.CurrentMesh;
+    scene.ShowLod = selection_.ShowLod;
+    scene.Box = selection_.Box ? &*selection_.Box : nullptr;
+    scene.Hardpoint = selection_.Hardpoint ? &*selection_.Hardpoint : nullptr;
+    return scene;
+}
+
+FrameLook GlPanel::Look() const {
+    return {selection_.Shaded, selection_.HighlightFace};
+}
+
 void GlPanel::DrawFrame() {
     EnsureFramebuffer();
     frame_->bind();
-    QOpenGLFunctions_2_1& gl = *gl_;
-    gl.glViewport(0, 0, view_.ViewportWidth, view_.ViewportHeight);
-    gl.glMatrixMode(GL_PROJECTION);
-    gl.glLoadIdentity();
-    gl.glOrtho(box_.Left, box_.Right, box_.Bottom, box_.Top, box_.Near, box_.Far);
-    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    gl.glFrontFace(GL_CCW);
-    gl.glDisable(GL_DEPTH_TEST);
-    gl.glDisable(GL_LIGHTING);
-    gl.glDisable(GL_CULL_FACE);
-
-    gl.glClearColor(0, 0, 0, 1);
-    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gl.glMatrixMode(GL_MODELVIEW);
-    gl.glPushMatrix();
-    gl.glLoadIdentity();
-    // A model point v is shown at Rx Ry Rz Scale (v + pan): the pan moves the model along its
-    // own axes and the turn about z is about the model's own z axis.
-    gl.glRotated(view_.AngleX, 1, 0, 0);
-    gl.glRotated(view_.AngleY, 0, 1, 0);
-    gl.glRotated(view_.AngleZ, 0, 0, 1);
-    const float scale = NarrowToFloat(view_.Scale);
-    gl.glScalef(scale, scale, scale);
-    gl.glTranslatef(static_cast<float>(view_.PanX), static_cast<float>(view_.PanY), 0);
-    wireframe_.DrawModel(gl, model_, selection_);
-    gl.glPopMatrix();
-    gl.glFlush();
+    drawnCamera_ = CameraOf(view_);
+    renderer_.Draw(*gl_, box_, drawnCamera_, view_.ViewportWidth, view_.ViewportHeight, Scene(),
+                   Look());
     frame_->release();
     framePending_ = false;
     ++framesDrawn_;
+    emit FrameDrawn();
 }
 
 void GlPanel::paintGL() {

@@ -1,4 +1,4 @@
-// The markers of a chosen block.
+// The markers of a chosen block and the face a block and place name.
 #include "ViewSelection.h"
 
 namespace vexlor::view {
@@ -28,7 +28,7 @@ void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t exte
     selection.CurrentMesh = block.Mesh;
     selection.Box.reset();
     selection.Hardpoint.reset();
-    selection.Highlight.reset();
+    selection.HighlightFace = -1;
     if (block.Hardpoint) {
         const Vec3& position = block.Hardpoint->Position;
         selection.Hardpoint =
@@ -42,6 +42,15 @@ void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t exte
         selection.Box =
             MarkerBox{block.Descriptor->Centre, block.Descriptor->Span, {0.5f, 0.3f, 0.7f}};
     }
+}
+
+int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset,
+                        int32_t faceInBlock) {
+    for (size_t i = 0; i < faces.size(); ++i) {
+        if (faces[i].BlockOffset == blockOffset && faces[i].FaceInBlock == faceInBlock)
+            return static_cast<int64_t>(i);
+    }
+    return -1;
 }
 
 }  // namespace vexlor::view

@@ -1,12 +1,14 @@
 // What the view shows of a model besides the camera: the mesh drawn red, the level of detail
-// drawn, the markers of a chosen hardpoint or mesh descriptor, and a face highlighted. The view
-// side owns it; what a file holds never changes it.
+// drawn, the markers of a chosen hardpoint or mesh descriptor, the shaded mode and the
+// highlighted face. The view side owns it; what a file holds never changes it.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "BlockRecords.h"
+#include "OptModel.h"
 #include "Vec3.h"
 
 namespace vexlor::view {
@@ -25,21 +27,19 @@ struct HardpointMarker {
     float Size = 0.0f;
 };
 
-// A face by where it lies in the file: its face block and its place in that block.
-struct FaceHighlight {
-    int64_t BlockOffset = 0;
-    int32_t FaceInBlock = 0;
-};
-
 struct ViewSelection {
     int32_t CurrentMesh = 0;  // its faces are red, all others cyan
     int32_t ShowLod = 1;      // 0 draws every level of detail
     std::optional<MarkerBox> Box;
     std::optional<HardpointMarker> Hardpoint;
-    // Drawn filled in yellow over the wireframe, whatever the level of detail (a check finding's
-    // face).
-    std::optional<FaceHighlight> Highlight;
+    bool Shaded = false;         // lit faces in place of the wireframe
+    int64_t HighlightFace = -1;  // draw index of the face drawn yellow; -1 for none
 };
+
+// The draw index of the face that lies at `faceInBlock` in the face block at `blockOffset`; -1
+// when no face does. A face block that two meshes share gives the first.
+int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset,
+                        int32_t faceInBlock);
 
 // The colour of a hardpoint's point by its type code.
 Vec3 HardpointColour(int32_t type);

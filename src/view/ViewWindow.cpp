@@ -1,10 +1,11 @@
-// The view window and its keys.
+// The view window, its keys, its mouse and its pictures.
 #include "ViewWindow.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 
 #include "Projection.h"
+#include "StatusTexts.h"
 #include "ViewKeys.h"
 
 namespace vexlor::view {
@@ -13,8 +14,6 @@ namespace {
 
 constexpr int kLeft = 334;
 constexpr int kTop = 157;
-constexpr int kPanelWidth = 457;
-constexpr int kPanelHeight = 417;
 
 }  // namespace
 
@@ -22,7 +21,9 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
       view_(view),
       numbers_(DecimalSeparatorFromEnvironment()),
-      panel_(new GlPanel(view, this)) {
+      panel_(new GlPanel(view, this)),
+      input_(view, [this] { return InputScene(); }),
+      triad_(nullptr) {
     setObjectName(QStringLiteral("viewWindow"));
     setWindowTitle(QStringLiteral("GLform"));
     setFocusPolicy(Qt::StrongFocus);
@@ -31,14 +32,92 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
     panel_->setGeometry(0, 0, kPanelWidth, kPanelHeight);
     panel_->setFixedSize(kPanelWidth, kPanelHeight);
     panel_->setFocusPolicy(Qt::NoFocus);
+    triad_ = new AxisTriadOverlay(panel_);
+    connect(panel_, &GlPanel::FrameDrawn, this, [this] {
+        const Camera& drawn = panel_->DrawnCamera();
+        triad_->SetRotation(ViewRotation(drawn.AngleX, drawn.AngleY, drawn.AngleZ));
+    });
     move(kLeft, kTop);
     resize(kPanelWidth, kPanelHeight);
+
+    input_.Attach(panel_, this);
+    connect(&input_, &ViewInput::ViewChanged, this, &ViewWindow::Redraw);
+    connect(&input_, &ViewInput::FacePicked, this, &ViewWindow::Picked);
+    connect(&input_, &ViewInput::FaceUnderCursor, this, &ViewWindow::FaceUnderCursor);
+    connect(&input_, &ViewInput::ShadedToggled, this, [this] { SetShaded(!Selection().Shaded); });
+}
+
+ViewScene ViewWindow::InputScene() const {
+    ViewScene scene;
+    if (const OptModel* model = panel_->Model(); model != nullptr)
+        scene.Faces = std::span<const DrawFace>(model->DrawFaces);
+    scene.ShowLod = Selection().ShowLod;
+    scene.CurrentMesh = Selection().CurrentMesh;
+    return scene;
 }
 
 void ViewWindow::SetupScene() {
+    input_.ModelChanged();
     panel_->SetupScene();
     setWindowTitle(
         QString::fromStdString(ModelSizeCaption(view_.ExtentMax, view_.ExtentMin, numbers_)));
+}
+
+void ViewWindow::Redraw() {
+    panel_->RenderScene();
+    input_.RefreshHover();
+}
+
+QSize ViewWindow::FrameSize() const {
+    if (view_.ViewportWidth > 0 && view_.ViewportHeight > 0)
+        return {view_.ViewportWidth, view_.ViewportHeight};
+    const qreal ratio = panel_->devicePixelRatioF();
+    return {qRound(panel_->width() * ratio), qRound(panel_->height() * ratio)};
+}
+
+Picture ViewWindow::TakePicture(QSize size) const {
+    PictureRequest request;
+    request.Size = size;
+    request.View = CameraOf(view_);
+    request.Box = ViewBoxOf(view_);
+    request.KeepProportions = size != FrameSize();
+    request.Scene = panel_->Scene();
+    request.Look = panel_->Look();
+    return RenderPicture(request);
+}
+
+std::string ViewWindow::ModelStatus() const {
+    const OptModel* model = panel_->Model();
+    if (model == nullptr) return {};
+    const ModelNumbers numbers = CountModelNumbers(
+        model->DrawFaces, static_cast<int32_t>(model->Meshes.MeshPositions.size()),
+        Selection().ShowLod, view_.ExtentMax, view_.ExtentMin, model->VertexCount);
+    return ModelNumbersText(numbers, numbers_);
+}
+
+std::string ViewWindow::UnderCursorStatus(int64_t face) const {
+    const OptModel* model = panel_->Model();
+    if (model == nullptr || face < 0 || static_cast<uint64_t>(face) >= model->DrawFaces.size())
+        return {};
+    const DrawFace& drawn = model->DrawFaces[static_cast<size_t>(face)];
+    return UnderCursorText(drawn.Mesh, drawn.FaceInBlock);
+}
+
+void ViewWindow::SetShaded(bool on) {
+    if (Selection().Shaded == on) return;
+    Selection().Shaded = on;
+    Redraw();
+    emit ShadedChanged(on);
+}
+
+void ViewWindow::HighlightFace(int64_t face) {
+    Selection().HighlightFace = face;
+    Redraw();
+}
+
+void ViewWindow::Picked(qint64 face) {
+    HighlightFace(face);
+    emit FacePicked(face);
 }
 
 void ViewWindow::KeyDown(int virtualKey, Qt::KeyboardModifiers shift, Qt::MouseButtons buttons) {

@@ -1,17 +1,27 @@
 // ViewWindow, the window of the 3D view: the black panel `p` the model is drawn on, the size
-// caption and the keys that turn, zoom and pan the model. It stays on top of the other windows.
+// caption, the keys that turn, zoom and pan the model, and the mouse and added keys (ViewInput.h)
+// with the axis triad in the panel's lower left corner. It stays on top of the other windows.
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
+#include "AxisTriad.h"
 #include "GlPanel.h"
 #include "NumberText.h"
+#include "OffscreenPicture.h"
 #include "OptModel.h"
+#include "ViewInput.h"
 #include "ViewState.h"
 
 namespace vexlor::view {
+
+// The panel's size: the size of the view's frames.
+inline constexpr int kPanelWidth = 457;
+inline constexpr int kPanelHeight = 417;
 
 class ViewWindow : public QWidget {
     Q_OBJECT
@@ -20,33 +30,67 @@ class ViewWindow : public QWidget {
 
     // The number format of the size caption (the user's decimal separator).
     void SetNumbers(NumberText numbers) { numbers_ = std::move(numbers); }
+    const NumberText& Numbers() const { return numbers_; }
     // The model whose draw tables are drawn; none draws nothing.
     void SetModel(const OptModel* model) { panel_->SetModel(model); }
     const OptModel* Model() const { return panel_->Model(); }
-    // The red mesh, the level of detail and the markers of the frames to come.
+    // The red mesh, the level of detail, the markers, the shaded mode and the highlighted face of
+    // the frames to come.
     ViewSelection& Selection() { return panel_->Selection(); }
+    const ViewSelection& Selection() const { return panel_->Selection(); }
 
-    // After each load: extent, projection, the size caption, markers cleared, first frame.
+    // After each load: extent, projection, the size caption, markers and highlight cleared, the
+    // pick index forgotten, first frame.
     void SetupScene();
-    // One frame from the ViewState.
-    void Redraw() { panel_->RenderScene(); }
+    // One frame from the ViewState; the triad and the face under the cursor follow it.
+    void Redraw();
     // The panel's last frame.
     QImage GrabFrame() { return panel_->GrabFrame(); }
+    // The size of the panel's frames in pixels.
+    QSize FrameSize() const;
+    // The frame the view shows now, drawn off the screen at `size`: at the frame's own size the
+    // same pixels, at any other the same view with the box widened to the picture's proportions
+    // so that the model is not stretched.
+    Picture TakePicture(QSize size) const;
+
+    // The status bar's texts: the model's numbers at the shown level ("" before a model), and
+    // the mesh and face (its place in its face block) of a draw index ("" for none).
+    std::string ModelStatus() const;
+    std::string UnderCursorStatus(int64_t face) const;
+
+    // Shaded mode on or off, with one frame; ShadedChanged tells of a change.
+    void SetShaded(bool on);
+    // The face drawn yellow (a draw index; -1 for none), with one frame.
+    void HighlightFace(int64_t face);
 
     // One key of the key table; a key in the table changes the view and draws one frame.
     void KeyDown(int virtualKey, Qt::KeyboardModifiers shift,
                  Qt::MouseButtons buttons = Qt::NoButton);
 
     GlPanel* Panel() const { return panel_; }
+    ViewInput& Input() { return input_; }
     int64_t FramesDrawn() const { return panel_->FramesDrawn(); }
+
+  signals:
+    // A click picked a face (its draw index, now highlighted) or hit empty space (-1).
+    void FacePicked(qint64 face);
+    // The face under the cursor changed (a draw index; -1 for none).
+    void FaceUnderCursor(qint64 face);
+    // The shaded mode was switched (by W or SetShaded).
+    void ShadedChanged(bool on);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    ViewScene InputScene() const;
+    void Picked(qint64 face);
+
     ViewState& view_;
     NumberText numbers_;
     GlPanel* panel_;
+    ViewInput input_;
+    AxisTriadOverlay* triad_;
 };
 
 }  // namespace vexlor::view

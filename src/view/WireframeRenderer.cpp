@@ -2,7 +2,6 @@
 #include "WireframeRenderer.h"
 
 #include <QOpenGLFunctions_2_1>
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -63,29 +62,6 @@ void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point)
     gl.glPointSize(kMarkerPointSize);
 }
 
-void DrawFaceHighlight(QOpenGLFunctions_2_1& gl, const std::vector<DrawFace>& faces,
-                       const FaceHighlight& face) {
-    gl.glColor3f(1.0f, 0.9f, 0.0f);
-    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    for (const DrawFace& drawn : faces) {
-        if (drawn.BlockOffset != face.BlockOffset || drawn.FaceInBlock != face.FaceInBlock)
-            continue;
-        const int corners = drawn.IsQuad != 0 ? 4 : 3;
-        const bool finite =
-            std::all_of(drawn.Corners.begin(), drawn.Corners.end(), [](const Vec3& v) {
-                return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-            });
-        if (!finite) continue;
-        gl.glBegin(GL_POLYGON);
-        for (int c = 0; c < corners; ++c) {
-            const Vec3& v = drawn.Corners[static_cast<size_t>(c)];
-            gl.glVertex3f(v.x, v.y, v.z);
-        }
-        gl.glEnd();
-    }
-    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-}
-
 void WireframeRenderer::Create() {
     positions_.create();
     colours_.create();
@@ -120,15 +96,6 @@ void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t current
         Upload(edges_, edges);
         edgeCorners_ = static_cast<int32_t>(edges.size());
     }
-}
-
-void WireframeRenderer::DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model,
-                                  const ViewSelection& selection) {
-    if (model == nullptr) return;
-    DrawFaces(gl, model->DrawFaces, selection.CurrentMesh, selection.ShowLod);
-    if (selection.Highlight) DrawFaceHighlight(gl, model->DrawFaces, *selection.Highlight);
-    if (selection.Box) DrawMarkerBox(gl, *selection.Box);
-    if (selection.Hardpoint) DrawHardpointMarker(gl, *selection.Hardpoint);
 }
 
 void WireframeRenderer::DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,

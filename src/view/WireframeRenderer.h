@@ -1,7 +1,6 @@
 // Draws the wireframe with OpenGL: the faces from buffers that are uploaded once per load and
 // brought up to date at frame time (colours when the current mesh changes, the edge list when
-// the level of detail changes), then the highlighted face, the marker box and the hardpoint
-// point.
+// the level of detail changes); and the marker box and the hardpoint point.
 #pragma once
 
 #include <QOpenGLBuffer>
@@ -18,10 +17,6 @@ namespace vexlor::view {
 
 void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box);
 void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point);
-// Every draw-table face that came from that place (a face block shared by several slots was read
-// more than once), filled.
-void DrawFaceHighlight(QOpenGLFunctions_2_1& gl, const std::vector<DrawFace>& faces,
-                       const FaceHighlight& face);
 
 class WireframeRenderer {
   public:
@@ -30,8 +25,6 @@ class WireframeRenderer {
     void Destroy();
     // The draw tables were filled again: upload them at the next frame.
     void Invalidate() { ++generation_; }
-    // The faces as the selection says, then its markers. Nothing without a model.
-    void DrawModel(QOpenGLFunctions_2_1& gl, const OptModel* model, const ViewSelection& selection);
     // The faces' edges alone, those of `currentMesh` red.
     void DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces, int32_t currentMesh,
                    int32_t showLod);

@@ -1,5 +1,7 @@
 // The desktop program's windows together with the real 3D view and rotation thread: what a load,
-// a block choice, the level of detail and the browser do to the picture, read back from frames.
+// a block choice, the level of detail and the browser do to the picture, read back from frames;
+// the view's mouse and added keys in the program, picking a face, the shaded box, the status
+// bar and View > Save picture.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,6 +10,7 @@
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QListView>
 #include <QRadioButton>
 #include <QTest>
@@ -20,6 +23,7 @@
 #include "GlViewLink.h"
 #include "MainWindow.h"
 #include "QtPrinters.h"
+#include "ReportListView.h"
 #include "RecordingMessagePresenter.h"
 #include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
@@ -71,6 +75,54 @@ class Desktop : public ::testing::Test {
     QRadioButton* Item(const char* group, int index) {
         return main_.findChild<QGroupBox*>(QString::fromLatin1(group))
             ->findChildren<QRadioButton*>()[index];
+    }
+    QString Label(const char* name) const {
+        return main_.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+    QWidget* Panel() const { return viewWindow_.Panel(); }
+    // The grid model, opened and standing still.
+    void OpenGrid() {
+        StopTurning();
+        const std::string grid = (dir_ / "grid.opt").string();
+        testing::WriteFile(grid, GridModel());
+        ASSERT_TRUE(main_.OpenFile(QString::fromStdString(grid)));
+    }
+    // Mesh 0 a grid of 8 x 8 squares left of the origin, mesh 1 one right of it, each square 25
+    // units wide; face k of a grid is in row k / 8 (from below) and column k % 8.
+    static std::vector<uint8_t> GridModel() {
+        vexlor::testing::OptBuilder b(0);
+        std::vector<int64_t> meshes;
+        for (const float left : {-300.0f, 100.0f}) {
+            std::vector<vexlor::testing::V3> corners;
+            for (int row = 0; row <= 8; ++row)
+                for (int column = 0; column <= 8; ++column)
+                    corners.push_back({left + 25.0f * column, -100.0f + 25.0f * row, 0});
+            std::vector<vexlor::testing::FaceInput> faces;
+            for (int k = 0; k < 64; ++k) {
+                const int corner = (k / 8) * 9 + k % 8;
+                vexlor::testing::FaceInput face;
+                face.vertex = {corner, corner + 1, corner + 10, corner + 9};
+                face.normal = {0, 0, 1};
+                faces.push_back(face);
+            }
+            meshes.push_back(b.AddJump(0, {b.AddVertices(corners), b.AddFaces(faces)}));
+        }
+        b.SetMeshes(meshes);
+        return b.Build();
+    }
+    // The middle of face k of the grid of `mesh` on the panel at rest.
+    static QPoint GridFace(int mesh, int k) {
+        const float x = (mesh == 0 ? -300.0f : 100.0f) + 25.0f * (k % 8) + 12.5f;
+        const float y = -100.0f + 25.0f * (k / 8) + 12.5f;
+        return {ColumnOf(x), RowOf(y)};
+    }
+    // The tree node of the face block of `mesh`.
+    int32_t FaceBlockOf(int32_t mesh) const {
+        const auto& table = document_.Model().BlockTable;
+        for (size_t k = 0; k < table.size(); ++k)
+            if (table[k].Type == 1 && table[k].Mesh == mesh) return static_cast<int32_t>(k);
+        ADD_FAILURE() << "no face block in mesh " << mesh;
+        return 0;
     }
 
     view::ViewState state_;
@@ -208,6 +260,154 @@ TEST_F(Desktop, ClosingTheMainWindowStopsTheTurningModelPromptly) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return state_.AngleZ > 0.0f; }));
     main_.close();
     EXPECT_FALSE(link_.RotationThread()->Running());
+}
+
+bool Yellow(QRgb c) {
+    return Near(c, 255, 255, 0);
+}
+
+TEST_F(Desktop, AClickOnAFaceHighlightsItChoosesItsBlockAndScrollsTheReportToIt) {
+    main_.resize(900, 600);
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    OpenGrid();
+    QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, GridFace(1, 45));
+    const QImage frame = viewWindow_.GrabFrame();
+    EXPECT_TRUE(Yellow(frame.pixel(GridFace(1, 45))));
+    EXPECT_FALSE(Yellow(frame.pixel(GridFace(1, 44))));
+    EXPECT_FALSE(Yellow(frame.pixel(GridFace(0, 45))));
+    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeModel()->IndexOfNode(FaceBlockOf(1)));
+    const QModelIndex face = main_.List()->currentIndex();
+    EXPECT_EQ(face.data().toString(), "FACE 45");
+    EXPECT_EQ(main_.List()->indexAt(QPoint(2, 2)).row(), face.row() - 1);
+    // The block's mesh is red around the yellow face.
+    EXPECT_EQ(HueOf(frame.pixel(GridFace(1, 0) + QPoint(0, 6))), Hue::Red);
+
+    // A Ctrl+click on a face of the other mesh moves both; a click on empty space clears the
+    // highlight and leaves the tree as it was.
+    QTest::mouseClick(Panel(), Qt::LeftButton, Qt::ControlModifier, GridFace(0, 3));
+    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeModel()->IndexOfNode(FaceBlockOf(0)));
+    EXPECT_EQ(main_.List()->currentIndex().data().toString(), "FACE 3");
+    QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(ColumnOf(0), RowOf(300)));
+    EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), Yellow).isEmpty());
+    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeModel()->IndexOfNode(FaceBlockOf(0)));
+    main_.hide();
+}
+
+TEST_F(Desktop, TheMouseTurnsAndZoomsTheProgramsViewAndItsKeysStillWork) {
+    StopTurning();
+    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    // Seen from above, a drag across turns the model about its z axis: a quarter turn puts the
+    // two squares one above the other.
+    const int quarter = qRound(90 / (180.0 / 417));
+    QTest::mousePress(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 200));
+    for (int step = 1; step <= 8; ++step) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(100 + quarter * step / 8.0, 200),
+                         Panel()->mapToGlobal(QPointF(100 + quarter * step / 8.0, 200)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Panel(), &move);
+    }
+    QTest::mouseRelease(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(100 + quarter, 200));
+    EXPECT_NEAR(std::fabs(state_.AngleZ), 90, 0.5);
+    const QRect red = PixelsOf(viewWindow_.GrabFrame(), Hue::Red);
+    const QRect cyan = PixelsOf(viewWindow_.GrabFrame(), Hue::Cyan);
+    EXPECT_NEAR(red.center().x(), 228, 3);
+    EXPECT_NEAR(cyan.center().x(), 228, 3);
+    EXPECT_GT(std::abs(red.center().y() - cyan.center().y()), 150);
+    // A notch of the wheel on the red square's middle zooms by 1.1 about it.
+    QWheelEvent wheel(QPointF(red.center()), Panel()->mapToGlobal(QPointF(red.center())), {},
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Panel(), &wheel);
+    const QRect zoomed = PixelsOf(viewWindow_.GrabFrame(), Hue::Red);
+    EXPECT_NEAR(zoomed.width(), red.width() * 1.1, 2);
+    EXPECT_NEAR(zoomed.center().x(), red.center().x(), 2);
+    EXPECT_NEAR(zoomed.center().y(), red.center().y(), 2);
+    // The designed keys go on from the view the mouse left.
+    const float tilt = state_.AngleX;
+    QTest::keyClick(&viewWindow_, Qt::Key_Up);
+    EXPECT_EQ(state_.AngleX, tilt + view::TurnStep(state_.Scale));
+}
+
+TEST_F(Desktop, WAndTheShadedBoxSwitchTheShadedModeTogetherAndFAndHomeWork) {
+    StopTurning();
+    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    const QImage atRest = viewWindow_.GrabFrame();
+    QCheckBox* shaded = main_.findChild<QCheckBox*>(QStringLiteral("shadedBox"));
+    const QPoint inside(ColumnOf(-200), RowOf(0));
+    QTest::keyClick(&viewWindow_, Qt::Key_W);
+    EXPECT_TRUE(shaded->isChecked());
+    EXPECT_EQ(HueOf(viewWindow_.GrabFrame().pixel(inside)), Hue::Red);
+    shaded->click();
+    EXPECT_FALSE(shaded->isChecked());
+    EXPECT_EQ(viewWindow_.GrabFrame(), atRest);
+    shaded->click();
+    EXPECT_EQ(HueOf(viewWindow_.GrabFrame().pixel(inside)), Hue::Red);
+    QTest::keyClick(&viewWindow_, Qt::Key_W);
+    EXPECT_FALSE(shaded->isChecked());
+
+    // Zoomed far out, F brings the model back to fill the frame less its margin; Home goes back
+    // to the start view's frame.
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(&viewWindow_, Qt::Key_Minus);
+    QTest::keyClick(&viewWindow_, Qt::Key_F);
+    const QRect drawn = PixelsWhere(viewWindow_.GrabFrame(), [](QRgb c) { return c != qRgb(0, 0, 0); });
+    EXPECT_NEAR(drawn.left(), 457 * view::kFitMargin, 3);
+    EXPECT_NEAR(drawn.right(), 457 * (1 - view::kFitMargin), 3);
+    QTest::keyClick(&viewWindow_, Qt::Key_Home);
+    EXPECT_EQ(viewWindow_.GrabFrame(), atRest);
+}
+
+TEST_F(Desktop, TheStatusBarShowsTheModelsNumbersAndTheFaceUnderTheCursor) {
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    OpenGrid();
+    const QString size = QString::fromStdString(
+        NumberText().FloatText(view::ModelSizeMetres(state_.ExtentMax, state_.ExtentMin)));
+    EXPECT_EQ(Label("modelNumbers"), "2 meshes, 128 of 128 faces shown, 162 vertices, LOD 1, " +
+                                         size + " m");
+    Item("lodChoice", 0)->click();
+    EXPECT_EQ(Label("modelNumbers"), "2 meshes, 128 of 128 faces shown, 162 vertices, all LODs, " +
+                                         size + " m");
+    Item("lodChoice", 2)->click();
+    EXPECT_TRUE(Label("modelNumbers").startsWith("2 meshes, 0 of 128 faces shown"));
+    Item("lodChoice", 1)->click();
+    // The cursor over a face, then over nothing.
+    QTest::mouseMove(Panel(), GridFace(1, 21));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Label("underCursor") == "mesh 1, face 21"; }));
+    QTest::mouseMove(Panel(), QPoint(ColumnOf(0), RowOf(300)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Label("underCursor").isEmpty(); }));
+    main_.hide();
+}
+
+TEST_F(Desktop, SavePictureWritesTheViewsFrameWithItsHighlightOrAnotherSize) {
+    OpenGrid();
+    QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, GridFace(0, 9));
+    QAction* save = main_.findChild<QAction*>(QStringLiteral("savePictureAction"));
+    const QString picture = QString::fromStdString((dir_ / "view.png").string());
+    dialogs_.answers = {QString::fromStdString((dir_ / "view").string())};
+    save->trigger();
+    EXPECT_TRUE(messages_.messages.isEmpty()) << messages_.details.join(u' ').toStdString();
+    const QImage written = QImage(picture).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(written, viewWindow_.GrabFrame());
+    EXPECT_TRUE(Yellow(written.pixel(GridFace(0, 9))));
+    EXPECT_TRUE(main_.statusBar()->currentMessage().startsWith("Saved "));
+    EXPECT_FALSE(Label("modelNumbers").isEmpty());
+
+    // Another size keeps the model's proportions: the squares stay square.
+    dialogs_.sizes = {QSize(1000, 400)};
+    dialogs_.answers = {picture};
+    save->trigger();
+    const QImage wide(picture);
+    EXPECT_EQ(wide.size(), QSize(1000, 400));
+    const QRect highlighted = PixelsWhere(wide.convertToFormat(QImage::Format_RGB32), Yellow);
+    EXPECT_NEAR(highlighted.width(), highlighted.height(), 2);
+
+    // A folder that does not exist: a message, and the picture before stays.
+    dialogs_.answers = {QString::fromStdString((dir_ / "none" / "x.png").string())};
+    save->trigger();
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].startsWith("Cannot save the picture "));
+    EXPECT_EQ(QImage(picture).size(), QSize(1000, 400));
 }
 
 // Notes, with each message, which windows exist at that moment.

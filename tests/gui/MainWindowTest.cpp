@@ -130,6 +130,10 @@ TEST_F(TheMainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
         {"rotationBox", {173, 6}, "", ""},
         {"spinSpeed", {269, 6}, "", ""},
         {"lodChoice", {8, 28}, "", ""},
+        {"shadedBox",
+         {276, 30},
+         "Shaded faces in the 3D view (W)",
+         "Shaded faces in the 3D view (W)"},
         {"normalCheckMode", {276, 52}, "", ""},
         {"checkButton", {564, 58}, "Check OPT", "Check OPT"},
         {"expandAllButton", {8, 64}, "expand all below this level", "expand all below this level"},
@@ -151,6 +155,14 @@ TEST_F(TheMainWindow, ControlsHaveTheirCaptionsHintsAndPlaces) {
     }
     EXPECT_EQ(Child<QCheckBox>("rotationBox")->text(), "model rotation");
     EXPECT_TRUE(Child<QCheckBox>("rotationBox")->isChecked());
+    EXPECT_EQ(Child<QCheckBox>("shadedBox")->text(), "shaded");
+    EXPECT_FALSE(Child<QCheckBox>("shadedBox")->isChecked());
+    // The shaded box fits between the track bar and the vertex normal group, caption and all.
+    const QCheckBox* shaded = Child<QCheckBox>("shadedBox");
+    EXPECT_GE(shaded->width(), shaded->sizeHint().width());
+    EXPECT_FALSE(shaded->geometry().intersects(Child<QWidget>("spinSpeed")->geometry()));
+    EXPECT_FALSE(shaded->geometry().intersects(Child<QWidget>("lodChoice")->geometry()));
+    EXPECT_FALSE(shaded->geometry().intersects(Child<QWidget>("normalCheckMode")->geometry()));
     const QSlider* slider = Child<QSlider>("spinSpeed");
     EXPECT_EQ(slider->minimum(), 1);
     EXPECT_EQ(slider->maximum(), 8000);
@@ -189,10 +201,12 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "  &Browse OPTs...|",
                   "  Save &PRJ...|",
                   "  &Save ASCII...|Save current file",
+                  "  &Export...|Export the model to glTF, OBJ, FBX, STL and other formats",
                   "-",
                   "  E&xit|Exit application",
                   "&View",
                   "  &3D view|Show the 3D view window",
+                  "  Save &picture...|Save the 3D view's frame as a PNG picture",
                   "&Inspect",
                   "  &Find...|Search the report list, the tree or the hex view, whichever has the "
                   "focus",

@@ -87,7 +87,7 @@ std::vector<PinnedCase> Cases() {
              Press(form, Qt::Key_Left, 1, Mods(Qt::ShiftModifier | Qt::ControlModifier));
          }},
         {"fighter-zoomed-out-all-levels", true,
-         [](ViewWindow& form, ViewState&, OptDocument& document) {
+         [](ViewWindow& form, ViewState&, OptDocument&) {
              Press(form, Qt::Key_Minus, 4);
              Press(form, Qt::Key_Up, 4);
              Press(form, Qt::Key_Left, 2);

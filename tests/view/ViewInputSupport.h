@@ -1,5 +1,5 @@
-// A shown view window with the mouse and the added keys attached, as the program wires them:
-// every change of the view draws a frame, and what the input reports is recorded.
+// A shown view window with its mouse and added keys (the window wires them: every change of the
+// view draws a frame), and what the input reports recorded.
 #pragma once
 
 #include <QMouseEvent>
@@ -13,20 +13,12 @@ namespace vexlor::view::testing {
 
 class InputView : public ShownView {
   protected:
-    InputView()
-        : input(view, [this] {
-              return ViewScene{Faces(), form.Selection().ShowLod, form.Selection().CurrentMesh};
-          }) {
-        input.Attach(form.Panel(), &form);
-        QObject::connect(&input, &ViewInput::ViewChanged, &form, &ViewWindow::Redraw);
+    InputView() : input(form.Input()) {
         QObject::connect(&input, &ViewInput::FacePicked, [this](qint64 f) { picked.push_back(f); });
         QObject::connect(&input, &ViewInput::FaceUnderCursor,
                          [this](qint64 f) { hovered.push_back(f); });
     }
-    void LoadModel(const std::vector<uint8_t>& bytes) {
-        Load(bytes);
-        input.ModelChanged();
-    }
+    void LoadModel(const std::vector<uint8_t>& bytes) { Load(bytes); }
     QWidget* Panel() const { return form.Panel(); }
     // Where a model point is on the panel now.
     QPointF At(float x, float y, float z = 0) const {
@@ -72,7 +64,7 @@ class InputView : public ShownView {
         return QRectF(QPointF(left, top), QPointF(right, bottom));
     }
 
-    ViewInput input;
+    ViewInput& input;
     std::vector<qint64> picked, hovered;
 };
 

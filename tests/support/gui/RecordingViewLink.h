@@ -1,4 +1,5 @@
-// A stand-in for the 3D view that records what the windows ask of it.
+// A stand-in for the 3D view that records what the windows ask of it; a test tells the windows
+// what the view would (a pick, the cursor, the shaded key) through `events`.
 #pragma once
 
 #include <QStringList>
@@ -10,6 +11,7 @@ namespace vexlor::app {
 
 class RecordingViewLink : public ViewLink {
   public:
+    void SetEvents(ViewEvents* told) override { events = told; }
     void SetModel(const OptModel* shown) override {
         model = shown;
         calls << QStringLiteral("SetModel");
@@ -27,6 +29,10 @@ class RecordingViewLink : public ViewLink {
         currentMesh = block.Mesh;
         shownBlock = block;
         calls << QStringLiteral("ShowBlock(%1)").arg(block.Mesh);
+    }
+    void SetShaded(bool on) override {
+        shaded = on;
+        calls << QStringLiteral("SetShaded(%1)").arg(on);
     }
     void HighlightFace(int64_t blockOffset, int32_t faceInBlock) override {
         highlight = {blockOffset, faceInBlock};
@@ -49,8 +55,21 @@ class RecordingViewLink : public ViewLink {
     }
     void ResetToPreviewView() override { calls << QStringLiteral("ResetToPreviewView"); }
     void ShowViewWindow() override { calls << QStringLiteral("ShowViewWindow"); }
+    PixelSize FrameSize() const override { return {457, 417}; }
+    int32_t LargestPictureSide() override { return largestPicture; }
+    OperationResult SavePicture(const std::string& path, PixelSize size) override {
+        calls << QStringLiteral("SavePicture(%1,%2x%3)")
+                     .arg(QString::fromStdString(path))
+                     .arg(size.Width)
+                     .arg(size.Height);
+        return pictureResult;
+    }
 
     QStringList calls;
+    ViewEvents* events = nullptr;
+    bool shaded = false;
+    int32_t largestPicture = 16384;
+    OperationResult pictureResult;
     const OptModel* model = nullptr;
     int32_t currentMesh = 0;
     int32_t lod = 1;

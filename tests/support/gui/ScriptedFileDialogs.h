@@ -1,13 +1,15 @@
 // A stand-in for the file dialogs that answers from a queue and notes what it was asked.
 #pragma once
 
+#include <QList>
+#include <QSize>
 #include <QStringList>
 
 #include "FileDialogs.h"
 
 namespace vexlor::app {
 
-// An empty queue is a cancelled dialog.
+// An empty queue of names is a cancelled dialog; an empty queue of sizes takes the size offered.
 class ScriptedFileDialogs : public FileDialogs {
   public:
     std::optional<QString> OpenFile(const QString& caption, const QString& filter,
@@ -27,6 +29,16 @@ class ScriptedFileDialogs : public FileDialogs {
     }
     QStringList answers;
     QStringList filterAnswers;
+    std::optional<QSize> PictureSize(const QSize& frame, int largest) override {
+        sizesOffered.append(frame);
+        largestSeen = largest;
+        if (sizes.isEmpty()) return frame;
+        return sizes.takeFirst();
+    }
+    QStringList answers;
+    QList<std::optional<QSize>> sizes;
+    QList<QSize> sizesOffered;
+    int largestSeen = 0;
     QStringList filtersSeen;
     QStringList startsSeen;
     QStringList selectedSeen;

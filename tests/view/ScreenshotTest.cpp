@@ -1,0 +1,268 @@
+// optvexlor FILE --screenshot OUT.png run as a process, as a user or a script runs it, on the
+// samples and on built files, with the picture read back: the frame the view shows after an
+// open, preset views with the model fitted, the shaded mode, the level of detail, other sizes;
+// and every kind of bad input ending with status 2, one line on standard error and no picture.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "OptBuilder.h"
+#include "TempFolder.h"
+#include "ViewFit.h"
+#include "ViewTestSupport.h"
+
+namespace vexlor::view::testing {
+namespace {
+
+namespace fs = std::filesystem;
+const QString kSamples = QStringLiteral(VEXLOR_SOURCE_DIR "/samples");
+const QString kFrames = QStringLiteral(VEXLOR_SOURCE_DIR "/tests/view/frames");
+
+// A closed box 200 wide in x, 600 long in y and 100 high in z, centred on the origin.
+std::vector<uint8_t> BoxModel() {
+    OptBuilder b(0);
+    const std::vector<V3> corners = {{-100, -300, -50}, {100, -300, -50}, {100, 300, -50},
+                                     {-100, 300, -50},  {-100, -300, 50}, {100, -300, 50},
+                                     {100, 300, 50},    {-100, 300, 50}};
+    std::vector<FaceInput> sides;
+    for (const std::array<int32_t, 4> side :
+         {std::array<int32_t, 4>{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6},
+          {1, 2, 6, 5}, {0, 4, 7, 3}}) {
+        FaceInput face;
+        face.vertex = side;
+        sides.push_back(face);
+    }
+    b.SetMeshes({b.AddJump(0, {b.AddVertices(corners), b.AddFaces(sides)})});
+    return b.Build();
+}
+
+QRect Drawn(const QImage& picture) {
+    return PixelsWhere(picture, [](QRgb c) { return HueOf(c) != Hue::Black; });
+}
+
+class Screenshot : public ::testing::Test {
+  protected:
+    Screenshot() {
+        dir_ = vexlor::testing::TempFolderFor(
+            "shot-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "runtime");
+        fs::permissions(dir_ / "runtime", fs::perms::owner_all);
+    }
+    ~Screenshot() override { fs::remove_all(dir_); }
+
+    QString PathOf(const std::string& name) const {
+        return QString::fromStdString((dir_ / name).string());
+    }
+    QString Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        vexlor::testing::WriteFile((dir_ / name).string(), bytes);
+        return PathOf(name);
+    }
+
+    struct Run {
+        int status = -1;
+        QStringList errors;  // the lines of standard error
+        QImage picture;      // RGB32; null when none was written
+    };
+    // optvexlor with these arguments; the picture is read from `out`.
+    Run Take(const QStringList& arguments, const QString& out,
+             const QStringList& unset = {}) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Qt warns on standard error about a missing runtime folder; the program's own lines
+        // are what is tested.
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), PathOf("runtime"));
+        for (const QString& name : unset)
+            environment.remove(name);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(OPTVEXLOR_BINARY), arguments);
+        Run run;
+        if (!process.waitForFinished(60'000)) {
+            ADD_FAILURE() << "optvexlor did not end";
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+        run.errors = errors.split(u'\n', Qt::SkipEmptyParts);
+        if (!out.isEmpty() && QFileInfo::exists(out))
+            run.picture = QImage(out).convertToFormat(QImage::Format_RGB32);
+        return run;
+    }
+    Run Shot(const QString& file, const QStringList& options = {}) const {
+        const QString out = PathOf("shot.png");
+        QFile::remove(out);
+        return Take(QStringList{file, QStringLiteral("--screenshot"), out} + options, out);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(Screenshot, WithoutOptionsItIsTheFrameTheViewShowsAfterAnOpen) {
+    const struct {
+        QString file;
+        const char* frame;
+    } cases[] = {{kSamples + "/fighter.opt", "fighter-at-rest.png"},
+                 {Write("two.opt", TwoMeshModel().bytes), "two-mesh-at-rest.png"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        const Run run = Shot(c.file);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.errors.isEmpty()) << run.errors.join(u'\n').toStdString();
+        const QImage pinned =
+            QImage(kFrames + "/" + c.frame).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(pinned.isNull());
+        EXPECT_EQ(run.picture, pinned);
+    }
+}
+
+TEST_F(Screenshot, PresetViewsShowTheirSideWithTheModelFittedWithAMargin) {
+    const QString box = Write("box.opt", BoxModel());
+    const auto shape = [&](const char* view) {
+        const Run run = Shot(box, {"--view", view, "--size", "800x400"});
+        EXPECT_EQ(run.status, 0) << view;
+        EXPECT_EQ(run.picture.size(), QSize(800, 400)) << view;
+        return Drawn(run.picture);
+    };
+    // From the top the box is 200 across and 600 up, and reaches from the top margin to the
+    // bottom one; from the right its length lies across, from the front its width.
+    const QRect top = shape("top");
+    EXPECT_NEAR(double(top.height()) / top.width(), 3.0, 0.1);
+    EXPECT_NEAR(top.top(), 400 * kFitMargin, 3);
+    EXPECT_NEAR(top.bottom(), 400 * (1 - kFitMargin), 3);
+    EXPECT_NEAR(top.center().x(), 400, 2);
+    const QRect right = shape("right");
+    EXPECT_NEAR(double(right.width()) / right.height(), 6.0, 0.25);
+    const QRect front = shape("front");
+    EXPECT_NEAR(double(front.width()) / front.height(), 2.0, 0.1);
+    // Iso, the fighter: everything inside the margin, touching it across or up.
+    const Run iso = Shot(kSamples + "/fighter.opt", {"--view=iso", "--size=640x480"});
+    const QRect fighter = Drawn(iso.picture);
+    const QRect inside = QRect(0, 0, 640, 480).adjusted(31, 23, -31, -23);
+    EXPECT_TRUE(inside.contains(fighter));
+    EXPECT_TRUE(fighter.width() >= 640 * 0.9 - 4 || fighter.height() >= 480 * 0.9 - 4);
+}
+
+TEST_F(Screenshot, ShadedFillsTheFacesWhereTheWireframeShowsOnlyEdges) {
+    const QString two = Write("two.opt", TwoMeshModel().bytes);
+    const QPoint insideLeft(ColumnOf(-200), RowOf(0)), insideRight(ColumnOf(200), RowOf(0));
+    const Run wire = Shot(two);
+    EXPECT_EQ(HueOf(wire.picture.pixel(insideLeft)), Hue::Black);
+    const Run shaded = Shot(two, {"--shaded"});
+    EXPECT_EQ(shaded.status, 0);
+    EXPECT_EQ(HueOf(shaded.picture.pixel(insideLeft)), Hue::Red);
+    EXPECT_EQ(HueOf(shaded.picture.pixel(insideRight)), Hue::Cyan);
+    EXPECT_EQ(HueOf(shaded.picture.pixel(ColumnOf(0), RowOf(0))), Hue::Black);
+}
+
+TEST_F(Screenshot, TheLevelOfDetailChoosesTheFacesDrawn) {
+    const QString fighter = kSamples + "/fighter.opt";
+    const Run one = Shot(fighter), three = Shot(fighter, {"--lod", "3"}),
+              all = Shot(fighter, {"--lod", "0"});
+    EXPECT_EQ(one.picture, Shot(fighter, {"--lod", "1"}).picture);
+    EXPECT_NE(three.picture, one.picture);
+    EXPECT_NE(all.picture, one.picture);
+    // A level the model does not have shows nothing, yet the picture is written.
+    const Run none = Shot(Write("two.opt", TwoMeshModel().bytes), {"--lod", "2"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_TRUE(Drawn(none.picture).isEmpty());
+}
+
+TEST_F(Screenshot, OtherSizesKeepTheModelsProportions) {
+    const QString two = Write("two.opt", TwoMeshModel().bytes);
+    for (const char* size : {"900x300", "200x700", "1x1"}) {
+        const Run run = Shot(two, {"--size", size});
+        EXPECT_EQ(run.status, 0) << size;
+        const QStringList sides = QString::fromLatin1(size).split(u'x');
+        EXPECT_EQ(run.picture.size(), QSize(sides[0].toInt(), sides[1].toInt())) << size;
+        if (run.picture.width() < 100) continue;
+        // Each mesh is a 200 x 200 square.
+        const QRect red = PixelsOf(run.picture, Hue::Red);
+        EXPECT_NEAR(red.width(), red.height(), 2) << size;
+    }
+}
+
+TEST_F(Screenshot, FilesWithoutFacesOrWithBadCoordinatesOrNoOptAtAllStillGiveAPicture) {
+    OptBuilder empty(0);
+    empty.SetMeshes({});
+    OptBuilder bad(0);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    bad.SetMeshes({AddSquareMesh(bad, {{nan, 0, 0}, {inf, 1, 0}, {1, -inf, 0}, {0, 1, nan}}),
+                   AddSquareMesh(bad, Square(1e30f, -1e30f, 3e38f, 3e38f))});
+    const QString text = PathOf("notes.opt");
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("these are notes, not a model\n");
+    }
+    for (const QString& file : {Write("empty.opt", empty.Build()), Write("bad.opt", bad.Build()),
+                                Write("zero.opt", {}), text}) {
+        SCOPED_TRACE(file.toStdString());
+        const Run run = Shot(file, {"--shaded", "--view", "iso"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.picture.size(), QSize(457, 417));
+        // A file that is no OPT file is drawn anyway, as the program opens it, and said to be
+        // none on one line.
+        EXPECT_LE(run.errors.size(), 1);
+        for (const QString& line : run.errors)
+            EXPECT_TRUE(line.startsWith("optvexlor: this does not look like an OPT file: "));
+    }
+}
+
+TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
+    const QString two = Write("two.opt", TwoMeshModel().bytes);
+    const QString out = PathOf("out.png");
+    // An existing picture is replaced only by a complete one.
+    {
+        QFile old(out);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    const struct {
+        QStringList arguments;
+        const char* message;  // the start of the line
+    } cases[] = {
+        {{PathOf("missing.opt"), "--screenshot", out}, "Cannot open file "},
+        {{"--screenshot", out}, "--screenshot needs the OPT file to draw"},
+        {{two, two, "--screenshot", out}, "--screenshot draws one file; 2 were given"},
+        {{two, "--screenshot"}, "Missing value after '--screenshot'."},
+        {{two, "--screenshot", out, "--size", "0x10"}, "--size must be WIDTHxHEIGHT"},
+        {{two, "--screenshot", out, "--size", "640"}, "--size must be WIDTHxHEIGHT"},
+        {{two, "--screenshot", out, "--size", "-4x3"}, "--size must be WIDTHxHEIGHT"},
+        {{two, "--screenshot", out, "--size", "100000x100000"}, "cannot draw the picture: a "
+                                                                "picture can be at most "},
+        {{two, "--screenshot", out, "--lod", "256"}, "--lod must be 0 (every level)"},
+        {{two, "--screenshot", out, "--lod", "one"}, "--lod must be 0 (every level)"},
+        {{two, "--screenshot", out, "--view", "diagonal"}, "--view must be front, back, right"},
+        {{two, "--screenshot", PathOf("no/such/folder/x.png")}, "Cannot write "},
+        {{two, "--screenshot", PathOf("")}, "Cannot write "},
+        {{two, "--screenshot", out, "--frobnicate"}, "Unknown option 'frobnicate'."},
+        {{two, "--size", "640x480"}, "--size goes with --screenshot"},
+        {{two, "--shaded"}, "--shaded goes with --screenshot"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const Run run = Take(c.arguments, {});
+        EXPECT_EQ(run.status, 2);
+        ASSERT_EQ(run.errors.size(), 1) << run.errors.join(u'\n').toStdString();
+        EXPECT_TRUE(run.errors[0].startsWith(QStringLiteral("optvexlor: ") + c.message))
+            << run.errors[0].toStdString();
+        QFile old(out);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "old");
+        EXPECT_FALSE(QFileInfo::exists(PathOf("no")));
+    }
+    // Without a display the program says so rather than letting Qt end it.
+    const Run blind = Take({two, "--screenshot", out},
+                           {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(blind.status, 2);
+    EXPECT_EQ(blind.errors,
+              QStringList{"optvexlor: --screenshot needs an X display (run it under xvfb-run)"});
+}
+
+}  // namespace
+}  // namespace vexlor::view::testing
