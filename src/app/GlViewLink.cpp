@@ -70,9 +70,8 @@ void GlViewLink::SetShaded(bool on) {
 void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
     if (form_ == nullptr) return;
     const OptModel* model = form_->Model();
-    form_->HighlightFace(model == nullptr ? -1
-                                          : view::DrawIndexOfFace(model->DrawFaces, blockOffset,
-                                                                  faceInBlock));
+    form_->HighlightFace(
+        model == nullptr ? -1 : view::DrawIndexOfFace(model->DrawFaces, blockOffset, faceInBlock));
 }
 
 void GlViewLink::SetupScene() {

@@ -50,7 +50,7 @@ namespace {
 constexpr int kSpeedPanelHeight = 89;
 
 QToolButton* ToolButton(QWidget* panel, const char* name, int left, int top,
-                         QStyle::StandardPixmap icon, const QString& hint) {
+                        QStyle::StandardPixmap icon, const QString& hint) {
     auto* button = new QToolButton(panel);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, 23, 22);
@@ -300,16 +300,16 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     panel->setFont(font);
 
     connect(ToolButton(panel, "openButton", 10, 2, QStyle::SP_DialogOpenButton,
-                        QStringLiteral("Open|")),
+                       QStringLiteral("Open|")),
             &QToolButton::clicked, this, [this] { OpenWithDialog(); });
     connect(ToolButton(panel, "saveButton", 34, 2, QStyle::SP_DialogSaveButton,
-                        QStringLiteral("Save text to file")),
+                       QStringLiteral("Save text to file")),
             &QToolButton::clicked, this, [this] { SaveAsciiWithDialog(); });
     connect(ToolButton(panel, "exitButton", 59, 2, QStyle::SP_DialogCloseButton,
-                        QStringLiteral("Exit|")),
+                       QStringLiteral("Exit|")),
             &QToolButton::clicked, this, [this] { Exit(); });
     connect(ToolButton(panel, "browseButton", 112, 2, QStyle::SP_DirOpenIcon,
-                        QStringLiteral("Browse OPTs")),
+                       QStringLiteral("Browse OPTs")),
             &QToolButton::clicked, this, [this] { ShowBrowser(); });
 
     rotationBox_ = new QCheckBox(QStringLiteral("model rotation"), panel);
@@ -351,7 +351,7 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     normalCheckItems_->button(0)->setChecked(true);
 
     connect(ToolButton(panel, "checkButton", 564, 58, QStyle::SP_DialogApplyButton,
-                        QStringLiteral("Check OPT")),
+                       QStringLiteral("Check OPT")),
             &QToolButton::clicked, this, [this] { RunCheck(); });
 
     connect(PanelButton(panel, "expandAllButton", QStringLiteral("expand all"), 8, 64, 66,

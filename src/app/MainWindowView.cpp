@@ -54,14 +54,9 @@ bool MainWindow::ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int3
     if (!services_.document.OptLoaded()) return false;
     const int32_t node = FaceBlockNode(blockOffset, mesh);
     if (node < 0) return false;
-    const QModelIndex index = treeModel_->IndexOfNode(node);
-    if (!index.isValid()) return false;
-    // Choosing the node shows its block; a node already chosen may show other lines (a check).
-    if (structureTree_->currentIndex() == index)
-        DisplayBlock();
-    else
-        structureTree_->setCurrentIndex(index);
-    structureTree_->scrollTo(index);
+    // Choosing the node shows its block, also when it was chosen already and shows other lines
+    // (a check's).
+    ChooseNode(node);
     return ScrollReportToFace(faceInBlock);
 }
 
@@ -77,8 +72,8 @@ bool MainWindow::ScrollReportToFace(int32_t faceInBlock) {
         ++last;
     const QModelIndex top = listModel_->index(first);
     reportList_->setCurrentIndex(top);
-    reportList_->selectionModel()->select(
-        QItemSelection(top, listModel_->index(last)), QItemSelectionModel::ClearAndSelect);
+    reportList_->selectionModel()->select(QItemSelection(top, listModel_->index(last)),
+                                          QItemSelectionModel::ClearAndSelect);
     // The rule above the face at the top, so that the face's record shows from its start.
     reportList_->scrollTo(listModel_->index(first > 0 ? first - 1 : first),
                           QAbstractItemView::PositionAtTop);
@@ -100,8 +95,9 @@ void MainWindow::SavePictureWithDialog() {
     const std::optional<QSize> size =
         services_.dialogs.PictureSize(QSize(frame.Width, frame.Height), largest);
     if (!size) return;
-    const std::optional<QString> path = ChooseSaveTarget(
-        QStringLiteral("Save picture"), QStringLiteral("PNG pictures (*.png)"), QStringLiteral(".png"));
+    const std::optional<QString> path =
+        ChooseSaveTarget(QStringLiteral("Save picture"), QStringLiteral("PNG pictures (*.png)"),
+                         QStringLiteral(".png"));
     if (!path) return;
     ReportSave(services_.view.SavePicture(QFile::encodeName(*path).toStdString(),
                                           {size->width(), size->height()}),

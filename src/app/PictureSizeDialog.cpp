@@ -35,8 +35,8 @@ PictureSizeDialog::PictureSizeDialog(QSize frame, int largest, QWidget* parent)
     note->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* viewSize = buttons->addButton(QStringLiteral("&View's size"),
-                                               QDialogButtonBox::ResetRole);
+    QPushButton* viewSize =
+        buttons->addButton(QStringLiteral("&View's size"), QDialogButtonBox::ResetRole);
     connect(viewSize, &QPushButton::clicked, this, [this, frame] {
         width_->setValue(frame.width());
         height_->setValue(frame.height());

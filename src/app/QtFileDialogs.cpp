@@ -28,6 +28,8 @@ std::optional<QString> QtFileDialogs::SaveFileWithFilter(const QString& caption,
     const QString name = QFileDialog::getSaveFileName(parent_, caption, start, filters, &selected);
     if (name.isEmpty()) return std::nullopt;
     return name;
+}
+
 std::optional<QSize> QtFileDialogs::PictureSize(const QSize& frame, int largest) {
     PictureSizeDialog dialog(frame, largest, parent_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -62,7 +62,8 @@ ScreenshotResult TakeScreenshot(const ScreenshotRequest& request) {
     }
     const std::string written = view::WritePng(drawn.Image, request.Out);
     if (!written.empty())
-        result.Error = "Cannot write " + QFile::encodeName(request.Out).toStdString() + ": " + written;
+        result.Error =
+            "Cannot write " + QFile::encodeName(request.Out).toStdString() + ": " + written;
     return result;
 }
 

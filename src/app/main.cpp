@@ -2,8 +2,8 @@
 // and runs until the main window closes; with --screenshot it draws one picture of the file
 // instead and ends without showing a window.
 #include <QApplication>
-#include <QSettings>
 #include <QCommandLineParser>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -72,9 +72,10 @@ struct Options {
 int Screenshot(const QCommandLineParser& parser, const Options& options) {
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
-        return Fail(files.isEmpty() ? QStringLiteral("--screenshot needs the OPT file to draw")
-                                    : QStringLiteral("--screenshot draws one file; %1 were given")
-                                          .arg(files.size()));
+        return Fail(
+            files.isEmpty()
+                ? QStringLiteral("--screenshot needs the OPT file to draw")
+                : QStringLiteral("--screenshot draws one file; %1 were given").arg(files.size()));
     app::ScreenshotRequest request;
     request.File = files.front();
     request.Out = parser.value(options.screenshot);
@@ -108,8 +109,7 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
     request.Shaded = parser.isSet(options.shaded);
     const app::ScreenshotResult taken = app::TakeScreenshot(request);
     if (!taken.Error.empty()) return Fail(QString::fromLocal8Bit(taken.Error.c_str()));
-    if (!taken.Warning.empty())
-        std::fprintf(stderr, "optvexlor: %s\n", taken.Warning.c_str());
+    if (!taken.Warning.empty()) std::fprintf(stderr, "optvexlor: %s\n", taken.Warning.c_str());
     return 0;
 }
 
@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
 
     // Qt has taken its own options (-platform, -display, ...) out of the arguments.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("OPT Vexlor, the inspector of OPT model files."));
+    parser.setApplicationDescription(
+        QStringLiteral("OPT Vexlor, the inspector of OPT model files."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The OPT file to open."),
                                  QStringLiteral("[FILE]"));
     const Options options;

@@ -45,7 +45,7 @@ void OptWalker::AppendIndices(const std::array<int32_t, 4>& v) {
 }
 
 int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
-                              const Vec3Lines& lines, std::vector<Vec3>& table) {
+                                 const Vec3Lines& lines, std::vector<Vec3>& table) {
     const int64_t n = ElementsInFile(payload, count, 12, what);
     Spend(12 * n);
     GrowTo(table, n);

@@ -104,7 +104,7 @@ class OptWalker {
         std::string_view after;
     };
     int64_t ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
-                       const Vec3Lines& lines, std::vector<Vec3>& table);
+                          const Vec3Lines& lines, std::vector<Vec3>& table);
     void WritePrjRecord(const std::array<Vec3, 4>& corners);
     void AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,
                         const std::array<Vec3, 4>& corners, bool quad);

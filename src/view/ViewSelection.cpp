@@ -44,8 +44,7 @@ void SelectBlock(ViewSelection& selection, const ShownBlock& block, int32_t exte
     }
 }
 
-int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset,
-                        int32_t faceInBlock) {
+int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset, int32_t faceInBlock) {
     for (size_t i = 0; i < faces.size(); ++i) {
         if (faces[i].BlockOffset == blockOffset && faces[i].FaceInBlock == faceInBlock)
             return static_cast<int64_t>(i);

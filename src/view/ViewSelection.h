@@ -38,8 +38,7 @@ struct ViewSelection {
 
 // The draw index of the face that lies at `faceInBlock` in the face block at `blockOffset`; -1
 // when no face does. A face block that two meshes share gives the first.
-int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset,
-                        int32_t faceInBlock);
+int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset, int32_t faceInBlock);
 
 // The colour of a hardpoint's point by its type code.
 Vec3 HardpointColour(int32_t type);

@@ -254,6 +254,32 @@ TEST_F(Batch, AnOutputFolderGetsOneFileNamedAfterEachInputWithTheCommandsEnding)
               "mods/e-seam.opt");
 }
 
+TEST_F(Batch, ExportWritesEachModelIntoTheFolderAsItAloneWouldWithItsWarningsInItsTurn) {
+    fs::remove_all(dir_ / "out");
+    const CliRun several = Vexlor(
+        "export mods/a-fighter.opt mods/c-gone.opt mods/e-seam.opt "
+        "--format stl -o out/stl --jobs 2");
+    EXPECT_EQ(several.status, 2);
+    EXPECT_EQ(several.out, "");
+    const CliRun fighter = Vexlor("export mods/a-fighter.opt --format stl -o out/fighter.stl");
+    EXPECT_EQ(fighter.status, 0);
+    EXPECT_EQ(Read(dir_ / "out/stl/a-fighter.stl"), Read(dir_ / "out/fighter.stl"));
+    EXPECT_TRUE(fs::exists(dir_ / "out/stl/e-seam.stl"));
+    EXPECT_FALSE(fs::exists(dir_ / "out/stl/c-gone.stl"));
+    // The fighter's warning (STL keeps no hardpoints), then the missing file's message.
+    ASSERT_FALSE(fighter.err.empty());
+    EXPECT_TRUE(fighter.err.starts_with("vexlor: warning: ")) << fighter.err;
+    EXPECT_TRUE(several.err.starts_with(fighter.err + kGoneMessage)) << several.err;
+
+    // Without --format a folder gets glTF binaries.
+    EXPECT_EQ(Vexlor("export mods/a-fighter.opt mods/e-seam.opt -o out/glb").status, 0);
+    EXPECT_TRUE(fs::exists(dir_ / "out/glb/a-fighter.glb"));
+    EXPECT_TRUE(fs::exists(dir_ / "out/glb/e-seam.glb"));
+    const CliRun noOut = Vexlor("export mods/a-fighter.opt mods/e-seam.opt");
+    EXPECT_EQ(noOut.status, 2);
+    EXPECT_EQ(noOut.err, "vexlor: export needs -o OUT (see vexlor --help)\n");
+}
+
 TEST_F(Batch, ClashingOutputsAndArgumentsThatNameNothingStopTheRunBeforeItStarts) {
     fs::create_directories(dir_ / "other");
     fs::copy_file(dir_ / "mods/a-fighter.opt", dir_ / "other/a-fighter.opt",

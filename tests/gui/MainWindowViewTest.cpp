@@ -32,7 +32,8 @@ const fs::path kFighter = fs::path(VEXLOR_SOURCE_DIR) / "samples" / "fighter.opt
 class MainWindowAndView : public ::testing::Test {
   protected:
     MainWindowAndView()
-        : window_({document_, view_, messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data")}) {
+        : window_(
+              {document_, view_, messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data")}) {
         dir_ = testing::TempFolderFor(
             "gui-view-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -48,9 +49,7 @@ class MainWindowAndView : public ::testing::Test {
     QString Label(const char* name) const {
         return window_.findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
-    QString Line(int row) const {
-        return window_.List()->model()->index(row, 0).data().toString();
-    }
+    QString Line(int row) const { return window_.List()->model()->index(row, 0).data().toString(); }
     // The first face block of `mesh`, as a tree node.
     int32_t FaceBlockNode(int32_t mesh) const {
         const auto& table = document_.Model().BlockTable;
@@ -102,9 +101,12 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
     OpenFighter();
     const int32_t block = FaceBlockNode(2);
     view_.calls.clear();
-    view_.events->FacePicked(PickOf(block, 17));
-    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeModel()->IndexOfNode(block));
-    EXPECT_EQ(view_.calls, (QStringList{"ShowBlock(2)", "Redraw"}));
+    const PickedFace picked = PickOf(block, 17);
+    view_.events->FacePicked(picked);
+    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeIndexOfNode(block));
+    // The chosen block clears the highlight; the picked face gets it back.
+    EXPECT_EQ(view_.calls, (QStringList{"ShowBlock(2)", "Redraw",
+                                        QString("HighlightFace(%1,17)").arg(picked.BlockOffset)}));
     const QModelIndex face = window_.List()->currentIndex();
     ASSERT_TRUE(face.isValid());
     EXPECT_EQ(face.data().toString(), "FACE 17");
@@ -129,7 +131,7 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
 TEST_F(MainWindowAndView, PicksOfEmptySpaceOrOfAnotherModelChangeNothing) {
     OpenFighter();
     const int32_t block = FaceBlockNode(0);
-    window_.Tree()->setCurrentIndex(window_.TreeModel()->IndexOfNode(1));
+    window_.Tree()->setCurrentIndex(window_.TreeIndexOfNode(1));
     view_.calls.clear();
     PickedFace nothing;
     nothing.Model = &document_.Model();
@@ -140,7 +142,7 @@ TEST_F(MainWindowAndView, PicksOfEmptySpaceOrOfAnotherModelChangeNothing) {
     PickedFace previewed = PickOf(block, 5);
     previewed.Model = &preview.Model();
     view_.events->FacePicked(previewed);
-    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeModel()->IndexOfNode(1));
+    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeIndexOfNode(1));
     EXPECT_TRUE(view_.calls.isEmpty());
 }
 

@@ -27,9 +27,12 @@ std::vector<uint8_t> BoxModel() {
                                      {-100, 300, -50},  {-100, -300, 50}, {100, -300, 50},
                                      {100, 300, 50},    {-100, 300, 50}};
     std::vector<FaceInput> sides;
-    for (const std::array<int32_t, 4> side :
-         {std::array<int32_t, 4>{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6},
-          {1, 2, 6, 5}, {0, 4, 7, 3}}) {
+    for (const std::array<int32_t, 4> side : {std::array<int32_t, 4>{0, 3, 2, 1},
+                                              {4, 5, 6, 7},
+                                              {0, 1, 5, 4},
+                                              {2, 3, 7, 6},
+                                              {1, 2, 6, 5},
+                                              {0, 4, 7, 3}}) {
         FaceInput face;
         face.vertex = side;
         sides.push_back(face);
@@ -112,8 +115,7 @@ TEST_F(Screenshot, WithoutOptionsItIsTheFrameTheViewShowsAfterAnOpen) {
         const Run run = Shot(c.file);
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.errors.isEmpty()) << run.errors.join(u'\n').toStdString();
-        const QImage pinned =
-            QImage(kFrames + "/" + c.frame).convertToFormat(QImage::Format_RGB32);
+        const QImage pinned = QImage(kFrames + "/" + c.frame).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(pinned.isNull());
         EXPECT_EQ(run.picture, pinned);
     }
@@ -233,8 +235,9 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
         {{two, "--screenshot", out, "--size", "0x10"}, "--size must be WIDTHxHEIGHT"},
         {{two, "--screenshot", out, "--size", "640"}, "--size must be WIDTHxHEIGHT"},
         {{two, "--screenshot", out, "--size", "-4x3"}, "--size must be WIDTHxHEIGHT"},
-        {{two, "--screenshot", out, "--size", "100000x100000"}, "cannot draw the picture: a "
-                                                                "picture can be at most "},
+        {{two, "--screenshot", out, "--size", "100000x100000"},
+         "cannot draw the picture: a "
+         "picture can be at most "},
         {{two, "--screenshot", out, "--lod", "256"}, "--lod must be 0 (every level)"},
         {{two, "--screenshot", out, "--lod", "one"}, "--lod must be 0 (every level)"},
         {{two, "--screenshot", out, "--view", "diagonal"}, "--view must be front, back, right"},
@@ -257,8 +260,8 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
         EXPECT_FALSE(QFileInfo::exists(PathOf("no")));
     }
     // Without a display the program says so rather than letting Qt end it.
-    const Run blind = Take({two, "--screenshot", out},
-                           {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    const Run blind =
+        Take({two, "--screenshot", out}, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     EXPECT_EQ(blind.status, 2);
     EXPECT_EQ(blind.errors,
               QStringList{"optvexlor: --screenshot needs an X display (run it under xvfb-run)"});

@@ -27,8 +27,6 @@ class ScriptedFileDialogs : public FileDialogs {
         if (!filterAnswers.isEmpty()) selected = filterAnswers.takeFirst();
         return Next(caption, filters, start);
     }
-    QStringList answers;
-    QStringList filterAnswers;
     std::optional<QSize> PictureSize(const QSize& frame, int largest) override {
         sizesOffered.append(frame);
         largestSeen = largest;
@@ -36,6 +34,7 @@ class ScriptedFileDialogs : public FileDialogs {
         return sizes.takeFirst();
     }
     QStringList answers;
+    QStringList filterAnswers;
     QList<std::optional<QSize>> sizes;
     QList<QSize> sizesOffered;
     int largestSeen = 0;
