@@ -185,6 +185,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     int32_t FaceBlockNode(int64_t blockOffset, int32_t mesh) const;
     // The report list scrolled to the lines of face `faceInBlock` of the face block it shows.
     bool ScrollReportToFace(int32_t faceInBlock);
+    // The face's record outlined in the hex view.
+    void MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock);
     void BuildMenus();
     void BuildInspectorMenu();
     // The tree's, the list's and the hex view's panes with their search bars; the docks.

@@ -7,7 +7,10 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "BlockLayout.h"
 #include "BlockTypes.h"
+#include "HexPane.h"
+#include "HexView.h"
 #include "MainWindow.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
@@ -34,9 +37,25 @@ void MainWindow::UnderCursorChanged(const std::string& text) {
 void MainWindow::FacePicked(const PickedFace& face) {
     // A face of the browser's preview is no face of the open file.
     if (face.DrawIndex < 0 || face.Model != &services_.document.Model()) return;
-    ShowFaceInReport(face.BlockOffset, face.FaceInBlock, face.Mesh);
+    if (!ShowFaceInReport(face.BlockOffset, face.FaceInBlock, face.Mesh)) return;
     // Showing the face's block cleared the view's highlight, as any chosen block does.
     services_.view.HighlightFace(face.BlockOffset, face.FaceInBlock);
+    MarkFaceRecord(face.BlockOffset, face.FaceInBlock);
+}
+
+void MainWindow::MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock) {
+    OptDocument& document = services_.document;
+    const BlockLayout layout =
+        DescribeBlock(document.Stream(), document.Model().GlobalOffset, blockOffset, kTypeFace);
+    for (const LayoutSpan& span : layout.Spans) {
+        if (span.Kind != FieldKind::kFaceVertexIndices) continue;
+        // The record's four index groups, as a finding about the face outlines them.
+        const int64_t record = span.Origin + int64_t{faceInBlock} * span.Stride;
+        if (faceInBlock >= 0 && record >= span.Begin && record < span.End)
+            hexPane_->View()->MarkRange(record,
+                                        std::min(span.Stride, document.Stream().Size() - record));
+        return;
+    }
 }
 
 int32_t MainWindow::FaceBlockNode(int64_t blockOffset, int32_t mesh) const {

@@ -6,13 +6,19 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "BlockTypes.h"
+#include "HexPane.h"
+#include "HexView.h"
 #include "MainWindow.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
@@ -120,6 +126,21 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
         EXPECT_FALSE(line.data().toString().startsWith("---"));
     }
     EXPECT_TRUE(Line(face.row() + 2).startsWith("   face 17 vert indices are"));
+    // The hex view outlines the face's record: it starts with the four vertex indices the
+    // report gives.
+    EXPECT_EQ(window_.Hex()->View()->MarkedLength(), 64);
+    std::ifstream in(kFighter, std::ios::binary);
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    QStringList stored;
+    for (int corner = 0; corner < 4; ++corner) {
+        int32_t index = 0;
+        const auto at = static_cast<size_t>(window_.Hex()->View()->MarkedOffset() + 4 * corner);
+        ASSERT_LE(at + 4, file.size());
+        std::memcpy(&index, file.data() + at, 4);
+        stored << QString::number(index);
+    }
+    EXPECT_EQ(Line(face.row() + 2).split(QRegularExpression("[^0-9]+"), Qt::SkipEmptyParts).mid(1),
+              stored);
 
     // Another face of the same block, after the list showed something else: the block again.
     window_.ShowLines({"other"});
