@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # vexlor's manual page (its COMMANDS and OPTIONS) and its bash completion take the command line
 # from the program itself (vexlor --describe); this proves it from the outside, as a user meets
-# them: every command, option and --vn mode of vexlor --help must be in the installed manual page
-# and offered by the installed completion where it applies. The manual pages must also format
+# them: every command, option and --vn mode of vexlor --help, and every option of optvexlor --help,
+# must be in the installed manual pages and offered by the installed completions where it applies. The manual pages must also format
 # without groff warnings.
 # usage: HelpCoverage.sh PREFIX
 set -euo pipefail
@@ -71,4 +71,19 @@ while read -r command arguments; do
     done
 done <<<"$usages"
 [ "$(offers vexlor check x.opt --vn "")" = " $modes " ] || fail "completion does not offer the --vn modes"
-echo "manual page and completion cover: $(echo $commands) / $(echo $global_options) / $modes"
+
+# optvexlor: every option of its help has an entry in its manual page and is offered by its
+# completion. The help needs no display on the offscreen platform.
+desktop_help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/optvexlor" --help 2>/dev/null)
+desktop_options=$(awk '/^Options:/ { on = 1; next } /^[^ ]/ { on = 0 } on' <<<"$desktop_help" |
+    grep -oE -- '(^|[ ,])--[a-z][a-z-]*' | tr -d ' ,' | sort -u)
+[ -n "$desktop_options" ] || fail "cannot read the options from optvexlor --help"
+desktop_man=$(zcat "$share/man/man1/optvexlor.1.gz" | groff -man -Tascii -P-bcou 2>/dev/null)
+source "$share/bash-completion/completions/optvexlor"
+desktop_offered=$(COMP_WORDS=(optvexlor x.opt -) COMP_CWORD=2 COMPREPLY=() && set +e && _optvexlor && set -e && echo " ${COMPREPLY[*]} ")
+for option in $desktop_options; do
+    grep -qE "^       (-[a-z], )?$option( |$)" <<<"$desktop_man" ||
+        fail "optvexlor.1 has no entry for the option $option"
+    [[ "$desktop_offered" == *" $option "* ]] || fail "completion does not offer $option after optvexlor"
+done
+echo "manual page and completion cover: $(echo $commands) / $(echo $global_options) / $modes / optvexlor $(echo $desktop_options)"
