@@ -30,9 +30,9 @@ struct FormatTraits {
 };
 
 // What each of assimp's writers does with faces and nodes, and the frame its format declares or
-// is read in: y up for glTF (its specification), FBX and Collada (assimp's writers declare Y up),
-// X and X3D (their specifications) and assimp's own dumps; the OPT frame (z up, the frame of 3D
-// printing and CAD) for the formats that declare none. A format not listed (a newer assimp's)
+// is read in: y up for glTF (the format requires it), FBX and Collada (assimp's writers declare Y
+// up), X and X3D (their formats define y up) and assimp's own dumps; the OPT frame (z up, the frame
+// of 3D printing and CAD) for the formats that declare none. A format not listed (a newer assimp's)
 // gets triangles, nodes and the file's axes.
 constexpr FormatTraits kTraits[] = {
     {"collada", true, true, true}, {"x", true, true, true},          {"stp", false, false, false},

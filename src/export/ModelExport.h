@@ -18,7 +18,7 @@
 // Formats without nodes (OBJ, STL, PLY, 3MF) leave the hardpoints and descriptors out, with a
 // warning. 3MF gets one top-level node per scene mesh: its writer reads only those.
 //
-// Frames: the formats that are y up (glTF by its specification; FBX and Collada, whose headers
+// Frames: the formats that are y up (glTF, whose format requires it; FBX and Collada, whose headers
 // assimp writes as Y up; X, X3D and assimp's own dumps) get (x, y, z) of the file -> (x, z, -y),
 // a rotation by -90 degrees about x: z up becomes y up, the nose (-y) looks along +z (glTF's
 // front), handedness is kept. The others (OBJ, STL, PLY, 3MF, 3DS, STEP) keep the file's frame,
