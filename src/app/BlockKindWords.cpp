@@ -6,45 +6,12 @@
 #include <optional>
 
 #include "BlockTypes.h"
+#include "PeekReader.h"
 #include "ReportListModel.h"
 
 namespace vexlor::app {
 
 namespace {
-
-constexpr int64_t kTextureNameBytes = 9;
-
-// Reads through the stream and puts its read position back.
-class FieldReader {
-  public:
-    explicit FieldReader(OptStream& stream) : stream_(stream), saved_(stream.Position()) {}
-    ~FieldReader() { stream_.SeekOpt(saved_); }
-    FieldReader(const FieldReader&) = delete;
-    FieldReader& operator=(const FieldReader&) = delete;
-
-    std::optional<int32_t> Int32At(int64_t position) {
-        if (stream_.BytesFrom(position) < 4) return std::nullopt;
-        stream_.SeekOpt(position);
-        return stream_.ReadInt32();
-    }
-    // The texture name at `position` up to its first zero byte, as the report list shows names.
-    QString NameAt(int64_t position) {
-        std::string name;
-        const int64_t held = std::min(kTextureNameBytes, stream_.BytesFrom(position));
-        stream_.SeekOpt(position);
-        for (int64_t i = 0; i < held; ++i) {
-            uint8_t c = 0;
-            stream_.Read(c);
-            if (c == 0) break;
-            name.push_back(static_cast<char>(c));
-        }
-        return ReportListModel::DisplayText(name);
-    }
-
-  private:
-    OptStream& stream_;
-    int64_t saved_;
-};
 
 QString Count(const std::optional<int32_t>& count) {
     return count ? QString::number(*count) : QStringLiteral("?");
@@ -64,7 +31,7 @@ QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
     if (node < 0 || static_cast<size_t>(node) >= model.BlockTable.size() ||
         node >= model.Tree.Count())
         return {};
-    FieldReader reader(stream);
+    PeekReader reader(stream);
     const BlockEntry& entry = model.BlockTable[static_cast<size_t>(node)];
     const int64_t p = entry.Offset;
     const auto payload = [&](int64_t field) -> std::optional<int64_t> {
@@ -87,12 +54,13 @@ QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
             return QStringLiteral("texture jump block (FG textures), %1 slots").arg(slotCount);
         case kTypeTexHeader: {
             const std::optional<int64_t> name = payload(0);
-            return QStringLiteral("texture header: ") + (name ? reader.NameAt(*name) : QString());
+            return QStringLiteral("texture header: ") +
+                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
         }
         case kTypeTexHeaderPointer: {
             const std::optional<int64_t> name = payload(20);
             return QStringLiteral("texture header pointer: ") +
-                   (name ? reader.NameAt(*name) : QString());
+                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
         }
         case kTypeVertex:
             return QStringLiteral("vertices, %1 of them").arg(Count(reader.Int32At(p + 16)));

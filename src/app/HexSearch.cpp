@@ -7,24 +7,15 @@
 #include <charconv>
 #include <functional>
 
+#include "TypedText.h"
+
 namespace vexlor::app {
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
+// "0x" with at least one digit after it.
 bool HasHexPrefix(std::string_view text) {
-    return text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-}
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return text.size() > 2 && StartsWithHexPrefix(text);
 }
 
 void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value) {

@@ -1,20 +1,13 @@
 // Reading a typed offset.
 #include "OffsetInput.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "TypedText.h"
 
 namespace vexlor::app {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
 
 OffsetInput Failure(std::string message) {
     OffsetInput input;
@@ -27,11 +20,11 @@ OffsetInput Failure(std::string message) {
 OffsetInput ParseOffset(std::string_view text, int64_t fileSize) {
     text = Trim(text);
     if (text.empty()) return Failure("Type an offset: a decimal number, or 0x and hex digits");
-    const std::string quoted = "\"" + std::string(text) + "\"";
+    const std::string quoted = Quoted(text);
     if (text.front() == '-') return Failure(quoted + " is not an offset: offsets start at 0");
     std::string_view digits = text;
     int base = 10;
-    if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    if (StartsWithHexPrefix(digits)) {
         digits.remove_prefix(2);
         base = 16;
     }

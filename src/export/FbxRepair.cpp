@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "OptStream.h"
+
 namespace vexlor::detail {
 
 namespace {
@@ -142,23 +144,7 @@ FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes) {
 bool RepairFbxFile(const std::string& path, FbxRepairResult& result, std::string& reason) {
     result = FbxRepairResult::NotNeeded;
     std::vector<uint8_t> bytes;
-    {
-        std::FILE* in = std::fopen(path.c_str(), "rb");
-        if (in == nullptr) {
-            reason = std::strerror(errno);
-            return false;
-        }
-        uint8_t buffer[1 << 16];
-        size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        const bool failed = std::ferror(in) != 0;
-        std::fclose(in);
-        if (failed) {
-            reason = "read error";
-            return false;
-        }
-    }
+    if (!ReadFileBytes(path, bytes, reason)) return false;
     result = RepairFbxNullRecords(bytes);
     if (result != FbxRepairResult::Repaired) return true;
     std::FILE* out = std::fopen(path.c_str(), "wb");

@@ -1,11 +1,10 @@
 // Zip directory check.
 #include "ZipCheck.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <set>
+
+#include "OptStream.h"
 
 namespace vexlor::detail {
 
@@ -45,28 +44,12 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool ReadAll(const std::string& path, std::vector<uint8_t>& out, std::string& reason) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    uint8_t buffer[1 << 16];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) reason = "read error";
-    return !failed;
-}
-
 }  // namespace
 
 bool ZipHoldsEntries(const std::string& path, const std::vector<std::string>& required,
                      std::string& reason) {
     std::vector<uint8_t> data;
-    if (!ReadAll(path, data, reason)) return false;
+    if (!ReadFileBytes(path, data, reason)) return false;
     const Bytes b(std::move(data));
     reason = "the archive is incomplete";
     if (b.Size() < kEndBytes) return false;

@@ -5,12 +5,12 @@
 #include <array>
 
 #include "BlockTypes.h"
+#include "PeekReader.h"
 
 namespace vexlor {
 
 namespace {
 
-constexpr int64_t kTextureNameBytes = 9;
 constexpr int64_t kFaceIndexGroupBytes = 16;
 constexpr int64_t kFaceIndexBytes = 64;
 constexpr int64_t kFaceNormalBytes = 12;
@@ -23,32 +23,9 @@ constexpr std::array<std::string_view, 6> kSoftParts{"soft vector 1 x", "soft ve
                                                      "soft vector 1 z", "soft vector 2 x",
                                                      "soft vector 2 y", "soft vector 2 z"};
 
-// Reads fields for a layout and puts the stream's read position back afterwards, so that
-// describing a block never disturbs a reader that shares the stream.
-class FieldReader {
-  public:
-    explicit FieldReader(OptStream& stream) : stream_(stream), saved_(stream.Position()) {}
-    ~FieldReader() { stream_.SeekOpt(saved_); }
-    FieldReader(const FieldReader&) = delete;
-    FieldReader& operator=(const FieldReader&) = delete;
-
-    // The int32 at `position` when all four bytes lie in the file.
-    bool Int32At(int64_t position, int32_t& value) {
-        if (stream_.BytesFrom(position) < 4) return false;
-        stream_.SeekOpt(position);
-        value = stream_.ReadInt32();
-        return true;
-    }
-    int64_t FileSize() const { return stream_.Size(); }
-
-  private:
-    OptStream& stream_;
-    int64_t saved_;
-};
-
 class LayoutBuilder {
   public:
-    LayoutBuilder(FieldReader& reader, int64_t globalOffset, BlockLayout& layout)
+    LayoutBuilder(PeekReader& reader, int64_t globalOffset, BlockLayout& layout)
         : reader_(reader), globalOffset_(globalOffset), layout_(layout) {}
 
     // A field of `size` bytes at `position`.
@@ -72,12 +49,16 @@ class LayoutBuilder {
     // The file position a stored offset in the field at `position` designates; false when the
     // field does not lie in the file.
     bool Target(int64_t position, int64_t& target) {
-        int32_t stored = 0;
-        if (!reader_.Int32At(position, stored)) return false;
-        target = int64_t{stored} - globalOffset_;
+        const std::optional<int32_t> stored = reader_.Int32At(position);
+        if (!stored) return false;
+        target = int64_t{*stored} - globalOffset_;
         return true;
     }
-    bool Count(int64_t position, int32_t& count) { return reader_.Int32At(position, count); }
+    bool Count(int64_t position, int32_t& count) {
+        const std::optional<int32_t> stored = reader_.Int32At(position);
+        if (stored) count = *stored;
+        return stored.has_value();
+    }
 
   private:
     void Add(LayoutSpan span, int64_t count) {
@@ -91,7 +72,7 @@ class LayoutBuilder {
         if (span.Begin < span.End) layout_.Spans.push_back(span);
     }
 
-    FieldReader& reader_;
+    PeekReader& reader_;
     int64_t globalOffset_;
     BlockLayout& layout_;
 };
@@ -284,7 +265,7 @@ BlockLayout DescribeBlock(OptStream& stream, int64_t globalOffset, int64_t posit
     BlockLayout layout;
     layout.Position = position;
     layout.Type = type;
-    FieldReader reader(stream);
+    PeekReader reader(stream);
     LayoutBuilder out(reader, globalOffset, layout);
     AddHeader(out, position, type);
     if (IsJumpType(type)) AddSlotTable(out, position + 8, position + 12, "slot table", "slot", 1);
@@ -328,7 +309,7 @@ BlockLayout DescribeFileHeader(OptStream& stream, int64_t globalOffset) {
     BlockLayout layout;
     layout.Position = kRootBlockOffset;
     layout.FileHeader = true;
-    FieldReader reader(stream);
+    PeekReader reader(stream);
     LayoutBuilder out(reader, globalOffset, layout);
     out.Field(0, FieldKind::kUnread, ValueKind::kBytes, "not read");
     out.Field(4, FieldKind::kFileSize, ValueKind::kInt32, "file size field (file size - 8)");

@@ -3,39 +3,13 @@
 
 #include <algorithm>
 
+#include "PeekReader.h"
+
 namespace vexlor {
 
 namespace {
 
 constexpr std::string_view kMiddleDot = "\xC2\xB7";  // how the report list shows a zero byte
-
-class ValueReader {
-  public:
-    explicit ValueReader(OptStream& stream) : stream_(stream), saved_(stream.Position()) {}
-    ~ValueReader() { stream_.SeekOpt(saved_); }
-    ValueReader(const ValueReader&) = delete;
-    ValueReader& operator=(const ValueReader&) = delete;
-
-    int32_t Int32At(int64_t position) {
-        stream_.SeekOpt(position);
-        return stream_.ReadInt32();
-    }
-    float SingleAt(int64_t position) {
-        stream_.SeekOpt(position);
-        return stream_.ReadFloat();
-    }
-    uint8_t ByteAt(int64_t position) {
-        uint8_t value = 0;
-        stream_.SeekOpt(position);
-        stream_.Read(value);
-        return value;
-    }
-    int64_t BytesFrom(int64_t position) const { return stream_.BytesFrom(position); }
-
-  private:
-    OptStream& stream_;
-    int64_t saved_;
-};
 
 void AppendHex(std::string& out, uint8_t byte) {
     constexpr char kDigits[] = "0123456789ABCDEF";
@@ -43,7 +17,7 @@ void AppendHex(std::string& out, uint8_t byte) {
     out += kDigits[byte & 15];
 }
 
-std::string BytesText(ValueReader& reader, int64_t start, int64_t size) {
+std::string BytesText(PeekReader& reader, int64_t start, int64_t size) {
     std::string text = "bytes";
     for (int64_t i = 0; i < size; ++i) {
         text += ' ';
@@ -52,9 +26,9 @@ std::string BytesText(ValueReader& reader, int64_t start, int64_t size) {
     return text;
 }
 
-std::string RawValues(ValueReader& reader, int64_t start, const NumberText& numbers) {
-    std::string text = "int32 " + NumberText::IntText(reader.Int32At(start));
-    text += ", single " + numbers.FloatText(reader.SingleAt(start));
+std::string RawValues(PeekReader& reader, int64_t start, const NumberText& numbers) {
+    std::string text = "int32 " + NumberText::IntText(reader.RawInt32At(start));
+    text += ", single " + numbers.FloatText(reader.RawSingleAt(start));
     return text;
 }
 
@@ -84,7 +58,7 @@ std::string FieldName(const LayoutSpan& span, int64_t element, int64_t part) {
 ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const BlockLayout& layout,
                              int64_t offset, const NumberText& numbers) {
     ByteDescription description;
-    ValueReader reader(stream);
+    PeekReader reader(stream);
     if (reader.BytesFrom(offset) <= 0) return description;
     const LayoutSpan* span = layout.SpanAt(offset);
     if (span == nullptr) {
@@ -119,13 +93,13 @@ ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const Bloc
     }
     switch (span->Value) {
         case ValueKind::kInt32:
-            description.Value = "int32 " + NumberText::IntText(reader.Int32At(start));
+            description.Value = "int32 " + NumberText::IntText(reader.RawInt32At(start));
             break;
         case ValueKind::kSingle:
-            description.Value = "single " + numbers.FloatText(reader.SingleAt(start));
+            description.Value = "single " + numbers.FloatText(reader.RawSingleAt(start));
             break;
         case ValueKind::kStoredOffset: {
-            const int32_t stored = reader.Int32At(start);
+            const int32_t stored = reader.RawInt32At(start);
             const int64_t target = int64_t{stored} - globalOffset;
             if (stored == 0 && span->Kind == FieldKind::kSlotTable) {
                 description.Value = "stored 0: an empty slot";

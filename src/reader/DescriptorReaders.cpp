@@ -9,7 +9,6 @@ namespace vexlor {
 namespace {
 constexpr int64_t kDescriptorBytes = 72;
 constexpr int64_t kHardpointBytes = 16;
-constexpr int64_t kTextureNameBytes = 9;
 }  // namespace
 
 Vec3 OptWalker::ReadVec3() {

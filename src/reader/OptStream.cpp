@@ -1,5 +1,5 @@
-// Loading an OPT file into memory, so later changes to the file on disk cannot disturb a loaded
-// model.
+// Reading a whole file into memory: an OPT file, so later changes to the file on disk cannot
+// disturb a loaded model, and the files the export checks after writing them.
 #include "OptStream.h"
 
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 
 namespace vexlor {
 
-bool OptStream::LoadFile(const std::string& path, std::string& reason) {
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& reason) {
     // Opened without waiting, so that a FIFO without a writer is refused below instead of
     // blocking the open; a regular file reads the same either way.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -45,6 +45,13 @@ bool OptStream::LoadFile(const std::string& path, std::string& reason) {
         reason = std::strerror(error);
         return false;
     }
+    out = std::move(bytes);
+    return true;
+}
+
+bool OptStream::LoadFile(const std::string& path, std::string& reason) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, reason)) return false;
     bytes_ = std::move(bytes);
     position_ = 0;
     return true;

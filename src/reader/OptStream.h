@@ -12,6 +12,11 @@
 
 namespace vexlor {
 
+// The whole of the regular file at `path`, read into `out`. A FIFO, a folder or a device is
+// refused rather than waited on. On failure returns false, leaves `out` as it was and puts the
+// system's reason into `reason`.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& reason);
+
 class OptStream {
   public:
     OptStream() = default;

@@ -20,27 +20,6 @@ namespace fs = std::filesystem;
 const QString kSamples = QStringLiteral(VEXLOR_SOURCE_DIR "/samples");
 const QString kFrames = QStringLiteral(VEXLOR_SOURCE_DIR "/tests/view/frames");
 
-// A closed box 200 wide in x, 600 long in y and 100 high in z, centred on the origin.
-std::vector<uint8_t> BoxModel() {
-    OptBuilder b(0);
-    const std::vector<V3> corners = {{-100, -300, -50}, {100, -300, -50}, {100, 300, -50},
-                                     {-100, 300, -50},  {-100, -300, 50}, {100, -300, 50},
-                                     {100, 300, 50},    {-100, 300, 50}};
-    std::vector<FaceInput> sides;
-    for (const std::array<int32_t, 4> side : {std::array<int32_t, 4>{0, 3, 2, 1},
-                                              {4, 5, 6, 7},
-                                              {0, 1, 5, 4},
-                                              {2, 3, 7, 6},
-                                              {1, 2, 6, 5},
-                                              {0, 4, 7, 3}}) {
-        FaceInput face;
-        face.vertex = side;
-        sides.push_back(face);
-    }
-    b.SetMeshes({b.AddJump(0, {b.AddVertices(corners), b.AddFaces(sides)})});
-    return b.Build();
-}
-
 QRect Drawn(const QImage& picture) {
     return PixelsWhere(picture, [](QRgb c) { return HueOf(c) != Hue::Black; });
 }

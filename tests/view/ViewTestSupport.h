@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -67,6 +68,27 @@ struct TwoMeshModel {
         bytes = b.Build();
     }
 };
+
+// A closed box 200 wide in x, 600 long in y and 100 high in z, centred on the origin.
+inline std::vector<uint8_t> BoxModel() {
+    OptBuilder b(0);
+    const std::vector<V3> corners = {{-100, -300, -50}, {100, -300, -50}, {100, 300, -50},
+                                     {-100, 300, -50},  {-100, -300, 50}, {100, -300, 50},
+                                     {100, 300, 50},    {-100, 300, 50}};
+    std::vector<FaceInput> sides;
+    for (const std::array<int32_t, 4> side : {std::array<int32_t, 4>{0, 3, 2, 1},
+                                              {4, 5, 6, 7},
+                                              {0, 1, 5, 4},
+                                              {2, 3, 7, 6},
+                                              {1, 2, 6, 5},
+                                              {0, 4, 7, 3}}) {
+        FaceInput face;
+        face.vertex = side;
+        sides.push_back(face);
+    }
+    b.SetMeshes({b.AddJump(0, {b.AddVertices(corners), b.AddFaces(sides)})});
+    return b.Build();
+}
 
 // Pixel columns and rows of model points on the 457 x 417 panel with the box -400 ... 400 and
 // the camera at rest.
