@@ -1,0 +1,217 @@
+// Mends to OBJ, glTF and X3D files after assimp wrote them.
+#include "WriterRepairs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "OptStream.h"
+
+namespace vexlor::detail {
+
+namespace {
+
+std::string_view LineAt(const std::vector<uint8_t>& bytes, size_t begin, size_t& next) {
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const void* newline = std::memchr(data + begin, '\n', bytes.size() - begin);
+    const size_t end = newline ? static_cast<size_t>(static_cast<const char*>(newline) - data) + 1
+                               : bytes.size();
+    next = end;
+    return {data + begin, end - begin};
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// Reads `size` bytes at `offset` of an open file, or writes them.
+bool Transfer(std::FILE* file, uint64_t offset, void* data, size_t size, bool write) {
+    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    return write ? std::fwrite(data, 1, size, file) == size : std::fread(data, 1, size, file) == size;
+}
+
+uint32_t Little32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string& reason) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        reason = std::strerror(writeError != 0 ? writeError : (errno != 0 ? errno : EIO));
+        return false;
+    }
+    return true;
+}
+
+bool AddObjObjects(const std::string& path,
+                   const std::map<std::string, std::string>& objectOfGroup, std::string& reason) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, reason)) return false;
+    std::vector<uint8_t> out;
+    out.reserve(bytes.size() + 64 * objectOfGroup.size());
+    const std::string* current = nullptr;
+    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
+        const std::string_view line = LineAt(bytes, at, next);
+        if (line.substr(0, 2) == "g ") {
+            const auto found = objectOfGroup.find(std::string(Trimmed(line.substr(2))));
+            if (found != objectOfGroup.end() && (current == nullptr || *current != found->second)) {
+                current = &found->second;
+                const std::string object = "o " + *current + "\n";
+                out.insert(out.end(), object.begin(), object.end());
+            }
+        }
+        out.insert(out.end(), line.begin(), line.end());
+    }
+    return WriteFileBytes(path, out, reason);
+}
+
+bool BlankUnusedExtensions(std::string& json) {
+    const size_t key = json.find("\"extensionsUsed\"");
+    if (key == std::string::npos) return false;
+    const size_t open = json.find('[', key);
+    const size_t close = open == std::string::npos ? open : json.find(']', open);
+    if (close == std::string::npos) return false;
+
+    struct Name {
+        size_t begin, end;  // the quoted name
+        bool used;
+    };
+    std::vector<Name> names;
+    for (size_t at = json.find('"', open); at != std::string::npos && at < close;
+         at = json.find('"', at)) {
+        const size_t end = json.find('"', at + 1);
+        if (end == std::string::npos || end > close) return false;
+        const std::string quoted = json.substr(at, end + 1 - at);
+        const size_t first = json.find(quoted);
+        const bool elsewhere = first < open || json.find(quoted, close) != std::string::npos;
+        names.push_back({at, end + 1, elsewhere});
+        at = end + 1;
+    }
+    size_t kept = 0;
+    for (const Name& name : names)
+        kept += name.used ? 1 : 0;
+    if (kept == names.size()) return false;
+    const auto blank = [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i)
+            if (json[i] != '\n') json[i] = ' ';
+    };
+    if (kept == 0) {
+        // An empty list is not allowed: the whole member goes, with the comma that joins it.
+        size_t begin = key;
+        size_t end = close + 1;
+        const size_t after = json.find_first_not_of(" \t\r\n", end);
+        if (after != std::string::npos && json[after] == ',') {
+            end = after + 1;
+        } else {
+            const size_t before = json.find_last_not_of(" \t\r\n", key - 1);
+            if (before != std::string::npos && json[before] == ',') begin = before;
+        }
+        blank(begin, end);
+        return true;
+    }
+    // Each dropped name goes with the comma after it, or before it when it is the last kept.
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].used) continue;
+        const size_t comma = json.find_first_not_of(" \t\r\n", names[i].end);
+        if (comma < close && json[comma] == ',') {
+            blank(names[i].begin, comma + 1);
+        } else {
+            const size_t before = json.find_last_not_of(" \t\r\n", names[i].begin - 1);
+            blank(json[before] == ',' ? before : names[i].begin, names[i].end);
+        }
+    }
+    return true;
+}
+
+bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string& reason) {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    errno = 0;
+    uint64_t offset = 0;
+    size_t size = 0;
+    bool ok = true;
+    ok = fseeko(file, 0, SEEK_END) == 0;
+    const off_t end = ok ? ftello(file) : -1;
+    ok = end >= 0;
+    size = ok ? static_cast<size_t>(end) : 0;
+    if (ok && binary) {
+        uint8_t header[20];  // GLB header and the JSON chunk's header
+        ok = size >= sizeof header && Transfer(file, 0, header, sizeof header, false);
+        const size_t chunk = ok ? Little32(header + 12) : 0;
+        ok = ok && chunk <= size - sizeof header;
+        size = chunk;
+        offset = sizeof header;
+    }
+    std::string json(size, '\0');
+    ok = ok && Transfer(file, offset, json.data(), json.size(), false);
+    if (ok && BlankUnusedExtensions(json))
+        ok = Transfer(file, offset, json.data(), json.size(), true);
+    const int error = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!ok || !closed) {
+        reason = std::strerror(error != 0 ? error : (errno != 0 ? errno : EIO));
+        return false;
+    }
+    return true;
+}
+
+bool DropEmptyImageTextures(const std::string& path, std::string& reason) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, reason)) return false;
+    std::vector<uint8_t> out;
+    out.reserve(bytes.size());
+    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
+        const std::string_view line = LineAt(bytes, at, next);
+        if (Trimmed(line) != "<ImageTexture/>") out.insert(out.end(), line.begin(), line.end());
+    }
+    return WriteFileBytes(path, out, reason);
+}
+
+bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, reason)) return false;
+    std::vector<uint8_t> out;
+    out.reserve(bytes.size());
+    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
+        const std::string_view line = LineAt(bytes, at, next);
+        const size_t property = line.find_first_not_of(" \t");
+        if (property == std::string_view::npos || line.substr(property, 3) != "P: ") {
+            out.insert(out.end(), line.begin(), line.end());
+            continue;
+        }
+        // Past the four quoted fields, spaces after commas outside quotes go.
+        int quotes = 0;
+        bool quoted = false;
+        for (size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (c == '"') {
+                quoted = !quoted;
+                ++quotes;
+            }
+            if (c == ' ' && !quoted && quotes >= 8 && i > 0 && line[i - 1] == ',') continue;
+            out.push_back(static_cast<uint8_t>(c));
+        }
+    }
+    return WriteFileBytes(path, out, reason);
+}
+
+}  // namespace vexlor::detail
