@@ -136,10 +136,11 @@ class ExportCommand : public FileCommand {
         ParseScale(scale_, options.scale);
         if (command_->get_option("--units")->count() > 0) options.scale = *ScaleForUnits(units_);
         options.formatId = formatId_;
-        const auto document = job.Open();
+        auto document = job.Open();
         if (!document) return kExitFailure;
-        const ExportModel model = BuildExportModel(*document);
-        const ExportResult result = ExportToFile(model, job.Output(), options);
+        ExportModel model = BuildExportModel(*document);
+        document.reset();  // the file's bytes and tables are not needed any more
+        const ExportResult result = ExportToFile(std::move(model), job.Output(), options);
         for (const std::string& warning : result.warnings)
             job.Warn(warning);
         if (!result.ok) return job.Fail(OperationResult{false, result.message, result.reason});

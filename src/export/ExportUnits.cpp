@@ -13,9 +13,10 @@ struct NamedUnit {
 };
 
 constexpr NamedUnit kNamedUnits[] = {
-    {"opt", 0},          {"metres", 1},        {"meters", 1},       {"m", 1},
-    {"centimetres", .01}, {"centimeters", .01}, {"cm", .01},         {"millimetres", .001},
-    {"millimeters", .001}, {"mm", .001},
+    {"opt", 0},   {"metres", 1},         {"meters", 1},
+    {"m", 1},     {"centimetres", .01},  {"centimeters", .01},
+    {"cm", .01},  {"millimetres", .001}, {"millimeters", .001},
+    {"mm", .001},
 };
 
 struct ThreeMfName {
@@ -32,7 +33,8 @@ constexpr ThreeMfName kThreeMfUnits[] = {
 
 std::optional<double> ScaleForUnits(std::string_view name) {
     for (const NamedUnit& unit : kNamedUnits)
-        if (unit.name == name) return unit.metres == 0 ? 1.0 : 1.0 / (kOptUnitsPerMetre * unit.metres);
+        if (unit.name == name)
+            return unit.metres == 0 ? 1.0 : 1.0 / (kOptUnitsPerMetre * unit.metres);
     return std::nullopt;
 }
 

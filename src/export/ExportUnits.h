@@ -1,6 +1,7 @@
 // The units of an export. A position in the file is in OPT units; 41 of them make a metre (the
 // view's caption takes the same). An export multiplies every position by its scale, so one number
-// of the written file is 1 / (41 * scale) metres, and the formats that can say so declare that unit.
+// of the written file is 1 / (41 * scale) metres, and the formats that can say so declare that
+// unit.
 #pragma once
 
 #include <optional>

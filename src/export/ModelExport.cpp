@@ -157,8 +157,8 @@ void DeclareUnit(aiScene& scene, const std::string& formatId, double metresPerNu
         scene.mMetaData->Set(1, "OriginalUnitScaleFactor", 100.0 * metresPerNumber);
     } else if (formatId == "collada") {
         const auto s = static_cast<ai_real>(metresPerNumber);
-        scene.mRootNode->mTransformation = aiMatrix4x4(aiVector3D(s, s, s), aiQuaternion(),
-                                                       aiVector3D(0, 0, 0));
+        scene.mRootNode->mTransformation =
+            aiMatrix4x4(aiVector3D(s, s, s), aiQuaternion(), aiVector3D(0, 0, 0));
     }
 }
 
@@ -262,8 +262,11 @@ std::string FormatForPath(const std::string& path) {
     return {};
 }
 
-ExportResult ExportToFile(const ExportModel& model, const std::string& path,
-                          const ExportOptions& options) {
+namespace {
+
+// The export; `owned`, when given, is the model itself, released once the scene is built.
+ExportResult Export(const ExportModel& model, ExportModel* owned, const std::string& path,
+                    const ExportOptions& options) {
     ExportResult result;
     result.warnings = model.warnings;
     const auto report = [&](double fraction) {
@@ -311,24 +314,24 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     result.faces = stats.faces;
     result.triangles = stats.triangles;
     result.quads = stats.quads;
+    const int64_t modelFaces = model.FaceCount();
+    size_t hardpoints = 0, descriptors = 0;
+    for (const ExportMesh& mesh : model.meshes) {
+        hardpoints += mesh.hardpoints.size();
+        descriptors += mesh.descriptors.size();
+    }
+    // The scene holds all that is written: the model's memory goes before the writer takes its own.
+    if (owned != nullptr) *owned = ExportModel();
     if (stats.faces == 0)
         return Failure(std::move(result),
-                       model.FaceCount() == 0
+                       modelFaces == 0
                            ? "Nothing to export: the model has no faces"
                            : "Nothing to export: no faces in " + LevelText(options.lod));
-    if (!format->keepsNodes) {
-        size_t hardpoints = 0, descriptors = 0;
-        for (const ExportMesh& mesh : model.meshes) {
-            hardpoints += mesh.hardpoints.size();
-            descriptors += mesh.descriptors.size();
-        }
-        if (hardpoints + descriptors > 0)
-            result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
-                                      (hardpoints > 0 && descriptors > 0 ? " and " : "") +
-                                      Counted(descriptors, "mesh descriptor", "mesh descriptors") +
-                                      " left out: " + format->description + " keeps no nodes");
-    }
-
+    if (!format->keepsNodes && hardpoints + descriptors > 0)
+        result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+                                  (hardpoints > 0 && descriptors > 0 ? " and " : "") +
+                                  Counted(descriptors, "mesh descriptor", "mesh descriptors") +
+                                  " left out: " + format->description + " keeps no nodes");
     const double metresPerNumber = MetresPerNumber(options.scale);
     DeclareUnit(*scene, formatId, metresPerNumber);
     std::string threeMfUnit = "millimeter";
@@ -348,10 +351,9 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     if (!staging.Create(path, reason))
         return Failure(std::move(result), "Cannot create file " + path, reason);
 
-    const WriteOutcome written =
-        formatId == "3mf"
-            ? WriteOwnThreeMf(*scene, staging, threeMfUnit)
-            : WriteWithAssimp(*scene, formatId, staging, options.progress);
+    const WriteOutcome written = formatId == "3mf"
+                                     ? WriteOwnThreeMf(*scene, staging, threeMfUnit)
+                                     : WriteWithAssimp(*scene, formatId, staging, options.progress);
     if (!written.error.empty())
         return Failure(std::move(result), "Cannot write file " + path, written.error);
     if (written.cancelled) return Failure(std::move(result), "Export cancelled");
@@ -387,6 +389,18 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     report(1.0);
     result.ok = true;
     return result;
+}
+
+}  // namespace
+
+ExportResult ExportToFile(const ExportModel& model, const std::string& path,
+                          const ExportOptions& options) {
+    return Export(model, nullptr, path, options);
+}
+
+ExportResult ExportToFile(ExportModel&& model, const std::string& path,
+                          const ExportOptions& options) {
+    return Export(model, &model, path, options);
 }
 
 }  // namespace vexlor

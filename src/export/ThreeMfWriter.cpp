@@ -1,10 +1,10 @@
 // 3MF: [Content_Types].xml, _rels/.rels and the model part 3D/3dmodel.model in a zip archive.
 #include "ThreeMfWriter.h"
 
-#include <assimp/IOStream.hpp>
-#include <assimp/IOSystem.hpp>
 #include <assimp/material.h>
 #include <assimp/scene.h>
+#include <assimp/IOStream.hpp>
+#include <assimp/IOSystem.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -37,12 +37,23 @@ std::string Escaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -121,8 +132,8 @@ class ModelPart {
         const aiMesh& first = *scene_.mMeshes[level.mMeshes[0]];
         text_ += "  <object id=\"";
         AppendInt(text_, id);
-        text_ += "\" type=\"model\" name=\"" + Escaped(level.mName.C_Str()) +
-                 "\" pid=\"1\" pindex=\"";
+        text_ +=
+            "\" type=\"model\" name=\"" + Escaped(level.mName.C_Str()) + "\" pid=\"1\" pindex=\"";
         AppendInt(text_, first.mMaterialIndex);
         text_ += "\">\n   <mesh>\n    <vertices>\n";
         for (unsigned int m = 0; m < level.mNumMeshes; ++m) {

@@ -15,8 +15,8 @@ namespace {
 std::string_view LineAt(const std::vector<uint8_t>& bytes, size_t begin, size_t& next) {
     const auto* data = reinterpret_cast<const char*>(bytes.data());
     const void* newline = std::memchr(data + begin, '\n', bytes.size() - begin);
-    const size_t end = newline ? static_cast<size_t>(static_cast<const char*>(newline) - data) + 1
-                               : bytes.size();
+    const size_t end =
+        newline ? static_cast<size_t>(static_cast<const char*>(newline) - data) + 1 : bytes.size();
     next = end;
     return {data + begin, end - begin};
 }
@@ -31,7 +31,8 @@ std::string_view Trimmed(std::string_view text) {
 // Reads `size` bytes at `offset` of an open file, or writes them.
 bool Transfer(std::FILE* file, uint64_t offset, void* data, size_t size, bool write) {
     if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-    return write ? std::fwrite(data, 1, size, file) == size : std::fread(data, 1, size, file) == size;
+    return write ? std::fwrite(data, 1, size, file) == size
+                 : std::fread(data, 1, size, file) == size;
 }
 
 uint32_t Little32(const uint8_t* p) {
@@ -59,8 +60,8 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
     return true;
 }
 
-bool AddObjObjects(const std::string& path,
-                   const std::map<std::string, std::string>& objectOfGroup, std::string& reason) {
+bool AddObjObjects(const std::string& path, const std::map<std::string, std::string>& objectOfGroup,
+                   std::string& reason) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, reason)) return false;
     std::vector<uint8_t> out;
@@ -81,60 +82,36 @@ bool AddObjObjects(const std::string& path,
     return WriteFileBytes(path, out, reason);
 }
 
-bool BlankUnusedExtensions(std::string& json) {
+bool BlankUnusedExtension(std::string& json, const std::string& extension) {
     const size_t key = json.find("\"extensionsUsed\"");
     if (key == std::string::npos) return false;
     const size_t open = json.find('[', key);
     const size_t close = open == std::string::npos ? open : json.find(']', open);
     if (close == std::string::npos) return false;
-
-    struct Name {
-        size_t begin, end;  // the quoted name
-        bool used;
-    };
-    std::vector<Name> names;
-    for (size_t at = json.find('"', open); at != std::string::npos && at < close;
-         at = json.find('"', at)) {
-        const size_t end = json.find('"', at + 1);
-        if (end == std::string::npos || end > close) return false;
-        const std::string quoted = json.substr(at, end + 1 - at);
-        const size_t first = json.find(quoted);
-        const bool elsewhere = first < open || json.find(quoted, close) != std::string::npos;
-        names.push_back({at, end + 1, elsewhere});
-        at = end + 1;
-    }
-    size_t kept = 0;
-    for (const Name& name : names)
-        kept += name.used ? 1 : 0;
-    if (kept == names.size()) return false;
+    const std::string quoted = "\"" + extension + "\"";
+    const size_t name = json.find(quoted, open);
+    if (name == std::string::npos || name > close) return false;
+    if (json.find(quoted) != name || json.find(quoted, name + 1) != std::string::npos)
+        return false;  // used somewhere
     const auto blank = [&](size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i)
             if (json[i] != '\n') json[i] = ' ';
     };
-    if (kept == 0) {
-        // An empty list is not allowed: the whole member goes, with the comma that joins it.
-        size_t begin = key;
-        size_t end = close + 1;
-        const size_t after = json.find_first_not_of(" \t\r\n", end);
-        if (after != std::string::npos && json[after] == ',') {
-            end = after + 1;
-        } else {
-            const size_t before = json.find_last_not_of(" \t\r\n", key - 1);
-            if (before != std::string::npos && json[before] == ',') begin = before;
-        }
-        blank(begin, end);
-        return true;
-    }
-    // Each dropped name goes with the comma after it, or before it when it is the last kept.
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i].used) continue;
-        const size_t comma = json.find_first_not_of(" \t\r\n", names[i].end);
-        if (comma < close && json[comma] == ',') {
-            blank(names[i].begin, comma + 1);
-        } else {
-            const size_t before = json.find_last_not_of(" \t\r\n", names[i].begin - 1);
-            blank(json[before] == ',' ? before : names[i].begin, names[i].end);
-        }
+    const auto after = [&](size_t at) { return json.find_first_not_of(" \t\r\n", at); };
+    const auto before = [&](size_t at) { return json.find_last_not_of(" \t\r\n", at - 1); };
+    const size_t end = name + quoted.size();
+    if (json[after(end)] == ',') {
+        blank(name, after(end) + 1);  // with the comma after it
+    } else if (json[before(name)] == ',') {
+        blank(before(name), end);  // the last: with the comma before it
+    } else {
+        // Alone: an empty list is not allowed, so the whole member goes, with a comma beside it.
+        size_t begin = key, stop = close + 1;
+        if (json[after(stop)] == ',')
+            stop = after(stop) + 1;
+        else if (json[before(begin)] == ',')
+            begin = before(begin);
+        blank(begin, stop);
     }
     return true;
 }
@@ -163,7 +140,7 @@ bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string&
     }
     std::string json(size, '\0');
     ok = ok && Transfer(file, offset, json.data(), json.size(), false);
-    if (ok && BlankUnusedExtensions(json))
+    if (ok && BlankUnusedExtension(json, "KHR_materials_volume"))
         ok = Transfer(file, offset, json.data(), json.size(), true);
     const int error = errno;
     const bool closed = std::fclose(file) == 0;
@@ -198,7 +175,7 @@ bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
             out.insert(out.end(), line.begin(), line.end());
             continue;
         }
-        // Past the four quoted fields, spaces after commas outside quotes go.
+        // Past the four quoted fields, a space between a comma and a number goes.
         int quotes = 0;
         bool quoted = false;
         for (size_t i = 0; i < line.size(); ++i) {
@@ -207,7 +184,8 @@ bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
                 quoted = !quoted;
                 ++quotes;
             }
-            if (c == ' ' && !quoted && quotes >= 8 && i > 0 && line[i - 1] == ',') continue;
+            const bool number = i + 1 < line.size() && line[i + 1] != '"';
+            if (c == ' ' && !quoted && quotes >= 8 && line[i - 1] == ',' && number) continue;
             out.push_back(static_cast<uint8_t>(c));
         }
     }
