@@ -1,9 +1,10 @@
-// Mends to OBJ, glTF and X3D files after assimp wrote them.
+// Mends to OBJ, glTF, X3D and ASCII FBX files after assimp wrote them.
 #include "WriterRepairs.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string_view>
 
 #include "OptStream.h"
@@ -40,6 +41,27 @@ uint32_t Little32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// Closes a file that was read or written; false with the reason when `ok` is false or the close
+// fails. `error` is errno as the last transfer left it.
+bool Close(std::FILE* file, bool ok, int error, std::string& reason) {
+    const bool closed = std::fclose(file) == 0;
+    if (ok && closed) return true;
+    reason = std::strerror(error != 0 ? error : (errno != 0 ? errno : EIO));
+    return false;
+}
+
+// Writes the file again, line by line, as `mend` copies each line to the output.
+bool RewriteLines(const std::string& path, std::string& reason,
+                  const std::function<void(std::string_view, std::vector<uint8_t>&)>& mend) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, reason)) return false;
+    std::vector<uint8_t> out;
+    out.reserve(bytes.size() + bytes.size() / 64);
+    for (size_t at = 0, next = 0; at < bytes.size(); at = next)
+        mend(LineAt(bytes, at, next), out);
+    return WriteFileBytes(path, out, reason);
+}
+
 }  // namespace
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
@@ -51,24 +73,13 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
     }
     errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        reason = std::strerror(writeError != 0 ? writeError : (errno != 0 ? errno : EIO));
-        return false;
-    }
-    return true;
+    return Close(out, written, errno, reason);
 }
 
 bool AddObjObjects(const std::string& path, const std::map<std::string, std::string>& objectOfGroup,
                    std::string& reason) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
-    std::vector<uint8_t> out;
-    out.reserve(bytes.size() + 64 * objectOfGroup.size());
     const std::string* current = nullptr;
-    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
-        const std::string_view line = LineAt(bytes, at, next);
+    return RewriteLines(path, reason, [&](std::string_view line, std::vector<uint8_t>& out) {
         if (line.substr(0, 2) == "g ") {
             const auto found = objectOfGroup.find(std::string(Trimmed(line.substr(2))));
             if (found != objectOfGroup.end() && (current == nullptr || *current != found->second)) {
@@ -78,8 +89,7 @@ bool AddObjObjects(const std::string& path, const std::map<std::string, std::str
             }
         }
         out.insert(out.end(), line.begin(), line.end());
-    }
-    return WriteFileBytes(path, out, reason);
+    });
 }
 
 bool BlankUnusedExtension(std::string& json, const std::string& extension) {
@@ -142,38 +152,21 @@ bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string&
     ok = ok && Transfer(file, offset, json.data(), json.size(), false);
     if (ok && BlankUnusedExtension(json, "KHR_materials_volume"))
         ok = Transfer(file, offset, json.data(), json.size(), true);
-    const int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!ok || !closed) {
-        reason = std::strerror(error != 0 ? error : (errno != 0 ? errno : EIO));
-        return false;
-    }
-    return true;
+    return Close(file, ok, errno, reason);
 }
 
 bool DropEmptyImageTextures(const std::string& path, std::string& reason) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
-    std::vector<uint8_t> out;
-    out.reserve(bytes.size());
-    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
-        const std::string_view line = LineAt(bytes, at, next);
+    return RewriteLines(path, reason, [](std::string_view line, std::vector<uint8_t>& out) {
         if (Trimmed(line) != "<ImageTexture/>") out.insert(out.end(), line.begin(), line.end());
-    }
-    return WriteFileBytes(path, out, reason);
+    });
 }
 
 bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
-    std::vector<uint8_t> out;
-    out.reserve(bytes.size());
-    for (size_t at = 0, next = 0; at < bytes.size(); at = next) {
-        const std::string_view line = LineAt(bytes, at, next);
+    return RewriteLines(path, reason, [](std::string_view line, std::vector<uint8_t>& out) {
         const size_t property = line.find_first_not_of(" \t");
         if (property == std::string_view::npos || line.substr(property, 3) != "P: ") {
             out.insert(out.end(), line.begin(), line.end());
-            continue;
+            return;
         }
         // Past the four quoted fields, a space between a comma and a number goes.
         int quotes = 0;
@@ -188,8 +181,7 @@ bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
             if (c == ' ' && !quoted && quotes >= 8 && line[i - 1] == ',' && number) continue;
             out.push_back(static_cast<uint8_t>(c));
         }
-    }
-    return WriteFileBytes(path, out, reason);
+    });
 }
 
 }  // namespace vexlor::detail
