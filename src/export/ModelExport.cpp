@@ -189,6 +189,7 @@ std::map<std::string, std::string> ObjectOfGroup(const aiScene& scene) {
 struct WriteOutcome {
     std::string error;  // why the files could not be written; empty when they were
     bool cancelled = false;
+    int64_t degenerate = 0;  // triangles left out (3MF)
 };
 
 WriteOutcome WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& staging,
@@ -196,7 +197,8 @@ WriteOutcome WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& 
     detail::CheckedIOSystem files(staging.Folder());
     WriteOutcome outcome;
     std::string error;
-    const bool written = detail::WriteThreeMf(scene, files, staging.StagedMain(), unit, error);
+    const bool written =
+        detail::WriteThreeMf(scene, files, staging.StagedMain(), unit, outcome.degenerate, error);
     if (files.Failed())
         outcome.error = files.Reason();
     else if (!written)
@@ -357,6 +359,11 @@ ExportResult Export(const ExportModel& model, ExportModel* owned, const std::str
     if (!written.error.empty())
         return Failure(std::move(result), "Cannot write file " + path, written.error);
     if (written.cancelled) return Failure(std::move(result), "Export cancelled");
+    if (written.degenerate > 0)
+        result.warnings.push_back(Counted(static_cast<size_t>(written.degenerate),
+                                          "triangle with a corner twice",
+                                          "triangles with a corner twice") +
+                                  " left out: 3MF wants three different vertices");
 
     const std::string staged = staging.StagedMain();
     if (formatId == "fbx") {

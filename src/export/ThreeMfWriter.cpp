@@ -90,6 +90,7 @@ std::string DisplayColour(const aiMaterial& material) {
 class ModelPart {
   public:
     ModelPart(const aiScene& scene, ZipWriter& zip) : scene_(scene), zip_(zip) {}
+    int64_t Degenerate() const { return degenerate_; }
 
     bool Write(const std::string& unit) {
         text_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<model unit=\"" + unit +
@@ -157,6 +158,11 @@ class ModelPart {
             for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
                 const aiFace& face = mesh.mFaces[f];
                 if (face.mNumIndices != 3) continue;  // the scene is triangulated for 3MF
+                const unsigned int* v = face.mIndices;
+                if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2]) {
+                    ++degenerate_;  // 3MF wants three different vertices
+                    continue;
+                }
                 text_ += "     <triangle";
                 for (unsigned int c = 0; c < 3; ++c) {
                     text_ += c == 0 ? " v1=\"" : c == 1 ? "\" v2=\"" : "\" v3=\"";
@@ -183,12 +189,13 @@ class ModelPart {
     const aiScene& scene_;
     ZipWriter& zip_;
     std::string text_;
+    int64_t degenerate_ = 0;
 };
 
 }  // namespace
 
 bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::string& path,
-                  const std::string& unit, std::string& error) {
+                  const std::string& unit, int64_t& degenerate, std::string& error) {
     Assimp::IOStream* stream = files.Open(path.c_str(), "wb");
     if (stream == nullptr) {
         error = "the file could not be opened";
@@ -197,10 +204,12 @@ bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::stri
     const auto close = [&](Assimp::IOStream* s) { files.Close(s); };
     std::unique_ptr<Assimp::IOStream, decltype(close)> guard(stream, close);
     ZipWriter zip(*stream);
+    ModelPart model(scene, zip);
     const bool written = zip.Begin("[Content_Types].xml") && zip.Add(kContentTypes) && zip.End() &&
                          zip.Begin("_rels/.rels") && zip.Add(kRelationships) && zip.End() &&
-                         zip.Begin("3D/3dmodel.model") && ModelPart(scene, zip).Write(unit) &&
-                         zip.End() && zip.Finish();
+                         zip.Begin("3D/3dmodel.model") && model.Write(unit) && zip.End() &&
+                         zip.Finish();
+    degenerate = model.Degenerate();
     if (!written) error = zip.Error();
     return written;
 }

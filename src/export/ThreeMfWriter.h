@@ -5,6 +5,7 @@
 // the digits that give back the same 32-bit float, and the unit the numbers are in.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct aiScene;
@@ -15,9 +16,10 @@ class IOSystem;
 
 namespace vexlor::detail {
 
-// Writes `scene` to `path` through `files`; `unit` is one of 3MF's unit names. False with the
-// reason when the archive could not be written.
+// Writes `scene` to `path` through `files`; `unit` is one of 3MF's unit names. A triangle with a
+// vertex twice (a face whose corners meet) is left out, as 3MF wants three different vertices:
+// `degenerate` counts them. False with the reason when the archive could not be written.
 bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::string& path,
-                  const std::string& unit, std::string& error);
+                  const std::string& unit, int64_t& degenerate, std::string& error);
 
 }  // namespace vexlor::detail

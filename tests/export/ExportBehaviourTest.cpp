@@ -424,6 +424,11 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
              Compare(*imported.scene, Expect(model, expect), compare))
             ADD_FAILURE() << name << ": " << difference;
     }
+    // 3MF wants three different vertices: the face whose corners meet is left out.
+    const ExportResult threeMf = ExportToFile(model, Path("plain.3mf"));
+    ASSERT_TRUE(threeMf.ok) << threeMf.message;
+    EXPECT_TRUE(Contains(threeMf.warnings, "1 triangle with a corner twice left out"))
+        << Joined(threeMf.warnings);
     Imported imported = Import(Path("plain.glb"));
     // The flat square's normal is +z in OPT, so +y in glTF.
     bool found = false;
