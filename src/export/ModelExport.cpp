@@ -343,8 +343,8 @@ ExportResult Export(const ExportModel& model, ExportModel* owned, const std::str
         else
             result.warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
                                       ": the file says millimetres, a number a millimetre "
-                                      "(--units metres, centimetres or millimetres give a unit "
-                                      "it names)");
+                                      "(vexlor export --units metres, centimetres or millimetres "
+                                      "writes a unit it names)");
     }
     if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
 
