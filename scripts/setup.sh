@@ -10,10 +10,10 @@ packages=(
     qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools libgl-dev libgl1-mesa-dri
     xvfb xauth xdotool imagemagick x11-utils fonts-liberation fonts-dejavu-core
     dpkg-dev file lintian man-db desktop-file-utils shared-mime-info libxml2-utils bsdutils
-    libassimp-dev assimp-utils
+    libassimp-dev assimp-utils zlib1g-dev
     f3d
 )
-# Node.js and npm run the Khronos glTF validator in the export tests. A machine that already has
+# Node.js and npm run the Khronos glTF validator and three.js's loaders in the export tests. A machine that already has
 # them (from another source, which may bundle npm with node) keeps its own.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
@@ -31,5 +31,5 @@ if [ "${#missing[@]}" -gt 0 ]; then
     $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-# The glTF validator, from npm into tools/gltf-validator/node_modules (ignored by git).
-"$(dirname "$0")/setup-gltf-validator.sh"
+# The glTF validator and three.js's loaders, from npm into tools/*/node_modules (ignored by git).
+"$(dirname "$0")/setup-npm-tools.sh"

@@ -1,6 +1,6 @@
 #!/usr/bin/env node
 // Runs the Khronos glTF validator (npm package gltf-validator, installed by
-// scripts/setup-gltf-validator.sh) on each .glb or .gltf file named on the command line; a .gltf's
+// scripts/setup-npm-tools.sh) on each .glb or .gltf file named on the command line; a .gltf's
 // buffers (.bin) are read from beside it. Prints one summary line per file and every error and
 // warning; exits 1 when any file has an error (or cannot be read), 0 otherwise.
 'use strict';
@@ -12,7 +12,7 @@ let validator;
 try {
     validator = require(moduleDir);
 } catch (e) {
-    console.error(`gltf-validator is not installed in ${moduleDir}: run scripts/setup-gltf-validator.sh`);
+    console.error(`gltf-validator is not installed in ${moduleDir}: run scripts/setup-npm-tools.sh`);
     process.exit(2);
 }
 

@@ -11,13 +11,16 @@
 //   - the open (the walk that builds the tree and the draw tables) and the export model builder
 //     (one observed walk): the builder is to be at least as fast as the open;
 //   - the whole `vexlor export FILE --lod all -o OUT.glb` as a process, and `assimp export`
-//     converting the OBJ file of the same model (written by vexlor export) to GLB.
+//     converting the OBJ file of the same model (written by vexlor export) to GLB: their time and
+//     their peak memory ("peak_MiB", the child's maximum resident size).
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -109,8 +112,10 @@ void BM_BuildScene(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildScene)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Runs a program with its output to /dev/null; true when it exits with status 0.
-bool RunProgram(std::vector<std::string> args) {
+// Runs a program with its output to /dev/null; true when it exits with status 0. `peakMiB` gets
+// the largest resident size the child reached, as the kernel counts it (what /usr/bin/time -v
+// calls its maximum resident set size).
+bool RunProgram(std::vector<std::string> args, double* peakMiB = nullptr) {
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -123,8 +128,11 @@ bool RunProgram(std::vector<std::string> args) {
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    return spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    struct rusage usage {};
+    const bool ended = spawned == 0 && wait4(child, &status, 0, &usage) == child;
+    if (ended && peakMiB != nullptr)
+        *peakMiB = std::max(*peakMiB, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The generated OPT file of reader_bench: 200,000 faces over 8 meshes with 3 levels of detail.
@@ -174,13 +182,15 @@ void BM_VexlorExportGlb(benchmark::State& state) {
     const fs::path opt = Scratch("large.opt", false);
     const fs::path glb = Scratch("vexlor.glb", false);
     vexlor::testing::WriteFile(opt.string(), OptFile());
+    double peak = 0;
     for (auto _ : state) {
-        if (!RunProgram(
-                {VEXLOR_BINARY, "export", opt.string(), "--lod", "all", "-o", glb.string()})) {
+        if (!RunProgram({VEXLOR_BINARY, "export", opt.string(), "--lod", "all", "-o", glb.string()},
+                        &peak)) {
             state.SkipWithError("`vexlor export` failed");
             break;
         }
     }
+    state.counters["peak_MiB"] = peak;
     if (fs::exists(glb)) state.counters["glb_MB"] = static_cast<double>(fs::file_size(glb)) / 1e6;
     state.counters["opt_MB_per_s"] =
         benchmark::Counter(OptFileMegabytes(), benchmark::Counter::kIsIterationInvariantRate);
@@ -200,12 +210,14 @@ void BM_AssimpCommandLineObjToGlb(benchmark::State& state) {
         state.SkipWithError("cannot write the OBJ file with vexlor export");
         return;
     }
+    double peak = 0;
     for (auto _ : state) {
-        if (!RunProgram({"assimp", "export", obj.string(), glb.string(), "-fglb2"})) {
+        if (!RunProgram({"assimp", "export", obj.string(), glb.string(), "-fglb2"}, &peak)) {
             state.SkipWithError("`assimp export` failed (is assimp-utils installed?)");
             break;
         }
     }
+    state.counters["peak_MiB"] = peak;
     if (fs::exists(glb)) state.counters["glb_MB"] = static_cast<double>(fs::file_size(glb)) / 1e6;
     state.counters["obj_MB"] = static_cast<double>(fs::file_size(obj)) / 1e6;
     for (const fs::path& file : {opt, obj, glb, fs::path(obj).replace_extension(".mtl")})

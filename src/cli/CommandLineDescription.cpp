@@ -87,7 +87,10 @@ std::string OptionRoff(const CLI::Option* option) {
     for (const std::string& name : Names(option))
         names.push_back(Bold(name));
     const std::string value = ValueName(option);
-    return Joined(names, ", ") + (value.empty() ? "" : " " + ValueRoff(value));
+    // An option and its value stay on one line (an unbreakable space), and a long value such as
+    // opt|metres|centimetres|millimetres is not hyphenated (\%): a wrapped synopsis line must not
+    // start with a word, as a command's entry does.
+    return Joined(names, ", ") + (value.empty() ? "" : "\\ \\%" + ValueRoff(value));
 }
 
 // A help text as a sentence: capital first letter, full stop at the end.

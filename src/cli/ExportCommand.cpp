@@ -1,5 +1,6 @@
-// `vexlor export FILE... -o OUT [--lod all|N] [--format ID] [--scale S]`: the model in another 3D
-// format, written through assimp (all files or none); `vexlor export --formats` lists the formats.
+// `vexlor export FILE... -o OUT [--lod all|N] [--format ID] [--units U | --scale S]`: the model in
+// another 3D format, written through assimp (all files or none); `vexlor export --formats` lists
+// the formats.
 // What the model could not keep (bad indices and the like) is written to standard error, one
 // warning a line, and the file is written all the same.
 #include <charconv>
@@ -7,6 +8,7 @@
 
 #include "CliOutput.h"
 #include "ExportModelBuilder.h"
+#include "ExportUnits.h"
 #include "FileCommand.h"
 #include "ModelExport.h"
 
@@ -79,8 +81,15 @@ class ExportCommand : public FileCommand {
                         "the format's id (see --formats) instead of OUT's extension")
             ->option_text("ID");
         command
+            .add_option("--units", units_,
+                        "the unit of the numbers written: opt (the default; 41 make a metre), "
+                        "metres, centimetres or millimetres; the formats that can declare a unit "
+                        "declare it")
+            ->option_text("opt|metres|centimetres|millimetres");
+        command
             .add_option("--scale", scale_,
-                        "factor on every position; 1/41 writes metres (default 1: OPT units)")
+                        "factor on every position instead of --units (default 1: OPT units; "
+                        "1/41 is --units metres)")
             ->option_text("S");
         command.add_flag("--formats", listFormats_,
                          "list the formats (id, extension, description; TAB separated) and exit");
@@ -102,6 +111,12 @@ class ExportCommand : public FileCommand {
             return "--lod must be all or a level number from 1, not '" + lod_ + "'";
         if (!ParseScale(scale_, options.scale))
             return "--scale must be a number above 0 (such as 0.5 or 1/41), not '" + scale_ + "'";
+        if (command_->get_option("--units")->count() > 0) {
+            if (command_->get_option("--scale")->count() > 0)
+                return "--units and --scale say the same: give one of them";
+            if (!ScaleForUnits(units_))
+                return "--units must be one of " + UnitNames() + ", not '" + units_ + "'";
+        }
         if (!formatId_.empty() && !KnownFormat(formatId_))
             return "unknown export format '" + formatId_ + "' (see vexlor export --formats)";
         return {};
@@ -119,11 +134,13 @@ class ExportCommand : public FileCommand {
         // Checked by OptionsError before any file is read.
         ParseLevel(lod_, options.lod);
         ParseScale(scale_, options.scale);
+        if (command_->get_option("--units")->count() > 0) options.scale = *ScaleForUnits(units_);
         options.formatId = formatId_;
-        const auto document = job.Open();
+        auto document = job.Open();
         if (!document) return kExitFailure;
-        const ExportModel model = BuildExportModel(*document);
-        const ExportResult result = ExportToFile(model, job.Output(), options);
+        ExportModel model = BuildExportModel(*document);
+        document.reset();  // the file's bytes and tables are not needed any more
+        const ExportResult result = ExportToFile(std::move(model), job.Output(), options);
         for (const std::string& warning : result.warnings)
             job.Warn(warning);
         if (!result.ok) return job.Fail(OperationResult{false, result.message, result.reason});
@@ -141,6 +158,7 @@ class ExportCommand : public FileCommand {
     std::string lod_ = "1";
     std::string formatId_;
     std::string scale_ = "1";
+    std::string units_ = "opt";
     bool listFormats_ = false;
 };
 

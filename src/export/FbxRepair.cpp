@@ -1,11 +1,10 @@
 // Null records back into assimp 5.2's binary FBX files.
 #include "FbxRepair.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "OptStream.h"
+#include "WriterRepairs.h"
 
 namespace vexlor::detail {
 
@@ -147,20 +146,7 @@ bool RepairFbxFile(const std::string& path, FbxRepairResult& result, std::string
     if (!ReadFileBytes(path, bytes, reason)) return false;
     result = RepairFbxNullRecords(bytes);
     if (result != FbxRepairResult::Repaired) return true;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        reason = std::strerror(writeError != 0 ? writeError : (errno != 0 ? errno : EIO));
-        return false;
-    }
-    return true;
+    return WriteFileBytes(path, bytes, reason);
 }
 
 }  // namespace vexlor::detail

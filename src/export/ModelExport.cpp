@@ -10,13 +10,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <exception>
+#include <map>
+#include <memory>
 #include <string_view>
 
 #include "ExportFiles.h"
+#include "ExportUnits.h"
 #include "FbxRepair.h"
 #include "SceneBuilder.h"
-#include "ZipCheck.h"
+#include "ThreeMfWriter.h"
+#include "WriterRepairs.h"
 
 namespace vexlor {
 
@@ -29,21 +34,24 @@ struct FormatTraits {
     bool yUp;
 };
 
-// What each of assimp's writers does with faces and nodes, and the frame its format declares or
-// is read in: y up for glTF (the format requires it), FBX and Collada (assimp's writers declare Y
-// up), X and X3D (their formats define y up) and assimp's own dumps; the OPT frame (z up, the frame
-// of 3D printing and CAD) for the formats that declare none. A format not listed (a newer assimp's)
-// gets triangles, nodes and the file's axes.
+// What each of assimp's writers does with faces and nodes, and the up axis of its format's world:
+// y up for glTF (the format requires it), FBX and Collada (assimp's writers declare Y up), X and
+// X3D (their formats define it), OBJ and PLY (what Blender, three.js and f3d assume when reading
+// them) and assimp's own dumps; z up, the OPT frame, for STL and 3MF (3D printing), 3DS and STEP
+// (3ds Max and CAD). A format not listed (a newer assimp's) gets triangles, nodes and z up.
 constexpr FormatTraits kTraits[] = {
-    {"collada", true, true, true}, {"x", true, true, true},          {"stp", false, false, false},
-    {"obj", true, false, false},   {"objnomtl", true, false, false}, {"stl", false, false, false},
-    {"stlb", false, false, false}, {"ply", true, false, false},      {"plyb", true, false, false},
-    {"3ds", false, true, false},   {"gltf2", false, true, true},     {"glb2", false, true, true},
-    {"gltf", false, true, true},   {"glb", false, true, true},       {"assbin", true, true, true},
-    {"assxml", true, true, true},  {"x3d", false, true, true},       {"fbx", true, true, true},
-    {"fbxa", true, true, true},    {"3mf", false, false, false},     {"pbrt", false, false, false},
-    {"assjson", true, true, true}, {"m3d", false, true, false},      {"m3da", false, true, false},
+    {"collada", true, true, true}, {"x", true, true, true},         {"stp", false, false, false},
+    {"obj", true, false, true},    {"objnomtl", true, false, true}, {"stl", false, false, false},
+    {"stlb", false, false, false}, {"ply", true, false, true},      {"plyb", true, false, true},
+    {"3ds", false, true, false},   {"gltf2", false, true, true},    {"glb2", false, true, true},
+    {"assbin", true, true, true},  {"assxml", true, true, true},    {"x3d", false, true, true},
+    {"fbx", true, true, true},     {"fbxa", true, true, true},      {"3mf", false, false, false},
+    {"assjson", true, true, true}, {"m3d", false, true, false},     {"m3da", false, true, false},
 };
+
+// Writers left out of the list: pbrt crashes on scenes without a camera; "gltf" and "glb" write
+// glTF 1.0, which no current importer reads (their GLB's length also leaves out its padding).
+constexpr std::string_view kLeftOut[] = {"pbrt", "gltf", "glb"};
 
 // Preferred among formats that share an extension.
 constexpr std::string_view kPreferred[] = {"glb2", "gltf2", "stlb",   "plyb",
@@ -138,6 +146,94 @@ std::string LevelText(int32_t lod) {
                              : "level of detail " + std::to_string(lod);
 }
 
+// The unit of the numbers, where the format declares one: FBX's UnitScaleFactor (centimetres
+// per number, which assimp's writer takes from the scene's metadata) and Collada's <unit> (metres
+// per number, which assimp's writer takes from the root node's scale). 3MF's writer is ours.
+void DeclareUnit(aiScene& scene, const std::string& formatId, double metresPerNumber) {
+    if (formatId == "fbx" || formatId == "fbxa") {
+        delete scene.mMetaData;
+        scene.mMetaData = aiMetadata::Alloc(2);
+        scene.mMetaData->Set(0, "UnitScaleFactor", 100.0 * metresPerNumber);
+        scene.mMetaData->Set(1, "OriginalUnitScaleFactor", 100.0 * metresPerNumber);
+    } else if (formatId == "collada") {
+        const auto s = static_cast<ai_real>(metresPerNumber);
+        scene.mRootNode->mTransformation =
+            aiMatrix4x4(aiVector3D(s, s, s), aiQuaternion(), aiVector3D(0, 0, 0));
+    }
+}
+
+// "OPT units (1/41 m)" or "0.5 m".
+std::string UnitText(double scale) {
+    if (scale == 1.0) return "OPT units (1/41 m)";
+    char text[64];
+    std::snprintf(text, sizeof text, "%g m", MetresPerNumber(scale));
+    return text;
+}
+
+// OBJ's group names (the scene meshes') and the level each belongs to, as an object name.
+std::map<std::string, std::string> ObjectOfGroup(const aiScene& scene) {
+    std::map<std::string, std::string> objects;
+    for (unsigned int i = 0; i < scene.mRootNode->mNumChildren; ++i) {
+        const aiNode& mesh = *scene.mRootNode->mChildren[i];
+        for (unsigned int j = 0; j < mesh.mNumChildren; ++j) {
+            const aiNode& level = *mesh.mChildren[j];
+            std::string object = level.mName.C_Str();
+            std::replace(object.begin(), object.end(), ' ', '_');
+            for (unsigned int k = 0; k < level.mNumMeshes; ++k)
+                objects[scene.mMeshes[level.mMeshes[k]]->mName.C_Str()] = object;
+        }
+    }
+    return objects;
+}
+
+struct WriteOutcome {
+    std::string error;  // why the files could not be written; empty when they were
+    bool cancelled = false;
+    int64_t degenerate = 0;  // triangles left out (3MF)
+};
+
+WriteOutcome WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& staging,
+                             const std::string& unit) {
+    detail::CheckedIOSystem files(staging.Folder());
+    WriteOutcome outcome;
+    std::string error;
+    const bool written =
+        detail::WriteThreeMf(scene, files, staging.StagedMain(), unit, outcome.degenerate, error);
+    if (files.Failed())
+        outcome.error = files.Reason();
+    else if (!written)
+        outcome.error = error;
+    return outcome;
+}
+
+WriteOutcome WriteWithAssimp(const aiScene& scene, const std::string& formatId,
+                             const detail::StagingFolder& staging,
+                             const std::function<bool(double)>& onProgress) {
+    Assimp::Exporter exporter;
+    auto* files = new detail::CheckedIOSystem(staging.Folder());
+    exporter.SetIOHandler(files);  // the exporter owns it from here
+    WriteProgress progress(onProgress);
+    exporter.SetProgressHandler(&progress);
+    ProgressHandlerGuard guard{exporter};
+    LargeBlocksFromHeap heap;
+    aiReturn written = aiReturn_FAILURE;
+    WriteOutcome outcome;
+    try {
+        written = exporter.Export(&scene, formatId.c_str(), staging.StagedMain().c_str());
+        if (written != aiReturn_SUCCESS) outcome.error = exporter.GetErrorString();
+    } catch (const std::exception& e) {
+        outcome.error = e.what();
+    } catch (...) {
+        outcome.error = "unknown failure in the exporter";
+    }
+    if (files->Failed())
+        outcome.error = files->Reason();
+    else if (written != aiReturn_SUCCESS && outcome.error.empty())
+        outcome.error = "the exporter failed";
+    outcome.cancelled = progress.Cancelled();
+    return outcome;
+}
+
 }  // namespace
 
 std::vector<ExportFormat> ExportFormats() {
@@ -146,7 +242,8 @@ std::vector<ExportFormat> ExportFormats() {
     for (size_t i = 0; i < exporter.GetExportFormatCount(); ++i) {
         const aiExportFormatDesc* desc = exporter.GetExportFormatDescription(i);
         if (desc == nullptr || desc->id == nullptr) continue;
-        if (std::string_view(desc->id) == "pbrt") continue;  // crashes on scenes without a camera
+        if (std::find(std::begin(kLeftOut), std::end(kLeftOut), desc->id) != std::end(kLeftOut))
+            continue;
         const FormatTraits traits = TraitsOf(desc->id);
         formats.push_back(ExportFormat{desc->id, desc->description ? desc->description : "",
                                        desc->fileExtension ? desc->fileExtension : "",
@@ -167,8 +264,11 @@ std::string FormatForPath(const std::string& path) {
     return {};
 }
 
-ExportResult ExportToFile(const ExportModel& model, const std::string& path,
-                          const ExportOptions& options) {
+namespace {
+
+// The export; `owned`, when given, is the model itself, released once the scene is built.
+ExportResult Export(const ExportModel& model, ExportModel* owned, const std::string& path,
+                    const ExportOptions& options) {
     ExportResult result;
     result.warnings = model.warnings;
     const auto report = [&](double fraction) {
@@ -206,7 +306,6 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
         options.axes == ExportAxes::YUp || (options.axes == ExportAxes::Auto && format->yUp);
     sceneOptions.triangulate = !format->keepsPolygons;
     sceneOptions.nodes = format->keepsNodes;
-    sceneOptions.flat = formatId == "3mf";
     sceneOptions.faceNormals = formatId == "stl" || formatId == "stlb";
 
     detail::SceneStats stats;
@@ -217,22 +316,35 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     result.faces = stats.faces;
     result.triangles = stats.triangles;
     result.quads = stats.quads;
+    const int64_t modelFaces = model.FaceCount();
+    size_t hardpoints = 0, descriptors = 0;
+    for (const ExportMesh& mesh : model.meshes) {
+        hardpoints += mesh.hardpoints.size();
+        descriptors += mesh.descriptors.size();
+    }
+    // The scene holds all that is written: the model's memory goes before the writer takes its own.
+    if (owned != nullptr) *owned = ExportModel();
     if (stats.faces == 0)
         return Failure(std::move(result),
-                       model.FaceCount() == 0
+                       modelFaces == 0
                            ? "Nothing to export: the model has no faces"
                            : "Nothing to export: no faces in " + LevelText(options.lod));
-    if (!format->keepsNodes) {
-        size_t hardpoints = 0, descriptors = 0;
-        for (const ExportMesh& mesh : model.meshes) {
-            hardpoints += mesh.hardpoints.size();
-            descriptors += mesh.descriptors.size();
-        }
-        if (hardpoints + descriptors > 0)
-            result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
-                                      (hardpoints > 0 && descriptors > 0 ? " and " : "") +
-                                      Counted(descriptors, "mesh descriptor", "mesh descriptors") +
-                                      " left out: " + format->description + " keeps no nodes");
+    if (!format->keepsNodes && hardpoints + descriptors > 0)
+        result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+                                  (hardpoints > 0 && descriptors > 0 ? " and " : "") +
+                                  Counted(descriptors, "mesh descriptor", "mesh descriptors") +
+                                  " left out: " + format->description + " keeps no nodes");
+    const double metresPerNumber = MetresPerNumber(options.scale);
+    DeclareUnit(*scene, formatId, metresPerNumber);
+    std::string threeMfUnit = "millimeter";
+    if (formatId == "3mf") {
+        if (const auto unit = ThreeMfUnit(metresPerNumber))
+            threeMfUnit = *unit;
+        else
+            result.warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
+                                      ": the file says millimetres, a number a millimetre "
+                                      "(vexlor export --units metres, centimetres or millimetres "
+                                      "writes a unit it names)");
     }
     if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
 
@@ -241,44 +353,37 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     if (!staging.Create(path, reason))
         return Failure(std::move(result), "Cannot create file " + path, reason);
 
-    {
-        Assimp::Exporter exporter;
-        auto* files = new detail::CheckedIOSystem(staging.Folder());
-        exporter.SetIOHandler(files);  // the exporter owns it from here
-        WriteProgress progress(options.progress);
-        exporter.SetProgressHandler(&progress);
-        ProgressHandlerGuard guard{exporter};
-        LargeBlocksFromHeap heap;
-        aiReturn written = aiReturn_FAILURE;
-        std::string error;
-        try {
-            written = exporter.Export(scene.get(), formatId.c_str(), staging.StagedMain().c_str());
-            if (written != aiReturn_SUCCESS) error = exporter.GetErrorString();
-        } catch (const std::exception& e) {
-            error = e.what();
-        } catch (...) {
-            error = "unknown failure in the exporter";
-        }
-        if (files->Failed())
-            return Failure(std::move(result), "Cannot write file " + path, files->Reason());
-        if (written != aiReturn_SUCCESS || !error.empty())
-            return Failure(std::move(result), "Cannot write file " + path,
-                           error.empty() ? std::string("the exporter failed") : error);
-        if (progress.Cancelled()) return Failure(std::move(result), "Export cancelled");
-    }
-    if (formatId == "3mf" &&
-        !detail::ZipHoldsEntries(staging.StagedMain(),
-                                 {"[Content_Types].xml", "_rels/.rels", "3D/3DModel.model"},
-                                 reason))
-        return Failure(std::move(result), "Cannot write file " + path, reason);
+    const WriteOutcome written = formatId == "3mf"
+                                     ? WriteOwnThreeMf(*scene, staging, threeMfUnit)
+                                     : WriteWithAssimp(*scene, formatId, staging, options.progress);
+    if (!written.error.empty())
+        return Failure(std::move(result), "Cannot write file " + path, written.error);
+    if (written.cancelled) return Failure(std::move(result), "Export cancelled");
+    if (written.degenerate > 0)
+        result.warnings.push_back(Counted(static_cast<size_t>(written.degenerate),
+                                          "triangle with a corner twice",
+                                          "triangles with a corner twice") +
+                                  " left out: 3MF wants three different vertices");
+
+    const std::string staged = staging.StagedMain();
     if (formatId == "fbx") {
         detail::FbxRepairResult repair = detail::FbxRepairResult::NotNeeded;
-        if (!detail::RepairFbxFile(staging.StagedMain(), repair, reason))
+        if (!detail::RepairFbxFile(staged, repair, reason))
             return Failure(std::move(result), "Cannot write file " + path, reason);
         if (repair == detail::FbxRepairResult::Malformed)
             result.warnings.push_back(
                 "the FBX writer's node tree could not be checked; written as it came");
     }
+    bool repaired = true;
+    if (formatId == "obj" || formatId == "objnomtl")
+        repaired = detail::AddObjObjects(staged, ObjectOfGroup(*scene), reason);
+    else if (formatId == "glb2" || formatId == "gltf2")
+        repaired = detail::DropUnusedGltfExtensions(staged, formatId == "glb2", reason);
+    else if (formatId == "x3d")
+        repaired = detail::DropEmptyImageTextures(staged, reason);
+    else if (formatId == "fbxa")
+        repaired = detail::JoinFbxPropertyValues(staged, reason);
+    if (!repaired) return Failure(std::move(result), "Cannot write file " + path, reason);
     scene.reset();
     if (!report(0.95)) return Failure(std::move(result), "Export cancelled");
 
@@ -291,6 +396,18 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     report(1.0);
     result.ok = true;
     return result;
+}
+
+}  // namespace
+
+ExportResult ExportToFile(const ExportModel& model, const std::string& path,
+                          const ExportOptions& options) {
+    return Export(model, nullptr, path, options);
+}
+
+ExportResult ExportToFile(ExportModel&& model, const std::string& path,
+                          const ExportOptions& options) {
+    return Export(model, &model, path, options);
 }
 
 }  // namespace vexlor

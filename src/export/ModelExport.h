@@ -16,13 +16,16 @@
 // renames a second "LOD 1" to "LOD 1_node"; Blender appends ".001").
 // Materials: one per texture name (named after it; no images), "untextured" for faces without.
 // Formats without nodes (OBJ, STL, PLY, 3MF) leave the hardpoints and descriptors out, with a
-// warning. 3MF gets one top-level node per scene mesh: its writer reads only those.
+// warning; OBJ and 3MF get an object per level node instead.
 //
-// Frames: the formats that are y up (glTF, whose format requires it; FBX and Collada, whose headers
-// assimp writes as Y up; X, X3D and assimp's own dumps) get (x, y, z) of the file -> (x, z, -y),
-// a rotation by -90 degrees about x: z up becomes y up, the nose (-y) looks along +z (glTF's
-// front), handedness is kept. The others (OBJ, STL, PLY, 3MF, 3DS, STEP) keep the file's frame,
-// z up. ExportOptions::axes overrides either way.
+// Frames: the formats whose world is y up (glTF, whose format requires it; FBX and Collada, whose
+// headers assimp writes as Y up; OBJ and PLY, whose importers assume it; X, X3D and assimp's own
+// dumps) get (x, y, z) of the file -> (x, z, -y), a rotation by -90 degrees about x: z up becomes
+// y up, the nose (-y) looks along +z (glTF's front), handedness is kept. The others (STL, 3MF,
+// 3DS, STEP) keep the file's frame, z up. ExportOptions::axes overrides either way.
+//
+// Units: the numbers are OPT units times ExportOptions::scale (ExportUnits.h); FBX, Collada and
+// 3MF declare that unit (3MF only where it has a name for it, else millimetres with a warning).
 //
 // Winding: OPT corners run clockwise around the face normal (N = -(AB x BC), the rule of the
 // consistency check); every format here wants counter-clockwise, so a face A B C D is written
@@ -45,7 +48,7 @@ struct ExportFormat {
     std::string extension;       // without the dot, e.g. "glb"
     bool keepsPolygons = false;  // quads are written as quads; else split along A-C
     bool keepsNodes = false;     // hardpoints and descriptors are written as nodes
-    bool yUp = false;            // written in glTF's y-up frame by default
+    bool yUp = false;            // written y up (glTF's frame) by default; else z up (OPT's)
 };
 
 // Every format that the linked assimp can write, in assimp's order.
@@ -71,7 +74,9 @@ struct ExportOptions {
     // The level of detail to write: 1 (the default) for the first, N for the N-th, kAllLevels for
     // every level (each under its own "LOD N" node).
     int32_t lod = 1;
-    // Factor on every position: 1 keeps OPT units; 1.0 / 41 writes metres (41 units = 1 metre).
+    // Factor on every position: 1 keeps OPT units; 1.0 / 41 writes metres (41 units = 1 metre;
+    // ScaleForUnits gives the scale of a named unit). The formats that can declare a unit declare
+    // the one this gives.
     double scale = 1.0;
     ExportAxes axes = ExportAxes::Auto;
     // Called now and then with the fraction done (0 ... 1). Returning false cancels the export:
@@ -95,6 +100,10 @@ struct ExportResult {
 // into a temporary folder beside the target and renamed into place only when all were written; on
 // failure nothing is left behind and existing files are untouched.
 ExportResult ExportToFile(const ExportModel& model, const std::string& path,
+                          const ExportOptions& options = {});
+// The same, releasing the model as soon as the scene is built: then the model's memory and the
+// writer's are never taken at once.
+ExportResult ExportToFile(ExportModel&& model, const std::string& path,
                           const ExportOptions& options = {});
 
 }  // namespace vexlor

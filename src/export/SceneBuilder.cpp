@@ -235,7 +235,6 @@ class Builder {
     ~Builder() {
         for (aiMesh* mesh : meshes_)
             delete mesh;
-        DeleteAll(flatNodes_);
     }
 
     ScenePtr Build() {
@@ -273,14 +272,9 @@ class Builder {
                 hardpointNumber += static_cast<int64_t>(mesh.hardpoints.size());
                 descriptorNumber += static_cast<int64_t>(mesh.descriptors.size());
             }
-            if (options_.flat) {
-                DeleteAll(children);
-                continue;
-            }
             Adopt(node.get(), children);
             top.push_back(node.release());
         }
-        if (options_.flat) top.swap(flatNodes_);
         Adopt(scene->mRootNode, top);
         if (options_.nodes) {
             stats_.hardpoints = hardpointNumber;
@@ -480,14 +474,8 @@ class Builder {
                                      materials_.Names()[group.material];
             meshIds.push_back(static_cast<unsigned int>(meshes_.size()));
             meshes_.push_back(MakeMesh(group, name));
-            if (options_.flat) {
-                aiNode* node = NewNode(name);
-                node->mNumMeshes = 1;
-                node->mMeshes = new unsigned int[1]{meshIds.back()};
-                flatNodes_.push_back(node);
-            }
         }
-        if (meshIds.empty() || options_.flat) return true;
+        if (meshIds.empty()) return true;
 
         aiNode* node = NewNode("mesh " + IntText(mesh.index) + " LOD " + IntText(level.number));
         node->mNumMeshes = static_cast<unsigned int>(meshIds.size());
@@ -587,7 +575,6 @@ class Builder {
     int64_t done_ = 0;
     Materials materials_;
     std::vector<aiMesh*> meshes_;
-    std::vector<aiNode*> flatNodes_;
     unsigned int lastFirst_ = 0xffffffffu;  // first vertex of the last face written
 };
 

@@ -41,7 +41,6 @@ struct SceneOptions {
     bool yUp = false;          // (x, y, z) -> (x, z, -y)
     bool triangulate = false;  // quads split along A-C
     bool nodes = true;         // hardpoints and descriptors as empty nodes
-    bool flat = false;         // one top-level node per scene mesh (3MF's writer reads only those)
     bool keepFileWinding = false;
     // Every corner gets its face's normal: for STL, whose writer makes each facet's normal the
     // mean of its corners' normals, which smooth vertex normals would turn away from the facet.

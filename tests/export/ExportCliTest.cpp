@@ -118,8 +118,8 @@ TEST_F(ExportCli, WritesTheFighterInTheFormatOfItsExtensionWithTheChosenLevelAnd
         EXPECT_FALSE(HasNode(*glb.scene->mRootNode, "mesh 3 LOD 2"));
     }
 
-    // All levels in metres, OBJ: polygons kept, the file's frame, a material file beside it.
-    run = Vexlor("export " + Sample("fighter.opt") + " --lod all --scale 1/41 -o fighter.obj");
+    // All levels in metres, OBJ: polygons kept, y up, a material file beside it.
+    run = Vexlor("export " + Sample("fighter.opt") + " --lod all --units metres -o fighter.obj");
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(fs::exists(Path("fighter.mtl")));
     const Imported obj = Import(Path("fighter.obj"));
@@ -129,8 +129,10 @@ TEST_F(ExportCli, WritesTheFighterInTheFormatOfItsExtensionWithTheChosenLevelAnd
     int64_t faces = 0;
     Bounds(*obj.scene, *obj.scene->mRootNode, aiMatrix4x4(), low, high, faces);
     EXPECT_EQ(faces, drawn.faces);
-    EXPECT_LT((low - drawn.low / 41.0f).Length(), 1e-4f);
-    EXPECT_LT((high - drawn.high / 41.0f).Length(), 1e-4f);
+    const aiVector3D upLow(drawn.low.x, drawn.low.z, -drawn.high.y);
+    const aiVector3D upHigh(drawn.high.x, drawn.high.z, -drawn.low.y);
+    EXPECT_LT((low - upLow / 41.0f).Length(), 1e-4f);
+    EXPECT_LT((high - upHigh / 41.0f).Length(), 1e-4f);
 
     // --format chooses among the writers of one extension: ASCII STL rather than binary.
     EXPECT_EQ(
@@ -171,6 +173,10 @@ TEST_F(ExportCli, UsageReadAndWriteErrorsAreOneLineWithStatusTwoAndWriteNothing)
          "vexlor: --scale must be a number above 0 (such as 0.5 or 1/41), not '1/0'"},
         {"export " + fighter + " -o x.glb --scale -2",
          "vexlor: --scale must be a number above 0 (such as 0.5 or 1/41), not '-2'"},
+        {"export " + fighter + " -o x.glb --units feet",
+         "vexlor: --units must be one of opt, metres, centimetres, millimetres, not 'feet'"},
+        {"export " + fighter + " -o x.glb --units metres --scale 2",
+         "vexlor: --units and --scale say the same: give one of them"},
         {"export " + fighter + " -o x.glb --format nope",
          "vexlor: unknown export format 'nope' (see vexlor export --formats)"},
         {"export --formats " + fighter,
