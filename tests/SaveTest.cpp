@@ -4,13 +4,29 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "AtomicFile.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
+
+// Linked in place of fsync (-Wl,--wrap=fsync): fails with EIO while asked to.
+namespace {
+std::atomic<bool> failSync{false};
+}  // namespace
+extern "C" int __real_fsync(int fd);
+extern "C" int __wrap_fsync(int fd) {
+    if (failSync) {
+        errno = EIO;
+        return -1;
+    }
+    return __real_fsync(fd);
+}
 
 namespace vexlor::testing {
 namespace {
@@ -233,6 +249,47 @@ TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
     EXPECT_EQ(result.message, "Cannot write file " + report.string());
     EXPECT_EQ(Read(report), "old contents");
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+// The file is renamed into place only once its bytes are on the disk: a failing fsync keeps the
+// old file. A save given up before its commit leaves no temporary file behind.
+TEST_F(SaveFiles, OnlyASyncedSaveReplacesAndAnAbandonedOneLeavesNothing) {
+    const fs::path report = dir_ / "notes.txt";
+    std::ofstream(report) << "old contents";
+    failSync = true;
+    const OperationResult result = document_.SaveAscii(report.string(), "caption");
+    failSync = false;
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot write file " + report.string());
+    EXPECT_EQ(Read(report), "old contents");
+    EXPECT_EQ(FilesInDir(), 1u);
+    {
+        AtomicFile abandoned;
+        ASSERT_TRUE(abandoned.Create(report.string()));
+        abandoned.Write("new", 3);
+        EXPECT_EQ(FilesInDir(), 2u);  // the temporary file beside it
+    }
+    EXPECT_EQ(Read(report), "old contents");
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+// Saving over a symbolic link writes the file it names (through a relative link, in another
+// folder) and keeps the link; a link to a file without write permission is refused as that file
+// would be.
+TEST_F(SaveFiles, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+    fs::create_directory(dir_ / "real");
+    std::ofstream(dir_ / "real" / "notes.txt") << "old contents";
+    fs::create_symlink("real/notes.txt", dir_ / "notes.txt");
+    ASSERT_TRUE(document_.SaveAscii((dir_ / "notes.txt").string(), "caption").ok);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "notes.txt"));
+    EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
+    EXPECT_EQ(FilesInDir(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), {}), 1);
+
+    fs::permissions(dir_ / "real" / "notes.txt", fs::perms::owner_read);
+    const OperationResult refused = document_.SavePrj((dir_ / "notes.txt").string());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
 }
 
 TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <iterator>
 #include <memory>
+#include <new>
 
 #include "ExportModelBuilder.h"
 #include "FileDialogs.h"
@@ -90,8 +91,20 @@ ExportResult ExportWithProgress(QWidget* parent, const ExportModel& model, const
     };
     ExportResult result;
     QEventLoop loop;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = ExportToFile(model, path, options); }));
+    // Nothing may leave the worker: an exception there would end the program.
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            result = ExportToFile(model, path, options);
+        } catch (const std::bad_alloc&) {
+            result = ExportResult{};
+            result.message = "Cannot write file " + path;
+            result.reason = "out of memory";
+        } catch (...) {
+            result = ExportResult{};
+            result.message = "Cannot write file " + path;
+            result.reason = "unknown failure";
+        }
+    }));
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     loop.exec();

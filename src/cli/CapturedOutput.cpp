@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "TemporaryFiles.h"
+
 namespace vexlor::cli {
 
 namespace {
@@ -25,6 +27,8 @@ int UnnamedTemporaryFile(std::string& reason) {
                  ": " + std::strerror(errno);
         return -1;
     }
+    // For the moment it has a name, a signal's clean-up removes it too.
+    const TemporaryName named(pattern, false);
     unlink(pattern.c_str());
     return file;
 }

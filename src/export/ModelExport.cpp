@@ -10,12 +10,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <exception>
+#include <limits>
+#include <new>
 #include <string_view>
 
 #include "ExportFiles.h"
 #include "FbxRepair.h"
 #include "SceneBuilder.h"
+#include "WriteTarget.h"
 #include "ZipCheck.h"
 
 namespace vexlor {
@@ -62,7 +66,7 @@ std::string Lower(std::string text) {
 }
 
 std::string ExtensionOf(const std::string& path) {
-    const std::string name = detail::NameOf(path);
+    const std::string name = NameOf(path);
     const size_t dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0) return {};
     return Lower(name.substr(dot + 1));
@@ -167,8 +171,38 @@ std::string FormatForPath(const std::string& path) {
     return {};
 }
 
-ExportResult ExportToFile(const ExportModel& model, const std::string& path,
-                          const ExportOptions& options) {
+namespace {
+
+// The largest magnitude among the finite coordinates of every position the export scales.
+double LargestCoordinate(const ExportModel& model) {
+    double largest = 0;
+    const auto take = [&largest](const Vec3& v) {
+        for (const float c : {v.x, v.y, v.z})
+            if (std::isfinite(c)) largest = std::max(largest, std::fabs(double{c}));
+    };
+    for (const ExportMesh& mesh : model.meshes) {
+        for (const ExportLevel& level : mesh.levels)
+            for (const ExportFaceBlock& block : level.faceBlocks)
+                for (const ExportFace& face : block.faces)
+                    for (const ExportCorner& corner : face.corners)
+                        take(corner.position);
+        for (const ExportHardpoint& hardpoint : mesh.hardpoints)
+            take(hardpoint.position);
+        for (const ExportDescriptor& d : mesh.descriptors)
+            for (const Vec3& v : {d.span, d.centre, d.minima, d.maxima, d.targetCentre})
+                take(v);
+    }
+    return largest;
+}
+
+std::string NumberText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+ExportResult ExportOrThrow(const ExportModel& model, const std::string& path,
+                           const ExportOptions& options) {
     ExportResult result;
     result.warnings = model.warnings;
     const auto report = [&](double fraction) {
@@ -198,6 +232,12 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
         return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.lod));
     if (!std::isfinite(options.scale) || options.scale <= 0)
         return Failure(std::move(result), "Invalid scale " + std::to_string(options.scale));
+    // Positions are written as 32-bit floats: a scale that makes one infinite is refused whole.
+    const double largest = LargestCoordinate(model);
+    if (largest * options.scale > std::numeric_limits<float>::max())
+        return Failure(std::move(result), "Invalid scale " + NumberText(options.scale) +
+                                              ": the model's coordinates up to " +
+                                              NumberText(largest) + " would not be finite");
 
     detail::SceneOptions sceneOptions;
     sceneOptions.lod = options.lod;
@@ -291,6 +331,23 @@ ExportResult ExportToFile(const ExportModel& model, const std::string& path,
     report(1.0);
     result.ok = true;
     return result;
+}
+
+}  // namespace
+
+ExportResult ExportToFile(const ExportModel& model, const std::string& path,
+                          const ExportOptions& options) {
+    // Every step, the scene's building included, fails the same way: a message, and the staging
+    // folder gone with its files as the stack unwinds.
+    try {
+        return ExportOrThrow(model, path, options);
+    } catch (const std::bad_alloc&) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "out of memory");
+    } catch (const std::exception& e) {
+        return Failure(ExportResult{}, "Cannot write file " + path, e.what());
+    } catch (...) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "unknown failure");
+    }
 }
 
 }  // namespace vexlor
