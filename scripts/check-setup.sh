@@ -26,7 +26,13 @@ for build in "${builds[@]}"; do
         /^ *LINK_LIBRARIES = / { for (i = 3; i <= NF; ++i) print $i }
         /^build build.ninja/ { reading = 1 }
         reading { for (i = 1; i <= NF; ++i) print $i; if ($NF != "$") reading = 0 }
-    ' "$build/build.ninja" | sed -n 's/^\(-Wl,\)\{0,1\}\(\/usr\/[^,:]*\).*/\2/p'
+    ' "$build/build.ninja" | sort -u | while IFS= read -r word; do
+        case $word in
+            # A library named by -l is the one the linker finds, as it finds it.
+            -l*) ${CXX:-c++} -print-file-name="lib${word#-l}.so" ;;
+            *) sed -n 's/^\(-Wl,\)\{0,1\}\(\/usr\/[^,:]*\).*/\2/p' <<< "$word" ;;
+        esac
+    done
 done | grep '^/usr/' | sort -u > "$work/read"
 # Paths as the compilers wrote them (with "..") made plain, without following links.
 xargs -r -d '\n' realpath -s -m -- < "$work/read" | grep '^/usr/' | sort -u > "$work/files"
