@@ -91,12 +91,16 @@ TEST(CheckRun, EveryProblemOfTheOpenIsListedOnceAndCounted) {
         OptDocument document;
         document.OpenBytes(bytes, name);
         const WalkProblems& problems = document.Model().Problems;
-        ASSERT_GT(problems.Count(), 0) << name;
-        CheckOutcome outcome{};
         std::vector<CheckFinding> findings;
         std::vector<std::string> lines;
-        outcome = CheckOPT(document, VertexNormalCheck::WholeModel, lines,
-                           ContributionSearch::Indexed, &findings);
+        const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel, lines,
+                                              ContributionSearch::Indexed, &findings);
+        // Well formed beyond an old reader's capacities (deep-chain, over-capacity): nothing to
+        // add.
+        if (problems.Count() == 0) {
+            EXPECT_TRUE(outcome.allOk) << name;
+            continue;
+        }
         EXPECT_FALSE(outcome.allOk) << name;
         EXPECT_GE(outcome.errorCount, std::min<int64_t>(problems.Count(), INT32_MAX)) << name;
         const auto afterProblems =
