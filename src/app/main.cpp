@@ -14,6 +14,8 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include "SanitizerOptions.h"
+
 #include "DesktopProgram.h"
 #include "NumberText.h"
 #include "Screenshot.h"
@@ -120,6 +122,12 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
     if (!taken.Warning.empty()) std::fprintf(stderr, "optvexlor: %s\n", taken.Warning.c_str());
     return 0;
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() {
+    return VEXLOR_ASAN_DEFAULT_OPTIONS;
+}
+#endif
 
 // Under the leak sanitizer, leaks are looked for while the application object still lives: its
 // teardown unloads the OpenGL driver, whose own allocations would then be reported without the

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "SanitizerOptions.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #define VEXLOR_LEAK_CHECK() __lsan_do_leak_check()
+// See SanitizerOptions.h.
+extern "C" const char* __asan_default_options() {
+    return VEXLOR_ASAN_DEFAULT_OPTIONS;
+}
 #else
 #define VEXLOR_LEAK_CHECK() (void)0
 #endif
@@ -19,14 +24,6 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
     }
-#if defined(__SANITIZE_ADDRESS__)
-    // The leak check stops every thread of the process to read their stacks, and it crashed now
-    // and then while Mesa's software renderer kept threads of its own (one per processor, besides
-    // its shader cache's). Without them the check meets only the threads of Qt and the tests.
-    // Set before anything is loaded, so the programs the tests start inherit it too.
-    setenv("LP_NUM_THREADS", "0", 0);
-    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
-#endif
     std::unique_ptr<QApplication> application;
     if (!listing) {
         application = std::make_unique<QApplication>(argc, argv);
