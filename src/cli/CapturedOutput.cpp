@@ -21,6 +21,7 @@ int UnnamedTemporaryFile(std::string& reason) {
     const char* folder = std::getenv("TMPDIR");
     std::string pattern =
         (folder && *folder ? std::string(folder) : std::string("/tmp")) + "/vexlor-output-XXXXXX";
+    const TemporaryFiles::Creation creation;
     const int file = mkostemp(pattern.data(), O_CLOEXEC);
     if (file < 0) {
         reason = "cannot create a temporary file in " + pattern.substr(0, pattern.rfind('/')) +

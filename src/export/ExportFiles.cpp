@@ -200,8 +200,9 @@ bool StagingFolder::Create(const std::string& target, std::string& reason) {
     std::string pattern = targetFolder_ + "/" + kStagingPattern;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr) {
-        reason = std::strerror(errno);
+    const TemporaryFiles::Creation creation;
+    if (creation.Interrupted() || mkdtemp(name.data()) == nullptr) {
+        reason = std::strerror(creation.Interrupted() ? EINTR : errno);
         return false;
     }
     folder_ = name.data();

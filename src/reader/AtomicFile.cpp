@@ -38,13 +38,21 @@ bool AtomicFile::Create(const std::string& target) {
         failed_ = true;
         return false;
     }
-    const int fd = CreateUniqueFile(FolderOf(target_), ".vexlor-save-", temporary_);
-    if (fd < 0) {
-        Fail(errno);
-        temporary_.clear();
-        return false;
+    int fd = -1;
+    {
+        const TemporaryFiles::Creation creation;
+        if (creation.Interrupted()) {
+            Fail(EINTR);
+            return false;
+        }
+        fd = CreateUniqueFile(FolderOf(target_), ".vexlor-save-", temporary_);
+        if (fd < 0) {
+            Fail(errno);
+            temporary_.clear();
+            return false;
+        }
+        registered_ = TemporaryName(temporary_, false);
     }
-    registered_ = TemporaryName(temporary_, false);
     // A replaced file keeps its permissions; a new one has those the umask leaves.
     struct stat existing {};
     if (stat(target_.c_str(), &existing) == 0 && fchmod(fd, existing.st_mode & 07777) != 0) {

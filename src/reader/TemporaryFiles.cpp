@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -28,6 +29,17 @@ struct Slot {
 
 // The one table of the process: the handler cannot be given anything else.
 Slot slots[kSlots];
+// Creations under way, and whether a signal has come.
+std::atomic<int> creating{0};
+std::atomic<bool> interrupted{false};
+
+sigset_t CleanUpSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, signal);
+    return signals;
+}
 
 void RemoveFolder(const char* path) {
     // A writer in another thread may add a file while the folder is emptied: a few passes.
@@ -69,6 +81,12 @@ void RemoveAll() {
 }
 
 void OnSignal(int signal) {
+    interrupted.store(true);
+    // A file being created in another thread is registered in a moment; a second at the most.
+    for (int wait = 0; wait < 1000 && creating.load() > 0; ++wait) {
+        const timespec millisecond{0, 1000000};
+        nanosleep(&millisecond, nullptr);
+    }
     RemoveAll();
     // The handler was installed to run once (SA_RESETHAND): the signal, blocked until the handler
     // returns, then ends the process with its own status.
@@ -103,6 +121,21 @@ int TemporaryFiles::Register(const std::string& path, bool folder) {
 
 void TemporaryFiles::Unregister(int handle) {
     if (handle >= 0 && handle < kSlots) slots[handle].state.store(kFree);
+}
+
+TemporaryFiles::Creation::Creation() {
+    const sigset_t signals = CleanUpSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, &before_);
+    creating.fetch_add(1);
+}
+
+TemporaryFiles::Creation::~Creation() {
+    creating.fetch_sub(1);
+    pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+}
+
+bool TemporaryFiles::Creation::Interrupted() const {
+    return interrupted.load();
 }
 
 }  // namespace vexlor

@@ -7,6 +7,8 @@
 // and ends the process as the signal would have. A signal that was ignored stays ignored.
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 namespace vexlor {
@@ -19,6 +21,22 @@ class TemporaryFiles {
     // to unregister it with, or -1 when it could not be registered (too many or too long).
     static int Register(const std::string& path, bool folder);
     static void Unregister(int handle);
+
+    // A temporary file's creation and registration, as one step for the handler: while one is
+    // under way in any thread, the handler waits for it (the signals are blocked in the creating
+    // thread meanwhile, so that it is never the one that waits). Once a signal has come, no new
+    // temporary file may be created: Interrupted() says so.
+    class Creation {
+      public:
+        Creation();
+        Creation(const Creation&) = delete;
+        Creation& operator=(const Creation&) = delete;
+        ~Creation();
+        bool Interrupted() const;
+
+      private:
+        sigset_t before_;
+    };
 };
 
 // A registration that ends with its scope or on Release().
