@@ -71,9 +71,9 @@ TEST(NotOptFile, TextFilesAndRandomBytesAreNamedToo) {
 TEST(NotOptFile, OptFilesWholeCutOrDamagedAreNotNamed) {
     // These break the header itself: a global offset, a mesh count or a mesh table position no
     // OPT file can have, or no room for a header at all.
-    const std::set<std::string> brokenHeaders = {"global-offset-overflow.opt", "huge-mesh-count.opt",
-                                                 "mesh-table-outside.opt", "empty.opt",
-                                                 "header-only.opt"};
+    const std::set<std::string> brokenHeaders = {"global-offset-overflow.opt",
+                                                 "huge-mesh-count.opt", "mesh-table-outside.opt",
+                                                 "empty.opt", "header-only.opt"};
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files = BuildBrokenSamples();
     files.emplace_back("fighter.opt", BuildFighter());
     files.emplace_back("faulty.opt", BuildFaultySample());
