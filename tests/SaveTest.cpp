@@ -231,38 +231,29 @@ TEST_F(SaveFiles, AReplacedFileKeepsItsMode) {
     EXPECT_NE(Read(report), "old contents");
 }
 
-TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
+// A write that fails (a file size limit, as a full disk would), a failing fsync (the file is
+// renamed into place only once its bytes are on the disk) and a save given up before its commit
+// all leave the old file and no temporary file.
+TEST_F(SaveFiles, AFailedOrAbandonedSaveLeavesTheOldFileAndNothingElse) {
     const fs::path report = dir_ / "notes.txt";
     std::ofstream(report) << "old contents";
-    // A file size limit makes writes fail as a full disk would.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const OperationResult result = document_.SaveAscii(report.string(), "caption");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot write file " + report.string());
-    EXPECT_EQ(Read(report), "old contents");
-    EXPECT_EQ(FilesInDir(), 1u);
-}
-
-// The file is renamed into place only once its bytes are on the disk: a failing fsync keeps the
-// old file. A save given up before its commit leaves no temporary file behind.
-TEST_F(SaveFiles, OnlyASyncedSaveReplacesAndAnAbandonedOneLeavesNothing) {
-    const fs::path report = dir_ / "notes.txt";
-    std::ofstream(report) << "old contents";
-    failSync = true;
-    const OperationResult result = document_.SaveAscii(report.string(), "caption");
-    failSync = false;
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot write file " + report.string());
-    EXPECT_EQ(Read(report), "old contents");
-    EXPECT_EQ(FilesInDir(), 1u);
+    for (const bool sync : {false, true}) {
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = sync ? saved.rlim_cur : 100;
+        setrlimit(RLIMIT_FSIZE, &small);
+        failSync = sync;
+        const OperationResult result = document_.SaveAscii(report.string(), "caption");
+        failSync = false;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(result.ok) << sync;
+        EXPECT_EQ(result.message, "Cannot write file " + report.string());
+        EXPECT_EQ(Read(report), "old contents") << sync;
+        EXPECT_EQ(FilesInDir(), 1u) << sync;
+    }
     {
         AtomicFile abandoned;
         ASSERT_TRUE(abandoned.Create(report.string()));
