@@ -31,10 +31,17 @@ cleanup() {
     if [ "$status" -eq 0 ] && [ -n "$made" ] && ! grep -q " $root/" /proc/mounts; then rm -rf "$work"; fi
     exit "$status"
 }
+inside=
+# A signal ends what runs inside too (its own process group), then the mounts go.
+stop() {
+    [ -n "$inside" ] && kill -TERM -- "-$inside" 2>/dev/null
+    wait 2>/dev/null
+    exit "$1"
+}
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+trap 'stop 130' INT
+trap 'stop 143' TERM
+trap 'stop 129' HUP
 
 start=$(date +%s)
 echo "== debootstrap --variant=minbase bookworm $root"
@@ -72,10 +79,13 @@ mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" && mounted+=("
 echo "== scripts/test.sh in the fresh machine"
 status=0
 # A clean environment: nothing of this machine's shell but what reaches the registries.
-env -i HOME=/root TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+# In the background, so that a signal to this script is handled at once.
+setsid env -i HOME=/root TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     LANG=C.UTF-8 SSL_CERT_FILE=/etc/ssl/certs/ca-certificates.crt \
     NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
-    chroot "$root" bash -c 'cd /root/optvexlor && scripts/test.sh' || status=$?
+    chroot "$root" bash -c 'cd /root/optvexlor && scripts/test.sh' &
+inside=$!
+wait "$inside" || status=$?
 
 elapsed=$(($(date +%s) - start))
 printf 'fresh-machine: scripts/test.sh exited with status %d after %dh %02dm %02ds (%s)\n' \
