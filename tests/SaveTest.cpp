@@ -15,10 +15,17 @@
 #include "TempFolder.h"
 #include "TestSupport.h"
 
-// Linked in place of fsync (-Wl,--wrap=fsync): fails with EIO while asked to.
+// Linked in place of fsync and umask (-Wl,--wrap): fsync fails with EIO while asked to, umask
+// calls are counted.
 namespace {
 std::atomic<bool> failSync{false};
+std::atomic<int> umaskCalls{0};
 }  // namespace
+extern "C" mode_t __real_umask(mode_t mask);
+extern "C" mode_t __wrap_umask(mode_t mask) {
+    ++umaskCalls;
+    return __real_umask(mask);
+}
 extern "C" int __real_fsync(int fd);
 extern "C" int __wrap_fsync(int fd) {
     if (failSync) {
@@ -220,15 +227,24 @@ TEST_F(SaveFiles, RefuseATargetThatIsReadOnlyOrNotARegularFile) {
     EXPECT_EQ(FilesInDir(), files);
 }
 
-TEST_F(SaveFiles, AReplacedFileKeepsItsMode) {
+// A replaced file keeps its mode; a new one gets what the umask leaves, which the save never sets
+// (setting it to read it let other threads' files be created while it was 0).
+TEST_F(SaveFiles, AReplacedFileKeepsItsModeAndANewOneTheUmasksWithoutSettingIt) {
     const fs::path report = dir_ / "shared.txt";
     std::ofstream(report) << "old contents";
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                            fs::perms::group_write;
     fs::permissions(report, mode);
+    const mode_t before = __real_umask(027);
+    umaskCalls = 0;
     ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").ok);
+    ASSERT_TRUE(document_.SavePrj((dir_ / "new.PRJ").string()).ok);
+    EXPECT_EQ(umaskCalls, 0);
+    __real_umask(before);
     EXPECT_EQ(fs::status(report).permissions() & fs::perms::all, mode);
     EXPECT_NE(Read(report), "old contents");
+    EXPECT_EQ(fs::status(dir_ / "new.PRJ").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 // A write that fails (a file size limit, as a full disk would), a failing fsync (the file is
