@@ -48,6 +48,8 @@ TEST(NotOptFile, TextFilesAndRandomBytesAreNamedToo) {
         Bytes("aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"),
         Bytes("#include <cstdio>\n\nint main() { std::puts(\"hello\"); }\n"),
         Bytes("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9 \xC3\xA0 la plage, sans mod\xC3\xA8le 3D du tout.\n")};
+    files.push_back({});
+    files.push_back(Bytes("OPT"));
     std::mt19937 random(9);
     for (size_t size : {22u, 100u, 4096u}) {
         for (int i = 0; i < 50; ++i) {
@@ -68,9 +70,10 @@ TEST(NotOptFile, TextFilesAndRandomBytesAreNamedToo) {
 
 TEST(NotOptFile, OptFilesWholeCutOrDamagedAreNotNamed) {
     // These break the header itself: a global offset, a mesh count or a mesh table position no
-    // OPT file can have.
+    // OPT file can have, or no room for a header at all.
     const std::set<std::string> brokenHeaders = {"global-offset-overflow.opt",
-                                                 "huge-mesh-count.opt", "mesh-table-outside.opt"};
+                                                 "huge-mesh-count.opt", "mesh-table-outside.opt",
+                                                 "empty.opt", "header-only.opt"};
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files = BuildBrokenSamples();
     files.emplace_back("fighter.opt", BuildFighter());
     files.emplace_back("faulty.opt", BuildFaultySample());

@@ -4,13 +4,36 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "AtomicFile.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
+
+// Linked in place of fsync and umask (-Wl,--wrap): fsync fails with EIO while asked to, umask
+// calls are counted.
+namespace {
+std::atomic<bool> failSync{false};
+std::atomic<int> umaskCalls{0};
+}  // namespace
+extern "C" mode_t __real_umask(mode_t mask);
+extern "C" mode_t __wrap_umask(mode_t mask) {
+    ++umaskCalls;
+    return __real_umask(mask);
+}
+extern "C" int __real_fsync(int fd);
+extern "C" int __wrap_fsync(int fd) {
+    if (failSync) {
+        errno = EIO;
+        return -1;
+    }
+    return __real_fsync(fd);
+}
 
 namespace vexlor::testing {
 namespace {
@@ -204,35 +227,76 @@ TEST_F(SaveFiles, RefuseATargetThatIsReadOnlyOrNotARegularFile) {
     EXPECT_EQ(FilesInDir(), files);
 }
 
-TEST_F(SaveFiles, AReplacedFileKeepsItsMode) {
+// A replaced file keeps its mode; a new one gets what the umask leaves, which the save never sets
+// (setting it to read it let other threads' files be created while it was 0).
+TEST_F(SaveFiles, AReplacedFileKeepsItsModeAndANewOneTheUmasksWithoutSettingIt) {
     const fs::path report = dir_ / "shared.txt";
     std::ofstream(report) << "old contents";
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                            fs::perms::group_write;
     fs::permissions(report, mode);
+    const mode_t before = __real_umask(027);
+    umaskCalls = 0;
     ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").ok);
+    ASSERT_TRUE(document_.SavePrj((dir_ / "new.PRJ").string()).ok);
+    EXPECT_EQ(umaskCalls, 0);
+    __real_umask(before);
     EXPECT_EQ(fs::status(report).permissions() & fs::perms::all, mode);
     EXPECT_NE(Read(report), "old contents");
+    EXPECT_EQ(fs::status(dir_ / "new.PRJ").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
+// A write that fails (a file size limit, as a full disk would), a failing fsync (the file is
+// renamed into place only once its bytes are on the disk) and a save given up before its commit
+// all leave the old file and no temporary file.
+TEST_F(SaveFiles, AFailedOrAbandonedSaveLeavesTheOldFileAndNothingElse) {
     const fs::path report = dir_ / "notes.txt";
     std::ofstream(report) << "old contents";
-    // A file size limit makes writes fail as a full disk would.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const OperationResult result = document_.SaveAscii(report.string(), "caption");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot write file " + report.string());
+    for (const bool sync : {false, true}) {
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = sync ? saved.rlim_cur : 100;
+        setrlimit(RLIMIT_FSIZE, &small);
+        failSync = sync;
+        const OperationResult result = document_.SaveAscii(report.string(), "caption");
+        failSync = false;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(result.ok) << sync;
+        EXPECT_EQ(result.message, "Cannot write file " + report.string());
+        EXPECT_EQ(Read(report), "old contents") << sync;
+        EXPECT_EQ(FilesInDir(), 1u) << sync;
+    }
+    {
+        AtomicFile abandoned;
+        ASSERT_TRUE(abandoned.Create(report.string()));
+        abandoned.Write("new", 3);
+        EXPECT_EQ(FilesInDir(), 2u);  // the temporary file beside it
+    }
     EXPECT_EQ(Read(report), "old contents");
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+// Saving over a symbolic link writes the file it names (through a relative link, in another
+// folder) and keeps the link; a link to a file without write permission is refused as that file
+// would be.
+TEST_F(SaveFiles, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+    fs::create_directory(dir_ / "real");
+    std::ofstream(dir_ / "real" / "notes.txt") << "old contents";
+    fs::create_symlink("real/notes.txt", dir_ / "notes.txt");
+    ASSERT_TRUE(document_.SaveAscii((dir_ / "notes.txt").string(), "caption").ok);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "notes.txt"));
+    EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
+    EXPECT_EQ(FilesInDir(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), {}), 1);
+
+    fs::permissions(dir_ / "real" / "notes.txt", fs::perms::owner_read);
+    const OperationResult refused = document_.SavePrj((dir_ / "notes.txt").string());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
 }
 
 TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {

@@ -20,7 +20,7 @@ _optvexlor() {
             ;;
     esac
     if [[ "$cur" == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "--help --screenshot --size --lod --view --shaded" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "--help --version --screenshot --size --lod --view --shaded" -- "$cur")
         return
     fi
     compopt -o filenames 2>/dev/null

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <iterator>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "ExportModelBuilder.h"
 #include "FileDialogs.h"
@@ -61,7 +63,7 @@ std::string LocalPath(const QString& path) {
 // The export in a worker thread while the event loop goes on under a modal progress dialog. The
 // worker waits for the dialog at each progress step, so a cancel clicked before a step is seen
 // at that step.
-ExportResult ExportWithProgress(QWidget* parent, const ExportModel& model, const std::string& path,
+ExportResult ExportWithProgress(QWidget* parent, ExportModel model, const std::string& path,
                                 ExportOptions options, const QString& name, bool& cancelled) {
     QProgressDialog progress(QStringLiteral("Exporting to %1…").arg(name), QStringLiteral("Cancel"),
                              0, 1000, parent);
@@ -90,8 +92,20 @@ ExportResult ExportWithProgress(QWidget* parent, const ExportModel& model, const
     };
     ExportResult result;
     QEventLoop loop;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = ExportToFile(model, path, options); }));
+    // Nothing may leave the worker: an exception there would end the program.
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            result = ExportToFile(std::move(model), path, options);
+        } catch (const std::bad_alloc&) {
+            result = ExportResult{};
+            result.message = "Cannot write file " + path;
+            result.reason = "out of memory";
+        } catch (...) {
+            result = ExportResult{};
+            result.message = "Cannot write file " + path;
+            result.reason = "unknown failure";
+        }
+    }));
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     loop.exec();
@@ -141,12 +155,14 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
 
     const QString shown = QDir::toNativeSeparators(path);
     window.statusBar()->showMessage(QStringLiteral("Exporting to %1…").arg(shown));
-    const ExportModel model = BuildExportModel(document);
+    // The model is handed over: the export lets it go once the scene is built.
+    ExportModel model = BuildExportModel(document);
     bool cancelled = false;
-    const ExportResult result = model.FaceCount() >= kExportProgressFaces
-                                    ? ExportWithProgress(&window, model, LocalPath(path), options,
-                                                         QFileInfo(path).fileName(), cancelled)
-                                    : ExportToFile(model, LocalPath(path), options);
+    const ExportResult result =
+        model.FaceCount() >= kExportProgressFaces
+            ? ExportWithProgress(&window, std::move(model), LocalPath(path), options,
+                                 QFileInfo(path).fileName(), cancelled)
+            : ExportToFile(std::move(model), LocalPath(path), options);
 
     if (cancelled) {
         window.statusBar()->showMessage(QStringLiteral("Export cancelled"));

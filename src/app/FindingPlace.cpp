@@ -21,9 +21,8 @@ FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) 
         place.Offset = finding.RecordOffset;
         place.Length = kFaceRecordIndexBytes;
         place.FaceInBlock = finding.FaceInBlock;
-    } else if (finding.Kind == FindingKind::UnreadMeshes) {
-        place.Node = 0;
-        place.Offset = model.Meshes.Position;
+    } else if (finding.Problem) {
+        place = PlaceOfProblem(*finding.Problem);
     } else if (finding.Mesh >= 0) {
         const std::vector<int32_t>& meshes = model.Tree.Node(0).Children;
         if (static_cast<size_t>(finding.Mesh) < meshes.size())

@@ -62,6 +62,8 @@ void FindingsTableModel::SetFindings(const std::vector<CheckFinding>& findings,
     beginResetModel();
     rows_.resize(static_cast<size_t>(problemRows_));
     for (const CheckFinding& finding : findings) {
+        // The problems the check counted are rows already.
+        if (finding.Problem) continue;
         Row row;
         row.Kind = Latin1(FindingKindName(finding.Kind));
         row.Mesh = finding.Mesh;

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QUrl>
 
@@ -297,8 +298,15 @@ void MainWindow::RunCheck() {
         item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
     std::vector<std::string> lines;
     std::vector<CheckFinding> findings;
-    CheckOPT(services_.document, mode, lines, ContributionSearch::Indexed, &findings);
+    const CheckOutcome outcome =
+        CheckOPT(services_.document, mode, lines, ContributionSearch::Indexed, &findings);
+    // The verdict line, "All OK!!" last or "errors were detected!!" before the count, is marked
+    // with a tick or with the error sign.
+    const int verdictRow = static_cast<int>(lines.size()) - (outcome.allOk ? 1 : 2);
     ShowLines(std::move(lines));
+    listModel_->MarkRow(verdictRow,
+                        style()->standardIcon(outcome.allOk ? QStyle::SP_DialogApplyButton
+                                                            : QStyle::SP_MessageBoxCritical));
     checkFindings_ = std::move(findings);
     for (size_t i = 0; i < checkFindings_.size(); ++i)
         if (checkFindings_[i].Line >= 0 && checkFindings_[i].Line < listModel_->rowCount())

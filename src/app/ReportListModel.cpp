@@ -14,6 +14,8 @@ void ReportListModel::SetLines(std::vector<std::string> lines) {
     beginResetModel();
     lines_ = std::move(lines);
     widestRow_ = -1;
+    markedRow_ = -1;
+    mark_ = QIcon();
     size_t widest = 0;
     for (size_t row = 0; row < lines_.size(); ++row) {
         if (widestRow_ < 0 || lines_[row].size() > widest) {
@@ -24,8 +26,19 @@ void ReportListModel::SetLines(std::vector<std::string> lines) {
     endResetModel();
 }
 
+void ReportListModel::MarkRow(int row, const QIcon& mark) {
+    const int before = markedRow_;
+    markedRow_ = row;
+    mark_ = mark;
+    for (const int changed : {before, row})
+        if (changed >= 0 && changed < rowCount())
+            emit dataChanged(index(changed), index(changed), {Qt::DecorationRole});
+}
+
 QVariant ReportListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role == Qt::DecorationRole && index.row() == markedRow_) return mark_;
+    if (role != Qt::DisplayRole) return {};
     return DisplayText(lines_[static_cast<size_t>(index.row())]);
 }
 

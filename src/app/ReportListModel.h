@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QIcon>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@ class ReportListModel : public QAbstractListModel {
   public:
     explicit ReportListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
-    // Shows these lines in place of the ones before.
+    // Shows these lines in place of the ones before, none of them marked.
     void SetLines(std::vector<std::string> lines);
+    // Shows `mark` before the line in `row` (the check's verdict).
+    void MarkRow(int row, const QIcon& mark);
+    int MarkedRow() const { return markedRow_; }
     const std::vector<std::string>& Lines() const { return lines_; }
     // The row of the longest line (the widest, in the list's fixed-pitch font); -1 when empty.
     int WidestRow() const { return widestRow_; }
@@ -31,6 +35,8 @@ class ReportListModel : public QAbstractListModel {
   private:
     std::vector<std::string> lines_;
     int widestRow_ = -1;
+    int markedRow_ = -1;
+    QIcon mark_;
 };
 
 }  // namespace vexlor::app

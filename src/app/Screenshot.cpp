@@ -1,6 +1,8 @@
 // Taking a screenshot of an OPT file.
 #include "Screenshot.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -45,6 +47,16 @@ ScreenshotResult TakeScreenshot(const ScreenshotRequest& request) {
     }
     if (!document.NotOptReason().empty())
         result.Warning = "this does not look like an OPT file: " + document.NotOptReason();
+    // A level beyond the model's last would draw an empty picture, as if it were one.
+    int32_t levels = 1;
+    for (const DrawFace& face : document.Model().DrawFaces)
+        levels = std::max<int32_t>(levels, face.Lod);
+    if (request.Lod > levels) {
+        result.Error = "--lod " + std::to_string(request.Lod) + ": the model has " +
+                       (levels == 1 ? std::string("1 level") : std::to_string(levels) + " levels") +
+                       " of detail";
+        return result;
+    }
 
     view::PictureRequest picture;
     picture.Size = request.Size;

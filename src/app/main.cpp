@@ -14,10 +14,14 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include "SanitizerOptions.h"
+
 #include "DesktopProgram.h"
 #include "NumberText.h"
 #include "Screenshot.h"
+#include "TemporaryFiles.h"
 #include "TreeImages.h"
+#include "Version.h"
 
 namespace {
 
@@ -52,6 +56,8 @@ bool AsksForScreenshotWithoutDisplay(int argc, char** argv) {
 struct Options {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help and end.")};
+    QCommandLineOption version{QStringLiteral("version"),
+                               QStringLiteral("Show the program's version and end.")};
     QCommandLineOption screenshot{
         QStringLiteral("screenshot"),
         QStringLiteral("Draw one picture of FILE into OUT.png and end, showing no window."),
@@ -117,6 +123,12 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
     return 0;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() {
+    return VEXLOR_ASAN_DEFAULT_OPTIONS;
+}
+#endif
+
 // Under the leak sanitizer, leaks are looked for while the application object still lives: its
 // teardown unloads the OpenGL driver, whose own allocations would then be reported without the
 // library names that the sanitizer's suppressions go by.
@@ -136,11 +148,15 @@ int Run(const NumberText& numbers) {
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The OPT file to open."),
                                  QStringLiteral("[FILE]"));
     const Options options;
-    parser.addOptions({options.help, options.screenshot, options.size, options.lod, options.view,
-                       options.shaded});
+    parser.addOptions({options.help, options.version, options.screenshot, options.size, options.lod,
+                       options.view, options.shaded});
     if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
     if (parser.isSet(options.help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        std::puts("optvexlor " VEXLOR_VERSION);
         return 0;
     }
     if (parser.isSet(options.screenshot)) return Screenshot(parser, options);
@@ -178,6 +194,8 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--screenshot needs an X display (run it under xvfb-run)"));
     // Read before Qt sets the process locale; the report never consults the process locale.
     const NumberText numbers(DecimalSeparatorFromEnvironment());
+    // An interrupted save, export or picture leaves no temporary file.
+    TemporaryFiles::RemoveOnSignals();
     QApplication application(argc, argv);
     const int status = Run(numbers);
     CheckLeaksBeforeTeardown();

@@ -17,12 +17,16 @@ std::string_view FindingKindName(FindingKind kind) {
             return "no vertex normal contributions";
         case FindingKind::VertexNormal:
             return "vertex normal anomaly";
-        case FindingKind::UnreadMeshes:
-            return "meshes not in the file";
+        case FindingKind::FileProblem:
+            return "problem in the file";
         case FindingKind::WalkStopped:
             return "walk stopped";
     }
     return "finding";
+}
+
+std::string_view KindName(const CheckFinding& finding) {
+    return finding.Problem ? ProblemKindName(finding.Problem->Kind) : FindingKindName(finding.Kind);
 }
 
 }  // namespace vexlor

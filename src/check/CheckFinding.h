@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "Vec3.h"
+#include "WalkProblems.h"
 
 namespace vexlor {
 
@@ -19,8 +20,8 @@ enum class FindingKind {
     SoftVector,             // "ERROR! softvec anomaly, ..."
     NoNormalContributions,  // "error! no VN contribs found, face ..."
     VertexNormal,           // "WARNING! Vertex normal anomaly, ..."
-    UnreadMeshes,           // "!! mesh jump table at offset ..."
-    WalkStopped,            // "!! walk stopped: ..."
+    FileProblem,            // a "!!" line of the open: a part of the file it could not read
+    WalkStopped,            // "!! walk stopped: ..." (the check's own walk)
 };
 
 // A short name of the kind ("face normal anomaly"), as scripts and the findings panel show it.
@@ -39,6 +40,10 @@ struct CheckFinding {
     int64_t BlockOffset = -1;   // file position of the face's face block
     int32_t FaceInBlock = -1;   // the face's place in that block
     int64_t RecordOffset = -1;  // file position of the face's record (its four vertex indices)
+    std::optional<WalkProblem> Problem;  // a FileProblem: its kind, block and offset
 };
+
+// The kind's name, or for a problem of the file the problem's ("offset outside the file").
+std::string_view KindName(const CheckFinding& finding);
 
 }  // namespace vexlor

@@ -30,6 +30,14 @@ void CheckRun::CountFinding() {
     if (CheckErrorCount < std::numeric_limits<int32_t>::max()) ++CheckErrorCount;
 }
 
+void CheckRun::CountFindings(int64_t count) {
+    if (count <= 0) return;
+    CheckAllOk = false;
+    const int64_t total = int64_t{CheckErrorCount} + count;
+    CheckErrorCount =
+        static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
+}
+
 void CheckRun::NoteFinding(CheckFinding finding) {
     finding.Line = static_cast<int64_t>(sink_.ListedLines());
     Findings.push_back(std::move(finding));

@@ -34,6 +34,8 @@ class CheckRun {
     void CheckMesh(int32_t mesh, const MeshTables& tables);
     // A counted finding: clears CheckAllOk and adds one to CheckErrorCount.
     void CountFinding();
+    // `count` counted findings at once (the problems the open found).
+    void CountFindings(int64_t count);
     // Notes a finding whose first line is the next line written.
     void NoteFinding(CheckFinding finding);
 

@@ -20,29 +20,33 @@ CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
     sink.ReportLine("Consistency check...");
     sink.ReportLine("");
 
-    // The header's mesh count, cut to the table entries that lie in the file.
+    // What the open could not read has not been found OK: each problem it found counts.
+    const WalkProblems& problems = model.Problems;
+    bool openStopped = false;
+    for (const WalkProblem& problem : problems.Kept()) {
+        CheckFinding finding;
+        finding.Kind = FindingKind::FileProblem;
+        finding.Counted = true;
+        finding.Problem = problem;
+        const size_t text = problem.Text.find_first_not_of(' ');
+        finding.Text = text == std::string::npos ? problem.Text : problem.Text.substr(text);
+        if (problem.Kind == ProblemKind::LeftOut) finding.Text = "!! " + finding.Text + " problems";
+        openStopped = openStopped || problem.Kind == ProblemKind::WalkStopped;
+        run.NoteFinding(finding);
+        sink.ReportLine(finding.Text);
+    }
+    run.CountFindings(problems.Count());
+
     const MeshTable& meshes = model.Meshes;
     const auto held = static_cast<int64_t>(meshes.MeshPositions.size());
-    if (held < meshes.DeclaredCount) {
-        CheckFinding cut;
-        cut.Kind = FindingKind::UnreadMeshes;
-        cut.Counted = true;
-        cut.Text = "!! mesh jump table at offset " + sink.IntText(meshes.Position) +
-                   ": the file holds " + sink.IntText(held) + " of " +
-                   sink.IntText(meshes.DeclaredCount) + ", the rest are not checked";
-        run.NoteFinding(cut);
-        sink.ReportLine(cut.Text);
-        run.CountFinding();
-    }
-
-    bool stopReported = false;
+    bool stopReported = openStopped;
     for (int64_t m = 0; m < held; ++m) {
         const auto mesh = static_cast<int32_t>(m);
         sink.ReportLine("Checking mesh " + sink.IntText(m) + "...");
         walker.WalkMesh(mesh, meshes.MeshPositions[static_cast<size_t>(m)]);
         if (walker.Stopped() && !stopReported) {
             // Once the budget is spent the rest of the file is not read, so it cannot be
-            // vouched for.
+            // vouched for (the open's own stop is listed above).
             CheckFinding stopped;
             stopped.Kind = FindingKind::WalkStopped;
             stopped.Counted = true;

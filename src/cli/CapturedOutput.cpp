@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "TemporaryFiles.h"
+
 namespace vexlor::cli {
 
 namespace {
@@ -19,12 +21,15 @@ int UnnamedTemporaryFile(std::string& reason) {
     const char* folder = std::getenv("TMPDIR");
     std::string pattern =
         (folder && *folder ? std::string(folder) : std::string("/tmp")) + "/vexlor-output-XXXXXX";
+    const TemporaryFiles::Creation creation;
     const int file = mkostemp(pattern.data(), O_CLOEXEC);
     if (file < 0) {
         reason = "cannot create a temporary file in " + pattern.substr(0, pattern.rfind('/')) +
                  ": " + std::strerror(errno);
         return -1;
     }
+    // For the moment it has a name, a signal's clean-up removes it too.
+    const TemporaryName named(pattern, false);
     unlink(pattern.c_str());
     return file;
 }

@@ -5,6 +5,7 @@
 // warning a line, and the file is written all the same.
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "CliOutput.h"
 #include "ExportModelBuilder.h"
@@ -23,7 +24,8 @@ bool ParseNumber(const std::string& text, double& value) {
     return ec == std::errc{} && ptr == end && std::isfinite(value);
 }
 
-// "S" or "A/B" (so that "1/41" writes metres), above zero.
+// "S" or "A/B" (so that "1/41" writes metres), above zero and no larger than a 32-bit float can
+// hold: positions are written as such, and a larger factor makes every one infinite.
 bool ParseScale(const std::string& text, double& scale) {
     const size_t slash = text.find('/');
     double numerator = 0;
@@ -35,7 +37,7 @@ bool ParseScale(const std::string& text, double& scale) {
         return false;
     }
     scale = numerator / denominator;
-    return std::isfinite(scale) && scale > 0;
+    return std::isfinite(scale) && scale > 0 && scale <= std::numeric_limits<float>::max();
 }
 
 // "all" or a level number from 1.
@@ -110,7 +112,9 @@ class ExportCommand : public FileCommand {
         if (!ParseLevel(lod_, options.lod))
             return "--lod must be all or a level number from 1, not '" + lod_ + "'";
         if (!ParseScale(scale_, options.scale))
-            return "--scale must be a number above 0 (such as 0.5 or 1/41), not '" + scale_ + "'";
+            return "--scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+                   "1/41), not '" +
+                   scale_ + "'";
         if (command_->get_option("--units")->count() > 0) {
             if (command_->get_option("--scale")->count() > 0)
                 return "--units and --scale say the same: give one of them";

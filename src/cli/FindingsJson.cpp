@@ -25,7 +25,8 @@ nlohmann::json OrNull(T value) {
 }  // namespace
 
 nlohmann::json FindingJson(const CheckFinding& finding) {
-    return {{"kind", FindingKindName(finding.Kind)},
+    const WalkProblem* problem = finding.Problem ? &*finding.Problem : nullptr;
+    return {{"kind", KindName(finding)},
             {"counted", finding.Counted},
             // Report lines are single-byte text; a byte above 127 stands for itself.
             {"line", nlohmann::json(finding.Text)},
@@ -36,7 +37,10 @@ nlohmann::json FindingJson(const CheckFinding& finding) {
             {"computed", Vector(finding.Computed)},
             {"faceBlockOffset", OrNull(finding.BlockOffset)},
             {"faceInBlock", OrNull(finding.FaceInBlock)},
-            {"faceRecordOffset", OrNull(finding.RecordOffset)}};
+            {"faceRecordOffset", OrNull(finding.RecordOffset)},
+            // A problem of the file: the block it was found in and the place it is about.
+            {"block", problem != nullptr ? OrNull(problem->Block) : nullptr},
+            {"offset", problem != nullptr ? OrNull(problem->Offset) : nullptr}};
 }
 
 nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFinding>& findings) {

@@ -12,6 +12,7 @@
 #include "CliOutput.h"
 #include "Command.h"
 #include "CommandLineDescription.h"
+#include "TemporaryFiles.h"
 #include "Version.h"
 
 namespace {
@@ -44,6 +45,8 @@ int UsageError(const CLI::ParseError& error, const CLI::App& app, int argc, char
 }  // namespace
 
 int main(int argc, char** argv) {
+    // An interrupted report, PRJ file or export leaves no temporary file.
+    vexlor::TemporaryFiles::RemoveOnSignals();
     CLI::App app("Inspect OPT model files.", "vexlor");
     app.set_version_flag("--version", "vexlor " VEXLOR_VERSION, "show the version");
     app.set_help_flag("-h,--help", "show this text (or, after a command, the command's)");

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "WriteTarget.h"
+
 namespace vexlor::detail {
 
 namespace {
@@ -97,15 +99,19 @@ bool IsFile(const std::string& path) {
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Why a file at `path` may not be replaced, or empty when it may (or does not exist).
-std::string ReplaceRefusal(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return {};
-    if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
-    if (!S_ISREG(info.st_mode)) return "Not a regular file";
-    // Renaming over a read-only file would succeed; refuse it as writing into it would.
-    if (access(path.c_str(), W_OK) != 0) return std::strerror(errno);
-    return {};
+struct Moved {
+    std::string destination;
+    std::string backup;  // empty when nothing was replaced (or it could not be kept)
+};
+
+// Takes back what was moved: restores the replaced files, removes the new ones.
+void TakeBack(const std::vector<Moved>& moved) {
+    for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
+        if (back->backup.empty())
+            unlink(back->destination.c_str());
+        else
+            std::rename(back->backup.c_str(), back->destination.c_str());
+    }
 }
 
 bool SyncFile(const std::string& path) {
@@ -116,18 +122,6 @@ bool SyncFile(const std::string& path) {
 }
 
 }  // namespace
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -187,32 +181,38 @@ void StagingFolder::Remove() {
     }
     rmdir(folder_.c_str());
     folder_.clear();
+    registered_.Release();
 }
 
 bool StagingFolder::Create(const std::string& target, std::string& reason) {
     Remove();
     target_ = target;
-    targetFolder_ = FolderOf(target);
-    targetName_ = NameOf(target);
-    if (targetName_.empty()) {
+    if (NameOf(target).empty()) {
         reason = std::strerror(EISDIR);
         return false;
     }
-    reason = ReplaceRefusal(target);
+    written_ = ResolveWriteTarget(target, reason);
+    if (written_.empty()) return false;
+    targetFolder_ = FolderOf(written_);
+    targetName_ = NameOf(written_);
+    reason = ReplaceRefusal(written_);
     if (!reason.empty()) return false;
     std::string pattern = targetFolder_ + "/" + kStagingPattern;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr) {
-        reason = std::strerror(errno);
+    const TemporaryFiles::Creation creation;
+    if (creation.Interrupted() || mkdtemp(name.data()) == nullptr) {
+        reason = std::strerror(creation.Interrupted() ? EINTR : errno);
         return false;
     }
     folder_ = name.data();
+    registered_ = TemporaryName(folder_, true);
     return true;
 }
 
 std::string StagingFolder::Beside(const std::string& name) const {
-    return target_.find('/') == std::string::npos ? name : targetFolder_ + "/" + name;
+    if (name == targetName_) return written_;
+    return written_.find('/') == std::string::npos ? name : targetFolder_ + "/" + name;
 }
 
 std::string StagingFolder::StagedMain() const {
@@ -252,10 +252,6 @@ bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failu
         }
     }
 
-    struct Moved {
-        std::string destination;
-        std::string backup;  // empty when nothing was replaced (or it could not be kept)
-    };
     std::vector<Moved> moved;
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string staged = folder_ + "/" + names[i];
@@ -263,20 +259,19 @@ bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failu
         Moved move{destination, {}};
         struct stat info {};
         if (stat(destination.c_str(), &info) == 0) {
-            chmod(staged.c_str(), info.st_mode & 07777);
+            // A replaced file keeps its permissions; a new one has those the umask leaves.
+            if (chmod(staged.c_str(), info.st_mode & 07777) != 0) {
+                failure = {destination, false, std::strerror(errno)};
+                TakeBack(moved);
+                return false;
+            }
             const std::string backup = folder_ + "/" + kBackupPrefix + std::to_string(i);
             if (link(destination.c_str(), backup.c_str()) == 0) move.backup = backup;
         }
         if (std::rename(staged.c_str(), destination.c_str()) != 0) {
             failure = {destination, false, std::strerror(errno)};
             if (!move.backup.empty()) unlink(move.backup.c_str());
-            // Take back what was moved: restore the replaced files, remove the new ones.
-            for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
-                if (back->backup.empty())
-                    unlink(back->destination.c_str());
-                else
-                    std::rename(back->backup.c_str(), back->destination.c_str());
-            }
+            TakeBack(moved);
             return false;
         }
         moved.push_back(std::move(move));

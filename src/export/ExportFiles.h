@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryFiles.h"
+
 namespace vexlor::detail {
 
 // Real files, with every failure (open, write, flush, close) remembered. Relative paths are taken
@@ -41,7 +43,9 @@ struct CommitFailure {
     std::string reason;
 };
 
-// A temporary folder beside the target. Removed, with everything in it, when destroyed.
+// A temporary folder beside the target (beside the file it names, when the target is a symbolic
+// link: the link stays). Removed, with everything in it, when destroyed or when SIGINT, SIGTERM
+// or SIGHUP ends the process.
 class StagingFolder {
   public:
     StagingFolder() = default;
@@ -49,8 +53,8 @@ class StagingFolder {
     StagingFolder& operator=(const StagingFolder&) = delete;
     ~StagingFolder();
 
-    // Checks the target (not a folder, not a device, writable when it exists) and creates the
-    // folder beside it. False with the reason when either fails.
+    // Checks the target (ReplaceRefusal) and creates the folder beside it. False with the reason
+    // when either fails.
     bool Create(const std::string& target, std::string& reason);
     const std::string& Folder() const { return folder_; }
     // Where the exporter writes the main file: the target's name inside the folder.
@@ -66,14 +70,12 @@ class StagingFolder {
     // A file of the target's folder, named as the target was (no "./" for a bare name).
     std::string Beside(const std::string& name) const;
 
-    std::string target_;
-    std::string targetFolder_;
+    std::string target_;        // as named
+    std::string targetFolder_;  // of the file written: a link's target's folder
     std::string targetName_;
+    std::string written_;  // the file written in place of the target: links resolved
     std::string folder_;
+    TemporaryName registered_;
 };
-
-// The target's folder ("." for a bare name) and its last component.
-std::string FolderOf(const std::string& path);
-std::string NameOf(const std::string& path);
 
 }  // namespace vexlor::detail

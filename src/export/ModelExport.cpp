@@ -12,8 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <limits>
 #include <map>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "ExportFiles.h"
@@ -21,6 +23,7 @@
 #include "FbxRepair.h"
 #include "SceneBuilder.h"
 #include "ThreeMfWriter.h"
+#include "WriteTarget.h"
 #include "WriterRepairs.h"
 
 namespace vexlor {
@@ -70,7 +73,7 @@ std::string Lower(std::string text) {
 }
 
 std::string ExtensionOf(const std::string& path) {
-    const std::string name = detail::NameOf(path);
+    const std::string name = NameOf(path);
     const size_t dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0) return {};
     return Lower(name.substr(dot + 1));
@@ -266,9 +269,37 @@ std::string FormatForPath(const std::string& path) {
 
 namespace {
 
+// The largest magnitude among the finite coordinates of every position the export scales.
+double LargestCoordinate(const ExportModel& model) {
+    double largest = 0;
+    const auto take = [&largest](const Vec3& v) {
+        for (const float c : {v.x, v.y, v.z})
+            if (std::isfinite(c)) largest = std::max(largest, std::fabs(double{c}));
+    };
+    for (const ExportMesh& mesh : model.meshes) {
+        for (const ExportLevel& level : mesh.levels)
+            for (const ExportFaceBlock& block : level.faceBlocks)
+                for (const ExportFace& face : block.faces)
+                    for (const ExportCorner& corner : face.corners)
+                        take(corner.position);
+        for (const ExportHardpoint& hardpoint : mesh.hardpoints)
+            take(hardpoint.position);
+        for (const ExportDescriptor& d : mesh.descriptors)
+            for (const Vec3& v : {d.span, d.centre, d.minima, d.maxima, d.targetCentre})
+                take(v);
+    }
+    return largest;
+}
+
+std::string NumberText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 // The export; `owned`, when given, is the model itself, released once the scene is built.
-ExportResult Export(const ExportModel& model, ExportModel* owned, const std::string& path,
-                    const ExportOptions& options) {
+ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const std::string& path,
+                           const ExportOptions& options) {
     ExportResult result;
     result.warnings = model.warnings;
     const auto report = [&](double fraction) {
@@ -298,6 +329,12 @@ ExportResult Export(const ExportModel& model, ExportModel* owned, const std::str
         return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.lod));
     if (!std::isfinite(options.scale) || options.scale <= 0)
         return Failure(std::move(result), "Invalid scale " + std::to_string(options.scale));
+    // Positions are written as 32-bit floats: a scale that makes one infinite is refused whole.
+    const double largest = LargestCoordinate(model);
+    if (largest * options.scale > std::numeric_limits<float>::max())
+        return Failure(std::move(result), "Invalid scale " + NumberText(options.scale) +
+                                              ": the model's coordinates up to " +
+                                              NumberText(largest) + " would not be finite");
 
     detail::SceneOptions sceneOptions;
     sceneOptions.lod = options.lod;
@@ -398,16 +435,31 @@ ExportResult Export(const ExportModel& model, ExportModel* owned, const std::str
     return result;
 }
 
+// Every step, the scene's building included, fails the same way: a message, and the staging
+// folder gone with its files as the stack unwinds.
+ExportResult ExportCatching(const ExportModel& model, ExportModel* owned, const std::string& path,
+                            const ExportOptions& options) {
+    try {
+        return ExportOrThrow(model, owned, path, options);
+    } catch (const std::bad_alloc&) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "out of memory");
+    } catch (const std::exception& e) {
+        return Failure(ExportResult{}, "Cannot write file " + path, e.what());
+    } catch (...) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "unknown failure");
+    }
+}
+
 }  // namespace
 
 ExportResult ExportToFile(const ExportModel& model, const std::string& path,
                           const ExportOptions& options) {
-    return Export(model, nullptr, path, options);
+    return ExportCatching(model, nullptr, path, options);
 }
 
 ExportResult ExportToFile(ExportModel&& model, const std::string& path,
                           const ExportOptions& options) {
-    return Export(model, &model, path, options);
+    return ExportCatching(model, &model, path, options);
 }
 
 }  // namespace vexlor

@@ -7,25 +7,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "WriteTarget.h"
+
 namespace vexlor {
 
 namespace {
 constexpr size_t kBufferSize = size_t{1} << 20;
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-mode_t NewFileMode(const std::string& target) {
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
 }  // namespace
 
 AtomicFile::~AtomicFile() {
@@ -41,49 +28,44 @@ bool AtomicFile::Create(const std::string& target) {
     Abandon();
     failed_ = false;
     reason_.clear();
-    target_ = target;
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            Fail(EISDIR);
-            return false;
-        }
-        // Devices, pipes and the like are never replaced by a renamed file.
-        if (!S_ISREG(info.st_mode)) {
-            reason_ = "Not a regular file";
-            failed_ = true;
-            return false;
-        }
-        // Renaming over a read-only file would succeed; refuse it as writing into it would. A
-        // file without any write permission is read-only even to a user whom the system lets
-        // write anything (root).
-        if (access(target.c_str(), W_OK) != 0) {
-            Fail(errno);
-            return false;
-        }
-        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            Fail(EACCES);
-            return false;
-        }
-    }
-    const std::string folder = FolderOf(target);
-    temporary_ = folder + "/.vexlor-save-XXXXXX";
-    std::vector<char> name(temporary_.begin(), temporary_.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        Fail(errno);
-        temporary_.clear();
+    target_ = ResolveWriteTarget(target, reason_);
+    if (target_.empty()) {
+        failed_ = true;
         return false;
     }
-    temporary_ = name.data();
-    fchmod(fd, NewFileMode(target));
+    reason_ = ReplaceRefusal(target_);
+    if (!reason_.empty()) {
+        failed_ = true;
+        return false;
+    }
+    int fd = -1;
+    {
+        const TemporaryFiles::Creation creation;
+        if (creation.Interrupted()) {
+            Fail(EINTR);
+            return false;
+        }
+        fd = CreateUniqueFile(FolderOf(target_), ".vexlor-save-", temporary_);
+        if (fd < 0) {
+            Fail(errno);
+            temporary_.clear();
+            return false;
+        }
+        registered_ = TemporaryName(temporary_, false);
+    }
+    // A replaced file keeps its permissions; a new one has those the umask leaves.
+    struct stat existing {};
+    if (stat(target_.c_str(), &existing) == 0 && fchmod(fd, existing.st_mode & 07777) != 0) {
+        Fail(errno);
+        close(fd);
+        Abandon();
+        return false;
+    }
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         Fail(errno);
         close(fd);
-        unlink(temporary_.c_str());
-        temporary_.clear();
+        Abandon();
         return false;
     }
     std::setvbuf(file_, nullptr, _IONBF, 0);
@@ -126,11 +108,11 @@ bool AtomicFile::Commit() {
     file_ = nullptr;
     if (!failed_ && std::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
     if (failed_) {
-        unlink(temporary_.c_str());
-        temporary_.clear();
+        Abandon();
         return false;
     }
     temporary_.clear();
+    registered_.Release();
     return true;
 }
 
@@ -143,6 +125,7 @@ void AtomicFile::Abandon() {
         unlink(temporary_.c_str());
         temporary_.clear();
     }
+    registered_.Release();
     buffer_.clear();
 }
 

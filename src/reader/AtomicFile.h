@@ -1,6 +1,8 @@
 // Writing a file so that it appears only when complete: the bytes go to a temporary file beside
 // the target, which is flushed, synced and renamed over the target on Commit. A failed or
-// abandoned write removes the temporary file and leaves any existing target untouched.
+// abandoned write, or one ended by SIGINT, SIGTERM or SIGHUP, removes the temporary file and
+// leaves any existing target untouched. A target that is a symbolic link stays one: the file it
+// names is replaced. The new file gets the replaced file's permissions, or a new file's.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "ByteOutput.h"
+#include "TemporaryFiles.h"
 
 namespace vexlor {
 
@@ -20,7 +23,7 @@ class AtomicFile : public ByteOutput {
     ~AtomicFile() override;  // abandons an uncommitted file
 
     // Creates the temporary file. False when the target cannot be written (folder missing or
-    // not writable, target read-only or a directory); Reason() says why.
+    // not writable, target refused by ReplaceRefusal); Reason() says why.
     bool Create(const std::string& target);
     void Write(const void* data, size_t size) override;
     void WriteAt(int64_t position, const void* data, size_t size) override;
@@ -35,8 +38,9 @@ class AtomicFile : public ByteOutput {
     void FlushBuffer();
 
     std::FILE* file_ = nullptr;
-    std::string target_;
+    std::string target_;  // the file replaced: links resolved
     std::string temporary_;
+    TemporaryName registered_;
     std::vector<char> buffer_;
     bool failed_ = false;
     std::string reason_;

@@ -18,7 +18,10 @@ std::string Text(int64_t n) {
 
 std::string NotOptReason(OptStream& stream) {
     const int64_t length = stream.Size();
-    if (length < kHeaderSize) return {};
+    if (length == 0) return "it is empty";
+    if (length < kHeaderSize)
+        return "its " + Text(length) + " bytes cannot hold the " + Text(kHeaderSize) +
+               "-byte header";
     stream.SeekOpt(4);
     const int64_t claimed = int64_t{stream.ReadInt32()} + 8;
     const int64_t globalOffset = int64_t{stream.ReadInt32()} - 8;

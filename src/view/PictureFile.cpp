@@ -1,21 +1,26 @@
-// Writing pictures through a file saved only when complete.
+// Writing pictures through a file saved only when complete, as the saves write theirs.
 #include "PictureFile.h"
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
+
+#include "AtomicFile.h"
 
 namespace vexlor::view {
 
 std::string WritePng(const QImage& image, const QString& path) {
     if (image.isNull()) return "there is no picture to write";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return writer.errorString().toStdString();
-    }
-    if (!file.commit()) return file.errorString().toStdString();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) return writer.errorString().toStdString();
+    AtomicFile file;
+    if (!file.Create(QFile::encodeName(path).toStdString())) return file.Reason();
+    file.Write(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (file.Failed() || !file.Commit()) return file.Reason();
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 
+#include "Deadline.h"
 #include "OrderedRun.h"
 
 namespace vexlor::cli {
@@ -22,6 +23,7 @@ std::function<std::string(size_t)> SlowFirst(size_t count) {
 }
 
 TEST(OrderedRun, ResultsAreDeliveredInItemOrderWhateverOrderTheyFinishIn) {
+    const vexlor::testing::Deadline deadline;  // a wrong slot hangs
     for (const size_t threads : {1, 2, 4, 16}) {
         std::vector<std::string> delivered;
         RunInOrder<std::string>(40, threads, 2 * threads, SlowFirst(40),
@@ -37,6 +39,7 @@ TEST(OrderedRun, ResultsAreDeliveredInItemOrderWhateverOrderTheyFinishIn) {
 }
 
 TEST(OrderedRun, NoMoreItemsThanTheWindowAreStartedAheadOfTheLastDelivery) {
+    const vexlor::testing::Deadline deadline;  // a wrong slot hangs
     std::atomic<size_t> started = 0;
     std::atomic<size_t> delivered = 0;
     std::atomic<size_t> mostAhead = 0;
@@ -64,6 +67,7 @@ TEST(OrderedRun, NoMoreItemsThanTheWindowAreStartedAheadOfTheLastDelivery) {
 }
 
 TEST(OrderedRun, AStoppedDeliveryStartsNoFurtherItems) {
+    const vexlor::testing::Deadline deadline;  // a wrong slot hangs
     std::atomic<size_t> started = 0;
     size_t delivered = 0;
     RunInOrder<int>(
@@ -81,6 +85,7 @@ TEST(OrderedRun, AStoppedDeliveryStartsNoFurtherItems) {
 }
 
 TEST(OrderedRun, NothingToDoReturnsAtOnce) {
+    const vexlor::testing::Deadline deadline;  // a wrong slot hangs
     bool called = false;
     RunInOrder<int>(
         0, 4, 8, [&](size_t) { return called = true, 0; },

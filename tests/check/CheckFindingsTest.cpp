@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 
 #include "CheckRun.h"
 #include "CheckTestSupport.h"
+#include "Vector_Utils.h"
 
 namespace vexlor::testing {
 namespace {
@@ -117,6 +121,66 @@ TEST(CheckFindings, SoftVectorsPassEitherWayRoundAndFailOffThePlane) {
     EXPECT_EQ(found[2], "Softvec   normal : " + Triple(0, -1, 0));
 }
 
+// Each tolerance up to its edge. An edge exactly the tolerance long is one; the next shorter
+// float collapses. The dot products pass up to the last float within the tolerance of 1 (or of
+// -1 for the reversed normal's warning) and fail at the next, on both sides of 1.
+TEST(CheckFindings, EachToleranceHoldsUpToItsEdge) {
+    const float t = CheckTolerance;
+    const auto allOk = [](const MeshParts& m) {
+        OptDocument document;
+        CheckLines(document, BuildMeshes({m}));
+        CheckOutcome outcome{};
+        const Lines lines = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
+        return std::pair{outcome.allOk, lines};
+    };
+    for (const float side : {t, std::nextafter(t, 0.0f)}) {
+        MeshParts m = Square();
+        for (V3& v : m.vertices)
+            v = {v.x * side, v.y * side, v.z};
+        EXPECT_EQ(allOk(m).first, side == t) << side;
+    }
+    // The last float within the tolerance of 1 from `one` towards `away`.
+    const auto edge = [t](float away) {
+        float inside = 1.0f;
+        while (std::fabs(double{std::nextafter(inside, away)} - 1.0) <= double{t})
+            inside = std::nextafter(inside, away);
+        return inside;
+    };
+    for (const float away : {2.0f, 0.0f}) {
+        const float inside = edge(away), outside = std::nextafter(inside, away);
+        // The stored normal (0, 0, -s) against the rebuilt (0, 0, -1) and the soft vectors' +z.
+        EXPECT_TRUE(allOk(Square({0, 0, -inside})).first) << inside;
+        const Lines both = Findings(allOk(Square({0, 0, -outside})).second);
+        ASSERT_EQ(both.size(), 8u) << outside;
+        EXPECT_EQ(both[0], "ERROR! face normal anomaly, mesh 0, face 0!");
+        EXPECT_EQ(both[3], "ERROR! softvec anomaly, mesh 0, face 0!");
+        // Pointing the other way: only the warning, up to the same edge.
+        MeshParts reversed = Square({0, 0, inside});
+        reversed.normals = {kUp};
+        EXPECT_EQ(Findings(allOk(reversed).second).front(),
+                  "WARNING! face normal not consistent with vertex order, mesh 0, face 0!");
+        reversed.faces[0].normal = {0, 0, outside};
+        EXPECT_EQ(Findings(allOk(reversed).second).front(),
+                  "ERROR! face normal anomaly, mesh 0, face 0!");
+    }
+    // A vertex normal tilted by x: its dot product with the averaged (0, 0, -1) falls with x.
+    const auto vertexNormalPasses = [t](float x) {
+        Vec3 stored{x, 0, -1};
+        VecNormalise(stored);
+        return std::fabs(double{VecDot(stored, Vec3{0, 0, -1})} - 1.0) <= double{t};
+    };
+    uint32_t low = std::bit_cast<uint32_t>(0.1f), high = std::bit_cast<uint32_t>(0.2f);
+    while (high - low > 1) {
+        const uint32_t middle = low + (high - low) / 2;
+        (vertexNormalPasses(std::bit_cast<float>(middle)) ? low : high) = middle;
+    }
+    for (const uint32_t bits : {low, high}) {
+        MeshParts m = Square();
+        m.normals = {{std::bit_cast<float>(bits), 0, -1}};
+        EXPECT_EQ(allOk(m).first, bits == low) << std::bit_cast<float>(bits);
+    }
+}
+
 TEST(CheckFindings, ReversedVertexNormalIsCountedPerCorner) {
     MeshParts m = Square();
     m.normals = {kDown, kUp};
@@ -202,15 +266,25 @@ TEST(CheckFindings, IndicesOutsideTheTablesAreTheOrigin) {
     m.faces[0].vertexNormal = {-7, 1 << 30, 0, 0};
     // A negative fourth index other than -1 still makes a triangle; its C is at the origin.
     m.faces.push_back(MakeFace({1, 2, -50, -2}, kDown, {0, 0, 0, -1}));
-    // Face 0's D, at the origin, coincides with A.
-    const Lines expected{"ERROR! co-incident vertices, mesh 0, face 0!",
-                         "   vertex indices are: 0 , 1 , 2 , 999999",
-                         Triple(0, 0, 0),
-                         Triple(1, 0, 0),
-                         Triple(1, 1, 0),
-                         Triple(0, 0, 0),
-                         "errors were detected!!",
-                         "Number of errors = 1"};
+    // The open's problems with them come first, each counted; face 0's D, at the origin,
+    // coincides with A.
+    const Lines expected{
+        "!! corner 3: vertex index 999999 is outside the vertex table (2001 "
+        "entries), drawn at the origin",
+        "!! corner 1: vertex normal index 1073741824 is outside the vertex "
+        "normal table (2001 entries)",
+        "!! corner 2: vertex index -50 is outside the vertex table (2001 "
+        "entries), drawn at the origin",
+        "!! corner 3: vertex index -2 is outside the vertex table (2001 "
+        "entries), drawn at the origin",
+        "ERROR! co-incident vertices, mesh 0, face 0!",
+        "   vertex indices are: 0 , 1 , 2 , 999999",
+        Triple(0, 0, 0),
+        Triple(1, 0, 0),
+        Triple(1, 1, 0),
+        Triple(0, 0, 0),
+        "errors were detected!!",
+        "Number of errors = 5"};
     EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))), expected);
 }
 

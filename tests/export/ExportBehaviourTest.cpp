@@ -385,15 +385,18 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
                          "hardpoint 0: its position is not a number; placed at the origin"));
 }
 
-TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeAreLeftOut) {
+// A scale that makes a coordinate infinite is refused whole, before anything is written.
+TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeRefuseTheScale) {
     ExportFace huge = Square(0);
     huge.corners[0].position.x = 3e38f;
     ExportOptions options;
     options.scale = 10;
     const ExportResult result =
         ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.faces, 1);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message,
+              "Invalid scale 10: the model's coordinates up to 3e+38 would not be finite");
+    EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {

@@ -168,11 +168,19 @@ TEST_F(ExportCli, UsageReadAndWriteErrorsAreOneLineWithStatusTwoAndWriteNothing)
         {"export " + fighter + " -o x.glb --lod two",
          "vexlor: --lod must be all or a level number from 1, not 'two'"},
         {"export " + fighter + " -o x.glb --scale 0",
-         "vexlor: --scale must be a number above 0 (such as 0.5 or 1/41), not '0'"},
+         "vexlor: --scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+         "1/41), not '0'"},
         {"export " + fighter + " -o x.glb --scale 1/0",
-         "vexlor: --scale must be a number above 0 (such as 0.5 or 1/41), not '1/0'"},
+         "vexlor: --scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+         "1/41), not '1/0'"},
         {"export " + fighter + " -o x.glb --scale -2",
-         "vexlor: --scale must be a number above 0 (such as 0.5 or 1/41), not '-2'"},
+         "vexlor: --scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+         "1/41), not '-2'"},
+        {"export " + fighter + " -o x.glb --scale 1e40",
+         "vexlor: --scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+         "1/41), not '1e40'"},
+        {"export " + fighter + " -o x.glb --scale 1e37",
+         "vexlor: Invalid scale 1e+37: the model's"},
         {"export " + fighter + " -o x.glb --units feet",
          "vexlor: --units must be one of opt, metres, centimetres, millimetres, not 'feet'"},
         {"export " + fighter + " -o x.glb --units metres --scale 2",

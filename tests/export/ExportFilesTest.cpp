@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <csignal>
 #include <fstream>
+#include <iterator>
+#include <new>
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
@@ -93,6 +95,42 @@ TEST_F(Files, ASideFileThatCannotBeReplacedStopsTheWholeExport) {
     EXPECT_EQ(Read(Path("ship.gltf")), "old gltf");
     EXPECT_TRUE(fs::is_directory(Path("ship.bin")));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.bin", "ship.gltf"}));
+}
+
+// The rule of the saves: a link stays a link and the file it names is replaced; a file without
+// write permission is not replaced, not even by root.
+TEST_F(Files, ALinkStaysALinkAndAReadOnlyFileIsKept) {
+    fs::create_directory(Path("real"));
+    Write(Path("real/ship.glb"), "old glb");
+    fs::create_symlink("real/ship.glb", Path("ship.glb"));
+    ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"));
+    ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
+    EXPECT_TRUE(fs::is_symlink(Path("ship.glb")));
+    EXPECT_EQ(Read(Path("real/ship.glb")).substr(0, 4), "glTF");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"real", "ship.glb"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("real")), {}), 1);
+
+    Write(Path("kept.stl"), "old stl");
+    chmod(Path("kept.stl").c_str(), 0444);
+    result = ExportToFile(SmallModel(), Path("kept.stl"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create file " + Path("kept.stl"));
+    EXPECT_EQ(Read(Path("kept.stl")), "old stl");
+}
+
+// Whatever fails while the scene is built (here memory, at its first step) fails the export as
+// any other step does: a message, and nothing written.
+TEST_F(Files, AFailureWhileTheSceneIsBuiltIsAFailedExport) {
+    ExportOptions options;
+    options.progress = [](double fraction) {
+        if (fraction > 0 && fraction < 0.5) throw std::bad_alloc();
+        return true;
+    };
+    const ExportResult result = ExportToFile(LargeModel(10'000, 1), Path("ship.glb"), options);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot write file " + Path("ship.glb"));
+    EXPECT_EQ(result.reason, "out of memory");
+    EXPECT_TRUE(Entries().empty());
 }
 
 // A full disk, for each tested format: the export fails, the old files stay, nothing is added.

@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -648,10 +649,14 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
         const char* file;
         int item;
         const char* mode;
-    } runs[] = {{"seam.opt", 0, "whole"},
-                {"seam.opt", 1, "mesh"},
-                {"faulty.opt", 0, "whole"},
-                {"faulty.opt", 2, "none"}};
+    } runs[] = {{"seam.opt", 0, "whole"},        {"seam.opt", 1, "mesh"},
+                {"faulty.opt", 0, "whole"},      {"faulty.opt", 2, "none"},
+                {"fighter.opt", 0, "whole"},     {"broken/offsets-outside.opt", 0, "whole"},
+                {"broken/empty.opt", 0, "whole"}};
+    // The verdict line carries the tick only when the run ends "All OK!!".
+    const auto image = [this](QStyle::StandardPixmap mark) {
+        return window_.style()->standardIcon(mark).pixmap(16).toImage();
+    };
     for (const auto& run : runs) {
         const std::string file = (kSamples / run.file).string();
         window_.OpenFile(QString::fromStdString(file));
@@ -660,6 +665,14 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
         const QString expected =
             QString::fromStdString(Vexlor("check '" + file + "' --vn " + run.mode));
         EXPECT_EQ(ListLines().join(u'\n') + u'\n', expected) << run.file << " " << run.mode;
+        const bool ok = ListLines().back() == "All OK!!";
+        const int verdict = ReportLines()->MarkedRow();
+        ASSERT_EQ(verdict, ListLines().size() - (ok ? 1 : 2)) << run.file;
+        const QIcon mark = ReportLines()->index(verdict).data(Qt::DecorationRole).value<QIcon>();
+        EXPECT_EQ(mark.pixmap(16).toImage(),
+                  image(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical))
+            << run.file;
+        EXPECT_EQ(ok, std::string(run.file) == "fighter.opt") << run.file;
     }
     // On the seam sample the two modes find different corners, so a swap of them would show.
     const std::string seam = "'" + (kSamples / "seam.opt").string() + "'";

@@ -75,6 +75,10 @@ done <<<"$usages"
 # optvexlor: every option of its help has an entry in its manual page and is offered by its
 # completion. The help needs no display on the offscreen platform.
 desktop_help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/optvexlor" --help 2>/dev/null)
+# Both programs give the same version.
+desktop_version=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/optvexlor" --version 2>/dev/null)
+[ "$desktop_version" = "optvexlor $("$prefix/bin/vexlor" --version | sed 's/^vexlor //')" ] ||
+    fail "optvexlor --version says '$desktop_version'"
 desktop_options=$(awk '/^Options:/ { on = 1; next } /^[^ ]/ { on = 0 } on' <<<"$desktop_help" |
     grep -oE -- '(^|[ ,])--[a-z][a-z-]*' | tr -d ' ,' | sort -u)
 [ -n "$desktop_options" ] || fail "cannot read the options from optvexlor --help"

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <memory>
 
+#include "Deadline.h"
 #include "RotationThread.h"
 #include "ViewKeys.h"
 #include "ViewTestSupport.h"
@@ -32,6 +33,7 @@ class Spinning : public ShownView {
         return QTest::qWaitFor([&] { return spinner->FramesTurned() >= from + frames; }, 5000);
     }
 
+    vexlor::testing::Deadline deadline{std::chrono::seconds(60)};  // a thread never stopped hangs
     TwoMeshModel model;
     std::unique_ptr<RotationThread> spinner;
 };

@@ -146,10 +146,6 @@ TEST_F(Screenshot, TheLevelOfDetailChoosesTheFacesDrawn) {
     EXPECT_EQ(one.picture, Shot(fighter, {"--lod", "1"}).picture);
     EXPECT_NE(three.picture, one.picture);
     EXPECT_NE(all.picture, one.picture);
-    // A level the model does not have shows nothing, yet the picture is written.
-    const Run none = Shot(Write("two.opt", TwoMeshModel().bytes), {"--lod", "2"});
-    EXPECT_EQ(none.status, 0);
-    EXPECT_TRUE(Drawn(none.picture).isEmpty());
 }
 
 TEST_F(Screenshot, OtherSizesKeepTheModelsProportions) {
@@ -219,6 +215,7 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
          "picture can be at most "},
         {{two, "--screenshot", out, "--lod", "256"}, "--lod must be 0 (every level)"},
         {{two, "--screenshot", out, "--lod", "one"}, "--lod must be 0 (every level)"},
+        {{two, "--screenshot", out, "--lod", "2"}, "--lod 2: the model has 1 level of detail"},
         {{two, "--screenshot", out, "--view", "diagonal"}, "--view must be front, back, right"},
         {{two, "--screenshot", PathOf("no/such/folder/x.png")}, "Cannot write "},
         {{two, "--screenshot", PathOf("")}, "Cannot write "},

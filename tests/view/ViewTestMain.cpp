@@ -6,9 +6,15 @@
 #include <cstring>
 #include <memory>
 
+#include "SanitizerOptions.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #define VEXLOR_LEAK_CHECK() __lsan_do_leak_check()
+// See SanitizerOptions.h.
+extern "C" const char* __asan_default_options() {
+    return VEXLOR_ASAN_DEFAULT_OPTIONS;
+}
 #else
 #define VEXLOR_LEAK_CHECK() (void)0
 #endif

@@ -1,0 +1,86 @@
+// The targets of writes: links followed, the rule for replacing, new files with unique names.
+#include "WriteTarget.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace vexlor {
+
+namespace {
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ResolveWriteTarget(const std::string& path, std::string& reason) {
+    std::string target = path;
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+        std::vector<char> named(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 2);
+        const ssize_t length = readlink(target.c_str(), named.data(), named.size());
+        if (length < 0 || static_cast<size_t>(length) >= named.size()) {
+            reason = std::strerror(length < 0 ? errno : ENAMETOOLONG);
+            return {};
+        }
+        std::string next(named.data(), static_cast<size_t>(length));
+        if (next.empty()) {
+            reason = std::strerror(ENOENT);
+            return {};
+        }
+        target = next.front() == '/' ? next : FolderOf(target) + "/" + next;
+    }
+    reason = std::strerror(ELOOP);
+    return {};
+}
+
+std::string ReplaceRefusal(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return {};
+    if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    if (!S_ISREG(info.st_mode)) return "Not a regular file";
+    // Renaming over a read-only file would succeed; refuse it as writing into it would.
+    if (access(path.c_str(), W_OK) != 0) return std::strerror(errno);
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return std::strerror(EACCES);
+    return {};
+}
+
+int CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::minstd_rand random{std::random_device{}()};
+    std::uniform_int_distribution<size_t> letter(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = folder + "/" + prefix;
+        for (int i = 0; i < 6; ++i)
+            name += kLetters[letter(random)];
+        // 0666: the kernel takes the umask off, as for any new file; it is never read or set.
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            path = std::move(name);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+}  // namespace vexlor

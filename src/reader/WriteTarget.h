@@ -1,0 +1,29 @@
+// Where a save or an export writes, and whether it may replace what is there: the one rule for
+// every writer of the programs (AtomicFile, the export's files, the pictures).
+#pragma once
+
+#include <string>
+
+namespace vexlor {
+
+// The file that writing to `path` replaces: `path` itself, or, when it is a symbolic link, the
+// file the link names (followed to the end; a relative link from its own folder), so that the
+// link stays a link. Empty with `reason` set when the links loop or cannot be read.
+std::string ResolveWriteTarget(const std::string& path, std::string& reason);
+
+// Why the existing file at `path` may not be replaced, or empty when it may, or does not exist.
+// A folder, a device, a pipe or a socket is never replaced, nor is a file the user may not write
+// or one without any write permission: the owner has made it read-only, and even a user whom the
+// system lets write anything (root) keeps away from it.
+std::string ReplaceRefusal(const std::string& path);
+
+// The folder of a path ("." for a bare name, "/" for a name at the root) and its last component.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
+// Creates a new file in `folder` named `prefix` and six random characters, open for writing
+// (close-on-exec), with the permissions a new file gets there: 0666 less the umask, which the
+// kernel applies. Returns the descriptor and sets `path`, or -1 with errno set.
+int CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path);
+
+}  // namespace vexlor

@@ -1,0 +1,49 @@
+// A deadline of a test's own, for tests that wait on threads or processes: a fault that makes them
+// hang ends the test program after a few seconds, with the test's name, instead of at ctest's
+// timeout minutes later.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+namespace vexlor::testing {
+
+class Deadline {
+  public:
+    explicit Deadline(std::chrono::seconds limit = std::chrono::seconds(15))
+        : watcher_([this, limit] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (finished_.wait_for(lock, limit, [this] { return done_; })) return;
+              const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+              std::fprintf(stderr, "%s.%s did not finish within %lld s: it hangs\n",
+                           test != nullptr ? test->test_suite_name() : "?",
+                           test != nullptr ? test->name() : "?",
+                           static_cast<long long>(limit.count()));
+              std::fflush(stderr);
+              std::_Exit(1);
+          }) {}
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+    ~Deadline() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        finished_.notify_one();
+        watcher_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread watcher_;  // last: started once the members it uses are ready
+};
+
+}  // namespace vexlor::testing
