@@ -121,7 +121,7 @@ void BM_Frame(benchmark::State& state) {
     const ViewBox box = ProjectionBox(extent.Max, extent.Min);
     Camera camera;
     camera.AngleX = -60;  // from above and aside, as the view's benchmark has it
-    const FrameScene scene{model.Faces(), 0, level, nullptr, nullptr};
+    const FrameScene scene{model.Faces(), 0, level, nullptr, nullptr, {}, 0};
     FrameLook look;
     look.Shaded = shaded;
     renderer.Draw(*offscreen.gl, box, camera, kPanel.width(), kPanel.height(), scene, look);

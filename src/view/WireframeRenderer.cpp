@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "EdgeList.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
@@ -62,24 +63,38 @@ void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point)
     gl.glPointSize(kMarkerPointSize);
 }
 
+void IndexBuffer::Fill(const std::vector<uint32_t>& indices) {
+    Upload(buffer, indices);
+    count = static_cast<int32_t>(indices.size());
+}
+
+void IndexBuffer::Draw(QOpenGLFunctions_2_1& gl, unsigned mode) {
+    if (count <= 0) return;
+    buffer.bind();
+    gl.glDrawElements(mode, count, GL_UNSIGNED_INT, nullptr);
+    buffer.release();
+}
+
 void WireframeRenderer::Create() {
     positions_.create();
     colours_.create();
-    edges_.create();
+    fullEdges_.buffer.create();
+    coarseEdges_.buffer.create();
     uploads_.Forget();
 }
 
 void WireframeRenderer::Destroy() {
     positions_.destroy();
     colours_.destroy();
-    edges_.destroy();
+    fullEdges_.buffer.destroy();
+    coarseEdges_.buffer.destroy();
     uploads_.Forget();
 }
 
-void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
-                                int32_t showLod) {
-    const WireframeUploads::Refill refill =
-        uploads_.Plan(faces.data(), generation_, DrawableFaceCount(faces), currentMesh, showLod);
+bool WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
+                                const FaceSelection& shown, std::optional<int32_t> coarseKey) {
+    const WireframeUploads::Refill refill = uploads_.Plan(
+        faces.data(), generation_, DrawableFaceCount(faces), currentMesh, shown.ShowLod, coarseKey);
     if (refill.positions) {
         std::vector<float> positions;
         FillPositions(faces, positions);
@@ -90,32 +105,37 @@ void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t current
         FillColours(faces, currentMesh, colours);
         Upload(colours_, colours);
     }
-    if (refill.edges) {
-        std::vector<uint32_t> edges;
-        FillEdgeList(faces, showLod, edges);
-        Upload(edges_, edges);
-        edgeCorners_ = static_cast<int32_t>(edges.size());
+    IndexBuffer& edges = coarseKey ? coarseEdges_ : fullEdges_;
+    if (refill.edges || refill.coarseEdges) {
+        std::vector<uint32_t> corners;
+        FillEdgeList(faces, shown, corners);
+        edges.Fill(corners);
     }
+    drawn_ = &edges;
+    return refill != WireframeUploads::Refill{};
 }
 
-void WireframeRenderer::DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
-                                  int32_t currentMesh, int32_t showLod) {
-    Prepare(faces, currentMesh, showLod);
-    if (edgeCorners_ > 0) {
-        gl.glEnableClientState(GL_VERTEX_ARRAY);
-        gl.glEnableClientState(GL_COLOR_ARRAY);
-        positions_.bind();
-        gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
-        colours_.bind();
-        gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
-        edges_.bind();
-        // In draw-table order: a later face's edges lie over an earlier face's.
-        gl.glDrawElements(GL_LINES, edgeCorners_, GL_UNSIGNED_INT, nullptr);
-        edges_.release();
-        colours_.release();
-        gl.glDisableClientState(GL_COLOR_ARRAY);
-        gl.glDisableClientState(GL_VERTEX_ARRAY);
-    }
+void WireframeRenderer::BindCorners(QOpenGLFunctions_2_1& gl) {
+    gl.glEnableClientState(GL_VERTEX_ARRAY);
+    gl.glEnableClientState(GL_COLOR_ARRAY);
+    positions_.bind();
+    gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    colours_.bind();
+    gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+    colours_.release();
+}
+
+void WireframeRenderer::ReleaseCorners(QOpenGLFunctions_2_1& gl) {
+    gl.glDisableClientState(GL_COLOR_ARRAY);
+    gl.glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void WireframeRenderer::DrawEdges(QOpenGLFunctions_2_1& gl) {
+    if (drawn_->count <= 0) return;
+    BindCorners(gl);
+    // In draw-table order: a later face's edges lie over an earlier face's.
+    drawn_->Draw(gl, GL_LINES);
+    ReleaseCorners(gl);
 }
 
 }  // namespace vexlor::view

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "EdgeList.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
@@ -43,7 +44,7 @@ std::vector<bool> RedFaces(const std::vector<DrawFace>& store, int32_t currentMe
 // The faces whose four edges are in the edge list, in list order.
 std::vector<uint32_t> DrawnFaces(const std::vector<DrawFace>& store, int32_t showLod) {
     std::vector<uint32_t> corners;
-    FillEdgeList(store, showLod, corners);
+    FillEdgeList(store, FaceSelection{showLod, {}}, corners);
     EXPECT_EQ(corners.size() % 8, 0u);
     std::vector<uint32_t> faces;
     for (size_t i = 0; i + 8 <= corners.size(); i += 8) {
