@@ -66,7 +66,7 @@ struct Scene {
         form.Selection().ShowLod = model == kLargeAllLevels ? 0 : 1;
         form.SetModel(&document.Model());
         form.show();
-        Pump([this] { return form.Panel()->isValid(); });
+        Pump([this] { return form.Panel()->ContextReady(); });
         view.AngleX = -60;  // a view from above and aside, as after a few key presses
         form.SetupScene();
         form.Selection().CurrentMesh = 0;
@@ -77,9 +77,7 @@ struct Scene {
 
 // Waits until OpenGL has finished the frames asked for, so that their time is counted.
 void FinishFrames(ViewWindow& form) {
-    form.Panel()->makeCurrent();
-    form.Panel()->context()->functions()->glFinish();
-    form.Panel()->doneCurrent();
+    form.Panel()->FinishFrames();
 }
 
 void Counters(benchmark::State& state, const Scene& scene) {
