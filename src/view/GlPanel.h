@@ -84,6 +84,8 @@ class GlPanel : public QWidget {
     // Frames drawn so far, and the camera of the last.
     int64_t FramesDrawn() const { return framesDrawn_; }
     const Camera& DrawnCamera() const { return drawnCamera_; }
+    // A frame is asked for and not drawn yet.
+    bool FrameWanted() const { return framePending_ || frameRequested_; }
     // Whether the last frame drew a coarser level, and how long the last full frame took.
     bool LastFrameCoarse() const { return lastCoarse_; }
     double LastFullFrameMs() const { return lastFullMs_; }
