@@ -1,9 +1,10 @@
 // The view's added tools on the 200,000-face model under the software renderer: a frame in
 // wireframe and in shaded mode drawn off the screen at the panel's size (frames per second) beside
 // f3d's interactive frame of the same faces written as an OBJ file, a pick and the building of
-// the pick index, and a screenshot (open + one frame + PNG) beside f3d --output; and the
-// processor time of the whole program while samples/fighter.opt turns beside f3d showing the
-// same model, all in the same run. Needs a display and xdotool: run it under xvfb-run.
+// the pick index, a screenshot (open + one frame + PNG) beside f3d --output, f3d's catch-up after
+// a drag (beside view_bench's BM_DragCatchUp); and the processor time of the whole program while
+// samples/fighter.opt turns beside f3d showing the same model, all in the same run. Needs a
+// display and xdotool: run it under xvfb-run.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -369,6 +370,53 @@ double IdleCores(const QString& program, const QStringList& arguments,
     process.waitForFinished();
     return cores;
 }
+
+// f3d showing the large model's faces (every level, surface and edges: the shaded mode's work)
+// in a window of the panel's size, dragged by the X server's own pointer as view_bench's
+// BM_DragCatchUp drags the view: 125 moves in a second, then let go. Measured: from the release
+// to f3d's last use of the processor (no more for 300 ms), so up to a tick (10 ms) late.
+void BM_F3dDragCatchUp(benchmark::State& state) {
+    if (F3d().isEmpty()) {
+        state.SkipWithError("f3d is not installed (scripts/setup.sh installs it)");
+        return;
+    }
+    LargeModel& model = Large();
+    QStringList drag{"mousemove", "200", "200", "mousedown", "1"};
+    for (int i = 1; i <= 125; ++i)
+        drag << "mousemove_relative"
+             << "--" << (i % 2 ? "3" : "-3") << "0"
+             << "sleep"
+             << "0.008";
+    for (auto _ : state) {
+        QProcess f3d;
+        f3d.start(F3d(), {"--resolution", QString("%1,%2").arg(kPanel.width()).arg(kPanel.height()),
+                          "--up", "+Z", "--edges", model.objPath});
+        Wait(8000);  // read and first frame
+        QProcess::execute("xdotool", drag);
+        QProcess::execute("xdotool", {"mouseup", "1"});
+        QElapsedTimer sinceRelease;
+        sinceRelease.start();
+        double used = ProcessorSeconds(f3d.processId());
+        qint64 lastUse = 0;
+        while (sinceRelease.elapsed() - lastUse < 300 && sinceRelease.elapsed() < 60'000) {
+            Wait(10);
+            const double now = ProcessorSeconds(f3d.processId());
+            if (now != used) lastUse = sinceRelease.elapsed();
+            used = now;
+        }
+        f3d.kill();
+        f3d.waitForFinished();
+        state.SetIterationTime(double(lastUse) * 1e-3);
+        state.counters["catch_up_ms"] = double(lastUse);
+    }
+    state.SetLabel("f3d surface and edges all levels");
+}
+BENCHMARK(BM_F3dDragCatchUp)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 // samples/fighter.opt and its level 1 as an OBJ file for f3d.
 struct Fighter {

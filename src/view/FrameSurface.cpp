@@ -4,6 +4,9 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
+#include <QPainter>
+
+#include "AxisTriad.h"
 
 namespace vexlor::view {
 
@@ -36,9 +39,21 @@ void FrameSurface::ReleaseGl() {
     doneCurrent();
 }
 
-void FrameSurface::SetTriad(QImage image, QRect area) {
+void FrameSurface::SetTriad(const Mat3& rotation) {
+    const qreal ratio = devicePixelRatio();
+    const QRectF area = TriadArea(size());
+    if (area.isEmpty()) {
+        triad_ = QImage();
+        return;
+    }
+    QImage image((area.size() * ratio).toSize(), QImage::Format_RGBA8888_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    PaintAxisTriad(painter, QRectF(QPointF(0, 0), area.size()), rotation);
+    painter.end();
     triad_ = std::move(image);
-    triadArea_ = area;
+    triadArea_ = QRect(QPointF(area.topLeft() * ratio).toPoint(), triad_.size());
     triadChanged_ = true;
 }
 
@@ -55,13 +70,12 @@ void FrameSurface::paintGL() {
     }
     if (triad_.isNull() || !blitter_.isCreated()) return;
     if (triadChanged_) {
-        const QImage pixels = triad_.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
         if (triadTexture_ == 0) gl.glGenTextures(1, &triadTexture_);
         gl.glBindTexture(GL_TEXTURE_2D, triadTexture_);
         gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, pixels.width(), pixels.height(), 0, GL_RGBA,
-                        GL_UNSIGNED_BYTE, pixels.constBits());
+        gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, triad_.width(), triad_.height(), 0, GL_RGBA,
+                        GL_UNSIGNED_BYTE, triad_.constBits());
         triadChanged_ = false;
     }
     gl.glViewport(0, 0, target.width(), target.height());

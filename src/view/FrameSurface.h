@@ -13,6 +13,8 @@
 #include <QRect>
 #include <functional>
 
+#include "FrameTransform.h"
+
 class QOpenGLFramebufferObject;
 
 namespace vexlor::view {
@@ -26,8 +28,8 @@ class FrameSurface : public QOpenGLWindow {
 
     // The frame each paint copies (none: black).
     void SetFrame(QOpenGLFramebufferObject* frame) { frame_ = frame; }
-    // The triad painted over it, at `area` in the frame's pixels (a null image: none).
-    void SetTriad(QImage image, QRect area);
+    // The axis triad painted over it, for the frame's rotation.
+    void SetTriad(const Mat3& rotation);
 
   protected:
     void initializeGL() override;
@@ -39,8 +41,8 @@ class FrameSurface : public QOpenGLWindow {
     std::function<void()> initialize_;
     std::function<void()> beforePaint_;
     QOpenGLFramebufferObject* frame_ = nullptr;
-    QImage triad_;
-    QRect triadArea_;
+    QImage triad_;     // painted in the triad's area, its alpha premultiplied
+    QRect triadArea_;  // in the frame's pixels
     bool triadChanged_ = false;
     QOpenGLTextureBlitter blitter_;
     unsigned triadTexture_ = 0;

@@ -5,14 +5,12 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions_2_1>
 #include <QOpenGLVersionFunctionsFactory>
-#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QtDebug>
 #include <algorithm>
 #include <optional>
 
-#include "AxisTriad.h"
 #include "FrameSurface.h"
 #include "Wireframe.h"
 
@@ -187,25 +185,10 @@ void GlPanel::DrawFrame() {
     lastCoarse_ = coarse.has_value();
     frame_->release();
     surface_->SetFrame(frame_.get());
-    ShowTriad();
+    surface_->SetTriad(ViewRotation(drawnCamera_.AngleX, drawnCamera_.AngleY, drawnCamera_.AngleZ));
     framePending_ = false;
     ++framesDrawn_;
     emit FrameDrawn();
-}
-
-void GlPanel::ShowTriad() {
-    const qreal ratio = devicePixelRatioF();
-    const QRectF area = TriadArea(size());
-    if (area.isEmpty()) return;
-    QImage triad((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    triad.setDevicePixelRatio(ratio);
-    triad.fill(Qt::transparent);
-    QPainter painter(&triad);
-    PaintAxisTriad(painter, QRectF(QPointF(0, 0), area.size()),
-                   ViewRotation(drawnCamera_.AngleX, drawnCamera_.AngleY, drawnCamera_.AngleZ));
-    painter.end();
-    const QRect pixels(QPointF(area.topLeft() * ratio).toPoint(), triad.size());
-    surface_->SetTriad(std::move(triad), pixels);
 }
 
 void GlPanel::BeforePaint() {

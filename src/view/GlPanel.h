@@ -101,7 +101,6 @@ class GlPanel : public QWidget {
     // With the surface's context current: a new context, and the moment before a paint.
     void InitializeGl();
     void BeforePaint();
-    void ShowTriad();
     QSize FrameSize() const;
     void EnsureFramebuffer();
     // With the context current.

@@ -34,13 +34,6 @@ void main() {
 }
 )";
 
-template <typename T>
-void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
-    buffer.bind();
-    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
-    buffer.release();
-}
-
 }  // namespace
 
 NearerWins DepthForBox(const ViewBox& box) {
@@ -54,8 +47,7 @@ ShadedRenderer::~ShadedRenderer() = default;
 
 bool ShadedRenderer::Create() {
     normals_.create();
-    fullTriangles_.buffer.create();
-    coarseTriangles_.buffer.create();
+    triangles_.Create();
     uploads_.Forget();
     program_ = std::make_unique<QOpenGLShaderProgram>();
     if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
@@ -72,8 +64,7 @@ bool ShadedRenderer::Create() {
 void ShadedRenderer::Destroy() {
     program_.reset();
     normals_.destroy();
-    fullTriangles_.buffer.destroy();
-    coarseTriangles_.buffer.destroy();
+    triangles_.Destroy();
     uploads_.Forget();
 }
 
@@ -87,13 +78,9 @@ bool ShadedRenderer::Prepare(std::span<const DrawFace> faces, const FaceSelectio
         FillCornerNormals(faces, normals);
         Upload(normals_, normals);
     }
-    IndexBuffer& triangles = coarseKey ? coarseTriangles_ : fullTriangles_;
-    if (refill.edges || refill.coarseEdges) {
-        std::vector<uint32_t> corners;
+    triangles_.Choose(coarseKey.has_value(), refill, [&](std::vector<uint32_t>& corners) {
         FillTriangleList(faces, shown, corners);
-        triangles.Fill(corners);
-    }
-    drawn_ = &triangles;
+    });
     return refill != WireframeUploads::Refill{};
 }
 
@@ -102,7 +89,7 @@ bool ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const NearerWins& depth,
                               std::optional<int32_t> coarseKey, WireframeRenderer& wireframe) {
     if (program_ == nullptr) return false;
     const bool filled = Prepare(faces, shown, coarseKey);
-    if (drawn_->count <= 0) return filled;
+    if (triangles_.Drawn().count <= 0) return filled;
     gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     gl.glEnable(GL_POLYGON_OFFSET_FILL);
     gl.glPolygonOffset(depth.Farther, depth.Farther);
@@ -115,7 +102,7 @@ bool ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const NearerWins& depth,
     normals_.bind();
     gl.glNormalPointer(GL_BYTE, 4, nullptr);
     normals_.release();
-    drawn_->Draw(gl, GL_TRIANGLES);
+    triangles_.Drawn().Draw(gl, GL_TRIANGLES);
     gl.glDisableClientState(GL_NORMAL_ARRAY);
     wireframe.ReleaseCorners(gl);
     program_->release();

@@ -56,9 +56,7 @@ class ShadedRenderer {
 
     std::unique_ptr<QOpenGLShaderProgram> program_;
     QOpenGLBuffer normals_{QOpenGLBuffer::VertexBuffer};
-    IndexBuffer fullTriangles_;
-    IndexBuffer coarseTriangles_;
-    IndexBuffer* drawn_ = &fullTriangles_;
+    FrameIndices triangles_;
     uint64_t generation_ = 1;
     WireframeUploads uploads_;
 };

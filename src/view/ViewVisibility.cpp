@@ -2,12 +2,11 @@
 #include "ViewVisibility.h"
 
 #include <QEvent>
-#include <QPlatformSurfaceEvent>
 
 namespace vexlor::view {
 
 ViewVisibility::ViewVisibility(QWidget* panel, QWindow* surface)
-    : QObject(panel), panel_(panel), surface_(surface), x11_(this) {
+    : QObject(panel), panel_(panel), surface_(surface) {
     panel_->installEventFilter(this);
     surface_->installEventFilter(this);
     connect(&x11_, &X11WindowWatch::Changed, this, &ViewVisibility::CheckSoon);

@@ -15,13 +15,6 @@ namespace {
 constexpr float kMarkerPointSize = 2.0f;
 constexpr float kBoxCentrePointSize = 6.0f;
 
-template <typename T>
-void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
-    buffer.bind();
-    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
-    buffer.release();
-}
-
 }  // namespace
 
 void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box) {
@@ -75,19 +68,37 @@ void IndexBuffer::Draw(QOpenGLFunctions_2_1& gl, unsigned mode) {
     buffer.release();
 }
 
+void FrameIndices::Create() {
+    full_.buffer.create();
+    coarse_.buffer.create();
+}
+
+void FrameIndices::Destroy() {
+    full_.buffer.destroy();
+    coarse_.buffer.destroy();
+}
+
+void FrameIndices::Choose(bool coarse, const WireframeUploads::Refill& refill,
+                          const std::function<void(std::vector<uint32_t>&)>& fill) {
+    drawn_ = coarse ? &coarse_ : &full_;
+    if (coarse ? refill.coarseEdges : refill.edges) {
+        std::vector<uint32_t> indices;
+        fill(indices);
+        drawn_->Fill(indices);
+    }
+}
+
 void WireframeRenderer::Create() {
     positions_.create();
     colours_.create();
-    fullEdges_.buffer.create();
-    coarseEdges_.buffer.create();
+    edges_.Create();
     uploads_.Forget();
 }
 
 void WireframeRenderer::Destroy() {
     positions_.destroy();
     colours_.destroy();
-    fullEdges_.buffer.destroy();
-    coarseEdges_.buffer.destroy();
+    edges_.Destroy();
     uploads_.Forget();
 }
 
@@ -105,13 +116,8 @@ bool WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t current
         FillColours(faces, currentMesh, colours);
         Upload(colours_, colours);
     }
-    IndexBuffer& edges = coarseKey ? coarseEdges_ : fullEdges_;
-    if (refill.edges || refill.coarseEdges) {
-        std::vector<uint32_t> corners;
-        FillEdgeList(faces, shown, corners);
-        edges.Fill(corners);
-    }
-    drawn_ = &edges;
+    edges_.Choose(coarseKey.has_value(), refill,
+                  [&](std::vector<uint32_t>& corners) { FillEdgeList(faces, shown, corners); });
     return refill != WireframeUploads::Refill{};
 }
 
@@ -131,10 +137,10 @@ void WireframeRenderer::ReleaseCorners(QOpenGLFunctions_2_1& gl) {
 }
 
 void WireframeRenderer::DrawEdges(QOpenGLFunctions_2_1& gl) {
-    if (drawn_->count <= 0) return;
+    if (edges_.Drawn().count <= 0) return;
     BindCorners(gl);
     // In draw-table order: a later face's edges lie over an earlier face's.
-    drawn_->Draw(gl, GL_LINES);
+    edges_.Drawn().Draw(gl, GL_LINES);
     ReleaseCorners(gl);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QOpenGLBuffer>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -22,6 +23,14 @@ namespace vexlor::view {
 void DrawMarkerBox(QOpenGLFunctions_2_1& gl, const MarkerBox& box);
 void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point);
 
+// Data into an OpenGL buffer, replacing what it held.
+template <typename T>
+void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
+    buffer.bind();
+    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
+    buffer.release();
+}
+
 // An index buffer and how many indices it holds.
 struct IndexBuffer {
     QOpenGLBuffer buffer{QOpenGLBuffer::IndexBuffer};
@@ -29,6 +38,23 @@ struct IndexBuffer {
     void Fill(const std::vector<uint32_t>& indices);
     // Draws its primitives with the arrays bound.
     void Draw(QOpenGLFunctions_2_1& gl, unsigned mode);
+};
+
+// The index buffers of the full frame and of a coarse one, and which the next frame draws.
+class FrameIndices {
+  public:
+    void Create();
+    void Destroy();
+    // Makes the full frame's buffer, or the coarse one's, the one drawn, filled by `fill` first
+    // where `refill` says so.
+    void Choose(bool coarse, const WireframeUploads::Refill& refill,
+                const std::function<void(std::vector<uint32_t>&)>& fill);
+    IndexBuffer& Drawn() { return *drawn_; }
+
+  private:
+    IndexBuffer full_;
+    IndexBuffer coarse_;
+    IndexBuffer* drawn_ = &full_;
 };
 
 class WireframeRenderer {
@@ -51,9 +77,7 @@ class WireframeRenderer {
   private:
     QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer colours_{QOpenGLBuffer::VertexBuffer};
-    IndexBuffer fullEdges_;
-    IndexBuffer coarseEdges_;
-    IndexBuffer* drawn_ = &fullEdges_;
+    FrameIndices edges_;
     uint64_t generation_ = 1;
     WireframeUploads uploads_;
 };
