@@ -15,6 +15,8 @@ FrameSurface::FrameSurface(std::function<void()> initialize, std::function<void(
       initialize_(std::move(initialize)),
       beforePaint_(std::move(beforePaint)) {
     setFlags(flags() | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+    // Named, so that no one takes it for one of the program's windows (those carry its name).
+    setTitle(QStringLiteral("3D view panel"));
 }
 
 FrameSurface::~FrameSurface() {
