@@ -29,18 +29,6 @@ class Spinning : public ShownView {
         view.RotationOn = ticked;
         if (wasClear && ticked) spinner->Start();
     }
-    // A whole load as the main window makes it.
-    void LoadTurning(const std::vector<uint8_t>& bytes, bool ticked) {
-        spinner->Stop();
-        Load(bytes);
-        view.RotationOn = ticked;
-        if (ticked) spinner->Start();
-    }
-    bool TurnsFor(int frames) {
-        const int64_t from = spinner->FramesTurned();
-        return QTest::qWaitFor([&] { return spinner->FramesTurned() >= from + frames; }, 5000);
-    }
-
     // Frames the view draws in `ms` milliseconds.
     int64_t FramesIn(int ms) {
         const int64_t from = form.FramesDrawn();
@@ -57,6 +45,18 @@ class Spinning : public ShownView {
         EXPECT_EQ(view.AngleZ, angle);
         show();
         EXPECT_TRUE(TurnsFor(3));
+    }
+
+    // A whole load as the main window makes it.
+    void LoadTurning(const std::vector<uint8_t>& bytes, bool ticked) {
+        spinner->Stop();
+        Load(bytes);
+        view.RotationOn = ticked;
+        if (ticked) spinner->Start();
+    }
+    bool TurnsFor(int frames) {
+        const int64_t from = spinner->FramesTurned();
+        return QTest::qWaitFor([&] { return spinner->FramesTurned() >= from + frames; }, 5000);
     }
 
     TwoMeshModel model;
