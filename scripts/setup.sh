@@ -10,7 +10,7 @@ packages=(
     build-essential g++ cmake ninja-build pkg-config git
     clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-    qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools libgl-dev libgl1-mesa-dri
+    qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools libgl-dev libgl1-mesa-dri libxcb1-dev
     xvfb xauth xdotool imagemagick x11-utils fonts-liberation fonts-dejavu-core
     dpkg-dev file lintian man-db desktop-file-utils shared-mime-info libxml2-utils bsdutils
     libassimp-dev assimp-utils

@@ -56,23 +56,4 @@ void PaintAxisTriad(QPainter& painter, const QRectF& area, const Mat3& rotation)
     painter.restore();
 }
 
-AxisTriadOverlay::AxisTriadOverlay(QWidget* panel) : QWidget(panel) {
-    setObjectName(QStringLiteral("axisTriad"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    const QRectF area = TriadArea(panel->size());
-    setGeometry(area.toAlignedRect());
-}
-
-void AxisTriadOverlay::SetRotation(const Mat3& rotation) {
-    if (rotation == rotation_) return;
-    rotation_ = rotation;
-    update();
-}
-
-void AxisTriadOverlay::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    PaintAxisTriad(painter, QRectF(QPointF(0, 0), QSizeF(size())), rotation_);
-}
-
 }  // namespace vexlor::view

@@ -5,6 +5,8 @@
 
 #include "ViewMath.h"
 
+#include <optional>
+
 namespace vexlor::view {
 
 void FrameRenderer::Create() {
@@ -33,7 +35,7 @@ void DrawHighlightedFace(QOpenGLFunctions_2_1& gl, const DrawFace& face) {
     gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
 
-void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera,
+bool FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera,
                          int width, int height, const FrameScene& scene, const FrameLook& look) {
     gl.glViewport(0, 0, width, height);
     gl.glMatrixMode(GL_PROJECTION);
@@ -59,9 +61,20 @@ void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     gl.glScalef(scale, scale, scale);
     gl.glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0);
 
-    // Shaded, the faces draw their own edges; without the shader the wireframe stands in.
-    if (!look.Shaded || !shaded_.DrawFill(gl, box, scene.Faces, scene.CurrentMesh, scene.ShowLod)) {
-        wireframe_.DrawFaces(gl, scene.Faces, scene.CurrentMesh, scene.ShowLod);
+    const FaceSelection shown = scene.Shown();
+    const std::optional<int32_t> coarseKey =
+        shown.LevelOfMesh.empty() ? std::nullopt : std::optional<int32_t>(scene.CoarseKey);
+    bool filled = wireframe_.Prepare(scene.Faces, scene.CurrentMesh, shown, coarseKey);
+    // Without the shader the wireframe stands in for the shaded mode.
+    if (look.Shaded && shaded_.Ready()) {
+        const NearerWins depth = DepthForBox(box);
+        gl.glEnable(GL_DEPTH_TEST);
+        gl.glDepthFunc(depth.DepthFunction);
+        filled = shaded_.DrawFill(gl, depth, scene.Faces, shown, coarseKey, wireframe_) || filled;
+        wireframe_.DrawEdges(gl);
+        gl.glDisable(GL_DEPTH_TEST);
+    } else {
+        wireframe_.DrawEdges(gl);
     }
     if (scene.Box != nullptr) DrawMarkerBox(gl, *scene.Box);
     if (scene.Hardpoint != nullptr) DrawHardpointMarker(gl, *scene.Hardpoint);
@@ -69,7 +82,10 @@ void FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
         DrawHighlightedFace(gl, scene.Faces[static_cast<size_t>(look.HighlightFace)]);
 
     gl.glPopMatrix();
+    // The context's default back for whoever draws next with it (the surface's triad).
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     gl.glFlush();
+    return filled;
 }
 
 }  // namespace vexlor::view

@@ -1,8 +1,8 @@
 // One whole frame of the view into the bound framebuffer: the designed wireframe frame (cleared
 // black, the view box, the turn, scale and pan, the faces' edges red and cyan, the markers) or,
-// in the shaded mode, the lit faces with their edges (ShadedRenderer.h) in place of the lines;
-// then a highlighted face if one is picked. With nothing asked for, the frame is the designed
-// one pixel for pixel.
+// in the shaded mode, the lit faces (ShadedRenderer.h) with the same edges drawn over them under
+// the depth test; then a highlighted face if one is picked. With nothing asked for, the frame is
+// the designed one pixel for pixel.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,13 @@ struct FrameScene {
     int32_t ShowLod = 0;
     const view::MarkerBox* Box = nullptr;  // none: not shown
     const view::HardpointMarker* Hardpoint = nullptr;
+    // A coarse frame, drawn while the mouse drags: each mesh at the level this table gives
+    // (indexed by the mesh's 16 bits), told apart from other choices by CoarseKey. Empty for the
+    // full frame at ShowLod.
+    std::span<const uint8_t> CoarseLevels;
+    int32_t CoarseKey = 0;
+
+    FaceSelection Shown() const { return {ShowLod, CoarseLevels}; }
 };
 
 // The highlight of a picked face: yellow, drawn over everything.
@@ -44,8 +51,9 @@ class FrameRenderer {
     // The faces were filled again: upload them at the next frame.
     void Invalidate();
 
-    // Needs a framebuffer with a depth buffer for the shaded mode.
-    void Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera, int width,
+    // Needs a framebuffer with a depth buffer for the shaded mode. True when it filled arrays
+    // (a new model, mesh, level or coarse choice) besides drawing.
+    bool Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Camera& camera, int width,
               int height, const FrameScene& scene, const FrameLook& look);
 
   private:

@@ -5,28 +5,54 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions_2_1>
 #include <QOpenGLVersionFunctionsFactory>
+#include <QScreen>
+#include <QTimer>
 #include <QtDebug>
+#include <algorithm>
+#include <optional>
 
+#include "FrameSurface.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
 
-GlPanel::GlPanel(ViewState& view, QWidget* parent) : QOpenGLWidget(parent), view_(view) {}
+GlPanel::GlPanel(ViewState& view, QWidget* parent)
+    : QWidget(parent),
+      view_(view),
+      surface_(new FrameSurface([this] { InitializeGl(); }, [this] { BeforePaint(); })),
+      container_(QWidget::createWindowContainer(surface_, this)),
+      visibility_(new ViewVisibility(this, surface_)) {
+    // The container owns the surface; neither takes the panel's input.
+    container_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    container_->setFocusPolicy(Qt::NoFocus);
+    container_->setGeometry(rect());
+    clock_.start();
+    connect(visibility_, &ViewVisibility::SeenChanged, this, [this](bool seen) {
+        // The frame asked for while the panel could not be seen.
+        if (seen && framePending_) surface_->update();
+        emit SeenChanged(seen);
+    });
+}
 
 GlPanel::~GlPanel() {
-    // The base class destroys the context after this object is gone: no call back into it.
-    if (context() != nullptr) disconnect(context(), nullptr, this, nullptr);
+    // The surface goes with the panel's children, after this object: no call back into it.
+    if (surface_->context() != nullptr) disconnect(surface_->context(), nullptr, this, nullptr);
     ReleaseGl();
 }
 
-void GlPanel::initializeGL() {
-    gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(context());
+void GlPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    container_->setGeometry(rect());
+}
+
+void GlPanel::InitializeGl() {
+    gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(surface_->context());
     if (gl_ == nullptr) {
         qWarning("3D view: the OpenGL context offers no OpenGL 2.1 functions; nothing is drawn");
         return;
     }
     renderer_.Create();
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GlPanel::ReleaseGl,
+    connect(surface_->context(), &QOpenGLContext::aboutToBeDestroyed, this, &GlPanel::ReleaseGl,
             Qt::UniqueConnection);
     // A frame asked for before the panel was first shown, or lost with an earlier context,
     // is drawn at the first paint.
@@ -35,10 +61,11 @@ void GlPanel::initializeGL() {
 
 void GlPanel::ReleaseGl() {
     if (gl_ == nullptr) return;
-    makeCurrent();
+    surface_->makeCurrent();
+    surface_->SetFrame(nullptr);
     frame_.reset();
     renderer_.Destroy();
-    doneCurrent();
+    surface_->doneCurrent();
     gl_ = nullptr;
 }
 
@@ -69,20 +96,54 @@ void GlPanel::SetupScene() {
     selection_.Hardpoint.reset();
     selection_.HighlightFace = -1;  // a face of the model before
     renderer_.Invalidate();
+    counted_ = false;
+    lastFullMs_ = 0;
     sceneSet_ = true;
     RenderScene();
 }
 
 void GlPanel::RenderScene() {
     if (!sceneSet_) return;
-    if (!isValid() || gl_ == nullptr) {
+    if (gl_ == nullptr || !CanBeSeen()) {
         framePending_ = true;
         return;
     }
-    makeCurrent();
+    surface_->makeCurrent();
     DrawFrame();
-    doneCurrent();
-    update();
+    surface_->doneCurrent();
+    surface_->update();
+}
+
+void GlPanel::FinishFrames() {
+    if (gl_ == nullptr) return;
+    surface_->makeCurrent();
+    gl_->glFinish();
+    surface_->doneCurrent();
+}
+
+std::chrono::nanoseconds GlPanel::FrameInterval() const {
+    const QScreen* shown = screen();
+    const double rate = shown != nullptr ? shown->refreshRate() : 0;
+    // A rate no display has is one that could not be read.
+    return std::chrono::nanoseconds(qRound64(1e9 / (rate >= 20 && rate <= 1000 ? rate : 60.0)));
+}
+
+void GlPanel::RequestFrame() {
+    if (!sceneSet_) return;
+    framePending_ = true;
+    if (frameRequested_) return;
+    frameRequested_ = true;
+    const int64_t wait = lastFrameAt_ + FrameInterval().count() - clock_.nsecsElapsed();
+    QTimer::singleShot(std::chrono::milliseconds(std::max<int64_t>(0, wait / 1'000'000)),
+                       Qt::PreciseTimer, this, [this] {
+                           frameRequested_ = false;
+                           if (framePending_) RenderScene();
+                       });
+}
+
+void GlPanel::SetDragging(bool dragging) {
+    dragging_ = dragging;
+    if (!dragging && lastCoarse_) RequestFrame();
 }
 
 FrameScene GlPanel::Scene() const {
@@ -100,40 +161,53 @@ FrameLook GlPanel::Look() const {
 }
 
 void GlPanel::DrawFrame() {
+    lastFrameAt_ = clock_.nsecsElapsed();
     EnsureFramebuffer();
     frame_->bind();
     drawnCamera_ = CameraOf(view_);
-    renderer_.Draw(*gl_, box_, drawnCamera_, view_.ViewportWidth, view_.ViewportHeight, Scene(),
-                   Look());
+    FrameScene scene = Scene();
+    std::optional<CoarseLevels::Choice> coarse;
+    if (dragging_ && lastFullMs_ > coarseAfterMs_) {
+        if (!counted_) coarse_.Count(scene.Faces);
+        counted_ = true;
+        coarse = coarse_.Choose(scene.ShowLod, lastFullMs_, coarseAfterMs_);
+    }
+    if (coarse) {
+        scene.CoarseLevels = coarse->LevelOfMesh;
+        scene.CoarseKey = coarse->Key;
+    }
+    const bool filled = renderer_.Draw(*gl_, box_, drawnCamera_, view_.ViewportWidth,
+                                       view_.ViewportHeight, scene, Look());
+    // Finished, so that its time is the frame's; a frame that filled arrays is no measure.
+    gl_->glFinish();
+    const double ms = static_cast<double>(clock_.nsecsElapsed() - lastFrameAt_) * 1e-6;
+    if (!coarse && !filled) lastFullMs_ = ms;
+    lastCoarse_ = coarse.has_value();
     frame_->release();
+    surface_->SetFrame(frame_.get());
+    surface_->SetTriad(ViewRotation(drawnCamera_.AngleX, drawnCamera_.AngleY, drawnCamera_.AngleZ));
     framePending_ = false;
     ++framesDrawn_;
     emit FrameDrawn();
 }
 
-void GlPanel::paintGL() {
-    if (gl_ == nullptr) return;
-    if (framePending_ && sceneSet_) DrawFrame();
-    if (frame_) {
-        const QSize target = FrameSize();
-        QOpenGLFramebufferObject::blitFramebuffer(nullptr, QRect(QPoint(), target), frame_.get(),
-                                                  QRect(QPoint(), frame_->size()));
-    } else {
-        gl_->glClearColor(0, 0, 0, 1);
-        gl_->glClear(GL_COLOR_BUFFER_BIT);
-    }
+void GlPanel::BeforePaint() {
+    if (gl_ != nullptr && framePending_ && sceneSet_) DrawFrame();
 }
 
 QImage GlPanel::GrabFrame() {
-    if (!isValid() || gl_ == nullptr || (!frame_ && !framePending_)) {
+    if (gl_ == nullptr || (!frame_ && !framePending_)) {
         QImage black(FrameSize(), QImage::Format_RGB32);
         black.fill(Qt::black);
         return black;
     }
-    makeCurrent();
-    if (framePending_ && sceneSet_ && gl_ != nullptr) DrawFrame();
+    surface_->makeCurrent();
+    if (framePending_ && sceneSet_) {
+        DrawFrame();
+        surface_->update();  // the screen shows it too, once the panel can be seen
+    }
     QImage image = frame_->toImage().convertToFormat(QImage::Format_RGB32);
-    doneCurrent();
+    surface_->doneCurrent();
     return image;
 }
 

@@ -3,28 +3,43 @@
 //
 // Frames are drawn by the frame renderer (the designed wireframe, or the shaded mode, and the
 // highlighted face, as the selection says) into a framebuffer of the panel's size with a depth
-// buffer, the moment they are asked for; the panel's paint only copies that framebuffer to the
-// screen, so a repaint never draws a new frame and a frame is finished when RenderScene returns,
-// whenever Qt gets round to showing it.
+// buffer, the moment they are asked for; a native window filling the panel (FrameSurface.h) only
+// copies that framebuffer to the screen and paints the axis triad over it, so a repaint never
+// draws a new frame and a frame is finished when RenderScene returns, whenever Qt gets round to
+// showing it. The mouse's events reach the panel itself.
+//
+// While the panel cannot be seen (ViewVisibility.h) a frame asked for is not drawn: the last one
+// asked for is drawn when the panel shows again (or its picture is taken). While the mouse drags
+// and the last full frame took longer than kCoarseAfterMs, frames draw a coarser level of detail
+// (CoarseLevels.h); the full frame follows when the drag ends.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
-#include <QOpenGLWidget>
+#include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
+#include "CoarseLevels.h"
 #include "FrameRenderer.h"
 #include "OptModel.h"
 #include "Projection.h"
 #include "ViewSelection.h"
 #include "ViewState.h"
+#include "ViewVisibility.h"
 
 class QOpenGLFramebufferObject;
 class QOpenGLFunctions_2_1;
 
 namespace vexlor::view {
 
-class GlPanel : public QOpenGLWidget {
+// Full frames slower than this make the frames of a drag coarse.
+inline constexpr double kCoarseAfterMs = 30.0;
+
+class FrameSurface;
+
+class GlPanel : public QWidget {
     Q_OBJECT
   public:
     GlPanel(ViewState& view, QWidget* parent);
@@ -46,21 +61,46 @@ class GlPanel : public QOpenGLWidget {
     void SetupScene();
     // One frame; before the first scene set-up it has no visible effect.
     void RenderScene();
+    // One frame once the events of the moment have run: all the requests until then give one.
+    void RequestFrame();
+    // Whether the panel can be seen now; SeenChanged tells of changes.
+    bool CanBeSeen() const { return visibility_->Seen(); }
+    // The time between two frames of its screen's refresh (60 a second where that cannot be
+    // read); frames asked for by RequestFrame come no closer together.
+    std::chrono::nanoseconds FrameInterval() const;
+
+    // The mouse drags the view (frames may be coarse) or has let it go (a coarse frame is followed
+    // by the full one).
+    void SetDragging(bool dragging);
+    // Full frames slower than this make a drag's frames coarse (kCoarseAfterMs unless changed).
+    void SetCoarseAfter(double ms) { coarseAfterMs_ = ms; }
 
     // The last frame drawn (black before the first).
     QImage GrabFrame();
+    // OpenGL can draw (the context exists, once the panel was first shown).
+    bool ContextReady() const { return gl_ != nullptr; }
+    // Waits until OpenGL has finished the frames asked for.
+    void FinishFrames();
     // Frames drawn so far, and the camera of the last.
     int64_t FramesDrawn() const { return framesDrawn_; }
     const Camera& DrawnCamera() const { return drawnCamera_; }
+    // A frame is asked for and not drawn yet.
+    bool FrameWanted() const { return framePending_ || frameRequested_; }
+    // Whether the last frame drew a coarser level, and how long the last full frame took.
+    bool LastFrameCoarse() const { return lastCoarse_; }
+    double LastFullFrameMs() const { return lastFullMs_; }
 
   signals:
     void FrameDrawn();
+    void SeenChanged(bool seen);
 
   protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // With the surface's context current: a new context, and the moment before a paint.
+    void InitializeGl();
+    void BeforePaint();
     QSize FrameSize() const;
     void EnsureFramebuffer();
     // With the context current.
@@ -78,6 +118,18 @@ class GlPanel : public QOpenGLWidget {
     FrameRenderer renderer_;
     int64_t framesDrawn_ = 0;
     Camera drawnCamera_;
+    FrameSurface* surface_;
+    QWidget* container_;  // holds the surface
+    ViewVisibility* visibility_;
+    bool frameRequested_ = false;  // a RequestFrame waits for the event loop
+    QElapsedTimer clock_;
+    int64_t lastFrameAt_ = 0;  // clock_'s nanoseconds at the start of the last frame
+    CoarseLevels coarse_;
+    bool counted_ = false;  // coarse_ counts the faces of this scene set-up
+    bool dragging_ = false;
+    double coarseAfterMs_ = kCoarseAfterMs;
+    bool lastCoarse_ = false;
+    double lastFullMs_ = 0;
 };
 
 }  // namespace vexlor::view

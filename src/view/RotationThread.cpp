@@ -2,6 +2,7 @@
 #include "RotationThread.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -11,9 +12,25 @@ struct RotationThread::Shared {
     std::atomic<int> inLoop{0};
     std::atomic<int> mostInLoop{0};
     std::atomic<int64_t> frames{0};
+    std::atomic<int64_t> intervalNs{16'666'667};
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    bool seen = true;  // guarded by mutex
+
+    void SetSeen(bool now) {
+        {
+            std::lock_guard lock(mutex);
+            seen = now;
+        }
+        wake.notify_all();
+    }
 };
 
 namespace {
+
+// How often a thread waiting for the view to be seen looks again by itself, in case a change went
+// untold (and to notice RotationOn cleared).
+constexpr std::chrono::milliseconds kLookAgain{250};
 
 // One thread's wait for the frame it asked the main thread for.
 struct FrameWait {
@@ -28,7 +45,10 @@ RotationThread::RotationThread(ViewState& view, ViewWindow& form)
     : view_(view),
       form_(&form),
       receiver_(std::make_unique<QObject>()),
-      shared_(std::make_shared<Shared>()) {}
+      shared_(std::make_shared<Shared>()) {
+    QObject::connect(&form, &ViewWindow::SeenChanged, receiver_.get(),
+                     [shared = shared_](bool seen) { shared->SetSeen(seen); });
+}
 
 RotationThread::~RotationThread() {
     Finish();
@@ -49,6 +69,7 @@ void RotationThread::Start() {
     int most = shared_->mostInLoop.load();
     while (now > most && !shared_->mostInLoop.compare_exchange_weak(most, now)) {
     }
+    LookAgain();
     thread_ = std::jthread([this](std::stop_token stop) { Loop(stop); });
 }
 
@@ -69,9 +90,33 @@ int64_t RotationThread::FramesTurned() const {
     return shared_->frames.load();
 }
 
+void RotationThread::LookAgain() {
+    if (!form_) return;
+    shared_->intervalNs = form_->FrameInterval().count();
+    shared_->SetSeen(form_->CanBeSeen());
+}
+
+void RotationThread::WaitForFrameTime(const std::stop_token& stop,
+                                      std::chrono::steady_clock::time_point frameTime) {
+    std::unique_lock lock(shared_->mutex);
+    while (!shared_->seen && view_.RotationOn && !stop.stop_requested()) {
+        if (shared_->wake.wait_for(lock, stop, kLookAgain, [&] { return shared_->seen; })) break;
+        QMetaObject::invokeMethod(
+            receiver_.get(), [this] { LookAgain(); }, Qt::QueuedConnection);
+    }
+    shared_->wake.wait_until(lock, stop, frameTime, [] { return false; });
+}
+
 void RotationThread::Loop(const std::stop_token& stop) {
+    using Clock = std::chrono::steady_clock;
     const auto wait = std::make_shared<FrameWait>();
+    Clock::time_point frameTime = Clock::now();
     while (view_.RotationOn && !stop.stop_requested()) {
+        WaitForFrameTime(stop, frameTime);
+        if (!view_.RotationOn || stop.stop_requested()) break;
+        // The next frame one interval after this one's time, or at once after a slow frame.
+        frameTime = std::max(frameTime + std::chrono::nanoseconds(shared_->intervalNs.load()),
+                             Clock::now());
         {
             std::lock_guard lock(wait->mutex);
             wait->finished = false;
@@ -95,10 +140,17 @@ void RotationThread::Loop(const std::stop_token& stop) {
 
 void RotationThread::TurnFrame(const std::stop_token& stop) {
     if (stop.stop_requested() || !view_.RotationOn) return;
+    if (form_ && !form_->CanBeSeen()) {
+        shared_->SetSeen(false);
+        return;
+    }
     // Advanced here, on the main thread, so that a key's change of AngleZ is never lost.
     view_.AngleZ += view_.SpinStep;
     ++shared_->frames;
-    if (form_) form_->Redraw();
+    if (form_) {
+        shared_->intervalNs = form_->FrameInterval().count();  // the window may change screens
+        form_->Redraw();
+    }
 }
 
 void SetSpinStepFromSlider(ViewState& view, int position) {

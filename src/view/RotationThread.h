@@ -1,6 +1,12 @@
 // The rotation thread `spinner`: while RotationOn is set it has one frame after another drawn,
 // each turning the model by SpinStep about its z axis.
 //
+// Frames are paced to the screen's refresh (the form's FrameInterval: 60 a second where the rate
+// cannot be read), so that the model turns as fast as on a display that waits for its refresh
+// whatever the renderer could draw; a frame slower than that is followed at once, never by a
+// burst to catch up. While the view cannot be seen nothing is drawn and the model stands still:
+// the thread sleeps until the form says it can be seen again.
+//
 // The thread never draws and never changes the view itself: it posts each frame to the main
 // thread, where AngleZ is advanced and Redraw runs, and waits until that frame is done. The wait
 // also ends when the thread is told to stop, so stopping never needs the main thread to run
@@ -10,6 +16,7 @@
 
 #include <QPointer>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <stop_token>
 #include <thread>
@@ -42,8 +49,14 @@ class RotationThread {
   private:
     struct Shared;
     void Loop(const std::stop_token& stop);
-    // On the main thread: one rotation frame, unless the thread was stopped meanwhile.
+    // On the main thread: one rotation frame, unless the thread was stopped meanwhile or the
+    // view cannot be seen.
     void TurnFrame(const std::stop_token& stop);
+    // Waits while the view cannot be seen, then until the next frame's time.
+    void WaitForFrameTime(const std::stop_token& stop,
+                          std::chrono::steady_clock::time_point frameTime);
+    // On the main thread: whether the view can be seen now.
+    void LookAgain();
     void Finish();
 
     ViewState& view_;

@@ -48,41 +48,14 @@ void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& nor
     }
 }
 
-void FillCornerEdges(std::span<const DrawFace> faces, std::vector<uint8_t>& edges) {
-    constexpr uint8_t O = 0, I = 255;
-    // Corners 1 ... 4 of a quadrilateral at (s, t) = (0,0), (1,0), (1,1), (0,1), w = 1: its
-    // edges are s = 0, s = 1, t = 0 and t = 1.
-    static constexpr uint8_t kQuad[16] = {O, O, I, O, I, O, I, O, I, I, I, O, O, I, I, O};
-    // A triangle's corners at (s, t, w) = (0,0,1), (1,0,0), (0,1,0), barycentric: its edges are
-    // t = 0, w = 0 and s = 0 (s = 1 and t = 1 touch it only at a corner). The fourth corner
-    // repeats the third.
-    static constexpr uint8_t kTriangle[16] = {O, O, I, O, I, O, O, O, O, I, O, O, O, I, O, O};
-    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
-    edges.resize(count * 16);
-    for (size_t i = 0; i < count; ++i) {
-        const bool triangle = SamePoint(faces[i].Corners[3], faces[i].Corners[2]);
-        std::copy(triangle ? kTriangle : kQuad, (triangle ? kTriangle : kQuad) + 16,
-                  edges.begin() + static_cast<std::ptrdiff_t>(i * 16));
-    }
-}
-
-void FillCornerMeshes(std::span<const DrawFace> faces, std::vector<int16_t>& meshes) {
-    const auto count = static_cast<size_t>(DrawableFaceCount(faces));
-    meshes.resize(count * 4);
-    for (size_t i = 0; i < count; ++i) {
-        for (size_t corner = 0; corner < 4; ++corner)
-            meshes[i * 4 + corner] = faces[i].Mesh;
-    }
-}
-
-void FillTriangleList(std::span<const DrawFace> faces, int32_t showLod,
+void FillTriangleList(std::span<const DrawFace> faces, const FaceSelection& shown,
                       std::vector<uint32_t>& corners) {
     const auto count = static_cast<size_t>(DrawableFaceCount(faces));
     corners.clear();
     corners.reserve(count * 6);
     for (size_t i = 0; i < count; ++i) {
         const DrawFace& face = faces[i];
-        if (!IsDrawnAtLod(face, showLod)) continue;
+        if (!shown.Draws(face)) continue;
         const auto first = static_cast<uint32_t>(i * 4);
         corners.insert(corners.end(), {first, first + 1, first + 2});
         if (!SamePoint(face.Corners[3], face.Corners[2]))

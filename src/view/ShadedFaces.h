@@ -10,6 +10,7 @@
 
 #include "FrameTransform.h"
 #include "OptModel.h"
+#include "Wireframe.h"
 
 namespace vexlor::view {
 
@@ -28,17 +29,9 @@ inline double ShadeFactor(double facing) {
 // Per corner (four per face, as the wireframe's positions): the lighting normal as three signed
 // bytes scaled to 127 and a zero byte.
 void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& normals);
-// Per corner: coordinates (s, t, w) as bytes (0 or 255, and a zero byte) whose values 0 (s, t,
-// w) and 1 (s, t) mark the face's edges. Interpolated over the face's triangles they measure the
-// distance to the nearest edge; the diagonal that splits a quadrilateral is on none. A
-// quadrilateral has s and t running from one side to the opposite one and w = 1, a triangle its
-// barycentric coordinates.
-void FillCornerEdges(std::span<const DrawFace> faces, std::vector<uint8_t>& edges);
-// Per corner: the face's mesh number.
-void FillCornerMeshes(std::span<const DrawFace> faces, std::vector<int16_t>& meshes);
-// Corner triples of the triangles to fill, 1-2-3 and 1-3-4 of each face drawn at `showLod`
-// (0 = all), in draw order; a triangle (fourth corner the same as the third) gives one.
-void FillTriangleList(std::span<const DrawFace> faces, int32_t showLod,
+// Corner triples of the triangles to fill, 1-2-3 and 1-3-4 of each face `shown`, in draw order;
+// a triangle (fourth corner the same as the third) gives one.
+void FillTriangleList(std::span<const DrawFace> faces, const FaceSelection& shown,
                       std::vector<uint32_t>& corners);
 
 }  // namespace vexlor::view

@@ -1,23 +1,23 @@
-// Draws the faces for the shaded mode with OpenGL: flat lit faces in their mesh's colour (see
-// ShadedFaces.h) with the wireframe's edges over them, from buffers uploaded once per load (the
-// triangle list again when the level of detail changes), with the depth test so that the nearest
-// face shows. The caller has set the frame's matrices.
+// Fills the faces for the shaded mode with OpenGL: flat lit faces in their mesh's colour (see
+// ShadedFaces.h), with the depth test so that the nearest face shows. The corners' positions and
+// colours are the wireframe's; the normals and the triangle lists (a coarse frame's in a buffer of
+// their own) are uploaded once per load and level. The caller has set the frame's matrices.
 //
-// The edges are drawn by the faces themselves: a fragment within about a pixel of its face's
-// edge takes the mesh's full colour, as the wireframe's line would. So an edge hidden behind a
-// nearer face stays hidden, and a frame costs the faces' triangles alone rather than the
-// triangles and every edge again as a line.
+// The fill is pushed back by a polygon offset, so that the wireframe's edges drawn over it with
+// the same depth test show on the faces they belong to and stay hidden behind nearer ones.
 #pragma once
 
 #include <QOpenGLBuffer>
 #include <QOpenGLShaderProgram>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "OptModel.h"
 #include "Projection.h"
 #include "Wireframe.h"
+#include "WireframeRenderer.h"
 
 class QOpenGLFunctions_2_1;
 
@@ -27,6 +27,7 @@ namespace vexlor::view {
 struct NearerWins {
     unsigned DepthFunction;  // GL_GEQUAL or GL_LEQUAL
     double ClearDepth;       // the depth that loses to every drawn one
+    float Farther;  // polygon offset factor and units that move a fill away from the viewer
 };
 NearerWins DepthForBox(const ViewBox& box);
 
@@ -37,24 +38,25 @@ class ShadedRenderer {
     // With the context current. False when the shader cannot be built (nothing is then filled).
     bool Create();
     void Destroy();
+    bool Ready() const { return program_ != nullptr; }
     // The faces were filled again: upload them at the next frame.
     void Invalidate() { ++generation_; }
 
-    // The faces drawn at `showLod` and their edges, those of `currentMesh` red. Leaves the depth
-    // test off and the polygon mode at lines. False, with nothing drawn, without the shader.
-    bool DrawFill(QOpenGLFunctions_2_1& gl, const ViewBox& box, std::span<const DrawFace> faces,
-                  int32_t currentMesh, int32_t showLod);
+    // The faces `shown` (a coarse frame's when it has levels per mesh, told apart by
+    // `coarseKey`), from the corners `wireframe` has prepared for them, with the depth test as
+    // `depth` says, which the caller has turned on. Nothing without the shader. True when it
+    // filled arrays.
+    bool DrawFill(QOpenGLFunctions_2_1& gl, const NearerWins& depth,
+                  std::span<const DrawFace> faces, const FaceSelection& shown,
+                  std::optional<int32_t> coarseKey, WireframeRenderer& wireframe);
 
   private:
-    void Prepare(std::span<const DrawFace> faces, int32_t showLod);
+    bool Prepare(std::span<const DrawFace> faces, const FaceSelection& shown,
+                 std::optional<int32_t> coarseKey);
 
     std::unique_ptr<QOpenGLShaderProgram> program_;
-    QOpenGLBuffer positions_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer normals_{QOpenGLBuffer::VertexBuffer};
-    QOpenGLBuffer edges_{QOpenGLBuffer::VertexBuffer};
-    QOpenGLBuffer meshes_{QOpenGLBuffer::VertexBuffer};
-    QOpenGLBuffer triangles_{QOpenGLBuffer::IndexBuffer};
-    int32_t triangleCorners_ = 0;
+    FrameIndices triangles_;
     uint64_t generation_ = 1;
     WireframeUploads uploads_;
 };

@@ -98,6 +98,7 @@ bool ViewInput::MousePress(QMouseEvent* event) {
     if (button == Qt::MiddleButton ||
         (button == Qt::LeftButton && event->modifiers() == Qt::ShiftModifier)) {
         drag_ = Drag::Pan;
+        emit DraggingChanged(true);
         return true;
     }
     if (button == Qt::LeftButton) {
@@ -120,6 +121,7 @@ bool ViewInput::MouseMove(QMouseEvent* event) {
         if (pickOnRelease_ || std::hypot(moved.x(), moved.y()) <= kClickSlop) return true;
         drag_ = Drag::Orbit;
         orbit_.emplace(view_);
+        emit DraggingChanged(true);
     }
     const QPointF step = FramePoint(point) - FramePoint(lastPoint_);
     lastPoint_ = point;
@@ -128,7 +130,7 @@ bool ViewInput::MouseMove(QMouseEvent* event) {
     } else {
         pan_.Move(view_, Frame(), step.x(), step.y());
     }
-    emit ViewChanged();
+    emit ViewMoved();
     return true;
 }
 
@@ -139,6 +141,7 @@ bool ViewInput::MouseRelease(QMouseEvent* event) {
     dragButton_ = Qt::NoButton;
     orbit_.reset();
     if (ended == Drag::Pending) emit FacePicked(FaceAt(event->position()));
+    if (ended == Drag::Orbit || ended == Drag::Pan) emit DraggingChanged(false);
     return true;
 }
 
@@ -160,7 +163,7 @@ bool ViewInput::Wheel(QWheelEvent* event) {
     if (notches == 0) return true;
     const QPointF at = FramePoint(event->position());
     if (ZoomAt(view_, Frame(), at.x(), at.y(), std::pow(kWheelZoomPerNotch, notches)))
-        emit ViewChanged();
+        emit ViewMoved();
     return true;
 }
 

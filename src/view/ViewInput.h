@@ -60,9 +60,17 @@ class ViewInput : public QObject {
     // Carries out a command of the added keys.
     void Run(ViewCommand command);
 
+    // A drag is turning or panning the view.
+    bool Dragging() const { return drag_ == Drag::Orbit || drag_ == Drag::Pan; }
+
   signals:
     // The view state changed: a frame is wanted.
     void ViewChanged();
+    // The mouse (a drag or the wheel) changed the view: a frame is wanted, and one frame for
+    // the changes of many events will do.
+    void ViewMoved();
+    // A drag started or ended.
+    void DraggingChanged(bool dragging);
     // A click picked a face (its draw index), or hit empty space (-1).
     void FacePicked(qint64 face);
     // The face under the cursor changed (-1: none).

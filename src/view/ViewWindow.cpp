@@ -22,8 +22,7 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
       view_(view),
       numbers_(DecimalSeparatorFromEnvironment()),
       panel_(new GlPanel(view, this)),
-      input_(view, [this] { return InputScene(); }),
-      triad_(nullptr) {
+      input_(view, [this] { return InputScene(); }) {
     setObjectName(QStringLiteral("viewWindow"));
     setWindowTitle(QStringLiteral("GLform"));
     setFocusPolicy(Qt::StrongFocus);
@@ -32,16 +31,14 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
     panel_->setGeometry(0, 0, kPanelWidth, kPanelHeight);
     panel_->setFixedSize(kPanelWidth, kPanelHeight);
     panel_->setFocusPolicy(Qt::NoFocus);
-    triad_ = new AxisTriadOverlay(panel_);
-    connect(panel_, &GlPanel::FrameDrawn, this, [this] {
-        const Camera& drawn = panel_->DrawnCamera();
-        triad_->SetRotation(ViewRotation(drawn.AngleX, drawn.AngleY, drawn.AngleZ));
-    });
     move(kLeft, kTop);
     resize(kPanelWidth, kPanelHeight);
 
     input_.Attach(panel_, this);
     connect(&input_, &ViewInput::ViewChanged, this, &ViewWindow::Redraw);
+    connect(&input_, &ViewInput::ViewMoved, this, &ViewWindow::RequestFrame);
+    connect(&input_, &ViewInput::DraggingChanged, panel_, &GlPanel::SetDragging);
+    connect(panel_, &GlPanel::SeenChanged, this, &ViewWindow::SeenChanged);
     connect(&input_, &ViewInput::FacePicked, this, &ViewWindow::Picked);
     connect(&input_, &ViewInput::FaceUnderCursor, this, &ViewWindow::FaceUnderCursor);
     connect(&input_, &ViewInput::ShadedToggled, this, [this] { SetShaded(!Selection().Shaded); });
@@ -65,6 +62,11 @@ void ViewWindow::SetupScene() {
 
 void ViewWindow::Redraw() {
     panel_->RenderScene();
+    input_.RefreshHover();
+}
+
+void ViewWindow::RequestFrame() {
+    panel_->RequestFrame();
     input_.RefreshHover();
 }
 

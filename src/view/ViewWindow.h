@@ -6,10 +6,10 @@
 #include <QImage>
 #include <QSize>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
-#include "AxisTriad.h"
 #include "GlPanel.h"
 #include "NumberText.h"
 #include "OffscreenPicture.h"
@@ -44,6 +44,12 @@ class ViewWindow : public QWidget {
     void SetupScene();
     // One frame from the ViewState; the triad and the face under the cursor follow it.
     void Redraw();
+    // One frame once the events of the moment have run, no sooner than a frame interval after
+    // the last: the frames of the mouse, which never queue up behind slow frames.
+    void RequestFrame();
+    // Whether the panel can be seen, and the time between two frames of its screen.
+    bool CanBeSeen() const { return panel_->CanBeSeen(); }
+    std::chrono::nanoseconds FrameInterval() const { return panel_->FrameInterval(); }
     // The panel's last frame.
     QImage GrabFrame() { return panel_->GrabFrame(); }
     // The size of the panel's frames in pixels.
@@ -78,6 +84,8 @@ class ViewWindow : public QWidget {
     void FaceUnderCursor(qint64 face);
     // The shaded mode was switched (by W or SetShaded).
     void ShadedChanged(bool on);
+    // The panel came into sight or went out of it.
+    void SeenChanged(bool seen);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -90,7 +98,6 @@ class ViewWindow : public QWidget {
     NumberText numbers_;
     GlPanel* panel_;
     ViewInput input_;
-    AxisTriadOverlay* triad_;
 };
 
 }  // namespace vexlor::view

@@ -69,24 +69,9 @@ bool HasFiniteCorners(const DrawFace& face) {
     return true;
 }
 
-void FillEdgeList(std::span<const DrawFace> shown, int32_t showLod,
-                  std::vector<uint32_t>& corners) {
-    const auto faces = static_cast<size_t>(DrawableFaceCount(shown));
-    corners.clear();
-    corners.reserve(faces * 8);
-    for (size_t i = 0; i < faces; ++i) {
-        const DrawFace& face = shown[i];
-        if (showLod != 0 && face.Lod != showLod) continue;
-        if (!HasFiniteCorners(face)) continue;
-        const auto first = static_cast<uint32_t>(i * 4);
-        corners.insert(corners.end(), {first, first + 1, first + 1, first + 2, first + 2, first + 3,
-                                       first + 3, first});
-    }
-}
-
 WireframeUploads::Refill WireframeUploads::Plan(const void* model, uint64_t generation,
-                                                int64_t faces, int32_t currentMesh,
-                                                int32_t showLod) {
+                                                int64_t faces, int32_t currentMesh, int32_t showLod,
+                                                std::optional<int32_t> coarseKey) {
     Refill refill;
     if (model != model_ || generation != generation_ || faces != faces_) {
         *this = WireframeUploads{};
@@ -100,7 +85,10 @@ WireframeUploads::Refill WireframeUploads::Plan(const void* model, uint64_t gene
         coloured_ = true;
         currentMesh_ = currentMesh;
     }
-    if (!edged_ || showLod != showLod_) {
+    if (coarseKey) {
+        refill.coarseEdges = coarseKey != coarseKey_;
+        coarseKey_ = coarseKey;
+    } else if (!edged_ || showLod != showLod_) {
         refill.edges = true;
         edged_ = true;
         showLod_ = showLod;

@@ -2,13 +2,14 @@
 //
 // The arrays hold every face of the draw tables as four corners (positions uploaded once per
 // load), a colour per corner (red for the faces of the current mesh, cyan for the others;
-// refilled when the current mesh changes) and the edges to draw (the four edges of each face
-// that passes the level-of-detail filter, in draw-table order so that later faces lie over
-// earlier ones; refilled when the filter changes). Drawn as lines, the edges give the same
-// pixels as the faces drawn as outlined polygons, and OpenGL draws lines faster.
+// refilled when the current mesh changes) and the edges to draw (EdgeList.h: the edges of the
+// faces that pass the level-of-detail filter, each shared edge once, in draw-table order so that
+// later faces lie over earlier ones; refilled when the filter changes). Drawn as lines, the edges
+// give the pixels of the faces drawn as outlined polygons, and OpenGL draws lines faster.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -38,6 +39,22 @@ inline bool IsDrawnAtLod(const DrawFace& face, int32_t showLod) {
     return (showLod == 0 || face.Lod == showLod) && HasFiniteCorners(face);
 }
 
+// Which faces a frame draws. A full frame draws those read at `ShowLod` (every level for 0); a
+// coarse frame (while the mouse drags a model whose full frames are slow) draws each mesh at a
+// level of its own: `LevelOfMesh`, indexed by the mesh's 16 bits, 0 drawing none of it. Faces
+// with a corner that is not a finite number are never drawn.
+struct FaceSelection {
+    int32_t ShowLod = 0;
+    std::span<const uint8_t> LevelOfMesh;  // empty for a full frame
+
+    bool Draws(const DrawFace& face) const {
+        if (LevelOfMesh.empty()) return IsDrawnAtLod(face, ShowLod);
+        const auto mesh = static_cast<uint16_t>(face.Mesh);
+        if (mesh >= LevelOfMesh.size() || LevelOfMesh[mesh] == 0) return false;
+        return face.Lod == LevelOfMesh[mesh] && HasFiniteCorners(face);
+    }
+};
+
 // Corners of face i are entries 4i ... 4i+3 of the position and colour arrays.
 int64_t DrawableFaceCount(std::span<const DrawFace> faces);
 // x, y, z of each corner, face after face.
@@ -46,24 +63,22 @@ void FillPositions(std::span<const DrawFace> faces, std::vector<float>& position
 // bits that the draw tables keep).
 void FillColours(std::span<const DrawFace> faces, int32_t currentMesh,
                  std::vector<uint8_t>& colours);
-// Corner pairs of the edges to draw, 1-2, 2-3, 3-4, 4-1 of each face: all faces for level 0,
-// else those read at `showLod`. Faces with a corner that is not a finite number are left out.
-void FillEdgeList(std::span<const DrawFace> faces, int32_t showLod, std::vector<uint32_t>& corners);
 
 // Which of the wireframe's arrays a frame must fill again: the positions when another model (or
 // the same model filled again) is drawn, the colours when the current mesh changes, the edges
-// when the level of detail changes. Everything after a new model, and after Forget (a lost
-// context).
+// when the level of detail changes, a coarse frame's edges when another coarse choice is drawn.
+// Everything after a new model, and after Forget (a lost context).
 class WireframeUploads {
   public:
     struct Refill {
-        bool positions = false, colours = false, edges = false;
+        bool positions = false, colours = false, edges = false, coarseEdges = false;
         bool operator==(const Refill&) const = default;
     };
     // What drawing `model` (filled for the `generation`-th time, with `faces` faces) for
-    // `currentMesh` and `showLod` needs filled, noting it as done.
+    // `currentMesh` and `showLod` needs filled, noting it as done. A coarse frame (`coarseKey`
+    // telling its choice of levels) leaves the full frame's edges as they are.
     Refill Plan(const void* model, uint64_t generation, int64_t faces, int32_t currentMesh,
-                int32_t showLod);
+                int32_t showLod, std::optional<int32_t> coarseKey = std::nullopt);
     void Forget() { *this = WireframeUploads{}; }
 
   private:
@@ -72,6 +87,7 @@ class WireframeUploads {
     int64_t faces_ = -1;
     int32_t currentMesh_ = 0;
     int32_t showLod_ = 0;
+    std::optional<int32_t> coarseKey_;
     bool coloured_ = false;
     bool edged_ = false;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "EdgeList.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
@@ -13,13 +14,6 @@ namespace {
 
 constexpr float kMarkerPointSize = 2.0f;
 constexpr float kBoxCentrePointSize = 6.0f;
-
-template <typename T>
-void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
-    buffer.bind();
-    buffer.allocate(data.data(), static_cast<int>(data.size() * sizeof(T)));
-    buffer.release();
-}
 
 }  // namespace
 
@@ -62,24 +56,56 @@ void DrawHardpointMarker(QOpenGLFunctions_2_1& gl, const HardpointMarker& point)
     gl.glPointSize(kMarkerPointSize);
 }
 
+void IndexBuffer::Fill(const std::vector<uint32_t>& indices) {
+    Upload(buffer, indices);
+    count = static_cast<int32_t>(indices.size());
+}
+
+void IndexBuffer::Draw(QOpenGLFunctions_2_1& gl, unsigned mode) {
+    if (count <= 0) return;
+    buffer.bind();
+    gl.glDrawElements(mode, count, GL_UNSIGNED_INT, nullptr);
+    buffer.release();
+}
+
+void FrameIndices::Create() {
+    full_.buffer.create();
+    coarse_.buffer.create();
+}
+
+void FrameIndices::Destroy() {
+    full_.buffer.destroy();
+    coarse_.buffer.destroy();
+}
+
+void FrameIndices::Choose(bool coarse, const WireframeUploads::Refill& refill,
+                          const std::function<void(std::vector<uint32_t>&)>& fill) {
+    drawn_ = coarse ? &coarse_ : &full_;
+    if (coarse ? refill.coarseEdges : refill.edges) {
+        std::vector<uint32_t> indices;
+        fill(indices);
+        drawn_->Fill(indices);
+    }
+}
+
 void WireframeRenderer::Create() {
     positions_.create();
     colours_.create();
-    edges_.create();
+    edges_.Create();
     uploads_.Forget();
 }
 
 void WireframeRenderer::Destroy() {
     positions_.destroy();
     colours_.destroy();
-    edges_.destroy();
+    edges_.Destroy();
     uploads_.Forget();
 }
 
-void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
-                                int32_t showLod) {
-    const WireframeUploads::Refill refill =
-        uploads_.Plan(faces.data(), generation_, DrawableFaceCount(faces), currentMesh, showLod);
+bool WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t currentMesh,
+                                const FaceSelection& shown, std::optional<int32_t> coarseKey) {
+    const WireframeUploads::Refill refill = uploads_.Plan(
+        faces.data(), generation_, DrawableFaceCount(faces), currentMesh, shown.ShowLod, coarseKey);
     if (refill.positions) {
         std::vector<float> positions;
         FillPositions(faces, positions);
@@ -90,32 +116,32 @@ void WireframeRenderer::Prepare(std::span<const DrawFace> faces, int32_t current
         FillColours(faces, currentMesh, colours);
         Upload(colours_, colours);
     }
-    if (refill.edges) {
-        std::vector<uint32_t> edges;
-        FillEdgeList(faces, showLod, edges);
-        Upload(edges_, edges);
-        edgeCorners_ = static_cast<int32_t>(edges.size());
-    }
+    edges_.Choose(coarseKey.has_value(), refill,
+                  [&](std::vector<uint32_t>& corners) { FillEdgeList(faces, shown, corners); });
+    return refill != WireframeUploads::Refill{};
 }
 
-void WireframeRenderer::DrawFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
-                                  int32_t currentMesh, int32_t showLod) {
-    Prepare(faces, currentMesh, showLod);
-    if (edgeCorners_ > 0) {
-        gl.glEnableClientState(GL_VERTEX_ARRAY);
-        gl.glEnableClientState(GL_COLOR_ARRAY);
-        positions_.bind();
-        gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
-        colours_.bind();
-        gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
-        edges_.bind();
-        // In draw-table order: a later face's edges lie over an earlier face's.
-        gl.glDrawElements(GL_LINES, edgeCorners_, GL_UNSIGNED_INT, nullptr);
-        edges_.release();
-        colours_.release();
-        gl.glDisableClientState(GL_COLOR_ARRAY);
-        gl.glDisableClientState(GL_VERTEX_ARRAY);
-    }
+void WireframeRenderer::BindCorners(QOpenGLFunctions_2_1& gl) {
+    gl.glEnableClientState(GL_VERTEX_ARRAY);
+    gl.glEnableClientState(GL_COLOR_ARRAY);
+    positions_.bind();
+    gl.glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    colours_.bind();
+    gl.glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+    colours_.release();
+}
+
+void WireframeRenderer::ReleaseCorners(QOpenGLFunctions_2_1& gl) {
+    gl.glDisableClientState(GL_COLOR_ARRAY);
+    gl.glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void WireframeRenderer::DrawEdges(QOpenGLFunctions_2_1& gl) {
+    if (edges_.Drawn().count <= 0) return;
+    BindCorners(gl);
+    // In draw-table order: a later face's edges lie over an earlier face's.
+    edges_.Drawn().Draw(gl, GL_LINES);
+    ReleaseCorners(gl);
 }
 
 }  // namespace vexlor::view

@@ -1,7 +1,8 @@
 // The mouse on the view's panel: a left drag orbits turntable-fashion, a middle or Shift+left
 // drag pans with the model under the cursor, the wheel zooms towards the cursor, a click picks
 // the face under it, a double-click centres the view on that face, the cursor's face is
-// reported; and the mouse and the keys change the same view.
+// reported; and the mouse and the keys change the same view. A drag's frames never queue up
+// behind slow ones, and a slow model is dragged at a coarser level of detail.
 #include "ViewInputSupport.h"
 #include "ViewKeys.h"
 #include "ViewMouse.h"
@@ -171,6 +172,74 @@ TEST_F(Mouse, KeysAndMouseChangeTheSameView) {
     const int32_t panX = view.PanX;
     QTest::keyClick(&form, Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(view.PanX, panX + PanStep(400, view.Scale));
+}
+
+// Mesh 0 two squares side by side at level 1 and one square over both at level 2; mesh 1 one
+// square at level 1.
+std::vector<uint8_t> TwoLevelModel() {
+    OptBuilder b(0);
+    const auto level = [&](std::vector<V3> corners, int squares) {
+        std::vector<FaceInput> faces;
+        for (int i = 0; i < squares; ++i) {
+            FaceInput face;
+            face.vertex = {4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3};
+            faces.push_back(face);
+        }
+        return b.AddJump(0, {b.AddVertices(corners), b.AddFaces(faces)});
+    };
+    std::vector<V3> two = Square(-300, -100, -210, 100);
+    for (const V3& corner : Square(-190, -100, -100, 100))
+        two.push_back(corner);
+    const int64_t lod =
+        b.AddLod({level(two, 2), level(Square(-300, -100, -100, 100), 1)}, {1000.0f, 100.0f});
+    b.SetMeshes({b.AddJump(0, {lod}), AddSquareMesh(b, kRightSquare)});
+    return b.Build();
+}
+
+TEST_F(Mouse, ASlowModelIsDraggedAtACoarserLevelAndDrawnWhole) {
+    LoadModel(TwoLevelModel());
+    form.Panel()->SetCoarseAfter(0);  // every full frame counts as slow
+    form.Redraw();
+    // Red near a model point: the level-2 square's edge runs where level 1 has its gap.
+    const auto redNear = [&](float x, float y) {
+        const QImage frame = form.GrabFrame();
+        const QPoint at = Pixel(At(x, y));
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (HueOf(frame.pixel(at + QPoint(dx, dy))) == Hue::Red) return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_FALSE(redNear(-200, 100));
+    QTest::mousePress(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(228, 300));
+    Move(QPoint(248, 300), Qt::LeftButton);
+    EXPECT_TRUE(redNear(-200, 100));
+    EXPECT_TRUE(form.Panel()->LastFrameCoarse());
+    EXPECT_FALSE(PixelsOf(form.GrabFrame(), Hue::Cyan).isEmpty());  // mesh 1 has one level
+    QTest::mouseRelease(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(248, 300));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Panel()->LastFrameCoarse(); }, 5000));
+    EXPECT_FALSE(redNear(-200, 100));
+    EXPECT_TRUE(redNear(-210, 0));
+}
+
+TEST_F(Mouse, MovesOfADragThatCameTogetherGiveOneFrame) {
+    TwoMeshModel model;
+    LoadModel(model.bytes);
+    const int64_t before = form.FramesDrawn();
+    QTest::mousePress(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    // Waiting together, as the window system delivers moves that came during a slow frame.
+    for (int i = 1; i <= 30; ++i) {
+        const QPointF to(100 + 2 * i, 100);
+        QApplication::postEvent(
+            Panel(), new QMouseEvent(QEvent::MouseMove, to, Panel()->mapToGlobal(to), Qt::NoButton,
+                                     Qt::LeftButton, Qt::NoModifier));
+    }
+    QTest::qWait(200);
+    EXPECT_NEAR(view.AngleZ, 60 * 180.0 / 417, 1e-4);
+    EXPECT_LE(form.FramesDrawn() - before, 2);
+    EXPECT_GE(form.FramesDrawn() - before, 1);
+    QTest::mouseRelease(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(160, 100));
 }
 
 TEST_F(Mouse, BeforeAnyModelTheMouseTurnsButPicksAndPansNothing) {

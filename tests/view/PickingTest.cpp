@@ -115,7 +115,7 @@ TEST_F(Picking, TheIndexAnswersAsAScanOfEveryFace) {
 TEST_F(Picking, ThePickedFaceIsTheOneTheShadedPictureShows) {
     Load(vexlor::testing::BuildFighter());
     PictureRequest request;
-    request.Scene = {faces, 2, 1, nullptr, nullptr};
+    request.Scene = {faces, 2, 1, nullptr, nullptr, {}, 0};
     request.Look.Shaded = true;
     request.Preset = PresetView::Iso;
     request.Fit = true;

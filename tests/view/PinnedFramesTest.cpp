@@ -175,9 +175,13 @@ TEST_F(PinnedFrames, DesignedKeysAndTurningGiveTheRecordedFrames) {
         request.Size = frame.size();
         request.View = CameraOf(view);
         request.Box = ViewBoxOf(view);
-        request.Scene = {Faces(), shown.CurrentMesh, shown.ShowLod,
+        request.Scene = {Faces(),
+                         shown.CurrentMesh,
+                         shown.ShowLod,
                          shown.Box ? &*shown.Box : nullptr,
-                         shown.Hardpoint ? &*shown.Hardpoint : nullptr};
+                         shown.Hardpoint ? &*shown.Hardpoint : nullptr,
+                         {},
+                         0};
         const Picture picture = RenderPicture(request);
         ASSERT_TRUE(picture.Ok()) << picture.Error;
         const Difference offscreen = Compare(picture.Image, frame);

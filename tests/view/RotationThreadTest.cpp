@@ -1,10 +1,19 @@
 // The rotation thread: started by a tick or a load, stopped by an untick or a load, never two in
-// their loops, no key press lost while it turns, and no hang when it is torn down mid-turn.
+// their loops, no key press lost while it turns, no hang when it is torn down mid-turn; frames
+// paced to about 60 a second, and none while the view cannot be seen, in a window of its own or
+// in a dock.
+#include <xcb/xcb.h>
+
+#include <QDockWidget>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <cstring>
 #include <memory>
 
 #include "Deadline.h"
 #include "RotationThread.h"
+#include "SampleModels.h"
 #include "ViewKeys.h"
 #include "ViewTestSupport.h"
 
@@ -21,6 +30,24 @@ class Spinning : public ShownView {
         view.RotationOn = ticked;
         if (wasClear && ticked) spinner->Start();
     }
+    // Frames the view draws in `ms` milliseconds.
+    int64_t FramesIn(int ms) {
+        const int64_t from = form.FramesDrawn();
+        QTest::qWait(ms);
+        return form.FramesDrawn() - from;
+    }
+    // After `hide` nothing is drawn and the model stands still; after `show` it turns again.
+    void StandsStillWhileUnseen(const std::function<void()>& hide,
+                                const std::function<void()>& show) {
+        hide();
+        QTest::qWait(100);  // a frame asked for just before may still come
+        const float angle = view.AngleZ;
+        EXPECT_EQ(FramesIn(500), 0);
+        EXPECT_EQ(view.AngleZ, angle);
+        show();
+        EXPECT_TRUE(TurnsFor(3));
+    }
+
     // A whole load as the main window makes it.
     void LoadTurning(const std::vector<uint8_t>& bytes, bool ticked) {
         spinner->Stop();
@@ -37,6 +64,26 @@ class Spinning : public ShownView {
     TwoMeshModel model;
     std::unique_ptr<RotationThread> spinner;
 };
+
+uint32_t RootWindow() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 == nullptr ? 0
+                          : xcb_setup_roots_iterator(xcb_get_setup(x11->connection())).data->root;
+}
+
+// Sets a 32-bit property of an X window, as a window manager sets the desktops.
+void SetCardinal(uint32_t window, const char* name, uint32_t value) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(x11, nullptr);
+    xcb_connection_t* connection = x11->connection();
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    ASSERT_NE(atom, nullptr);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom->atom, XCB_ATOM_CARDINAL,
+                        32, 1, &value);
+    xcb_flush(connection);
+    std::free(atom);
+}
 
 TEST_F(Spinning, TickingTurnsByTheStepEachFrameAndUntickingStopsAtOnce) {
     Load(model.bytes);
@@ -67,6 +114,61 @@ TEST_F(Spinning, TheTurnIsVisible) {
     ASSERT_TRUE(TurnsFor(3));
     spinner->Stop();
     EXPECT_NE(PixelsOf(form.GrabFrame(), Hue::Red), atRest);
+}
+
+TEST_F(Spinning, TheTurningFighterDrawsAtMostAboutSixtyFramesASecondAndNoneWhileUnseen) {
+    Load(vexlor::testing::BuildFighter());
+    Tick(true);
+    ASSERT_TRUE(TurnsFor(3));
+    // Counted, not timed closely: a loaded machine draws fewer, never more.
+    const int64_t inASecond = FramesIn(1000);
+    EXPECT_GT(inASecond, 0);
+    EXPECT_LE(inASecond, 75);
+
+    StandsStillWhileUnseen([&] { form.hide(); }, [&] { form.show(); });
+    StandsStillWhileUnseen([&] { form.showMinimized(); }, [&] { form.showNormal(); });
+    QWidget cover(nullptr, Qt::Window);
+    cover.setGeometry(form.geometry().adjusted(-10, -10, 10, 10));
+    StandsStillWhileUnseen([&] { cover.show(); }, [&] { cover.hide(); });
+    // On another desktop than the one shown, as window managers mark the desktops.
+    SetCardinal(static_cast<uint32_t>(form.winId()), "_NET_WM_DESKTOP", 0);
+    StandsStillWhileUnseen([] { SetCardinal(RootWindow(), "_NET_CURRENT_DESKTOP", 1); },
+                           [] { SetCardinal(RootWindow(), "_NET_CURRENT_DESKTOP", 0); });
+}
+
+TEST_F(Spinning, AViewInADockTurnsDockedAndFloatingAndStopsWhileTheDockIsClosed) {
+    QMainWindow main;
+    auto* dock = new QDockWidget(QStringLiteral("3D view"));
+    ViewState dockedView;
+    auto* docked = new ViewWindow(dockedView);
+    dock->setWidget(docked);
+    main.setCentralWidget(new QWidget);
+    main.addDockWidget(Qt::RightDockWidgetArea, dock);
+    main.resize(1100, 600);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    document.OpenBytes(model.bytes, "model.opt");
+    docked->SetModel(&document.Model());
+    docked->SetupScene();
+    RotationThread dockedSpinner(dockedView, *docked);
+    dockedView.RotationOn = true;
+    dockedSpinner.Start();
+    const auto turns = [&] {
+        const int64_t from = docked->FramesDrawn();
+        return QTest::qWaitFor([&] { return docked->FramesDrawn() >= from + 3; }, 5000);
+    };
+    EXPECT_TRUE(turns());
+    dock->close();
+    QTest::qWait(100);
+    const int64_t closed = docked->FramesDrawn();
+    QTest::qWait(400);
+    EXPECT_EQ(docked->FramesDrawn(), closed);
+    dock->show();
+    dock->setFloating(true);
+    EXPECT_TRUE(turns());
+    dock->setFloating(false);
+    EXPECT_TRUE(turns());
+    dockedSpinner.Stop();
 }
 
 TEST_F(Spinning, SliderSetsTheStep) {

@@ -59,11 +59,11 @@ TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen() == shown; }, 5000));
     // A repaint of the panel copies the last frame again rather than drawing a new one.
+    const int64_t drawn = form.FramesDrawn();
     form.Panel()->update();
     QTest::qWait(100);
     EXPECT_EQ(OnScreen(), shown);
-    EXPECT_EQ(WithoutTriad(form.Panel()->grabFramebuffer().convertToFormat(QImage::Format_RGB32)),
-              shown);
+    EXPECT_EQ(form.FramesDrawn(), drawn);
     // The next frame asked for shows the turn, and the triad turns with it: at rest the x axis
     // points right, turned a quarter about z it points up.
     const QRect xAtRest = TriadAxisOnScreen(0);

@@ -1,9 +1,13 @@
-// The arrays the wireframe is drawn from: red exactly for the faces of the current mesh, and the
-// level-of-detail filter keeping draw-table order.
+// The arrays the wireframe is drawn from: red exactly for the faces of the current mesh, the
+// level-of-detail filter keeping draw-table order, each shared edge once; and the levels a drag's
+// coarse frames draw.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
+#include "CoarseLevels.h"
+#include "EdgeList.h"
 #include "Wireframe.h"
 
 namespace vexlor::view {
@@ -43,7 +47,7 @@ std::vector<bool> RedFaces(const std::vector<DrawFace>& store, int32_t currentMe
 // The faces whose four edges are in the edge list, in list order.
 std::vector<uint32_t> DrawnFaces(const std::vector<DrawFace>& store, int32_t showLod) {
     std::vector<uint32_t> corners;
-    FillEdgeList(store, showLod, corners);
+    FillEdgeList(store, FaceSelection{showLod, {}}, corners);
     EXPECT_EQ(corners.size() % 8, 0u);
     std::vector<uint32_t> faces;
     for (size_t i = 0; i + 8 <= corners.size(); i += 8) {
@@ -88,6 +92,63 @@ TEST(WireframeArrays, FacesWithCornersThatAreNotNumbersAreLeftOut) {
     EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{1}));
 }
 
+TEST(EdgeList, ASharedEdgeIsDrawnOnceByTheLastFaceShownThatHasIt) {
+    DrawFace square, apart, sharing, triangle;
+    square.Corners = {Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 1, 0}, Vec3{0, 1, 0}};
+    apart.Corners = {Vec3{5, 0, 0}, Vec3{6, 0, 0}, Vec3{6, 1, 0}, Vec3{5, 1, 0}};
+    // Side 1-0 of the square the other way round, at level 2.
+    sharing.Corners = {Vec3{1, 1, 0}, Vec3{1, 0, 0}, Vec3{2, 0, 0}, Vec3{2, 1, 0}};
+    sharing.Lod = 2;
+    // The square's side 3-0 again (-0 is 0), and a fourth side of no length.
+    triangle.Corners = {Vec3{-0.0f, 1, 0}, Vec3{0, 0, -0.0f}, Vec3{-1, 0, 0}, Vec3{-1, 0, 0}};
+    for (DrawFace* face : {&square, &apart, &triangle})
+        face->Lod = 1;
+    const std::vector<DrawFace> store{square, apart, sharing, triangle};
+    std::vector<uint32_t> corners;
+    FillEdgeList(store, FaceSelection{0, {}}, corners);
+    EXPECT_EQ(corners, (std::vector<uint32_t>{0, 1, 2,  3,  4,  5,  5, 6,  6,  7,  7,  4,  8,
+                                              9, 9, 10, 10, 11, 11, 8, 12, 13, 13, 14, 15, 12}));
+    // Without the face at level 2 the square draws the side it shared with it.
+    FillEdgeList(store, FaceSelection{1, {}}, corners);
+    EXPECT_EQ(corners, (std::vector<uint32_t>{0, 1, 1, 2, 2,  3,  4,  5,  5,  6,
+                                              6, 7, 7, 4, 12, 13, 13, 14, 15, 12}));
+}
+
+TEST(CoarseLevels, TheFinestLevelWithinTheBudgetElseTheFewestFacesAndNoneThatSavesNothing) {
+    // Mesh 0: 100 faces at level 1, 20 at 2, 5 at 3; mesh 1: 50 at level 1; mesh 2: 10 at 2.
+    std::vector<DrawFace> store;
+    for (const auto& [mesh, lod, count] : std::vector<std::array<int, 3>>{
+             {0, 1, 100}, {0, 2, 20}, {0, 3, 5}, {1, 1, 50}, {2, 2, 10}}) {
+        DrawFace face;
+        face.Mesh = int16_t(mesh);
+        face.Lod = uint8_t(lod);
+        store.insert(store.end(), size_t(count), face);
+    }
+    store[0].Corners[0].x = NAN;  // never drawn: not counted
+    CoarseLevels levels;
+    levels.Count(store);
+    // Level 1 shown: 149 faces. A full frame of 149 ms is a millisecond a face.
+    auto choice = levels.Choose(1, 149, 80);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->Faces, 70);  // mesh 0 at level 2, mesh 1 at 1, mesh 2 not at level 1
+    EXPECT_EQ(choice->LevelOfMesh[0], 2);
+    EXPECT_EQ(choice->LevelOfMesh[1], 1);
+    EXPECT_EQ(choice->LevelOfMesh[2], 0);
+    choice = levels.Choose(1, 149, 10);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->Faces, 55);  // nothing within 10 ms: the fewest faces
+    EXPECT_EQ(choice->LevelOfMesh[0], 3);
+    // Every level shown (184 faces): each mesh at one level, mesh 2 at its finest.
+    choice = levels.Choose(0, 184, 160);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->Faces, 159);
+    EXPECT_EQ(choice->LevelOfMesh[2], 2);
+    // Mesh 1 alone has one level: no coarser frame.
+    std::vector<DrawFace> oneLevel(store.begin() + 125, store.begin() + 175);
+    levels.Count(oneLevel);
+    EXPECT_FALSE(levels.Choose(1, 500, 30));
+}
+
 TEST(WireframeUploads, ArraysAreFilledAgainOnlyWhenTheirSourceChanges) {
     using Refill = WireframeUploads::Refill;
     WireframeUploads uploads;
@@ -101,6 +162,11 @@ TEST(WireframeUploads, ArraysAreFilledAgainOnlyWhenTheirSourceChanges) {
     EXPECT_EQ(uploads.Plan(&model, 2, 20, 1, 0), (Refill{true, true, true}));
     EXPECT_EQ(uploads.Plan(&other, 2, 20, 1, 0), (Refill{true, true, true}));
     EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0), (Refill{true, true, true}));
+    // A coarse frame fills its own edges, for each new choice, and leaves the full frame's.
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0, 5), (Refill{false, false, false, true}));
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0, 5), Refill{});
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0), Refill{});
+    EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0, 6), (Refill{false, false, false, true}));
     uploads.Forget();
     EXPECT_EQ(uploads.Plan(&other, 2, 21, 1, 0), (Refill{true, true, true}));
 }
