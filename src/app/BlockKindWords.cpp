@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "BlockTypes.h"
-#include "PeekReader.h"
 #include "ReportListModel.h"
 
 namespace vexlor::app {
@@ -24,25 +23,28 @@ QString TypeName(const std::vector<std::string>& names, const std::optional<int3
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+QString TextureName(const OptStream& stream, int64_t position) {
+    return ReportListModel::DisplayText(stream.TextAt(position, kTextureNameBytes));
+}
+
 }  // namespace
 
-QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
+QString BlockKindWords(const OptStream& stream, const OptModel& model, int32_t node,
                        const TypeNameTables& names) {
     if (node < 0 || static_cast<size_t>(node) >= model.BlockTable.size() ||
         node >= model.Tree.Count())
         return {};
-    PeekReader reader(stream);
     const BlockEntry& entry = model.BlockTable[static_cast<size_t>(node)];
     const int64_t p = entry.Offset;
     const auto payload = [&](int64_t field) -> std::optional<int64_t> {
-        const std::optional<int32_t> stored = reader.Int32At(p + field);
+        const std::optional<int32_t> stored = stream.WholeInt32At(p + field);
         if (!stored) return std::nullopt;
         return int64_t{*stored} - model.GlobalOffset;
     };
     if (node == 0)
         return QStringLiteral("file header and mesh jump table, %1 meshes")
             .arg(model.Meshes.DeclaredCount);
-    const QString slotCount = Count(reader.Int32At(p + 8));
+    const QString slotCount = Count(stream.WholeInt32At(p + 8));
     if (model.Tree.Node(node).Parent == 0)
         return QStringLiteral("mesh %1: its jump block, %2 slots").arg(entry.Mesh).arg(slotCount);
     switch (entry.Type) {
@@ -55,30 +57,31 @@ QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
         case kTypeTexHeader: {
             const std::optional<int64_t> name = payload(0);
             return QStringLiteral("texture header: ") +
-                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
+                   (name ? TextureName(stream, *name) : QString());
         }
         case kTypeTexHeaderPointer: {
             const std::optional<int64_t> name = payload(20);
             return QStringLiteral("texture header pointer: ") +
-                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
+                   (name ? TextureName(stream, *name) : QString());
         }
         case kTypeVertex:
-            return QStringLiteral("vertices, %1 of them").arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("vertices, %1 of them").arg(Count(stream.WholeInt32At(p + 16)));
         case kTypeVertexNormal:
-            return QStringLiteral("vertex normals, %1 of them").arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("vertex normals, %1 of them")
+                .arg(Count(stream.WholeInt32At(p + 16)));
         case kTypeTextureVertex:
             return QStringLiteral("texture vertices, %1 of them")
-                .arg(Count(reader.Int32At(p + 16)));
+                .arg(Count(stream.WholeInt32At(p + 16)));
         case kTypeFace:
-            return QStringLiteral("faces, %1 of them").arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("faces, %1 of them").arg(Count(stream.WholeInt32At(p + 16)));
         case kTypeHardpoint: {
             const std::optional<int64_t> at = payload(20);
-            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
+            const std::optional<int32_t> type = at ? stream.WholeInt32At(*at) : std::nullopt;
             return QStringLiteral("hardpoint: ") + TypeName(names.HardpointTypeNames, type);
         }
         case kTypeMeshDescriptor: {
             const std::optional<int64_t> at = payload(20);
-            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
+            const std::optional<int32_t> type = at ? stream.WholeInt32At(*at) : std::nullopt;
             return QStringLiteral("mesh descriptor: ") + TypeName(names.MeshTypeNames, type);
         }
         default:

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "BlockTypes.h"
-#include "PeekReader.h"
 
 namespace vexlor {
 
@@ -25,8 +24,8 @@ constexpr std::array<std::string_view, 6> kSoftParts{"soft vector 1 x", "soft ve
 
 class LayoutBuilder {
   public:
-    LayoutBuilder(PeekReader& reader, int64_t globalOffset, BlockLayout& layout)
-        : reader_(reader), globalOffset_(globalOffset), layout_(layout) {}
+    LayoutBuilder(const OptStream& stream, int64_t globalOffset, BlockLayout& layout)
+        : stream_(stream), globalOffset_(globalOffset), layout_(layout) {}
 
     // A field of `size` bytes at `position`.
     void Field(int64_t position, FieldKind kind, ValueKind value, std::string_view label,
@@ -49,13 +48,13 @@ class LayoutBuilder {
     // The file position a stored offset in the field at `position` designates; false when the
     // field does not lie in the file.
     bool Target(int64_t position, int64_t& target) {
-        const std::optional<int32_t> stored = reader_.Int32At(position);
+        const std::optional<int32_t> stored = stream_.WholeInt32At(position);
         if (!stored) return false;
         target = int64_t{*stored} - globalOffset_;
         return true;
     }
     bool Count(int64_t position, int32_t& count) {
-        const std::optional<int32_t> stored = reader_.Int32At(position);
+        const std::optional<int32_t> stored = stream_.WholeInt32At(position);
         if (stored) count = *stored;
         return stored.has_value();
     }
@@ -64,7 +63,7 @@ class LayoutBuilder {
     void Add(LayoutSpan span, int64_t count) {
         const int64_t end = span.Origin + (count - 1) * span.Stride + span.ElementSize;
         span.Begin = std::max<int64_t>(span.Origin, 0);
-        span.End = std::min(end, reader_.FileSize());
+        span.End = std::min(end, stream_.Size());
         // Skip to the first element that starts in the file when the array begins before it.
         if (span.Begin > span.Origin &&
             (span.Begin - span.Origin) % span.Stride >= span.ElementSize)
@@ -72,7 +71,7 @@ class LayoutBuilder {
         if (span.Begin < span.End) layout_.Spans.push_back(span);
     }
 
-    PeekReader& reader_;
+    const OptStream& stream_;
     int64_t globalOffset_;
     BlockLayout& layout_;
 };
@@ -261,12 +260,12 @@ const LayoutSpan* BlockLayout::SpanAt(int64_t offset) const {
     return nullptr;
 }
 
-BlockLayout DescribeBlock(OptStream& stream, int64_t globalOffset, int64_t position, int32_t type) {
+BlockLayout DescribeBlock(const OptStream& stream, int64_t globalOffset, int64_t position,
+                          int32_t type) {
     BlockLayout layout;
     layout.Position = position;
     layout.Type = type;
-    PeekReader reader(stream);
-    LayoutBuilder out(reader, globalOffset, layout);
+    LayoutBuilder out(stream, globalOffset, layout);
     AddHeader(out, position, type);
     if (IsJumpType(type)) AddSlotTable(out, position + 8, position + 12, "slot table", "slot", 1);
     switch (type) {
@@ -305,12 +304,11 @@ BlockLayout DescribeBlock(OptStream& stream, int64_t globalOffset, int64_t posit
     return layout;
 }
 
-BlockLayout DescribeFileHeader(OptStream& stream, int64_t globalOffset) {
+BlockLayout DescribeFileHeader(const OptStream& stream, int64_t globalOffset) {
     BlockLayout layout;
     layout.Position = kRootBlockOffset;
     layout.FileHeader = true;
-    PeekReader reader(stream);
-    LayoutBuilder out(reader, globalOffset, layout);
+    LayoutBuilder out(stream, globalOffset, layout);
     out.Field(0, FieldKind::kUnread, ValueKind::kBytes, "not read");
     out.Field(4, FieldKind::kFileSize, ValueKind::kInt32, "file size field (file size - 8)");
     out.Field(8, FieldKind::kGlobalOffset, ValueKind::kInt32,
@@ -322,15 +320,15 @@ BlockLayout DescribeFileHeader(OptStream& stream, int64_t globalOffset) {
     return layout;
 }
 
-BlockLayout DescribeNode(OptStream& stream, int64_t globalOffset, std::span<const BlockEntry> table,
-                         int32_t node) {
+BlockLayout DescribeNode(const OptStream& stream, int64_t globalOffset,
+                         std::span<const BlockEntry> table, int32_t node) {
     if (node < 0 || static_cast<size_t>(node) >= table.size()) return {};
     if (node == 0) return DescribeFileHeader(stream, globalOffset);
     const BlockEntry& entry = table[static_cast<size_t>(node)];
     return DescribeBlock(stream, globalOffset, entry.Offset, entry.Type);
 }
 
-int32_t FindInnermostBlock(OptStream& stream, int64_t globalOffset,
+int32_t FindInnermostBlock(const OptStream& stream, int64_t globalOffset,
                            std::span<const BlockEntry> table, int64_t offset) {
     if (stream.BytesFrom(offset) <= 0) return -1;
     int32_t best = -1;

@@ -104,20 +104,20 @@ struct BlockLayout {
 };
 
 // The spans of the block of `type` at file position `position`, cut to the file. Stored offsets
-// are turned into file positions with `globalOffset`, as AdjustOffset does. The stream's read
-// position is left as it was.
-BlockLayout DescribeBlock(OptStream& stream, int64_t globalOffset, int64_t position, int32_t type);
+// are turned into file positions with `globalOffset`, as AdjustOffset does.
+BlockLayout DescribeBlock(const OptStream& stream, int64_t globalOffset, int64_t position,
+                          int32_t type);
 // The file header, read as the walk reads it, and the mesh jump table it points at.
-BlockLayout DescribeFileHeader(OptStream& stream, int64_t globalOffset);
+BlockLayout DescribeFileHeader(const OptStream& stream, int64_t globalOffset);
 // The block of tree node `node`: node 0, the root, is the file header. An empty layout for a node
 // the table does not hold.
-BlockLayout DescribeNode(OptStream& stream, int64_t globalOffset, std::span<const BlockEntry> table,
-                         int32_t node);
+BlockLayout DescribeNode(const OptStream& stream, int64_t globalOffset,
+                         std::span<const BlockEntry> table, int32_t node);
 
 // The tree node of the innermost block that owns the byte at `offset` (a header field, a slot
 // table or a payload part); -1 when no block owns it (between blocks, outside the file). When
 // several blocks own the byte, the one with the smallest extent wins, then the lowest node.
-int32_t FindInnermostBlock(OptStream& stream, int64_t globalOffset,
+int32_t FindInnermostBlock(const OptStream& stream, int64_t globalOffset,
                            std::span<const BlockEntry> table, int64_t offset);
 
 }  // namespace vexlor

@@ -11,14 +11,6 @@ constexpr int64_t kDescriptorBytes = 72;
 constexpr int64_t kHardpointBytes = 16;
 }  // namespace
 
-Vec3 OptWalker::ReadVec3() {
-    Vec3 v;
-    v.x = stream_.ReadFloat();
-    v.y = stream_.ReadFloat();
-    v.z = stream_.ReadFloat();
-    return v;
-}
-
 void OptWalker::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
     if (stream_.BytesFrom(position) >= size || !Noting()) return;
     Line() += "   !! ";
@@ -55,21 +47,18 @@ MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
     }
     ReportShortHeader(p);
     if (report) Emit("");
-    stream_.SeekOpt(p + 16);
-    stream_.ReadInt32();
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     ReportShortPayload("mesh descriptor payload", payload, kDescriptorBytes);
     Spend(kDescriptorBytes);
-    stream_.SeekOpt(payload);
     MeshDescriptorRecord d;
-    d.MeshType = stream_.ReadInt32();
-    d.Unknown = stream_.ReadInt32();
-    d.Span = ReadVec3();
-    d.Centre = ReadVec3();
-    d.Minima = ReadVec3();
-    d.Maxima = ReadVec3();
-    d.TargetGroup = stream_.ReadInt32();
-    d.TargetCentre = ReadVec3();
+    d.MeshType = stream_.Int32At(payload);
+    d.Unknown = stream_.Int32At(payload + 4);
+    d.Span = stream_.Vec3At(payload + 8);
+    d.Centre = stream_.Vec3At(payload + 20);
+    d.Minima = stream_.Vec3At(payload + 32);
+    d.Maxima = stream_.Vec3At(payload + 44);
+    d.TargetGroup = stream_.Int32At(payload + 56);
+    d.TargetCentre = stream_.Vec3At(payload + 60);
     if (!report) return d;
     Line() += "   Mesh type is ";
     AppendInt(d.MeshType);
@@ -95,9 +84,7 @@ MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
 }
 
 HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    stream_.ReadInt32();
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -109,10 +96,9 @@ HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
     if (report) Emit("");
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
     Spend(kHardpointBytes);
-    stream_.SeekOpt(payload);
     HardpointRecord hardpoint;
-    hardpoint.Type = stream_.ReadInt32();
-    hardpoint.Position = ReadVec3();
+    hardpoint.Type = stream_.Int32At(payload);
+    hardpoint.Position = stream_.Vec3At(payload + 4);
     if (report) {
         Line() += "   hardpoint type is ";
         AppendInt(hardpoint.Type);
@@ -132,17 +118,12 @@ HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
 void OptWalker::ReadTextureName(int64_t position, std::string& name) {
     const int64_t held = std::min(kTextureNameBytes, stream_.BytesFrom(position));
     Spend(kTextureNameBytes);
-    stream_.SeekOpt(position);
-    for (int64_t i = 0; i < held; ++i) {
-        uint8_t c = 0;
-        stream_.Read(c);
-        name.push_back(static_cast<char>(c));
-    }
+    for (int64_t i = 0; i < held; ++i)
+        name.push_back(static_cast<char>(stream_.ByteAt(position + i)));
 }
 
 std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
-    stream_.SeekOpt(p);
-    const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
+    const int64_t namePosition = AdjustOffset(stream_.Int32At(p));
     std::string name;
     ReadTextureName(namePosition, name);
     if (sink_.Active()) {
@@ -160,8 +141,7 @@ std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
 }
 
 std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
-    stream_.SeekOpt(p + 20);
-    const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
+    const int64_t namePosition = AdjustOffset(stream_.Int32At(p + 20));
     std::string name;
     ReadTextureName(namePosition, name);
     const bool report = sink_.Active();
@@ -185,22 +165,19 @@ std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
 }
 
 std::vector<float> OptWalker::ReadLodDistances(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    const int32_t levels = stream_.ReadInt32();
-    const int64_t position = AdjustOffset(stream_.ReadInt32());
+    const int32_t levels = stream_.Int32At(p + 16);
+    const int64_t position = AdjustOffset(stream_.Int32At(p + 20));
     const int64_t held =
         levels > 0 ? std::min<int64_t>(levels, stream_.BytesFrom(position) / 4) : 0;
     std::vector<float> distances;
     distances.reserve(static_cast<size_t>(held));
-    stream_.SeekOpt(position);
     for (int64_t j = 0; j < held; ++j)
-        distances.push_back(stream_.ReadFloat());
+        distances.push_back(stream_.SingleAt(position + 4 * j));
     return distances;
 }
 
 void OptWalker::ListLodBlock(int64_t p) {
-    stream_.SeekOpt(p + 8);
-    const int32_t count = stream_.ReadInt32();
+    const int32_t count = stream_.Int32At(p + 8);
     Emit("");
     Line() += "  Jump block type 21 with ";
     AppendInt(count);
@@ -209,19 +186,17 @@ void OptWalker::ListLodBlock(int64_t p) {
     Emit();
     ListSlots(p, count);
 
-    stream_.SeekOpt(p + 16);
-    const int32_t levels = stream_.ReadInt32();
+    const int32_t levels = stream_.Int32At(p + 16);
     Emit("");
     Line() += "  Num detail levels is ";
     AppendInt(levels);
     line_ += " at offset ";
     AppendInt(p + 16);
     Emit();
-    const int64_t distances = AdjustOffset(stream_.ReadInt32());
+    const int64_t distances = AdjustOffset(stream_.Int32At(p + 20));
     const int64_t n = levels > 0 ? ElementsInFile(distances, levels, 4, "distance table") : 0;
     for (int64_t j = 0; j < n; ++j) {
-        stream_.SeekOpt(distances + 4 * j);
-        const float r = stream_.ReadFloat();
+        const float r = stream_.SingleAt(distances + 4 * j);
         Line() += "   Lo-res dist for level ";
         AppendInt(j + 1);
         line_ += " is ";

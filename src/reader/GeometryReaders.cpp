@@ -50,10 +50,9 @@ int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_vie
     Spend(12 * n);
     GrowTo(table, n);
     const bool report = sink_.Active();
-    stream_.SeekOpt(payload);
     for (int64_t i = 0; i < n; ++i) {
         Vec3& v = table[static_cast<size_t>(i)];
-        v = ReadVec3();
+        v = stream_.Vec3At(payload + 12 * i);
         if (report) {
             Line() += lines.before;
             AppendInt(i);
@@ -66,9 +65,8 @@ int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_vie
 }
 
 void OptWalker::ReadVertexBlock(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    const int32_t count = stream_.ReadInt32();
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int32_t count = stream_.Int32At(p + 16);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX block (03) at offset ";
@@ -90,10 +88,8 @@ void OptWalker::ReadVertexBlock(int64_t p) {
 void OptWalker::ReadVertexNormalBlock(int64_t p) {
     std::vector<Vec3>& normals = tables_.VertexNormalTable;
     std::fill_n(normals.begin(), std::min(kVertexNormalsZeroed, normals.size()), Vec3{});
-    stream_.SeekOpt(p + 16);
-    const int32_t count = stream_.ReadInt32();
-    stream_.SeekOpt(p + 20);
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int32_t count = stream_.Int32At(p + 16);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX NORMAL block (11) at offset ";
@@ -111,10 +107,8 @@ void OptWalker::ReadVertexNormalBlock(int64_t p) {
 }
 
 void OptWalker::ReadTextureVertexBlock(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    const int32_t count = stream_.ReadInt32();
-    stream_.SeekOpt(p + 20);
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int32_t count = stream_.Int32At(p + 16);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -133,11 +127,10 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
     Spend(8 * n);
     // The table holds this block's texture vertices and no others.
     tables_.TextureVertexTable.resize(static_cast<size_t>(n));
-    stream_.SeekOpt(payload);
     for (int64_t i = 0; i < n; ++i) {
         TextureVertex& uv = tables_.TextureVertexTable[static_cast<size_t>(i)];
-        uv.u = stream_.ReadFloat();
-        uv.v = stream_.ReadFloat();
+        uv.u = stream_.SingleAt(payload + 8 * i);
+        uv.v = stream_.SingleAt(payload + 8 * i + 4);
         if (!report) continue;
         Line() += "   texture vertex ";
         AppendInt(i);
@@ -162,10 +155,8 @@ int64_t OptWalker::FacesInFile(int64_t payload, int64_t count) const {
 }
 
 int64_t OptWalker::ReadFaceBlock(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    const int32_t count = stream_.ReadInt32();
-    stream_.SeekOpt(p + 20);
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
+    const int32_t count = stream_.Int32At(p + 16);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -198,26 +189,26 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
     for (int64_t k = 0; k < n; ++k)
         tables_.FaceOrigins[static_cast<size_t>(base + k)] = {p, static_cast<int32_t>(k),
                                                               payload + 4 + kFaceIndexBytes * k};
-    stream_.SeekOpt(payload + 4);
+    const auto readIndices = [&](int64_t at, std::array<int32_t, 4>& group) {
+        for (size_t c = 0; c < 4; ++c)
+            group[c] = stream_.Int32At(at + 4 * static_cast<int64_t>(c));
+    };
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
-        for (auto& v : f.VertexIndex)
-            v = stream_.ReadInt32();
-        for (auto& v : f.EdgeIndex)
-            v = stream_.ReadInt32();
-        for (auto& v : f.TextureVertexIndex)
-            v = stream_.ReadInt32();
-        for (auto& v : f.VertexNormalIndex)
-            v = stream_.ReadInt32();
+        const int64_t record = payload + 4 + kFaceIndexBytes * k;
+        readIndices(record, f.VertexIndex);
+        readIndices(record + 16, f.EdgeIndex);
+        readIndices(record + 32, f.TextureVertexIndex);
+        readIndices(record + 48, f.VertexNormalIndex);
     }
-    stream_.SeekOpt(payload + 4 + kFaceIndexBytes * count);
+    const int64_t normals = payload + 4 + kFaceIndexBytes * count;
     for (int64_t k = 0; k < n; ++k)
-        face(k).FaceNormal = ReadVec3();
-    stream_.SeekOpt(payload + 4 + (kFaceIndexBytes + kFaceNormalBytes) * count);
+        face(k).FaceNormal = stream_.Vec3At(normals + kFaceNormalBytes * k);
+    const int64_t softs = normals + kFaceNormalBytes * count;
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
-        f.SoftVector1 = ReadVec3();
-        f.SoftVector2 = ReadVec3();
+        f.SoftVector1 = stream_.Vec3At(softs + kFaceSoftBytes * k);
+        f.SoftVector2 = stream_.Vec3At(softs + kFaceSoftBytes * k + 12);
     }
 
     if (report) {
@@ -322,11 +313,9 @@ void OptWalker::AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,
 void OptWalker::ReadFaceDetails(int64_t p) {
     // The pass resolves corners for the report, the PRJ file and the draw tables only.
     if (!sink_.Active() && options_.Prj == nullptr && !options_.FillDrawTables) return;
-    stream_.SeekOpt(p + 16);
-    const int32_t count = stream_.ReadInt32();
+    const int32_t count = stream_.Int32At(p + 16);
     if (count <= 0) return;
-    stream_.SeekOpt(p + 20);
-    const int64_t n = FacesInFile(AdjustOffset(stream_.ReadInt32()), count);
+    const int64_t n = FacesInFile(AdjustOffset(stream_.Int32At(p + 20)), count);
     const int64_t base = tables_.MeshFaceBase - n;
     if (base < 0) return;
     const bool report = sink_.Active();

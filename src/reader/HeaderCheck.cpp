@@ -16,15 +16,13 @@ std::string Text(int64_t n) {
 }
 }  // namespace
 
-std::string NotOptReason(OptStream& stream) {
+std::string NotOptReason(const OptStream& stream) {
     const int64_t length = stream.Size();
     if (length < kHeaderSize) return {};
-    stream.SeekOpt(4);
-    const int64_t claimed = int64_t{stream.ReadInt32()} + 8;
-    const int64_t globalOffset = int64_t{stream.ReadInt32()} - 8;
-    stream.SeekOpt(14);
-    const int32_t meshes = stream.ReadInt32();
-    const int64_t table = int64_t{stream.ReadInt32()} - globalOffset;
+    const int64_t claimed = int64_t{stream.Int32At(4)} + 8;
+    const int64_t globalOffset = int64_t{stream.Int32At(8)} - 8;
+    const int32_t meshes = stream.Int32At(14);
+    const int64_t table = int64_t{stream.Int32At(18)} - globalOffset;
 
     // A good file is exactly as long as its header says; a cut-off one is shorter.
     if (claimed < length)

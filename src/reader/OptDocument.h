@@ -41,7 +41,7 @@ class OptDocument {
     // What the open file holds.
     const OptModel& Model() const { return model_; }
     // The open file's bytes.
-    OptStream& Stream() { return stream_; }
+    const OptStream& Stream() const { return stream_; }
 
     bool OptLoaded() const { return optLoaded_; }
     // Why the loaded file does not look like an OPT file, as its report's first line after the

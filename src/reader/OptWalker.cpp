@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kMeshRule = "-------------------------------------------";
 }  // namespace
 
-OptWalker::OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables& names,
+OptWalker::OptWalker(const OptStream& stream, MeshTables& tables, const TypeNameTables& names,
                      ReportSink& sink, const WalkOptions& options, OptModel* model)
     : stream_(stream),
       tables_(tables),
@@ -143,10 +143,8 @@ void OptWalker::RMain() {
             EmitProblem(ProblemKind::NotOptFile, kRootBlockOffset, 0);
         }
     }
-    stream_.SeekOpt(4);
-    const int32_t fileSize = stream_.ReadInt32();
-    stream_.SeekOpt(8);
-    globalOffset_ = int64_t{stream_.ReadInt32()} - 8;
+    const int32_t fileSize = stream_.Int32At(4);
+    globalOffset_ = int64_t{stream_.Int32At(8)} - 8;
     if (sink_.Active()) {
         Line() += "Global Offset (adjusted) =";
         AppendInt(globalOffset_);
@@ -215,10 +213,8 @@ void OptWalker::RMain() {
 // every mesh whose table entry lies in the file.
 void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<int64_t>& meshes) {
     currentBlock_ = kRootBlockOffset;
-    stream_.SeekOpt(14);
-    declared = stream_.ReadInt32();
-    stream_.SeekOpt(18);
-    position = AdjustOffset(stream_.ReadInt32());
+    declared = stream_.Int32At(14);
+    position = AdjustOffset(stream_.Int32At(18));
     if (sink_.Active()) {
         Line() += " NumJumps, jumpToJumps:";
         AppendInt(declared);
@@ -230,10 +226,8 @@ void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<
         declared > 0 ? ElementsInFile(position, declared, 4, "mesh jump table") : 0;
     meshes.clear();
     meshes.reserve(static_cast<size_t>(count));
-    for (int64_t c = 0; c < count; ++c) {
-        stream_.SeekOpt(position + 4 * c);
-        meshes.push_back(AdjustOffset(stream_.ReadInt32()));
-    }
+    for (int64_t c = 0; c < count; ++c)
+        meshes.push_back(AdjustOffset(stream_.Int32At(position + 4 * c)));
 }
 
 void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
@@ -278,12 +272,10 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
 void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
     currentBlock_ = position;
     if (!Spend(kBlockHeaderSize)) return;
-    stream_.SeekOpt(position + 4);
-    const int32_t ownType = stream_.ReadInt32();
-    stream_.SeekOpt(position + 8);
-    const int32_t count = stream_.ReadInt32();
+    const int32_t ownType = stream_.Int32At(position + 4);
+    const int32_t count = stream_.Int32At(position + 8);
     if (count <= 0) return;
-    const int64_t table = AdjustOffset(stream_.ReadInt32());
+    const int64_t table = AdjustOffset(stream_.Int32At(position + 12));
     if (sink_.Active()) {
         Line() += "  Processing Jump block with ";
         AppendInt(count);
@@ -306,8 +298,7 @@ void OptWalker::VisitSlot(size_t frameIndex) {
     const Frame frame = stack_[frameIndex];
     currentBlock_ = frame.position;
     if (!Spend(8)) return;
-    stream_.SeekOpt(frame.tablePosition + 4 * slot);
-    const int32_t stored = stream_.ReadInt32();
+    const int32_t stored = stream_.Int32At(frame.tablePosition + 4 * slot);
     if (stored == 0) {
         if (sink_.Active()) {
             Line() += "       Jump address ";
@@ -332,8 +323,7 @@ void OptWalker::VisitSlot(size_t frameIndex) {
         FinishSlot(frameIndex, -1, 0);
         return;
     }
-    stream_.SeekOpt(child + 4);
-    const int32_t type = stream_.ReadInt32();
+    const int32_t type = stream_.Int32At(child + 4);
     if (!IsJumpType(type)) {
         WalkDataBlock(frame.node, type, child);
         FinishSlot(frameIndex, -1, 0);
@@ -440,8 +430,7 @@ void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
 }
 
 void OptWalker::ListJumpBlock(int64_t p) {
-    stream_.SeekOpt(p + 8);
-    const int32_t count = stream_.ReadInt32();
+    const int32_t count = stream_.Int32At(p + 8);
     Line() += "  Jump block with ";
     AppendInt(count);
     line_ += " jumps at offset ";
@@ -451,12 +440,10 @@ void OptWalker::ListJumpBlock(int64_t p) {
 }
 
 void OptWalker::ListSlots(int64_t p, int32_t count) {
-    stream_.SeekOpt(p + 12);
-    const int64_t table = AdjustOffset(stream_.ReadInt32());
+    const int64_t table = AdjustOffset(stream_.Int32At(p + 12));
     const int64_t slots = count > 0 ? ElementsInFile(table, count, 4, "jump table") : 0;
     for (int64_t i = 0; i < slots; ++i) {
-        stream_.SeekOpt(table + 4 * i);
-        const int32_t stored = stream_.ReadInt32();
+        const int32_t stored = stream_.Int32At(table + 4 * i);
         Line() += "       Jump pointer ";
         AppendInt(i + 1);
         line_ += " at offset ";

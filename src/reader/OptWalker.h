@@ -36,8 +36,8 @@ class OptWalker {
     // `model` receives the tree, the draw tables and the header's mesh table when the options
     // ask for them (it may be null otherwise). Walks that start below the header (WalkMesh,
     // ShowBlock) take the global offset from SetGlobalOffset.
-    OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables& names, ReportSink& sink,
-              const WalkOptions& options = {}, OptModel* model = nullptr);
+    OptWalker(const OptStream& stream, MeshTables& tables, const TypeNameTables& names,
+              ReportSink& sink, const WalkOptions& options = {}, OptModel* model = nullptr);
 
     // The whole file from its header.
     void RMain();
@@ -126,7 +126,6 @@ class OptWalker {
     // `indexPosition`: the file position of the first of the four indices.
     void AppendVertexLines(const std::array<int32_t, 4>& indices, const std::vector<Vec3>& table,
                            std::string_view tableName, int64_t indexPosition);
-    Vec3 ReadVec3();
     void EmitDescriptorVector(std::string_view label, const Vec3& v);
 
     // Line building.
@@ -146,7 +145,7 @@ class OptWalker {
     void AppendFloats(const Vec3& v);
     void AppendIndices(const std::array<int32_t, 4>& v);
 
-    OptStream& stream_;
+    const OptStream& stream_;
     MeshTables& tables_;
     const TypeNameTables& names_;
     ReportSink& sink_;
