@@ -235,21 +235,5 @@ TEST_F(SaveFiles, AWriteThatFailsLeavesTheOldFileAndNoPartialFile) {
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
-TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {
-    OptBuilder b;
-    const int64_t first = b.AddJump(0, {b.AddHardpoint(1, {1, 2, 3})});
-    const int64_t second = b.AddJump(0, {b.AddHardpoint(2, {7, 8, 9})});
-    b.SetMeshes({first, second});
-    Load(document_, b.Build());
-    const std::vector<std::string> shown = DisplayLines(document_, 2);  // the first hardpoint
-    const int32_t nodes = document_.Model().Tree.Count();
-    const size_t faces = document_.Model().DrawFaces.size();
-    ReportBytes(document_);
-    PrjBytes(document_);
-    EXPECT_EQ(document_.Model().Tree.Count(), nodes);
-    EXPECT_EQ(document_.Model().DrawFaces.size(), faces);
-    EXPECT_EQ(DisplayLines(document_, 2), shown);
-}
-
 }  // namespace
 }  // namespace vexlor::testing

@@ -174,7 +174,7 @@ class Builder : public WalkObserver {
 
 }  // namespace
 
-ExportModel BuildExportModel(OptDocument& document) {
+ExportModel BuildExportModel(const OptDocument& document) {
     ExportModel model;
     if (!document.OptLoaded()) return model;
     Builder builder(document.Names(), model);

@@ -4,13 +4,16 @@
 // check tests them after each mesh's walk.
 //
 // A vertex block overwrites its table from index 0 and leaves later entries as they were, so a
-// mesh whose faces come before its vertices gets the corners of the vertices read before; the
-// tables therefore live as long as the document that walks, not one walk. They start at the
-// format's usual capacities (zero-filled) and grow only by what the file's bytes can hold.
+// mesh whose faces come before its vertices gets the corners of the vertices read before. The
+// open's walk starts from zero-filled tables of the format's usual capacity; every later walk of
+// the same file starts from the vertex tables as the open left them (OptDocument::WalkTables), so
+// what a walk reports depends on the file alone, never on the walks before it. Tables grow only
+// by what the file's bytes can hold.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "Vec3.h"
@@ -18,7 +21,6 @@
 namespace vexlor {
 
 inline constexpr size_t kVertexTableCapacity = 2001;
-inline constexpr size_t kFaceTableCapacity = 2001;
 inline constexpr size_t kVertexNormalsZeroed = 1001;  // a vertex normal block clears 0 ... 1000
 
 struct FaceRecord {
@@ -44,11 +46,13 @@ struct TextureVertex {
 };
 
 struct MeshTables {
-    MeshTables()
-        : VertexTable(kVertexTableCapacity),
-          VertexNormalTable(kVertexTableCapacity),
-          FaceTable(kFaceTableCapacity),
-          FaceOrigins(kFaceTableCapacity) {}
+    // Zero-filled vertex tables of the usual capacity and no faces.
+    MeshTables() : VertexTable(kVertexTableCapacity), VertexNormalTable(kVertexTableCapacity) {}
+    // What a walk starts from after `before`: its vertex and vertex normal tables, no faces. A
+    // face's entries are always read by the walk that uses them, so they are not carried over.
+    static MeshTables After(const MeshTables& before) {
+        return MeshTables(before.VertexTable, before.VertexNormalTable);
+    }
 
     std::vector<Vec3> VertexTable;
     std::vector<Vec3> VertexNormalTable;
@@ -70,6 +74,8 @@ struct MeshTables {
     }
 
   private:
+    MeshTables(std::vector<Vec3> vertices, std::vector<Vec3> normals)
+        : VertexTable(std::move(vertices)), VertexNormalTable(std::move(normals)) {}
     static Vec3 At(const std::vector<Vec3>& table, int32_t index) {
         if (index < 0 || static_cast<size_t>(index) >= table.size()) return Vec3{};
         return table[static_cast<size_t>(index)];

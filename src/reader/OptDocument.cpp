@@ -37,6 +37,7 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool bui
     model_.DrawFaces.clear();
     model_.Problems.Clear();
     model_.VertexCount = 0;
+    tables_ = MeshTables();
     ReportSink silent = ReportSink::Silent(numbers_);
     OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
     optLoaded_ = true;
@@ -67,47 +68,53 @@ void OptDocument::OpenBytes(std::vector<uint8_t> bytes, const std::string& name)
     WalkOpened(OptStream(std::move(bytes)), name, true);
 }
 
-std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node, std::vector<std::string>& lines) {
+std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node,
+                                                    std::vector<std::string>& lines) const {
     if (!optLoaded_ || node < 0 || node >= model_.Tree.Count() ||
         static_cast<size_t>(node) >= model_.BlockTable.size())
         return std::nullopt;
     const BlockEntry entry = model_.BlockTable[static_cast<size_t>(node)];
     ReportSink sink(numbers_, &lines, nullptr);
     sink.ReportListLine("This block is in MESH " + NumberText::IntText(entry.Mesh));
-    OptWalker walker(stream_, tables_, names_, sink, Options());
+    // A block's report never shows what other blocks left in the tables.
+    MeshTables tables;
+    OptWalker walker(stream_, tables, names_, sink, Options());
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker.ShowBlock(entry);
 }
 
-void OptDocument::WriteReport(LineOutput& out, std::string_view caption) {
+void OptDocument::WriteReport(LineOutput& out, std::string_view caption) const {
     ReportSink sink(numbers_, nullptr, &out);
     sink.ReportLine(caption);
-    OptWalker(stream_, tables_, names_, sink, Options()).RMain();
+    MeshTables tables = WalkTables();
+    OptWalker(stream_, tables, names_, sink, Options()).RMain();
 }
 
-void OptDocument::WritePrj(ByteOutput& out) {
+void OptDocument::WritePrj(ByteOutput& out) const {
     WalkOptions options = Options();
     options.Prj = &out;
     ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker(stream_, tables_, names_, silent, options).RMain();
+    MeshTables tables = WalkTables();
+    OptWalker(stream_, tables, names_, silent, options).RMain();
 }
 
-bool OptDocument::Observe(WalkObserver& observer) {
+bool OptDocument::Observe(WalkObserver& observer) const {
     WalkOptions options = Options();
     options.Observer = &observer;
     ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker walker(stream_, tables_, names_, silent, options);
+    MeshTables tables = WalkTables();
+    OptWalker walker(stream_, tables, names_, silent, options);
     walker.RMain();
     return !walker.Stopped();
 }
 
-OptWalker OptDocument::MeshWalker(ReportSink& sink) {
-    OptWalker walker(stream_, tables_, names_, sink, Options());
+OptWalker OptDocument::MeshWalker(ReportSink& sink, MeshTables& tables) const {
+    OptWalker walker(stream_, tables, names_, sink, Options());
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker;
 }
 
-OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view caption) {
+OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view caption) const {
     AtomicFile file;
     if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
     CrLfLineOutput lines(file);
@@ -115,7 +122,7 @@ OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view
     return CommitSave(file, path);
 }
 
-OperationResult OptDocument::SavePrj(const std::string& path) {
+OperationResult OptDocument::SavePrj(const std::string& path) const {
     AtomicFile file;
     if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
     WritePrj(file);
