@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "FormatTables.h"
+
 namespace vexlor {
 
 namespace {
@@ -60,8 +62,8 @@ ByteDescription DescribeByte(const OptStream& stream, int64_t globalOffset,
     const LayoutSpan* span = layout.SpanAt(offset);
     if (span == nullptr) {
         description.ValueStart = offset;
-        description.ValueSize = std::min<int64_t>(4, stream.BytesFrom(offset));
-        description.Value = description.ValueSize == 4
+        description.ValueSize = std::min<int64_t>(format::kValueSize, stream.BytesFrom(offset));
+        description.Value = description.ValueSize == format::kValueSize
                                 ? RawValues(stream, offset, numbers)
                                 : BytesText(stream, offset, description.ValueSize);
         return description;
@@ -71,10 +73,10 @@ ByteDescription DescribeByte(const OptStream& stream, int64_t globalOffset,
     const int64_t elementStart = span->Origin + element * span->Stride;
     const int64_t within = offset - elementStart;
     const bool whole = span->Value == ValueKind::kText || span->Value == ValueKind::kBytes;
-    const int64_t part = whole ? -1 : within / 4;
+    const int64_t part = whole ? -1 : within / format::kValueSize;
     description.Field = FieldName(*span, element, part);
-    description.ValueStart = whole ? elementStart : elementStart + 4 * part;
-    const int64_t wanted = whole ? span->ElementSize : 4;
+    description.ValueStart = whole ? elementStart : elementStart + format::kValueSize * part;
+    const int64_t wanted = whole ? span->ElementSize : format::kValueSize;
     description.ValueSize = std::min(wanted, stream.BytesFrom(description.ValueStart));
     if (description.ValueStart < 0) {
         // An element that starts before the file: only its bytes from position 0 on are there.

@@ -2,13 +2,20 @@
 // texture header pointer (7), and the level-of-detail table of a type-21 jump block.
 #include <algorithm>
 
+#include "FormatTables.h"
 #include "OptWalker.h"
 
 namespace vexlor {
 
 namespace {
-constexpr int64_t kDescriptorBytes = 72;
-constexpr int64_t kHardpointBytes = 16;
+constexpr const RegionSchema& kDescriptor = format::kDescriptor;
+constexpr const RegionSchema& kHardpoint = format::kHardpoint;
+constexpr int64_t kDescriptorBytes = kDescriptor.RecordSize;
+constexpr int64_t kHardpointBytes = kHardpoint.RecordSize;
+constexpr int64_t kTextureNameBytes = format::kTextureNameSize;
+constexpr int64_t At(const RegionSchema& region, std::string_view field) {
+    return FieldOf(region, field).Offset;
+}
 }  // namespace
 
 void OptWalker::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
@@ -47,18 +54,18 @@ MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
     }
     ReportShortHeader(p);
     if (report) Emit("");
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kDescriptor.AnchorField));
     ReportShortPayload("mesh descriptor payload", payload, kDescriptorBytes);
     Spend(kDescriptorBytes);
     MeshDescriptorRecord d;
-    d.MeshType = stream_.Int32At(payload);
-    d.Unknown = stream_.Int32At(payload + 4);
-    d.Span = stream_.Vec3At(payload + 8);
-    d.Centre = stream_.Vec3At(payload + 20);
-    d.Minima = stream_.Vec3At(payload + 32);
-    d.Maxima = stream_.Vec3At(payload + 44);
-    d.TargetGroup = stream_.Int32At(payload + 56);
-    d.TargetCentre = stream_.Vec3At(payload + 60);
+    d.MeshType = stream_.Int32At(payload + At(kDescriptor, "meshType"));
+    d.Unknown = stream_.Int32At(payload + At(kDescriptor, "unknown"));
+    d.Span = stream_.Vec3At(payload + At(kDescriptor, "span"));
+    d.Centre = stream_.Vec3At(payload + At(kDescriptor, "centre"));
+    d.Minima = stream_.Vec3At(payload + At(kDescriptor, "minima"));
+    d.Maxima = stream_.Vec3At(payload + At(kDescriptor, "maxima"));
+    d.TargetGroup = stream_.Int32At(payload + At(kDescriptor, "targetGroup"));
+    d.TargetCentre = stream_.Vec3At(payload + At(kDescriptor, "targetCentre"));
     if (!report) return d;
     Line() += "   Mesh type is ";
     AppendInt(d.MeshType);
@@ -84,7 +91,7 @@ MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
 }
 
 HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kHardpoint.AnchorField));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -97,8 +104,8 @@ HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
     ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
     Spend(kHardpointBytes);
     HardpointRecord hardpoint;
-    hardpoint.Type = stream_.Int32At(payload);
-    hardpoint.Position = stream_.Vec3At(payload + 4);
+    hardpoint.Type = stream_.Int32At(payload + At(kHardpoint, "type"));
+    hardpoint.Position = stream_.Vec3At(payload + At(kHardpoint, "position"));
     if (report) {
         Line() += "   hardpoint type is ";
         AppendInt(hardpoint.Type);
@@ -123,7 +130,8 @@ void OptWalker::ReadTextureName(int64_t position, std::string& name) {
 }
 
 std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
-    const int64_t namePosition = AdjustOffset(stream_.Int32At(p));
+    const int64_t namePosition =
+        AdjustOffset(stream_.Int32At(p + format::kTexHeaderName.AnchorField));
     std::string name;
     ReadTextureName(namePosition, name);
     if (sink_.Active()) {
@@ -141,7 +149,8 @@ std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
 }
 
 std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
-    const int64_t namePosition = AdjustOffset(stream_.Int32At(p + 20));
+    const int64_t namePosition =
+        AdjustOffset(stream_.Int32At(p + format::kTexPointerName.AnchorField));
     std::string name;
     ReadTextureName(namePosition, name);
     const bool report = sink_.Active();
@@ -165,19 +174,20 @@ std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
 }
 
 std::vector<float> OptWalker::ReadLodDistances(int64_t p) {
-    const int32_t levels = stream_.Int32At(p + 16);
-    const int64_t position = AdjustOffset(stream_.Int32At(p + 20));
+    const int32_t levels = stream_.Int32At(p + format::kDistances.CountField);
+    const int64_t position = AdjustOffset(stream_.Int32At(p + format::kDistances.AnchorField));
+    constexpr int64_t kSize = format::kDistances.RecordSize;
     const int64_t held =
-        levels > 0 ? std::min<int64_t>(levels, stream_.BytesFrom(position) / 4) : 0;
+        levels > 0 ? std::min<int64_t>(levels, stream_.BytesFrom(position) / kSize) : 0;
     std::vector<float> distances;
     distances.reserve(static_cast<size_t>(held));
     for (int64_t j = 0; j < held; ++j)
-        distances.push_back(stream_.SingleAt(position + 4 * j));
+        distances.push_back(stream_.SingleAt(position + kSize * j));
     return distances;
 }
 
 void OptWalker::ListLodBlock(int64_t p) {
-    const int32_t count = stream_.Int32At(p + 8);
+    const int32_t count = stream_.Int32At(p + kSlotCountField);
     Emit("");
     Line() += "  Jump block type 21 with ";
     AppendInt(count);
@@ -186,23 +196,25 @@ void OptWalker::ListLodBlock(int64_t p) {
     Emit();
     ListSlots(p, count);
 
-    const int32_t levels = stream_.Int32At(p + 16);
+    const int64_t levelsField = p + format::kDistances.CountField;
+    const int32_t levels = stream_.Int32At(levelsField);
     Emit("");
     Line() += "  Num detail levels is ";
     AppendInt(levels);
     line_ += " at offset ";
-    AppendInt(p + 16);
+    AppendInt(levelsField);
     Emit();
-    const int64_t distances = AdjustOffset(stream_.Int32At(p + 20));
-    const int64_t n = levels > 0 ? ElementsInFile(distances, levels, 4, "distance table") : 0;
+    const int64_t distances = AdjustOffset(stream_.Int32At(p + format::kDistances.AnchorField));
+    constexpr int64_t kSize = format::kDistances.RecordSize;
+    const int64_t n = levels > 0 ? ElementsInFile(distances, levels, kSize, "distance table") : 0;
     for (int64_t j = 0; j < n; ++j) {
-        const float r = stream_.SingleAt(distances + 4 * j);
+        const float r = stream_.SingleAt(distances + kSize * j);
         Line() += "   Lo-res dist for level ";
         AppendInt(j + 1);
         line_ += " is ";
         AppendFloat(r);
         line_ += " at offset ";
-        AppendInt(distances + 4 * j);
+        AppendInt(distances + kSize * j);
         Emit();
     }
 }

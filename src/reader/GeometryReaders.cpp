@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "ByteOutput.h"
+#include "FormatTables.h"
 #include "OptWalker.h"
 
 namespace vexlor {
@@ -12,9 +13,24 @@ namespace {
 constexpr std::string_view kFaceRule = "-------------------------------------------------------";
 constexpr std::string_view kDetailRule =
     "============================================================";
-constexpr int64_t kFaceIndexBytes = 64;
-constexpr int64_t kFaceNormalBytes = 12;
-constexpr int64_t kFaceSoftBytes = 24;
+constexpr const RegionSchema& kFaceIndices = format::kFaceIndices;
+constexpr int64_t kFaceIndexBytes = kFaceIndices.RecordSize;
+constexpr int64_t kFaceNormalBytes = format::kFaceNormals.RecordSize;
+constexpr int64_t kFaceSoftBytes = format::kSoftVectors.RecordSize;
+constexpr int64_t kFaceBytes = kFaceIndexBytes + kFaceNormalBytes + kFaceSoftBytes;
+constexpr int64_t kEdgeIndices = FieldOf(kFaceIndices, "edgeIndices").Offset;
+constexpr int64_t kTextureVertexIndices = FieldOf(kFaceIndices, "textureVertexIndices").Offset;
+constexpr int64_t kVertexNormalIndices = FieldOf(kFaceIndices, "vertexNormalIndices").Offset;
+constexpr int64_t kSoftVector2 = FieldOf(format::kSoftVectors, "softVector2").Offset;
+// Every geometry block finds its payload and count where a vertex block does.
+static_assert(format::kVertexNormals.AnchorField == format::kVertices.AnchorField &&
+              format::kTextureVertices.AnchorField == format::kVertices.AnchorField &&
+              kFaceIndices.AnchorField == format::kVertices.AnchorField &&
+              format::kVertexNormals.CountField == format::kVertices.CountField &&
+              format::kTextureVertices.CountField == format::kVertices.CountField &&
+              kFaceIndices.CountField == format::kVertices.CountField);
+constexpr int64_t kCount = format::kVertices.CountField;
+constexpr int64_t kPayload = format::kVertices.AnchorField;
 
 template <typename T>
 void GrowTo(std::vector<T>& table, int64_t size) {
@@ -46,13 +62,16 @@ void OptWalker::AppendIndices(const std::array<int32_t, 4>& v) {
 
 int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
                                  const Vec3Lines& lines, std::vector<Vec3>& table) {
-    const int64_t n = ElementsInFile(payload, count, 12, what);
-    Spend(12 * n);
+    constexpr int64_t kSize = format::kVectorSize;
+    static_assert(format::kVertices.RecordSize == kSize &&
+                  format::kVertexNormals.RecordSize == kSize);
+    const int64_t n = ElementsInFile(payload, count, kSize, what);
+    Spend(kSize * n);
     GrowTo(table, n);
     const bool report = sink_.Active();
     for (int64_t i = 0; i < n; ++i) {
         Vec3& v = table[static_cast<size_t>(i)];
-        v = stream_.Vec3At(payload + 12 * i);
+        v = stream_.Vec3At(payload + kSize * i);
         if (report) {
             Line() += lines.before;
             AppendInt(i);
@@ -65,8 +84,8 @@ int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_vie
 }
 
 void OptWalker::ReadVertexBlock(int64_t p) {
-    const int32_t count = stream_.Int32At(p + 16);
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int32_t count = stream_.Int32At(p + kCount);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kPayload));
     if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX block (03) at offset ";
@@ -88,8 +107,8 @@ void OptWalker::ReadVertexBlock(int64_t p) {
 void OptWalker::ReadVertexNormalBlock(int64_t p) {
     std::vector<Vec3>& normals = tables_.VertexNormalTable;
     std::fill_n(normals.begin(), std::min(kVertexNormalsZeroed, normals.size()), Vec3{});
-    const int32_t count = stream_.Int32At(p + 16);
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int32_t count = stream_.Int32At(p + kCount);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kPayload));
     if (sink_.Active()) {
         Emit("");
         Line() += "VERTEX NORMAL block (11) at offset ";
@@ -107,8 +126,8 @@ void OptWalker::ReadVertexNormalBlock(int64_t p) {
 }
 
 void OptWalker::ReadTextureVertexBlock(int64_t p) {
-    const int32_t count = stream_.Int32At(p + 16);
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int32_t count = stream_.Int32At(p + kCount);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kPayload));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -123,14 +142,15 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
         AppendInt(count);
         Emit();
     }
-    const int64_t n = ElementsInFile(payload, count, 8, "texture vertex payload");
-    Spend(8 * n);
+    constexpr int64_t kSize = format::kTextureVertices.RecordSize;
+    const int64_t n = ElementsInFile(payload, count, kSize, "texture vertex payload");
+    Spend(kSize * n);
     // The table holds this block's texture vertices and no others.
     tables_.TextureVertexTable.resize(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
         TextureVertex& uv = tables_.TextureVertexTable[static_cast<size_t>(i)];
-        uv.u = stream_.SingleAt(payload + 8 * i);
-        uv.v = stream_.SingleAt(payload + 8 * i + 4);
+        uv.u = stream_.SingleAt(payload + kSize * i);
+        uv.v = stream_.SingleAt(payload + kSize * i + format::kValueSize);
         if (!report) continue;
         Line() += "   texture vertex ";
         AppendInt(i);
@@ -147,7 +167,7 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
 int64_t OptWalker::FacesInFile(int64_t payload, int64_t count) const {
     if (count <= 0) return 0;
     const auto fit = [&](int64_t start, int64_t size) { return stream_.BytesFrom(start) / size; };
-    const int64_t indices = payload + 4;
+    const int64_t indices = payload + kFaceIndices.Skip;
     const int64_t normals = indices + kFaceIndexBytes * count;
     const int64_t softs = normals + kFaceNormalBytes * count;
     return std::min({count, fit(indices, kFaceIndexBytes), fit(normals, kFaceNormalBytes),
@@ -155,8 +175,8 @@ int64_t OptWalker::FacesInFile(int64_t payload, int64_t count) const {
 }
 
 int64_t OptWalker::ReadFaceBlock(int64_t p) {
-    const int32_t count = stream_.Int32At(p + 16);
-    const int64_t payload = AdjustOffset(stream_.Int32At(p + 20));
+    const int32_t count = stream_.Int32At(p + kCount);
+    const int64_t payload = AdjustOffset(stream_.Int32At(p + kPayload));
     const bool report = sink_.Active();
     if (report) {
         Emit("");
@@ -178,7 +198,7 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
         n = FacesInFile(payload, count);
         if (n < count) ReportCut("face payload", payload, n, count);
     }
-    Spend(100 * n);
+    Spend(kFaceBytes * n);
 
     const int64_t base = tables_.MeshFaceBase;
     GrowTo(tables_.FaceTable, base + n);
@@ -186,29 +206,30 @@ int64_t OptWalker::ReadFaceBlock(int64_t p) {
     auto face = [&](int64_t k) -> FaceRecord& {
         return tables_.FaceTable[static_cast<size_t>(base + k)];
     };
+    const int64_t indices = payload + kFaceIndices.Skip;
     for (int64_t k = 0; k < n; ++k)
         tables_.FaceOrigins[static_cast<size_t>(base + k)] = {p, static_cast<int32_t>(k),
-                                                              payload + 4 + kFaceIndexBytes * k};
+                                                              indices + kFaceIndexBytes * k};
     const auto readIndices = [&](int64_t at, std::array<int32_t, 4>& group) {
         for (size_t c = 0; c < 4; ++c)
-            group[c] = stream_.Int32At(at + 4 * static_cast<int64_t>(c));
+            group[c] = stream_.Int32At(at + format::kValueSize * static_cast<int64_t>(c));
     };
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
-        const int64_t record = payload + 4 + kFaceIndexBytes * k;
+        const int64_t record = indices + kFaceIndexBytes * k;
         readIndices(record, f.VertexIndex);
-        readIndices(record + 16, f.EdgeIndex);
-        readIndices(record + 32, f.TextureVertexIndex);
-        readIndices(record + 48, f.VertexNormalIndex);
+        readIndices(record + kEdgeIndices, f.EdgeIndex);
+        readIndices(record + kTextureVertexIndices, f.TextureVertexIndex);
+        readIndices(record + kVertexNormalIndices, f.VertexNormalIndex);
     }
-    const int64_t normals = payload + 4 + kFaceIndexBytes * count;
+    const int64_t normals = indices + kFaceIndexBytes * count;
     for (int64_t k = 0; k < n; ++k)
         face(k).FaceNormal = stream_.Vec3At(normals + kFaceNormalBytes * k);
     const int64_t softs = normals + kFaceNormalBytes * count;
     for (int64_t k = 0; k < n; ++k) {
         FaceRecord& f = face(k);
         f.SoftVector1 = stream_.Vec3At(softs + kFaceSoftBytes * k);
-        f.SoftVector2 = stream_.Vec3At(softs + kFaceSoftBytes * k + 12);
+        f.SoftVector2 = stream_.Vec3At(softs + kFaceSoftBytes * k + kSoftVector2);
     }
 
     if (report) {
@@ -282,18 +303,19 @@ void OptWalker::AppendVertexLines(const std::array<int32_t, 4>& indices,
         line_ += " entries)";
         if (vertices) line_ += ", drawn at the origin";
         EmitProblem(ProblemKind::BadIndex, currentBlock_,
-                    indexPosition + 4 * static_cast<int64_t>(c));
+                    indexPosition + format::kValueSize * static_cast<int64_t>(c));
     }
 }
 
 void OptWalker::WritePrjRecord(const std::array<Vec3, 4>& corners) {
     ++prjRecords_;
-    uint8_t record[52];
-    PutLittleEndian(record, static_cast<uint32_t>(currentMesh_));
+    uint8_t record[format::kPrjFaceRecordSize];
+    PutLittleEndian(record + format::kPrjFaceFields[0].Offset, static_cast<uint32_t>(currentMesh_));
     for (size_t c = 0; c < 4; ++c) {
-        PutLittleEndian(record + 4 + 12 * c, std::bit_cast<uint32_t>(corners[c].x));
-        PutLittleEndian(record + 8 + 12 * c, std::bit_cast<uint32_t>(corners[c].y));
-        PutLittleEndian(record + 12 + 12 * c, std::bit_cast<uint32_t>(corners[c].z));
+        uint8_t* corner = record + format::kPrjFaceFields[1 + c].Offset;
+        PutLittleEndian(corner, std::bit_cast<uint32_t>(corners[c].x));
+        PutLittleEndian(corner + format::kValueSize, std::bit_cast<uint32_t>(corners[c].y));
+        PutLittleEndian(corner + 2 * format::kValueSize, std::bit_cast<uint32_t>(corners[c].z));
     }
     options_.Prj->Write(record, sizeof record);
 }
@@ -313,14 +335,12 @@ void OptWalker::AppendDrawFace(const FaceRecord& face, const FaceOrigin& origin,
 void OptWalker::ReadFaceDetails(int64_t p) {
     // The pass resolves corners for the report, the PRJ file and the draw tables only.
     if (!sink_.Active() && options_.Prj == nullptr && !options_.FillDrawTables) return;
-    const int32_t count = stream_.Int32At(p + 16);
+    const int32_t count = stream_.Int32At(p + kCount);
     if (count <= 0) return;
-    const int64_t n = FacesInFile(AdjustOffset(stream_.Int32At(p + 20)), count);
+    const int64_t n = FacesInFile(AdjustOffset(stream_.Int32At(p + kPayload)), count);
     const int64_t base = tables_.MeshFaceBase - n;
     if (base < 0) return;
     const bool report = sink_.Active();
-    // In a face record the vertex normal indices follow the vertex, edge and texture vertex ones.
-    constexpr int64_t kVertexNormalIndices = 48;
 
     for (int64_t k = base; k < base + n; ++k) {
         const FaceRecord& f = tables_.FaceTable[static_cast<size_t>(k)];

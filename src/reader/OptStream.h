@@ -39,7 +39,8 @@ class OptStream {
     int32_t Int32At(int64_t position) const { return static_cast<int32_t>(Word(position)); }
     float SingleAt(int64_t position) const { return std::bit_cast<float>(Word(position)); }
     Vec3 Vec3At(int64_t position) const {
-        return {SingleAt(position), SingleAt(position + 4), SingleAt(position + 8)};
+        constexpr int64_t kSingle = sizeof(float);
+        return {SingleAt(position), SingleAt(position + kSingle), SingleAt(position + 2 * kSingle)};
     }
     uint8_t ByteAt(int64_t position) const {
         return BytesFrom(position) > 0 ? bytes_[static_cast<size_t>(position)] : uint8_t{0};

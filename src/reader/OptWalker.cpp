@@ -6,12 +6,19 @@
 #include <limits>
 
 #include "ByteOutput.h"
+#include "FormatTables.h"
 #include "HeaderCheck.h"
 
 namespace vexlor {
 
 namespace {
 constexpr std::string_view kMeshRule = "-------------------------------------------";
+constexpr int64_t kSlotSize = format::kSlots.RecordSize;
+static_assert(format::kMeshTable.RecordSize == kSlotSize);
+// A block whose slot count and slot table do not lie in the file is no block to walk.
+constexpr int64_t kJumpFieldsEnd = kSlotTableField + format::kValueSize;
+// A child whose type does not lie in the file is no block at all.
+constexpr int64_t kTypeFieldEnd = kBlockTypeField + format::kValueSize;
 }  // namespace
 
 OptWalker::OptWalker(const OptStream& stream, MeshTables& tables, const TypeNameTables& names,
@@ -107,14 +114,14 @@ void OptWalker::ReportShortFile(int32_t fileSize) {
         AppendInt(kFileHeaderSize);
         line_ += "-byte header";
         EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 0);
-    } else if (int64_t{fileSize} + 8 > length) {
+    } else if (int64_t{fileSize} + kFileHeaderBias > length) {
         Line() += "!! the header gives a file size of ";
-        AppendInt(int64_t{fileSize} + 8);
+        AppendInt(int64_t{fileSize} + kFileHeaderBias);
         line_ += " but the file is ";
         AppendInt(length);
         line_ += " bytes long: its end is missing";
         // The size field of the header.
-        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 4);
+        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, kFileSizeField);
     }
 }
 
@@ -143,13 +150,13 @@ void OptWalker::RMain() {
             EmitProblem(ProblemKind::NotOptFile, kRootBlockOffset, 0);
         }
     }
-    const int32_t fileSize = stream_.Int32At(4);
-    globalOffset_ = int64_t{stream_.Int32At(8)} - 8;
+    const int32_t fileSize = stream_.Int32At(kFileSizeField);
+    globalOffset_ = int64_t{stream_.Int32At(kGlobalOffsetField)} - kFileHeaderBias;
     if (sink_.Active()) {
         Line() += "Global Offset (adjusted) =";
         AppendInt(globalOffset_);
         line_ += " ,FileSize =";
-        AppendInt(int64_t{fileSize} + 8);
+        AppendInt(int64_t{fileSize} + kFileHeaderBias);
         Emit();
     }
     if (Noting()) ReportShortFile(fileSize);
@@ -183,7 +190,7 @@ void OptWalker::RMain() {
             Emit(kMeshRule);
             Emit();
         }
-        if (stream_.BytesFrom(meshPosition) < 16 && Noting()) {
+        if (stream_.BytesFrom(meshPosition) < kJumpFieldsEnd && Noting()) {
             Line() += "   !! Mesh ";
             AppendInt(mesh);
             line_ += " is at offset ";
@@ -191,7 +198,7 @@ void OptWalker::RMain() {
             line_ += ", outside the file";
             // The mesh's node has the mesh's position; the table entry is what lies in the file.
             EmitProblem(ProblemKind::OutsideFile, meshPosition,
-                        meshes.Position + 4 * static_cast<int64_t>(c));
+                        meshes.Position + kSlotSize * static_cast<int64_t>(c));
         }
         tables_.MeshFaceBase = 0;
         curLod_ = 1;
@@ -209,12 +216,12 @@ void OptWalker::RMain() {
     }
 }
 
-// The header's mesh count (at 14) and mesh jump table (stored offset at 18), and the position of
-// every mesh whose table entry lies in the file.
+// The header's mesh count and mesh jump table, and the position of every mesh whose table entry
+// lies in the file.
 void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<int64_t>& meshes) {
     currentBlock_ = kRootBlockOffset;
-    declared = stream_.Int32At(14);
-    position = AdjustOffset(stream_.Int32At(18));
+    declared = stream_.Int32At(kMeshCountField);
+    position = AdjustOffset(stream_.Int32At(kMeshTableField));
     if (sink_.Active()) {
         Line() += " NumJumps, jumpToJumps:";
         AppendInt(declared);
@@ -223,11 +230,11 @@ void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<
         Emit();
     }
     const int64_t count =
-        declared > 0 ? ElementsInFile(position, declared, 4, "mesh jump table") : 0;
+        declared > 0 ? ElementsInFile(position, declared, kSlotSize, "mesh jump table") : 0;
     meshes.clear();
     meshes.reserve(static_cast<size_t>(count));
     for (int64_t c = 0; c < count; ++c)
-        meshes.push_back(AdjustOffset(stream_.Int32At(position + 4 * c)));
+        meshes.push_back(AdjustOffset(stream_.Int32At(position + kSlotSize * c)));
 }
 
 void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
@@ -272,10 +279,10 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
 void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
     currentBlock_ = position;
     if (!Spend(kBlockHeaderSize)) return;
-    const int32_t ownType = stream_.Int32At(position + 4);
-    const int32_t count = stream_.Int32At(position + 8);
+    const int32_t ownType = stream_.Int32At(position + kBlockTypeField);
+    const int32_t count = stream_.Int32At(position + kSlotCountField);
     if (count <= 0) return;
-    const int64_t table = AdjustOffset(stream_.Int32At(position + 12));
+    const int64_t table = AdjustOffset(stream_.Int32At(position + kSlotTableField));
     if (sink_.Active()) {
         Line() += "  Processing Jump block with ";
         AppendInt(count);
@@ -286,7 +293,7 @@ void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
         AppendInt(table);
         Emit();
     }
-    const int64_t slots = ElementsInFile(table, count, 4, "jump table");
+    const int64_t slots = ElementsInFile(table, count, kSlotSize, "jump table");
     if (observer_ != nullptr && ownType == kTypeLod)
         observer_->LodBlockEntered(Place(), position, ReadLodDistances(position));
     onPath_.insert(position);
@@ -298,7 +305,8 @@ void OptWalker::VisitSlot(size_t frameIndex) {
     const Frame frame = stack_[frameIndex];
     currentBlock_ = frame.position;
     if (!Spend(8)) return;
-    const int32_t stored = stream_.Int32At(frame.tablePosition + 4 * slot);
+    const int64_t slotPosition = frame.tablePosition + kSlotSize * slot;
+    const int32_t stored = stream_.Int32At(slotPosition);
     if (stored == 0) {
         if (sink_.Active()) {
             Line() += "       Jump address ";
@@ -310,7 +318,7 @@ void OptWalker::VisitSlot(size_t frameIndex) {
         return;
     }
     const int64_t child = AdjustOffset(stored);
-    if (stream_.BytesFrom(child) < 8) {
+    if (stream_.BytesFrom(child) < kTypeFieldEnd) {
         // Not even the block's type lies in the file: there is no block to report.
         if (Noting()) {
             Line() += "       !! Jump address ";
@@ -318,12 +326,12 @@ void OptWalker::VisitSlot(size_t frameIndex) {
             line_ += " is to offset ";
             AppendInt(child);
             line_ += ", outside the file: not followed";
-            EmitProblem(ProblemKind::OutsideFile, frame.position, frame.tablePosition + 4 * slot);
+            EmitProblem(ProblemKind::OutsideFile, frame.position, slotPosition);
         }
         FinishSlot(frameIndex, -1, 0);
         return;
     }
-    const int32_t type = stream_.Int32At(child + 4);
+    const int32_t type = stream_.Int32At(child + kBlockTypeField);
     if (!IsJumpType(type)) {
         WalkDataBlock(frame.node, type, child);
         FinishSlot(frameIndex, -1, 0);
@@ -355,7 +363,7 @@ void OptWalker::VisitSlot(size_t frameIndex) {
             line_ += " leads back to the block at offset ";
             AppendInt(child);
             line_ += " on the current path: not followed";
-            EmitProblem(ProblemKind::LeadsBack, frame.position, frame.tablePosition + 4 * slot);
+            EmitProblem(ProblemKind::LeadsBack, frame.position, slotPosition);
         }
         FinishSlot(frameIndex, type, child);
         return;
@@ -430,7 +438,7 @@ void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
 }
 
 void OptWalker::ListJumpBlock(int64_t p) {
-    const int32_t count = stream_.Int32At(p + 8);
+    const int32_t count = stream_.Int32At(p + kSlotCountField);
     Line() += "  Jump block with ";
     AppendInt(count);
     line_ += " jumps at offset ";
@@ -440,14 +448,14 @@ void OptWalker::ListJumpBlock(int64_t p) {
 }
 
 void OptWalker::ListSlots(int64_t p, int32_t count) {
-    const int64_t table = AdjustOffset(stream_.Int32At(p + 12));
-    const int64_t slots = count > 0 ? ElementsInFile(table, count, 4, "jump table") : 0;
+    const int64_t table = AdjustOffset(stream_.Int32At(p + kSlotTableField));
+    const int64_t slots = count > 0 ? ElementsInFile(table, count, kSlotSize, "jump table") : 0;
     for (int64_t i = 0; i < slots; ++i) {
-        const int32_t stored = stream_.Int32At(table + 4 * i);
+        const int32_t stored = stream_.Int32At(table + kSlotSize * i);
         Line() += "       Jump pointer ";
         AppendInt(i + 1);
         line_ += " at offset ";
-        AppendInt(table + 4 * i);
+        AppendInt(table + kSlotSize * i);
         if (stored == 0) {
             line_ += " is null";
         } else {
