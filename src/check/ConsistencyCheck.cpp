@@ -12,11 +12,10 @@ CheckOutcome CheckOPT(const OptDocument& document, VertexNormalCheck mode,
     if (!document.OptLoaded()) return {false, 0};
     const OptModel& model = document.Model();
     ReportSink sink(document.Numbers(), &lines, nullptr);
-    ReportSink silent = ReportSink::Silent(document.Numbers());
     CheckRun run(sink, model.DrawFaces, mode, search);
     // One walker for the whole run: its work budget covers the run, as it does an open.
     MeshTables tables = document.WalkTables();
-    OptWalker walker = document.MeshWalker(silent, tables);
+    OptWalker walker = document.MeshWalker(tables);
 
     sink.ReportLine("Consistency check...");
     sink.ReportLine("");

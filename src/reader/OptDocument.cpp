@@ -3,6 +3,9 @@
 
 #include "AtomicFile.h"
 #include "HeaderCheck.h"
+#include "OpenObservers.h"
+#include "PrjWriter.h"
+#include "ReportWriter.h"
 
 namespace vexlor {
 
@@ -30,16 +33,19 @@ OperationResult OptDocument::ReadFile(const std::string& path, OptStream& stream
 void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool buildTree) {
     stream_ = std::move(stream);
     currentFileName_ = name;
-    WalkOptions options = Options();
-    options.BuildTree = buildTree;
-    options.FillDrawTables = true;
-    options.RecordProblems = buildTree;
     model_.DrawFaces.clear();
     model_.Problems.Clear();
     model_.VertexCount = 0;
     tables_ = MeshTables();
-    ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
+    DrawTableFiller draws(model_);
+    ProblemRecorder problems(model_.Problems);
+    WalkOptions options = Options();
+    options.BuildTree = buildTree;
+    options.Observers = {&draws};
+    // A preview keeps no problems: the window shows those of the open file.
+    if (buildTree) options.Observers.push_back(&problems);
+    OptWalker(stream_, tables_, options, &model_).RMain();
+    if (buildTree) model_.Problems.Finish();
     optLoaded_ = true;
     notOptReason_ = vexlor::NotOptReason(stream_);
 }
@@ -76,9 +82,12 @@ std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node,
     const BlockEntry entry = model_.BlockTable[static_cast<size_t>(node)];
     ReportSink sink(numbers_, &lines, nullptr);
     sink.ReportListLine("This block is in MESH " + NumberText::IntText(entry.Mesh));
+    ReportWriter report(sink, names_, ReportWriter::Mode::kBlockDisplay);
+    WalkOptions options = Options();
+    options.Observers = {&report};
     // A block's report never shows what other blocks left in the tables.
     MeshTables tables;
-    OptWalker walker(stream_, tables, names_, sink, Options());
+    OptWalker walker(stream_, tables, options);
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker.ShowBlock(entry);
 }
@@ -86,30 +95,27 @@ std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node,
 void OptDocument::WriteReport(LineOutput& out, std::string_view caption) const {
     ReportSink sink(numbers_, nullptr, &out);
     sink.ReportLine(caption);
-    MeshTables tables = WalkTables();
-    OptWalker(stream_, tables, names_, sink, Options()).RMain();
+    ReportWriter report(sink, names_, ReportWriter::Mode::kWalk);
+    Observe(report);
 }
 
 void OptDocument::WritePrj(ByteOutput& out) const {
-    WalkOptions options = Options();
-    options.Prj = &out;
-    ReportSink silent = ReportSink::Silent(numbers_);
-    MeshTables tables = WalkTables();
-    OptWalker(stream_, tables, names_, silent, options).RMain();
+    PrjWriter prj(out);
+    Observe(prj);
+    prj.Finish();
 }
 
 bool OptDocument::Observe(WalkObserver& observer) const {
     WalkOptions options = Options();
-    options.Observer = &observer;
-    ReportSink silent = ReportSink::Silent(numbers_);
+    options.Observers = {&observer};
     MeshTables tables = WalkTables();
-    OptWalker walker(stream_, tables, names_, silent, options);
+    OptWalker walker(stream_, tables, options);
     walker.RMain();
     return !walker.Stopped();
 }
 
-OptWalker OptDocument::MeshWalker(ReportSink& sink, MeshTables& tables) const {
-    OptWalker walker(stream_, tables, names_, sink, Options());
+OptWalker OptDocument::MeshWalker(MeshTables& tables) const {
+    OptWalker walker(stream_, tables, Options());
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker;
 }

@@ -90,9 +90,9 @@ class OptDocument {
     // left them (Tables()).
     MeshTables WalkTables() const { return MeshTables::After(tables_); }
     const MeshTables& Tables() const { return tables_; }
-    // A walker over the loaded file for walks that start below the header, one mesh at a time
-    // (the consistency check); its lines go to `sink` and it reads into `tables`.
-    OptWalker MeshWalker(ReportSink& sink, MeshTables& tables) const;
+    // A silent walker over the loaded file for walks that start below the header, one mesh at a
+    // time (the consistency check); it reads into `tables`.
+    OptWalker MeshWalker(MeshTables& tables) const;
 
   private:
     void WalkOpened(OptStream stream, const std::string& name, bool buildTree);
