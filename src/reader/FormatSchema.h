@@ -154,7 +154,17 @@ const BlockSchema& FileHeaderSchema();
 // Every block type the program reads, and the plain header of the others.
 std::span<const BlockSchema> AllBlockSchemas();
 
-// A field of a region by its name; where the lookup is constant, a wrong name does not compile.
+// A region or field by its name; where the lookup is constant, a wrong name does not compile.
+constexpr int32_t RegionIndex(std::span<const RegionSchema> regions, std::string_view name) {
+    for (size_t k = 0; k < regions.size(); ++k)
+        if (regions[k].Name == name) return static_cast<int32_t>(k);
+    throw "no such region";  // NOLINT: only ever thrown while compiling
+}
+constexpr int32_t FieldIndex(const RegionSchema& region, std::string_view name) {
+    for (size_t k = 0; k < region.Fields.size(); ++k)
+        if (region.Fields[k].Name == name) return static_cast<int32_t>(k);
+    throw "no such field";  // NOLINT: only ever thrown while compiling
+}
 constexpr const FieldSchema& FieldOf(const RegionSchema& region, std::string_view name) {
     for (const FieldSchema& field : region.Fields)
         if (field.Name == name) return field;

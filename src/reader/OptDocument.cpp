@@ -74,15 +74,15 @@ void OptDocument::OpenBytes(std::vector<uint8_t> bytes, const std::string& name)
     WalkOpened(OptStream(std::move(bytes)), name, true);
 }
 
-std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node,
-                                                    std::vector<std::string>& lines) const {
+std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node, std::vector<std::string>& lines,
+                                                    ReportLineMap* records) const {
     if (!optLoaded_ || node < 0 || node >= model_.Tree.Count() ||
         static_cast<size_t>(node) >= model_.BlockTable.size())
         return std::nullopt;
     const BlockEntry entry = model_.BlockTable[static_cast<size_t>(node)];
     ReportSink sink(numbers_, &lines, nullptr);
     sink.ReportListLine("This block is in MESH " + NumberText::IntText(entry.Mesh));
-    ReportWriter report(sink, names_, ReportWriter::Mode::kBlockDisplay);
+    ReportWriter report(sink, names_, ReportWriter::Mode::kBlockDisplay, records);
     WalkOptions options = Options();
     options.Observers = {&report};
     // A block's report never shows what other blocks left in the tables.
@@ -92,10 +92,11 @@ std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node,
     return walker.ShowBlock(entry);
 }
 
-void OptDocument::WriteReport(LineOutput& out, std::string_view caption) const {
+void OptDocument::WriteReport(LineOutput& out, std::string_view caption,
+                              ReportLineMap* records) const {
     ReportSink sink(numbers_, nullptr, &out);
     sink.ReportLine(caption);
-    ReportWriter report(sink, names_, ReportWriter::Mode::kWalk);
+    ReportWriter report(sink, names_, ReportWriter::Mode::kWalk, records);
     Observe(report);
 }
 

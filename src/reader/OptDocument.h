@@ -18,6 +18,7 @@
 #include "OptModel.h"
 #include "OptStream.h"
 #include "OptWalker.h"
+#include "ReportLineMap.h"
 #include "ReportSink.h"
 #include "TypeNames.h"
 #include "WalkOptions.h"
@@ -68,8 +69,10 @@ class OptDocument {
     void OpenBytes(std::vector<uint8_t> bytes, const std::string& name);
 
     // The report of tree node `node`, appended to `lines`, and what the view shows for it.
-    // Nothing (and no lines) when no file is loaded or there is no such node.
-    std::optional<ShownBlock> DisplayBlock(int32_t node, std::vector<std::string>& lines) const;
+    // Nothing (and no lines) when no file is loaded or there is no such node. With `records`,
+    // which record each line shows (by its index in `lines`).
+    std::optional<ShownBlock> DisplayBlock(int32_t node, std::vector<std::string>& lines,
+                                           ReportLineMap* records = nullptr) const;
 
     // The full report: `caption` as the first line, then the walk's lines, each ended by CR LF.
     // The file appears only when complete; on failure an existing file is left untouched.
@@ -77,8 +80,10 @@ class OptDocument {
     // The PRJ file: the face count, then one 52-byte record per face.
     OperationResult SavePrj(const std::string& path) const;
 
-    // The same two outputs to any destination.
-    void WriteReport(LineOutput& out, std::string_view caption) const;
+    // The same two outputs to any destination; with `records`, which record each report line
+    // shows (the caption is line 0).
+    void WriteReport(LineOutput& out, std::string_view caption,
+                     ReportLineMap* records = nullptr) const;
     void WritePrj(ByteOutput& out) const;
 
     // One silent walk over the loaded file from its header, telling `observer` what it reads

@@ -3,7 +3,7 @@
 
 #include "BlockTypes.h"
 #include "FaceCorners.h"
-#include "FormatSchema.h"
+#include "FormatTables.h"
 
 namespace vexlor {
 
@@ -12,7 +12,71 @@ constexpr std::string_view kMeshRule = "----------------------------------------
 constexpr std::string_view kFaceRule = "-------------------------------------------------------";
 constexpr std::string_view kDetailRule =
     "============================================================";
+
+// What each line of a face's lines shows, in the order FaceLines writes them.
+constexpr int32_t kIndices = format::kFaceIndicesRegion;
+constexpr int32_t kNormals = RegionIndex(format::kFaceRegions, "faceNormals");
+constexpr int32_t kSofts = RegionIndex(format::kFaceRegions, "softVectors");
+constexpr LineShows kFaceLines[] = {
+    {kIndices, -1},
+    {kIndices, -1},
+    {kIndices, -1},
+    {kIndices, FieldIndex(format::kFaceIndices, "vertexIndices")},
+    {kIndices, FieldIndex(format::kFaceIndices, "edgeIndices")},
+    {kIndices, FieldIndex(format::kFaceIndices, "textureVertexIndices")},
+    {kIndices, FieldIndex(format::kFaceIndices, "vertexNormalIndices")},
+    {kIndices, -1},
+    {kNormals, 0},
+    {kIndices, -1},
+    {kSofts, FieldIndex(format::kSoftVectors, "softVector1")},
+    {kSofts, FieldIndex(format::kSoftVectors, "softVector2")},
+    {kIndices, -1}};
+constexpr int32_t kHardpoint = RegionIndex(format::kHardpointRegions, "hardpoint");
+constexpr LineShows kHardpointLines[] = {{kHardpoint, FieldIndex(format::kHardpoint, "type")},
+                                         {kHardpoint, -1},
+                                         {kHardpoint, FieldIndex(format::kHardpoint, "position")}};
+constexpr int32_t kDescriptor = RegionIndex(format::kDescriptorRegions, "descriptor");
+constexpr LineShows DescriptorLine(std::string_view field) {
+    return {kDescriptor, field.empty() ? -1 : FieldIndex(format::kDescriptor, field)};
+}
+constexpr LineShows kDescriptorLines[] = {DescriptorLine("meshType"),
+                                          DescriptorLine(""),
+                                          DescriptorLine("unknown"),
+                                          DescriptorLine(""),
+                                          DescriptorLine("span"),
+                                          DescriptorLine("centre"),
+                                          DescriptorLine("minima"),
+                                          DescriptorLine("maxima"),
+                                          DescriptorLine(""),
+                                          DescriptorLine(""),
+                                          DescriptorLine("targetGroup"),
+                                          DescriptorLine("targetCentre")};
+
+// The count line shows the header's count field, the same field of every block's header.
+constexpr int32_t kCountFieldIndex = 4;
+constexpr bool CountFieldsAgree() {
+    for (const BlockSchema& block : format::kBlockSchemas)
+        if (block.Regions.front().Fields[kCountFieldIndex].Offset != kCountField) return false;
+    return true;
+}
+static_assert(CountFieldsAgree());
+constexpr LineShows kCountLine[] = {{0, kCountFieldIndex}};
 }  // namespace
+
+void ReportWriter::Note(int64_t firstLine, int32_t region, int64_t first, int64_t records,
+                        std::span<const LineShows> lines, int64_t linesPerRecord) {
+    if (map_ == nullptr || records <= 0) return;
+    ReportLineMap::Run run;
+    run.FirstLine = firstLine;
+    run.Records = records;
+    run.First = noted_;
+    run.First.Region = region;
+    run.First.Record = first;
+    run.First.Field = -1;
+    run.Lines = lines;
+    run.LinesPerRecord = lines.empty() ? linesPerRecord : static_cast<int64_t>(lines.size());
+    map_->Add(run);
+}
 
 void ReportWriter::AppendInt(int64_t n) {
     NumberText::AppendInt(line_, n);
@@ -98,6 +162,7 @@ void ReportWriter::DataBlockFound(int32_t type, int64_t position) {
 
 void ReportWriter::BlockStarted(const BlockHeader& header) {
     block_ = header;
+    NoteBlock(header.Position, header.Type);
     std::string_view title;
     switch (header.Type) {
         case kTypeVertex:
@@ -132,6 +197,7 @@ void ReportWriter::BlockStarted(const BlockHeader& header) {
             return;
     }
     Emit("");
+    Note(sink_.LineCount(), 0, 0, 1);
     Line() += title;
     AppendInt(header.Position);
     Emit();
@@ -139,6 +205,13 @@ void ReportWriter::BlockStarted(const BlockHeader& header) {
 
 void ReportWriter::CountRead(const BlockHeader& header) {
     std::string_view count;
+    if (map_ != nullptr) {
+        // The count line shows the header's count field; it comes first for vertices only.
+        const int64_t line = sink_.LineCount() + (header.Type == kTypeVertex ? 0 : 1);
+        if (header.Type == kTypeVertex || header.Type == kTypeVertexNormal ||
+            header.Type == kTypeTextureVertex || header.Type == kTypeFace)
+            Note(line, 0, 0, 1, kCountLine);
+    }
     switch (header.Type) {
         case kTypeVertex:
             Line() += "Number of vertices this mesh is ";
@@ -167,6 +240,7 @@ void ReportWriter::CountRead(const BlockHeader& header) {
 
 void ReportWriter::Vec3Lines(std::span<const Vec3> table, std::string_view before,
                              std::string_view after) {
+    Note(sink_.LineCount(), 1, 0, static_cast<int64_t>(table.size()));
     for (size_t i = 0; i < table.size(); ++i) {
         Line() += before;
         AppendInt(static_cast<int64_t>(i));
@@ -188,6 +262,7 @@ void ReportWriter::VertexNormalsRead(const WalkPlace&, const BlockHeader&,
 
 void ReportWriter::TextureVerticesRead(const WalkPlace&, const BlockHeader&,
                                        std::span<const TextureVertex> vertices) {
+    Note(sink_.LineCount(), 1, 0, static_cast<int64_t>(vertices.size()));
     for (size_t i = 0; i < vertices.size(); ++i) {
         Line() += "   texture vertex ";
         AppendInt(static_cast<int64_t>(i));
@@ -199,13 +274,18 @@ void ReportWriter::TextureVerticesRead(const WalkPlace&, const BlockHeader&,
     }
 }
 
-void ReportWriter::FacesRead(const WalkPlace& place, int64_t, const MeshTables& tables,
+void ReportWriter::FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
                              int64_t first, int64_t count) {
+    NoteBlock(position, kTypeFace);
+    Note(sink_.LineCount(), kIndices, 0, count, kFaceLines);
     for (int64_t k = first; k < first + count; ++k)
         FaceLines(tables, k);
     if (mode_ == Mode::kBlockDisplay) return;
-    for (int64_t k = first; k < first + count; ++k)
+    for (int64_t k = first; k < first + count; ++k) {
+        const int64_t line = sink_.LineCount();
         FaceDetailLines(place, tables, k);
+        Note(line, kIndices, k - first, 1, {}, sink_.LineCount() - line);
+    }
 }
 
 void ReportWriter::FaceLines(const MeshTables& tables, int64_t k) {
@@ -300,6 +380,7 @@ void ReportWriter::CornerLines(const MeshTables& tables, int64_t k, CornerTable 
 }
 
 void ReportWriter::HardpointRead(const WalkPlace&, int64_t, const HardpointRecord& hardpoint) {
+    Note(sink_.LineCount(), kHardpoint, 0, 1, kHardpointLines);
     Line() += "   hardpoint type is ";
     AppendInt(hardpoint.Type);
     line_ += " : ";
@@ -328,6 +409,7 @@ void ReportWriter::DescriptorVector(std::string_view label, const Vec3& v) {
 }
 
 void ReportWriter::DescriptorRead(const WalkPlace&, int64_t, const MeshDescriptorRecord& d) {
+    Note(sink_.LineCount(), kDescriptor, 0, 1, kDescriptorLines);
     Line() += "   Mesh type is ";
     AppendInt(d.MeshType);
     line_ += " : ";
@@ -352,6 +434,7 @@ void ReportWriter::DescriptorRead(const WalkPlace&, int64_t, const MeshDescripto
 
 void ReportWriter::TextureNamed(const WalkPlace&, int64_t, const std::string& name) {
     Emit("");
+    Note(sink_.LineCount(), RegionIndex(SchemaOf(block_.Type).Regions, "textureName"), 0, 1);
     if (block_.Type == kTypeTexHeader) {
         Line() += "Header name is ";
         line_ += name;
@@ -365,6 +448,8 @@ void ReportWriter::TextureNamed(const WalkPlace&, int64_t, const std::string& na
 }
 
 void ReportWriter::JumpBlockListed(const BlockHeader& header) {
+    // The root lists the mesh jump table, which belongs to the file header.
+    NoteBlock(header.Position, header.Position == kRootBlockOffset ? kTypeFileHeader : kTypeJump);
     Line() += "  Jump block with ";
     AppendInt(header.SlotCount);
     line_ += " jumps at offset ";
@@ -373,6 +458,7 @@ void ReportWriter::JumpBlockListed(const BlockHeader& header) {
 }
 
 void ReportWriter::LodBlockListed(const BlockHeader& header) {
+    NoteBlock(header.Position, kTypeLod);
     Emit("");
     Line() += "  Jump block type 21 with ";
     AppendInt(header.SlotCount);
@@ -382,6 +468,8 @@ void ReportWriter::LodBlockListed(const BlockHeader& header) {
 }
 
 void ReportWriter::SlotListed(const SlotRecord& slot) {
+    // Region 1 is the slot table of every jump block and the mesh table of the file header.
+    Note(sink_.LineCount(), 1, slot.Slot, 1);
     Line() += "       Jump pointer ";
     AppendInt(slot.Slot + 1);
     line_ += " at offset ";
@@ -405,6 +493,7 @@ void ReportWriter::LevelsCounted(const BlockHeader& header) {
 }
 
 void ReportWriter::LevelListed(const LevelRecord& level) {
+    Note(sink_.LineCount(), RegionIndex(format::kLodRegions, "distances"), level.Level, 1);
     Line() += "   Lo-res dist for level ";
     AppendInt(level.Level + 1);
     line_ += " is ";

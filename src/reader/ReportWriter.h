@@ -1,13 +1,15 @@
 // The text report, written from what a walk reads: one observer of the walk, turning its typed
 // records into the report's lines in its fixed format, through a ReportSink (the list, the file,
 // or both). For a whole walk (Save ASCII) it writes every block with the face detail pass; for a
-// block display, the block's lines as the display shows them.
+// block display, the block's lines as the display shows them. Asked to, it notes which record
+// each of its lines shows.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "FaceCorners.h"
+#include "ReportLineMap.h"
 #include "ReportSink.h"
 #include "TypeNames.h"
 #include "WalkObserver.h"
@@ -18,8 +20,10 @@ class ReportWriter : public WalkObserver {
   public:
     enum class Mode { kWalk, kBlockDisplay };
 
-    ReportWriter(ReportSink& sink, const TypeNameTables& names, Mode mode)
-        : sink_(sink), names_(names), mode_(mode) {}
+    // With `lines`, the records its lines show are noted there.
+    ReportWriter(ReportSink& sink, const TypeNameTables& names, Mode mode,
+                 ReportLineMap* lines = nullptr)
+        : sink_(sink), names_(names), mode_(mode), map_(lines) {}
 
     bool WantsProblems() const override { return true; }
     void Problem(const WalkProblem& problem) override { sink_.ReportLine(problem.Text); }
@@ -60,6 +64,14 @@ class ReportWriter : public WalkObserver {
     void CornerLines(const MeshTables& tables, int64_t face, CornerTable table);
     void Vec3Lines(std::span<const Vec3> table, std::string_view before, std::string_view after);
     void DescriptorVector(std::string_view label, const Vec3& v);
+    // Notes that the lines from `firstLine` on show `records` records of `region` of the block
+    // being reported, from record `first`.
+    void Note(int64_t firstLine, int32_t region, int64_t first, int64_t records,
+              std::span<const LineShows> lines = {}, int64_t linesPerRecord = 1);
+    void NoteBlock(int64_t block, int32_t type) {
+        noted_.Block = block;
+        noted_.Type = type;
+    }
 
     // Line building in a reused buffer.
     std::string& Line() {
@@ -76,6 +88,8 @@ class ReportWriter : public WalkObserver {
     ReportSink& sink_;
     const TypeNameTables& names_;
     Mode mode_;
+    ReportLineMap* map_;
+    RecordRef noted_;    // the block whose lines are noted
     BlockHeader block_;  // the data block being reported
     std::string line_;
 };
