@@ -8,6 +8,7 @@
 
 #include "BlockLayout.h"
 #include "ByteDescription.h"
+#include "CornerTargets.h"
 #include "EveryBlockSample.h"
 #include "RecordPlaces.h"
 #include "SampleModels.h"
@@ -317,6 +318,22 @@ TEST_F(Layout, EveryOwnedByteLeadsToAFieldWhoseBytesHoldIt) {
         RangeOf(document_.Stream(), Model::kGlobalOffset, FaceRecordRef(model_.faces, 2)).Empty());
     EXPECT_TRUE(
         RangeOf(document_.Stream(), Model::kGlobalOffset, FaceRecordRef(model_.faces, -1)).Empty());
+}
+
+// A vertex index leads to the vertex record the open gave the corner; an index that names a
+// vertex no block wrote, or none, leads nowhere.
+TEST_F(Layout, ACornersIndexLeadsToTheRecordItTook) {
+    const OptStream& stream = document_.Stream();
+    const RecordRef first = FaceRecordRef(model_.faces, 0);
+    EXPECT_EQ(CornerTarget(stream, first, 0, 1, CornerTable::kVertices),
+              (RecordRef{model_.vertices, 3, 1, 1, -1}));
+    EXPECT_EQ(CornerTarget(stream, first, 0, 1, CornerTable::kVertexNormals),
+              (RecordRef{model_.normals, 11, 1, 1, -1}));
+    EXPECT_EQ(CornerTarget(stream, first, 0, 3, CornerTable::kVertices), std::nullopt);  // -1
+    // Face 1's first corner names vertex 2 of a block of two.
+    EXPECT_EQ(CornerTarget(stream, FaceRecordRef(model_.faces, 1), -1, 0, CornerTable::kVertices),
+              std::nullopt);
+    EXPECT_EQ(CornerTarget(stream, first, 1, 1, CornerTable::kVertices), std::nullopt);  // mesh 1
 }
 
 }  // namespace
