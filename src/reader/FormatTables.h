@@ -33,32 +33,49 @@ constexpr FieldSchema Vector(std::string_view name, std::string_view label, Fiel
                              int32_t offset, std::span<const std::string_view> parts = kXyz) {
     return {name, label, kind, ValueKind::kSingle, offset, kVectorSize, parts, {}};
 }
-constexpr RegionSchema Header(std::span<const FieldSchema> fields) {
+// A block's header (or, at the file's start, the file header).
+constexpr RegionSchema Header(std::span<const FieldSchema> fields,
+                              RegionAnchor anchor = RegionAnchor::kBlock,
+                              int64_t size = kBlockHeaderSize) {
     return {.Name = "header",
             .ElementName = {},
-            .Anchor = RegionAnchor::kBlock,
+            .Anchor = anchor,
             .AnchorField = 0,
             .Skip = 0,
             .Count = RegionCount::kOne,
             .CountField = 0,
             .FirstNumber = 0,
-            .RecordSize = static_cast<int32_t>(kBlockHeaderSize),
+            .RecordSize = static_cast<int32_t>(size),
             .Fields = fields};
 }
-// An array of records at the stored offset in the header's payload field, as many as its count
-// field gives.
-constexpr RegionSchema Payload(std::string_view name, std::string_view element, int32_t size,
-                               std::span<const FieldSchema> fields, int32_t firstNumber = 0) {
+// An array of records `skip` bytes after the stored offset in header field `anchor`, as many as
+// header field `count` gives.
+constexpr RegionSchema Array(std::string_view name, std::string_view element, int64_t anchor,
+                             int64_t count, int32_t size, std::span<const FieldSchema> fields,
+                             int32_t firstNumber = 0, int32_t skip = 0) {
     return {.Name = name,
             .ElementName = element,
             .Anchor = RegionAnchor::kStoredOffset,
-            .AnchorField = static_cast<int32_t>(kPayloadField),
-            .Skip = 0,
+            .AnchorField = static_cast<int32_t>(anchor),
+            .Skip = skip,
             .Count = RegionCount::kCountField,
-            .CountField = static_cast<int32_t>(kCountField),
+            .CountField = static_cast<int32_t>(count),
             .FirstNumber = firstNumber,
             .RecordSize = size,
             .Fields = fields};
+}
+// An array at the header's payload offset, as many as its count field gives.
+constexpr RegionSchema Payload(std::string_view name, std::string_view element, int32_t size,
+                               std::span<const FieldSchema> fields, int32_t firstNumber = 0) {
+    return Array(name, element, kPayloadField, kCountField, size, fields, firstNumber);
+}
+// An array right after region `before`'s records, as many as the header's count field gives.
+constexpr RegionSchema After(std::string_view name, std::string_view element, int32_t before,
+                             int32_t size, std::span<const FieldSchema> fields) {
+    RegionSchema region = Payload(name, element, size, fields);
+    region.Anchor = RegionAnchor::kAfterRegion;
+    region.AnchorField = before;
+    return region;
 }
 // One record at the stored offset in header field `field`.
 constexpr RegionSchema Single(std::string_view name, int64_t field, int32_t size,
@@ -92,29 +109,10 @@ inline constexpr std::array kFileHeaderFields{
 inline constexpr std::array kMeshSlotFields{
     Value("meshOffset", "mesh jump table", FieldKind::kSlotTable, ValueKind::kStoredOffset, 0,
           "stored offset of the mesh's root jump block")};
-inline constexpr RegionSchema kMeshTable{.Name = "meshes",
-                                         .ElementName = "mesh",
-                                         .Anchor = RegionAnchor::kStoredOffset,
-                                         .AnchorField = static_cast<int32_t>(kMeshTableField),
-                                         .Skip = 0,
-                                         .Count = RegionCount::kCountField,
-                                         .CountField = static_cast<int32_t>(kMeshCountField),
-                                         .FirstNumber = 0,
-                                         .RecordSize = kValueSize,
-                                         .Fields = kMeshSlotFields};
+inline constexpr RegionSchema kMeshTable =
+    Array("meshes", "mesh", kMeshTableField, kMeshCountField, kValueSize, kMeshSlotFields);
 inline constexpr std::array kFileHeaderRegions{
-    RegionSchema{.Name = "header",
-                 .ElementName = {},
-                 .Anchor = RegionAnchor::kFileStart,
-                 .AnchorField = 0,
-                 .Skip = 0,
-                 .Count = RegionCount::kOne,
-                 .CountField = 0,
-                 .FirstNumber = 0,
-                 .RecordSize = static_cast<int32_t>(kFileHeaderSize),
-                 .Fields = kFileHeaderFields},
-    kMeshTable,
-};
+    Header(kFileHeaderFields, RegionAnchor::kFileStart, kFileHeaderSize), kMeshTable};
 
 // The fields of the block header, by what the block does with them.
 inline constexpr FieldSchema kUnreadId =
@@ -152,16 +150,8 @@ inline constexpr FieldSchema kUnreadPayload =
 inline constexpr std::array kSlotFields{Value("childOffset", "slot table", FieldKind::kSlotTable,
                                               ValueKind::kStoredOffset, 0,
                                               "stored offset of a child block; 0: empty")};
-inline constexpr RegionSchema kSlots{.Name = "slots",
-                                     .ElementName = "slot",
-                                     .Anchor = RegionAnchor::kStoredOffset,
-                                     .AnchorField = static_cast<int32_t>(kSlotTableField),
-                                     .Skip = 0,
-                                     .Count = RegionCount::kCountField,
-                                     .CountField = static_cast<int32_t>(kSlotCountField),
-                                     .FirstNumber = 1,
-                                     .RecordSize = kValueSize,
-                                     .Fields = kSlotFields};
+inline constexpr RegionSchema kSlots =
+    Array("slots", "slot", kSlotTableField, kSlotCountField, kValueSize, kSlotFields, 1);
 
 // Jump blocks (0) and texture jump blocks (24).
 inline constexpr std::array kJumpHeader{kUnreadId,  kTypeCode,    kSlotCount,
@@ -265,49 +255,24 @@ inline constexpr std::array kFaceNormalFields{
 inline constexpr std::array kSoftVectorFields{
     Vector("softVector1", "soft vectors", FieldKind::kFaceSoftVectors, 0, kSoftVector1),
     Vector("softVector2", "soft vectors", FieldKind::kFaceSoftVectors, kVectorSize, kSoftVector2)};
-inline constexpr RegionSchema kFacePayloadStart{.Name = "facePayloadStart",
-                                                .ElementName = {},
-                                                .Anchor = RegionAnchor::kStoredOffset,
-                                                .AnchorField = static_cast<int32_t>(kPayloadField),
-                                                .Skip = 0,
-                                                .Count = RegionCount::kOneIfCounted,
-                                                .CountField = static_cast<int32_t>(kCountField),
-                                                .FirstNumber = 0,
-                                                .RecordSize = kValueSize,
-                                                .Fields = kFacePayloadStartFields};
-inline constexpr RegionSchema kFaceIndices{.Name = "faceIndices",
-                                           .ElementName = "face",
-                                           .Anchor = RegionAnchor::kStoredOffset,
-                                           .AnchorField = static_cast<int32_t>(kPayloadField),
-                                           .Skip = kFacePayloadStart.RecordSize,
-                                           .Count = RegionCount::kCountField,
-                                           .CountField = static_cast<int32_t>(kCountField),
-                                           .FirstNumber = 0,
-                                           .RecordSize = 4 * kIndexGroupSize,
-                                           .Fields = kFaceIndexFields};
+// The value before the face arrays is there when the header's face count is 0 or more.
+constexpr RegionSchema IfCounted(RegionSchema region) {
+    region.Count = RegionCount::kOneIfCounted;
+    region.CountField = static_cast<int32_t>(kCountField);
+    return region;
+}
+inline constexpr RegionSchema kFacePayloadStart =
+    IfCounted(Single("facePayloadStart", kPayloadField, kValueSize, kFacePayloadStartFields));
+inline constexpr RegionSchema kFaceIndices =
+    Array("faceIndices", "face", kPayloadField, kCountField, 4 * kIndexGroupSize, kFaceIndexFields,
+          0, kFacePayloadStart.RecordSize);
 // The regions of a face block, by index: what kAfterRegion names.
 inline constexpr int32_t kFaceIndicesRegion = 2;
 inline constexpr int32_t kFaceNormalsRegion = 3;
-inline constexpr RegionSchema kFaceNormals{.Name = "faceNormals",
-                                           .ElementName = "face",
-                                           .Anchor = RegionAnchor::kAfterRegion,
-                                           .AnchorField = kFaceIndicesRegion,
-                                           .Skip = 0,
-                                           .Count = RegionCount::kCountField,
-                                           .CountField = static_cast<int32_t>(kCountField),
-                                           .FirstNumber = 0,
-                                           .RecordSize = kVectorSize,
-                                           .Fields = kFaceNormalFields};
-inline constexpr RegionSchema kSoftVectors{.Name = "softVectors",
-                                           .ElementName = "face",
-                                           .Anchor = RegionAnchor::kAfterRegion,
-                                           .AnchorField = kFaceNormalsRegion,
-                                           .Skip = 0,
-                                           .Count = RegionCount::kCountField,
-                                           .CountField = static_cast<int32_t>(kCountField),
-                                           .FirstNumber = 0,
-                                           .RecordSize = 2 * kVectorSize,
-                                           .Fields = kSoftVectorFields};
+inline constexpr RegionSchema kFaceNormals =
+    After("faceNormals", "face", kFaceIndicesRegion, kVectorSize, kFaceNormalFields);
+inline constexpr RegionSchema kSoftVectors =
+    After("softVectors", "face", kFaceNormalsRegion, 2 * kVectorSize, kSoftVectorFields);
 inline constexpr std::array kFaceRegions{Header(kFaceHeader), kFacePayloadStart, kFaceIndices,
                                          kFaceNormals, kSoftVectors};
 static_assert(&kFaceRegions[kFaceIndicesRegion].Fields[0] == &kFaceIndexFields[0]);

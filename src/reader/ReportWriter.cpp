@@ -98,26 +98,18 @@ void ReportWriter::AppendIndices(const std::array<int32_t, 4>& v) {
 }
 
 void ReportWriter::FileHeaderRead(const FileHeaderRecord& header) {
-    Line() += "Global Offset (adjusted) =";
-    AppendInt(header.GlobalOffset);
-    line_ += " ,FileSize =";
-    AppendInt(header.FileSize);
-    Emit();
+    Say("Global Offset (adjusted) =", header.GlobalOffset, " ,FileSize =", header.FileSize);
 }
 
 void ReportWriter::MeshTableRead(const FileHeaderRecord& header) {
-    Line() += " NumJumps, jumpToJumps:";
-    AppendInt(header.MeshCount);
-    line_ += " , ";
-    AppendInt(header.MeshTable);
-    Emit();
+    Say(" NumJumps, jumpToJumps:", header.MeshCount, " , ", header.MeshTable);
 }
 
 void ReportWriter::MeshStarted(int32_t mesh, int64_t position) {
     Line() += "Mesh ";
-    AppendInt(mesh);
+    Append(mesh);
     line_ += ": Offset is ";
-    AppendInt(position);
+    Append(position);
     // The list shows the pair twice, the file once.
     sink_.ReportListLine(kMeshRule);
     sink_.ReportListLine(line_);
@@ -126,29 +118,16 @@ void ReportWriter::MeshStarted(int32_t mesh, int64_t position) {
 }
 
 void ReportWriter::JumpBlockEntered(const BlockHeader& header) {
-    Line() += "  Processing Jump block with ";
-    AppendInt(header.SlotCount);
-    line_ += " jumps at offset ";
-    AppendInt(header.Position);
-    Emit();
-    Line() += "      first jump address is at offset ";
-    AppendInt(header.SlotTable);
-    Emit();
+    Say("  Processing Jump block with ", header.SlotCount, " jumps at offset ", header.Position);
+    Say("      first jump address is at offset ", header.SlotTable);
 }
 
 void ReportWriter::EmptySlot(const SlotRecord& slot) {
-    Line() += "       Jump address ";
-    AppendInt(slot.Slot + 1);
-    line_ += " is null";
-    Emit();
+    Say("       Jump address ", slot.Slot + 1, " is null");
 }
 
 void ReportWriter::JumpChildFound(int32_t type, int64_t position) {
-    Line() += " Found JUMP BLOCK type ";
-    AppendInt(type);
-    line_ += " at offset ";
-    AppendInt(position);
-    Emit();
+    Say(" Found JUMP BLOCK type ", type, " at offset ", position);
 }
 
 void ReportWriter::DataBlockFound(int32_t type, int64_t position) {
@@ -198,9 +177,7 @@ void ReportWriter::BlockStarted(const BlockHeader& header) {
     }
     Emit("");
     Note(sink_.LineCount(), 0, 0, 1);
-    Line() += title;
-    AppendInt(header.Position);
-    Emit();
+    Say(title, header.Position);
 }
 
 void ReportWriter::CountRead(const BlockHeader& header) {
@@ -214,9 +191,7 @@ void ReportWriter::CountRead(const BlockHeader& header) {
     }
     switch (header.Type) {
         case kTypeVertex:
-            Line() += "Number of vertices this mesh is ";
-            AppendInt(header.Count);
-            Emit();
+            Say("Number of vertices this mesh is ", header.Count);
             Emit("");
             return;
         case kTypeVertexNormal:
@@ -233,8 +208,12 @@ void ReportWriter::CountRead(const BlockHeader& header) {
             return;
     }
     Emit("");
-    Line() += count;
-    AppendInt(header.Count);
+    Say(count, header.Count);
+}
+
+void ReportWriter::VectorLine(std::string_view caption, const Vec3& v) {
+    Line() += caption;
+    AppendFloats(v);
     Emit();
 }
 
@@ -291,9 +270,7 @@ void ReportWriter::FacesRead(const WalkPlace& place, int64_t position, const Mes
 void ReportWriter::FaceLines(const MeshTables& tables, int64_t k) {
     const FaceRecord& f = tables.FaceTable[static_cast<size_t>(k)];
     Emit(kFaceRule);
-    Line() += "FACE ";
-    AppendInt(k);
-    Emit();
+    Say("FACE ", k);
     Emit("");
     const std::pair<std::string_view, const std::array<int32_t, 4>*> groups[] = {
         {" vert indices are      ", &f.VertexIndex},
@@ -308,16 +285,10 @@ void ReportWriter::FaceLines(const MeshTables& tables, int64_t k) {
         Emit();
     }
     Emit("");
-    Line() += "  Face Normal is: ";
-    AppendFloats(f.FaceNormal);
-    Emit();
+    VectorLine("  Face Normal is: ", f.FaceNormal);
     Emit("");
-    Line() += "  Softvector 1 is: ";
-    AppendFloats(f.SoftVector1);
-    Emit();
-    Line() += "  Softvector 2 is: ";
-    AppendFloats(f.SoftVector2);
-    Emit();
+    VectorLine("  Softvector 1 is: ", f.SoftVector1);
+    VectorLine("  Softvector 2 is: ", f.SoftVector2);
     Emit("");
 }
 
@@ -326,12 +297,7 @@ void ReportWriter::FaceDetailLines(const WalkPlace& place, const MeshTables& tab
     const FaceRecord& f = tables.FaceTable[static_cast<size_t>(k)];
     Emit("");
     Emit(kDetailRule);
-    Line() += "MESH ";
-    AppendInt(place.mesh);
-    line_ += ": Texture ??,  FACE ";
-    AppendInt(k);
-    line_ += " DETAILS:";
-    Emit();
+    Say("MESH ", place.mesh, ": Texture ??,  FACE ", k, " DETAILS:");
     Emit("");
     Line() += "  vertex indices are ";
     AppendIndices(f.VertexIndex);
@@ -343,9 +309,7 @@ void ReportWriter::FaceDetailLines(const WalkPlace& place, const MeshTables& tab
     Emit();
     CornerLines(tables, k, CornerTable::kVertices);
     Emit("");
-    Line() += "  Face Normal is: ";
-    AppendFloats(f.FaceNormal);
-    Emit();
+    VectorLine("  Face Normal is: ", f.FaceNormal);
     Emit("");
     Line() += "  vertex normal indices are ";
     AppendIndices(f.VertexNormalIndex);
@@ -381,14 +345,17 @@ void ReportWriter::CornerLines(const MeshTables& tables, int64_t k, CornerTable 
 
 void ReportWriter::HardpointRead(const WalkPlace&, int64_t, const HardpointRecord& hardpoint) {
     Note(sink_.LineCount(), kHardpoint, 0, 1, kHardpointLines);
-    Line() += "   hardpoint type is ";
-    AppendInt(hardpoint.Type);
-    line_ += " : ";
-    line_ += TypeNameTables::NameOf(names_.HardpointTypeNames, hardpoint.Type);
-    Emit();
+    TypeLine("   hardpoint type is ", hardpoint.Type, names_.HardpointTypeNames);
     Emit("");
-    Line() += "   hardpoint co-ords are ";
-    AppendFloats(hardpoint.Position);
+    VectorLine("   hardpoint co-ords are ", hardpoint.Position);
+}
+
+void ReportWriter::TypeLine(std::string_view caption, int32_t code,
+                            const std::vector<std::string>& names) {
+    Line() += caption;
+    AppendInt(code);
+    line_ += " : ";
+    line_ += TypeNameTables::NameOf(names, code);
     Emit();
 }
 
@@ -410,11 +377,7 @@ void ReportWriter::DescriptorVector(std::string_view label, const Vec3& v) {
 
 void ReportWriter::DescriptorRead(const WalkPlace&, int64_t, const MeshDescriptorRecord& d) {
     Note(sink_.LineCount(), kDescriptor, 0, 1, kDescriptorLines);
-    Line() += "   Mesh type is ";
-    AppendInt(d.MeshType);
-    line_ += " : ";
-    line_ += TypeNameTables::NameOf(names_.MeshTypeNames, d.MeshType);
-    Emit();
+    TypeLine("   Mesh type is ", d.MeshType, names_.MeshTypeNames);
     Emit("");
     Line() += "   Unknown longint is ";
     AppendInt(d.Unknown);
@@ -450,21 +413,14 @@ void ReportWriter::TextureNamed(const WalkPlace&, int64_t, const std::string& na
 void ReportWriter::JumpBlockListed(const BlockHeader& header) {
     // The root lists the mesh jump table, which belongs to the file header.
     NoteBlock(header.Position, header.Position == kRootBlockOffset ? kTypeFileHeader : kTypeJump);
-    Line() += "  Jump block with ";
-    AppendInt(header.SlotCount);
-    line_ += " jumps at offset ";
-    AppendInt(header.Position);
-    Emit();
+    Say("  Jump block with ", header.SlotCount, " jumps at offset ", header.Position);
 }
 
 void ReportWriter::LodBlockListed(const BlockHeader& header) {
     NoteBlock(header.Position, kTypeLod);
     Emit("");
-    Line() += "  Jump block type 21 with ";
-    AppendInt(header.SlotCount);
-    line_ += " jumps (Levels of Detail) at offset ";
-    AppendInt(header.Position);
-    Emit();
+    Say("  Jump block type 21 with ", header.SlotCount, " jumps (Levels of Detail) at offset ",
+        header.Position);
 }
 
 void ReportWriter::SlotListed(const SlotRecord& slot) {
@@ -485,11 +441,7 @@ void ReportWriter::SlotListed(const SlotRecord& slot) {
 
 void ReportWriter::LevelsCounted(const BlockHeader& header) {
     Emit("");
-    Line() += "  Num detail levels is ";
-    AppendInt(header.Count);
-    line_ += " at offset ";
-    AppendInt(header.Position + kCountField);
-    Emit();
+    Say("  Num detail levels is ", header.Count, " at offset ", header.Position + kCountField);
 }
 
 void ReportWriter::LevelListed(const LevelRecord& level) {

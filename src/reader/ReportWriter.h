@@ -64,6 +64,10 @@ class ReportWriter : public WalkObserver {
     void CornerLines(const MeshTables& tables, int64_t face, CornerTable table);
     void Vec3Lines(std::span<const Vec3> table, std::string_view before, std::string_view after);
     void DescriptorVector(std::string_view label, const Vec3& v);
+    // "caption" and the three numbers.
+    void VectorLine(std::string_view caption, const Vec3& v);
+    // "caption" code " : " and the type's name.
+    void TypeLine(std::string_view caption, int32_t code, const std::vector<std::string>& names);
     // Notes that the lines from `firstLine` on show `records` records of `region` of the block
     // being reported, from record `first`.
     void Note(int64_t firstLine, int32_t region, int64_t first, int64_t records,
@@ -80,6 +84,15 @@ class ReportWriter : public WalkObserver {
     }
     void Emit() { sink_.ReportLine(line_); }
     void Emit(std::string_view text) { sink_.ReportLine(text); }
+    // A line of texts and integers, one after the other.
+    template <typename... Parts>
+    void Say(const Parts&... parts) {
+        Line();
+        (Append(parts), ...);
+        Emit();
+    }
+    void Append(std::string_view text) { line_ += text; }
+    void Append(int64_t n) { AppendInt(n); }
     void AppendInt(int64_t n);
     void AppendFloat(float x) { sink_.Numbers().AppendFloat(line_, x); }
     void AppendFloats(const Vec3& v);
