@@ -35,7 +35,7 @@ class TargetFinder : public WalkObserver {
         const FaceRecord& face = tables.FaceTable[static_cast<size_t>(first + face_.Record)];
         const bool vertices = table_ == CornerTable::kVertices;
         const int32_t index = (vertices ? face.VertexIndex : face.VertexNormalIndex)[corner_];
-        const size_t size = (vertices ? tables.VertexTable : tables.VertexNormalTable).size();
+        const size_t size = vertices ? tables.VertexTableSize() : tables.VertexNormalTableSize();
         if (StateOf(table_, corner_, index, size) != IndexState::kNamesEntry) return;
         const std::vector<RecordRef>& origins = vertices ? vertexOrigins_ : normalOrigins_;
         if (static_cast<size_t>(index) < origins.size() &&

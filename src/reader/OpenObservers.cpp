@@ -38,7 +38,8 @@ void ProblemRecorder::FacesRead(const WalkPlace&, int64_t position, const MeshTa
         const int64_t record = tables.FaceOrigins[static_cast<size_t>(k)].RecordOffset;
         for (const CornerTable which : {CornerTable::kVertices, CornerTable::kVertexNormals}) {
             const bool vertices = which == CornerTable::kVertices;
-            const size_t size = (vertices ? tables.VertexTable : tables.VertexNormalTable).size();
+            const size_t size =
+                vertices ? tables.VertexTableSize() : tables.VertexNormalTableSize();
             const std::array<int32_t, 4>& indices =
                 vertices ? face.VertexIndex : face.VertexNormalIndex;
             for (size_t c = 0; c < 4; ++c) {

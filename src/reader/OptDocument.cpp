@@ -85,7 +85,6 @@ std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node, std::vector<st
     ReportWriter report(sink, names_, ReportWriter::Mode::kBlockDisplay, records);
     WalkOptions options = Options();
     options.Observers = {&report};
-    // A block's report never shows what other blocks left in the tables.
     MeshTables tables;
     OptWalker walker(stream_, tables, options);
     walker.SetGlobalOffset(model_.GlobalOffset);

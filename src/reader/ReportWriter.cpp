@@ -322,21 +322,22 @@ void ReportWriter::FaceDetailLines(const WalkPlace& place, const MeshTables& tab
 void ReportWriter::CornerLines(const MeshTables& tables, int64_t k, CornerTable which) {
     const FaceRecord& f = tables.FaceTable[static_cast<size_t>(k)];
     const bool vertices = which == CornerTable::kVertices;
-    const std::vector<Vec3>& table = vertices ? tables.VertexTable : tables.VertexNormalTable;
+    const size_t size = vertices ? tables.VertexTableSize() : tables.VertexNormalTableSize();
     const std::array<int32_t, 4>& indices = vertices ? f.VertexIndex : f.VertexNormalIndex;
     for (size_t c = 0; c < 4; ++c) {
-        switch (StateOf(which, c, indices[c], table.size())) {
+        switch (StateOf(which, c, indices[c], size)) {
             case IndexState::kNone:
                 break;
             case IndexState::kNamesEntry: {
-                const Vec3& v = table[static_cast<size_t>(indices[c])];
+                const Vec3 v =
+                    vertices ? tables.VertexAt(indices[c]) : tables.VertexNormalAt(indices[c]);
                 Line();
                 sink_.Numbers().AppendTriple(line_, v.x, v.y, v.z);
                 Emit();
                 break;
             }
             case IndexState::kOutsideTable:
-                AppendOutsideIndexLine(Line(), which, c, indices[c], table.size());
+                AppendOutsideIndexLine(Line(), which, c, indices[c], size);
                 Emit();
                 break;
         }
