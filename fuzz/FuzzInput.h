@@ -4,8 +4,7 @@
 // An input is a few KiB at most, and most of what the fuzzer learns from it comes from the first
 // blocks the walk meets, so the targets give the walk a small work budget instead of the
 // program's and show a sample of the tree's nodes rather than every one. Every input is opened
-// in the same document, set back to a new document's state before and after it: a new document
-// would fill fresh pages with its zeroed tables for every input, which cost more than the walk.
+// in the same document, set back to a new document's state before and after it.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +41,7 @@ class OpenedInput {
     OptDocument& Document() { return document_; }
 
   private:
-    // A new document and no file; the copy reuses the memory the tables already have.
+    // A new document and no file.
     static void Reset() {
         static const OptDocument kNewDocument;
         document_ = kNewDocument;

@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vexlor::fuzz::OpenedInput input(data, size);
     vexlor::OptDocument& document = input.Document();
-    vexlor::OptStream& stream = document.Stream();
+    const vexlor::OptStream& stream = document.Stream();
     const vexlor::OptModel& model = document.Model();
     const vexlor::NumberText numbers;
     for (const int32_t node : vexlor::fuzz::SampleNodes(model)) {

@@ -1,7 +1,9 @@
-// What choosing a tree node shows: the report of that one block, line for line, and the markers
-// that hardpoints and mesh descriptors set.
+// What choosing a tree node shows: the report of that one block, line for line, the markers
+// that hardpoints and mesh descriptors set, and the record each line shows.
 #include <gtest/gtest.h>
 
+#include "FormatSchema.h"
+#include "RecordPlaces.h"
 #include "TestSupport.h"
 
 namespace vexlor::testing {
@@ -208,6 +210,51 @@ TEST_F(BlockDisplay, ANodeThatDoesNotExistIsRefused) {
     EXPECT_FALSE(document.DisplayBlock(12, lines));
     EXPECT_FALSE(document.DisplayBlock(-1, lines));
     EXPECT_TRUE(lines.empty());
+}
+
+// A line that shows a record or field leads to its bytes, and a byte leads back to its line.
+TEST_F(BlockDisplay, EachLineLeadsToTheRecordItShowsAndBack) {
+    const OptStream& stream = document.Stream();
+    const int64_t global = Blocks::kGlobalOffset;
+    std::vector<std::string> lines;
+    ReportLineMap map;
+    document.DisplayBlock(5, lines, &map);  // the face block
+    const int64_t p = blocks.faces;
+    const int64_t record = OptBuilder::ReadInt32(blocks.bytes, p + 20) - global + 4;
+    EXPECT_EQ(map.RecordOfLine(0), std::nullopt);                // "This block is in MESH 0"
+    EXPECT_EQ(map.RecordOfLine(6), (RecordRef{p, 1, 0, 0, 4}));  // the face count
+    const std::optional<RecordRef> edges = map.RecordOfLine(11);
+    ASSERT_EQ(edges, (RecordRef{p, 1, 2, 0, 1})) << lines[11];
+    EXPECT_EQ(RangeOf(stream, global, *edges).Begin, record + 16);
+    EXPECT_EQ(RangeOf(stream, global, *map.RecordOfLine(18)).Begin, record + 64 + 12 + 12);
+    EXPECT_EQ(map.LineOfRecord(FaceRecordRef(p, 0)), 7);
+    const BytePlace normal = PlaceOfByte(stream, document.Model(), record + 64 + 5);
+    EXPECT_EQ(lines[static_cast<size_t>(*map.LineOfRecord(normal.Record))],
+              "  Face Normal is: 0 , 0 , -1");
+
+    ReportLineMap descriptor;
+    lines.clear();
+    document.DisplayBlock(7, lines, &descriptor);
+    const ByteRange minima = RangeOf(stream, global, *descriptor.RecordOfLine(10));
+    EXPECT_EQ(minima.Begin,
+              OptBuilder::ReadInt32(blocks.bytes, blocks.descriptor + 20) - global + 32);
+    EXPECT_EQ(minima.Size(), 12);
+
+    ReportLineMap root;
+    lines.clear();
+    document.DisplayBlock(0, lines, &root);
+    EXPECT_EQ(RangeOf(stream, global, *root.RecordOfLine(2)).Begin, blocks.b.MeshTablePosition());
+
+    // In the full report the face's detail lines show it too.
+    ReportLineMap full;
+    MemoryOutput bytes;
+    CrLfLineOutput report(bytes);
+    document.WriteReport(report, "caption", &full);
+    const std::vector<std::string> all = ReportLines(document);
+    size_t details = 0;
+    while (details < all.size() && all[details] != "MESH 0: Texture ??,  FACE 0 DETAILS:")
+        ++details;
+    EXPECT_EQ(full.RecordOfLine(static_cast<int64_t>(details)), FaceRecordRef(p, 0));
 }
 
 TEST(BlockDisplayBeforeOpen, ShowsNothing) {

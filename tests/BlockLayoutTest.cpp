@@ -1,5 +1,6 @@
 // Where each block's bytes lie: the spans of every block type, counts and offsets that the file
-// cannot hold, the block that owns a given offset, and the names and values of single bytes.
+// cannot hold, the block that owns a given offset, the names and values of single bytes, and the
+// records and fields of the format that bytes belong to and lead back to.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -7,7 +8,9 @@
 
 #include "BlockLayout.h"
 #include "ByteDescription.h"
+#include "CornerTargets.h"
 #include "EveryBlockSample.h"
+#include "RecordPlaces.h"
 #include "SampleModels.h"
 #include "TestSupport.h"
 
@@ -279,6 +282,58 @@ TEST_F(Layout, ByteDescriptionOfAValueTheFileCutsShowsTheBytesThatAreThere) {
     EXPECT_EQ(x.ValueSize, 2);
     EXPECT_EQ(x.Value, "bytes 00 00 (the value runs past the end of the file)");
     EXPECT_EQ(Byte(vertices, model_.vertices + 26).Value, "");
+}
+
+// Every byte a block owns names its record and field, and that field's bytes hold it: the hex view
+// can go from a byte to its record and from the record back to its bytes.
+TEST_F(Layout, EveryOwnedByteLeadsToAFieldWhoseBytesHoldIt) {
+    const OptModel& model = document_.Model();
+    const auto size = static_cast<int64_t>(model_.bytes.size());
+    int64_t owned = 0;
+    for (int64_t offset = 0; offset < size; ++offset) {
+        const BytePlace place = PlaceOfByte(document_.Stream(), model, offset);
+        if (place.Node < 0) continue;
+        ++owned;
+        const ByteRange field = RangeOf(document_.Stream(), Model::kGlobalOffset, place.Record);
+        ASSERT_TRUE(offset >= field.Begin && offset < field.End) << offset;
+        EXPECT_EQ(field.Begin, place.FieldStart) << offset;
+    }
+    EXPECT_EQ(owned, size - 8 - 4);  // all but the gap and the unread payload of type 2
+
+    // Face 1's fourth vertex index: its record, field and value, and the record's bytes.
+    const int64_t corner = model_.faces + 24 + 4 + 64 + 12;
+    const BytePlace place = PlaceOfByte(document_.Stream(), model, corner + 2);
+    EXPECT_EQ(place.Node, NodeOfBlock(model_.faces));
+    EXPECT_EQ(place.Record, (RecordRef{model_.faces, 1, 2, 1, 0}));
+    EXPECT_EQ(place.Part, 3);
+    EXPECT_EQ(place.Field()->Name, "vertexIndices");
+    const ByteRange record =
+        RangeOf(document_.Stream(), Model::kGlobalOffset, FaceRecordRef(model_.faces, 1));
+    EXPECT_EQ(record.Begin, corner - 12);
+    EXPECT_EQ(record.Size(), 64);
+
+    // A header field of the file header; records the region does not have lead nowhere.
+    EXPECT_EQ(PlaceOfByte(document_.Stream(), model, 15).Field()->Name, "meshCount");
+    EXPECT_TRUE(
+        RangeOf(document_.Stream(), Model::kGlobalOffset, FaceRecordRef(model_.faces, 2)).Empty());
+    EXPECT_TRUE(
+        RangeOf(document_.Stream(), Model::kGlobalOffset, FaceRecordRef(model_.faces, -1)).Empty());
+}
+
+// A vertex index leads to the vertex record the open gave the corner; an index that names a
+// vertex no block wrote, or none, leads nowhere.
+TEST_F(Layout, ACornersIndexLeadsToTheRecordItTook) {
+    const OptStream& stream = document_.Stream();
+    const RecordRef first = FaceRecordRef(model_.faces, 0);
+    EXPECT_EQ(CornerTarget(stream, first, 0, 1, CornerTable::kVertices),
+              (RecordRef{model_.vertices, 3, 1, 1, -1}));
+    EXPECT_EQ(CornerTarget(stream, first, 0, 1, CornerTable::kVertexNormals),
+              (RecordRef{model_.normals, 11, 1, 1, -1}));
+    EXPECT_EQ(CornerTarget(stream, first, 0, 3, CornerTable::kVertices), std::nullopt);  // -1
+    // Face 1's first corner names vertex 2 of a block of two.
+    EXPECT_EQ(CornerTarget(stream, FaceRecordRef(model_.faces, 1), -1, 0, CornerTable::kVertices),
+              std::nullopt);
+    EXPECT_EQ(CornerTarget(stream, first, 1, 1, CornerTable::kVertices), std::nullopt);  // mesh 1
 }
 
 }  // namespace

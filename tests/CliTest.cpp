@@ -113,6 +113,42 @@ TEST_F(Cli, BlockShowsTheListLinesOfOneNode) {
     EXPECT_NE(run.out.find("   hardpoint type is 1 : Laser\n"), std::string::npos);
 }
 
+// The block's fields by their names in the format's table, with numbers for positions, as a
+// JSON reader that vexlor did not write (node's) reads them.
+TEST_F(Cli, BlockJsonGivesTheBlocksFieldsAndRecordsByName) {
+    const auto read = [&](const std::string& node, const std::string& script) {
+        const CliRun run = Vexlor("--names names block model.opt " + node + " --json");
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string command =
+            "cd '" + dir_.string() +
+            "' && node -e 'const d = " + "JSON.parse(require(\"fs\").readFileSync(0, \"utf8\")); " +
+            "const r = Object.fromEntries(d.regions.map(x => [x.name, x]));" + " console.log(" +
+            script + ")' < stdout.bin > read.txt";
+        EXPECT_EQ(std::system(command.c_str()), 0) << run.out;
+        return Read(dir_ / "read.txt");
+    };
+    const int64_t faces = document_.Model().BlockTable[3].Offset;
+    const int64_t payload = OptBuilder::ReadInt32(model_, faces + 20) - 0x40;
+    EXPECT_EQ(read("3",
+                   "[d.kind, d.offset, r.header.records[0].fields.faceCount, "
+                   "r.header.records[0].fields.payloadOffset.position, "
+                   "r.faceIndices.records[0].offset, "
+                   "r.faceIndices.records[0].fields.vertexIndices.join(\" \"), "
+                   "r.faceNormals.offset, r.softVectors.records.length].join(\",\")"),
+              "face block," + std::to_string(faces) + ",1," + std::to_string(payload) + "," +
+                  std::to_string(payload + 4) + ",0 1 2 -1," + std::to_string(payload + 4 + 64) +
+                  ",1\n");
+    EXPECT_EQ(read("4",
+                   "[r.hardpoint.records[0].fields.type, "
+                   "r.hardpoint.records[0].fields.position.join(\" \"), "
+                   "r.hardpoint.fields[1].name, r.hardpoint.fields[1].offset].join(\",\")"),
+              "1,1 2 3,position,4\n");
+    EXPECT_EQ(
+        read("0", "[r.meshes.count, r.meshes.records[0].fields.meshOffset.position].join(\",\")"),
+        "1," + std::to_string(document_.Model().BlockTable[1].Offset) + "\n");
+    EXPECT_EQ(Vexlor("--names names block model.opt 5 --json").status, 2);
+}
+
 TEST_F(Cli, FailuresGiveOneLineOnStandardErrorAndStatusTwo) {
     for (const std::string args : {"tree missing.opt", "block model.opt 5", "block model.opt x",
                                    "block model.opt -1", "frobnicate model.opt", "prj model.opt",

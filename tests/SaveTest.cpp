@@ -299,21 +299,5 @@ TEST_F(SaveFiles, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
     EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
 }
 
-TEST_F(SaveFiles, LeaveTheModelAndTheBlockDisplayAsTheyWere) {
-    OptBuilder b;
-    const int64_t first = b.AddJump(0, {b.AddHardpoint(1, {1, 2, 3})});
-    const int64_t second = b.AddJump(0, {b.AddHardpoint(2, {7, 8, 9})});
-    b.SetMeshes({first, second});
-    Load(document_, b.Build());
-    const std::vector<std::string> shown = DisplayLines(document_, 2);  // the first hardpoint
-    const int32_t nodes = document_.Model().Tree.Count();
-    const size_t faces = document_.Model().DrawFaces.size();
-    ReportBytes(document_);
-    PrjBytes(document_);
-    EXPECT_EQ(document_.Model().Tree.Count(), nodes);
-    EXPECT_EQ(document_.Model().DrawFaces.size(), faces);
-    EXPECT_EQ(DisplayLines(document_, 2), shown);
-}
-
 }  // namespace
 }  // namespace vexlor::testing

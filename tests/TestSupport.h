@@ -16,7 +16,7 @@ inline void Load(OptDocument& document, const std::vector<uint8_t>& bytes,
 }
 
 // The Save ASCII bytes for the loaded file, with `caption` as the first line.
-inline std::string ReportBytes(OptDocument& document,
+inline std::string ReportBytes(const OptDocument& document,
                                const std::string& caption = "OPTvexlor - model.opt") {
     MemoryOutput bytes;
     CrLfLineOutput lines(bytes);
@@ -25,7 +25,7 @@ inline std::string ReportBytes(OptDocument& document,
 }
 
 // The report split at CR LF (the caption line included).
-inline std::vector<std::string> ReportLines(OptDocument& document) {
+inline std::vector<std::string> ReportLines(const OptDocument& document) {
     const std::string text = ReportBytes(document);
     std::vector<std::string> lines;
     size_t start = 0;
@@ -34,13 +34,13 @@ inline std::vector<std::string> ReportLines(OptDocument& document) {
     return lines;
 }
 
-inline std::vector<uint8_t> PrjBytes(OptDocument& document) {
+inline std::vector<uint8_t> PrjBytes(const OptDocument& document) {
     MemoryOutput bytes;
     document.WritePrj(bytes);
     return bytes.Bytes();
 }
 
-inline std::vector<std::string> DisplayLines(OptDocument& document, int32_t node) {
+inline std::vector<std::string> DisplayLines(const OptDocument& document, int32_t node) {
     std::vector<std::string> lines;
     if (!document.DisplayBlock(node, lines)) return {"<no such node>"};
     return lines;

@@ -195,17 +195,26 @@ TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
 }
 
-TEST(Walk, SavesLeaveTheTreeAndTheBlockSelectionAlone) {
-    MixedMesh m;
-    OptDocument document;
-    Load(document, m.b.Build());
-    const std::vector<std::string> before = DisplayLines(document, 6);
-    const int32_t nodes = document.Model().Tree.Count();
-    ReportBytes(document);
-    PrjBytes(document);
-    EXPECT_EQ(document.Model().Tree.Count(), nodes);
-    EXPECT_EQ(DisplayLines(document, 6), before);
-    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 3);
+// A corner whose index lies beyond the vertices of its mesh takes what the tables hold there: what
+// this file's own open left, never what another file or a chosen block put there before.
+TEST(Walk, WhatAFileReportsDependsOnTheFileAloneNotOnWhatWasReadBefore) {
+    OptBuilder other;
+    const int64_t many = other.AddVertices(std::vector<V3>(10, V3{7, 7, 7}));
+    other.SetMeshes({other.AddJump(0, {many})});
+    OptBuilder b;
+    const int64_t v = b.AddVertices(kSquare);
+    b.SetMeshes({b.AddJump(0, {v, b.AddFaces({Quad(0, 1, 2, 5)})})});
+
+    OptDocument fresh;
+    Load(fresh, b.Build());
+    OptDocument reused;
+    Load(reused, other.Build());
+    DisplayLines(reused, 2);  // the vertex block of 10
+    Load(reused, b.Build());
+    DisplayLines(reused, 2);  // this file's vertex block
+    EXPECT_EQ(ReportBytes(reused), ReportBytes(fresh));
+    EXPECT_EQ(PrjBytes(reused), PrjBytes(fresh));
+    EXPECT_EQ(reused.Model().DrawFaces.back().Corners[3].x, 0.0f);
 }
 
 // Notes each event of a walk as a line.

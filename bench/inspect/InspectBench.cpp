@@ -68,9 +68,8 @@ std::pair<int32_t, int32_t> FaceAndOtherNode() {
     int32_t largest = -1;
     for (size_t k = 1; k < table.size(); ++k) {
         if (table[k].Type != 1) continue;
-        OptStream& stream = LargeDocument().Stream();
-        stream.SeekOpt(table[k].Offset + 16);
-        const int32_t count = stream.ReadInt32();
+        const OptStream& stream = LargeDocument().Stream();
+        const int32_t count = stream.Int32At(table[k].Offset + 16);
         if (count > largest) {
             largest = count;
             face = static_cast<int32_t>(k);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "BlockRegions.h"
 #include "BlockTypes.h"
-#include "PeekReader.h"
 #include "ReportListModel.h"
 
 namespace vexlor::app {
@@ -24,25 +24,45 @@ QString TypeName(const std::vector<std::string>& names, const std::optional<int3
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+// The first field of the block's last region (its texture name, hardpoint, mesh descriptor), when
+// the file holds the stored offset that leads there.
+struct LastRecord {
+    std::optional<int64_t> Position;
+    const FieldSchema* Field = nullptr;
+};
+LastRecord LastRecordOf(const BlockRegions& regions) {
+    const RegionPlace& last = regions.Regions().back();
+    if (!last.Located) return {std::nullopt, &last.Schema->Fields.front()};
+    return {last.Origin, &last.Schema->Fields.front()};
+}
+
+QString TextureName(const OptStream& stream, const BlockRegions& regions) {
+    const LastRecord name = LastRecordOf(regions);
+    if (!name.Position) return {};
+    return ReportListModel::DisplayText(stream.TextAt(*name.Position, name.Field->Size));
+}
+
+std::optional<int32_t> TypeCode(const OptStream& stream, const BlockRegions& regions) {
+    const LastRecord record = LastRecordOf(regions);
+    if (!record.Position) return std::nullopt;
+    return stream.WholeInt32At(*record.Position + record.Field->Offset);
+}
+
 }  // namespace
 
-QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
+QString BlockKindWords(const OptStream& stream, const OptModel& model, int32_t node,
                        const TypeNameTables& names) {
     if (node < 0 || static_cast<size_t>(node) >= model.BlockTable.size() ||
         node >= model.Tree.Count())
         return {};
-    PeekReader reader(stream);
     const BlockEntry& entry = model.BlockTable[static_cast<size_t>(node)];
     const int64_t p = entry.Offset;
-    const auto payload = [&](int64_t field) -> std::optional<int64_t> {
-        const std::optional<int32_t> stored = reader.Int32At(p + field);
-        if (!stored) return std::nullopt;
-        return int64_t{*stored} - model.GlobalOffset;
-    };
+    const BlockRegions regions = LocateBlock(stream, model.GlobalOffset, p, entry.Type);
+    const QString count = Count(stream.WholeInt32At(p + kCountField));
     if (node == 0)
         return QStringLiteral("file header and mesh jump table, %1 meshes")
             .arg(model.Meshes.DeclaredCount);
-    const QString slotCount = Count(reader.Int32At(p + 8));
+    const QString slotCount = Count(stream.WholeInt32At(p + kSlotCountField));
     if (model.Tree.Node(node).Parent == 0)
         return QStringLiteral("mesh %1: its jump block, %2 slots").arg(entry.Mesh).arg(slotCount);
     switch (entry.Type) {
@@ -52,35 +72,24 @@ QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
             return QStringLiteral("level-of-detail block, %1 levels").arg(slotCount);
         case kTypeFgTextures:
             return QStringLiteral("texture jump block (FG textures), %1 slots").arg(slotCount);
-        case kTypeTexHeader: {
-            const std::optional<int64_t> name = payload(0);
-            return QStringLiteral("texture header: ") +
-                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
-        }
-        case kTypeTexHeaderPointer: {
-            const std::optional<int64_t> name = payload(20);
-            return QStringLiteral("texture header pointer: ") +
-                   (name ? ReportListModel::DisplayText(reader.TextureNameAt(*name)) : QString());
-        }
+        case kTypeTexHeader:
+            return QStringLiteral("texture header: ") + TextureName(stream, regions);
+        case kTypeTexHeaderPointer:
+            return QStringLiteral("texture header pointer: ") + TextureName(stream, regions);
         case kTypeVertex:
-            return QStringLiteral("vertices, %1 of them").arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("vertices, %1 of them").arg(count);
         case kTypeVertexNormal:
-            return QStringLiteral("vertex normals, %1 of them").arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("vertex normals, %1 of them").arg(count);
         case kTypeTextureVertex:
-            return QStringLiteral("texture vertices, %1 of them")
-                .arg(Count(reader.Int32At(p + 16)));
+            return QStringLiteral("texture vertices, %1 of them").arg(count);
         case kTypeFace:
-            return QStringLiteral("faces, %1 of them").arg(Count(reader.Int32At(p + 16)));
-        case kTypeHardpoint: {
-            const std::optional<int64_t> at = payload(20);
-            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
-            return QStringLiteral("hardpoint: ") + TypeName(names.HardpointTypeNames, type);
-        }
-        case kTypeMeshDescriptor: {
-            const std::optional<int64_t> at = payload(20);
-            const std::optional<int32_t> type = at ? reader.Int32At(*at) : std::nullopt;
-            return QStringLiteral("mesh descriptor: ") + TypeName(names.MeshTypeNames, type);
-        }
+            return QStringLiteral("faces, %1 of them").arg(count);
+        case kTypeHardpoint:
+            return QStringLiteral("hardpoint: ") +
+                   TypeName(names.HardpointTypeNames, TypeCode(stream, regions));
+        case kTypeMeshDescriptor:
+            return QStringLiteral("mesh descriptor: ") +
+                   TypeName(names.MeshTypeNames, TypeCode(stream, regions));
         default:
             return QStringLiteral("block of unknown type %1").arg(entry.Type);
     }

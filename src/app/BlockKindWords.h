@@ -1,6 +1,6 @@
 // What a tree node's block is, in words, for its tool tip: "vertices, 120 of them", "hardpoint:
 // Laser cannon", "jump block, 4 slots". Counts and types are read from the block's header and
-// payload as they stand in the file, through the stream, whose read position is left as it was.
+// payload as they stand in the file.
 #pragma once
 
 #include <QString>
@@ -11,7 +11,7 @@
 
 namespace vexlor::app {
 
-QString BlockKindWords(OptStream& stream, const OptModel& model, int32_t node,
+QString BlockKindWords(const OptStream& stream, const OptModel& model, int32_t node,
                        const TypeNameTables& names);
 
 // The problems charged to the node's block, one line each, at most `most` and then "and N more";

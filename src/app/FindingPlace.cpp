@@ -4,13 +4,9 @@
 #include <algorithm>
 
 #include "BlockTypes.h"
+#include "FormatTables.h"
 
 namespace vexlor::app {
-
-namespace {
-// The four index groups of a face record: vertex, edge, texture vertex and vertex normal indices.
-constexpr int64_t kFaceRecordIndexBytes = 64;
-}  // namespace
 
 FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) {
     FindingPlace place;
@@ -19,7 +15,8 @@ FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) 
         place.FaceBlock = true;
         place.Mesh = finding.Mesh;
         place.Offset = finding.RecordOffset;
-        place.Length = kFaceRecordIndexBytes;
+        // The face's index record: its vertex, edge, texture vertex and vertex normal indices.
+        place.Length = format::kFaceIndices.RecordSize;
         place.FaceInBlock = finding.FaceInBlock;
     } else if (finding.Problem) {
         place = PlaceOfProblem(*finding.Problem);
@@ -41,7 +38,7 @@ FindingPlace PlaceOfProblem(const WalkProblem& problem) {
                        problem.Kind == ProblemKind::LeadsBack ||
                        problem.Kind == ProblemKind::OutsideFile ||
                        (problem.Kind == ProblemKind::ShortFile && problem.Offset > 0);
-    place.Length = field ? 4 : 0;
+    place.Length = field ? format::kValueSize : 0;
     return place;
 }
 

@@ -40,7 +40,7 @@ HexPane::HexPane(QWidget* parent)
     layout->addWidget(search_);
 }
 
-void HexPane::SetFile(OptStream* stream, int64_t globalOffset, const NumberText& numbers) {
+void HexPane::SetFile(const OptStream* stream, int64_t globalOffset, const NumberText& numbers) {
     view_->Model()->SetFile(stream, globalOffset, numbers);
 }
 

@@ -27,7 +27,7 @@ class HexPane : public QWidget {
     SearchBar* Search() const { return search_; }
 
     // The open file's bytes (read in place), or none.
-    void SetFile(OptStream* stream, int64_t globalOffset, const NumberText& numbers);
+    void SetFile(const OptStream* stream, int64_t globalOffset, const NumberText& numbers);
     void ClearFile();
     void ShowBlock(BlockLayout layout);
 

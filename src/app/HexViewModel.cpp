@@ -22,7 +22,7 @@ QString OffsetWords(int64_t offset) {
         .arg(QString::number(static_cast<qulonglong>(offset), 16).toUpper());
 }
 
-void HexViewModel::SetFile(OptStream* stream, int64_t globalOffset, NumberText numbers) {
+void HexViewModel::SetFile(const OptStream* stream, int64_t globalOffset, NumberText numbers) {
     beginResetModel();
     stream_ = stream;
     globalOffset_ = globalOffset;

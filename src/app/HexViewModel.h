@@ -27,11 +27,10 @@ class HexViewModel : public QAbstractTableModel {
     explicit HexViewModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     // The file to show: the open document's stream, read in place, never copied. Call it again
-    // whenever the document loads another file (the shown block is dropped). Tool tips read field
-    // values through the stream and leave its read position as it was.
-    void SetFile(OptStream* stream, int64_t globalOffset, NumberText numbers = NumberText());
+    // whenever the document loads another file (the shown block is dropped).
+    void SetFile(const OptStream* stream, int64_t globalOffset, NumberText numbers = NumberText());
     void ClearFile() { SetFile(nullptr, 0); }
-    OptStream* Stream() const { return stream_; }
+    const OptStream* Stream() const { return stream_; }
     int64_t GlobalOffset() const { return globalOffset_; }
     int64_t FileSize() const { return stream_ != nullptr ? stream_->Size() : 0; }
 
@@ -74,7 +73,7 @@ class HexViewModel : public QAbstractTableModel {
   private:
     uint8_t ByteAt(int64_t offset) const { return stream_->Bytes()[static_cast<size_t>(offset)]; }
 
-    OptStream* stream_ = nullptr;
+    const OptStream* stream_ = nullptr;
     int64_t globalOffset_ = 0;
     NumberText numbers_;
     BlockLayout block_;

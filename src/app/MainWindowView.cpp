@@ -7,11 +7,11 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "BlockLayout.h"
 #include "BlockTypes.h"
 #include "HexPane.h"
 #include "HexView.h"
 #include "MainWindow.h"
+#include "RecordPlaces.h"
 #include "ReportListModel.h"
 #include "ReportListView.h"
 #include "StructureTreeModel.h"
@@ -44,18 +44,11 @@ void MainWindow::FacePicked(const PickedFace& face) {
 }
 
 void MainWindow::MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock) {
-    OptDocument& document = services_.document;
-    const BlockLayout layout =
-        DescribeBlock(document.Stream(), document.Model().GlobalOffset, blockOffset, kTypeFace);
-    for (const LayoutSpan& span : layout.Spans) {
-        if (span.Kind != FieldKind::kFaceVertexIndices) continue;
-        // The record's four index groups, as a finding about the face outlines them.
-        const int64_t record = span.Origin + int64_t{faceInBlock} * span.Stride;
-        if (faceInBlock >= 0 && record >= span.Begin && record < span.End)
-            hexPane_->View()->MarkRange(record,
-                                        std::min(span.Stride, document.Stream().Size() - record));
-        return;
-    }
+    const OptDocument& document = services_.document;
+    // The record's four index groups, as a finding about the face outlines them.
+    const ByteRange range = RangeOf(document.Stream(), document.Model().GlobalOffset,
+                                    FaceRecordRef(blockOffset, faceInBlock));
+    if (!range.Empty()) hexPane_->View()->MarkRange(range.Begin, range.Size());
 }
 
 int32_t MainWindow::FaceBlockNode(int64_t blockOffset, int32_t mesh) const {

@@ -6,16 +6,16 @@
 
 namespace vexlor {
 
-CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
+CheckOutcome CheckOPT(const OptDocument& document, VertexNormalCheck mode,
                       std::vector<std::string>& lines, ContributionSearch search,
                       std::vector<CheckFinding>* findings) {
     if (!document.OptLoaded()) return {false, 0};
     const OptModel& model = document.Model();
     ReportSink sink(document.Numbers(), &lines, nullptr);
-    ReportSink silent = ReportSink::Silent(document.Numbers());
     CheckRun run(sink, model.DrawFaces, mode, search);
     // One walker for the whole run: its work budget covers the run, as it does an open.
-    OptWalker walker = document.MeshWalker(silent);
+    MeshTables tables = document.WalkTables();
+    OptWalker walker = document.MeshWalker(tables);
 
     sink.ReportLine("Consistency check...");
     sink.ReportLine("");
@@ -59,7 +59,7 @@ CheckOutcome CheckOPT(OptDocument& document, VertexNormalCheck mode,
             run.CountFinding();
             stopReported = true;
         }
-        run.CheckMesh(mesh, document.Tables());
+        run.CheckMesh(mesh, tables);
     }
 
     // Also when there were no meshes: the verdict is always written.

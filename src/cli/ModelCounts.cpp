@@ -26,7 +26,7 @@ class Counter : public WalkObserver {
 
 }  // namespace
 
-ModelCounts CountModel(OptDocument& document) {
+ModelCounts CountModel(const OptDocument& document) {
     Counter counter;
     document.Observe(counter);
     return counter.counts;

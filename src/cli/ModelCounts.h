@@ -17,6 +17,6 @@ struct ModelCounts {
 
 // One silent walk over the loaded file. It reads into the document's mesh tables, as every walk
 // does, so a check of the same document should come before it.
-ModelCounts CountModel(OptDocument& document);
+ModelCounts CountModel(const OptDocument& document);
 
 }  // namespace vexlor::cli

@@ -1,6 +1,7 @@
 // `vexlor prj FILE... -o OUT`: the faces as a PRJ file, written to OUT as given.
 #include "CliOutput.h"
 #include "FileCommand.h"
+#include "FormatTables.h"
 
 namespace vexlor::cli {
 
@@ -10,7 +11,8 @@ class PrjCommand : public FileCommand {
   public:
     std::string Name() const override { return "prj"; }
     std::string Summary() const override {
-        return "the faces as a PRJ file: the face count, then one 52-byte record per face";
+        return "the faces as a PRJ file: the face count, then one " +
+               std::to_string(format::kPrjFaceRecordSize) + "-byte record per face";
     }
 
   protected:

@@ -147,15 +147,15 @@ class Builder : public WalkObserver {
         for (size_t c = 0; c < 4; ++c) {
             const int32_t v = record.VertexIndex[c];
             if (c == 3 && v == -1) break;  // a triangle
-            if (!Names(tables.VertexTable, v)) {
+            if (v < 0 || static_cast<size_t>(v) >= tables.VertexTableSize()) {
                 ++bad;
                 continue;
             }
             ExportCorner& corner = face.corners.emplace_back();
-            corner.position = tables.VertexTable[static_cast<size_t>(v)];
+            corner.position = tables.VertexAt(v);
             const int32_t n = record.VertexNormalIndex[c];
-            if (Names(tables.VertexNormalTable, n))
-                corner.normal = tables.VertexNormalTable[static_cast<size_t>(n)];
+            if (n >= 0 && static_cast<size_t>(n) < tables.VertexNormalTableSize())
+                corner.normal = tables.VertexNormalAt(n);
             const int32_t t = record.TextureVertexIndex[c];
             if (Names(tables.TextureVertexTable, t)) {
                 const TextureVertex& uv = tables.TextureVertexTable[static_cast<size_t>(t)];
@@ -174,7 +174,7 @@ class Builder : public WalkObserver {
 
 }  // namespace
 
-ExportModel BuildExportModel(OptDocument& document) {
+ExportModel BuildExportModel(const OptDocument& document) {
     ExportModel model;
     if (!document.OptLoaded()) return model;
     Builder builder(document.Names(), model);

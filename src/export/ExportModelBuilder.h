@@ -26,6 +26,6 @@ namespace vexlor {
 
 // The model of the file `document` holds (an empty model when none is loaded). The document's
 // model, tree and selection stay as they are; its mesh tables are the walk's to use.
-ExportModel BuildExportModel(OptDocument& document);
+ExportModel BuildExportModel(const OptDocument& document);
 
 }  // namespace vexlor

@@ -1,6 +1,7 @@
 // Where the bytes of a block lie in the file: its header fields, jump slot table and payload parts,
-// each as a span with what it holds and how its values decode. The hex view tints and names bytes
-// from this, and "Go to offset" uses it to find the block that owns a byte.
+// each as a span with what it holds and how its values decode, one span per field of each region
+// of the block's schema. The hex view tints and names bytes from this, and "Go to offset" uses it
+// to find the block that owns a byte.
 //
 // Counts come from the file and are not trusted. A span describes a whole array (where element 0
 // would start, the element size and the stride between elements) and is cut to the bytes that lie
@@ -12,60 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "FormatSchema.h"
 #include "OptModel.h"
 #include "OptStream.h"
 
 namespace vexlor {
-
-// What a span holds. Every kind has its own tint in the hex view.
-enum class FieldKind : uint8_t {
-    // Block header.
-    kBlockId,            // p + 0 of every block but a texture header: not read
-    kTextureNameOffset,  // p + 0 of a texture header
-    kBlockType,
-    kSlotCount,
-    kSlotTableOffset,
-    kElementCount,
-    kPayloadOffset,
-    // File header (the root node).
-    kUnread,
-    kFileSize,
-    kGlobalOffset,
-    // Tables and payloads.
-    kSlotTable,
-    kFacePayloadStart,
-    kFaceVertexIndices,
-    kFaceEdgeIndices,
-    kFaceTextureVertexIndices,
-    kFaceVertexNormalIndices,
-    kFaceNormals,
-    kFaceSoftVectors,
-    kVertices,
-    kVertexNormals,
-    kTextureVertices,
-    kHardpointType,
-    kHardpointPosition,
-    kDescriptorMeshType,
-    kDescriptorUnknown,
-    kDescriptorSpan,
-    kDescriptorCentre,
-    kDescriptorMinima,
-    kDescriptorMaxima,
-    kDescriptorTargetGroup,
-    kDescriptorTargetCentre,
-    kTextureName,
-    kLodDistances,
-};
-inline constexpr int kFieldKindCount = static_cast<int>(FieldKind::kLodDistances) + 1;
-
-// How the 4-byte values of a span decode.
-enum class ValueKind : uint8_t {
-    kInt32,
-    kSingle,
-    kStoredOffset,  // an int32 that AdjustOffset turns into a file position
-    kText,          // the nine characters of a texture name
-    kBytes,         // bytes nobody reads, shown as they are
-};
 
 struct LayoutSpan {
     FieldKind Kind = FieldKind::kUnread;
@@ -75,10 +27,12 @@ struct LayoutSpan {
     std::span<const std::string_view> Parts;  // names of the 4-byte values of one element
     int64_t FirstNumber = 0;  // the number the report gives element 0 (slots count from 1)
     int64_t Origin = 0;       // file position of element 0; may lie outside the file
-    int64_t ElementSize = 4;
-    int64_t Stride = 4;  // from one element's start to the next one's, at least ElementSize
+    int64_t ElementSize = 1;
+    int64_t Stride = 1;  // from one element's start to the next one's, at least ElementSize
     int64_t Begin = 0;   // first byte in the file
     int64_t End = 0;     // one past the last byte in the file
+    int32_t Region = 0;  // the region of the block's schema whose field it is
+    const FieldSchema* Field = nullptr;
 
     bool Contains(int64_t offset) const {
         return offset >= Begin && offset < End && (offset - Origin) % Stride < ElementSize;
@@ -103,21 +57,22 @@ struct BlockLayout {
     const LayoutSpan* SpanAt(int64_t offset) const;
 };
 
-// The spans of the block of `type` at file position `position`, cut to the file. Stored offsets
-// are turned into file positions with `globalOffset`, as AdjustOffset does. The stream's read
-// position is left as it was.
-BlockLayout DescribeBlock(OptStream& stream, int64_t globalOffset, int64_t position, int32_t type);
+// The spans of the block of `type` at file position `position`, cut to the file, in the order of
+// its schema's regions and fields. Stored offsets are turned into file positions with
+// `globalOffset`, as AdjustOffset does.
+BlockLayout DescribeBlock(const OptStream& stream, int64_t globalOffset, int64_t position,
+                          int32_t type);
 // The file header, read as the walk reads it, and the mesh jump table it points at.
-BlockLayout DescribeFileHeader(OptStream& stream, int64_t globalOffset);
+BlockLayout DescribeFileHeader(const OptStream& stream, int64_t globalOffset);
 // The block of tree node `node`: node 0, the root, is the file header. An empty layout for a node
 // the table does not hold.
-BlockLayout DescribeNode(OptStream& stream, int64_t globalOffset, std::span<const BlockEntry> table,
-                         int32_t node);
+BlockLayout DescribeNode(const OptStream& stream, int64_t globalOffset,
+                         std::span<const BlockEntry> table, int32_t node);
 
 // The tree node of the innermost block that owns the byte at `offset` (a header field, a slot
 // table or a payload part); -1 when no block owns it (between blocks, outside the file). When
 // several blocks own the byte, the one with the smallest extent wins, then the lowest node.
-int32_t FindInnermostBlock(OptStream& stream, int64_t globalOffset,
+int32_t FindInnermostBlock(const OptStream& stream, int64_t globalOffset,
                            std::span<const BlockEntry> table, int64_t offset);
 
 }  // namespace vexlor

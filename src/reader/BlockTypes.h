@@ -26,13 +26,4 @@ inline bool IsJumpType(int32_t type) {
            type == kTypeTexHeader;
 }
 
-// Sizes of the fixed parts of the format.
-inline constexpr int64_t kFileHeaderSize = 22;
-inline constexpr int64_t kBlockHeaderSize = 24;
-// The header read as a jump block: its slot count and table lie at 14 and 18, the places where a
-// block at 6 keeps them, so the root node lists the mesh jump table.
-inline constexpr int64_t kRootBlockOffset = 6;
-// A texture name: nine bytes, ending at its first zero byte.
-inline constexpr int64_t kTextureNameBytes = 9;
-
 }  // namespace vexlor

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "PeekReader.h"
+#include "FormatTables.h"
 
 namespace vexlor {
 
@@ -17,18 +17,18 @@ void AppendHex(std::string& out, uint8_t byte) {
     out += kDigits[byte & 15];
 }
 
-std::string BytesText(PeekReader& reader, int64_t start, int64_t size) {
+std::string BytesText(const OptStream& stream, int64_t start, int64_t size) {
     std::string text = "bytes";
     for (int64_t i = 0; i < size; ++i) {
         text += ' ';
-        AppendHex(text, reader.ByteAt(start + i));
+        AppendHex(text, stream.ByteAt(start + i));
     }
     return text;
 }
 
-std::string RawValues(PeekReader& reader, int64_t start, const NumberText& numbers) {
-    std::string text = "int32 " + NumberText::IntText(reader.RawInt32At(start));
-    text += ", single " + numbers.FloatText(reader.RawSingleAt(start));
+std::string RawValues(const OptStream& stream, int64_t start, const NumberText& numbers) {
+    std::string text = "int32 " + NumberText::IntText(stream.Int32At(start));
+    text += ", single " + numbers.FloatText(stream.SingleAt(start));
     return text;
 }
 
@@ -55,18 +55,17 @@ std::string FieldName(const LayoutSpan& span, int64_t element, int64_t part) {
 
 }  // namespace
 
-ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const BlockLayout& layout,
-                             int64_t offset, const NumberText& numbers) {
+ByteDescription DescribeByte(const OptStream& stream, int64_t globalOffset,
+                             const BlockLayout& layout, int64_t offset, const NumberText& numbers) {
     ByteDescription description;
-    PeekReader reader(stream);
-    if (reader.BytesFrom(offset) <= 0) return description;
+    if (stream.BytesFrom(offset) <= 0) return description;
     const LayoutSpan* span = layout.SpanAt(offset);
     if (span == nullptr) {
         description.ValueStart = offset;
-        description.ValueSize = std::min<int64_t>(4, reader.BytesFrom(offset));
-        description.Value = description.ValueSize == 4
-                                ? RawValues(reader, offset, numbers)
-                                : BytesText(reader, offset, description.ValueSize);
+        description.ValueSize = std::min<int64_t>(format::kValueSize, stream.BytesFrom(offset));
+        description.Value = description.ValueSize == format::kValueSize
+                                ? RawValues(stream, offset, numbers)
+                                : BytesText(stream, offset, description.ValueSize);
         return description;
     }
 
@@ -74,32 +73,32 @@ ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const Bloc
     const int64_t elementStart = span->Origin + element * span->Stride;
     const int64_t within = offset - elementStart;
     const bool whole = span->Value == ValueKind::kText || span->Value == ValueKind::kBytes;
-    const int64_t part = whole ? -1 : within / 4;
+    const int64_t part = whole ? -1 : within / format::kValueSize;
     description.Field = FieldName(*span, element, part);
-    description.ValueStart = whole ? elementStart : elementStart + 4 * part;
-    const int64_t wanted = whole ? span->ElementSize : 4;
-    description.ValueSize = std::min(wanted, reader.BytesFrom(description.ValueStart));
+    description.ValueStart = whole ? elementStart : elementStart + format::kValueSize * part;
+    const int64_t wanted = whole ? span->ElementSize : format::kValueSize;
+    description.ValueSize = std::min(wanted, stream.BytesFrom(description.ValueStart));
     if (description.ValueStart < 0) {
         // An element that starts before the file: only its bytes from position 0 on are there.
-        description.ValueSize = std::min(description.ValueStart + wanted, reader.BytesFrom(0));
+        description.ValueSize = std::min(description.ValueStart + wanted, stream.BytesFrom(0));
         description.ValueStart = 0;
     }
 
     const int64_t start = description.ValueStart;
     if (description.ValueSize < wanted && !whole) {
-        description.Value = BytesText(reader, start, description.ValueSize) +
+        description.Value = BytesText(stream, start, description.ValueSize) +
                             " (the value runs past the end of the file)";
         return description;
     }
     switch (span->Value) {
         case ValueKind::kInt32:
-            description.Value = "int32 " + NumberText::IntText(reader.RawInt32At(start));
+            description.Value = "int32 " + NumberText::IntText(stream.Int32At(start));
             break;
         case ValueKind::kSingle:
-            description.Value = "single " + numbers.FloatText(reader.RawSingleAt(start));
+            description.Value = "single " + numbers.FloatText(stream.SingleAt(start));
             break;
         case ValueKind::kStoredOffset: {
-            const int32_t stored = reader.RawInt32At(start);
+            const int32_t stored = stream.Int32At(start);
             const int64_t target = int64_t{stored} - globalOffset;
             if (stored == 0 && span->Kind == FieldKind::kSlotTable) {
                 description.Value = "stored 0: an empty slot";
@@ -107,14 +106,14 @@ ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const Bloc
             }
             description.Value = "stored " + NumberText::IntText(stored) + " -> file position " +
                                 NumberText::IntText(target);
-            if (reader.BytesFrom(target) <= 0) description.Value += " (outside the file)";
+            if (stream.BytesFrom(target) <= 0) description.Value += " (outside the file)";
             break;
         }
         case ValueKind::kText: {
             std::string& text = description.Value;
             text = "\"";
             for (int64_t i = 0; i < description.ValueSize; ++i) {
-                const uint8_t c = reader.ByteAt(start + i);
+                const uint8_t c = stream.ByteAt(start + i);
                 if (c == 0)
                     text += kMiddleDot;
                 else if (c >= 0x20 && c < 0x7F)
@@ -127,7 +126,7 @@ ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const Bloc
             break;
         }
         case ValueKind::kBytes:
-            description.Value = BytesText(reader, start, description.ValueSize);
+            description.Value = BytesText(stream, start, description.ValueSize);
             break;
     }
     return description;

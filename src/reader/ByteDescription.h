@@ -23,8 +23,7 @@ struct ByteDescription {
     int64_t ValueSize = 0;   // 0 when nothing of the value lies in the file
 };
 
-// Reads through the stream and leaves its read position as it was.
-ByteDescription DescribeByte(OptStream& stream, int64_t globalOffset, const BlockLayout& layout,
-                             int64_t offset, const NumberText& numbers);
+ByteDescription DescribeByte(const OptStream& stream, int64_t globalOffset,
+                             const BlockLayout& layout, int64_t offset, const NumberText& numbers);
 
 }  // namespace vexlor

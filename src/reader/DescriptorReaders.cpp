@@ -2,233 +2,127 @@
 // texture header pointer (7), and the level-of-detail table of a type-21 jump block.
 #include <algorithm>
 
+#include "FormatTables.h"
 #include "OptWalker.h"
 
 namespace vexlor {
 
 namespace {
-constexpr int64_t kDescriptorBytes = 72;
-constexpr int64_t kHardpointBytes = 16;
+constexpr const RegionSchema& kDescriptor = format::kDescriptor;
+constexpr const RegionSchema& kHardpoint = format::kHardpoint;
+constexpr const RegionSchema& kDistances = format::kDistances;
+constexpr int64_t kTextureNameBytes = format::kTextureNameSize;
+constexpr int64_t At(const RegionSchema& region, std::string_view field) {
+    return FieldOf(region, field).Offset;
+}
+static_assert(kDescriptor.AnchorField == kPayloadField && kHardpoint.AnchorField == kPayloadField &&
+              format::kTexPointerName.AnchorField == kPayloadField &&
+              format::kTexHeaderName.AnchorField == kBlockIdField &&
+              kDistances.AnchorField == kPayloadField && kDistances.CountField == kCountField);
 }  // namespace
 
-Vec3 OptWalker::ReadVec3() {
-    Vec3 v;
-    v.x = stream_.ReadFloat();
-    v.y = stream_.ReadFloat();
-    v.z = stream_.ReadFloat();
-    return v;
-}
-
 void OptWalker::ReportShortPayload(std::string_view what, int64_t position, int64_t size) {
-    if (stream_.BytesFrom(position) >= size || !Noting()) return;
+    if (stream_.BytesFrom(position) >= size || !noting_) return;
     Line() += "   !! ";
     line_ += what;
     line_ += " at offset ";
     AppendInt(position);
     line_ += " runs past the end of the file";
-    EmitProblem(ProblemKind::ShortPayload, currentBlock_, position);
-}
-
-// "%20s %10f %4s %10f %4s %10f" of label, x, " , ", y, " , ", z: between two numbers a space,
-// " , " right-aligned in four ("  , ") and a space.
-void OptWalker::EmitDescriptorVector(std::string_view label, const Vec3& v) {
-    constexpr std::string_view kSeparator = "   ,  ";
-    const NumberText& numbers = sink_.Numbers();
-    Line();
-    AppendRightAligned(line_, label, 20);
-    line_ += ' ';
-    numbers.AppendFixed(line_, v.x);
-    line_ += kSeparator;
-    numbers.AppendFixed(line_, v.y);
-    line_ += kSeparator;
-    numbers.AppendFixed(line_, v.z);
-    Emit();
+    TellProblem(ProblemKind::ShortPayload, currentBlock_, position);
 }
 
 MeshDescriptorRecord OptWalker::ReadMeshDescriptorBlock(int64_t p) {
-    const bool report = sink_.Active();
-    if (report) {
-        Emit("");
-        Line() += "MESH DESCRIPTOR block (25) at offset ";
-        AppendInt(p);
-        Emit();
-    }
+    const BlockHeader header = ReadHeader(p);
+    Tell([&](WalkObserver& o) { o.BlockStarted(header); });
     ReportShortHeader(p);
-    if (report) Emit("");
-    stream_.SeekOpt(p + 16);
-    stream_.ReadInt32();
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
-    ReportShortPayload("mesh descriptor payload", payload, kDescriptorBytes);
-    Spend(kDescriptorBytes);
-    stream_.SeekOpt(payload);
+    Tell([&](WalkObserver& o) { o.CountRead(header); });
+    const int64_t payload = header.Payload;
+    ReportShortPayload("mesh descriptor payload", payload, kDescriptor.RecordSize);
+    Spend(kDescriptor.RecordSize);
     MeshDescriptorRecord d;
-    d.MeshType = stream_.ReadInt32();
-    d.Unknown = stream_.ReadInt32();
-    d.Span = ReadVec3();
-    d.Centre = ReadVec3();
-    d.Minima = ReadVec3();
-    d.Maxima = ReadVec3();
-    d.TargetGroup = stream_.ReadInt32();
-    d.TargetCentre = ReadVec3();
-    if (!report) return d;
-    Line() += "   Mesh type is ";
-    AppendInt(d.MeshType);
-    line_ += " : ";
-    line_ += TypeNameTables::NameOf(names_.MeshTypeNames, d.MeshType);
-    Emit();
-    Emit("");
-    Line() += "   Unknown longint is ";
-    AppendInt(d.Unknown);
-    Emit();
-    Emit("");
-    EmitDescriptorVector("X,Y,Z span is:", d.Span);
-    EmitDescriptorVector("X,Y,Z centre is:", d.Centre);
-    EmitDescriptorVector("X,Y,Z minima are:", d.Minima);
-    EmitDescriptorVector("X,Y,Z maxima are:", d.Maxima);
-    Emit("");
-    Emit("");
-    Line() += "Target group type is: ";
-    AppendInt(d.TargetGroup);
-    Emit();
-    EmitDescriptorVector("Target box centre :", d.TargetCentre);
+    d.MeshType = stream_.Int32At(payload + At(kDescriptor, "meshType"));
+    d.Unknown = stream_.Int32At(payload + At(kDescriptor, "unknown"));
+    d.Span = stream_.Vec3At(payload + At(kDescriptor, "span"));
+    d.Centre = stream_.Vec3At(payload + At(kDescriptor, "centre"));
+    d.Minima = stream_.Vec3At(payload + At(kDescriptor, "minima"));
+    d.Maxima = stream_.Vec3At(payload + At(kDescriptor, "maxima"));
+    d.TargetGroup = stream_.Int32At(payload + At(kDescriptor, "targetGroup"));
+    d.TargetCentre = stream_.Vec3At(payload + At(kDescriptor, "targetCentre"));
+    Tell([&](WalkObserver& o) { o.DescriptorRead(Place(), p, d); });
     return d;
 }
 
 HardpointRecord OptWalker::ReadHardpointBlock(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    stream_.ReadInt32();
-    const int64_t payload = AdjustOffset(stream_.ReadInt32());
-    const bool report = sink_.Active();
-    if (report) {
-        Emit("");
-        Line() += "HARDPOINT block (22) at offset ";
-        AppendInt(p);
-        Emit();
-    }
+    const BlockHeader header = ReadHeader(p);
+    Tell([&](WalkObserver& o) { o.BlockStarted(header); });
     ReportShortHeader(p);
-    if (report) Emit("");
-    ReportShortPayload("hardpoint payload", payload, kHardpointBytes);
-    Spend(kHardpointBytes);
-    stream_.SeekOpt(payload);
+    Tell([&](WalkObserver& o) { o.CountRead(header); });
+    const int64_t payload = header.Payload;
+    ReportShortPayload("hardpoint payload", payload, kHardpoint.RecordSize);
+    Spend(kHardpoint.RecordSize);
     HardpointRecord hardpoint;
-    hardpoint.Type = stream_.ReadInt32();
-    hardpoint.Position = ReadVec3();
-    if (report) {
-        Line() += "   hardpoint type is ";
-        AppendInt(hardpoint.Type);
-        line_ += " : ";
-        line_ += TypeNameTables::NameOf(names_.HardpointTypeNames, hardpoint.Type);
-        Emit();
-        Emit("");
-        Line() += "   hardpoint co-ords are ";
-        AppendFloats(hardpoint.Position);
-        Emit();
-    }
+    hardpoint.Type = stream_.Int32At(payload + At(kHardpoint, "type"));
+    hardpoint.Position = stream_.Vec3At(payload + At(kHardpoint, "position"));
+    Tell([&](WalkObserver& o) { o.HardpointRead(Place(), p, hardpoint); });
     return hardpoint;
 }
 
 // The nine characters of a texture name; zero bytes are characters too. Bytes past the end of the
-// file are not there to append; a line says so.
-void OptWalker::ReadTextureName(int64_t position, std::string& name) {
+// file are not there to append; a problem says so.
+std::string OptWalker::ReadTextureName(int64_t position) {
     const int64_t held = std::min(kTextureNameBytes, stream_.BytesFrom(position));
     Spend(kTextureNameBytes);
-    stream_.SeekOpt(position);
-    for (int64_t i = 0; i < held; ++i) {
-        uint8_t c = 0;
-        stream_.Read(c);
-        name.push_back(static_cast<char>(c));
-    }
-}
-
-std::string OptWalker::ReadTexHeaderBlock(int64_t p) {
-    stream_.SeekOpt(p);
-    const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
     std::string name;
-    ReadTextureName(namePosition, name);
-    if (sink_.Active()) {
-        Emit("");
-        Line() += "TEX HEADER block (20) at offset ";
-        AppendInt(p);
-        Emit();
-        Emit("");
-        Line() += "Header name is ";
-        line_ += name;
-        Emit();
-    }
-    ReportShortPayload("texture name", namePosition, kTextureNameBytes);
+    for (int64_t i = 0; i < held; ++i)
+        name.push_back(static_cast<char>(stream_.ByteAt(position + i)));
     return name;
 }
 
-std::string OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
-    stream_.SeekOpt(p + 20);
-    const int64_t namePosition = AdjustOffset(stream_.ReadInt32());
-    std::string name;
-    ReadTextureName(namePosition, name);
-    const bool report = sink_.Active();
-    if (report) {
-        Emit("");
-        Line() += "TEX HEADER POINTER block (07) at offset ";
-        AppendInt(p);
-        Emit();
-    }
+void OptWalker::ReadTexHeaderBlock(int64_t p) {
+    const BlockHeader header = ReadHeader(p);
+    const int64_t namePosition = AdjustOffset(header.Id);
+    const std::string name = ReadTextureName(namePosition);
+    Tell([&](WalkObserver& o) { o.BlockStarted(header); });
+    Tell([&](WalkObserver& o) { o.TextureNamed(Place(), p, name); });
+    ReportShortPayload("texture name", namePosition, kTextureNameBytes);
+}
+
+void OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
+    const BlockHeader header = ReadHeader(p);
+    const std::string name = ReadTextureName(header.Payload);
+    Tell([&](WalkObserver& o) { o.BlockStarted(header); });
     ReportShortHeader(p);
-    if (report) {
-        Emit("");
-        Line() += "points to tex ";
-        line_ += name;
-        line_ += " at offset ";
-        AppendInt(namePosition);
-        Emit();
-    }
-    ReportShortPayload("texture name", namePosition, kTextureNameBytes);
-    return name;
+    Tell([&](WalkObserver& o) { o.TextureNamed(Place(), p, name); });
+    ReportShortPayload("texture name", header.Payload, kTextureNameBytes);
 }
 
-std::vector<float> OptWalker::ReadLodDistances(int64_t p) {
-    stream_.SeekOpt(p + 16);
-    const int32_t levels = stream_.ReadInt32();
-    const int64_t position = AdjustOffset(stream_.ReadInt32());
+std::vector<float> OptWalker::ReadLodDistances(int64_t p) const {
+    const BlockHeader header = ReadHeader(p);
+    constexpr int64_t kSize = kDistances.RecordSize;
     const int64_t held =
-        levels > 0 ? std::min<int64_t>(levels, stream_.BytesFrom(position) / 4) : 0;
+        header.Count > 0
+            ? std::min<int64_t>(header.Count, stream_.BytesFrom(header.Payload) / kSize)
+            : 0;
     std::vector<float> distances;
     distances.reserve(static_cast<size_t>(held));
-    stream_.SeekOpt(position);
     for (int64_t j = 0; j < held; ++j)
-        distances.push_back(stream_.ReadFloat());
+        distances.push_back(stream_.SingleAt(header.Payload + kSize * j));
     return distances;
 }
 
 void OptWalker::ListLodBlock(int64_t p) {
-    stream_.SeekOpt(p + 8);
-    const int32_t count = stream_.ReadInt32();
-    Emit("");
-    Line() += "  Jump block type 21 with ";
-    AppendInt(count);
-    line_ += " jumps (Levels of Detail) at offset ";
-    AppendInt(p);
-    Emit();
-    ListSlots(p, count);
-
-    stream_.SeekOpt(p + 16);
-    const int32_t levels = stream_.ReadInt32();
-    Emit("");
-    Line() += "  Num detail levels is ";
-    AppendInt(levels);
-    line_ += " at offset ";
-    AppendInt(p + 16);
-    Emit();
-    const int64_t distances = AdjustOffset(stream_.ReadInt32());
-    const int64_t n = levels > 0 ? ElementsInFile(distances, levels, 4, "distance table") : 0;
+    const BlockHeader header = ReadHeader(p);
+    Tell([&](WalkObserver& o) { o.LodBlockListed(header); });
+    ListSlots(header);
+    Tell([&](WalkObserver& o) { o.LevelsCounted(header); });
+    constexpr int64_t kSize = kDistances.RecordSize;
+    const int64_t n = header.Count > 0
+                          ? ElementsInFile(header.Payload, header.Count, kSize, "distance table")
+                          : 0;
     for (int64_t j = 0; j < n; ++j) {
-        stream_.SeekOpt(distances + 4 * j);
-        const float r = stream_.ReadFloat();
-        Line() += "   Lo-res dist for level ";
-        AppendInt(j + 1);
-        line_ += " is ";
-        AppendFloat(r);
-        line_ += " at offset ";
-        AppendInt(distances + 4 * j);
-        Emit();
+        LevelRecord level{j, header.Payload + kSize * j, 0.0f};
+        level.Distance = stream_.SingleAt(level.Position);
+        Tell([&](WalkObserver& o) { o.LevelListed(level); });
     }
 }
 

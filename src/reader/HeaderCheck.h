@@ -13,6 +13,6 @@ namespace vexlor {
 // walk also reports it as cut off), and a header that gives a larger size than the file has
 // is taken for that of a file whose end is missing, not for a sign of another kind of file.
 // Moves the stream.
-std::string NotOptReason(OptStream& stream);
+std::string NotOptReason(const OptStream& stream);
 
 }  // namespace vexlor

@@ -4,13 +4,18 @@
 // check tests them after each mesh's walk.
 //
 // A vertex block overwrites its table from index 0 and leaves later entries as they were, so a
-// mesh whose faces come before its vertices gets the corners of the vertices read before; the
-// tables therefore live as long as the document that walks, not one walk. They start at the
-// format's usual capacities (zero-filled) and grow only by what the file's bytes can hold.
+// mesh whose faces come before its vertices gets the corners of the vertices read before. The
+// vertex tables have the format's usual capacity, or more where a block wrote more; an entry no
+// block wrote is zero, and is not stored. The open's walk starts from tables no block wrote;
+// every later walk of the same file starts from the vertex tables as the open left them
+// (OptDocument::WalkTables), so what a walk reports depends on the file alone, never on the walks
+// before it. Tables grow only by what the file's bytes can hold.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "Vec3.h"
@@ -18,7 +23,6 @@
 namespace vexlor {
 
 inline constexpr size_t kVertexTableCapacity = 2001;
-inline constexpr size_t kFaceTableCapacity = 2001;
 inline constexpr size_t kVertexNormalsZeroed = 1001;  // a vertex normal block clears 0 ... 1000
 
 struct FaceRecord {
@@ -44,12 +48,15 @@ struct TextureVertex {
 };
 
 struct MeshTables {
-    MeshTables()
-        : VertexTable(kVertexTableCapacity),
-          VertexNormalTable(kVertexTableCapacity),
-          FaceTable(kFaceTableCapacity),
-          FaceOrigins(kFaceTableCapacity) {}
+    // Tables no block wrote: zero vertices and normals at the usual capacity, no faces.
+    MeshTables() = default;
+    // What a walk starts from after `before`: its vertex and vertex normal tables, no faces. A
+    // face's entries are always read by the walk that uses them, so they are not carried over.
+    static MeshTables After(const MeshTables& before) {
+        return MeshTables(before.VertexTable, before.VertexNormalTable);
+    }
 
+    // The entries blocks wrote, from 0; the tables go on with zeros up to their size.
     std::vector<Vec3> VertexTable;
     std::vector<Vec3> VertexNormalTable;
     std::vector<TextureVertex> TextureVertexTable;
@@ -58,8 +65,13 @@ struct MeshTables {
     // Faces of the current mesh in FaceTable: the first free index.
     int64_t MeshFaceBase = 0;
 
-    // The vertex at `index`, or the origin for an index that names no entry (a corner drawn at
-    // the origin, as its report line says).
+    // How many entries the vertex tables have: an index from 0 to one less names an entry.
+    size_t VertexTableSize() const { return std::max(kVertexTableCapacity, VertexTable.size()); }
+    size_t VertexNormalTableSize() const {
+        return std::max(kVertexTableCapacity, VertexNormalTable.size());
+    }
+    // The vertex at `index`; the origin for an entry no block wrote and for an index that names
+    // no entry (a corner drawn at the origin, as its report line says).
     Vec3 VertexAt(int32_t index) const { return At(VertexTable, index); }
     // The vertex normal at `index`, or a zero vector.
     Vec3 VertexNormalAt(int32_t index) const { return At(VertexNormalTable, index); }
@@ -70,6 +82,8 @@ struct MeshTables {
     }
 
   private:
+    MeshTables(std::vector<Vec3> vertices, std::vector<Vec3> normals)
+        : VertexTable(std::move(vertices)), VertexNormalTable(std::move(normals)) {}
     static Vec3 At(const std::vector<Vec3>& table, int32_t index) {
         if (index < 0 || static_cast<size_t>(index) >= table.size()) return Vec3{};
         return table[static_cast<size_t>(index)];

@@ -3,6 +3,9 @@
 
 #include "AtomicFile.h"
 #include "HeaderCheck.h"
+#include "OpenObservers.h"
+#include "PrjWriter.h"
+#include "ReportWriter.h"
 
 namespace vexlor {
 
@@ -30,15 +33,19 @@ OperationResult OptDocument::ReadFile(const std::string& path, OptStream& stream
 void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool buildTree) {
     stream_ = std::move(stream);
     currentFileName_ = name;
-    WalkOptions options = Options();
-    options.BuildTree = buildTree;
-    options.FillDrawTables = true;
-    options.RecordProblems = buildTree;
     model_.DrawFaces.clear();
     model_.Problems.Clear();
     model_.VertexCount = 0;
-    ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker(stream_, tables_, names_, silent, options, &model_).RMain();
+    tables_ = MeshTables();
+    DrawTableFiller draws(model_);
+    ProblemRecorder problems(model_.Problems);
+    WalkOptions options = Options();
+    options.BuildTree = buildTree;
+    options.Observers = {&draws};
+    // A preview keeps no problems: the window shows those of the open file.
+    if (buildTree) options.Observers.push_back(&problems);
+    OptWalker(stream_, tables_, options, &model_).RMain();
+    if (buildTree) model_.Problems.Finish();
     optLoaded_ = true;
     notOptReason_ = vexlor::NotOptReason(stream_);
 }
@@ -67,47 +74,53 @@ void OptDocument::OpenBytes(std::vector<uint8_t> bytes, const std::string& name)
     WalkOpened(OptStream(std::move(bytes)), name, true);
 }
 
-std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node, std::vector<std::string>& lines) {
+std::optional<ShownBlock> OptDocument::DisplayBlock(int32_t node, std::vector<std::string>& lines,
+                                                    ReportLineMap* records) const {
     if (!optLoaded_ || node < 0 || node >= model_.Tree.Count() ||
         static_cast<size_t>(node) >= model_.BlockTable.size())
         return std::nullopt;
     const BlockEntry entry = model_.BlockTable[static_cast<size_t>(node)];
     ReportSink sink(numbers_, &lines, nullptr);
     sink.ReportListLine("This block is in MESH " + NumberText::IntText(entry.Mesh));
-    OptWalker walker(stream_, tables_, names_, sink, Options());
+    ReportWriter report(sink, names_, ReportWriter::Mode::kBlockDisplay, records);
+    WalkOptions options = Options();
+    options.Observers = {&report};
+    MeshTables tables;
+    OptWalker walker(stream_, tables, options);
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker.ShowBlock(entry);
 }
 
-void OptDocument::WriteReport(LineOutput& out, std::string_view caption) {
+void OptDocument::WriteReport(LineOutput& out, std::string_view caption,
+                              ReportLineMap* records) const {
     ReportSink sink(numbers_, nullptr, &out);
     sink.ReportLine(caption);
-    OptWalker(stream_, tables_, names_, sink, Options()).RMain();
+    ReportWriter report(sink, names_, ReportWriter::Mode::kWalk, records);
+    Observe(report);
 }
 
-void OptDocument::WritePrj(ByteOutput& out) {
-    WalkOptions options = Options();
-    options.Prj = &out;
-    ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker(stream_, tables_, names_, silent, options).RMain();
+void OptDocument::WritePrj(ByteOutput& out) const {
+    PrjWriter prj(out);
+    Observe(prj);
+    prj.Finish();
 }
 
-bool OptDocument::Observe(WalkObserver& observer) {
+bool OptDocument::Observe(WalkObserver& observer) const {
     WalkOptions options = Options();
-    options.Observer = &observer;
-    ReportSink silent = ReportSink::Silent(numbers_);
-    OptWalker walker(stream_, tables_, names_, silent, options);
+    options.Observers = {&observer};
+    MeshTables tables = WalkTables();
+    OptWalker walker(stream_, tables, options);
     walker.RMain();
     return !walker.Stopped();
 }
 
-OptWalker OptDocument::MeshWalker(ReportSink& sink) {
-    OptWalker walker(stream_, tables_, names_, sink, Options());
+OptWalker OptDocument::MeshWalker(MeshTables& tables) const {
+    OptWalker walker(stream_, tables, Options());
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker;
 }
 
-OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view caption) {
+OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view caption) const {
     AtomicFile file;
     if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
     CrLfLineOutput lines(file);
@@ -115,7 +128,7 @@ OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view
     return CommitSave(file, path);
 }
 
-OperationResult OptDocument::SavePrj(const std::string& path) {
+OperationResult OptDocument::SavePrj(const std::string& path) const {
     AtomicFile file;
     if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
     WritePrj(file);

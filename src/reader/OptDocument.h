@@ -3,8 +3,8 @@
 // each own one or more documents; nothing here is global.
 //
 // What the file holds (its OptModel) changes only when a file is opened. The display, the saves
-// and the consistency check walk the file again, each with options and a report destination of
-// its own, so none of them changes the model or anything a caller shows.
+// and the consistency check walk the file again, each with tables, options and a report
+// destination of its own: they are const, so none of them changes the document.
 #pragma once
 
 #include <optional>
@@ -18,6 +18,7 @@
 #include "OptModel.h"
 #include "OptStream.h"
 #include "OptWalker.h"
+#include "ReportLineMap.h"
 #include "ReportSink.h"
 #include "TypeNames.h"
 #include "WalkOptions.h"
@@ -41,7 +42,7 @@ class OptDocument {
     // What the open file holds.
     const OptModel& Model() const { return model_; }
     // The open file's bytes.
-    OptStream& Stream() { return stream_; }
+    const OptStream& Stream() const { return stream_; }
 
     bool OptLoaded() const { return optLoaded_; }
     // Why the loaded file does not look like an OPT file, as its report's first line after the
@@ -68,29 +69,35 @@ class OptDocument {
     void OpenBytes(std::vector<uint8_t> bytes, const std::string& name);
 
     // The report of tree node `node`, appended to `lines`, and what the view shows for it.
-    // Nothing (and no lines) when no file is loaded or there is no such node.
-    std::optional<ShownBlock> DisplayBlock(int32_t node, std::vector<std::string>& lines);
+    // Nothing (and no lines) when no file is loaded or there is no such node. With `records`,
+    // which record each line shows (by its index in `lines`).
+    std::optional<ShownBlock> DisplayBlock(int32_t node, std::vector<std::string>& lines,
+                                           ReportLineMap* records = nullptr) const;
 
     // The full report: `caption` as the first line, then the walk's lines, each ended by CR LF.
     // The file appears only when complete; on failure an existing file is left untouched.
-    OperationResult SaveAscii(const std::string& path, std::string_view caption);
+    OperationResult SaveAscii(const std::string& path, std::string_view caption) const;
     // The PRJ file: the face count, then one 52-byte record per face.
-    OperationResult SavePrj(const std::string& path);
+    OperationResult SavePrj(const std::string& path) const;
 
-    // The same two outputs to any destination.
-    void WriteReport(LineOutput& out, std::string_view caption);
-    void WritePrj(ByteOutput& out);
+    // The same two outputs to any destination; with `records`, which record each report line
+    // shows (the caption is line 0).
+    void WriteReport(LineOutput& out, std::string_view caption,
+                     ReportLineMap* records = nullptr) const;
+    void WritePrj(ByteOutput& out) const;
 
     // One silent walk over the loaded file from its header, telling `observer` what it reads
-    // (the export builds its model so). The model stays as it is. False when the work budget
-    // stopped the walk before its end.
-    bool Observe(WalkObserver& observer);
+    // (the export builds its model so). False when the work budget stopped the walk before its
+    // end.
+    bool Observe(WalkObserver& observer) const;
 
-    // A walker over the loaded file for walks that start below the header, one mesh at a time
-    // (the consistency check); its lines go to `sink` and it reads into the document's mesh
-    // tables, which Tables() shows afterwards.
-    OptWalker MeshWalker(ReportSink& sink);
+    // The mesh tables a walk of the loaded file starts from: the vertex tables as the open's walk
+    // left them (Tables()).
+    MeshTables WalkTables() const { return MeshTables::After(tables_); }
     const MeshTables& Tables() const { return tables_; }
+    // A silent walker over the loaded file for walks that start below the header, one mesh at a
+    // time (the consistency check); it reads into `tables`.
+    OptWalker MeshWalker(MeshTables& tables) const;
 
   private:
     void WalkOpened(OptStream stream, const std::string& name, bool buildTree);
@@ -100,6 +107,7 @@ class OptDocument {
     TypeNameTables names_;
     OptStream stream_;
     OptModel model_;
+    // The mesh tables as the open's walk left them.
     MeshTables tables_;
     WalkBudget budget_;
     bool optLoaded_ = false;

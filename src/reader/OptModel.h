@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BlockTypes.h"
+#include "FormatSchema.h"
 #include "StructureTree.h"
 #include "Vec3.h"
 #include "WalkProblems.h"

@@ -53,7 +53,6 @@ bool OptStream::LoadFile(const std::string& path, std::string& reason) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, reason)) return false;
     bytes_ = std::move(bytes);
-    position_ = 0;
     return true;
 }
 

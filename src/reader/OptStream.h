@@ -1,14 +1,16 @@
-// The open OPT file: its bytes, read once into memory, and a read position.
-// Every read of file data in the program goes through this class. Reads are little-endian and
-// bounds-checked: a read that reaches past the end (or starts before the start) delivers the bytes
-// that are there and leaves the rest of the destination unchanged, never reading out of range.
+// The open OPT file: its bytes, read once into memory. Every read of file data in the program goes
+// through this class. Reads take a file position and return the value there, little-endian and
+// bounds-checked: bytes of the value that lie outside the file read as 0, and nothing is ever read
+// out of range. There is no read position: a loaded file is only ever read, so it is const.
 #pragma once
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "Vec3.h"
 
 namespace vexlor {
 
@@ -29,58 +31,51 @@ class OptStream {
     int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-    void SeekOpt(int64_t position) { position_ = position; }
-    int64_t Position() const { return position_; }
-
     // Bytes that lie in the file from `position` on (0 when the position is outside the file).
     int64_t BytesFrom(int64_t position) const {
         return (position < 0 || position >= Size()) ? 0 : Size() - position;
     }
 
-    void Read(int32_t& value) {
-        value = static_cast<int32_t>(ReadLittleEndian(static_cast<uint32_t>(value)));
+    int32_t Int32At(int64_t position) const { return static_cast<int32_t>(Word(position)); }
+    float SingleAt(int64_t position) const { return std::bit_cast<float>(Word(position)); }
+    Vec3 Vec3At(int64_t position) const {
+        constexpr int64_t kSingle = sizeof(float);
+        return {SingleAt(position), SingleAt(position + kSingle), SingleAt(position + 2 * kSingle)};
     }
-    void Read(float& value) {
-        value = std::bit_cast<float>(ReadLittleEndian(std::bit_cast<uint32_t>(value)));
+    uint8_t ByteAt(int64_t position) const {
+        return BytesFrom(position) > 0 ? bytes_[static_cast<size_t>(position)] : uint8_t{0};
     }
-    void Read(uint8_t& value) {
-        if (position_ >= 0 && position_ < Size()) value = bytes_[static_cast<size_t>(position_)];
-        ++position_;
+    // A text of at most `size` bytes at `position`: the bytes that lie in the file, up to the
+    // first zero byte.
+    std::string TextAt(int64_t position, int64_t size) const {
+        std::string text;
+        for (int64_t i = 0; i < size && i < BytesFrom(position); ++i) {
+            const uint8_t c = ByteAt(position + i);
+            if (c == 0) break;
+            text.push_back(static_cast<char>(c));
+        }
+        return text;
     }
-
-    int32_t ReadInt32() {
-        int32_t v = 0;
-        Read(v);
-        return v;
-    }
-    float ReadFloat() {
-        float v = 0.0f;
-        Read(v);
-        return v;
+    // The int32 at `position` when all four of its bytes lie in the file.
+    std::optional<int32_t> WholeInt32At(int64_t position) const {
+        if (BytesFrom(position) < 4) return std::nullopt;
+        return Int32At(position);
     }
 
   private:
-    uint32_t ReadLittleEndian(uint32_t previous) {
-        uint32_t result = previous;
-        if (position_ >= 0 && position_ <= Size() - 4) {
-            const uint8_t* b = bytes_.data() + position_;
-            result =
-                uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
-        } else {
-            for (int i = 0; i < 4; ++i) {
-                const int64_t at = position_ + i;
-                if (at < 0 || at >= Size()) continue;
-                const uint32_t shift = 8u * static_cast<uint32_t>(i);
-                result = (result & ~(0xFFu << shift)) | uint32_t{bytes_[static_cast<size_t>(at)]}
-                                                            << shift;
-            }
+    uint32_t Word(int64_t position) const {
+        if (position >= 0 && position <= Size() - 4) {
+            const uint8_t* b = bytes_.data() + position;
+            return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
+                   uint32_t{b[3]} << 24;
         }
-        position_ += 4;
-        return result;
+        uint32_t word = 0;
+        for (int i = 0; i < 4; ++i)
+            word |= uint32_t{ByteAt(position + i)} << (8 * i);
+        return word;
     }
 
     std::vector<uint8_t> bytes_;
-    int64_t position_ = 0;
 };
 
 }  // namespace vexlor

@@ -1,40 +1,45 @@
 // The walk: the file header, the mesh jump table and the depth-first visit of every jump block;
-// and the report of one chosen block.
+// and the reading of one chosen block.
 #include "OptWalker.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "ByteOutput.h"
+#include "FormatTables.h"
 #include "HeaderCheck.h"
+#include "NumberText.h"
 
 namespace vexlor {
 
 namespace {
-constexpr std::string_view kMeshRule = "-------------------------------------------";
+constexpr int64_t kSlotSize = format::kSlots.RecordSize;
+static_assert(format::kMeshTable.RecordSize == kSlotSize);
+// A block whose slot count and slot table do not lie in the file is no block to walk.
+constexpr int64_t kJumpFieldsEnd = kSlotTableField + format::kValueSize;
+// A child whose type does not lie in the file is no block at all.
+constexpr int64_t kTypeFieldEnd = kBlockTypeField + format::kValueSize;
 }  // namespace
 
-OptWalker::OptWalker(OptStream& stream, MeshTables& tables, const TypeNameTables& names,
-                     ReportSink& sink, const WalkOptions& options, OptModel* model)
+OptWalker::OptWalker(const OptStream& stream, MeshTables& tables, const WalkOptions& options,
+                     OptModel* model)
     : stream_(stream),
       tables_(tables),
-      names_(names),
-      sink_(sink),
       options_(options),
       model_(model),
-      observer_(options.Observer) {
+      observers_(options.Observers) {
     // Only a walk that has a model to fill may be asked to fill one.
-    if (model_ == nullptr) {
-        options_.BuildTree = false;
-        options_.FillDrawTables = false;
-        options_.RecordProblems = false;
-    }
-    if (options_.RecordProblems) problems_ = &model_->Problems;
+    if (model_ == nullptr) options_.BuildTree = false;
+    for (const WalkObserver* observer : observers_)
+        noting_ = noting_ || observer->WantsProblems();
 }
 
-void OptWalker::EmitProblem(ProblemKind kind, int64_t block, int64_t offset) {
-    Emit();
-    if (problems_ != nullptr) problems_->Add(kind, block, offset, line_);
+void OptWalker::AppendInt(int64_t n) {
+    NumberText::AppendInt(line_, n);
+}
+
+void OptWalker::TellProblem(ProblemKind kind, int64_t block, int64_t offset) {
+    const WalkProblem problem{kind, block, offset, line_};
+    Tell([&](WalkObserver& o) { o.Problem(problem); });
 }
 
 void OptWalker::ResetBudget() {
@@ -52,11 +57,11 @@ bool OptWalker::Spend(int64_t work) {
     budget_ -= work;
     if (budget_ >= 0) return true;
     stopped_ = true;
-    if (Noting()) {
+    if (noting_) {
         Line() +=
             "!! walk stopped: the file's slots lead to far more blocks than the file holds "
             "(blocks shared by many slots)";
-        EmitProblem(ProblemKind::WalkStopped, currentBlock_, currentBlock_);
+        TellProblem(ProblemKind::WalkStopped, currentBlock_, currentBlock_);
     }
     return false;
 }
@@ -65,7 +70,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
                                   std::string_view what) {
     if (count == 0) return 0;
     if (count < 0) {
-        if (Noting()) {
+        if (noting_) {
             Line() += "   !! ";
             line_ += what;
             line_ += " at offset ";
@@ -73,7 +78,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
             line_ += ": negative count ";
             AppendInt(count);
             line_ += ", nothing read";
-            EmitProblem(ProblemKind::NegativeCount, currentBlock_, position);
+            TellProblem(ProblemKind::NegativeCount, currentBlock_, position);
         }
         return 0;
     }
@@ -84,7 +89,7 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
 }
 
 void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count) {
-    if (!Noting()) return;
+    if (!noting_) return;
     Line() += "   !! ";
     line_ += what;
     line_ += " at offset ";
@@ -94,11 +99,11 @@ void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held,
     line_ += " of ";
     AppendInt(count);
     line_ += ", the rest are not read";
-    EmitProblem(ProblemKind::CountCut, currentBlock_, position);
+    TellProblem(ProblemKind::CountCut, currentBlock_, position);
 }
 
 // A file shorter than its header, or shorter than the size its header gives, has lost its end.
-void OptWalker::ReportShortFile(int32_t fileSize) {
+void OptWalker::ReportShortFile(int64_t fileSize) {
     const int64_t length = stream_.Size();
     if (length < kFileHeaderSize) {
         Line() += "!! the file is only ";
@@ -106,24 +111,23 @@ void OptWalker::ReportShortFile(int32_t fileSize) {
         line_ += " bytes long, shorter than the ";
         AppendInt(kFileHeaderSize);
         line_ += "-byte header";
-        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 0);
-    } else if (int64_t{fileSize} + 8 > length) {
+        TellProblem(ProblemKind::ShortFile, kRootBlockOffset, 0);
+    } else if (fileSize > length) {
         Line() += "!! the header gives a file size of ";
-        AppendInt(int64_t{fileSize} + 8);
+        AppendInt(fileSize);
         line_ += " but the file is ";
         AppendInt(length);
         line_ += " bytes long: its end is missing";
-        // The size field of the header.
-        EmitProblem(ProblemKind::ShortFile, kRootBlockOffset, 4);
+        TellProblem(ProblemKind::ShortFile, kRootBlockOffset, kFileSizeField);
     }
 }
 
 void OptWalker::ReportShortHeader(int64_t p) {
-    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !Noting()) return;
+    if (stream_.BytesFrom(p) >= kBlockHeaderSize || !noting_) return;
     Line() += "   !! block header at offset ";
     AppendInt(p);
     line_ += " runs past the end of the file; what is missing reads as 0";
-    EmitProblem(ProblemKind::ShortHeader, p, p);
+    TellProblem(ProblemKind::ShortHeader, p, p);
 }
 
 void OptWalker::RMain() {
@@ -133,39 +137,31 @@ void OptWalker::RMain() {
         model_->Tree.DeleteRootChildren();
         model_->BlockTable.assign(1, BlockEntry{kRootBlockOffset, kTypeJump, 0});
     }
-    if (problems_ != nullptr) problems_->Clear();
 
-    if (Noting()) {
+    if (noting_) {
         const std::string notOpt = NotOptReason(stream_);
         if (!notOpt.empty()) {
             Line() += "!! this does not look like an OPT file: ";
             line_ += notOpt;
-            EmitProblem(ProblemKind::NotOptFile, kRootBlockOffset, 0);
+            TellProblem(ProblemKind::NotOptFile, kRootBlockOffset, 0);
         }
     }
-    stream_.SeekOpt(4);
-    const int32_t fileSize = stream_.ReadInt32();
-    stream_.SeekOpt(8);
-    globalOffset_ = int64_t{stream_.ReadInt32()} - 8;
-    if (sink_.Active()) {
-        Line() += "Global Offset (adjusted) =";
-        AppendInt(globalOffset_);
-        line_ += " ,FileSize =";
-        AppendInt(int64_t{fileSize} + 8);
-        Emit();
-    }
-    if (Noting()) ReportShortFile(fileSize);
+    FileHeaderRecord header;
+    header.FileSize = int64_t{stream_.Int32At(kFileSizeField)} + kFileHeaderBias;
+    globalOffset_ = int64_t{stream_.Int32At(kGlobalOffsetField)} - kFileHeaderBias;
+    header.GlobalOffset = globalOffset_;
+    header.MeshCount = stream_.Int32At(kMeshCountField);
+    header.MeshTable = AdjustOffset(stream_.Int32At(kMeshTableField));
+    Tell([&](WalkObserver& o) { o.FileHeaderRead(header); });
+    if (noting_) ReportShortFile(header.FileSize);
 
     MeshTable meshes;
-    ReadMeshTable(meshes.DeclaredCount, meshes.Position, meshes.MeshPositions);
+    meshes.DeclaredCount = header.MeshCount;
+    meshes.Position = header.MeshTable;
+    ReadMeshTable(header, meshes.MeshPositions);
     if (model_ != nullptr) {
         model_->GlobalOffset = globalOffset_;
         model_->Meshes = meshes;
-    }
-    if (options_.Prj != nullptr) {
-        const uint8_t placeholder[4] = {0, 0, 0, 0};
-        options_.Prj->WriteAt(0, placeholder, sizeof placeholder);
-        prjRecords_ = 0;
     }
 
     for (size_t c = 0; c < meshes.MeshPositions.size() && !stopped_; ++c) {
@@ -175,72 +171,41 @@ void OptWalker::RMain() {
         int32_t meshNode = 0;
         if (options_.BuildTree)
             meshNode = AddNode(0, "Mesh" + NumberText::IntText(mesh), meshPosition, kTypeJump);
-        if (sink_.Active()) {
-            Line() += "Mesh ";
-            AppendInt(mesh);
-            line_ += ": Offset is ";
-            AppendInt(meshPosition);
-            sink_.ReportListLine(kMeshRule);
-            sink_.ReportListLine(line_);
-            Emit(kMeshRule);
-            Emit();
-        }
-        if (stream_.BytesFrom(meshPosition) < 16 && Noting()) {
+        tables_.MeshFaceBase = 0;
+        curLod_ = 1;
+        Tell([&](WalkObserver& o) { o.MeshStarted(mesh, meshPosition); });
+        if (stream_.BytesFrom(meshPosition) < kJumpFieldsEnd && noting_) {
             Line() += "   !! Mesh ";
             AppendInt(mesh);
             line_ += " is at offset ";
             AppendInt(meshPosition);
             line_ += ", outside the file";
             // The mesh's node has the mesh's position; the table entry is what lies in the file.
-            EmitProblem(ProblemKind::OutsideFile, meshPosition,
-                        meshes.Position + 4 * static_cast<int64_t>(c));
+            TellProblem(ProblemKind::OutsideFile, meshPosition,
+                        meshes.Position + kSlotSize * static_cast<int64_t>(c));
         }
-        tables_.MeshFaceBase = 0;
-        curLod_ = 1;
-        if (observer_ != nullptr) observer_->MeshStarted(mesh, meshPosition);
         WalkJumpBlock(meshPosition, meshNode);
-    }
-    if (problems_ != nullptr) problems_->Finish();
-
-    if (options_.Prj != nullptr) {
-        const auto count = static_cast<uint32_t>(static_cast<int32_t>(prjRecords_));
-        const uint8_t bytes[4] = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
-                                  static_cast<uint8_t>(count >> 16),
-                                  static_cast<uint8_t>(count >> 24)};
-        options_.Prj->WriteAt(0, bytes, sizeof bytes);
     }
 }
 
-// The header's mesh count (at 14) and mesh jump table (stored offset at 18), and the position of
-// every mesh whose table entry lies in the file.
-void OptWalker::ReadMeshTable(int32_t& declared, int64_t& position, std::vector<int64_t>& meshes) {
+// The position of every mesh whose mesh jump table entry lies in the file.
+void OptWalker::ReadMeshTable(const FileHeaderRecord& header, std::vector<int64_t>& meshes) {
     currentBlock_ = kRootBlockOffset;
-    stream_.SeekOpt(14);
-    declared = stream_.ReadInt32();
-    stream_.SeekOpt(18);
-    position = AdjustOffset(stream_.ReadInt32());
-    if (sink_.Active()) {
-        Line() += " NumJumps, jumpToJumps:";
-        AppendInt(declared);
-        line_ += " , ";
-        AppendInt(position);
-        Emit();
-    }
-    const int64_t count =
-        declared > 0 ? ElementsInFile(position, declared, 4, "mesh jump table") : 0;
+    Tell([&](WalkObserver& o) { o.MeshTableRead(header); });
+    const int64_t count = header.MeshCount > 0 ? ElementsInFile(header.MeshTable, header.MeshCount,
+                                                                kSlotSize, "mesh jump table")
+                                               : 0;
     meshes.clear();
     meshes.reserve(static_cast<size_t>(count));
-    for (int64_t c = 0; c < count; ++c) {
-        stream_.SeekOpt(position + 4 * c);
-        meshes.push_back(AdjustOffset(stream_.ReadInt32()));
-    }
+    for (int64_t c = 0; c < count; ++c)
+        meshes.push_back(AdjustOffset(stream_.Int32At(header.MeshTable + kSlotSize * c)));
 }
 
 void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
     currentMesh_ = mesh;
     tables_.MeshFaceBase = 0;
     curLod_ = 1;
-    if (observer_ != nullptr) observer_->MeshStarted(mesh, position);
+    Tell([&](WalkObserver& o) { o.MeshStarted(mesh, position); });
     WalkJumpBlock(position, 0);
 }
 
@@ -248,6 +213,18 @@ int32_t OptWalker::AddNode(int32_t parent, std::string label, int64_t offset, in
     const int32_t node = model_->Tree.AddChild(parent, std::move(label));
     model_->BlockTable.push_back({offset, type, currentMesh_});
     return node;
+}
+
+BlockHeader OptWalker::ReadHeader(int64_t p) const {
+    BlockHeader header;
+    header.Position = p;
+    header.Id = stream_.Int32At(p + kBlockIdField);
+    header.Type = stream_.Int32At(p + kBlockTypeField);
+    header.SlotCount = stream_.Int32At(p + kSlotCountField);
+    header.SlotTable = AdjustOffset(stream_.Int32At(p + kSlotTableField));
+    header.Count = stream_.Int32At(p + kCountField);
+    header.Payload = AdjustOffset(stream_.Int32At(p + kPayloadField));
+    return header;
 }
 
 void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
@@ -278,27 +255,18 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
 void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
     currentBlock_ = position;
     if (!Spend(kBlockHeaderSize)) return;
-    stream_.SeekOpt(position + 4);
-    const int32_t ownType = stream_.ReadInt32();
-    stream_.SeekOpt(position + 8);
-    const int32_t count = stream_.ReadInt32();
-    if (count <= 0) return;
-    const int64_t table = AdjustOffset(stream_.ReadInt32());
-    if (sink_.Active()) {
-        Line() += "  Processing Jump block with ";
-        AppendInt(count);
-        line_ += " jumps at offset ";
-        AppendInt(position);
-        Emit();
-        Line() += "      first jump address is at offset ";
-        AppendInt(table);
-        Emit();
+    const BlockHeader header = ReadHeader(position);
+    if (header.SlotCount <= 0) return;
+    Tell([&](WalkObserver& o) { o.JumpBlockEntered(header); });
+    const int64_t slots =
+        ElementsInFile(header.SlotTable, header.SlotCount, kSlotSize, "jump table");
+    if (header.Type == kTypeLod && !observers_.empty()) {
+        const std::vector<float> distances = ReadLodDistances(position);
+        Tell([&](WalkObserver& o) { o.LodBlockEntered(Place(), position, distances); });
     }
-    const int64_t slots = ElementsInFile(table, count, 4, "jump table");
-    if (observer_ != nullptr && ownType == kTypeLod)
-        observer_->LodBlockEntered(Place(), position, ReadLodDistances(position));
     onPath_.insert(position);
-    stack_.push_back(Frame{position, ownType, slots, table, 0, parentNode, false, 0, 0});
+    stack_.push_back(
+        Frame{position, header.Type, slots, header.SlotTable, 0, parentNode, false, 0, 0});
 }
 
 void OptWalker::VisitSlot(size_t frameIndex) {
@@ -306,47 +274,36 @@ void OptWalker::VisitSlot(size_t frameIndex) {
     const Frame frame = stack_[frameIndex];
     currentBlock_ = frame.position;
     if (!Spend(8)) return;
-    stream_.SeekOpt(frame.tablePosition + 4 * slot);
-    const int32_t stored = stream_.ReadInt32();
+    const int64_t slotPosition = frame.tablePosition + kSlotSize * slot;
+    const int32_t stored = stream_.Int32At(slotPosition);
     if (stored == 0) {
-        if (sink_.Active()) {
-            Line() += "       Jump address ";
-            AppendInt(slot + 1);
-            line_ += " is null";
-            Emit();
-        }
+        const SlotRecord empty{slot, slotPosition, 0, 0};
+        Tell([&](WalkObserver& o) { o.EmptySlot(empty); });
         FinishSlot(frameIndex, -1, 0);
         return;
     }
     const int64_t child = AdjustOffset(stored);
-    if (stream_.BytesFrom(child) < 8) {
+    if (stream_.BytesFrom(child) < kTypeFieldEnd) {
         // Not even the block's type lies in the file: there is no block to report.
-        if (Noting()) {
+        if (noting_) {
             Line() += "       !! Jump address ";
             AppendInt(slot + 1);
             line_ += " is to offset ";
             AppendInt(child);
             line_ += ", outside the file: not followed";
-            EmitProblem(ProblemKind::OutsideFile, frame.position, frame.tablePosition + 4 * slot);
+            TellProblem(ProblemKind::OutsideFile, frame.position, slotPosition);
         }
         FinishSlot(frameIndex, -1, 0);
         return;
     }
-    stream_.SeekOpt(child + 4);
-    const int32_t type = stream_.ReadInt32();
+    const int32_t type = stream_.Int32At(child + kBlockTypeField);
     if (!IsJumpType(type)) {
         WalkDataBlock(frame.node, type, child);
         FinishSlot(frameIndex, -1, 0);
         return;
     }
 
-    if (sink_.Active()) {
-        Line() += " Found JUMP BLOCK type ";
-        AppendInt(type);
-        line_ += " at offset ";
-        AppendInt(child);
-        Emit();
-    }
+    Tell([&](WalkObserver& o) { o.JumpChildFound(type, child); });
     int32_t childNode = 0;
     if (options_.BuildTree) {
         std::string label =
@@ -359,13 +316,13 @@ void OptWalker::VisitSlot(size_t frameIndex) {
         model_->Tree.SetImage(childNode, kImageJump);
     }
     if (onPath_.contains(child)) {
-        if (Noting()) {
+        if (noting_) {
             Line() += "       !! Jump address ";
             AppendInt(slot + 1);
             line_ += " leads back to the block at offset ";
             AppendInt(child);
             line_ += " on the current path: not followed";
-            EmitProblem(ProblemKind::LeadsBack, frame.position, frame.tablePosition + 4 * slot);
+            TellProblem(ProblemKind::LeadsBack, frame.position, slotPosition);
         }
         FinishSlot(frameIndex, type, child);
         return;
@@ -386,18 +343,19 @@ void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPo
 void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
     currentBlock_ = q;
     Spend(kBlockHeaderSize);
-    if (sink_.ToList()) {
-        Line() += "   Found DATA BLOCK type ";
-        AppendInt(type);
-        line_ += " at offset ";
-        AppendInt(q);
-        sink_.ReportListLine(line_);
-    }
+    Tell([&](WalkObserver& o) { o.DataBlockFound(type, q); });
     int32_t dataNode = -1;
     if (options_.BuildTree && type != kTypeTexHeader)
         dataNode = AddNode(
             parentNode, "Data block " + NumberText::IntText(type) + " at " + NumberText::IntText(q),
             q, type);
+    ReadDataBlock(type, q);
+    if (dataNode >= 0 && type == kTypeFace) model_->Tree.SetImage(dataNode, kImageFace);
+    if (dataNode >= 0 && type == kTypeHardpoint) model_->Tree.SetImage(dataNode, kImageHardpoint);
+}
+
+ShownBlock OptWalker::ReadDataBlock(int32_t type, int64_t q) {
+    ShownBlock shown;
     switch (type) {
         case kTypeVertex:
             ReadVertexBlock(q);
@@ -408,66 +366,42 @@ void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
         case kTypeTextureVertex:
             ReadTextureVertexBlock(q);
             break;
-        case kTypeFace: {
-            const int64_t first = tables_.MeshFaceBase;
-            const int64_t count = ReadFaceBlock(q);
-            ReadFaceDetails(q);
-            if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageFace);
-            if (observer_ != nullptr) observer_->FacesRead(Place(), q, tables_, first, count);
+        case kTypeFace:
+            ReadFaceBlock(q);
             break;
-        }
-        case kTypeHardpoint: {
-            const HardpointRecord hardpoint = ReadHardpointBlock(q);
-            if (dataNode >= 0) model_->Tree.SetImage(dataNode, kImageHardpoint);
-            if (observer_ != nullptr) observer_->HardpointRead(Place(), q, hardpoint);
+        case kTypeHardpoint:
+            shown.Hardpoint = ReadHardpointBlock(q);
             break;
-        }
-        case kTypeMeshDescriptor: {
-            const MeshDescriptorRecord descriptor = ReadMeshDescriptorBlock(q);
-            if (observer_ != nullptr) observer_->DescriptorRead(Place(), q, descriptor);
+        case kTypeMeshDescriptor:
+            shown.Descriptor = ReadMeshDescriptorBlock(q);
             break;
-        }
         case kTypeTexHeader:
-        case kTypeTexHeaderPointer: {
-            const std::string name =
-                type == kTypeTexHeader ? ReadTexHeaderBlock(q) : ReadTexHeaderPointerBlock(q);
-            if (observer_ != nullptr) observer_->TextureNamed(Place(), q, name);
+            ReadTexHeaderBlock(q);
             break;
-        }
+        case kTypeTexHeaderPointer:
+            ReadTexHeaderPointerBlock(q);
+            break;
         default:
             break;
     }
+    return shown;
 }
 
 void OptWalker::ListJumpBlock(int64_t p) {
-    stream_.SeekOpt(p + 8);
-    const int32_t count = stream_.ReadInt32();
-    Line() += "  Jump block with ";
-    AppendInt(count);
-    line_ += " jumps at offset ";
-    AppendInt(p);
-    Emit();
-    ListSlots(p, count);
+    const BlockHeader header = ReadHeader(p);
+    Tell([&](WalkObserver& o) { o.JumpBlockListed(header); });
+    ListSlots(header);
 }
 
-void OptWalker::ListSlots(int64_t p, int32_t count) {
-    stream_.SeekOpt(p + 12);
-    const int64_t table = AdjustOffset(stream_.ReadInt32());
-    const int64_t slots = count > 0 ? ElementsInFile(table, count, 4, "jump table") : 0;
+void OptWalker::ListSlots(const BlockHeader& header) {
+    const int64_t table = header.SlotTable;
+    const int64_t slots =
+        header.SlotCount > 0 ? ElementsInFile(table, header.SlotCount, kSlotSize, "jump table") : 0;
     for (int64_t i = 0; i < slots; ++i) {
-        stream_.SeekOpt(table + 4 * i);
-        const int32_t stored = stream_.ReadInt32();
-        Line() += "       Jump pointer ";
-        AppendInt(i + 1);
-        line_ += " at offset ";
-        AppendInt(table + 4 * i);
-        if (stored == 0) {
-            line_ += " is null";
-        } else {
-            line_ += " is to offset ";
-            AppendInt(AdjustOffset(stored));
-        }
-        Emit();
+        SlotRecord slot{i, table + kSlotSize * i, 0, 0};
+        slot.Stored = stream_.Int32At(slot.Position);
+        slot.Target = AdjustOffset(slot.Stored);
+        Tell([&](WalkObserver& o) { o.SlotListed(slot); });
     }
 }
 
@@ -475,46 +409,16 @@ ShownBlock OptWalker::ShowBlock(const BlockEntry& entry) {
     ResetBudget();
     currentMesh_ = entry.Mesh;
     currentBlock_ = entry.Offset;
+    // Faces are numbered from the block's start.
+    tables_.MeshFaceBase = 0;
     ShownBlock shown;
+    if (entry.Type == kTypeJump)
+        ListJumpBlock(entry.Offset);
+    else if (entry.Type == kTypeLod)
+        ListLodBlock(entry.Offset);
+    else if (entry.Type != kTypeFgTextures)
+        shown = ReadDataBlock(entry.Type, entry.Offset);
     shown.Mesh = entry.Mesh;
-    const int64_t p = entry.Offset;
-    switch (entry.Type) {
-        case kTypeJump:
-            ListJumpBlock(p);
-            break;
-        case kTypeLod:
-            ListLodBlock(p);
-            break;
-        case kTypeVertex:
-            ReadVertexBlock(p);
-            break;
-        case kTypeVertexNormal:
-            ReadVertexNormalBlock(p);
-            break;
-        case kTypeTextureVertex:
-            ReadTextureVertexBlock(p);
-            break;
-        case kTypeHardpoint:
-            shown.Hardpoint = ReadHardpointBlock(p);
-            break;
-        case kTypeMeshDescriptor:
-            shown.Descriptor = ReadMeshDescriptorBlock(p);
-            break;
-        case kTypeTexHeader:
-            ReadTexHeaderBlock(p);
-            break;
-        case kTypeTexHeaderPointer:
-            ReadTexHeaderPointerBlock(p);
-            break;
-        case kTypeFace:
-            Emit("");
-            Emit("NB face numbers are from start of block only");
-            tables_.MeshFaceBase = 0;
-            ReadFaceBlock(p);
-            break;
-        default:
-            break;
-    }
     return shown;
 }
 

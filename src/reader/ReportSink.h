@@ -28,7 +28,10 @@ class ReportSink {
 
     // To the file, then to the list.
     void ReportLine(std::string_view line) {
-        if (file_ != nullptr) file_->WriteLine(line);
+        if (file_ != nullptr) {
+            file_->WriteLine(line);
+            ++fileLines_;
+        }
         if (list_ != nullptr) list_->emplace_back(line);
     }
     // To the list only: lines that the list shows and the report file leaves out.
@@ -41,6 +44,10 @@ class ReportSink {
     bool ToList() const { return list_ != nullptr; }
     // Lines in the list so far.
     size_t ListedLines() const { return list_ != nullptr ? list_->size() : 0; }
+    // Lines so far where they are read: in the list when there is one, else in the file.
+    int64_t LineCount() const {
+        return list_ != nullptr ? static_cast<int64_t>(list_->size()) : fileLines_;
+    }
 
     const NumberText& Numbers() const { return numbers_; }
     std::string IntText(int64_t n) const { return NumberText::IntText(n); }
@@ -51,6 +58,7 @@ class ReportSink {
     const NumberText& numbers_;
     std::vector<std::string>* list_;
     LineOutput* file_;
+    int64_t fileLines_ = 0;
 };
 
 }  // namespace vexlor

@@ -1,13 +1,12 @@
-// What one walk produces besides its report lines, chosen by its caller for that walk alone:
-// the structure tree, the draw tables, the problems found, PRJ records; and how much work the
-// walk may do.
+// What one walk produces besides its events, chosen by its caller for that walk alone: the
+// structure tree; who is told what the walk reads; and how much work the walk may do.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace vexlor {
 
-class ByteOutput;
 class WalkObserver;
 
 // The work one walk may do: PerByte units per byte of the file and Floor more. A well-formed file
@@ -22,14 +21,9 @@ struct WalkBudget {
 struct WalkOptions {
     // Rebuild the model's tree and BlockTable (the open).
     bool BuildTree = false;
-    // Append every face to the model's draw tables (the open, the browser's preview).
-    bool FillDrawTables = false;
-    // Keep every "!!" line in the model's Problems, with or without a report (the open).
-    bool RecordProblems = false;
-    // Write the PRJ file there: the face count, then one 52-byte record per face (Save PRJ).
-    ByteOutput* Prj = nullptr;
-    // Told of every block the walk reads (see WalkObserver.h).
-    WalkObserver* Observer = nullptr;
+    // Told of everything the walk reads, in this order (see WalkObserver.h): the report, the
+    // draw tables, the problems, the PRJ file, the export's model.
+    std::vector<WalkObserver*> Observers;
     WalkBudget Budget;
 };
 

@@ -48,25 +48,28 @@ TEST(CheckRun, BeforeAnyFileIsOpenItWritesNothing) {
     EXPECT_EQ(outcome.errorCount, 0);
 }
 
-// The re-walks refill only the check's own tables: the model (draw tables, tree, block table)
-// is as it was, and a block display afterwards shows what it showed before.
-TEST(CheckRun, LeavesTheModelAsItWas) {
-    FighterLayout layout;
+// The saves and the check re-walk the file with tables of their own: the model (draw tables,
+// tree, block table) is as it was, and a block display afterwards shows what it showed before,
+// also of a hardpoint that later walks read past.
+TEST(CheckRun, SavesAndTheCheckLeaveTheModelAndTheBlockDisplayAsTheyWere) {
     OptDocument document;
-    document.OpenBytes(BuildFighter(layout), "fighter.opt");
+    document.OpenBytes(BuildFighter(), "fighter.opt");
     int32_t hardpointNode = -1;
-    for (int32_t k = 0; k < static_cast<int32_t>(document.Model().BlockTable.size()); ++k) {
-        const BlockEntry& e = document.Model().BlockTable[static_cast<size_t>(k)];
-        if (e.Type == 22 && e.Mesh == 1) hardpointNode = k;
-    }
+    for (int32_t k = 0; k < document.Model().Tree.Count() && hardpointNode < 0; ++k)
+        if (document.Model().BlockTable[static_cast<size_t>(k)].Type == 22) hardpointNode = k;
     std::vector<std::string> shown;
     ASSERT_TRUE(document.DisplayBlock(hardpointNode, shown));
     const OptModel before = document.Model();
 
+    MemoryOutput report;
+    CrLfLineOutput lines(report);
+    document.WriteReport(lines, "caption");
+    MemoryOutput prj;
+    document.WritePrj(prj);
     CheckOutcome outcome{};
-    const Lines lines = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
+    EXPECT_EQ(RunCheck(document, VertexNormalCheck::WholeModel, &outcome).front(),
+              "Consistency check...");
     EXPECT_TRUE(outcome.allOk);
-    EXPECT_EQ(lines.front(), "Consistency check...");
     const OptModel& after = document.Model();
     ASSERT_EQ(after.DrawFaces.size(), before.DrawFaces.size());
     EXPECT_EQ(std::memcmp(after.DrawFaces.data(), before.DrawFaces.data(),

@@ -29,7 +29,7 @@ MeshParts CleanSquare(float x, float y) {
             {MakeFace({0, 1, 2, 3}, {0, 0, -1}, {0, 0, 0, 0})}};
 }
 
-std::vector<std::string> RunCheck(OptDocument& document, VertexNormalCheck mode,
+std::vector<std::string> RunCheck(const OptDocument& document, VertexNormalCheck mode,
                                   CheckOutcome* outcome, ContributionSearch search) {
     std::vector<std::string> lines;
     const CheckOutcome result = CheckOPT(document, mode, lines, search);

@@ -30,7 +30,7 @@ FaceInput MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t,
 MeshParts CleanSquare(float x = 0, float y = 0);
 
 // Runs the check on the loaded file: its lines, and its outcome in `outcome` when asked.
-std::vector<std::string> RunCheck(OptDocument& document, VertexNormalCheck mode,
+std::vector<std::string> RunCheck(const OptDocument& document, VertexNormalCheck mode,
                                   CheckOutcome* outcome = nullptr,
                                   ContributionSearch search = ContributionSearch::Indexed);
 

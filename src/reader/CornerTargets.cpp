@@ -1,0 +1,82 @@
+// Following the mesh tables through a walk: which block's record each entry holds.
+#include "CornerTargets.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "FormatTables.h"
+#include "OptWalker.h"
+
+namespace vexlor {
+
+namespace {
+
+class TargetFinder : public WalkObserver {
+  public:
+    TargetFinder(const RecordRef& face, int32_t mesh, size_t corner, CornerTable table)
+        : face_(face), mesh_(mesh), corner_(corner), table_(table) {}
+
+    void VerticesRead(const WalkPlace&, const BlockHeader& header,
+                      std::span<const Vec3> vertices) override {
+        Wrote(vertexOrigins_, header.Position, kTypeVertex, vertices.size());
+    }
+    void VertexNormalsRead(const WalkPlace&, const BlockHeader& header,
+                           std::span<const Vec3> normals) override {
+        // A vertex normal block first clears the entries it may leave.
+        const size_t cleared = std::min(kVertexNormalsZeroed, normalOrigins_.size());
+        std::fill_n(normalOrigins_.begin(), cleared, RecordRef{});
+        Wrote(normalOrigins_, header.Position, kTypeVertexNormal, normals.size());
+    }
+    void FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
+                   int64_t first, int64_t count) override {
+        if (found_ || position != face_.Block || (mesh_ >= 0 && place.mesh != mesh_)) return;
+        if (face_.Record < 0 || face_.Record >= count || corner_ >= 4) return;
+        found_ = true;
+        const FaceRecord& face = tables.FaceTable[static_cast<size_t>(first + face_.Record)];
+        const bool vertices = table_ == CornerTable::kVertices;
+        const int32_t index = (vertices ? face.VertexIndex : face.VertexNormalIndex)[corner_];
+        const size_t size = vertices ? tables.VertexTableSize() : tables.VertexNormalTableSize();
+        if (StateOf(table_, corner_, index, size) != IndexState::kNamesEntry) return;
+        const std::vector<RecordRef>& origins = vertices ? vertexOrigins_ : normalOrigins_;
+        if (static_cast<size_t>(index) < origins.size() &&
+            origins[static_cast<size_t>(index)].Block >= 0)
+            target_ = origins[static_cast<size_t>(index)];
+    }
+
+    const std::optional<RecordRef>& Target() const { return target_; }
+
+  private:
+    // The block's records now fill entries 0 ... count - 1.
+    static void Wrote(std::vector<RecordRef>& origins, int64_t block, int32_t type, size_t count) {
+        if (origins.size() < count) origins.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            origins[i] = RecordRef{block, type, 1, static_cast<int64_t>(i), -1};
+    }
+
+    RecordRef face_;
+    int32_t mesh_;
+    size_t corner_;
+    CornerTable table_;
+    bool found_ = false;
+    std::vector<RecordRef> vertexOrigins_;
+    std::vector<RecordRef> normalOrigins_;
+    std::optional<RecordRef> target_;
+};
+
+static_assert(RegionIndex(format::kVertexRegions, "vertices") == 1 &&
+              RegionIndex(format::kVertexNormalRegions, "vertexNormals") == 1);
+
+}  // namespace
+
+std::optional<RecordRef> CornerTarget(const OptStream& stream, const RecordRef& face, int32_t mesh,
+                                      size_t corner, CornerTable table) {
+    TargetFinder finder(face, mesh, corner, table);
+    WalkOptions options;
+    options.Observers = {&finder};
+    // As the open walked: from zero-filled tables.
+    MeshTables tables;
+    OptWalker(stream, tables, options).RMain();
+    return finder.Target();
+}
+
+}  // namespace vexlor
