@@ -10,8 +10,8 @@
 #include <string>
 
 #include "OptBuilder.h"
-#include "OptDocument.h"
 #include "SampleModels.h"
+#include "reader/OptDocument.h"
 
 namespace {
 

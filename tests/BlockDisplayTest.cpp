@@ -2,9 +2,9 @@
 // that hardpoints and mesh descriptors set, and the record each line shows.
 #include <gtest/gtest.h>
 
-#include "FormatSchema.h"
-#include "RecordPlaces.h"
 #include "TestSupport.h"
+#include "reader/FormatSchema.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor::testing {
 namespace {

@@ -6,13 +6,13 @@
 #include <limits>
 #include <optional>
 
-#include "BlockLayout.h"
-#include "ByteDescription.h"
-#include "CornerTargets.h"
 #include "EveryBlockSample.h"
-#include "RecordPlaces.h"
 #include "SampleModels.h"
 #include "TestSupport.h"
+#include "reader/BlockLayout.h"
+#include "reader/ByteDescription.h"
+#include "reader/CornerTargets.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "TempFolder.h"
 #include "TestSupport.h"
-#include "Version.h"
+#include "reader/Version.h"
 
 namespace vexlor::testing {
 namespace {

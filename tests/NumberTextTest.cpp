@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "NumberText.h"
+#include "reader/NumberText.h"
 
 namespace vexlor {
 namespace {

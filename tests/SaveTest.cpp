@@ -11,9 +11,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "AtomicFile.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
+#include "reader/AtomicFile.h"
 
 // Linked in place of fsync and umask (-Wl,--wrap): fsync fails with EIO while asked to, umask
 // calls are counted.

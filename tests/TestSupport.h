@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "OptBuilder.h"
-#include "OptDocument.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::testing {
 

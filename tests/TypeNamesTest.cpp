@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "TempFolder.h"
-#include "TypeNames.h"
+#include "reader/TypeNames.h"
 
 namespace vexlor {
 namespace {

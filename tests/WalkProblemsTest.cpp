@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "BlockLayout.h"
 #include "SampleModels.h"
 #include "TestSupport.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::testing {
 namespace {

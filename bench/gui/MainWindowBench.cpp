@@ -13,15 +13,15 @@
 #include <filesystem>
 #include <string>
 
-#include "BrowserWindow.h"
-#include "GlViewLink.h"
-#include "MainWindow.h"
 #include "OptBuilder.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
-#include "StructureTreeModel.h"
+#include "desktop/BrowserWindow.h"
+#include "desktop/GlViewLink.h"
+#include "desktop/MainWindow.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
 
 namespace {
 

@@ -11,20 +11,20 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "BlockLayout.h"
-#include "HexPane.h"
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "LineMatcher.h"
-#include "MainWindow.h"
 #include "OptBuilder.h"
-#include "OptDocument.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListView.h"
-#include "ReportSearch.h"
 #include "SampleModels.h"
 #include "ScriptedFileDialogs.h"
+#include "desktop/MainWindow.h"
+#include "inspector/HexPane.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/ReportSearch.h"
+#include "inspector/plain/LineMatcher.h"
+#include "reader/BlockLayout.h"
+#include "reader/OptDocument.h"
 
 namespace {
 

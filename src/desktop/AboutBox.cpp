@@ -1,5 +1,5 @@
 // The About box.
-#include "AboutBox.h"
+#include "desktop/AboutBox.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "TreeImages.h"
-#include "Version.h"
+#include "inspector/TreeImages.h"
+#include "reader/Version.h"
 
 namespace vexlor::app {
 

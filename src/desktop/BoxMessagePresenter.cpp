@@ -1,7 +1,7 @@
 // Messages and questions in modal message boxes.
 #include <QMessageBox>
 
-#include "MessagePresenter.h"
+#include "desktop/MessagePresenter.h"
 
 namespace vexlor::app {
 

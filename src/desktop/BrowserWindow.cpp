@@ -1,5 +1,5 @@
 // The OPT browser window.
-#include "BrowserWindow.h"
+#include "desktop/BrowserWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "MainWindow.h"
+#include "desktop/MainWindow.h"
 
 namespace vexlor::app {
 

@@ -6,9 +6,9 @@
 
 #include <QWidget>
 
-#include "MessagePresenter.h"
-#include "OptDocument.h"
-#include "ViewLink.h"
+#include "desktop/MessagePresenter.h"
+#include "desktop/ViewLink.h"
+#include "reader/OptDocument.h"
 
 class QComboBox;
 class QFileSystemModel;

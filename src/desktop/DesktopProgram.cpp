@@ -1,5 +1,5 @@
 // Creating the desktop program's windows.
-#include "DesktopProgram.h"
+#include "desktop/DesktopProgram.h"
 
 namespace vexlor::app {
 

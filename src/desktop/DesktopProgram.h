@@ -5,15 +5,15 @@
 #include <QSettings>
 #include <QString>
 
-#include "AboutBox.h"
-#include "BrowserWindow.h"
-#include "FileDialogs.h"
-#include "GlViewLink.h"
-#include "MainWindow.h"
-#include "MessagePresenter.h"
-#include "OptDocument.h"
-#include "ViewState.h"
-#include "ViewWindow.h"
+#include "desktop/AboutBox.h"
+#include "desktop/BrowserWindow.h"
+#include "desktop/FileDialogs.h"
+#include "desktop/GlViewLink.h"
+#include "desktop/MainWindow.h"
+#include "desktop/MessagePresenter.h"
+#include "reader/OptDocument.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
 
 namespace vexlor::app {
 

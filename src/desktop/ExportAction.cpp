@@ -1,5 +1,5 @@
 // File > Export...: format filters, the choice of the format, the export and its outcome.
-#include "ExportAction.h"
+#include "desktop/ExportAction.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -17,11 +17,11 @@
 #include <new>
 #include <utility>
 
-#include "ExportModelBuilder.h"
-#include "FileDialogs.h"
-#include "MainWindow.h"
-#include "MessagePresenter.h"
-#include "ModelExport.h"
+#include "desktop/FileDialogs.h"
+#include "desktop/MainWindow.h"
+#include "desktop/MessagePresenter.h"
+#include "export/ExportModelBuilder.h"
+#include "export/ModelExport.h"
 
 namespace vexlor::app {
 

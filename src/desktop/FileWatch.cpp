@@ -1,5 +1,5 @@
 // Following the open file on disk.
-#include "FileWatch.h"
+#include "desktop/FileWatch.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
 // Linking the main window to the 3D view.
-#include "GlViewLink.h"
+#include "desktop/GlViewLink.h"
 
 #include <QFile>
 
-#include "OffscreenPicture.h"
-#include "PictureFile.h"
+#include "view/OffscreenPicture.h"
+#include "view/PictureFile.h"
 
 namespace vexlor::app {
 

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "RotationThread.h"
-#include "ViewLink.h"
-#include "ViewState.h"
-#include "ViewWindow.h"
+#include "desktop/ViewLink.h"
+#include "view/RotationThread.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
 
 namespace vexlor::app {
 

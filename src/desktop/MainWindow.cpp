@@ -1,6 +1,6 @@
 // Building the main window: tool panel, tree, list, hex view, findings panel, status bar and
 // menus; the start-up set-up.
-#include "MainWindow.h"
+#include "desktop/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,23 +26,23 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "BlockKindWords.h"
-#include "FileWatch.h"
-#include "FindingsPanel.h"
-#include "HexPane.h"
-#include "Hints.h"
-#include "OffsetBar.h"
-#include "RecentFiles.h"
-#include "ReloadBar.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
-#include "ReportMatchDelegate.h"
-#include "ReportSearch.h"
-#include "SearchBar.h"
-#include "StructureTreeModel.h"
-#include "TreeFilterModel.h"
-#include "TreeImages.h"
-#include "TypeNames.h"
+#include "desktop/FileWatch.h"
+#include "desktop/Hints.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/ReloadBar.h"
+#include "inspector/BlockKindWords.h"
+#include "inspector/FindingsPanel.h"
+#include "inspector/HexPane.h"
+#include "inspector/OffsetBar.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/ReportMatchDelegate.h"
+#include "inspector/ReportSearch.h"
+#include "inspector/SearchBar.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "inspector/TreeImages.h"
+#include "reader/TypeNames.h"
 
 namespace vexlor::app {
 

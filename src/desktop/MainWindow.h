@@ -12,12 +12,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "CheckFinding.h"
-#include "FileDialogs.h"
-#include "FindingPlace.h"
-#include "MessagePresenter.h"
-#include "OptDocument.h"
-#include "ViewLink.h"
+#include "check/CheckFinding.h"
+#include "desktop/FileDialogs.h"
+#include "desktop/MessagePresenter.h"
+#include "desktop/ViewLink.h"
+#include "inspector/plain/FindingPlace.h"
+#include "reader/OptDocument.h"
 
 class QAction;
 class QButtonGroup;

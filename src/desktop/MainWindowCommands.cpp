@@ -19,18 +19,18 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include "BlockLayout.h"
-#include "ConsistencyCheck.h"
-#include "ExportAction.h"
-#include "FindingsPanel.h"
-#include "FindingsTableModel.h"
-#include "HexPane.h"
-#include "MainWindow.h"
-#include "ReadmeWindow.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
-#include "StructureTreeModel.h"
-#include "TreeFilterModel.h"
+#include "check/ConsistencyCheck.h"
+#include "desktop/ExportAction.h"
+#include "desktop/MainWindow.h"
+#include "desktop/ReadmeWindow.h"
+#include "inspector/FindingsPanel.h"
+#include "inspector/FindingsTableModel.h"
+#include "inspector/HexPane.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::app {
 

@@ -6,22 +6,22 @@
 #include <QLabel>
 #include <QTreeView>
 
-#include "BlockKindWords.h"
-#include "BlockLayout.h"
-#include "FileWatch.h"
-#include "FindingsPanel.h"
-#include "FindingsTableModel.h"
-#include "HexPane.h"
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "MainWindow.h"
-#include "OffsetBar.h"
-#include "OffsetInput.h"
-#include "RecentFiles.h"
-#include "ReloadBar.h"
-#include "SearchBar.h"
-#include "StructureTreeModel.h"
-#include "TreeFilterModel.h"
+#include "desktop/FileWatch.h"
+#include "desktop/MainWindow.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/ReloadBar.h"
+#include "inspector/BlockKindWords.h"
+#include "inspector/FindingsPanel.h"
+#include "inspector/FindingsTableModel.h"
+#include "inspector/HexPane.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/OffsetBar.h"
+#include "inspector/SearchBar.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "inspector/plain/OffsetInput.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::app {
 

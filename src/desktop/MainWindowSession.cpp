@@ -8,9 +8,9 @@
 #include <QSettings>
 #include <QSplitter>
 
-#include "FileWatch.h"
-#include "MainWindow.h"
-#include "ReloadBar.h"
+#include "desktop/FileWatch.h"
+#include "desktop/MainWindow.h"
+#include "desktop/ReloadBar.h"
 
 namespace vexlor::app {
 

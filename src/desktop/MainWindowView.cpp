@@ -7,14 +7,14 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "BlockTypes.h"
-#include "HexPane.h"
-#include "HexView.h"
-#include "MainWindow.h"
-#include "RecordPlaces.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
-#include "StructureTreeModel.h"
+#include "desktop/MainWindow.h"
+#include "inspector/HexPane.h"
+#include "inspector/HexView.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "reader/BlockTypes.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor::app {
 

@@ -1,5 +1,5 @@
 // The picture size dialog.
-#include "PictureSizeDialog.h"
+#include "desktop/PictureSizeDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

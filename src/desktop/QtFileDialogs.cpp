@@ -1,8 +1,8 @@
 // The Open and Save dialogs of Qt, and the picture size dialog.
 #include <QFileDialog>
 
-#include "FileDialogs.h"
-#include "PictureSizeDialog.h"
+#include "desktop/FileDialogs.h"
+#include "desktop/PictureSizeDialog.h"
 
 namespace vexlor::app {
 

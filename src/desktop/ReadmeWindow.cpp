@@ -1,9 +1,9 @@
 // The README window.
-#include "ReadmeWindow.h"
+#include "desktop/ReadmeWindow.h"
 
 #include <QKeyEvent>
 
-#include "Version.h"
+#include "reader/Version.h"
 
 namespace vexlor::app {
 

@@ -1,5 +1,5 @@
 // The recent files' list and menu.
-#include "RecentFiles.h"
+#include "desktop/RecentFiles.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,5 +1,5 @@
 // The reload bar's controls.
-#include "ReloadBar.h"
+#include "desktop/ReloadBar.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

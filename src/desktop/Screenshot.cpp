@@ -1,14 +1,14 @@
 // Taking a screenshot of an OPT file.
-#include "Screenshot.h"
+#include "desktop/Screenshot.h"
 
 #include <algorithm>
 
 #include <QFile>
 #include <QRegularExpression>
 
-#include "OffscreenPicture.h"
-#include "OptDocument.h"
-#include "PictureFile.h"
+#include "reader/OptDocument.h"
+#include "view/OffscreenPicture.h"
+#include "view/PictureFile.h"
 
 namespace vexlor::app {
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "ViewFit.h"
-#include "ViewWindow.h"
+#include "view/ViewFit.h"
+#include "view/ViewWindow.h"
 
 namespace vexlor::app {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "BlockRecords.h"
-#include "OptDocument.h"
-#include "OptModel.h"
+#include "reader/BlockRecords.h"
+#include "reader/OptDocument.h"
+#include "reader/OptModel.h"
 
 namespace vexlor::app {
 

@@ -14,14 +14,14 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-#include "SanitizerOptions.h"
+#include "reader/SanitizerOptions.h"
 
-#include "DesktopProgram.h"
-#include "NumberText.h"
-#include "Screenshot.h"
-#include "TemporaryFiles.h"
-#include "TreeImages.h"
-#include "Version.h"
+#include "desktop/DesktopProgram.h"
+#include "desktop/Screenshot.h"
+#include "inspector/TreeImages.h"
+#include "reader/NumberText.h"
+#include "reader/TemporaryFiles.h"
+#include "reader/Version.h"
 
 namespace {
 

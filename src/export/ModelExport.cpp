@@ -1,5 +1,5 @@
 // Format list, format choice and the export itself.
-#include "ModelExport.h"
+#include "export/ModelExport.h"
 
 #include <assimp/scene.h>
 #include <assimp/Exporter.hpp>
@@ -18,13 +18,13 @@
 #include <new>
 #include <string_view>
 
-#include "ExportFiles.h"
-#include "ExportUnits.h"
-#include "FbxRepair.h"
-#include "SceneBuilder.h"
-#include "ThreeMfWriter.h"
-#include "WriteTarget.h"
-#include "WriterRepairs.h"
+#include "export/ExportFiles.h"
+#include "export/ExportUnits.h"
+#include "export/FbxRepair.h"
+#include "export/SceneBuilder.h"
+#include "export/ThreeMfWriter.h"
+#include "export/WriterRepairs.h"
+#include "reader/WriteTarget.h"
 
 namespace vexlor {
 

@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "ExportModel.h"
+#include "export/ExportModel.h"
 
 namespace vexlor {
 

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "ExportModel.h"
+#include "export/ExportModel.h"
 
 struct aiScene;
 

@@ -1,13 +1,13 @@
 // Tree nodes' blocks in words.
-#include "BlockKindWords.h"
+#include "inspector/BlockKindWords.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <optional>
 
-#include "BlockRegions.h"
-#include "BlockTypes.h"
-#include "ReportListModel.h"
+#include "inspector/ReportListModel.h"
+#include "reader/BlockRegions.h"
+#include "reader/BlockTypes.h"
 
 namespace vexlor::app {
 

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-#include "OptModel.h"
-#include "OptStream.h"
-#include "TypeNames.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
+#include "reader/TypeNames.h"
 
 namespace vexlor::app {
 

@@ -1,5 +1,5 @@
 // The findings panel's table, filter and choices.
-#include "FindingsPanel.h"
+#include "inspector/FindingsPanel.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "FindingsTableModel.h"
+#include "inspector/FindingsTableModel.h"
 
 namespace vexlor::app {
 

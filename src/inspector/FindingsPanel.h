@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "FindingPlace.h"
+#include "inspector/plain/FindingPlace.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,12 +1,12 @@
 // The findings panel's rows.
-#include "FindingsTableModel.h"
+#include "inspector/FindingsTableModel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "FindingPlace.h"
-#include "ReportListModel.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/plain/FindingPlace.h"
 
 namespace vexlor::app {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "CheckFinding.h"
-#include "FindingPlace.h"
-#include "OptModel.h"
+#include "check/CheckFinding.h"
+#include "inspector/plain/FindingPlace.h"
+#include "reader/OptModel.h"
 
 namespace vexlor::app {
 

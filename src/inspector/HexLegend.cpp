@@ -1,8 +1,8 @@
 // The hex view's legend, as rich text that wraps like words.
-#include "HexLegend.h"
+#include "inspector/HexLegend.h"
 
-#include "HexTints.h"
-#include "HexViewModel.h"
+#include "inspector/HexTints.h"
+#include "inspector/HexViewModel.h"
 
 namespace vexlor::app {
 

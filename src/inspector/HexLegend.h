@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QList>
 
-#include "BlockLayout.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::app {
 

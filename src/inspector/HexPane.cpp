@@ -1,14 +1,14 @@
 // Putting the hex view's pane together.
-#include "HexPane.h"
+#include "inspector/HexPane.h"
 
 #include <QVBoxLayout>
 
-#include "HexLegend.h"
-#include "HexSearcher.h"
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "OffsetBar.h"
-#include "SearchBar.h"
+#include "inspector/HexLegend.h"
+#include "inspector/HexSearcher.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/OffsetBar.h"
+#include "inspector/SearchBar.h"
 
 namespace vexlor::app {
 

@@ -4,9 +4,9 @@
 
 #include <QWidget>
 
-#include "BlockLayout.h"
-#include "NumberText.h"
-#include "OptStream.h"
+#include "reader/BlockLayout.h"
+#include "reader/NumberText.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::app {
 

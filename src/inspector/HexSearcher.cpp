@@ -1,9 +1,9 @@
 // The hex view's search.
-#include "HexSearcher.h"
+#include "inspector/HexSearcher.h"
 
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "SearchBar.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/SearchBar.h"
 
 namespace vexlor::app {
 

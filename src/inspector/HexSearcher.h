@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-#include "HexSearch.h"
+#include "inspector/plain/HexSearch.h"
 
 namespace vexlor::app {
 

@@ -1,5 +1,5 @@
 // The hex view's tints.
-#include "HexTints.h"
+#include "inspector/HexTints.h"
 
 #include <array>
 

@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include "BlockLayout.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::app {
 

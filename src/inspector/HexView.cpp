@@ -1,5 +1,5 @@
 // The hex view's painting, scrolling, mouse, keys and tool tips.
-#include "HexView.h"
+#include "inspector/HexView.h"
 
 #include <QFontDatabase>
 #include <QHelpEvent>
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <limits>
 
-#include "HexViewModel.h"
+#include "inspector/HexViewModel.h"
 
 namespace vexlor::app {
 

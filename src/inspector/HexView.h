@@ -6,7 +6,7 @@
 
 #include <QAbstractScrollArea>
 
-#include "BlockLayout.h"
+#include "reader/BlockLayout.h"
 
 namespace vexlor::app {
 

@@ -1,12 +1,12 @@
 // The hex view's model.
-#include "HexViewModel.h"
+#include "inspector/HexViewModel.h"
 
 #include <QBrush>
 #include <algorithm>
 #include <limits>
 
-#include "ByteDescription.h"
-#include "HexTints.h"
+#include "inspector/HexTints.h"
+#include "reader/ByteDescription.h"
 
 namespace vexlor::app {
 

@@ -10,9 +10,9 @@
 #include <QAbstractTableModel>
 #include <QColor>
 
-#include "BlockLayout.h"
-#include "NumberText.h"
-#include "OptStream.h"
+#include "reader/BlockLayout.h"
+#include "reader/NumberText.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::app {
 

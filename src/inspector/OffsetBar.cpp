@@ -1,5 +1,5 @@
 // The "Go to offset" bar's controls and keys.
-#include "OffsetBar.h"
+#include "inspector/OffsetBar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

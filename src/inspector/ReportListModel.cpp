@@ -1,5 +1,5 @@
 // The report list model.
-#include "ReportListModel.h"
+#include "inspector/ReportListModel.h"
 
 namespace vexlor::app {
 

@@ -1,5 +1,5 @@
 // The report list's view.
-#include "ReportListView.h"
+#include "inspector/ReportListView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "ReportListModel.h"
+#include "inspector/ReportListModel.h"
 
 namespace vexlor::app {
 

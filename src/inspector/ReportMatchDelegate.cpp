@@ -1,11 +1,11 @@
 // The report search's highlight painter.
-#include "ReportMatchDelegate.h"
+#include "inspector/ReportMatchDelegate.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 
-#include "ReportSearch.h"
+#include "inspector/ReportSearch.h"
 
 namespace vexlor::app {
 

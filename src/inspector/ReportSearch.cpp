@@ -1,12 +1,12 @@
 // The report search: slices of the search between window events, and stepping through matches.
-#include "ReportSearch.h"
+#include "inspector/ReportSearch.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <algorithm>
 
-#include "SearchBar.h"
+#include "inspector/SearchBar.h"
 
 namespace vexlor::app {
 

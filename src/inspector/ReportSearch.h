@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "LineMatcher.h"
+#include "inspector/plain/LineMatcher.h"
 
 class QAbstractItemModel;
 class QAbstractItemView;

@@ -1,5 +1,5 @@
 // The search bar's controls and keys.
-#include "SearchBar.h"
+#include "inspector/SearchBar.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // The structure tree model.
-#include "StructureTreeModel.h"
+#include "inspector/StructureTreeModel.h"
 
-#include "TreeImages.h"
+#include "inspector/TreeImages.h"
 
 namespace vexlor::app {
 

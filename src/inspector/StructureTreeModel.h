@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "StructureTree.h"
+#include "reader/StructureTree.h"
 
 namespace vexlor::app {
 

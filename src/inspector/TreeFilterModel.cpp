@@ -1,10 +1,10 @@
 // The structure tree filter.
-#include "TreeFilterModel.h"
+#include "inspector/TreeFilterModel.h"
 
 #include <QTreeView>
 
-#include "SearchBar.h"
-#include "StructureTreeModel.h"
+#include "inspector/SearchBar.h"
+#include "inspector/StructureTreeModel.h"
 
 namespace vexlor::app {
 

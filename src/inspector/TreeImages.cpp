@@ -1,5 +1,5 @@
 // Drawing the tree pictures and the program icon.
-#include "TreeImages.h"
+#include "inspector/TreeImages.h"
 
 #include <QPainter>
 #include <QPainterPath>

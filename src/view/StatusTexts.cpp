@@ -1,8 +1,8 @@
 // The status bar's texts.
-#include "StatusTexts.h"
+#include "view/StatusTexts.h"
 
-#include "Projection.h"
-#include "Wireframe.h"
+#include "view/Projection.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

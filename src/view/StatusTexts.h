@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "NumberText.h"
-#include "OptModel.h"
+#include "reader/NumberText.h"
+#include "reader/OptModel.h"
 
 namespace vexlor::view {
 

@@ -1,10 +1,10 @@
 // The view's keys.
-#include "ViewKeys.h"
+#include "view/ViewKeys.h"
 
 #include <cfloat>
 #include <limits>
 
-#include "ViewMath.h"
+#include "view/ViewMath.h"
 
 namespace vexlor::view {
 

@@ -6,7 +6,7 @@
 
 #include <Qt>
 
-#include "ViewState.h"
+#include "view/ViewState.h"
 
 namespace vexlor::view {
 

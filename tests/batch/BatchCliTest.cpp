@@ -17,8 +17,8 @@
 #include <string_view>
 
 #include "OptBuilder.h"
-#include "OptDocument.h"
 #include "SampleModels.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::testing {
 namespace {

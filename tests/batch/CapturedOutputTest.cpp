@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "CapturedOutput.h"
+#include "cli/CapturedOutput.h"
 
 namespace vexlor::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "InputList.h"
+#include "cli/InputList.h"
 
 namespace vexlor::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Deadline.h"
-#include "OrderedRun.h"
+#include "cli/OrderedRun.h"
 
 namespace vexlor::cli {
 namespace {

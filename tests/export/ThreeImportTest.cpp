@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
-#include "OptDocument.h"
 #include "SampleModels.h"
+#include "export/ModelExport.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::testing {
 namespace {

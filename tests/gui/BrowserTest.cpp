@@ -11,17 +11,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "BrowserWindow.h"
-#include "MainWindow.h"
 #include "OptBuilder.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
-#include "StructureTreeModel.h"
 #include "TempFolder.h"
+#include "desktop/BrowserWindow.h"
+#include "desktop/MainWindow.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
 
 namespace vexlor::app {
 namespace {

@@ -18,18 +18,18 @@
 #include <QTreeView>
 #include <filesystem>
 
-#include "BrowserWindow.h"
-#include "DesktopProgram.h"
-#include "GlViewLink.h"
-#include "MainWindow.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
-#include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
-#include "StructureTreeModel.h"
 #include "TempFolder.h"
-#include "ViewKeys.h"
 #include "ViewTestSupport.h"
+#include "desktop/BrowserWindow.h"
+#include "desktop/DesktopProgram.h"
+#include "desktop/GlViewLink.h"
+#include "desktop/MainWindow.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "view/ViewKeys.h"
 
 namespace vexlor::app {
 namespace {

@@ -17,16 +17,16 @@
 #include <fstream>
 #include <iterator>
 
-#include "ExportAction.h"
-#include "MainWindow.h"
-#include "ModelExport.h"
 #include "OptBuilder.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListView.h"
 #include "SampleModels.h"
 #include "ScriptedFileDialogs.h"
+#include "desktop/ExportAction.h"
+#include "desktop/MainWindow.h"
+#include "export/ModelExport.h"
+#include "inspector/ReportListView.h"
 
 namespace vexlor::app {
 namespace {

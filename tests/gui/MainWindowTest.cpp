@@ -34,22 +34,22 @@
 #include <fstream>
 #include <iterator>
 
-#include "ConsistencyCheck.h"
-#include "Hints.h"
-#include "MainWindow.h"
 #include "OptBuilder.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
 #include "SampleModels.h"
 #include "ScriptedFileDialogs.h"
-#include "StructureTreeModel.h"
 #include "TempFolder.h"
-#include "TreeFilterModel.h"
-#include "TreeImages.h"
-#include "Version.h"
+#include "check/ConsistencyCheck.h"
+#include "desktop/Hints.h"
+#include "desktop/MainWindow.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "inspector/TreeImages.h"
+#include "reader/Version.h"
 
 namespace vexlor::app {
 namespace {

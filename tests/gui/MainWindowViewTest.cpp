@@ -16,18 +16,18 @@
 #include <fstream>
 #include <iterator>
 
-#include "BlockTypes.h"
-#include "HexPane.h"
-#include "HexView.h"
-#include "MainWindow.h"
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
 #include "ScriptedFileDialogs.h"
-#include "StructureTreeModel.h"
 #include "TempFolder.h"
+#include "desktop/MainWindow.h"
+#include "inspector/HexPane.h"
+#include "inspector/HexView.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "reader/BlockTypes.h"
 
 namespace vexlor::app {
 namespace {

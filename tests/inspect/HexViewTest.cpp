@@ -14,14 +14,14 @@
 #include <cmath>
 #include <set>
 
-#include "BlockLayout.h"
 #include "EveryBlockSample.h"
-#include "HexLegend.h"
-#include "HexTints.h"
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "OffsetInput.h"
-#include "OptDocument.h"
+#include "inspector/HexLegend.h"
+#include "inspector/HexTints.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/plain/OffsetInput.h"
+#include "reader/BlockLayout.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::app {
 namespace {

@@ -16,20 +16,20 @@
 #include <cctype>
 
 #include "EveryBlockSample.h"
-#include "HexSearch.h"
-#include "HexSearcher.h"
-#include "HexView.h"
-#include "HexViewModel.h"
-#include "LineMatcher.h"
-#include "OptDocument.h"
-#include "ReportListModel.h"
-#include "ReportListView.h"
-#include "ReportMatchDelegate.h"
-#include "ReportSearch.h"
 #include "SampleModels.h"
-#include "SearchBar.h"
-#include "StructureTreeModel.h"
-#include "TreeFilterModel.h"
+#include "inspector/HexSearcher.h"
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/ReportMatchDelegate.h"
+#include "inspector/ReportSearch.h"
+#include "inspector/SearchBar.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "inspector/plain/HexSearch.h"
+#include "inspector/plain/LineMatcher.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::app {
 namespace {

@@ -5,10 +5,10 @@
 #include <QSignalSpy>
 
 #include "SampleModels.h"
-#include "ViewCommandKeys.h"
-#include "ViewFit.h"
 #include "ViewInputSupport.h"
-#include "ViewKeys.h"
+#include "view/ViewCommandKeys.h"
+#include "view/ViewFit.h"
+#include "view/ViewKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

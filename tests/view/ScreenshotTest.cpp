@@ -10,8 +10,8 @@
 
 #include "OptBuilder.h"
 #include "TempFolder.h"
-#include "ViewFit.h"
 #include "ViewTestSupport.h"
+#include "view/ViewFit.h"
 
 namespace vexlor::view::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "ViewKeys.h"
+#include "view/ViewKeys.h"
 
 namespace vexlor::view {
 namespace {

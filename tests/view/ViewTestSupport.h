@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "OptBuilder.h"
-#include "OptDocument.h"
-#include "ViewState.h"
-#include "ViewWindow.h"
-#include "Wireframe.h"
+#include "reader/OptDocument.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view::testing {
 

@@ -1,10 +1,10 @@
 // Where findings and problems lead.
-#include "FindingPlace.h"
+#include "inspector/plain/FindingPlace.h"
 
 #include <algorithm>
 
-#include "BlockTypes.h"
-#include "FormatTables.h"
+#include "reader/BlockTypes.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor::app {
 

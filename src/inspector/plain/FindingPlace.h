@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "CheckFinding.h"
-#include "OptModel.h"
-#include "WalkProblems.h"
+#include "check/CheckFinding.h"
+#include "reader/OptModel.h"
+#include "reader/WalkProblems.h"
 
 namespace vexlor::app {
 

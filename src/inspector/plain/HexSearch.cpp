@@ -1,5 +1,5 @@
 // Hex search patterns and the byte search.
-#include "HexSearch.h"
+#include "inspector/plain/HexSearch.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <charconv>
 #include <functional>
 
-#include "TypedText.h"
+#include "inspector/plain/TypedText.h"
 
 namespace vexlor::app {
 

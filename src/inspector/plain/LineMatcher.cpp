@@ -1,5 +1,5 @@
 // The report line matcher.
-#include "LineMatcher.h"
+#include "inspector/plain/LineMatcher.h"
 
 namespace vexlor::app {
 

@@ -1,9 +1,9 @@
 // Reading a typed offset.
-#include "OffsetInput.h"
+#include "inspector/plain/OffsetInput.h"
 
 #include <charconv>
 
-#include "TypedText.h"
+#include "inspector/plain/TypedText.h"
 
 namespace vexlor::app {
 
