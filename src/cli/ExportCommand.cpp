@@ -11,7 +11,7 @@
 #include "cli/FileCommand.h"
 #include "export/ExportModelBuilder.h"
 #include "export/ExportUnits.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 
 namespace vexlor::cli {
 

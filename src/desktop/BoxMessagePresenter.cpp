@@ -1,7 +1,7 @@
 // Messages and questions in modal message boxes.
-#include <QMessageBox>
+#include "desktop/BoxMessagePresenter.h"
 
-#include "desktop/MessagePresenter.h"
+#include <QMessageBox>
 
 namespace vexlor::app {
 

@@ -21,7 +21,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/MessagePresenter.h"
 #include "export/ExportModelBuilder.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 
 namespace vexlor::app {
 

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace vexlor::app {
 
 class MessagePresenter {
@@ -15,18 +13,6 @@ class MessagePresenter {
     virtual void Error(const QString& text, const QString& detail = {}) = 0;
     // A yes/no question; true for yes.
     virtual bool Confirm(const QString& question) = 0;
-};
-
-// A modal error box over `parent`.
-class BoxMessagePresenter : public MessagePresenter {
-  public:
-    explicit BoxMessagePresenter(QWidget* parent = nullptr) : parent_(parent) {}
-    void SetParent(QWidget* parent) { parent_ = parent; }
-    void Error(const QString& text, const QString& detail = {}) override;
-    bool Confirm(const QString& question) override;
-
-  private:
-    QWidget* parent_;
 };
 
 }  // namespace vexlor::app

@@ -1,7 +1,8 @@
 // The Open and Save dialogs of Qt, and the picture size dialog.
+#include "desktop/QtFileDialogs.h"
+
 #include <QFileDialog>
 
-#include "desktop/FileDialogs.h"
 #include "desktop/PictureSizeDialog.h"
 
 namespace vexlor::app {

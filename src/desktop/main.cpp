@@ -16,7 +16,9 @@
 
 #include "reader/SanitizerOptions.h"
 
+#include "desktop/BoxMessagePresenter.h"
 #include "desktop/DesktopProgram.h"
+#include "desktop/QtFileDialogs.h"
 #include "desktop/Screenshot.h"
 #include "inspector/TreeImages.h"
 #include "reader/NumberText.h"

@@ -1,4 +1,4 @@
-// ExportModel -> aiScene: the nodes, meshes and materials that ModelExport.h describes.
+// ExportModel -> aiScene: the nodes, meshes and materials that ExportWriter.h describes.
 //
 // Per corner: the position (scaled, turned into the output frame), the vertex normal or else the
 // face normal or else the normal of the corners' plane, normalised, and the texture vertex as

@@ -4,9 +4,9 @@
 #include <QVBoxLayout>
 
 #include "inspector/HexLegend.h"
-#include "inspector/HexSearcher.h"
 #include "inspector/HexView.h"
 #include "inspector/HexViewModel.h"
+#include "inspector/HexViewSearch.h"
 #include "inspector/OffsetBar.h"
 #include "inspector/SearchBar.h"
 
@@ -18,7 +18,7 @@ HexPane::HexPane(QWidget* parent)
       view_(new HexView(this)),
       offsets_(new OffsetBar(this)),
       search_(new SearchBar(this)),
-      searcher_(new HexSearcher(view_, this)) {
+      searcher_(new HexViewSearch(view_, this)) {
     legend_->setObjectName(QStringLiteral("hexLegend"));
     view_->setObjectName(QStringLiteral("hexView"));
     offsets_->setObjectName(QStringLiteral("offsetBar"));

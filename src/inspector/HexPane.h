@@ -11,7 +11,7 @@
 namespace vexlor::app {
 
 class HexLegend;
-class HexSearcher;
+class HexViewSearch;
 class HexView;
 class OffsetBar;
 class SearchBar;
@@ -36,7 +36,7 @@ class HexPane : public QWidget {
     HexView* view_;
     OffsetBar* offsets_;
     SearchBar* search_;
-    HexSearcher* searcher_;
+    HexViewSearch* searcher_;
 };
 
 }  // namespace vexlor::app

@@ -1,7 +1,7 @@
 // The added keys.
 #include "view/ViewCommandKeys.h"
 
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 

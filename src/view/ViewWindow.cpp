@@ -6,7 +6,7 @@
 
 #include "view/Projection.h"
 #include "view/StatusTexts.h"
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ExportTestSupport.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "reader/OptDocument.h"
 
 namespace vexlor::testing {

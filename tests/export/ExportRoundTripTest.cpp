@@ -16,7 +16,7 @@
 #include "RoundTrip.h"
 #include "SampleModels.h"
 #include "export/ExportModelBuilder.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "reader/OptDocument.h"
 
 namespace vexlor::testing {

@@ -10,8 +10,8 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
+#include "export/ExportWriter.h"
 #include "export/FbxRepair.h"
-#include "export/ModelExport.h"
 
 namespace vexlor::testing {
 namespace {

@@ -20,7 +20,7 @@
 
 #include "ExportTestSupport.h"
 #include "SampleModels.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "reader/OptDocument.h"
 
 namespace vexlor::testing {

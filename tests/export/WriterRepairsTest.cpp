@@ -8,7 +8,7 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "export/WriterRepairs.h"
 
 namespace vexlor::testing {

@@ -29,7 +29,7 @@
 #include "desktop/MainWindow.h"
 #include "inspector/ReportListView.h"
 #include "inspector/StructureTreeModel.h"
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::app {
 namespace {

@@ -25,7 +25,7 @@
 #include "ScriptedFileDialogs.h"
 #include "desktop/ExportAction.h"
 #include "desktop/MainWindow.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "inspector/ReportListView.h"
 
 namespace vexlor::app {

@@ -17,9 +17,9 @@
 
 #include "EveryBlockSample.h"
 #include "SampleModels.h"
-#include "inspector/HexSearcher.h"
 #include "inspector/HexView.h"
 #include "inspector/HexViewModel.h"
+#include "inspector/HexViewSearch.h"
 #include "inspector/ReportListModel.h"
 #include "inspector/ReportListView.h"
 #include "inspector/ReportMatchDelegate.h"
@@ -27,7 +27,7 @@
 #include "inspector/SearchBar.h"
 #include "inspector/StructureTreeModel.h"
 #include "inspector/TreeFilterModel.h"
-#include "inspector/plain/HexSearch.h"
+#include "inspector/plain/HexPattern.h"
 #include "inspector/plain/LineMatcher.h"
 #include "reader/OptDocument.h"
 
@@ -381,7 +381,7 @@ class HexSearchTest : public ::testing::Test {
     testing::EveryBlockSample sample_;
     OptDocument document_;
     HexView view_;
-    HexSearcher searcher_{&view_};
+    HexViewSearch searcher_{&view_};
     SearchBar bar_;
 };
 

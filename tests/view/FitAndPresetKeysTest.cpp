@@ -8,7 +8,7 @@
 #include "ViewInputSupport.h"
 #include "view/ViewCommandKeys.h"
 #include "view/ViewFit.h"
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

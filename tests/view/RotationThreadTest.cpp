@@ -15,7 +15,7 @@
 #include "SampleModels.h"
 #include "ViewTestSupport.h"
 #include "view/RotationThread.h"
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

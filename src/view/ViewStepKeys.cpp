@@ -1,5 +1,5 @@
 // The view's keys.
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 #include <cfloat>
 #include <limits>

@@ -1,5 +1,5 @@
 // The hex view's search.
-#include "inspector/HexSearcher.h"
+#include "inspector/HexViewSearch.h"
 
 #include "inspector/HexView.h"
 #include "inspector/HexViewModel.h"
@@ -7,14 +7,14 @@
 
 namespace vexlor::app {
 
-HexSearcher::HexSearcher(HexView* view, QObject* parent) : QObject(parent), view_(view) {}
+HexViewSearch::HexViewSearch(HexView* view, QObject* parent) : QObject(parent), view_(view) {}
 
-void HexSearcher::SetStatus(const QString& status) {
+void HexViewSearch::SetStatus(const QString& status) {
     status_ = status;
     emit StatusChanged(status_);
 }
 
-bool HexSearcher::SetPattern(const QString& text, HexSearchKind kind) {
+bool HexViewSearch::SetPattern(const QString& text, HexSearchKind kind) {
     const QByteArray utf8 = text.toUtf8();
     HexPattern pattern =
         ParseHexPattern(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), kind);
@@ -27,15 +27,15 @@ bool HexSearcher::SetPattern(const QString& text, HexSearchKind kind) {
     return true;
 }
 
-void HexSearcher::Next() {
+void HexViewSearch::Next() {
     Find(true);
 }
 
-void HexSearcher::Previous() {
+void HexViewSearch::Previous() {
     Find(false);
 }
 
-void HexSearcher::Find(bool forward) {
+void HexViewSearch::Find(bool forward) {
     const OptStream* stream = view_->Model()->Stream();
     if (pattern_.empty() || stream == nullptr) return;
     const int64_t current = view_->CurrentOffset();
@@ -56,7 +56,7 @@ void HexSearcher::Find(bool forward) {
     SetStatus(status);
 }
 
-void HexSearcher::Attach(SearchBar* bar) {
+void HexViewSearch::Attach(SearchBar* bar) {
     bar->SetKinds({tr("hex bytes"), tr("int32"), tr("single")});
     const auto search = [this, bar](bool forward) {
         if (!SetPattern(bar->Text(), static_cast<HexSearchKind>(bar->Kind()))) return;
@@ -67,7 +67,7 @@ void HexSearcher::Attach(SearchBar* bar) {
     connect(bar, &SearchBar::TextChanged, this, [this] { SetStatus(QString()); });
     connect(bar, &SearchBar::KindChanged, this, [this] { SetStatus(QString()); });
     connect(bar, &SearchBar::Closed, view_, &HexView::ClearMark);
-    connect(this, &HexSearcher::StatusChanged, bar, &SearchBar::SetStatus);
+    connect(this, &HexViewSearch::StatusChanged, bar, &SearchBar::SetStatus);
 }
 
 }  // namespace vexlor::app

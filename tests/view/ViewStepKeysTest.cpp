@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "view/ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 namespace {

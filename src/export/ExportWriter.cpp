@@ -1,5 +1,5 @@
 // Format list, format choice and the export itself.
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 
 #include <assimp/scene.h>
 #include <assimp/Exporter.hpp>

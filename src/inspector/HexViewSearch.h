@@ -7,17 +7,17 @@
 #include <QString>
 #include <vector>
 
-#include "inspector/plain/HexSearch.h"
+#include "inspector/plain/HexPattern.h"
 
 namespace vexlor::app {
 
 class HexView;
 class SearchBar;
 
-class HexSearcher : public QObject {
+class HexViewSearch : public QObject {
     Q_OBJECT
   public:
-    explicit HexSearcher(HexView* view, QObject* parent = nullptr);
+    explicit HexViewSearch(HexView* view, QObject* parent = nullptr);
 
     // False, with the reason as the status, when the text is no pattern of the kind.
     bool SetPattern(const QString& text, HexSearchKind kind);

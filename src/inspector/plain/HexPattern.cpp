@@ -1,5 +1,5 @@
 // Hex search patterns and the byte search.
-#include "inspector/plain/HexSearch.h"
+#include "inspector/plain/HexPattern.h"
 
 #include <algorithm>
 #include <bit>
