@@ -26,12 +26,12 @@
 #include <vector>
 
 #include "ExportTestModels.h"
-#include "OptBuilder.h"
-#include "SampleModels.h"
 #include "export/ExportModelBuilder.h"
-#include "export/ModelExport.h"
+#include "export/ExportWriter.h"
 #include "export/SceneBuilder.h"
 #include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
 
 extern char** environ;
 

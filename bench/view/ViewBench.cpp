@@ -21,8 +21,8 @@
 #include <string>
 #include <thread>
 
-#include "SampleModels.h"
 #include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
 #include "view/RotationThread.h"
 #include "view/ViewState.h"
 #include "view/ViewWindow.h"

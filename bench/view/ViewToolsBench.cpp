@@ -26,9 +26,9 @@
 #include <random>
 #include <sstream>
 
-#include "OptBuilder.h"
-#include "SampleModels.h"
 #include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
 #include "view/FacePicker.h"
 #include "view/FrameRenderer.h"
 #include "view/OffscreenPicture.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "OptBuilder.h"
 #include "check/ConsistencyCheck.h"
 #include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
 
 namespace vexlor::testing {
 

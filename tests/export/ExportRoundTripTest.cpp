@@ -14,10 +14,10 @@
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
 #include "RoundTrip.h"
-#include "SampleModels.h"
 #include "export/ExportModelBuilder.h"
 #include "export/ExportWriter.h"
 #include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

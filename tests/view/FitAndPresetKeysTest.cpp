@@ -4,8 +4,8 @@
 // their table and the keypad's other keys stay unbound.
 #include <QSignalSpy>
 
-#include "SampleModels.h"
 #include "ViewInputSupport.h"
+#include "samples/SampleModels.h"
 #include "view/ViewCommandKeys.h"
 #include "view/ViewFit.h"
 #include "view/ViewStepKeys.h"

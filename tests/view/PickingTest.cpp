@@ -4,8 +4,8 @@
 // scan of every face, and the face it finds is the one the shaded picture shows there.
 #include <random>
 
-#include "SampleModels.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
 #include "view/FacePicker.h"
 #include "view/OffscreenPicture.h"
 

@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "SampleModels.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
 #include "view/OffscreenPicture.h"
 #include "view/RotationThread.h"
 

@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "Deadline.h"
-#include "SampleModels.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
 #include "view/RotationThread.h"
 #include "view/ViewStepKeys.h"
 

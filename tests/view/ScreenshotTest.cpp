@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <limits>
 
-#include "OptBuilder.h"
 #include "TempFolder.h"
 #include "ViewTestSupport.h"
+#include "samples/OptBuilder.h"
 #include "view/ViewFit.h"
 
 namespace vexlor::view::testing {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "OptBuilder.h"
 #include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
 #include "view/ViewState.h"
 #include "view/ViewWindow.h"
 #include "view/Wireframe.h"
