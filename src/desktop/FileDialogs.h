@@ -6,8 +6,6 @@
 #include <QString>
 #include <optional>
 
-class QWidget;
-
 namespace vexlor::app {
 
 class FileDialogs {
