@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "OptDocument.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::fuzz {
 

@@ -4,8 +4,8 @@
 // The check writes a few lines for every mesh, even one it cannot read, so an input whose mesh
 // count a mutation has made large would spend its time on those lines: the header's mesh count
 // is bounded before the input is opened. The reader's target takes the counts as they come.
-#include "ConsistencyCheck.h"
 #include "FuzzInput.h"
+#include "check/ConsistencyCheck.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes as an OPT file, through the export model builder: one observed
 // walk whose events become meshes, levels, face blocks, corners, hardpoints and descriptors.
-#include "ExportModelBuilder.h"
 #include "FuzzInput.h"
+#include "export/ExportModelBuilder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vexlor::fuzz::OpenedInput input(data, size);

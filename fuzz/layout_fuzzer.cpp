@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "BlockLayout.h"
-#include "ByteDescription.h"
 #include "FuzzInput.h"
+#include "reader/BlockLayout.h"
+#include "reader/ByteDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vexlor::fuzz::OpenedInput input(data, size);

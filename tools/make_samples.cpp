@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "OptBuilder.h"
-#include "SampleModels.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ConsistencyCheck.h"
-#include "OptDocument.h"
-#include "SampleModels.h"
+#include "check/ConsistencyCheck.h"
+#include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
 
 namespace {
 

@@ -25,13 +25,13 @@
 #include <string>
 #include <vector>
 
-#include "ExportModelBuilder.h"
 #include "ExportTestModels.h"
-#include "ModelExport.h"
-#include "OptBuilder.h"
-#include "OptDocument.h"
-#include "SampleModels.h"
-#include "SceneBuilder.h"
+#include "export/ExportModelBuilder.h"
+#include "export/ExportWriter.h"
+#include "export/SceneBuilder.h"
+#include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
 
 extern char** environ;
 

@@ -21,11 +21,11 @@
 #include <string>
 #include <thread>
 
-#include "OptDocument.h"
-#include "RotationThread.h"
-#include "SampleModels.h"
-#include "ViewState.h"
-#include "ViewWindow.h"
+#include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
+#include "view/RotationThread.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
 
 namespace {
 

@@ -26,14 +26,14 @@
 #include <random>
 #include <sstream>
 
-#include "FacePicker.h"
-#include "FrameRenderer.h"
-#include "OffscreenPicture.h"
-#include "OptBuilder.h"
-#include "OptDocument.h"
-#include "SampleModels.h"
-#include "ViewFit.h"
-#include "Wireframe.h"
+#include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
+#include "view/FacePicker.h"
+#include "view/FrameRenderer.h"
+#include "view/OffscreenPicture.h"
+#include "view/ViewFit.h"
+#include "view/Wireframe.h"
 
 namespace {
 

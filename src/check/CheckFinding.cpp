@@ -1,5 +1,5 @@
 // The names of the kinds of finding.
-#include "CheckFinding.h"
+#include "check/CheckFinding.h"
 
 namespace vexlor {
 

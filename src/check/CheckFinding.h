@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "Vec3.h"
-#include "WalkProblems.h"
+#include "reader/Vec3.h"
+#include "reader/WalkProblems.h"
 
 namespace vexlor {
 

@@ -1,12 +1,12 @@
 // The tests of one mesh, in the order their lines appear: co-incident corners, face normal and
 // soft vectors face by face, then the vertex normal at every corner.
-#include "CheckRun.h"
+#include "check/CheckRun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "Vector_Utils.h"
+#include "check/Vector_Utils.h"
 
 namespace vexlor {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <string_view>
 
-#include "CheckFinding.h"
-#include "ConsistencyCheck.h"
-#include "CornerIndex.h"
-#include "MeshTables.h"
-#include "NormalContributions.h"
-#include "OptModel.h"
-#include "ReportSink.h"
+#include "check/CheckFinding.h"
+#include "check/ConsistencyCheck.h"
+#include "check/CornerIndex.h"
+#include "check/NormalContributions.h"
+#include "reader/MeshTables.h"
+#include "reader/OptModel.h"
+#include "reader/ReportSink.h"
 
 namespace vexlor {
 

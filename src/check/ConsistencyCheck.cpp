@@ -1,8 +1,8 @@
 // The run of "Check OPT": the mesh jump table, a silent re-walk of each mesh to refill its
 // tables, CheckMesh on them, and the verdict.
-#include "ConsistencyCheck.h"
+#include "check/ConsistencyCheck.h"
 
-#include "CheckRun.h"
+#include "check/CheckRun.h"
 
 namespace vexlor {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "CheckFinding.h"
-#include "OptDocument.h"
+#include "check/CheckFinding.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor {
 

@@ -1,5 +1,5 @@
 // The corner grid, its non-finite side lists and the per-point memo.
-#include "CornerIndex.h"
+#include "check/CornerIndex.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "Vector_Utils.h"
+#include "check/Vector_Utils.h"
 
 namespace vexlor {
 

@@ -22,8 +22,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "NormalContributions.h"
-#include "OptModel.h"
+#include "check/NormalContributions.h"
+#include "reader/OptModel.h"
 
 namespace vexlor {
 

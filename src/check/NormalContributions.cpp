@@ -1,7 +1,7 @@
 // The plain scan of the draw table.
-#include "NormalContributions.h"
+#include "check/NormalContributions.h"
 
-#include "Vector_Utils.h"
+#include "check/Vector_Utils.h"
 
 namespace vexlor {
 

@@ -11,8 +11,8 @@
 
 #include <vector>
 
-#include "OptModel.h"
-#include "Vec3.h"
+#include "reader/OptModel.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

@@ -1,5 +1,5 @@
 // Vector arithmetic in double precision with one rounding to float per stored result.
-#include "Vector_Utils.h"
+#include "check/Vector_Utils.h"
 
 #include <cmath>
 #include <limits>

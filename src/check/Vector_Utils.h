@@ -6,7 +6,7 @@
 // zero-length normalisation leaves NaN components, and VecNear counts a NaN distance as near.
 #pragma once
 
-#include "Vec3.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

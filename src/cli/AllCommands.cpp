@@ -1,5 +1,5 @@
 // The commands of `vexlor`, in the order its help lists them.
-#include "Command.h"
+#include "cli/Command.h"
 
 namespace vexlor::cli {
 

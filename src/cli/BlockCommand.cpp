@@ -1,8 +1,8 @@
 // `vexlor block FILE INDEX [--json]`: the report of one tree node, as the block display shows it,
 // or its block's fields and records as JSON.
-#include "BlockJson.h"
-#include "CliOutput.h"
-#include "Command.h"
+#include "cli/BlockJson.h"
+#include "cli/CliOutput.h"
+#include "cli/Command.h"
 
 namespace vexlor::cli {
 

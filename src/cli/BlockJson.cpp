@@ -1,10 +1,10 @@
 // A block's regions and records as JSON, field by field from the format's table.
-#include "BlockJson.h"
+#include "cli/BlockJson.h"
 
 #include <cmath>
 
-#include "BlockRegions.h"
-#include "FormatTables.h"
+#include "reader/BlockRegions.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor::cli {
 

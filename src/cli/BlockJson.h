@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "OptDocument.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::cli {
 

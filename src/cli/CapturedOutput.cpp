@@ -1,5 +1,5 @@
 // Output kept in memory, then in an unnamed temporary file.
-#include "CapturedOutput.h"
+#include "cli/CapturedOutput.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "TemporaryFiles.h"
+#include "reader/TemporaryFiles.h"
 
 namespace vexlor::cli {
 

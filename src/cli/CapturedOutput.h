@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ByteOutput.h"
+#include "reader/ByteOutput.h"
 
 namespace vexlor::cli {
 

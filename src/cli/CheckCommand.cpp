@@ -1,11 +1,11 @@
 // `vexlor check FILE... [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
 // OPT" lists them, or its findings as JSON; the exit status says whether anything was found. Over
 // several files it ends with a summary line, and --json writes one record per file (CheckRecord.h).
-#include "CheckRecord.h"
-#include "CliOutput.h"
-#include "ConsistencyCheck.h"
-#include "FileCommand.h"
-#include "FindingsJson.h"
+#include "check/ConsistencyCheck.h"
+#include "cli/CheckRecord.h"
+#include "cli/CliOutput.h"
+#include "cli/FileCommand.h"
+#include "cli/FindingsJson.h"
 
 namespace vexlor::cli {
 

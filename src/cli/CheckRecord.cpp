@@ -1,7 +1,7 @@
 // The per-file records of `vexlor check --json` over several files.
-#include "CheckRecord.h"
+#include "cli/CheckRecord.h"
 
-#include "FindingsJson.h"
+#include "cli/FindingsJson.h"
 
 namespace vexlor::cli {
 

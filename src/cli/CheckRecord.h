@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ConsistencyCheck.h"
-#include "ModelCounts.h"
+#include "check/ConsistencyCheck.h"
+#include "cli/ModelCounts.h"
 
 namespace vexlor::cli {
 

@@ -1,9 +1,9 @@
 // The commands' shared pieces.
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 #include <unistd.h>
 
-#include "TypeNames.h"
+#include "reader/TypeNames.h"
 
 namespace vexlor::cli {
 

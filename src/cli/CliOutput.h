@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ByteOutput.h"
-#include "CommandContext.h"
-#include "OptDocument.h"
+#include "cli/CommandContext.h"
+#include "reader/ByteOutput.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::cli {
 

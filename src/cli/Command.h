@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandContext.h"
+#include "cli/CommandContext.h"
 
 namespace vexlor::cli {
 

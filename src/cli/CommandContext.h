@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "NumberText.h"
+#include "reader/NumberText.h"
 
 namespace vexlor::cli {
 

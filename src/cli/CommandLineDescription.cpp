@@ -1,5 +1,5 @@
 // The completion's word table and the manual page's sections, from the CLI11 description.
-#include "CommandLineDescription.h"
+#include "cli/CommandLineDescription.h"
 
 #include <cctype>
 

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <limits>
 
-#include "CliOutput.h"
-#include "ExportModelBuilder.h"
-#include "ExportUnits.h"
-#include "FileCommand.h"
-#include "ModelExport.h"
+#include "cli/CliOutput.h"
+#include "cli/FileCommand.h"
+#include "export/ExportModelBuilder.h"
+#include "export/ExportUnits.h"
+#include "export/ExportWriter.h"
 
 namespace vexlor::cli {
 

@@ -1,6 +1,6 @@
 // Running a command over one file as always, or over several side by side with each file's output
 // kept together and in input order.
-#include "FileCommand.h"
+#include "cli/FileCommand.h"
 
 #include <sched.h>
 #include <unistd.h>
@@ -11,9 +11,9 @@
 #include <memory>
 #include <thread>
 
-#include "CliOutput.h"
-#include "OrderedRun.h"
-#include "ProgressLine.h"
+#include "cli/CliOutput.h"
+#include "cli/OrderedRun.h"
+#include "cli/ProgressLine.h"
 
 namespace vexlor::cli {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "Command.h"
-#include "FileJob.h"
-#include "InputList.h"
+#include "cli/Command.h"
+#include "cli/FileJob.h"
+#include "cli/InputList.h"
 
 namespace vexlor::cli {
 

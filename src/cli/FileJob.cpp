@@ -1,9 +1,9 @@
 // One input file's run: its document, its output and its messages.
-#include "FileJob.h"
+#include "cli/FileJob.h"
 
 #include <cstdio>
 
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 namespace vexlor::cli {
 

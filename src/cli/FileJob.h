@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "CapturedOutput.h"
-#include "CommandContext.h"
-#include "OptDocument.h"
+#include "cli/CapturedOutput.h"
+#include "cli/CommandContext.h"
+#include "reader/AtomicFile.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::cli {
 

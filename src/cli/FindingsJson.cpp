@@ -1,5 +1,5 @@
 // Findings as JSON records.
-#include "FindingsJson.h"
+#include "cli/FindingsJson.h"
 
 #include <cmath>
 

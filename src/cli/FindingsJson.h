@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "CheckFinding.h"
-#include "ConsistencyCheck.h"
+#include "check/CheckFinding.h"
+#include "check/ConsistencyCheck.h"
 
 namespace vexlor::cli {
 

@@ -1,5 +1,5 @@
 // Turning command-line arguments into the list of files to read, and naming their outputs.
-#include "InputList.h"
+#include "cli/InputList.h"
 
 #include <algorithm>
 #include <filesystem>

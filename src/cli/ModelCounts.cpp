@@ -1,9 +1,9 @@
 // Counting what a model holds with one observed walk.
-#include "ModelCounts.h"
+#include "cli/ModelCounts.h"
 
 #include <algorithm>
 
-#include "WalkObserver.h"
+#include "reader/WalkObserver.h"
 
 namespace vexlor::cli {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "OptDocument.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::cli {
 

@@ -1,7 +1,7 @@
 // `vexlor prj FILE... -o OUT`: the faces as a PRJ file, written to OUT as given.
-#include "CliOutput.h"
-#include "FileCommand.h"
-#include "FormatTables.h"
+#include "cli/CliOutput.h"
+#include "cli/FileCommand.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor::cli {
 

@@ -1,5 +1,5 @@
 // The progress line of a run over several files.
-#include "ProgressLine.h"
+#include "cli/ProgressLine.h"
 
 namespace vexlor::cli {
 

@@ -1,6 +1,6 @@
 // `vexlor report FILE... [-o OUT]`: the full text report, as Save ASCII writes it.
-#include "CliOutput.h"
-#include "FileCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/FileCommand.h"
 
 namespace vexlor::cli {
 

@@ -1,8 +1,8 @@
 // `vexlor tree FILE... [-o OUT]`: the structure tree, one node per line.
 #include <cstring>
 
-#include "CliOutput.h"
-#include "FileCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/FileCommand.h"
 
 namespace vexlor::cli {
 

@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "CliOutput.h"
-#include "Command.h"
-#include "CommandLineDescription.h"
-#include "TemporaryFiles.h"
-#include "Version.h"
+#include "cli/CliOutput.h"
+#include "cli/Command.h"
+#include "cli/CommandLineDescription.h"
+#include "reader/TemporaryFiles.h"
+#include "reader/Version.h"
 
 namespace {
 

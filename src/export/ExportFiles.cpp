@@ -1,5 +1,5 @@
 // Staging folder, checked file streams and the all-or-nothing rename of an export's files.
-#include "ExportFiles.h"
+#include "export/ExportFiles.h"
 
 #include <assimp/IOStream.hpp>
 
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "WriteTarget.h"
+#include "reader/WriteTarget.h"
 
 namespace vexlor::detail {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TemporaryFiles.h"
+#include "reader/TemporaryFiles.h"
 
 namespace vexlor::detail {
 

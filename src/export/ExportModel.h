@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "FixedVector.h"
-#include "Vec3.h"
+#include "export/FixedVector.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

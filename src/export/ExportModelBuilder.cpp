@@ -1,5 +1,5 @@
 // The observer that turns one walk's events into an ExportModel.
-#include "ExportModelBuilder.h"
+#include "export/ExportModelBuilder.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "WalkObserver.h"
+#include "reader/WalkObserver.h"
 
 namespace vexlor {
 

@@ -19,8 +19,8 @@
 //     for a code that the table does not name).
 #pragma once
 
-#include "ExportModel.h"
-#include "OptDocument.h"
+#include "export/ExportModel.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor {
 

@@ -1,5 +1,5 @@
 // Named units and 3MF's unit names.
-#include "ExportUnits.h"
+#include "export/ExportUnits.h"
 
 #include <cmath>
 

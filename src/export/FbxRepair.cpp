@@ -1,10 +1,10 @@
 // Null records back into assimp 5.2's binary FBX files.
-#include "FbxRepair.h"
+#include "export/FbxRepair.h"
 
 #include <cstring>
 
-#include "OptStream.h"
-#include "WriterRepairs.h"
+#include "export/WriterRepairs.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::detail {
 

@@ -1,5 +1,5 @@
 // ExportModel -> aiScene.
-#include "SceneBuilder.h"
+#include "export/SceneBuilder.h"
 
 #include <assimp/material.h>
 #include <assimp/mesh.h>

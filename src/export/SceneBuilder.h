@@ -1,4 +1,4 @@
-// ExportModel -> aiScene: the nodes, meshes and materials that ModelExport.h describes.
+// ExportModel -> aiScene: the nodes, meshes and materials that ExportWriter.h describes.
 //
 // Per corner: the position (scaled, turned into the output frame), the vertex normal or else the
 // face normal or else the normal of the corners' plane, normalised, and the texture vertex as
@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "ExportModel.h"
+#include "export/ExportModel.h"
 
 struct aiScene;
 

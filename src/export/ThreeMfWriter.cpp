@@ -1,5 +1,5 @@
 // 3MF: [Content_Types].xml, _rels/.rels and the model part 3D/3dmodel.model in a zip archive.
-#include "ThreeMfWriter.h"
+#include "export/ThreeMfWriter.h"
 
 #include <assimp/material.h>
 #include <assimp/scene.h>
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <memory>
 
-#include "ZipWriter.h"
+#include "export/ZipWriter.h"
 
 namespace vexlor::detail {
 

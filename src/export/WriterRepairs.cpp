@@ -1,5 +1,5 @@
 // Mends to OBJ, glTF, X3D and ASCII FBX files after assimp wrote them.
-#include "WriterRepairs.h"
+#include "export/WriterRepairs.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "OptStream.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::detail {
 

@@ -1,5 +1,5 @@
 // Zip archive writer: local header, deflated data, data descriptor per entry; central directory.
-#include "ZipWriter.h"
+#include "export/ZipWriter.h"
 
 #include <assimp/IOStream.hpp>
 

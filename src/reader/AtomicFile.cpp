@@ -1,5 +1,5 @@
 // Complete-or-nothing file writing for the saves.
-#include "AtomicFile.h"
+#include "reader/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "WriteTarget.h"
+#include "reader/WriteTarget.h"
 
 namespace vexlor {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ByteOutput.h"
-#include "TemporaryFiles.h"
+#include "reader/ByteOutput.h"
+#include "reader/TemporaryFiles.h"
 
 namespace vexlor {
 

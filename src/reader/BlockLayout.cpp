@@ -1,10 +1,10 @@
 // The spans of a block: each field of each region its schema gives, over the records the header
 // claims, cut to the file.
-#include "BlockLayout.h"
+#include "reader/BlockLayout.h"
 
 #include <algorithm>
 
-#include "BlockRegions.h"
+#include "reader/BlockRegions.h"
 
 namespace vexlor {
 

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "FormatSchema.h"
-#include "OptModel.h"
-#include "OptStream.h"
+#include "reader/FormatSchema.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
 
 namespace vexlor {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "Vec3.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

@@ -1,9 +1,9 @@
 // Following a block's schema through its header fields to each of its regions.
-#include "BlockRegions.h"
+#include "reader/BlockRegions.h"
 
 #include <algorithm>
 
-#include "FormatTables.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <span>
 
-#include "FormatSchema.h"
-#include "OptModel.h"
-#include "OptStream.h"
+#include "reader/FormatSchema.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
 
 namespace vexlor {
 

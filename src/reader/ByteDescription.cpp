@@ -1,9 +1,9 @@
 // Naming a byte after its field and decoding the value it belongs to.
-#include "ByteDescription.h"
+#include "reader/ByteDescription.h"
 
 #include <algorithm>
 
-#include "FormatTables.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "BlockLayout.h"
-#include "NumberText.h"
-#include "OptStream.h"
+#include "reader/BlockLayout.h"
+#include "reader/NumberText.h"
+#include "reader/OptStream.h"
 
 namespace vexlor {
 

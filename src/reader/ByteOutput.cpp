@@ -1,5 +1,5 @@
 // Byte destinations in memory, and CR LF report lines.
-#include "ByteOutput.h"
+#include "reader/ByteOutput.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ReportSink.h"
+#include "reader/ReportSink.h"
 
 namespace vexlor {
 

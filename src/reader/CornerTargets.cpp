@@ -1,11 +1,11 @@
 // Following the mesh tables through a walk: which block's record each entry holds.
-#include "CornerTargets.h"
+#include "reader/CornerTargets.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "FormatTables.h"
-#include "OptWalker.h"
+#include "reader/FormatTables.h"
+#include "reader/OptWalker.h"
 
 namespace vexlor {
 

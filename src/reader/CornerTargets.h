@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "FaceCorners.h"
-#include "OptModel.h"
-#include "OptStream.h"
-#include "RecordPlaces.h"
+#include "reader/FaceCorners.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor {
 

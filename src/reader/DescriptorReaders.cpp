@@ -2,8 +2,8 @@
 // texture header pointer (7), and the level-of-detail table of a type-21 jump block.
 #include <algorithm>
 
-#include "FormatTables.h"
-#include "OptWalker.h"
+#include "reader/FormatTables.h"
+#include "reader/OptWalker.h"
 
 namespace vexlor {
 

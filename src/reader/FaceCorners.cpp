@@ -1,8 +1,8 @@
 // The problem lines of a face's corners.
-#include "FaceCorners.h"
+#include "reader/FaceCorners.h"
 
-#include "FormatTables.h"
-#include "NumberText.h"
+#include "reader/FormatTables.h"
+#include "reader/NumberText.h"
 
 namespace vexlor {
 

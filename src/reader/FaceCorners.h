@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MeshTables.h"
+#include "reader/MeshTables.h"
 
 namespace vexlor {
 

@@ -1,9 +1,9 @@
 // Finding a block type's schema, and the table's own consistency, proven when it is compiled:
 // every record's fields lie inside it in order without overlapping, every value field is as long
 // as its values, and every region is found through a field or region the block has.
-#include "FormatSchema.h"
+#include "reader/FormatSchema.h"
 
-#include "FormatTables.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

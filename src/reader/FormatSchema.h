@@ -17,7 +17,7 @@
 #include <span>
 #include <string_view>
 
-#include "BlockTypes.h"
+#include "reader/BlockTypes.h"
 
 namespace vexlor {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "FormatSchema.h"
+#include "reader/FormatSchema.h"
 
 namespace vexlor::format {
 

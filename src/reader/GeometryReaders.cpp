@@ -2,8 +2,8 @@
 // faces (1), into the mesh tables.
 #include <algorithm>
 
-#include "FormatTables.h"
-#include "OptWalker.h"
+#include "reader/FormatTables.h"
+#include "reader/OptWalker.h"
 
 namespace vexlor {
 

@@ -1,11 +1,11 @@
 // The header's plain sanity checks: its file size, its global offset, its mesh count and the
 // position of its mesh jump table, each against what the file is.
-#include "HeaderCheck.h"
+#include "reader/HeaderCheck.h"
 
 #include <limits>
 
-#include "FormatTables.h"
-#include "NumberText.h"
+#include "reader/FormatTables.h"
+#include "reader/NumberText.h"
 
 namespace vexlor {
 

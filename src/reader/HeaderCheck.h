@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "OptStream.h"
+#include "reader/OptStream.h"
 
 namespace vexlor {
 

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "Vec3.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

@@ -1,5 +1,5 @@
 // Number texts of the report.
-#include "NumberText.h"
+#include "reader/NumberText.h"
 
 #include <langinfo.h>
 #include <locale.h>

@@ -1,7 +1,7 @@
 // The draw tables and the problems, kept from the open's walk.
-#include "OpenObservers.h"
+#include "reader/OpenObservers.h"
 
-#include "FaceCorners.h"
+#include "reader/FaceCorners.h"
 
 namespace vexlor {
 

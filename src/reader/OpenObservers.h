@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "OptModel.h"
-#include "WalkObserver.h"
+#include "reader/OptModel.h"
+#include "reader/WalkObserver.h"
 
 namespace vexlor {
 

@@ -1,11 +1,11 @@
 // Open, block display and the two saves over one loaded file.
-#include "OptDocument.h"
+#include "reader/OptDocument.h"
 
-#include "AtomicFile.h"
-#include "HeaderCheck.h"
-#include "OpenObservers.h"
-#include "PrjWriter.h"
-#include "ReportWriter.h"
+#include "reader/AtomicFile.h"
+#include "reader/HeaderCheck.h"
+#include "reader/OpenObservers.h"
+#include "reader/PrjWriter.h"
+#include "reader/ReportWriter.h"
 
 namespace vexlor {
 

@@ -12,16 +12,16 @@
 #include <string_view>
 #include <vector>
 
-#include "BlockRecords.h"
-#include "ByteOutput.h"
-#include "MeshTables.h"
-#include "OptModel.h"
-#include "OptStream.h"
-#include "OptWalker.h"
-#include "ReportLineMap.h"
-#include "ReportSink.h"
-#include "TypeNames.h"
-#include "WalkOptions.h"
+#include "reader/BlockRecords.h"
+#include "reader/ByteOutput.h"
+#include "reader/MeshTables.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
+#include "reader/OptWalker.h"
+#include "reader/ReportLineMap.h"
+#include "reader/ReportSink.h"
+#include "reader/TypeNames.h"
+#include "reader/WalkOptions.h"
 
 namespace vexlor {
 

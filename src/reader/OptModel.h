@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "BlockTypes.h"
-#include "FormatSchema.h"
-#include "StructureTree.h"
-#include "Vec3.h"
-#include "WalkProblems.h"
+#include "reader/BlockTypes.h"
+#include "reader/FormatSchema.h"
+#include "reader/StructureTree.h"
+#include "reader/Vec3.h"
+#include "reader/WalkProblems.h"
 
 namespace vexlor {
 

@@ -1,6 +1,6 @@
 // Reading a whole file into memory: an OPT file, so later changes to the file on disk cannot
 // disturb a loaded model, and the files the export checks after writing them.
-#include "OptStream.h"
+#include "reader/OptStream.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Vec3.h"
+#include "reader/Vec3.h"
 
 namespace vexlor {
 

@@ -1,13 +1,13 @@
 // The walk: the file header, the mesh jump table and the depth-first visit of every jump block;
 // and the reading of one chosen block.
-#include "OptWalker.h"
+#include "reader/OptWalker.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "FormatTables.h"
-#include "HeaderCheck.h"
-#include "NumberText.h"
+#include "reader/FormatTables.h"
+#include "reader/HeaderCheck.h"
+#include "reader/NumberText.h"
 
 namespace vexlor {
 

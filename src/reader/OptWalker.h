@@ -18,13 +18,13 @@
 #include <unordered_set>
 #include <vector>
 
-#include "BlockRecords.h"
-#include "BlockTypes.h"
-#include "MeshTables.h"
-#include "OptModel.h"
-#include "OptStream.h"
-#include "WalkObserver.h"
-#include "WalkOptions.h"
+#include "reader/BlockRecords.h"
+#include "reader/BlockTypes.h"
+#include "reader/MeshTables.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
+#include "reader/WalkObserver.h"
+#include "reader/WalkOptions.h"
 
 namespace vexlor {
 

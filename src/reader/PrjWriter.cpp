@@ -1,10 +1,10 @@
 // PRJ face records, little-endian as the format's table lays them out.
-#include "PrjWriter.h"
+#include "reader/PrjWriter.h"
 
 #include <bit>
 
-#include "FaceCorners.h"
-#include "FormatTables.h"
+#include "reader/FaceCorners.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "ByteOutput.h"
-#include "WalkObserver.h"
+#include "reader/ByteOutput.h"
+#include "reader/WalkObserver.h"
 
 namespace vexlor {
 

@@ -1,10 +1,10 @@
 // Offsets to schema places and back, through the block's regions and layout.
-#include "RecordPlaces.h"
+#include "reader/RecordPlaces.h"
 
 #include <algorithm>
 
-#include "BlockRegions.h"
-#include "FormatTables.h"
+#include "reader/BlockRegions.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "BlockLayout.h"
-#include "OptModel.h"
-#include "OptStream.h"
+#include "reader/BlockLayout.h"
+#include "reader/OptModel.h"
+#include "reader/OptStream.h"
 
 namespace vexlor {
 

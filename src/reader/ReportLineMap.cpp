@@ -1,5 +1,5 @@
 // Finding lines and records in the runs.
-#include "ReportLineMap.h"
+#include "reader/ReportLineMap.h"
 
 #include <algorithm>
 

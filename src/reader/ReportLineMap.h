@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "RecordPlaces.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor {
 

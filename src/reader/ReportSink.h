@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "NumberText.h"
+#include "reader/NumberText.h"
 
 namespace vexlor {
 

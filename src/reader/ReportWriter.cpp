@@ -1,9 +1,9 @@
 // The report's lines for each record a walk reads.
-#include "ReportWriter.h"
+#include "reader/ReportWriter.h"
 
-#include "BlockTypes.h"
-#include "FaceCorners.h"
-#include "FormatTables.h"
+#include "reader/BlockTypes.h"
+#include "reader/FaceCorners.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "FaceCorners.h"
-#include "ReportLineMap.h"
-#include "ReportSink.h"
-#include "TypeNames.h"
-#include "WalkObserver.h"
+#include "reader/FaceCorners.h"
+#include "reader/ReportLineMap.h"
+#include "reader/ReportSink.h"
+#include "reader/TypeNames.h"
+#include "reader/WalkObserver.h"
 
 namespace vexlor {
 

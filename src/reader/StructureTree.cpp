@@ -1,5 +1,5 @@
 // The structure tree.
-#include "StructureTree.h"
+#include "reader/StructureTree.h"
 
 namespace vexlor {
 

@@ -1,7 +1,7 @@
 // The registry of temporary files and the signal handler that removes them. The handler may only
 // make async-signal-safe calls: the registry is a fixed table of paths, each slot claimed and
 // given back through an atomic state, and folders are emptied with getdents64 and unlinkat.
-#include "TemporaryFiles.h"
+#include "reader/TemporaryFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Reading the type-name tables.
-#include "TypeNames.h"
+#include "reader/TypeNames.h"
 
 #include <sys/stat.h>
 #include <cerrno>

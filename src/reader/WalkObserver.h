@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "BlockRecords.h"
-#include "MeshTables.h"
-#include "WalkProblems.h"
+#include "reader/BlockRecords.h"
+#include "reader/MeshTables.h"
+#include "reader/WalkProblems.h"
 
 namespace vexlor {
 

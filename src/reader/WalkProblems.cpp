@@ -1,5 +1,5 @@
 // Keeping the walk's problems.
-#include "WalkProblems.h"
+#include "reader/WalkProblems.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The targets of writes: links followed, the rule for replacing, new files with unique names.
-#include "WriteTarget.h"
+#include "reader/WriteTarget.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

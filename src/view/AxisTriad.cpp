@@ -1,5 +1,5 @@
 // Painting the axis triad.
-#include "AxisTriad.h"
+#include "view/AxisTriad.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -9,7 +9,7 @@
 #include <QRectF>
 #include <QSize>
 
-#include "FrameTransform.h"
+#include "view/FrameTransform.h"
 
 class QPainter;
 

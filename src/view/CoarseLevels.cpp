@@ -1,10 +1,10 @@
 // Choosing the coarse frame's levels.
-#include "CoarseLevels.h"
+#include "view/CoarseLevels.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "Wireframe.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

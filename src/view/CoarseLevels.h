@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "OptModel.h"
+#include "reader/OptModel.h"
 
 namespace vexlor::view {
 

@@ -1,6 +1,6 @@
 // Each shared edge once: the sides are visited from the last face back, a side whose edge a later
 // face already drew is passed over, and the kept sides are put back in draw order.
-#include "EdgeList.h"
+#include "view/EdgeList.h"
 
 #include <algorithm>
 #include <array>

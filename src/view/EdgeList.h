@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "OptModel.h"
-#include "Wireframe.h"
+#include "reader/OptModel.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

@@ -1,12 +1,12 @@
 // The pick index: built by splitting the faces at the median of their centres along the longest
 // side of their box, and walked nearest box first.
-#include "FacePicker.h"
+#include "view/FacePicker.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "Wireframe.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "FrameTransform.h"
-#include "OptModel.h"
+#include "reader/OptModel.h"
+#include "view/FrameTransform.h"
 
 namespace vexlor::view {
 

@@ -1,9 +1,9 @@
 // The frame's OpenGL calls, in the order the view has always made them.
-#include "FrameRenderer.h"
+#include "view/FrameRenderer.h"
 
 #include <QOpenGLFunctions_2_1>
 
-#include "ViewMath.h"
+#include "view/ViewMath.h"
 
 #include <optional>
 

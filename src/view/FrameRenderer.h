@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <span>
 
-#include "FrameTransform.h"
-#include "OptModel.h"
-#include "ShadedRenderer.h"
-#include "ViewSelection.h"
-#include "WireframeRenderer.h"
+#include "reader/OptModel.h"
+#include "view/FrameTransform.h"
+#include "view/ShadedRenderer.h"
+#include "view/ViewSelection.h"
+#include "view/WireframeRenderer.h"
 
 class QOpenGLFunctions_2_1;
 

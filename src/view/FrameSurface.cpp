@@ -1,12 +1,12 @@
 // Copying the view's frames to the screen.
-#include "FrameSurface.h"
+#include "view/FrameSurface.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QPainter>
 
-#include "AxisTriad.h"
+#include "view/AxisTriad.h"
 
 namespace vexlor::view {
 

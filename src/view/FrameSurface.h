@@ -13,7 +13,7 @@
 #include <QRect>
 #include <functional>
 
-#include "FrameTransform.h"
+#include "view/FrameTransform.h"
 
 class QOpenGLFramebufferObject;
 

@@ -1,5 +1,5 @@
 // The frame's transform worked in doubles.
-#include "FrameTransform.h"
+#include "view/FrameTransform.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "Projection.h"
-#include "Vec3.h"
-#include "ViewState.h"
+#include "reader/Vec3.h"
+#include "view/Projection.h"
+#include "view/ViewState.h"
 
 namespace vexlor::view {
 

@@ -1,5 +1,5 @@
 // Scene set-up and frames of the 3D view.
-#include "GlPanel.h"
+#include "view/GlPanel.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "FrameSurface.h"
-#include "Wireframe.h"
+#include "view/FrameSurface.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

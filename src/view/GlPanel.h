@@ -21,13 +21,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoarseLevels.h"
-#include "FrameRenderer.h"
-#include "OptModel.h"
-#include "Projection.h"
-#include "ViewSelection.h"
-#include "ViewState.h"
-#include "ViewVisibility.h"
+#include "reader/OptModel.h"
+#include "view/CoarseLevels.h"
+#include "view/FrameRenderer.h"
+#include "view/Projection.h"
+#include "view/ViewSelection.h"
+#include "view/ViewState.h"
+#include "view/ViewVisibility.h"
 
 class QOpenGLFramebufferObject;
 class QOpenGLFunctions_2_1;

@@ -1,6 +1,6 @@
 // The off-screen frame: a context of its own on an off-screen surface, a framebuffer object with
 // a depth buffer, the frame renderer, and the pixels read back.
-#include "OffscreenPicture.h"
+#include "view/OffscreenPicture.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "AxisTriad.h"
-#include "Wireframe.h"
+#include "view/AxisTriad.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

@@ -10,10 +10,10 @@
 #include <span>
 #include <string>
 
-#include "FrameRenderer.h"
-#include "FrameTransform.h"
-#include "OptModel.h"
-#include "ViewFit.h"
+#include "reader/OptModel.h"
+#include "view/FrameRenderer.h"
+#include "view/FrameTransform.h"
+#include "view/ViewFit.h"
 
 namespace vexlor::view {
 

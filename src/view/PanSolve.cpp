@@ -1,6 +1,6 @@
 // The pan worked out from a move on the screen, through the pseudo-inverse of the rotation's
 // top left block.
-#include "PanSolve.h"
+#include "view/PanSolve.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 // far as that direction allows instead of by a huge pan in depth.
 #pragma once
 
-#include "FrameTransform.h"
+#include "view/FrameTransform.h"
 
 namespace vexlor::view {
 

@@ -1,12 +1,12 @@
 // Writing pictures through a file saved only when complete, as the saves write theirs.
-#include "PictureFile.h"
+#include "view/PictureFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImageWriter>
 
-#include "AtomicFile.h"
+#include "reader/AtomicFile.h"
 
 namespace vexlor::view {
 

@@ -1,5 +1,5 @@
 // The view box and the size caption of a scene set-up.
-#include "Projection.h"
+#include "view/Projection.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "NumberText.h"
+#include "reader/NumberText.h"
 
 namespace vexlor::view {
 

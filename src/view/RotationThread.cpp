@@ -1,5 +1,5 @@
 // The rotation thread.
-#include "RotationThread.h"
+#include "view/RotationThread.h"
 
 #include <QMetaObject>
 #include <algorithm>

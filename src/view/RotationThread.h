@@ -21,8 +21,8 @@
 #include <stop_token>
 #include <thread>
 
-#include "ViewState.h"
-#include "ViewWindow.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
 
 namespace vexlor::view {
 

@@ -1,10 +1,10 @@
 // Lighting normals and the fill arrays.
-#include "ShadedFaces.h"
+#include "view/ShadedFaces.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Wireframe.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

@@ -8,9 +8,9 @@
 #include <span>
 #include <vector>
 
-#include "FrameTransform.h"
-#include "OptModel.h"
-#include "Wireframe.h"
+#include "reader/OptModel.h"
+#include "view/FrameTransform.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

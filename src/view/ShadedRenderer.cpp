@@ -1,11 +1,11 @@
 // The shaded fill's shader and OpenGL calls.
-#include "ShadedRenderer.h"
+#include "view/ShadedRenderer.h"
 
 #include <QOpenGLFunctions_2_1>
 #include <QtDebug>
 #include <vector>
 
-#include "ShadedFaces.h"
+#include "view/ShadedFaces.h"
 
 namespace vexlor::view {
 

@@ -14,10 +14,10 @@
 #include <optional>
 #include <span>
 
-#include "OptModel.h"
-#include "Projection.h"
-#include "Wireframe.h"
-#include "WireframeRenderer.h"
+#include "reader/OptModel.h"
+#include "view/Projection.h"
+#include "view/Wireframe.h"
+#include "view/WireframeRenderer.h"
 
 class QOpenGLFunctions_2_1;
 

@@ -1,7 +1,7 @@
 // The added keys.
-#include "ViewCommandKeys.h"
+#include "view/ViewCommandKeys.h"
 
-#include "ViewKeys.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 

@@ -1,13 +1,13 @@
 // Fit, reset and preset views.
-#include "ViewFit.h"
+#include "view/ViewFit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "PanSolve.h"
-#include "ViewMath.h"
-#include "Wireframe.h"
+#include "view/PanSolve.h"
+#include "view/ViewMath.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

@@ -5,9 +5,9 @@
 #include <span>
 #include <string_view>
 
-#include "FrameTransform.h"
-#include "OptModel.h"
-#include "ViewState.h"
+#include "reader/OptModel.h"
+#include "view/FrameTransform.h"
+#include "view/ViewState.h"
 
 namespace vexlor::view {
 

@@ -1,5 +1,5 @@
 // Mouse and added keys of the view.
-#include "ViewInput.h"
+#include "view/ViewInput.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "ViewFit.h"
+#include "view/ViewFit.h"
 
 namespace vexlor::view {
 

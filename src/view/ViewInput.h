@@ -17,11 +17,11 @@
 #include <optional>
 #include <span>
 
-#include "FacePicker.h"
-#include "OptModel.h"
-#include "ViewCommandKeys.h"
-#include "ViewMouse.h"
-#include "ViewState.h"
+#include "reader/OptModel.h"
+#include "view/FacePicker.h"
+#include "view/ViewCommandKeys.h"
+#include "view/ViewMouse.h"
+#include "view/ViewState.h"
 
 class QMouseEvent;
 class QWheelEvent;

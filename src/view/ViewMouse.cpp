@@ -1,11 +1,11 @@
 // Orbit, pan, zoom and centring worked on the ViewState.
-#include "ViewMouse.h"
+#include "view/ViewMouse.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "PanSolve.h"
-#include "ViewMath.h"
+#include "view/PanSolve.h"
+#include "view/ViewMath.h"
 
 namespace vexlor::view {
 

@@ -5,9 +5,9 @@
 // Moves are in the frame's pixels (window x to the right, y down).
 #pragma once
 
-#include "FrameTransform.h"
-#include "OptModel.h"
-#include "ViewState.h"
+#include "reader/OptModel.h"
+#include "view/FrameTransform.h"
+#include "view/ViewState.h"
 
 namespace vexlor::view {
 

@@ -1,5 +1,5 @@
 // The markers of a chosen block and the face a block and place name.
-#include "ViewSelection.h"
+#include "view/ViewSelection.h"
 
 namespace vexlor::view {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <span>
 
-#include "BlockRecords.h"
-#include "OptModel.h"
-#include "Vec3.h"
+#include "reader/BlockRecords.h"
+#include "reader/OptModel.h"
+#include "reader/Vec3.h"
 
 namespace vexlor::view {
 

@@ -1,5 +1,5 @@
 // Watching whether the panel can be seen.
-#include "ViewVisibility.h"
+#include "view/ViewVisibility.h"
 
 #include <QEvent>
 

@@ -12,7 +12,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "X11WindowWatch.h"
+#include "view/X11WindowWatch.h"
 
 namespace vexlor::view {
 

@@ -1,12 +1,12 @@
 // The view window, its keys, its mouse and its pictures.
-#include "ViewWindow.h"
+#include "view/ViewWindow.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 
-#include "Projection.h"
-#include "StatusTexts.h"
-#include "ViewKeys.h"
+#include "view/Projection.h"
+#include "view/StatusTexts.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 

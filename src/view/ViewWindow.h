@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <string>
 
-#include "GlPanel.h"
-#include "NumberText.h"
-#include "OffscreenPicture.h"
-#include "OptModel.h"
-#include "ViewInput.h"
-#include "ViewState.h"
+#include "reader/NumberText.h"
+#include "reader/OptModel.h"
+#include "view/GlPanel.h"
+#include "view/OffscreenPicture.h"
+#include "view/ViewInput.h"
+#include "view/ViewState.h"
 
 namespace vexlor::view {
 

@@ -1,11 +1,11 @@
 // The model extent and the arrays the wireframe is drawn from.
-#include "Wireframe.h"
+#include "view/Wireframe.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-#include "ViewMath.h"
+#include "view/ViewMath.h"
 
 namespace vexlor::view {
 

@@ -13,7 +13,7 @@
 #include <span>
 #include <vector>
 
-#include "OptModel.h"
+#include "reader/OptModel.h"
 
 namespace vexlor::view {
 

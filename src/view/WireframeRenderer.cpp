@@ -1,12 +1,12 @@
 // The wireframe's OpenGL calls.
-#include "WireframeRenderer.h"
+#include "view/WireframeRenderer.h"
 
 #include <QOpenGLFunctions_2_1>
 #include <cmath>
 #include <vector>
 
-#include "EdgeList.h"
-#include "Wireframe.h"
+#include "view/EdgeList.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 

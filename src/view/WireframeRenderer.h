@@ -12,9 +12,9 @@
 #include <span>
 #include <vector>
 
-#include "OptModel.h"
-#include "ViewSelection.h"
-#include "Wireframe.h"
+#include "reader/OptModel.h"
+#include "view/ViewSelection.h"
+#include "view/Wireframe.h"
 
 class QOpenGLFunctions_2_1;
 

@@ -1,5 +1,5 @@
 // Watching a window through the X server's events.
-#include "X11WindowWatch.h"
+#include "view/X11WindowWatch.h"
 
 #include <xcb/xcb.h>
 #include <QGuiApplication>

@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CheckTestSupport.h"
-#include "SampleModels.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "CheckRun.h"
 #include "CheckTestSupport.h"
-#include "Vector_Utils.h"
+#include "check/CheckRun.h"
+#include "check/Vector_Utils.h"
 
 namespace vexlor::testing {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "CheckTestSupport.h"
-#include "SampleModels.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

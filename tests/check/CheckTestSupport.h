@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ConsistencyCheck.h"
-#include "OptBuilder.h"
-#include "OptDocument.h"
+#include "check/ConsistencyCheck.h"
+#include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
 
 namespace vexlor::testing {
 

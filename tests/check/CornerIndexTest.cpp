@@ -8,10 +8,10 @@
 #include <limits>
 #include <random>
 
-#include "CheckRun.h"
 #include "CheckTestSupport.h"
-#include "CornerIndex.h"
-#include "NormalContributions.h"
+#include "check/CheckRun.h"
+#include "check/CornerIndex.h"
+#include "check/NormalContributions.h"
 
 namespace vexlor::testing {
 namespace {

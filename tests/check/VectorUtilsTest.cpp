@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Vector_Utils.h"
+#include "check/Vector_Utils.h"
 
 // The same guard as the library's: these tests must see IEEE semantics to mean anything.
 #if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)

@@ -11,8 +11,8 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
 #include "RoundTrip.h"
+#include "export/ExportWriter.h"
 
 namespace vexlor::testing {
 namespace {

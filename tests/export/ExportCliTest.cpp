@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
-#include "OptDocument.h"
+#include "export/ExportWriter.h"
+#include "reader/OptDocument.h"
 
 namespace vexlor::testing {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
+#include "export/ExportWriter.h"
 
 namespace vexlor::testing {
 namespace {

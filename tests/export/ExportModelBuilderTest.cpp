@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ExportModelBuilder.h"
-#include "OptBuilder.h"
-#include "OptDocument.h"
-#include "SampleModels.h"
+#include "export/ExportModelBuilder.h"
+#include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "ExportModelBuilder.h"
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
-#include "OptDocument.h"
 #include "RoundTrip.h"
-#include "SampleModels.h"
+#include "export/ExportModelBuilder.h"
+#include "export/ExportWriter.h"
+#include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

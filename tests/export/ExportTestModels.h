@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "ExportModel.h"
+#include "export/ExportModel.h"
 
 namespace vexlor::testing {
 

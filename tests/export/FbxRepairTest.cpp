@@ -10,8 +10,8 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "FbxRepair.h"
-#include "ModelExport.h"
+#include "export/ExportWriter.h"
+#include "export/FbxRepair.h"
 
 namespace vexlor::testing {
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "ExportModel.h"
+#include "export/ExportModel.h"
 
 struct aiScene;
 

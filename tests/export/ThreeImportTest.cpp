@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
-#include "OptDocument.h"
-#include "SampleModels.h"
+#include "export/ExportWriter.h"
+#include "reader/OptDocument.h"
+#include "samples/SampleModels.h"
 
 namespace vexlor::testing {
 namespace {

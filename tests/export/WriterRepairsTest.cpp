@@ -8,8 +8,8 @@
 
 #include "ExportTestModels.h"
 #include "ExportTestSupport.h"
-#include "ModelExport.h"
-#include "WriterRepairs.h"
+#include "export/ExportWriter.h"
+#include "export/WriterRepairs.h"
 
 namespace vexlor::testing {
 namespace {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "Projection.h"
-#include "ViewMath.h"
-#include "Wireframe.h"
+#include "view/Projection.h"
+#include "view/ViewMath.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 namespace {

@@ -4,11 +4,11 @@
 // their table and the keypad's other keys stay unbound.
 #include <QSignalSpy>
 
-#include "SampleModels.h"
-#include "ViewCommandKeys.h"
-#include "ViewFit.h"
 #include "ViewInputSupport.h"
-#include "ViewKeys.h"
+#include "samples/SampleModels.h"
+#include "view/ViewCommandKeys.h"
+#include "view/ViewFit.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

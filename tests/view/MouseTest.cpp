@@ -4,8 +4,8 @@
 // reported; and the mouse and the keys change the same view. A drag's frames never queue up
 // behind slow ones, and a slow model is dragged at a coarser level of detail.
 #include "ViewInputSupport.h"
-#include "ViewKeys.h"
-#include "ViewMouse.h"
+#include "view/ViewMouse.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

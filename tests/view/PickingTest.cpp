@@ -4,10 +4,10 @@
 // scan of every face, and the face it finds is the one the shaded picture shows there.
 #include <random>
 
-#include "FacePicker.h"
-#include "OffscreenPicture.h"
-#include "SampleModels.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
+#include "view/FacePicker.h"
+#include "view/OffscreenPicture.h"
 
 namespace vexlor::view::testing {
 namespace {

@@ -3,8 +3,8 @@
 // could not frame.
 #include <limits>
 
-#include "ViewKeys.h"
 #include "ViewTestSupport.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

@@ -11,10 +11,10 @@
 #include <functional>
 #include <string>
 
-#include "OffscreenPicture.h"
-#include "RotationThread.h"
-#include "SampleModels.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
+#include "view/OffscreenPicture.h"
+#include "view/RotationThread.h"
 
 namespace vexlor::view::testing {
 namespace {

@@ -12,10 +12,10 @@
 #include <memory>
 
 #include "Deadline.h"
-#include "RotationThread.h"
-#include "SampleModels.h"
-#include "ViewKeys.h"
 #include "ViewTestSupport.h"
+#include "samples/SampleModels.h"
+#include "view/RotationThread.h"
+#include "view/ViewStepKeys.h"
 
 namespace vexlor::view::testing {
 namespace {

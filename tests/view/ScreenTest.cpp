@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "AxisTriad.h"
 #include "ViewTestSupport.h"
+#include "view/AxisTriad.h"
 
 namespace vexlor::view::testing {
 namespace {

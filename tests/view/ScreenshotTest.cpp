@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "OptBuilder.h"
 #include "TempFolder.h"
-#include "ViewFit.h"
 #include "ViewTestSupport.h"
+#include "samples/OptBuilder.h"
+#include "view/ViewFit.h"
 
 namespace vexlor::view::testing {
 namespace {

@@ -3,10 +3,10 @@
 // picture can have any size OpenGL allows, a preset view, the model's proportions and the triad.
 #include <QColor>
 
-#include "AxisTriad.h"
-#include "OffscreenPicture.h"
-#include "ShadedFaces.h"
 #include "ViewTestSupport.h"
+#include "view/AxisTriad.h"
+#include "view/OffscreenPicture.h"
+#include "view/ShadedFaces.h"
 
 namespace vexlor::view::testing {
 namespace {

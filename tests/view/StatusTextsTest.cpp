@@ -1,8 +1,8 @@
 // The status bar's texts about the view: the model's numbers at the shown level, and the mesh
 // and face under the cursor as the mouse finds them.
-#include "SampleModels.h"
-#include "StatusTexts.h"
 #include "ViewInputSupport.h"
+#include "samples/SampleModels.h"
+#include "view/StatusTexts.h"
 
 namespace vexlor::view::testing {
 namespace {

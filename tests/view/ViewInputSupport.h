@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "FrameTransform.h"
-#include "ViewInput.h"
 #include "ViewTestSupport.h"
+#include "view/FrameTransform.h"
+#include "view/ViewInput.h"
 
 namespace vexlor::view::testing {
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "ViewSelection.h"
+#include "view/ViewSelection.h"
 
 namespace vexlor::view {
 namespace {

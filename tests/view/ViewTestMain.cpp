@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "SanitizerOptions.h"
+#include "reader/SanitizerOptions.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "OptBuilder.h"
-#include "OptDocument.h"
-#include "ViewState.h"
-#include "ViewWindow.h"
-#include "Wireframe.h"
+#include "reader/OptDocument.h"
+#include "samples/OptBuilder.h"
+#include "view/ViewState.h"
+#include "view/ViewWindow.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view::testing {
 

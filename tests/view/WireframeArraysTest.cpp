@@ -6,9 +6,9 @@
 #include <array>
 #include <cmath>
 
-#include "CoarseLevels.h"
-#include "EdgeList.h"
-#include "Wireframe.h"
+#include "view/CoarseLevels.h"
+#include "view/EdgeList.h"
+#include "view/Wireframe.h"
 
 namespace vexlor::view {
 namespace {

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "MessagePresenter.h"
+#include "desktop/MessagePresenter.h"
 
 namespace vexlor::app {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <utility>
 
-#include "ViewLink.h"
+#include "desktop/ViewLink.h"
 
 namespace vexlor::app {
 

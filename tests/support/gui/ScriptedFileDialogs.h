@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QStringList>
 
-#include "FileDialogs.h"
+#include "desktop/FileDialogs.h"
 
 namespace vexlor::app {
 

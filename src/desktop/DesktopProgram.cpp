@@ -1,0 +1,33 @@
+// Creating the desktop program's windows.
+#include "desktop/DesktopProgram.h"
+
+namespace vexlor::app {
+
+DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
+                               FileDialogs& dialogs, const QString& namesFolder,
+                               QSettings* settings)
+    : document_(numbers),
+      link_(viewState_),
+      main_({document_, link_, messages, dialogs, namesFolder, settings}),
+      about_(&main_),
+      viewWindow_(viewState_),
+      browser_(main_, link_, messages) {
+    main_.SetAboutBox(&about_);
+    main_.SetBrowseForm(&browser_);
+    viewWindow_.SetNumbers(numbers);
+    link_.Attach(&viewWindow_);
+}
+
+DesktopProgram::~DesktopProgram() {
+    link_.StopRotation();
+}
+
+void DesktopProgram::Show() {
+    viewWindow_.show();
+    if (main_.HasSavedGeometry())
+        main_.show();
+    else
+        main_.showMaximized();
+}
+
+}  // namespace vexlor::app

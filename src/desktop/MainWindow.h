@@ -1,0 +1,269 @@
+// The main window: tool panel, menus, structure tree, report list and status bar, the hex view
+// and findings panel beside them, and the commands behind them (open, block display, saves,
+// export, check, rotation controls, shaded mode, pictures, search, go to offset, findings, recent
+// files and reload); it follows the 3D view's picks, cursor and shaded mode as the view's
+// ViewEvents.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "check/CheckFinding.h"
+#include "desktop/FileDialogs.h"
+#include "desktop/MessagePresenter.h"
+#include "desktop/ViewLink.h"
+#include "inspector/plain/FindingPlace.h"
+#include "reader/OptDocument.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDialog;
+class QDockWidget;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QSettings;
+class QSlider;
+class QSplitter;
+class QToolButton;
+class QTreeView;
+class QPushButton;
+
+namespace vexlor::app {
+
+class FileWatch;
+class FindingsPanel;
+class HexPane;
+class RecentFiles;
+class ReloadBar;
+class ReportListModel;
+class ReportListView;
+class ReportSearch;
+class SearchBar;
+class StructureTreeModel;
+class TreeFilterModel;
+
+// `name`, with `extension` added unless it already ends with it (letter case ignored).
+QString WithExtension(const QString& name, const QString& extension);
+
+class MainWindow : public QMainWindow, public ViewEvents {
+    Q_OBJECT
+  public:
+    struct Services {
+        OptDocument& document;
+        ViewLink& view;
+        MessagePresenter& messages;
+        FileDialogs& dialogs;
+        // Folder of the two type-name tables; empty for data/ in the working directory, else
+        // data/ beside the program.
+        QString namesFolder;
+        // Where the window keeps its geometry, splitter and dock places, the last folder, the
+        // recent files and the auto reload choice from one run to the next; none keeps nothing.
+        QSettings* settings = nullptr;
+    };
+
+    // Builds the window and runs FinishStartUp.
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void SetAboutBox(QDialog* about) { aboutBox_ = about; }
+    void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
+
+    // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
+    bool OpenFile(const QString& path);
+
+    OptDocument& Document() { return services_.document; }
+    bool RotationTicked() const;
+    // Shows these lines in the report list (the browser's preview clears it with none).
+    void ShowLines(std::vector<std::string> lines);
+
+    // The file chosen for the last full open (the loaded file, or the one that failed to open).
+    const QString& CurrentFileName() const { return currentFileName_; }
+
+    // Commands of the menus, buttons and controls.
+    void FinishStartUp();
+    void OpenWithDialog();
+    bool OpenCurrentFile();
+    void SaveAsciiWithDialog();
+    void SavePrjWithDialog();
+    void ExportWithDialog();
+    void SavePictureWithDialog();
+    void Exit();
+    void ShowAbout();
+    void ShowReadme();
+    void ShowViewWindowCommand();
+    void TreeSelectionChanged();
+    void TreeClicked();
+    void DisplayBlock();
+    void ExpandAll();
+    void CollapseAll();
+    void ExpandSelected();
+    void ChooseLevelOfDetail(int itemIndex);
+    void RunCheck();
+    void ShowBrowser();
+    void RotationBoxClicked();
+    void SpinSpeedChanged(int position);
+    void ShadedBoxClicked();
+    void Redraw();
+    // Shows the face block that holds the face (choosing its tree node) with the report list
+    // scrolled to the face's lines, which are selected. False when the open file's tree has no
+    // such face block.
+    bool ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int32_t mesh);
+
+    // What the view tells.
+    void FacePicked(const PickedFace& face) override;
+    void ModelNumbersChanged(const std::string& text) override;
+    void UnderCursorChanged(const std::string& text) override;
+    void ShadedChanged(bool on) override;
+
+    // The inspector's commands.
+    // Ctrl+F: the search bar of the pane that has the focus (the report list's by default).
+    void Find();
+    // Ctrl+G: the hex view's "Go to offset" bar.
+    void OpenGoToOffset();
+    // The typed offset: the hex view goes there and the tree chooses the innermost block that
+    // holds it; the bar says what came of it. False for text that is no offset of the file.
+    bool GoToOffset(const QString& text);
+    // The whole report of the file in the list, as Save ASCII writes it.
+    void ShowFullReport();
+    // Where a finding or problem leads: its node chosen in the tree, its bytes in the hex view,
+    // its face highlighted. With `keepList` the report list keeps what it shows.
+    void LeadTo(const FindingPlace& place, bool keepList);
+    // A double-click on a row of the report list: a finding line of a check leads to its face.
+    void ListRowDoubleClicked(int row);
+    // The open file read again from disk, with the chosen node kept by its block's position.
+    bool ReloadFile();
+    // Keeps the geometry and the places of the splitter and docks in the settings (on close).
+    void SaveWindowSettings();
+    bool HasSavedGeometry() const { return hasSavedGeometry_; }
+
+    QTreeView* Tree() const { return structureTree_; }
+    StructureTreeModel* TreeModel() const { return treeModel_; }
+    // The tree view shows the nodes through the filter: these map between its indexes and the
+    // reader's node numbers.
+    TreeFilterModel* TreeFilter() const { return treeFilter_; }
+    QModelIndex TreeIndexOfNode(int32_t node) const;
+    int32_t NodeOfTreeIndex(const QModelIndex& index) const;
+    // The node chosen in the tree; -1 when none is.
+    int32_t ChosenNode() const;
+    // Chooses the node as a click on it would, in sight (the filter is cleared if it hides it).
+    void ChooseNode(int32_t node);
+    ReportListView* List() const { return reportList_; }
+    HexPane* Hex() const { return hexPane_; }
+    FindingsPanel* Findings() const { return findingsPanel_; }
+    QDockWidget* HexDock() const { return hexDock_; }
+    QDockWidget* FindingsDock() const { return findingsDock_; }
+    ReloadBar* ChangeBar() const { return reloadBar_; }
+    RecentFiles* Recent() const { return recentFiles_; }
+    QSplitter* Splitter() const { return splitter_; }
+    SearchBar* ReportSearchBar() const { return reportBar_; }
+    SearchBar* TreeSearchBar() const { return treeBar_; }
+    ReportSearch* ListSearch() const { return reportSearch_; }
+    // "3 problems in the file", "No problems in the file"; empty before an open.
+    QString ProblemsText() const;
+    const std::vector<CheckFinding>& CheckFindings() const { return checkFindings_; }
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildToolPanel(QWidget* panel);
+    void BuildStatusBar();
+    // "?? no opt loaded!" in the report list: what commands on a file say before any open.
+    void ShowNoOptLoaded();
+    // The tree node of the face block at `blockOffset`: of the face's mesh where the block is
+    // linked from more than one mesh; -1 when the tree has none.
+    int32_t FaceBlockNode(int64_t blockOffset, int32_t mesh) const;
+    // The report list scrolled to the lines of face `faceInBlock` of the face block it shows.
+    bool ScrollReportToFace(int32_t faceInBlock);
+    // The face's record outlined in the hex view.
+    void MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock);
+    void BuildMenus();
+    void BuildInspectorMenu();
+    // The tree's, the list's and the hex view's panes with their search bars; the docks.
+    QWidget* BuildTreePane(QWidget* parent);
+    QWidget* BuildReportPane(QWidget* parent);
+    void BuildDocks();
+    // What follows a successful open: hex view, problems, findings, watch, recent files.
+    void ShowOpenedFile();
+    void ShowProblemCount();
+    void RestoreSettings();
+    void FileChangedOnDisk(bool exists);
+    void SetAutoReload(bool on);
+    void LoadTypeNames();
+    QString CaptionOfLoadedFile() const;
+    void ShowFailure(const OperationResult& result);
+    // The save dialog, started in the last folder with the open file's base name; the name with
+    // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
+    // a file that the added extension names.
+    std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
+                                            const QString& extension);
+    // A failed save's message, or what was written in the status bar.
+    void ReportSave(const OperationResult& saved, const QString& path);
+    // The folder a file dialog starts in: the one last used, else the open file's.
+    QString LastFolder() const;
+    void SetLastFolder(const QString& folder);
+
+    Services services_;
+    QDialog* aboutBox_ = nullptr;
+    QWidget* browseForm_ = nullptr;
+    QWidget* readmeWindow_ = nullptr;
+    QString currentFileName_;
+    QString lastFolder_;
+
+    QTreeView* structureTree_ = nullptr;
+    ReportListView* reportList_ = nullptr;
+    StructureTreeModel* treeModel_ = nullptr;
+    ReportListModel* listModel_ = nullptr;
+    QCheckBox* rotationBox_ = nullptr;
+    QSlider* spinSpeed_ = nullptr;
+    QGroupBox* lodChoice_ = nullptr;
+    QButtonGroup* lodItems_ = nullptr;
+    QGroupBox* normalCheckMode_ = nullptr;
+    QButtonGroup* normalCheckItems_ = nullptr;
+
+    QSplitter* splitter_ = nullptr;
+    TreeFilterModel* treeFilter_ = nullptr;
+    SearchBar* treeBar_ = nullptr;
+    QWidget* treePane_ = nullptr;
+    SearchBar* reportBar_ = nullptr;
+    ReportSearch* reportSearch_ = nullptr;
+    QWidget* reportPane_ = nullptr;
+    HexPane* hexPane_ = nullptr;
+    QDockWidget* hexDock_ = nullptr;
+    FindingsPanel* findingsPanel_ = nullptr;
+    QDockWidget* findingsDock_ = nullptr;
+    ReloadBar* reloadBar_ = nullptr;
+    QLabel* problemsLabel_ = nullptr;
+    FileWatch* fileWatch_ = nullptr;
+    RecentFiles* recentFiles_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* autoReloadAction_ = nullptr;
+    bool hasSavedGeometry_ = false;
+    // The docks get their first sizes when the window is first shown, unless they were kept.
+    bool docksPlaced_ = false;
+
+    // The last check's findings, and the list row of each one's first line while the list shows
+    // that check's lines.
+    std::vector<CheckFinding> checkFindings_;
+    std::unordered_map<int, size_t> findingOfRow_;
+    // A choice made by LeadTo that leaves the list as it is.
+    bool keepListOnChoice_ = false;
+    // The tree's current node moved because the filter hid it, not because the user chose.
+    bool treeRowsChanging_ = false;
+
+    QCheckBox* shadedBox_ = nullptr;
+    QLabel* modelNumbers_ = nullptr;
+    QLabel* underCursor_ = nullptr;
+};
+
+}  // namespace vexlor::app

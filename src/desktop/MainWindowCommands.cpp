@@ -1,0 +1,371 @@
+// The main window's commands: open, block display, tree buttons, level of detail, saves, check,
+// rotation controls.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QLocale>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeView>
+#include <QUrl>
+
+#include "check/ConsistencyCheck.h"
+#include "desktop/ExportAction.h"
+#include "desktop/MainWindow.h"
+#include "desktop/ReadmeWindow.h"
+#include "inspector/FindingsPanel.h"
+#include "inspector/FindingsTableModel.h"
+#include "inspector/HexPane.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "reader/BlockLayout.h"
+
+namespace vexlor::app {
+
+namespace {
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+bool IsOptFile(const QUrl& url) {
+    return url.isLocalFile() &&
+           url.toLocalFile().endsWith(QStringLiteral(".opt"), Qt::CaseInsensitive);
+}
+
+// What the saves, the check and the block display say before any file is opened.
+const std::vector<std::string> kNoOptLoaded{"", "?? no opt loaded!"};
+
+// The vertex normal modes in the order of the radio group's items.
+constexpr VertexNormalCheck kNormalCheckModes[] = {
+    VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh, VertexNormalCheck::None};
+}  // namespace
+
+void MainWindow::ShowLines(std::vector<std::string> lines) {
+    // Rows lead to findings only while they are the check's lines.
+    findingOfRow_.clear();
+    listModel_->SetLines(std::move(lines));
+}
+
+void MainWindow::ShowNoOptLoaded() {
+    ShowLines(kNoOptLoaded);
+}
+
+QString MainWindow::CaptionOfLoadedFile() const {
+    const OptDocument& document = services_.document;
+    if (!document.OptLoaded()) return QStringLiteral("OPT Vexlor");
+    return QStringLiteral("OPTvexlor - ") + QFile::decodeName(document.CurrentFileName().c_str());
+}
+
+void MainWindow::ShowFailure(const OperationResult& result) {
+    services_.messages.Error(QFile::decodeName(result.message.c_str()),
+                             QString::fromStdString(result.reason));
+}
+
+bool MainWindow::OpenFile(const QString& path) {
+    currentFileName_ = path;
+    return OpenCurrentFile();
+}
+
+bool MainWindow::RotationTicked() const {
+    return rotationBox_->isChecked();
+}
+
+void MainWindow::OpenWithDialog() {
+    const std::optional<QString> name = services_.dialogs.OpenFile(
+        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
+    if (!name) return;
+    SetLastFolder(QFileInfo(*name).absolutePath());
+    OpenFile(*name);
+}
+
+bool MainWindow::OpenCurrentFile() {
+    services_.view.StopRotation();
+    // Every open starts at the first level of detail, whatever the radio group shows.
+    services_.view.ShowLevelOfDetail(1);
+    ShowLines({});
+    setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
+    // The file is read before anything changes: a file that cannot be read leaves the tree of
+    // the loaded one as it was, its expanded nodes and its selection included.
+    OptStream stream;
+    const OperationResult opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
+    if (!opened.ok) {
+        ShowFailure(opened);
+        // The previous file is still the loaded one, so the caption names it again, and it is
+        // the file that going back from the browser re-opens.
+        setWindowTitle(CaptionOfLoadedFile());
+        if (services_.document.OptLoaded())
+            currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
+        return false;
+    }
+    // The tree model announces the reset before the document rebuilds the tree it presents; the
+    // hex view lets go of the bytes before they change.
+    hexPane_->ClearFile();
+    treeModel_->BeginReset();
+    services_.document.Open(std::move(stream), LocalPath(currentFileName_));
+    const OptModel& model = services_.document.Model();
+    std::vector<bool> warned(static_cast<size_t>(model.Tree.Count()));
+    for (size_t k = 0; k < warned.size() && k < model.BlockTable.size(); ++k)
+        warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
+    treeModel_->SetWarnings(std::move(warned));
+    treeModel_->EndReset();
+    structureTree_->expand(TreeIndexOfNode(0));
+    // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
+    const std::string& notOpt = services_.document.NotOptReason();
+    if (notOpt.empty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QStringLiteral("This does not look like an OPT file: ") +
+                                 QString::fromStdString(notOpt));
+    ShowOpenedFile();
+    services_.view.SetModel(&services_.document.Model());
+    services_.view.SetupScene();
+    services_.view.ShowMesh(0);
+    services_.view.Redraw();
+    services_.view.RestartRotation(rotationBox_->isChecked());
+    return true;
+}
+
+void MainWindow::TreeSelectionChanged() {
+    DisplayBlock();
+}
+void MainWindow::TreeClicked() {
+    DisplayBlock();
+}
+
+void MainWindow::DisplayBlock() {
+    const int32_t node = ChosenNode();
+    if (node < 0) return;  // nothing chosen yet
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+    } else {
+        std::vector<std::string> lines;
+        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines);
+        if (!keepListOnChoice_) ShowLines(std::move(lines));
+        if (shown) services_.view.ShowBlock(*shown);
+        hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
+                                         document.Model().BlockTable, node));
+    }
+    Redraw();
+}
+
+void MainWindow::ExpandAll() {
+    structureTree_->expandAll();
+    structureTree_->scrollTo(TreeIndexOfNode(0), QAbstractItemView::PositionAtTop);
+}
+
+void MainWindow::CollapseAll() {
+    structureTree_->collapseAll();
+    structureTree_->expand(TreeIndexOfNode(0));
+}
+
+void MainWindow::ExpandSelected() {
+    const QModelIndex selected = structureTree_->currentIndex();
+    if (!selected.isValid()) {
+        services_.messages.Error(QStringLiteral("Invalid index"));
+        return;
+    }
+    structureTree_->expandRecursively(selected);
+}
+
+void MainWindow::ChooseLevelOfDetail(int itemIndex) {
+    // The items are "All", "1", "2", "3": the item's index is the level, 0 for all of them.
+    if (itemIndex < 0 || itemIndex > 3) return;
+    services_.view.ShowLevelOfDetail(itemIndex);
+    Redraw();
+}
+
+void MainWindow::SaveAsciiWithDialog() {
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const std::optional<QString> path = ChooseSaveTarget(
+        QStringLiteral("Save ASCII"), QStringLiteral("Text Files (*.txt)"), QStringLiteral(".txt"));
+    if (!path) return;
+    const OperationResult saved =
+        document.SaveAscii(LocalPath(*path), QFile::encodeName(windowTitle()).toStdString());
+    ReportSave(saved, *path);
+}
+
+void MainWindow::SavePrjWithDialog() {
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const std::optional<QString> path = ChooseSaveTarget(
+        QStringLiteral("Save PRJ"), QStringLiteral("PRJ files (*.prj)"), QStringLiteral(".PRJ"));
+    if (!path) return;
+    ReportSave(document.SavePrj(LocalPath(*path)), *path);
+}
+
+void MainWindow::ExportWithDialog() {
+    if (!services_.document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const std::optional<QString> chosen = ChooseAndExport(
+        *this, services_.dialogs, services_.messages, lodItems_->checkedId(), LastFolder());
+    if (chosen) lastFolder_ = QFileInfo(*chosen).absolutePath();
+}
+
+std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, const QString& filter,
+                                                    const QString& extension) {
+    const QString baseName =
+        QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+            .completeBaseName();
+    const std::optional<QString> chosen = services_.dialogs.SaveFile(
+        caption, filter, QDir(LastFolder()).filePath(baseName + extension));
+    if (!chosen) return std::nullopt;
+    SetLastFolder(QFileInfo(*chosen).absolutePath());
+    const QString path = WithExtension(*chosen, extension);
+    // The dialog asked about the name chosen in it; a name it never saw is asked about here.
+    if (path != *chosen && QFileInfo::exists(path) &&
+        !services_.messages.Confirm(QFileInfo(path).fileName() +
+                                    QStringLiteral(" already exists.\nDo you want to replace it?")))
+        return std::nullopt;
+    return path;
+}
+
+void MainWindow::ReportSave(const OperationResult& saved, const QString& path) {
+    if (!saved.ok) {
+        ShowFailure(saved);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Saved %1 bytes to %2")
+                                 .arg(QLocale(QLocale::English).toString(QFileInfo(path).size()),
+                                      QDir::toNativeSeparators(path)));
+}
+
+QString MainWindow::LastFolder() const {
+    if (!lastFolder_.isEmpty()) return lastFolder_;
+    if (services_.document.OptLoaded())
+        return QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+            .absolutePath();
+    return QDir::currentPath();
+}
+
+QString WithExtension(const QString& name, const QString& extension) {
+    return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
+}
+
+namespace {
+class ListOutput : public LineOutput {
+  public:
+    explicit ListOutput(std::vector<std::string>& lines) : lines_(lines) {}
+    void WriteLine(std::string_view line) override { lines_.emplace_back(line); }
+
+  private:
+    std::vector<std::string>& lines_;
+};
+}  // namespace
+
+void MainWindow::ShowFullReport() {
+    OptDocument& document = services_.document;
+    if (!document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<std::string> lines;
+    ListOutput output(lines);
+    document.WriteReport(output, QFile::encodeName(windowTitle()).toStdString());
+    ShowLines(std::move(lines));
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::RunCheck() {
+    if (!services_.document.OptLoaded()) {
+        ShowLines(kNoOptLoaded);
+        return;
+    }
+    const int item = normalCheckItems_->checkedId();
+    const VertexNormalCheck mode =
+        item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
+    std::vector<std::string> lines;
+    std::vector<CheckFinding> findings;
+    const CheckOutcome outcome =
+        CheckOPT(services_.document, mode, lines, ContributionSearch::Indexed, &findings);
+    // The verdict line, "All OK!!" last or "errors were detected!!" before the count, is marked
+    // with a tick or with the error sign.
+    const int verdictRow = static_cast<int>(lines.size()) - (outcome.allOk ? 1 : 2);
+    ShowLines(std::move(lines));
+    listModel_->MarkRow(verdictRow,
+                        style()->standardIcon(outcome.allOk ? QStyle::SP_DialogApplyButton
+                                                            : QStyle::SP_MessageBoxCritical));
+    checkFindings_ = std::move(findings);
+    for (size_t i = 0; i < checkFindings_.size(); ++i)
+        if (checkFindings_[i].Line >= 0 && checkFindings_[i].Line < listModel_->rowCount())
+            findingOfRow_[static_cast<int>(checkFindings_[i].Line)] = i;
+    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.document.Model());
+    reportList_->scrollToBottom();
+}
+
+void MainWindow::ShowBrowser() {
+    if (browseForm_ != nullptr) browseForm_->show();
+}
+
+void MainWindow::RotationBoxClicked() {
+    services_.view.RotationClicked(rotationBox_->isChecked());
+}
+
+void MainWindow::SpinSpeedChanged(int position) {
+    services_.view.SpinSliderChanged(position);
+}
+
+void MainWindow::Redraw() {
+    services_.view.Redraw();
+}
+
+void MainWindow::Exit() {
+    close();
+}
+
+void MainWindow::ShowAbout() {
+    if (aboutBox_ != nullptr) aboutBox_->exec();
+}
+
+void MainWindow::ShowReadme() {
+    if (readmeWindow_ == nullptr) readmeWindow_ = new ReadmeWindow(this);
+    readmeWindow_->show();
+    readmeWindow_->raise();
+}
+
+void MainWindow::ShowViewWindowCommand() {
+    services_.view.ShowViewWindow();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && IsOptFile(urls.front())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !IsOptFile(urls.front())) return;
+    event->acceptProposedAction();
+    OpenFile(urls.front().toLocalFile());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    SaveWindowSettings();
+    services_.view.StopRotation();
+    event->accept();
+    QApplication::quit();
+}
+
+}  // namespace vexlor::app

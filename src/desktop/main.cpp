@@ -1,0 +1,205 @@
+// optvexlor: the desktop program. Creates its windows, opens a file named on the command line,
+// and runs until the main window closes; with --screenshot it draws one picture of the file
+// instead and ends without showing a window.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QSettings>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+#include "reader/SanitizerOptions.h"
+
+#include "desktop/BoxMessagePresenter.h"
+#include "desktop/DesktopProgram.h"
+#include "desktop/QtFileDialogs.h"
+#include "desktop/Screenshot.h"
+#include "inspector/TreeImages.h"
+#include "reader/NumberText.h"
+#include "reader/TemporaryFiles.h"
+#include "reader/Version.h"
+
+namespace {
+
+using namespace vexlor;
+
+// Exit status of a usage error or a failed picture, with one line on standard error.
+constexpr int kFailed = 2;
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "optvexlor: %s\n", message.toLocal8Bit().constData());
+    return kFailed;
+}
+
+// Qt ends the process when it finds no display; a picture asked for without one says so first.
+bool AsksForScreenshotWithoutDisplay(int argc, char** argv) {
+    bool screenshot = false;
+    for (int i = 1; i < argc; ++i) {
+        screenshot = screenshot || std::strcmp(argv[i], "--screenshot") == 0 ||
+                     std::strncmp(argv[i], "--screenshot=", 13) == 0;
+    }
+    const auto value = [](const char* name) {
+        const char* text = std::getenv(name);
+        return std::string(text != nullptr ? text : "");
+    };
+    // Other platforms (offscreen, wayland, ...) are left to Qt to judge.
+    const std::string platform = value("QT_QPA_PLATFORM");
+    const bool x11 = platform.empty() || platform.starts_with("xcb");
+    return screenshot && x11 && value("DISPLAY").empty() &&
+           (!platform.empty() || value("WAYLAND_DISPLAY").empty());
+}
+
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and end.")};
+    QCommandLineOption version{QStringLiteral("version"),
+                               QStringLiteral("Show the program's version and end.")};
+    QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Draw one picture of FILE into OUT.png and end, showing no window."),
+        QStringLiteral("OUT.png")};
+    QCommandLineOption size{QStringLiteral("size"),
+                            QStringLiteral("The picture's size in pixels (default 457x417, the "
+                                           "view's panel)."),
+                            QStringLiteral("WxH")};
+    QCommandLineOption lod{
+        QStringLiteral("lod"),
+        QStringLiteral("The level of detail drawn: 0 for all, else the level (default 1)."),
+        QStringLiteral("N")};
+    QCommandLineOption view{
+        QStringLiteral("view"),
+        QStringLiteral("A preset view with the model fitted into the picture: front, back, right, "
+                       "left, top, bottom or iso (default: the start view)."),
+        QStringLiteral("NAME")};
+    QCommandLineOption shaded{QStringLiteral("shaded"),
+                              QStringLiteral("Shaded faces rather than the wireframe.")};
+};
+
+int Screenshot(const QCommandLineParser& parser, const Options& options) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return Fail(
+            files.isEmpty()
+                ? QStringLiteral("--screenshot needs the OPT file to draw")
+                : QStringLiteral("--screenshot draws one file; %1 were given").arg(files.size()));
+    app::ScreenshotRequest request;
+    request.File = files.front();
+    request.Out = parser.value(options.screenshot);
+    if (request.Out.isEmpty()) return Fail(QStringLiteral("--screenshot needs the picture's name"));
+    if (parser.isSet(options.size)) {
+        const QString text = parser.value(options.size);
+        const std::optional<QSize> size = app::ParsePictureSize(text);
+        if (!size)
+            return Fail(QStringLiteral("--size must be WIDTHxHEIGHT in whole pixels, as 1024x768, "
+                                       "not \"%1\"")
+                            .arg(text));
+        request.Size = *size;
+    }
+    if (parser.isSet(options.lod)) {
+        const QString text = parser.value(options.lod);
+        const std::optional<int32_t> lod = app::ParseLevelOfDetail(text);
+        if (!lod)
+            return Fail(QStringLiteral("--lod must be 0 (every level) or a level from 1 to 255, "
+                                       "not \"%1\"")
+                            .arg(text));
+        request.Lod = *lod;
+    }
+    if (parser.isSet(options.view)) {
+        const QString text = parser.value(options.view);
+        request.Preset = view::PresetViewNamed(text.toStdString());
+        if (!request.Preset)
+            return Fail(QStringLiteral("--view must be front, back, right, left, top, bottom or "
+                                       "iso, not \"%1\"")
+                            .arg(text));
+    }
+    request.Shaded = parser.isSet(options.shaded);
+    const app::ScreenshotResult taken = app::TakeScreenshot(request);
+    if (!taken.Error.empty()) return Fail(QString::fromLocal8Bit(taken.Error.c_str()));
+    if (!taken.Warning.empty()) std::fprintf(stderr, "optvexlor: %s\n", taken.Warning.c_str());
+    return 0;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() {
+    return VEXLOR_ASAN_DEFAULT_OPTIONS;
+}
+#endif
+
+// Under the leak sanitizer, leaks are looked for while the application object still lives: its
+// teardown unloads the OpenGL driver, whose own allocations would then be reported without the
+// library names that the sanitizer's suppressions go by.
+void CheckLeaksBeforeTeardown() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_do_leak_check();
+#endif
+}
+
+int Run(const NumberText& numbers) {
+    QApplication::setApplicationName(QStringLiteral("OPT Vexlor"));
+
+    // Qt has taken its own options (-platform, -display, ...) out of the arguments.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("OPT Vexlor, the inspector of OPT model files."));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The OPT file to open."),
+                                 QStringLiteral("[FILE]"));
+    const Options options;
+    parser.addOptions({options.help, options.version, options.screenshot, options.size, options.lod,
+                       options.view, options.shaded});
+    if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
+    if (parser.isSet(options.help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        std::puts("optvexlor " VEXLOR_VERSION);
+        return 0;
+    }
+    if (parser.isSet(options.screenshot)) return Screenshot(parser, options);
+    for (const QCommandLineOption* pictureOnly :
+         {&options.size, &options.lod, &options.view, &options.shaded}) {
+        if (parser.isSet(*pictureOnly))
+            return Fail(QStringLiteral("--%1 goes with --screenshot").arg(pictureOnly->names()[0]));
+    }
+
+    QApplication::setWindowIcon(app::ProgramIcon());
+    // The program ends with the main window, not with the last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    app::BoxMessagePresenter messages;
+    app::QtFileDialogs dialogs;
+    // The user's settings: ~/.config/optvexlor/optvexlor.conf.
+    QSettings settings(QStringLiteral("optvexlor"), QStringLiteral("optvexlor"));
+    app::DesktopProgram program(numbers, messages, dialogs, {}, &settings);
+    messages.SetParent(&program.Main());
+    dialogs.SetParent(&program.Main());
+    program.Show();
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString path = parser.positionalArguments().front();
+        QTimer::singleShot(0, &program.Main(), [&program, path] { program.Main().OpenFile(path); });
+    }
+    const int status = QApplication::exec();
+    program.ViewLink().StopRotation();
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (AsksForScreenshotWithoutDisplay(argc, argv))
+        return Fail(QStringLiteral("--screenshot needs an X display (run it under xvfb-run)"));
+    // Read before Qt sets the process locale; the report never consults the process locale.
+    const NumberText numbers(DecimalSeparatorFromEnvironment());
+    // An interrupted save, export or picture leaves no temporary file.
+    TemporaryFiles::RemoveOnSignals();
+    QApplication application(argc, argv);
+    const int status = Run(numbers);
+    CheckLeaksBeforeTeardown();
+    return status;
+}

@@ -1,0 +1,465 @@
+// Format list, format choice and the export itself.
+#include "export/ExportWriter.h"
+
+#include <assimp/scene.h>
+#include <assimp/Exporter.hpp>
+#include <assimp/ProgressHandler.hpp>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <limits>
+#include <map>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "export/ExportFiles.h"
+#include "export/ExportUnits.h"
+#include "export/FbxRepair.h"
+#include "export/SceneBuilder.h"
+#include "export/ThreeMfWriter.h"
+#include "export/WriterRepairs.h"
+#include "reader/WriteTarget.h"
+
+namespace vexlor {
+
+namespace {
+
+struct FormatTraits {
+    std::string_view id;
+    bool keepsPolygons;
+    bool keepsNodes;
+    bool yUp;
+};
+
+// What each of assimp's writers does with faces and nodes, and the up axis of its format's world:
+// y up for glTF (the format requires it), FBX and Collada (assimp's writers declare Y up), X and
+// X3D (their formats define it), OBJ and PLY (what Blender, three.js and f3d assume when reading
+// them) and assimp's own dumps; z up, the OPT frame, for STL and 3MF (3D printing), 3DS and STEP
+// (3ds Max and CAD). A format not listed (a newer assimp's) gets triangles, nodes and z up.
+constexpr FormatTraits kTraits[] = {
+    {"collada", true, true, true}, {"x", true, true, true},         {"stp", false, false, false},
+    {"obj", true, false, true},    {"objnomtl", true, false, true}, {"stl", false, false, false},
+    {"stlb", false, false, false}, {"ply", true, false, true},      {"plyb", true, false, true},
+    {"3ds", false, true, false},   {"gltf2", false, true, true},    {"glb2", false, true, true},
+    {"assbin", true, true, true},  {"assxml", true, true, true},    {"x3d", false, true, true},
+    {"fbx", true, true, true},     {"fbxa", true, true, true},      {"3mf", false, false, false},
+    {"assjson", true, true, true}, {"m3d", false, true, false},     {"m3da", false, true, false},
+};
+
+// Writers left out of the list: pbrt crashes on scenes without a camera; "gltf" and "glb" write
+// glTF 1.0, which no current importer reads (their GLB's length also leaves out its padding).
+constexpr std::string_view kLeftOut[] = {"pbrt", "gltf", "glb"};
+
+// Preferred among formats that share an extension.
+constexpr std::string_view kPreferred[] = {"glb2", "gltf2", "stlb",   "plyb",
+                                           "fbx",  "obj",   "collada"};
+
+FormatTraits TraitsOf(std::string_view id) {
+    for (const FormatTraits& traits : kTraits)
+        if (traits.id == id) return traits;
+    return {id, false, true, false};
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = NameOf(path);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) return {};
+    return Lower(name.substr(dot + 1));
+}
+
+// Maps assimp's four write steps (copy, preparation, post-processing, writing) onto 0.5 ... 0.95
+// of ours and remembers a request to stop (assimp itself does not stop; the export is dropped).
+class WriteProgress : public Assimp::ProgressHandler {
+  public:
+    explicit WriteProgress(const std::function<bool(double)>& progress) : progress_(progress) {}
+    bool Update(float) override { return !cancelled_; }
+    void UpdateFileWrite(int step, int steps) override {
+        const double own =
+            steps > 0 ? std::clamp(static_cast<double>(step) / steps, 0.0, 1.0) : 1.0;
+        if (progress_ && !progress_(0.5 + 0.45 * own)) cancelled_ = true;
+    }
+    bool Cancelled() const { return cancelled_; }
+
+  private:
+    const std::function<bool(double)>& progress_;
+    bool cancelled_ = false;
+};
+
+// assimp 5.2's glTF writer grows its buffer by exactly what each accessor needs, copying it
+// every time; with glibc's default rules each of those blocks is a fresh mapping whose pages the
+// kernel must clear, which makes a model with a few hundred scene meshes take seconds. While
+// the writer runs, blocks up to 256 MB come from the heap and freed memory stays there; the
+// defaults come back afterwards and the free memory is handed back to the system.
+class LargeBlocksFromHeap {
+  public:
+    LargeBlocksFromHeap() {
+#ifdef __GLIBC__
+        set_ = mallopt(M_MMAP_THRESHOLD, 256 << 20) == 1 && mallopt(M_TRIM_THRESHOLD, 1 << 30) == 1;
+#endif
+    }
+    LargeBlocksFromHeap(const LargeBlocksFromHeap&) = delete;
+    LargeBlocksFromHeap& operator=(const LargeBlocksFromHeap&) = delete;
+    ~LargeBlocksFromHeap() {
+#ifdef __GLIBC__
+        if (!set_) return;
+        mallopt(M_MMAP_THRESHOLD, 128 << 10);
+        mallopt(M_TRIM_THRESHOLD, 128 << 10);
+        malloc_trim(0);
+#endif
+    }
+
+  private:
+    bool set_ = false;
+};
+
+// Hands the progress handler back before the exporter would delete it.
+struct ProgressHandlerGuard {
+    Assimp::Exporter& exporter;
+    ~ProgressHandlerGuard() { exporter.SetProgressHandler(nullptr); }
+};
+
+ExportResult Failure(ExportResult result, std::string message, std::string reason = {}) {
+    result.ok = false;
+    result.message = std::move(message);
+    result.reason = std::move(reason);
+    result.files.clear();
+    return result;
+}
+
+// "1 hardpoint", "3 hardpoints"; nothing for none.
+std::string Counted(size_t n, const char* one, const char* more) {
+    if (n == 0) return {};
+    return std::to_string(n) + " " + (n == 1 ? one : more);
+}
+
+std::string LevelText(int32_t lod) {
+    return lod == kAllLevels ? std::string("any level of detail")
+                             : "level of detail " + std::to_string(lod);
+}
+
+// The unit of the numbers, where the format declares one: FBX's UnitScaleFactor (centimetres
+// per number, which assimp's writer takes from the scene's metadata) and Collada's <unit> (metres
+// per number, which assimp's writer takes from the root node's scale). 3MF's writer is ours.
+void DeclareUnit(aiScene& scene, const std::string& formatId, double metresPerNumber) {
+    if (formatId == "fbx" || formatId == "fbxa") {
+        delete scene.mMetaData;
+        scene.mMetaData = aiMetadata::Alloc(2);
+        scene.mMetaData->Set(0, "UnitScaleFactor", 100.0 * metresPerNumber);
+        scene.mMetaData->Set(1, "OriginalUnitScaleFactor", 100.0 * metresPerNumber);
+    } else if (formatId == "collada") {
+        const auto s = static_cast<ai_real>(metresPerNumber);
+        scene.mRootNode->mTransformation =
+            aiMatrix4x4(aiVector3D(s, s, s), aiQuaternion(), aiVector3D(0, 0, 0));
+    }
+}
+
+// "OPT units (1/41 m)" or "0.5 m".
+std::string UnitText(double scale) {
+    if (scale == 1.0) return "OPT units (1/41 m)";
+    char text[64];
+    std::snprintf(text, sizeof text, "%g m", MetresPerNumber(scale));
+    return text;
+}
+
+// OBJ's group names (the scene meshes') and the level each belongs to, as an object name.
+std::map<std::string, std::string> ObjectOfGroup(const aiScene& scene) {
+    std::map<std::string, std::string> objects;
+    for (unsigned int i = 0; i < scene.mRootNode->mNumChildren; ++i) {
+        const aiNode& mesh = *scene.mRootNode->mChildren[i];
+        for (unsigned int j = 0; j < mesh.mNumChildren; ++j) {
+            const aiNode& level = *mesh.mChildren[j];
+            std::string object = level.mName.C_Str();
+            std::replace(object.begin(), object.end(), ' ', '_');
+            for (unsigned int k = 0; k < level.mNumMeshes; ++k)
+                objects[scene.mMeshes[level.mMeshes[k]]->mName.C_Str()] = object;
+        }
+    }
+    return objects;
+}
+
+struct WriteOutcome {
+    std::string error;  // why the files could not be written; empty when they were
+    bool cancelled = false;
+    int64_t degenerate = 0;  // triangles left out (3MF)
+};
+
+WriteOutcome WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& staging,
+                             const std::string& unit) {
+    detail::CheckedIOSystem files(staging.Folder());
+    WriteOutcome outcome;
+    std::string error;
+    const bool written =
+        detail::WriteThreeMf(scene, files, staging.StagedMain(), unit, outcome.degenerate, error);
+    if (files.Failed())
+        outcome.error = files.Reason();
+    else if (!written)
+        outcome.error = error;
+    return outcome;
+}
+
+WriteOutcome WriteWithAssimp(const aiScene& scene, const std::string& formatId,
+                             const detail::StagingFolder& staging,
+                             const std::function<bool(double)>& onProgress) {
+    Assimp::Exporter exporter;
+    auto* files = new detail::CheckedIOSystem(staging.Folder());
+    exporter.SetIOHandler(files);  // the exporter owns it from here
+    WriteProgress progress(onProgress);
+    exporter.SetProgressHandler(&progress);
+    ProgressHandlerGuard guard{exporter};
+    LargeBlocksFromHeap heap;
+    aiReturn written = aiReturn_FAILURE;
+    WriteOutcome outcome;
+    try {
+        written = exporter.Export(&scene, formatId.c_str(), staging.StagedMain().c_str());
+        if (written != aiReturn_SUCCESS) outcome.error = exporter.GetErrorString();
+    } catch (const std::exception& e) {
+        outcome.error = e.what();
+    } catch (...) {
+        outcome.error = "unknown failure in the exporter";
+    }
+    if (files->Failed())
+        outcome.error = files->Reason();
+    else if (written != aiReturn_SUCCESS && outcome.error.empty())
+        outcome.error = "the exporter failed";
+    outcome.cancelled = progress.Cancelled();
+    return outcome;
+}
+
+}  // namespace
+
+std::vector<ExportFormat> ExportFormats() {
+    std::vector<ExportFormat> formats;
+    Assimp::Exporter exporter;
+    for (size_t i = 0; i < exporter.GetExportFormatCount(); ++i) {
+        const aiExportFormatDesc* desc = exporter.GetExportFormatDescription(i);
+        if (desc == nullptr || desc->id == nullptr) continue;
+        if (std::find(std::begin(kLeftOut), std::end(kLeftOut), desc->id) != std::end(kLeftOut))
+            continue;
+        const FormatTraits traits = TraitsOf(desc->id);
+        formats.push_back(ExportFormat{desc->id, desc->description ? desc->description : "",
+                                       desc->fileExtension ? desc->fileExtension : "",
+                                       traits.keepsPolygons, traits.keepsNodes, traits.yUp});
+    }
+    return formats;
+}
+
+std::string FormatForPath(const std::string& path) {
+    const std::string extension = ExtensionOf(path);
+    if (extension.empty()) return {};
+    const std::vector<ExportFormat> formats = ExportFormats();
+    for (std::string_view preferred : kPreferred)
+        for (const ExportFormat& format : formats)
+            if (format.id == preferred && Lower(format.extension) == extension) return format.id;
+    for (const ExportFormat& format : formats)
+        if (Lower(format.extension) == extension) return format.id;
+    return {};
+}
+
+namespace {
+
+// The largest magnitude among the finite coordinates of every position the export scales.
+double LargestCoordinate(const ExportModel& model) {
+    double largest = 0;
+    const auto take = [&largest](const Vec3& v) {
+        for (const float c : {v.x, v.y, v.z})
+            if (std::isfinite(c)) largest = std::max(largest, std::fabs(double{c}));
+    };
+    for (const ExportMesh& mesh : model.meshes) {
+        for (const ExportLevel& level : mesh.levels)
+            for (const ExportFaceBlock& block : level.faceBlocks)
+                for (const ExportFace& face : block.faces)
+                    for (const ExportCorner& corner : face.corners)
+                        take(corner.position);
+        for (const ExportHardpoint& hardpoint : mesh.hardpoints)
+            take(hardpoint.position);
+        for (const ExportDescriptor& d : mesh.descriptors)
+            for (const Vec3& v : {d.span, d.centre, d.minima, d.maxima, d.targetCentre})
+                take(v);
+    }
+    return largest;
+}
+
+std::string NumberText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// The export; `owned`, when given, is the model itself, released once the scene is built.
+ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const std::string& path,
+                           const ExportOptions& options) {
+    ExportResult result;
+    result.warnings = model.warnings;
+    const auto report = [&](double fraction) {
+        return !options.progress || options.progress(fraction);
+    };
+    if (!report(0.0)) return Failure(std::move(result), "Export cancelled");
+
+    // The format: the one asked for, else the extension's.
+    const std::vector<ExportFormat> formats = ExportFormats();
+    std::string formatId = options.formatId;
+    if (formatId.empty()) {
+        formatId = FormatForPath(path);
+        if (formatId.empty()) {
+            const std::string extension = ExtensionOf(path);
+            return Failure(std::move(result),
+                           extension.empty() ? "No export format: " + path + " has no extension"
+                                             : "No export format for the extension ." + extension);
+        }
+    }
+    const auto format = std::find_if(formats.begin(), formats.end(),
+                                     [&](const ExportFormat& f) { return f.id == formatId; });
+    if (format == formats.end())
+        return Failure(std::move(result), "Unknown export format " + formatId);
+    result.formatId = formatId;
+
+    if (options.lod < 0)
+        return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.lod));
+    if (!std::isfinite(options.scale) || options.scale <= 0)
+        return Failure(std::move(result), "Invalid scale " + std::to_string(options.scale));
+    // Positions are written as 32-bit floats: a scale that makes one infinite is refused whole.
+    const double largest = LargestCoordinate(model);
+    if (largest * options.scale > std::numeric_limits<float>::max())
+        return Failure(std::move(result), "Invalid scale " + NumberText(options.scale) +
+                                              ": the model's coordinates up to " +
+                                              NumberText(largest) + " would not be finite");
+
+    detail::SceneOptions sceneOptions;
+    sceneOptions.lod = options.lod;
+    sceneOptions.scale = options.scale;
+    sceneOptions.yUp =
+        options.axes == ExportAxes::YUp || (options.axes == ExportAxes::Auto && format->yUp);
+    sceneOptions.triangulate = !format->keepsPolygons;
+    sceneOptions.nodes = format->keepsNodes;
+    sceneOptions.faceNormals = formatId == "stl" || formatId == "stlb";
+
+    detail::SceneStats stats;
+    const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };
+    detail::ScenePtr scene =
+        detail::BuildScene(model, sceneOptions, stats, result.warnings, buildProgress);
+    if (!scene) return Failure(std::move(result), "Export cancelled");
+    result.faces = stats.faces;
+    result.triangles = stats.triangles;
+    result.quads = stats.quads;
+    const int64_t modelFaces = model.FaceCount();
+    size_t hardpoints = 0, descriptors = 0;
+    for (const ExportMesh& mesh : model.meshes) {
+        hardpoints += mesh.hardpoints.size();
+        descriptors += mesh.descriptors.size();
+    }
+    // The scene holds all that is written: the model's memory goes before the writer takes its own.
+    if (owned != nullptr) *owned = ExportModel();
+    if (stats.faces == 0)
+        return Failure(std::move(result),
+                       modelFaces == 0
+                           ? "Nothing to export: the model has no faces"
+                           : "Nothing to export: no faces in " + LevelText(options.lod));
+    if (!format->keepsNodes && hardpoints + descriptors > 0)
+        result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+                                  (hardpoints > 0 && descriptors > 0 ? " and " : "") +
+                                  Counted(descriptors, "mesh descriptor", "mesh descriptors") +
+                                  " left out: " + format->description + " keeps no nodes");
+    const double metresPerNumber = MetresPerNumber(options.scale);
+    DeclareUnit(*scene, formatId, metresPerNumber);
+    std::string threeMfUnit = "millimeter";
+    if (formatId == "3mf") {
+        if (const auto unit = ThreeMfUnit(metresPerNumber))
+            threeMfUnit = *unit;
+        else
+            result.warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
+                                      ": the file says millimetres, a number a millimetre "
+                                      "(vexlor export --units metres, centimetres or millimetres "
+                                      "writes a unit it names)");
+    }
+    if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
+
+    detail::StagingFolder staging;
+    std::string reason;
+    if (!staging.Create(path, reason))
+        return Failure(std::move(result), "Cannot create file " + path, reason);
+
+    const WriteOutcome written = formatId == "3mf"
+                                     ? WriteOwnThreeMf(*scene, staging, threeMfUnit)
+                                     : WriteWithAssimp(*scene, formatId, staging, options.progress);
+    if (!written.error.empty())
+        return Failure(std::move(result), "Cannot write file " + path, written.error);
+    if (written.cancelled) return Failure(std::move(result), "Export cancelled");
+    if (written.degenerate > 0)
+        result.warnings.push_back(Counted(static_cast<size_t>(written.degenerate),
+                                          "triangle with a corner twice",
+                                          "triangles with a corner twice") +
+                                  " left out: 3MF wants three different vertices");
+
+    const std::string staged = staging.StagedMain();
+    if (formatId == "fbx") {
+        detail::FbxRepairResult repair = detail::FbxRepairResult::NotNeeded;
+        if (!detail::RepairFbxFile(staged, repair, reason))
+            return Failure(std::move(result), "Cannot write file " + path, reason);
+        if (repair == detail::FbxRepairResult::Malformed)
+            result.warnings.push_back(
+                "the FBX writer's node tree could not be checked; written as it came");
+    }
+    bool repaired = true;
+    if (formatId == "obj" || formatId == "objnomtl")
+        repaired = detail::AddObjObjects(staged, ObjectOfGroup(*scene), reason);
+    else if (formatId == "glb2" || formatId == "gltf2")
+        repaired = detail::DropUnusedGltfExtensions(staged, formatId == "glb2", reason);
+    else if (formatId == "x3d")
+        repaired = detail::DropEmptyImageTextures(staged, reason);
+    else if (formatId == "fbxa")
+        repaired = detail::JoinFbxPropertyValues(staged, reason);
+    if (!repaired) return Failure(std::move(result), "Cannot write file " + path, reason);
+    scene.reset();
+    if (!report(0.95)) return Failure(std::move(result), "Export cancelled");
+
+    detail::CommitFailure failure;
+    if (!staging.Commit(result.files, failure))
+        return Failure(
+            std::move(result),
+            (failure.create ? "Cannot create file " : "Cannot write file ") + failure.file,
+            failure.reason);
+    report(1.0);
+    result.ok = true;
+    return result;
+}
+
+// Every step, the scene's building included, fails the same way: a message, and the staging
+// folder gone with its files as the stack unwinds.
+ExportResult ExportCatching(const ExportModel& model, ExportModel* owned, const std::string& path,
+                            const ExportOptions& options) {
+    try {
+        return ExportOrThrow(model, owned, path, options);
+    } catch (const std::bad_alloc&) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "out of memory");
+    } catch (const std::exception& e) {
+        return Failure(ExportResult{}, "Cannot write file " + path, e.what());
+    } catch (...) {
+        return Failure(ExportResult{}, "Cannot write file " + path, "unknown failure");
+    }
+}
+
+}  // namespace
+
+ExportResult ExportToFile(const ExportModel& model, const std::string& path,
+                          const ExportOptions& options) {
+    return ExportCatching(model, nullptr, path, options);
+}
+
+ExportResult ExportToFile(ExportModel&& model, const std::string& path,
+                          const ExportOptions& options) {
+    return ExportCatching(model, &model, path, options);
+}
+
+}  // namespace vexlor

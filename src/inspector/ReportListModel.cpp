@@ -1,0 +1,45 @@
+// The report list model.
+#include "inspector/ReportListModel.h"
+
+namespace vexlor::app {
+
+QString ReportListModel::DisplayText(const std::string& line) {
+    // Report lines are single-byte text.
+    QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+    text.replace(QChar(u'\0'), QChar(u'\u00B7'));
+    return text;
+}
+
+void ReportListModel::SetLines(std::vector<std::string> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    widestRow_ = -1;
+    markedRow_ = -1;
+    mark_ = QIcon();
+    size_t widest = 0;
+    for (size_t row = 0; row < lines_.size(); ++row) {
+        if (widestRow_ < 0 || lines_[row].size() > widest) {
+            widest = lines_[row].size();
+            widestRow_ = static_cast<int>(row);
+        }
+    }
+    endResetModel();
+}
+
+void ReportListModel::MarkRow(int row, const QIcon& mark) {
+    const int before = markedRow_;
+    markedRow_ = row;
+    mark_ = mark;
+    for (const int changed : {before, row})
+        if (changed >= 0 && changed < rowCount())
+            emit dataChanged(index(changed), index(changed), {Qt::DecorationRole});
+}
+
+QVariant ReportListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role == Qt::DecorationRole && index.row() == markedRow_) return mark_;
+    if (role != Qt::DisplayRole) return {};
+    return DisplayText(lines_[static_cast<size_t>(index.row())]);
+}
+
+}  // namespace vexlor::app

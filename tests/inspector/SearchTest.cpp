@@ -1,0 +1,421 @@
+// The three searches as a user runs them from the search bar: the report list's (typed text,
+// Enter and Shift+Enter, highlights, the count, millions of lines while the window goes on
+// answering), the tree filter's (matches with their ancestors, stepping, clicking a filtered
+// node), and the hex view's (bytes, int32, single, from the current byte, wrapping).
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+#include <algorithm>
+#include <cctype>
+
+#include "inspector/HexView.h"
+#include "inspector/HexViewModel.h"
+#include "inspector/HexViewSearch.h"
+#include "inspector/ReportListModel.h"
+#include "inspector/ReportListView.h"
+#include "inspector/ReportMatchDelegate.h"
+#include "inspector/ReportSearch.h"
+#include "inspector/SearchBar.h"
+#include "inspector/StructureTreeModel.h"
+#include "inspector/TreeFilterModel.h"
+#include "inspector/plain/HexPattern.h"
+#include "inspector/plain/LineMatcher.h"
+#include "reader/OptDocument.h"
+#include "samples/EveryBlockSample.h"
+#include "samples/SampleModels.h"
+
+namespace vexlor::app {
+namespace {
+
+using namespace std::string_literals;
+
+class LinesOutput : public LineOutput {
+  public:
+    explicit LinesOutput(std::vector<std::string>& lines) : lines_(lines) {}
+    void WriteLine(std::string_view line) override { lines_.emplace_back(line); }
+
+  private:
+    std::vector<std::string>& lines_;
+};
+
+TEST(LineMatcherTest, FindsTheTextInAnyCaseAndZeroBytesAsDots) {
+    const LineMatcher face("fAcE");
+    EXPECT_EQ(face.Find("FACE block (01)"), 0u);
+    EXPECT_EQ(face.Find("   face 3 vert"), 3u);
+    EXPECT_EQ(face.Find("Surface", 0), 3u);
+    EXPECT_EQ(face.Find("face face", 1), 5u);
+    EXPECT_FALSE(face.Matches("fac"));
+    EXPECT_FALSE(face.Matches("f a c e"));
+    EXPECT_EQ(LineMatcher("aab").Find("aaab"), 1u);  // a partial match does not skip the real one
+    EXPECT_EQ(LineMatcher("\xC9t\xC9").Find("l'\xE9t\xE9"), 2u);  // Latin-1 letters fold too
+    EXPECT_EQ(LineMatcher("wood\xB7").Find("name is wood\0\0\0\0\0"s), 8u);
+    EXPECT_FALSE(LineMatcher().Matches("anything"));
+
+    std::vector<int32_t> rows;
+    LineMatcher("x").MatchRows({"x", "y", "X", "xx"}, 1, 10, rows);
+    EXPECT_EQ(rows, (std::vector<int32_t>{2, 3}));
+}
+
+class ReportSearchTest : public ::testing::Test {
+  protected:
+    ReportSearchTest() {
+        model_.SetLines({"FACE block (01) at offset 100", "", "Number of faces this block is 2",
+                         "   vertex 0 : XYZ is 1 , 0.5 , -2", "Header name is wood\0\0\0\0\0"s,
+                         "FACE 1", "nothing here"});
+        list_.setModel(&model_);
+        search_.Follow(&model_);
+        search_.Show(&list_);
+        search_.Attach(&bar_);
+        ReportMatchDelegate::Install(&list_, search_);
+        list_.resize(500, 300);
+        bar_.show();
+    }
+    // Typed key by key; text beyond ASCII arrives whole, as from an input method.
+    void Type(const QString& text) {
+        bar_.Field()->clear();
+        if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            QTest::keyClicks(bar_.Field(), text);
+        else
+            bar_.Field()->insert(text);
+        QTRY_VERIFY(!search_.Running());
+    }
+    int CurrentRow() const { return list_.currentIndex().row(); }
+
+    ReportListModel model_;
+    ReportListView list_;
+    ReportSearch search_{model_.Lines()};
+    SearchBar bar_;
+};
+
+TEST_F(ReportSearchTest, TypingFindsLinesAndEnterStepsThroughThemBothWays) {
+    Type("face");
+    EXPECT_EQ(search_.Matches(), (std::vector<int32_t>{0, 2, 5}));
+    EXPECT_EQ(bar_.Status(), "1 of 3");
+    EXPECT_EQ(CurrentRow(), 0);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return);
+    EXPECT_EQ(CurrentRow(), 2);
+    EXPECT_EQ(bar_.Status(), "2 of 3");
+    QTest::keyClick(bar_.Field(), Qt::Key_Return);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return);  // round to the first again
+    EXPECT_EQ(CurrentRow(), 0);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(CurrentRow(), 5);
+    EXPECT_EQ(bar_.Status(), "3 of 3");
+    QTest::mouseClick(bar_.findChild<QWidget*>("searchprevious"), Qt::LeftButton);
+    EXPECT_EQ(CurrentRow(), 2);
+
+    Type(QString::fromUtf8("wood\u00B7\u00B7"));  // as the list shows the name's zero bytes
+    EXPECT_EQ(search_.Matches(), (std::vector<int32_t>{4}));
+    Type("missing");
+    EXPECT_EQ(bar_.Status(), "No matches");
+    Type(QString::fromUtf8("\u20AC"));  // no report line can hold it
+    EXPECT_EQ(bar_.Status(), "No matches");
+}
+
+TEST_F(ReportSearchTest, MatchesAreHighlightedUntilTheBarCloses) {
+    Type("o");
+    const QModelIndex header = model_.index(4, 0);  // a match, not the current one
+    const QModelIndex empty = model_.index(1, 0);
+    list_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
+    const auto pixelAt = [&](const QModelIndex& index) {
+        // Above the glyphs of the first "o" of "Header name is wood": in "wood".
+        const QRect row = list_.visualRect(index);
+        const QFontMetrics metrics(list_.font());
+        const int x = row.left() + metrics.horizontalAdvance("Header name is w") + 6;
+        return QColor(list_.viewport()->grab().toImage().pixel(x, row.top() + 1));
+    };
+    const QColor highlighted = pixelAt(header);
+    const QColor plain = pixelAt(empty);
+    EXPECT_NE(highlighted, plain);
+    EXPECT_GT(highlighted.red(), highlighted.blue() + 40) << "a yellow tint";
+
+    QTest::keyClick(bar_.Field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar_.isVisible());
+    EXPECT_EQ(search_.Matches().size(), 0u);
+    EXPECT_EQ(pixelAt(header), plain);
+}
+
+TEST_F(ReportSearchTest, ANewReportIsSearchedAgain) {
+    Type("face");
+    EXPECT_EQ(search_.Matches().size(), 3u);
+    model_.SetLines({"no", "FACE 7", "surface"});
+    QTRY_VERIFY(!search_.Running());
+    EXPECT_EQ(search_.Matches(), (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(bar_.Status(), "1 of 2");
+}
+
+TEST(ReportSearchLarge, MillionsOfLinesAreSearchedWhileTheWindowGoesOnAnswering) {
+    OptDocument document;
+    document.OpenBytes(testing::BuildLargeModel(70'000, 8), "large.opt");
+    std::vector<std::string> lines;
+    LinesOutput output(lines);
+    document.WriteReport(output, "OPTvexlor - large.opt");
+    ASSERT_GE(lines.size(), 2'600'000u);
+
+    const std::string wanted = "face 4321 ";
+    size_t expected = 0;
+    int32_t first = -1;
+    for (size_t row = 0; row < lines.size(); ++row) {
+        std::string lower = lines[row];
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (lower.find(wanted) == std::string::npos) continue;
+        if (first < 0) first = static_cast<int32_t>(row);
+        ++expected;
+    }
+    ASSERT_GT(expected, 8u);
+
+    ReportListModel model;
+    model.SetLines(lines);
+    ReportListView list;
+    list.setModel(&model);
+    ReportSearch search(model.Lines());
+    search.Follow(&model);
+    search.Show(&list);
+    QSignalSpy statuses(&search, &ReportSearch::StatusChanged);
+
+    // A key typed elsewhere while the search runs is handled before the search ends.
+    QLineEdit other;
+    bool answeredWhileSearching = false;
+    QObject::connect(&other, &QLineEdit::textChanged,
+                     [&] { answeredWhileSearching = search.Running(); });
+    search.SetText("FaCe 4321 ");
+    EXPECT_TRUE(search.Running());
+    QApplication::postEvent(&other,
+                            new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+    QTRY_VERIFY_WITH_TIMEOUT(!search.Running(), 240'000);
+    EXPECT_EQ(other.text(), "a");
+    EXPECT_TRUE(answeredWhileSearching);
+    EXPECT_GT(statuses.size(), 2);  // progress was shown along the way
+    EXPECT_EQ(search.Matches().size(), expected);
+    EXPECT_EQ(search.CurrentRow(), first);
+    EXPECT_EQ(list.currentIndex().row(), first);
+    EXPECT_EQ(search.Status(), QString("1 of %1").arg(expected));
+}
+
+class TreeFilterTest : public ::testing::Test {
+  protected:
+    TreeFilterTest() {
+        document_.OpenBytes(testing::BuildFighter(layout_), "fighter.opt");
+        filter_.SetTree(&tree_);
+        view_.setModel(&filter_);
+        filter_.Attach(&bar_, &view_);
+        view_.resize(400, 700);
+    }
+    const StructureTree& Tree() const { return document_.Model().Tree; }
+    bool Shown(int32_t node) const { return filter_.IndexOfNode(node).isValid(); }
+    static bool Holds(const std::string& label, const std::string& text) {
+        std::string a = label, b = text;
+        for (std::string* s : {&a, &b})
+            std::transform(s->begin(), s->end(), s->begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return a.find(b) != std::string::npos;
+    }
+    bool HasMatchBelow(int32_t node, const std::string& text) const {
+        for (int32_t child : Tree().Node(node).Children)
+            if (Holds(Tree().Node(child).Label, text) || HasMatchBelow(child, text)) return true;
+        return false;
+    }
+
+    testing::FighterLayout layout_;
+    OptDocument document_;
+    StructureTreeModel tree_{document_.Model().Tree};
+    TreeFilterModel filter_;
+    QTreeView view_;
+    SearchBar bar_;
+};
+
+TEST_F(TreeFilterTest, TheFilterKeepsMatchesAndTheirAncestorsOnly) {
+    QAbstractItemModelTester tester(&filter_,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QTest::keyClicks(bar_.Field(), "DATA BLOCK 22");
+    size_t hardpoints = 0;
+    for (const testing::FighterMesh& mesh : layout_.meshes)
+        hardpoints += mesh.hardpoints.size();
+    ASSERT_GT(hardpoints, 0u);
+    EXPECT_EQ(filter_.MatchCount(), static_cast<int>(hardpoints));
+    EXPECT_EQ(bar_.Status(), QString("%1 nodes").arg(hardpoints));
+    for (int32_t node = 0; node < Tree().Count(); ++node) {
+        const std::string& label = Tree().Node(node).Label;
+        const bool wanted = Holds(label, "data block 22") || HasMatchBelow(node, "data block 22");
+        EXPECT_EQ(Shown(node), wanted) << label;
+        if (Shown(node)) {
+            EXPECT_EQ(filter_.NodeOf(filter_.IndexOfNode(node)), node);
+        }
+    }
+    // Matches are in sight: their ancestors are expanded.
+    for (int32_t node = 0; node < Tree().Count(); ++node)
+        if (Holds(Tree().Node(node).Label, "data block 22")) {
+            EXPECT_TRUE(view_.isExpanded(filter_.IndexOfNode(Tree().Node(node).Parent)));
+        }
+
+    QTest::keyClicks(bar_.Field(), "x");
+    EXPECT_EQ(filter_.rowCount(), 0);
+    EXPECT_EQ(bar_.Status(), "No matches");
+    bar_.Field()->clear();
+    EXPECT_TRUE(Shown(Tree().Count() - 1));
+}
+
+TEST_F(TreeFilterTest, EnterStepsThroughMatchesAndAClickedNodeMapsBackToItsBlock) {
+    view_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    QTest::keyClicks(bar_.Field(), "jumptype 21");
+    std::vector<int32_t> lods;
+    for (int32_t node = 0; node < Tree().Count(); ++node)
+        if (Holds(Tree().Node(node).Label, "jumptype 21")) lods.push_back(node);
+    ASSERT_GE(lods.size(), 2u);
+
+    QTest::keyClick(bar_.Field(), Qt::Key_Return);
+    EXPECT_EQ(filter_.NodeOf(view_.currentIndex()), lods[0]);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return);
+    EXPECT_EQ(filter_.NodeOf(view_.currentIndex()), lods[1]);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(bar_.Field(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(filter_.NodeOf(view_.currentIndex()), lods.back());  // round the start
+
+    // A click on a node of the filtered tree chooses the reader's node with its block.
+    const QModelIndex second = filter_.IndexOfNode(lods[1]);
+    view_.scrollTo(second);
+    QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, view_.visualRect(second).center());
+    const int32_t chosen = filter_.NodeOf(view_.currentIndex());
+    EXPECT_EQ(chosen, lods[1]);
+    EXPECT_EQ(document_.Model().BlockTable[static_cast<size_t>(chosen)].Type, 21);
+
+    // Closing the bar shows the whole tree again with the chosen node still chosen.
+    QTest::keyClick(bar_.Field(), Qt::Key_Escape);
+    EXPECT_EQ(filter_.FilterText(), "");
+    EXPECT_TRUE(Shown(Tree().Count() - 1));
+    EXPECT_EQ(filter_.NodeOf(view_.currentIndex()), lods[1]);
+}
+
+TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
+    QTest::keyClicks(bar_.Field(), "data block 22");
+    tree_.BeginReset();
+    document_.OpenBytes(testing::EveryBlockSample().bytes, "every.opt");
+    tree_.EndReset();
+    EXPECT_EQ(filter_.MatchCount(), 1);
+    EXPECT_EQ(bar_.Status(), "1 node");
+    const int32_t hardpoint = filter_.NodeOf(filter_.NextMatch({}));
+    ASSERT_GT(hardpoint, 0);
+    EXPECT_EQ(document_.Model().BlockTable[static_cast<size_t>(hardpoint)].Type, 22);
+    EXPECT_TRUE(view_.isExpanded(filter_.IndexOfNode(Tree().Node(hardpoint).Parent)));
+}
+
+TEST(HexPatternTest, TextsBecomeTheBytesTheFileWouldHold) {
+    using Bytes = std::vector<uint8_t>;
+    const auto bytes = [](const char* text, HexSearchKind kind) {
+        return ParseHexPattern(text, kind).Bytes;
+    };
+    EXPECT_EQ(bytes("3F 80 00 00", HexSearchKind::kBytes), (Bytes{0x3F, 0x80, 0, 0}));
+    EXPECT_EQ(bytes(" 3f800000 ", HexSearchKind::kBytes), (Bytes{0x3F, 0x80, 0, 0}));
+    EXPECT_EQ(bytes("0x3F 0xee A", HexSearchKind::kBytes), (Bytes{0x3F, 0xEE, 0x0A}));
+    EXPECT_EQ(bytes("-1", HexSearchKind::kInt32), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(bytes("4294967295", HexSearchKind::kInt32), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(bytes("-2147483648", HexSearchKind::kInt32), (Bytes{0, 0, 0, 0x80}));
+    EXPECT_EQ(bytes("0x2010", HexSearchKind::kInt32), (Bytes{0x10, 0x20, 0, 0}));
+    EXPECT_EQ(bytes("1.5", HexSearchKind::kSingle), (Bytes{0, 0, 0xC0, 0x3F}));
+    EXPECT_EQ(bytes("1,5", HexSearchKind::kSingle), (Bytes{0, 0, 0xC0, 0x3F}));
+    EXPECT_EQ(bytes("-4", HexSearchKind::kSingle), (Bytes{0, 0, 0x80, 0xC0}));
+
+    const auto error = [](const char* text, HexSearchKind kind) {
+        return ParseHexPattern(text, kind).Error;
+    };
+    EXPECT_EQ(error("3G", HexSearchKind::kBytes),
+              "\"3G\" is not hex bytes: type pairs of hex digits, like 3F 80 00 00");
+    EXPECT_EQ(error("123", HexSearchKind::kBytes),
+              "\"123\" is not hex bytes: type pairs of hex digits, like 3F 80 00 00");
+    EXPECT_EQ(error("", HexSearchKind::kBytes), "Type the bytes to find in hex, like 3F 80 00 00");
+    EXPECT_EQ(error("4294967296", HexSearchKind::kInt32), "\"4294967296\" does not fit in 32 bits");
+    EXPECT_EQ(error("-2147483649", HexSearchKind::kInt32),
+              "\"-2147483649\" does not fit in 32 bits");
+    EXPECT_EQ(error("12a", HexSearchKind::kInt32), "\"12a\" is not a whole number");
+    EXPECT_EQ(error("1.5", HexSearchKind::kInt32), "\"1.5\" is not a whole number");
+    EXPECT_EQ(error("one", HexSearchKind::kSingle), "\"one\" is not a number");
+    EXPECT_EQ(error("1e50", HexSearchKind::kSingle), "\"1e50\" is beyond the range of a single");
+}
+
+TEST(HexPatternTest, SearchesGoBothWaysAndWrapAroundTheFile) {
+    const std::vector<uint8_t> bytes{1, 2, 3, 1, 2, 9, 1, 2};
+    const std::vector<uint8_t> twelve{1, 2};
+    EXPECT_EQ(FindForward(bytes, twelve, 0).Offset, 0);
+    EXPECT_EQ(FindForward(bytes, twelve, 1).Offset, 3);
+    const HexHit round = FindForward(bytes, twelve, 7);
+    EXPECT_EQ(round.Offset, 0);
+    EXPECT_TRUE(round.Wrapped);
+    EXPECT_EQ(FindBackward(bytes, twelve, 5).Offset, 3);
+    EXPECT_EQ(FindBackward(bytes, twelve, 100).Offset, 6);
+    const HexHit back = FindBackward(bytes, twelve, -1);
+    EXPECT_EQ(back.Offset, 6);
+    EXPECT_TRUE(back.Wrapped);
+    EXPECT_EQ(FindForward(bytes, std::vector<uint8_t>{2, 9, 1, 2, 3}, 0).Offset, -1);
+    EXPECT_EQ(FindForward({}, twelve, 0).Offset, -1);
+}
+
+class HexSearchTest : public ::testing::Test {
+  protected:
+    HexSearchTest() {
+        document_.OpenBytes(sample_.bytes, "every.opt");
+        view_.Model()->SetFile(&document_.Stream(), document_.Model().GlobalOffset);
+        searcher_.Attach(&bar_);
+        view_.resize(720, 300);
+        view_.show();
+        bar_.show();
+    }
+    void Find(const QString& text, int kind, bool forward = true) {
+        bar_.findChild<QComboBox*>("searchkind")->setCurrentIndex(kind);
+        if (bar_.Text() != text) {
+            bar_.Field()->clear();
+            QTest::keyClicks(bar_.Field(), text);
+        }
+        QTest::keyClick(bar_.Field(), Qt::Key_Return, forward ? Qt::NoModifier : Qt::ShiftModifier);
+    }
+
+    testing::EveryBlockSample sample_;
+    OptDocument document_;
+    HexView view_;
+    HexViewSearch searcher_{&view_};
+    SearchBar bar_;
+};
+
+TEST_F(HexSearchTest, BytesInt32AndSingleAreFoundFromTheCurrentByte) {
+    Find("57", 1);  // int32: face 1's fourth vertex index
+    const int64_t corner = sample_.faces + 24 + 4 + 64 + 12;
+    EXPECT_EQ(view_.MarkedOffset(), corner);
+    EXPECT_EQ(view_.MarkedLength(), 4);
+    EXPECT_EQ(view_.CurrentOffset(), corner);
+    EXPECT_EQ(bar_.Status(), "At " + OffsetWords(corner));
+    Find("57", 1);  // the only one: found again from the start
+    EXPECT_EQ(view_.MarkedOffset(), corner);
+    EXPECT_EQ(bar_.Status(), "At " + OffsetWords(corner) + ", from the start again");
+
+    view_.GoToOffset(0);
+    Find("0.5", 2);  // single: vertex 0's y
+    EXPECT_EQ(view_.MarkedOffset(), sample_.vertices + 24 + 4);
+    Find("-4", 2);  // the hardpoint's z
+    EXPECT_EQ(view_.MarkedOffset(), sample_.hardpoint + 24 + 4 + 8);
+
+    Find("ee ee ee ee ee ee ee ee", 0);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.gap);
+    EXPECT_EQ(view_.MarkedLength(), 8);
+    Find("ee ee", 0);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.gap + 1);  // the next one, one byte on
+    Find("ee ee", 0, false);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.gap);
+
+    Find("DE AD BE EF", 0);
+    EXPECT_EQ(bar_.Status(), "Not found");
+    EXPECT_EQ(view_.MarkedLength(), 0);
+    Find("zz", 0);
+    EXPECT_EQ(bar_.Status(), "\"zz\" is not hex bytes: type pairs of hex digits, like 3F 80 00 00");
+}
+
+}  // namespace
+}  // namespace vexlor::app
