@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     ~MainWindow() override;
 
     void SetAboutBox(QDialog* about) { aboutBox_ = about; }
-    void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
+    void SetBrowser(QWidget* browse) { browser_ = browse; }
 
     // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
     bool OpenFile(const QString& path);
@@ -201,21 +201,21 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SetAutoReload(bool on);
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
-    void ShowFailure(const OperationResult& result);
+    void ShowFailure(const Result& result);
     // The save dialog, started in the last folder with the open file's base name; the name with
     // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
     // a file that the added extension names.
     std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
                                             const QString& extension);
     // A failed save's message, or what was written in the status bar.
-    void ReportSave(const OperationResult& saved, const QString& path);
+    void ReportSave(const Result& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
     void SetLastFolder(const QString& folder);
 
     Services services_;
     QDialog* aboutBox_ = nullptr;
-    QWidget* browseForm_ = nullptr;
+    QWidget* browser_ = nullptr;
     QWidget* readmeWindow_ = nullptr;
     QString currentFileName_;
     QString lastFolder_;

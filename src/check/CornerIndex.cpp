@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "Vector_Utils.h"
+#include "VectorMath.h"
 
 namespace vexlor {
 

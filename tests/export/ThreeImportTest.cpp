@@ -6,7 +6,6 @@
 // them), one named object per mesh and level where the format has objects, the program's material
 // colours (those the glTF file holds), and outward faces (the fighter's signed volume positive).
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -65,7 +64,7 @@ struct Expected {
 
 Expected FromOpen(const std::string& file) {
     OptDocument document;
-    EXPECT_TRUE(document.Open(file).ok) << file;
+    EXPECT_TRUE(document.Open(file).Ok()) << file;
     Expected expected;
     double low[3] = {1e30, 1e30, 1e30}, high[3] = {-1e30, -1e30, -1e30};
     for (const DrawFace& face : document.Model().DrawFaces) {

@@ -52,7 +52,7 @@ class Browser : public ::testing::Test {
         testing::WriteFile((dir_ / "TWO.OPT").string(), Box(2));
         testing::WriteFile((dir_ / "three.Opt").string(), Box(3));
         std::ofstream(dir_ / "notes.txt") << "not a model";
-        main_.SetBrowseForm(&browser_);
+        main_.SetBrowser(&browser_);
     }
     ~Browser() override { fs::remove_all(dir_); }
 

@@ -51,7 +51,7 @@ class Desktop : public ::testing::Test {
           viewWindow_(state_),
           browser_(main_, link_, messages_) {
         link_.Attach(&viewWindow_);
-        main_.SetBrowseForm(&browser_);
+        main_.SetBrowser(&browser_);
         viewWindow_.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&viewWindow_));
         dir_ = testing::TempFolderFor(
@@ -205,7 +205,7 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
 TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
-    viewWindow_.KeyDown(view::vk::kLeft, Qt::NoModifier);  // a turn the view must keep
+    viewWindow_.KeyDown(Qt::Key_Left, Qt::NoModifier);  // a turn the view must keep
     const QImage before = viewWindow_.GrabFrame();
     const QString caption = viewWindow_.windowTitle();
     viewWindow_.close();

@@ -680,7 +680,8 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     std::vector<std::string> lines;
     EXPECT_EQ(ListLines().back(),
               QString("Number of errors = ") +
-                  QString::number(CheckOPT(document_, VertexNormalCheck::None, lines).errorCount));
+                  QString::number(
+                      RunConsistencyCheck(document_, VertexNormalCheck::None, lines).errorCount));
 }
 
 }  // namespace

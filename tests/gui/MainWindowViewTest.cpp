@@ -204,7 +204,8 @@ TEST_F(MainWindowAndView, SavePictureAsksTheSizeAndTheNameAndSaysWhatHappened) {
     view_.calls.clear();
     dialogs_.sizes = {QSize(1920, 1080)};
     dialogs_.answers = {front};
-    view_.pictureResult = {false, "Cannot save the picture " + front.toStdString(), "Disk full"};
+    view_.pictureResult =
+        Result::Failure("Cannot save the picture " + front.toStdString(), "Disk full");
     save->trigger();
     EXPECT_EQ(view_.calls, QStringList{"SavePicture(" + front + ",1920x1080)"});
     EXPECT_EQ(messages_.messages, QStringList{"Cannot save the picture " + front});

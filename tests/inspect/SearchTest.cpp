@@ -312,7 +312,7 @@ TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
 TEST(HexPatternTest, TextsBecomeTheBytesTheFileWouldHold) {
     using Bytes = std::vector<uint8_t>;
     const auto bytes = [](const char* text, HexSearchKind kind) {
-        return ParseHexPattern(text, kind).Bytes;
+        return ParseHexPattern(text, kind).Value();
     };
     EXPECT_EQ(bytes("3F 80 00 00", HexSearchKind::kBytes), (Bytes{0x3F, 0x80, 0, 0}));
     EXPECT_EQ(bytes(" 3f800000 ", HexSearchKind::kBytes), (Bytes{0x3F, 0x80, 0, 0}));
@@ -326,7 +326,7 @@ TEST(HexPatternTest, TextsBecomeTheBytesTheFileWouldHold) {
     EXPECT_EQ(bytes("-4", HexSearchKind::kSingle), (Bytes{0, 0, 0x80, 0xC0}));
 
     const auto error = [](const char* text, HexSearchKind kind) {
-        return ParseHexPattern(text, kind).Error;
+        return ParseHexPattern(text, kind).Message();
     };
     EXPECT_EQ(error("3G", HexSearchKind::kBytes),
               "\"3G\" is not hex bytes: type pairs of hex digits, like 3F 80 00 00");
