@@ -8,6 +8,7 @@
 // and their corners). Every glTF file written passes the Khronos validator with no error.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct FormatCase {
     bool triangulate;
     CompareOptions compare;
 };
+
+// gtest's messages name a case by its format, not by its bytes.
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs,
                     bool materials) {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ struct ThreeCase {
     bool objects;    // one named object per mesh and level
     bool materials;  // named materials with colours
 };
+
+// gtest's messages name a case by its format, not by its bytes.
+void PrintTo(const ThreeCase& c, std::ostream* out) {
+    *out << c.formatId;
+}
 
 // The formats three.js reads, and those it cannot, with the reason.
 const std::vector<ThreeCase> kReadable = {
