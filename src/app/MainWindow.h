@@ -143,30 +143,14 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SaveWindowSettings();
     bool HasSavedGeometry() const { return hasSavedGeometry_; }
 
-    QTreeView* Tree() const { return structureTree_; }
-    StructureTreeModel* TreeModel() const { return treeModel_; }
-    // The tree view shows the nodes through the filter: these map between its indexes and the
+    // The tree view shows the nodes through its filter: these map between its indexes and the
     // reader's node numbers.
-    TreeFilterModel* TreeFilter() const { return treeFilter_; }
     QModelIndex TreeIndexOfNode(int32_t node) const;
     int32_t NodeOfTreeIndex(const QModelIndex& index) const;
     // The node chosen in the tree; -1 when none is.
     int32_t ChosenNode() const;
     // Chooses the node as a click on it would, in sight (the filter is cleared if it hides it).
     void ChooseNode(int32_t node);
-    ReportListView* List() const { return reportList_; }
-    HexPane* Hex() const { return hexPane_; }
-    FindingsPanel* Findings() const { return findingsPanel_; }
-    QDockWidget* HexDock() const { return hexDock_; }
-    QDockWidget* FindingsDock() const { return findingsDock_; }
-    ReloadBar* ChangeBar() const { return reloadBar_; }
-    RecentFiles* Recent() const { return recentFiles_; }
-    QSplitter* Splitter() const { return splitter_; }
-    SearchBar* ReportSearchBar() const { return reportBar_; }
-    SearchBar* TreeSearchBar() const { return treeBar_; }
-    ReportSearch* ListSearch() const { return reportSearch_; }
-    // "3 problems in the file", "No problems in the file"; empty before an open.
-    QString ProblemsText() const;
     const std::vector<CheckFinding>& CheckFindings() const { return checkFindings_; }
 
   protected:

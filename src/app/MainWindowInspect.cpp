@@ -129,10 +129,6 @@ void MainWindow::ListRowDoubleClicked(int row) {
     LeadTo(PlaceOfFinding(checkFindings_[found->second], services_.document.Model()), true);
 }
 
-QString MainWindow::ProblemsText() const {
-    return problemsLabel_->text();
-}
-
 void MainWindow::ShowProblemCount() {
     const int64_t count = services_.document.Model().Problems.Count();
     if (count == 0)
