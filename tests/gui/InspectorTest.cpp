@@ -265,7 +265,7 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
     EXPECT_EQ(Hex()->CurrentOffset(), payload);
     EXPECT_FALSE(Hex()->HexCellRect(payload).isEmpty());
 
-    go(QString::number(sample.hardpoint + 30));
+    go(" 0x" + QString::number(sample.hardpoint + 30, 16) + " ");  // spaces around it are no matter
     EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.hardpoint));
 
     go(QString::number(sample.gap + 2));  // between blocks: the choice stays
@@ -284,6 +284,9 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
     go("12z");
     EXPECT_EQ(bar->Status(),
               "\"12z\" is not an offset: type a decimal number, or 0x and hex digits");
+    go("9");  // the file header's bytes belong to the root node
+    EXPECT_EQ(window_.ChosenNode(), 0);
+    EXPECT_EQ(Hex()->CurrentOffset(), 9);
 
     Press(Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());

@@ -314,33 +314,6 @@ TEST_F(HexViewTest, AHundredMegabyteFileScrollsToItsLastPartialRow) {
     EXPECT_LT(lastVisible, view_.VisibleRows());
 }
 
-// "Go to offset" as the window runs it: the typed text read as an offset, the hex view moved
-// there, and the block that owns the byte found for the tree.
-TEST_F(HexViewTest, GoToOffsetReachesHeadersPayloadsAndNothingBetweenOrBeyond) {
-    const auto goTo = [this](const std::string& text) -> int32_t {
-        const Expected<int64_t> input = ParseOffset(text, document_.Stream().Size());
-        if (!input.Ok()) return -2;
-        view_.GoToOffset(input.Value());
-        EXPECT_EQ(view_.CurrentOffset(), input.Value()) << text;
-        return FindInnermostBlock(document_.Stream(), document_.Model().GlobalOffset,
-                                  document_.Model().BlockTable, input.Value());
-    };
-    const auto hex = [](int64_t offset) {
-        return "0x" + QString::number(offset, 16).toStdString();
-    };
-    EXPECT_EQ(goTo(std::to_string(sample_.faces + 6)), NodeOfBlock(sample_.faces));  // header
-    EXPECT_EQ(goTo(hex(sample_.faces + 24 + 4 + 99)), NodeOfBlock(sample_.faces));   // payload
-    EXPECT_EQ(goTo(" " + hex(sample_.hardpoint + 30) + " "), NodeOfBlock(sample_.hardpoint));
-    EXPECT_EQ(goTo("9"), 0);                               // the file header
-    EXPECT_EQ(goTo(std::to_string(sample_.gap + 2)), -1);  // between blocks
-    const auto size = static_cast<int64_t>(sample_.bytes.size());
-    EXPECT_EQ(goTo(std::to_string(size)), -2);  // past the end
-    EXPECT_EQ(ParseOffset(std::to_string(size), size).Message(),
-              "Offset " + std::to_string(size) + " is past the end of the file: it is " +
-                  std::to_string(size) + " bytes long, its last offset is " +
-                  std::to_string(size - 1));
-}
-
 TEST(OffsetInputTest, JunkGetsAMessageThatSaysWhatAnOffsetIs) {
     EXPECT_EQ(ParseOffset("4095", 4096).Value(), 4095);
     EXPECT_EQ(ParseOffset("0X1f", 4096).Value(), 31);
