@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -374,11 +375,14 @@ TEST_F(Inspector, SearchingTheFullReportOfALargeModelLeavesTheWindowAnswering) {
 
     const std::string wanted = "face 4321 ";
     size_t expected = 0;
-    for (const std::string& line : model->Lines()) {
-        std::string lower = line;
+    int first = -1;
+    for (size_t row = 0; row < model->Lines().size(); ++row) {
+        std::string lower = model->Lines()[row];
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        expected += lower.find(wanted) != std::string::npos ? 1 : 0;
+        if (lower.find(wanted) == std::string::npos) continue;
+        if (first < 0) first = static_cast<int>(row);
+        ++expected;
     }
     ASSERT_GT(expected, 8u);
 
@@ -386,8 +390,9 @@ TEST_F(Inspector, SearchingTheFullReportOfALargeModelLeavesTheWindowAnswering) {
     Press(Qt::Key_F, Qt::ControlModifier);
     QLineEdit* field = window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"))->Field();
     ASSERT_TRUE(field->hasFocus());
-    QTest::keyClicks(field, "FaCe 4321 ");
     ReportSearch* search = window_.findChild<ReportSearch*>();
+    QSignalSpy statuses(search, &ReportSearch::StatusChanged);
+    QTest::keyClicks(field, "FaCe 4321 ");
     EXPECT_TRUE(search->Running());
     // A key for another part of the window is handled while the search goes on.
     auto* filter = window_.findChild<FindingsPanel*>(QStringLiteral("findingsPanel"))->Filter();
@@ -399,12 +404,14 @@ TEST_F(Inspector, SearchingTheFullReportOfALargeModelLeavesTheWindowAnswering) {
     QTRY_VERIFY_WITH_TIMEOUT(!search->Running(), 240'000);
     EXPECT_EQ(filter->text(), "z");
     EXPECT_TRUE(answeredWhileSearching);
+    EXPECT_GT(statuses.size(), 2);  // progress was shown along the way
     EXPECT_EQ(search->Matches().size(), expected);
+    EXPECT_EQ(search->CurrentRow(), first);
     EXPECT_EQ(window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"))->Status(),
               QString("1 of %1").arg(expected));
     const int row =
         window_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex().row();
-    ASSERT_GE(row, 0);
+    ASSERT_EQ(row, first);
     EXPECT_TRUE(QString::fromStdString(model->Lines()[static_cast<size_t>(row)])
                     .contains("face 4321 ", Qt::CaseInsensitive));
 }
