@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
-#include <QLineEdit>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 #include <algorithm>
