@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
          {vexlor::VertexNormalCheck::WholeModel, vexlor::VertexNormalCheck::MeshByMesh,
           vexlor::VertexNormalCheck::None}) {
         std::vector<std::string> lines;
-        vexlor::CheckOPT(input.Document(), mode, lines);
+        vexlor::RunConsistencyCheck(input.Document(), mode, lines);
     }
     return 0;
 }

@@ -27,8 +27,9 @@ void BM_Check(benchmark::State& state, vexlor::ContributionSearch search) {
     bool allOk = false;
     for (auto _ : state) {
         std::vector<std::string> lines;
-        allOk =
-            vexlor::CheckOPT(document, vexlor::VertexNormalCheck::WholeModel, lines, search).allOk;
+        allOk = vexlor::RunConsistencyCheck(document, vexlor::VertexNormalCheck::WholeModel, lines,
+                                            search)
+                    .allOk;
         benchmark::DoNotOptimize(allOk);
     }
     if (!allOk) state.SkipWithError("the generated model should check clean");

@@ -61,14 +61,15 @@ void BM_ChooseFaceBlockNode(benchmark::State& state) {
     const QModelIndex faces = window.TreeIndexOfNode(3);
     for (auto _ : state) {
         state.PauseTiming();
-        window.Tree()->setCurrentIndex(mesh);
+        window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(mesh);
         QApplication::processEvents();
         state.ResumeTiming();
-        window.Tree()->setCurrentIndex(faces);
-        window.List()->viewport()->repaint();
+        window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(faces);
+        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->viewport()->repaint();
         QApplication::processEvents();
     }
-    state.counters["lines"] = static_cast<double>(window.List()->model()->rowCount());
+    state.counters["lines"] = static_cast<double>(
+        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->model()->rowCount());
 }
 BENCHMARK(BM_ChooseFaceBlockNode)->Unit(benchmark::kMillisecond)->UseRealTime();
 

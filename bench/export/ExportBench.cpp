@@ -72,13 +72,13 @@ void BM_ExportGlb(benchmark::State& state) {
     const fs::path target = Scratch("model.glb", memory);
     int64_t faces = 0;
     for (auto _ : state) {
-        const vexlor::ExportResult result =
+        const vexlor::Expected<vexlor::ExportSummary> result =
             vexlor::ExportToFile(Model(), target.string(), AllLevels());
-        if (!result.ok) {
-            state.SkipWithError((result.message + ": " + result.reason).c_str());
+        if (!result.Ok()) {
+            state.SkipWithError((result.Message() + ": " + result.Reason()).c_str());
             break;
         }
-        faces = result.faces;
+        faces = result->Faces;
     }
     state.counters["faces"] = static_cast<double>(faces);
     if (fs::exists(target))

@@ -181,13 +181,14 @@ void BM_WindowChooseFaceBlock(benchmark::State& state) {
     const QModelIndex otherIndex = window.TreeIndexOfNode(other);
     for (auto _ : state) {
         state.PauseTiming();
-        window.Tree()->setCurrentIndex(otherIndex);
+        window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(otherIndex);
         QApplication::processEvents();
         state.ResumeTiming();
-        window.Tree()->setCurrentIndex(faceIndex);
-        window.Hex()->repaint();
+        window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(faceIndex);
+        window.findChild<app::HexPane*>()->repaint();
     }
-    state.counters["list_lines"] = window.List()->model()->rowCount();
+    state.counters["list_lines"] =
+        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->model()->rowCount();
 }
 BENCHMARK(BM_WindowChooseFaceBlock)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -49,7 +49,7 @@ void BM_SaveAscii(benchmark::State& state) {
     document.OpenBytes(LargeModel(), "large.opt");
     const fs::path target = ScratchFile("report.txt");
     for (auto _ : state) {
-        if (!document.SaveAscii(target.string(), "OPTvexlor - large.opt").ok)
+        if (!document.SaveAscii(target.string(), "OPTvexlor - large.opt").Ok())
             state.SkipWithError("save failed");
     }
     const auto reportBytes = static_cast<int64_t>(fs::file_size(target));
@@ -64,7 +64,7 @@ void BM_SavePrj(benchmark::State& state) {
     document.OpenBytes(LargeModel(), "large.opt");
     const fs::path target = ScratchFile("faces.PRJ");
     for (auto _ : state) {
-        if (!document.SavePrj(target.string()).ok) state.SkipWithError("save failed");
+        if (!document.SavePrj(target.string()).Ok()) state.SkipWithError("save failed");
     }
     const auto prjBytes = static_cast<int64_t>(fs::file_size(target));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * prjBytes);

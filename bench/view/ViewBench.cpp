@@ -65,7 +65,7 @@ struct Scene {
     explicit Scene(int64_t model) {
         if (model == kFighter) {
             const auto opened = document.Open(VEXLOR_SOURCE_DIR "/samples/fighter.opt");
-            if (!opened.ok) document.OpenBytes(vexlor::testing::BuildFighter(), "fighter.opt");
+            if (!opened.Ok()) document.OpenBytes(vexlor::testing::BuildFighter(), "fighter.opt");
         } else {
             document.OpenBytes(vexlor::testing::BuildLargeModel(kLargeFaces, kLargeMeshes),
                                "large.opt");

@@ -279,7 +279,7 @@ void BM_Screenshot(benchmark::State& state) {
     const QString out = model.folder.filePath("shot.png");
     for (auto _ : state) {
         OptDocument document;
-        if (!document.Open(model.optPath.toStdString()).ok) {
+        if (!document.Open(model.optPath.toStdString()).Ok()) {
             state.SkipWithError("the model cannot be opened");
             return;
         }

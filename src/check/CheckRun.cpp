@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "check/Vector_Utils.h"
+#include "check/VectorMath.h"
 
 namespace vexlor {
 
@@ -101,21 +101,13 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
 }
 
 void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p) {
-    Vec3 ab, bc, ac;
-    VecDiff(p.a, p.b, ab);
-    VecDiff(p.b, p.c, bc);
-    VecDiff(p.a, p.c, ac);
-    bool failed = Collapsed(ab) || Collapsed(bc);
+    bool failed = Collapsed(VecDifference(p.a, p.b)) || Collapsed(VecDifference(p.b, p.c));
     if (p.quad) {
         // Both closing edges and the diagonal AC; the other diagonal, BD, is not tested.
-        Vec3 cd, da;
-        VecDiff(p.c, p.d, cd);
-        VecDiff(p.d, p.a, da);
-        failed = failed || Collapsed(cd) || Collapsed(da) || Collapsed(ac);
+        failed = failed || Collapsed(VecDifference(p.c, p.d)) ||
+                 Collapsed(VecDifference(p.d, p.a)) || Collapsed(VecDifference(p.a, p.c));
     } else {
-        Vec3 ca;
-        VecDiff(p.c, p.a, ca);
-        failed = failed || Collapsed(ca);
+        failed = failed || Collapsed(VecDifference(p.c, p.a));
     }
     if (!failed) return;
 
@@ -133,12 +125,8 @@ void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const 
 
 void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p) {
     // The normal rebuilt from the winding of A, B and C; a quad's D plays no part.
-    Vec3 ab, bc, n;
-    VecDiff(p.a, p.b, ab);
-    VecDiff(p.b, p.c, bc);
-    VecCross(ab, bc, n);
-    VecNormalise(n);
-    VecScale(n, -1.0f);
+    const Vec3 n =
+        VecScaled(VecNormalised(VecCross(VecDifference(p.a, p.b), VecDifference(p.b, p.c))), -1.0f);
     const Vec3& stored = face.FaceNormal;  // compared as stored, not normalised
     const float d = VecDot(n, stored);
     if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
@@ -166,9 +154,7 @@ void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners&
 
 void CheckRun::CheckSoftVectors(int64_t f, const FaceRecord& face) {
     // Soft vectors in the face's plane have a cross product along the normal, either way round.
-    Vec3 t;
-    VecCross(face.SoftVector1, face.SoftVector2, t);
-    VecNormalise(t);
+    const Vec3 t = VecNormalised(VecCross(face.SoftVector1, face.SoftVector2));
     const Vec3& stored = face.FaceNormal;
     const float d = VecDot(t, stored);
     if (std::isnan(d) || WithinTolerance(std::fabs(double{d}) - 1.0)) return;
@@ -204,11 +190,10 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     }
     // The average of the contributing face normals, against the stored vertex normal.
     const auto count = static_cast<double>(found.count);
-    Vec3 average{static_cast<float>(found.sum.x / count), static_cast<float>(found.sum.y / count),
-                 static_cast<float>(found.sum.z / count)};
-    VecNormalise(average);
-    Vec3 stored = tables_->VertexNormalAt(face.VertexNormalIndex[k]);
-    VecNormalise(stored);
+    const Vec3 average = VecNormalised({static_cast<float>(found.sum.x / count),
+                                        static_cast<float>(found.sum.y / count),
+                                        static_cast<float>(found.sum.z / count)});
+    const Vec3 stored = VecNormalised(tables_->VertexNormalAt(face.VertexNormalIndex[k]));
     const float d = VecDot(average, stored);
     if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
     Line("");

@@ -6,9 +6,9 @@
 
 namespace vexlor {
 
-CheckOutcome CheckOPT(const OptDocument& document, VertexNormalCheck mode,
-                      std::vector<std::string>& lines, ContributionSearch search,
-                      std::vector<CheckFinding>* findings) {
+CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck mode,
+                                 std::vector<std::string>& lines, ContributionSearch search,
+                                 std::vector<CheckFinding>* findings) {
     if (!document.OptLoaded()) return {false, 0};
     const OptModel& model = document.Model();
     ReportSink sink(document.Numbers(), &lines, nullptr);

@@ -28,9 +28,9 @@ struct CheckOutcome {
 // Runs the check on the loaded file and appends the run's lines to `lines`; with `findings`,
 // also each finding with the place it points at, in the order of their lines. Nothing is loaded:
 // no lines, and {false, 0}.
-CheckOutcome CheckOPT(const OptDocument& document, VertexNormalCheck mode,
-                      std::vector<std::string>& lines,
-                      ContributionSearch search = ContributionSearch::Indexed,
-                      std::vector<CheckFinding>* findings = nullptr);
+CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck mode,
+                                 std::vector<std::string>& lines,
+                                 ContributionSearch search = ContributionSearch::Indexed,
+                                 std::vector<CheckFinding>* findings = nullptr);
 
 }  // namespace vexlor

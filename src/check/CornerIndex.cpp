@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "check/Vector_Utils.h"
+#include "check/VectorMath.h"
 
 namespace vexlor {
 

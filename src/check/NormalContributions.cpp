@@ -1,13 +1,21 @@
 // The plain scan of the draw table.
 #include "check/NormalContributions.h"
 
-#include "check/Vector_Utils.h"
+#include <cmath>
+#include <limits>
+
+#include "check/VectorMath.h"
 
 namespace vexlor {
 
 Vec3 UnitNormal(const DrawFace& face) {
-    Vec3 n = face.Normal;
-    VecNormalise(n);
+    // One NaN for every component that is none: x86 keeps either operand's NaN when two meet in
+    // a sum, and which one depends on how the compiler ordered the addition, so NaNs of different
+    // signs (a zero normal's 0/0, a NaN read from the file) would make the scan and the index
+    // disagree in the sign bit of a sum that is NaN either way.
+    Vec3 n = VecNormalised(face.Normal);
+    for (float* c : {&n.x, &n.y, &n.z})
+        if (std::isnan(*c)) *c = std::numeric_limits<float>::quiet_NaN();
     return n;
 }
 

@@ -57,7 +57,7 @@ class CheckCommand : public FileCommand {
         std::vector<std::string> lines;
         std::vector<CheckFinding> findings;
         const CheckOutcome outcome =
-            CheckOPT(*document, Mode(), lines, ContributionSearch::Indexed, &findings);
+            RunConsistencyCheck(*document, Mode(), lines, ContributionSearch::Indexed, &findings);
         if (!json_) {
             job.PrintLines(lines);
         } else if (!job.OneOfSeveral()) {

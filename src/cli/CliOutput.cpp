@@ -20,12 +20,12 @@ std::string ProgramFolder() {
 
 void LoadNames(TypeNameTables& names, const std::string& namesFolder) {
     const std::string programFolder = ProgramFolder();
-    const TypeNameLoad load =
+    const Result load =
         LoadTypeNameTables(names, TypeNameFilePath("Mesh_Type.ace", namesFolder, programFolder),
                            TypeNameFilePath("Hardpoint_Type.ace", namesFolder, programFolder));
-    if (!load.ok)
+    if (!load.Ok())
         std::fprintf(stderr, "vexlor: warning: %s: %s; type names are left empty\n",
-                     load.failedPath.c_str(), load.error.c_str());
+                     load.Message().c_str(), load.Reason().c_str());
 }
 
 }  // namespace
@@ -41,9 +41,13 @@ int Fail(const std::string& message) {
     return kExitFailure;
 }
 
-int Fail(const OperationResult& result) {
-    return Fail(result.reason.empty() ? result.message
-                                      : result.message + " (" + result.reason + ")");
+std::string FailureLine(const Result& result) {
+    return result.Reason().empty() ? result.Message()
+                                   : result.Message() + " (" + result.Reason() + ")";
+}
+
+int Fail(const Result& result) {
+    return Fail(FailureLine(result));
 }
 
 int FinishStdout() {
@@ -72,8 +76,8 @@ void StdoutOutput::Write(const void* data, size_t size) {
 std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const std::string& file) {
     auto document = std::make_unique<OptDocument>(context.numbers);
     LoadNames(document->Names(), context.namesFolder);
-    const OperationResult opened = document->Open(file);
-    if (!opened.ok) {
+    const Result opened = document->Open(file);
+    if (!opened.Ok()) {
         Fail(opened);
         return nullptr;
     }

@@ -20,7 +20,9 @@ enum ExitStatus : int {
 
 // "vexlor: MESSAGE" on standard error; returns kExitFailure.
 int Fail(const std::string& message);
-int Fail(const OperationResult& result);
+// "message (reason)", or the message alone when there is no reason.
+std::string FailureLine(const Result& result);
+int Fail(const Result& result);
 
 // Flushes standard output; a failed write is a failure.
 int FinishStdout();

@@ -65,7 +65,7 @@ class ExportCommand : public FileCommand {
                "files a folder that gets NAME.glb, or NAME and --format's extension, for each "
                "NAME.opt";
     }
-    // Without FILE, --formats lists the formats; otherwise OptionsError asks for -o.
+    // Without FILE, --formats lists the formats; otherwise CheckOptions asks for -o.
     bool FilesOptional() const override { return true; }
     std::string OutputEnding() const override {
         for (const ExportFormat& format : ExportFormats())
@@ -97,32 +97,36 @@ class ExportCommand : public FileCommand {
                          "list the formats (id, extension, description; TAB separated) and exit");
         command_ = &command;
     }
-    std::string OptionsError() const override {
+    Result CheckOptions() const override {
         if (listFormats_) {
             for (const CLI::Option* option : command_->get_options())
                 if (option->count() > 0 && option->get_name() != "--formats")
-                    return "--formats takes no FILE and no other option of export";
+                    return Result::Failure("--formats takes no FILE and no other option of export");
             return {};
         }
         if (command_->get_option("FILE")->count() == 0)
-            return "export needs FILE (see vexlor --help)";
+            return Result::Failure("export needs FILE (see vexlor --help)");
         if (command_->get_option("-o")->count() == 0)
-            return "export needs -o OUT (see vexlor --help)";
+            return Result::Failure("export needs -o OUT (see vexlor --help)");
         ExportOptions options;
         if (!ParseLevel(lod_, options.lod))
-            return "--lod must be all or a level number from 1, not '" + lod_ + "'";
+            return Result::Failure("--lod must be all or a level number from 1, not '" + lod_ +
+                                   "'");
         if (!ParseScale(scale_, options.scale))
-            return "--scale must be a number above 0 that keeps positions finite (such as 0.5 or "
-                   "1/41), not '" +
-                   scale_ + "'";
+            return Result::Failure(
+                "--scale must be a number above 0 that keeps positions finite (such as 0.5 or "
+                "1/41), not '" +
+                scale_ + "'");
         if (command_->get_option("--units")->count() > 0) {
             if (command_->get_option("--scale")->count() > 0)
-                return "--units and --scale say the same: give one of them";
+                return Result::Failure("--units and --scale say the same: give one of them");
             if (!ScaleForUnits(units_))
-                return "--units must be one of " + UnitNames() + ", not '" + units_ + "'";
+                return Result::Failure("--units must be one of " + UnitNames() + ", not '" +
+                                       units_ + "'");
         }
         if (!formatId_.empty() && !KnownFormat(formatId_))
-            return "unknown export format '" + formatId_ + "' (see vexlor export --formats)";
+            return Result::Failure("unknown export format '" + formatId_ +
+                                   "' (see vexlor export --formats)");
         return {};
     }
     int RunWithoutFiles(const CommandContext& context) const override {
@@ -135,7 +139,7 @@ class ExportCommand : public FileCommand {
     }
     int RunFile(FileJob& job) const override {
         ExportOptions options;
-        // Checked by OptionsError before any file is read.
+        // Checked by CheckOptions before any file is read.
         ParseLevel(lod_, options.lod);
         ParseScale(scale_, options.scale);
         if (command_->get_option("--units")->count() > 0) options.scale = *ScaleForUnits(units_);
@@ -144,10 +148,11 @@ class ExportCommand : public FileCommand {
         if (!document) return kExitFailure;
         ExportModel model = BuildExportModel(*document);
         document.reset();  // the file's bytes and tables are not needed any more
-        const ExportResult result = ExportToFile(std::move(model), job.Output(), options);
-        for (const std::string& warning : result.warnings)
+        const Expected<ExportSummary> result =
+            ExportToFile(std::move(model), job.Output(), options);
+        for (const std::string& warning : result->Warnings)
             job.Warn(warning);
-        if (!result.ok) return job.Fail(OperationResult{false, result.message, result.reason});
+        if (!result.Ok()) return job.Fail(result.Status());
         return kExitOk;
     }
 

@@ -84,14 +84,15 @@ int FileCommand::RunWithoutFiles(const CommandContext& context) const {
 }
 
 int FileCommand::Run(const CommandContext& context) {
-    if (const std::string error = OptionsError(); !error.empty()) return Fail(error);
+    if (const Result options = CheckOptions(); !options.Ok()) return Fail(options.Message());
     if (files_.empty()) return RunWithoutFiles(context);
-    const InputList inputs = ListInputs(files_, recursive_);
+    const Expected<InputList> listed = ListInputs(files_, recursive_);
+    const InputList& inputs = listed.Value();
     if (!inputs.Several) {
         FileJob job(context, files_.front(), out_);
         return RunFile(job);
     }
-    if (!inputs.Error.empty()) return Fail(inputs.Error);
+    if (!listed.Ok()) return Fail(listed.Message());
     if (inputs.Files.empty()) return Fail("no OPT files in " + Joined(files_));
     std::vector<std::string> outputs(inputs.Files.size());
     if (!out_.empty() && !PlanOutputFolder(inputs.Files, outputs)) return kExitFailure;
@@ -100,9 +101,9 @@ int FileCommand::Run(const CommandContext& context) {
 
 bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
                                    std::vector<std::string>& outputs) const {
-    const OutputPlan plan = PlanOutputs(inputs, out_, OutputEnding());
-    if (!plan.Error.empty()) {
-        Fail(plan.Error);
+    const Expected<std::vector<std::string>> plan = PlanOutputs(inputs, out_, OutputEnding());
+    if (!plan.Ok()) {
+        Fail(plan.Message());
         return false;
     }
     std::error_code error;
@@ -110,7 +111,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
         Fail("-o " + out_ + " is not a folder (with several inputs it names one)");
         return false;
     }
-    for (const std::string& path : plan.Paths) {
+    for (const std::string& path : plan.Value()) {
         if (path.empty()) continue;
         const fs::path folder = fs::path(path).parent_path();
         fs::create_directories(folder, error);
@@ -119,7 +120,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
             return false;
         }
     }
-    outputs = plan.Paths;
+    outputs = plan.Value();
     return true;
 }
 

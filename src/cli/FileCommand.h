@@ -48,8 +48,8 @@ class FileCommand : public Command {
     virtual std::string OutputEnding() const = 0;
     // Adds the command's own options; FILE, -o, --jobs and --recursive are added for it.
     virtual void DefineOptions(CLI::App& command) { (void)command; }
-    // What is wrong with the options given, checked before any file is read; empty when nothing.
-    virtual std::string OptionsError() const { return {}; }
+    // The options given, checked before any file is read; a failure's message says what is wrong.
+    virtual Result CheckOptions() const { return {}; }
     // Whether the command also runs without FILE (RunWithoutFiles), e.g. to list something.
     virtual bool FilesOptional() const { return false; }
     virtual int RunWithoutFiles(const CommandContext& context) const;

@@ -34,8 +34,8 @@ std::unique_ptr<OptDocument> FileJob::Open() {
     if (!OneOfSeveral()) return OpenDocument(context_, input_);
     auto document = std::make_unique<OptDocument>(context_.numbers);
     document->Names() = *names_;
-    const OperationResult opened = document->Open(input_);
-    if (!opened.ok) {
+    const Result opened = document->Open(input_);
+    if (!opened.Ok()) {
         Fail(opened);
         return nullptr;
     }
@@ -46,11 +46,12 @@ ByteOutput& FileJob::Out() {
     if (out_) return *out_;
     if (!output_.empty()) {
         file_ = std::make_unique<AtomicFile>();
-        if (file_->Create(output_)) {
+        const Result created = file_->Create(output_);
+        if (created.Ok()) {
             out_ = file_.get();
             return *out_;
         }
-        Fail(OperationResult{false, "Cannot create file " + output_, file_->Reason()});
+        Fail(created);
         file_.reset();
         fileRefused_ = true;
         direct_ = std::make_unique<RefusedOutput>();
@@ -80,9 +81,8 @@ void FileJob::PrintLines(const std::vector<std::string>& lines) {
 int FileJob::Finish() {
     if (fileRefused_) return kExitFailure;
     if (file_) {
-        if (file_->Failed() || !file_->Commit())
-            return Fail(OperationResult{false, "Cannot write file " + output_, file_->Reason()});
-        return kExitOk;
+        const Result committed = file_->Commit();
+        return committed.Ok() ? kExitOk : Fail(committed);
     }
     if (captured_) {
         if (captured_->Failed())
@@ -105,9 +105,8 @@ void FileJob::Warn(const std::string& message) {
         std::fprintf(stderr, "vexlor: warning: %s\n", message.c_str());
 }
 
-int FileJob::Fail(const OperationResult& result) {
-    return Fail(result.reason.empty() ? result.message
-                                      : result.message + " (" + result.reason + ")");
+int FileJob::Fail(const Result& result) {
+    return Fail(FailureLine(result));
 }
 
 }  // namespace vexlor::cli

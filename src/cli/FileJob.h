@@ -48,7 +48,7 @@ class FileJob {
 
     // Gives "vexlor: MESSAGE" (at once, or in the file's turn); returns kExitFailure.
     int Fail(const std::string& message);
-    int Fail(const OperationResult& result);
+    int Fail(const Result& result);
     // Gives "vexlor: warning: MESSAGE" (at once, or in the file's turn); the run goes on.
     void Warn(const std::string& message);
     // The messages given so far, without "vexlor: ".

@@ -60,7 +60,7 @@ bool HasOptEnding(std::string_view name) {
            (ending[3] | 0x20) == 't';
 }
 
-InputList ListInputs(const std::vector<std::string>& arguments, bool recursive) {
+Expected<InputList> ListInputs(const std::vector<std::string>& arguments, bool recursive) {
     InputList list;
     list.Several =
         arguments.size() > 1 || (arguments.size() == 1 && IsFolderArgument(arguments[0]));
@@ -75,35 +75,34 @@ InputList ListInputs(const std::vector<std::string>& arguments, bool recursive) 
         }
         std::error_code error;
         if (list.Several && !fs::exists(fs::symlink_status(argument, error))) {
-            list.Error = "no such file or folder: " + argument;
             list.Files.clear();
-            return list;
+            return {Result::Failure("no such file or folder: " + argument), std::move(list)};
         }
         list.Files.push_back({argument, fs::path(argument).filename().string(), {}});
     }
     return list;
 }
 
-OutputPlan PlanOutputs(const std::vector<Input>& inputs, const std::string& folder,
-                       const std::string& extension) {
-    OutputPlan plan;
+Expected<std::vector<std::string>> PlanOutputs(const std::vector<Input>& inputs,
+                                               const std::string& folder,
+                                               const std::string& extension) {
+    std::vector<std::string> paths;
     std::map<std::string, const Input*> writers;
     for (const Input& input : inputs) {
         if (!input.Error.empty()) {
-            plan.Paths.emplace_back();
+            paths.emplace_back();
             continue;
         }
         std::string name = input.Relative;
         if (HasOptEnding(name)) name.resize(name.size() - 4);
         const std::string path = (fs::path(folder) / (name + extension)).string();
         const auto [at, added] = writers.emplace(path, &input);
-        if (!added) {
-            plan.Error = at->second->Path + " and " + input.Path + " would both write " + path;
-            return plan;
-        }
-        plan.Paths.push_back(path);
+        if (!added)
+            return Result::Failure(at->second->Path + " and " + input.Path + " would both write " +
+                                   path);
+        paths.push_back(path);
     }
-    return plan;
+    return paths;
 }
 
 }  // namespace vexlor::cli

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/Result.h"
+
 namespace vexlor::cli {
 
 struct Input {
@@ -19,8 +21,6 @@ struct InputList {
     std::vector<Input> Files;
     // More than one argument, or a folder: each file's output is kept apart (see FileCommand).
     bool Several = false;
-    // Set when an argument names nothing; then nothing is to be read.
-    std::string Error;
 };
 
 // Whether a name ends in ".opt", in any letter case.
@@ -31,18 +31,16 @@ bool HasOptEnding(std::string_view name);
 // was). A folder gives the files in it whose names end in ".opt" in any letter case, sorted by
 // their path below it (bytewise); with `recursive` also those of the folders below, not following
 // symbolic links to folders. Every other argument is a file, taken as given. With several inputs,
-// an argument that names nothing is an error, found before anything is read.
-InputList ListInputs(const std::vector<std::string>& arguments, bool recursive);
-
-struct OutputPlan {
-    std::vector<std::string> Paths;  // one per input; empty for an input that is an error
-    std::string Error;               // two inputs would write the same file
-};
+// an argument that names nothing is a failure, found before anything is read; it keeps whether
+// there were several inputs, and no files.
+Expected<InputList> ListInputs(const std::vector<std::string>& arguments, bool recursive);
 
 // Where each input's output goes in `folder`: its path below its folder argument (its name, for a
 // file argument) with a final ".opt" (any letter case) replaced by `extension`, e.g. "ship.opt" ->
-// "FOLDER/ship.txt", "mods/big/ship.opt" found in "mods" -> "FOLDER/big/ship.txt".
-OutputPlan PlanOutputs(const std::vector<Input>& inputs, const std::string& folder,
-                       const std::string& extension);
+// "FOLDER/ship.txt", "mods/big/ship.opt" found in "mods" -> "FOLDER/big/ship.txt". One path per
+// input, empty for an input that is an error; a failure when two inputs would write one file.
+Expected<std::vector<std::string>> PlanOutputs(const std::vector<Input>& inputs,
+                                               const std::string& folder,
+                                               const std::string& extension);
 
 }  // namespace vexlor::cli

@@ -26,8 +26,8 @@ class PrjCommand : public FileCommand {
     int RunFile(FileJob& job) const override {
         const auto document = job.Open();
         if (!document) return kExitFailure;
-        const OperationResult saved = document->SavePrj(job.Output());
-        return saved.ok ? kExitOk : job.Fail(saved);
+        const Result saved = document->SavePrj(job.Output());
+        return saved.Ok() ? kExitOk : job.Fail(saved);
     }
 };
 

@@ -25,8 +25,8 @@ class ReportCommand : public FileCommand {
         if (!document) return kExitFailure;
         const std::string caption = "OPTvexlor - " + job.Input();
         if (!job.Output().empty()) {
-            const OperationResult saved = document->SaveAscii(job.Output(), caption);
-            return saved.ok ? kExitOk : job.Fail(saved);
+            const Result saved = document->SaveAscii(job.Output(), caption);
+            return saved.Ok() ? kExitOk : job.Fail(saved);
         }
         CrLfLineOutput lines(job.Out());
         document->WriteReport(lines, caption);

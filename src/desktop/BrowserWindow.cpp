@@ -144,10 +144,10 @@ void BrowserWindow::PreviewSelectedFile() {
     view_.StopRotation();
     view_.ShowLevelOfDetail(1);
     main_.ShowLines({});
-    const OperationResult opened = preview_.OpenForPreview(QFile::encodeName(path).toStdString());
-    if (!opened.ok) {
-        messages_.Error(QFile::decodeName(opened.message.c_str()),
-                        QString::fromStdString(opened.reason));
+    const Result opened = preview_.OpenForPreview(QFile::encodeName(path).toStdString());
+    if (!opened.Ok()) {
+        messages_.Error(QFile::decodeName(opened.Message().c_str()),
+                        QString::fromStdString(opened.Reason()));
         return;
     }
     view_.ResetToPreviewView();

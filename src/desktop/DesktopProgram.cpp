@@ -13,7 +13,7 @@ DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& mess
       viewWindow_(viewState_),
       browser_(main_, link_, messages) {
     main_.SetAboutBox(&about_);
-    main_.SetBrowseForm(&browser_);
+    main_.SetBrowser(&browser_);
     viewWindow_.SetNumbers(numbers);
     link_.Attach(&viewWindow_);
 }

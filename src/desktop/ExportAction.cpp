@@ -63,8 +63,9 @@ std::string LocalPath(const QString& path) {
 // The export in a worker thread while the event loop goes on under a modal progress dialog. The
 // worker waits for the dialog at each progress step, so a cancel clicked before a step is seen
 // at that step.
-ExportResult ExportWithProgress(QWidget* parent, ExportModel model, const std::string& path,
-                                ExportOptions options, const QString& name, bool& cancelled) {
+Expected<ExportSummary> ExportWithProgress(QWidget* parent, ExportModel model,
+                                           const std::string& path, ExportOptions options,
+                                           const QString& name, bool& cancelled) {
     QProgressDialog progress(QStringLiteral("Exporting to %1…").arg(name), QStringLiteral("Cancel"),
                              0, 1000, parent);
     progress.setObjectName(QStringLiteral("exportProgress"));
@@ -90,27 +91,23 @@ ExportResult ExportWithProgress(QWidget* parent, ExportModel model, const std::s
             Qt::BlockingQueuedConnection);
         return !stop.load();
     };
-    ExportResult result;
+    Expected<ExportSummary> result = ExportSummary();
     QEventLoop loop;
     // Nothing may leave the worker: an exception there would end the program.
     std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
             result = ExportToFile(std::move(model), path, options);
         } catch (const std::bad_alloc&) {
-            result = ExportResult{};
-            result.message = "Cannot write file " + path;
-            result.reason = "out of memory";
+            result = Result::Failure("Cannot write file " + path, "out of memory");
         } catch (...) {
-            result = ExportResult{};
-            result.message = "Cannot write file " + path;
-            result.reason = "unknown failure";
+            result = Result::Failure("Cannot write file " + path, "unknown failure");
         }
     }));
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     loop.exec();
     worker->wait();
-    cancelled = stop && !result.ok;
+    cancelled = stop && !result.Ok();
     return result;
 }
 
@@ -158,7 +155,7 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
     // The model is handed over: the export lets it go once the scene is built.
     ExportModel model = BuildExportModel(document);
     bool cancelled = false;
-    const ExportResult result =
+    const Expected<ExportSummary> result =
         model.FaceCount() >= kExportProgressFaces
             ? ExportWithProgress(&window, std::move(model), LocalPath(path), options,
                                  QFileInfo(path).fileName(), cancelled)
@@ -168,20 +165,20 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
         window.statusBar()->showMessage(QStringLiteral("Export cancelled"));
         return chosen;
     }
-    if (!result.ok) {
-        const QString message = QFile::decodeName(result.message.c_str());
+    if (!result.Ok()) {
+        const QString message = QFile::decodeName(result.Message().c_str());
         window.statusBar()->showMessage(message);
-        messages.Error(message, QString::fromStdString(result.reason));
+        messages.Error(message, QString::fromStdString(result.Reason()));
         return chosen;
     }
     QString done = QStringLiteral("Exported %1 faces to %2")
-                       .arg(QLocale(QLocale::English).toString(result.faces), shown);
-    if (!result.warnings.empty()) {
-        const auto count = static_cast<qlonglong>(result.warnings.size());
+                       .arg(QLocale(QLocale::English).toString(result->Faces), shown);
+    if (!result->Warnings.empty()) {
+        const auto count = static_cast<qlonglong>(result->Warnings.size());
         done += count == 1 ? QStringLiteral(" with 1 warning (listed)")
                            : QStringLiteral(" with %1 warnings (listed)").arg(count);
         std::vector<std::string> lines{"Export to " + LocalPath(shown) + ":"};
-        for (const std::string& warning : result.warnings)
+        for (const std::string& warning : result->Warnings)
             lines.push_back("!! " + warning);
         window.ShowLines(std::move(lines));
     }

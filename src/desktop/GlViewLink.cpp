@@ -9,16 +9,16 @@
 namespace vexlor::app {
 
 GlViewLink::~GlViewLink() {
-    if (spinner_) spinner_->Stop();
+    if (rotation_) rotation_->Stop();
 }
 
 void GlViewLink::Attach(view::ViewWindow* form) {
-    form_ = form;
-    spinner_ = std::make_unique<view::RotationThread>(state_, *form);
+    viewWindow_ = form;
+    rotation_ = std::make_unique<view::RotationThread>(state_, *form);
     QObject::connect(form, &view::ViewWindow::FacePicked, form,
                      [this](qint64 face) { Picked(face); });
     QObject::connect(form, &view::ViewWindow::FaceUnderCursor, form, [this](qint64 face) {
-        if (events_ != nullptr) events_->UnderCursorChanged(form_->UnderCursorStatus(face));
+        if (events_ != nullptr) events_->UnderCursorChanged(viewWindow_->UnderCursorStatus(face));
     });
     QObject::connect(form, &view::ViewWindow::ShadedChanged, form, [this](bool on) {
         if (events_ != nullptr) events_->ShadedChanged(on);
@@ -28,7 +28,7 @@ void GlViewLink::Attach(view::ViewWindow* form) {
 void GlViewLink::Picked(int64_t face) {
     if (events_ == nullptr) return;
     PickedFace picked;
-    picked.Model = form_->Model();
+    picked.Model = viewWindow_->Model();
     if (picked.Model != nullptr && face >= 0 &&
         static_cast<uint64_t>(face) < picked.Model->DrawFaces.size()) {
         const DrawFace& drawn = picked.Model->DrawFaces[static_cast<size_t>(face)];
@@ -41,63 +41,64 @@ void GlViewLink::Picked(int64_t face) {
 }
 
 void GlViewLink::TellModelNumbers() {
-    if (events_ != nullptr && form_ != nullptr) events_->ModelNumbersChanged(form_->ModelStatus());
+    if (events_ != nullptr && viewWindow_ != nullptr)
+        events_->ModelNumbersChanged(viewWindow_->ModelStatus());
 }
 
 void GlViewLink::SetModel(const OptModel* model) {
-    if (form_ != nullptr) form_->SetModel(model);
+    if (viewWindow_ != nullptr) viewWindow_->SetModel(model);
 }
 
 void GlViewLink::ShowMesh(int32_t mesh) {
-    if (form_ != nullptr) form_->Selection().CurrentMesh = mesh;
+    if (viewWindow_ != nullptr) viewWindow_->Selection().CurrentMesh = mesh;
 }
 
 void GlViewLink::ShowLevelOfDetail(int32_t lod) {
-    if (form_ == nullptr) return;
-    form_->Selection().ShowLod = lod;
+    if (viewWindow_ == nullptr) return;
+    viewWindow_->Selection().ShowLod = lod;
     TellModelNumbers();
 }
 
 void GlViewLink::ShowBlock(const ShownBlock& block) {
-    if (form_ != nullptr)
-        view::SelectBlock(form_->Selection(), block, state_.ExtentMax, state_.ExtentMin);
+    if (viewWindow_ != nullptr)
+        view::SelectBlock(viewWindow_->Selection(), block, state_.ExtentMax, state_.ExtentMin);
 }
 
 void GlViewLink::SetShaded(bool on) {
-    if (form_ != nullptr) form_->SetShaded(on);
+    if (viewWindow_ != nullptr) viewWindow_->SetShaded(on);
 }
 
 void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
-    if (form_ == nullptr) return;
-    const OptModel* model = form_->Model();
-    form_->HighlightFace(
+    if (viewWindow_ == nullptr) return;
+    const OptModel* model = viewWindow_->Model();
+    viewWindow_->HighlightFace(
         model == nullptr ? -1 : view::DrawIndexOfFace(model->DrawFaces, blockOffset, faceInBlock));
 }
 
 void GlViewLink::SetupScene() {
-    if (form_ == nullptr) return;
-    form_->SetupScene();
+    if (viewWindow_ == nullptr) return;
+    viewWindow_->SetupScene();
     TellModelNumbers();
 }
 
 void GlViewLink::Redraw() {
-    if (form_ != nullptr) form_->Redraw();
+    if (viewWindow_ != nullptr) viewWindow_->Redraw();
 }
 
 void GlViewLink::StopRotation() {
     state_.RotationOn = false;
-    if (spinner_) spinner_->Stop();
+    if (rotation_) rotation_->Stop();
 }
 
 void GlViewLink::RestartRotation(bool ticked) {
     state_.RotationOn = ticked;
-    if (ticked && spinner_) spinner_->Start();
+    if (ticked && rotation_) rotation_->Start();
 }
 
 void GlViewLink::RotationClicked(bool ticked) {
     const bool wasClear = !state_.RotationOn;
     state_.RotationOn = ticked;
-    if (wasClear && ticked && spinner_) spinner_->Start();
+    if (wasClear && ticked && rotation_) rotation_->Start();
 }
 
 void GlViewLink::SpinSliderChanged(int position) {
@@ -114,15 +115,15 @@ void GlViewLink::ResetToPreviewView() {
 }
 
 void GlViewLink::ShowViewWindow() {
-    if (form_ == nullptr) return;
-    form_->show();
-    form_->raise();
-    form_->activateWindow();
+    if (viewWindow_ == nullptr) return;
+    viewWindow_->show();
+    viewWindow_->raise();
+    viewWindow_->activateWindow();
 }
 
 PixelSize GlViewLink::FrameSize() const {
-    if (form_ == nullptr) return {};
-    const QSize size = form_->FrameSize();
+    if (viewWindow_ == nullptr) return {};
+    const QSize size = viewWindow_->FrameSize();
     return {size.width(), size.height()};
 }
 
@@ -130,13 +131,13 @@ int32_t GlViewLink::LargestPictureSide() {
     return view::LargestPictureSide();
 }
 
-OperationResult GlViewLink::SavePicture(const std::string& path, PixelSize size) {
+Result GlViewLink::SavePicture(const std::string& path, PixelSize size) {
     const std::string failed = "Cannot save the picture " + path;
-    if (form_ == nullptr) return {false, failed, "there is no view"};
-    const view::Picture picture = form_->TakePicture(QSize(size.Width, size.Height));
-    if (!picture.Ok()) return {false, failed, picture.Error};
-    const std::string error = view::WritePng(picture.Image, QFile::decodeName(path.c_str()));
-    if (!error.empty()) return {false, failed, error};
+    if (viewWindow_ == nullptr) return Result::Failure(failed, "there is no view");
+    const view::Picture picture = viewWindow_->TakePicture(QSize(size.Width, size.Height));
+    if (!picture.Ok()) return Result::Failure(failed, picture.Error);
+    const Result written = view::WritePng(picture.Image, QFile::decodeName(path.c_str()));
+    if (!written.Ok()) return Result::Failure(failed, written.Reason());
     return {};
 }
 

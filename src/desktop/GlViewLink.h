@@ -36,18 +36,18 @@ class GlViewLink : public ViewLink {
     void ShowViewWindow() override;
     PixelSize FrameSize() const override;
     int32_t LargestPictureSide() override;
-    OperationResult SavePicture(const std::string& path, PixelSize size) override;
+    Result SavePicture(const std::string& path, PixelSize size) override;
 
-    view::RotationThread* RotationThread() const { return spinner_.get(); }
+    view::RotationThread* RotationThread() const { return rotation_.get(); }
 
   private:
     void Picked(int64_t face);
     void TellModelNumbers();
 
     view::ViewState& state_;
-    view::ViewWindow* form_ = nullptr;
+    view::ViewWindow* viewWindow_ = nullptr;
     ViewEvents* events_ = nullptr;
-    std::unique_ptr<view::RotationThread> spinner_;
+    std::unique_ptr<view::RotationThread> rotation_;
 };
 
 }  // namespace vexlor::app

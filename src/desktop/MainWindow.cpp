@@ -478,12 +478,12 @@ void MainWindow::LoadTypeNames() {
     const std::string folder = QFile::encodeName(services_.namesFolder).toStdString();
     const std::string programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    const TypeNameLoad load = LoadTypeNameTables(
+    const Result load = LoadTypeNameTables(
         services_.document.Names(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
         TypeNameFilePath("Hardpoint_Type.ace", folder, programFolder));
-    if (!load.ok)
-        services_.messages.Error(QString::fromStdString(load.error),
-                                 QFile::decodeName(load.failedPath.c_str()));
+    if (!load.Ok())
+        services_.messages.Error(QString::fromStdString(load.Reason()),
+                                 QFile::decodeName(load.Message().c_str()));
 }
 
 }  // namespace vexlor::app

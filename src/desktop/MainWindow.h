@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     ~MainWindow() override;
 
     void SetAboutBox(QDialog* about) { aboutBox_ = about; }
-    void SetBrowseForm(QWidget* browse) { browseForm_ = browse; }
+    void SetBrowser(QWidget* browse) { browser_ = browse; }
 
     // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
     bool OpenFile(const QString& path);
@@ -143,30 +143,14 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SaveWindowSettings();
     bool HasSavedGeometry() const { return hasSavedGeometry_; }
 
-    QTreeView* Tree() const { return structureTree_; }
-    StructureTreeModel* TreeModel() const { return treeModel_; }
-    // The tree view shows the nodes through the filter: these map between its indexes and the
+    // The tree view shows the nodes through its filter: these map between its indexes and the
     // reader's node numbers.
-    TreeFilterModel* TreeFilter() const { return treeFilter_; }
     QModelIndex TreeIndexOfNode(int32_t node) const;
     int32_t NodeOfTreeIndex(const QModelIndex& index) const;
     // The node chosen in the tree; -1 when none is.
     int32_t ChosenNode() const;
     // Chooses the node as a click on it would, in sight (the filter is cleared if it hides it).
     void ChooseNode(int32_t node);
-    ReportListView* List() const { return reportList_; }
-    HexPane* Hex() const { return hexPane_; }
-    FindingsPanel* Findings() const { return findingsPanel_; }
-    QDockWidget* HexDock() const { return hexDock_; }
-    QDockWidget* FindingsDock() const { return findingsDock_; }
-    ReloadBar* ChangeBar() const { return reloadBar_; }
-    RecentFiles* Recent() const { return recentFiles_; }
-    QSplitter* Splitter() const { return splitter_; }
-    SearchBar* ReportSearchBar() const { return reportBar_; }
-    SearchBar* TreeSearchBar() const { return treeBar_; }
-    ReportSearch* ListSearch() const { return reportSearch_; }
-    // "3 problems in the file", "No problems in the file"; empty before an open.
-    QString ProblemsText() const;
     const std::vector<CheckFinding>& CheckFindings() const { return checkFindings_; }
 
   protected:
@@ -201,21 +185,21 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SetAutoReload(bool on);
     void LoadTypeNames();
     QString CaptionOfLoadedFile() const;
-    void ShowFailure(const OperationResult& result);
+    void ShowFailure(const Result& result);
     // The save dialog, started in the last folder with the open file's base name; the name with
     // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
     // a file that the added extension names.
     std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
                                             const QString& extension);
     // A failed save's message, or what was written in the status bar.
-    void ReportSave(const OperationResult& saved, const QString& path);
+    void ReportSave(const Result& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
     void SetLastFolder(const QString& folder);
 
     Services services_;
     QDialog* aboutBox_ = nullptr;
-    QWidget* browseForm_ = nullptr;
+    QWidget* browser_ = nullptr;
     QWidget* readmeWindow_ = nullptr;
     QString currentFileName_;
     QString lastFolder_;

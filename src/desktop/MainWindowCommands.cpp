@@ -68,9 +68,9 @@ QString MainWindow::CaptionOfLoadedFile() const {
     return QStringLiteral("OPTvexlor - ") + QFile::decodeName(document.CurrentFileName().c_str());
 }
 
-void MainWindow::ShowFailure(const OperationResult& result) {
-    services_.messages.Error(QFile::decodeName(result.message.c_str()),
-                             QString::fromStdString(result.reason));
+void MainWindow::ShowFailure(const Result& result) {
+    services_.messages.Error(QFile::decodeName(result.Message().c_str()),
+                             QString::fromStdString(result.Reason()));
 }
 
 bool MainWindow::OpenFile(const QString& path) {
@@ -99,8 +99,8 @@ bool MainWindow::OpenCurrentFile() {
     // The file is read before anything changes: a file that cannot be read leaves the tree of
     // the loaded one as it was, its expanded nodes and its selection included.
     OptStream stream;
-    const OperationResult opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
-    if (!opened.ok) {
+    const Result opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
+    if (!opened.Ok()) {
         ShowFailure(opened);
         // The previous file is still the loaded one, so the caption names it again, and it is
         // the file that going back from the browser re-opens.
@@ -196,7 +196,7 @@ void MainWindow::SaveAsciiWithDialog() {
     const std::optional<QString> path = ChooseSaveTarget(
         QStringLiteral("Save ASCII"), QStringLiteral("Text Files (*.txt)"), QStringLiteral(".txt"));
     if (!path) return;
-    const OperationResult saved =
+    const Result saved =
         document.SaveAscii(LocalPath(*path), QFile::encodeName(windowTitle()).toStdString());
     ReportSave(saved, *path);
 }
@@ -241,8 +241,8 @@ std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, cons
     return path;
 }
 
-void MainWindow::ReportSave(const OperationResult& saved, const QString& path) {
-    if (!saved.ok) {
+void MainWindow::ReportSave(const Result& saved, const QString& path) {
+    if (!saved.Ok()) {
         ShowFailure(saved);
         return;
     }
@@ -298,8 +298,8 @@ void MainWindow::RunCheck() {
         item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
     std::vector<std::string> lines;
     std::vector<CheckFinding> findings;
-    const CheckOutcome outcome =
-        CheckOPT(services_.document, mode, lines, ContributionSearch::Indexed, &findings);
+    const CheckOutcome outcome = RunConsistencyCheck(services_.document, mode, lines,
+                                                     ContributionSearch::Indexed, &findings);
     // The verdict line, "All OK!!" last or "errors were detected!!" before the count, is marked
     // with a tick or with the error sign.
     const int verdictRow = static_cast<int>(lines.size()) - (outcome.allOk ? 1 : 2);
@@ -316,7 +316,7 @@ void MainWindow::RunCheck() {
 }
 
 void MainWindow::ShowBrowser() {
-    if (browseForm_ != nullptr) browseForm_->show();
+    if (browser_ != nullptr) browser_->show();
 }
 
 void MainWindow::RotationBoxClicked() {

@@ -78,26 +78,26 @@ bool MainWindow::GoToOffset(const QString& text) {
         return false;
     }
     const QByteArray typed = text.toUtf8();
-    const OffsetInput input =
+    const Expected<int64_t> input =
         ParseOffset(std::string_view(typed.constData(), static_cast<size_t>(typed.size())),
                     document.Stream().Size());
     if (!input.Ok()) {
-        bar->SetStatus(QString::fromStdString(input.Error), true);
+        bar->SetStatus(QString::fromStdString(input.Message()), true);
         return false;
     }
     const OptModel& model = document.Model();
     const int32_t node =
-        FindInnermostBlock(document.Stream(), model.GlobalOffset, model.BlockTable, input.Offset);
+        FindInnermostBlock(document.Stream(), model.GlobalOffset, model.BlockTable, input.Value());
     if (node >= 0) ChooseNode(node);
-    hexPane_->View()->GoToOffset(input.Offset);
+    hexPane_->View()->GoToOffset(input.Value());
     if (node >= 0) {
         const std::string& label = model.Tree.Node(node).Label;
         bar->SetStatus(QStringLiteral("%1 is in %2")
-                           .arg(OffsetWords(input.Offset), QString::fromStdString(label)),
+                           .arg(OffsetWords(input.Value()), QString::fromStdString(label)),
                        false);
     } else {
         bar->SetStatus(QStringLiteral("No block holds offset %1: it lies between blocks")
-                           .arg(OffsetWords(input.Offset)),
+                           .arg(OffsetWords(input.Value())),
                        false);
     }
     return true;
@@ -127,10 +127,6 @@ void MainWindow::ListRowDoubleClicked(int row) {
     const auto found = findingOfRow_.find(row);
     if (found == findingOfRow_.end()) return;
     LeadTo(PlaceOfFinding(checkFindings_[found->second], services_.document.Model()), true);
-}
-
-QString MainWindow::ProblemsText() const {
-    return problemsLabel_->text();
 }
 
 void MainWindow::ShowProblemCount() {

@@ -37,26 +37,24 @@ std::optional<int32_t> ParseLevelOfDetail(const QString& text) {
     return WholeNumber(text, 0, 255);
 }
 
-ScreenshotResult TakeScreenshot(const ScreenshotRequest& request) {
-    ScreenshotResult result;
+Expected<std::string> TakeScreenshot(const ScreenshotRequest& request) {
     OptDocument document;
-    const OperationResult opened = document.Open(QFile::encodeName(request.File).toStdString());
-    if (!opened.ok) {
-        result.Error = opened.message + (opened.reason.empty() ? "" : ": " + opened.reason);
-        return result;
-    }
+    const Result opened = document.Open(QFile::encodeName(request.File).toStdString());
+    if (!opened.Ok())
+        return Result::Failure(opened.Message() +
+                               (opened.Reason().empty() ? "" : ": " + opened.Reason()));
+    std::string warning;
     if (!document.NotOptReason().empty())
-        result.Warning = "this does not look like an OPT file: " + document.NotOptReason();
+        warning = "this does not look like an OPT file: " + document.NotOptReason();
     // A level beyond the model's last would draw an empty picture, as if it were one.
     int32_t levels = 1;
     for (const DrawFace& face : document.Model().DrawFaces)
         levels = std::max<int32_t>(levels, face.Lod);
-    if (request.Lod > levels) {
-        result.Error = "--lod " + std::to_string(request.Lod) + ": the model has " +
-                       (levels == 1 ? std::string("1 level") : std::to_string(levels) + " levels") +
-                       " of detail";
-        return result;
-    }
+    if (request.Lod > levels)
+        return Result::Failure(
+            "--lod " + std::to_string(request.Lod) + ": the model has " +
+            (levels == 1 ? std::string("1 level") : std::to_string(levels) + " levels") +
+            " of detail");
 
     view::PictureRequest picture;
     picture.Size = request.Size;
@@ -68,15 +66,12 @@ ScreenshotResult TakeScreenshot(const ScreenshotRequest& request) {
     picture.Fit = request.Preset.has_value();
     picture.KeepProportions = request.Size != QSize(view::kPanelWidth, view::kPanelHeight);
     const view::Picture drawn = view::RenderPicture(picture);
-    if (!drawn.Ok()) {
-        result.Error = "cannot draw the picture: " + drawn.Error;
-        return result;
-    }
-    const std::string written = view::WritePng(drawn.Image, request.Out);
-    if (!written.empty())
-        result.Error =
-            "Cannot write " + QFile::encodeName(request.Out).toStdString() + ": " + written;
-    return result;
+    if (!drawn.Ok()) return Result::Failure("cannot draw the picture: " + drawn.Error);
+    const Result written = view::WritePng(drawn.Image, request.Out);
+    if (!written.Ok())
+        return Result::Failure("Cannot write " + QFile::encodeName(request.Out).toStdString() +
+                               ": " + written.Reason());
+    return warning;
 }
 
 }  // namespace vexlor::app

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "reader/Result.h"
 #include "view/ViewFit.h"
 #include "view/ViewWindow.h"
 
@@ -24,12 +25,9 @@ struct ScreenshotRequest {
     bool Shaded = false;
 };
 
-struct ScreenshotResult {
-    std::string Error;    // one line; empty on success
-    std::string Warning;  // one line about a picture that was written anyway; may be empty
-};
-
-ScreenshotResult TakeScreenshot(const ScreenshotRequest& request);
+// Takes the picture and writes it. The value: one line about a picture that was written anyway;
+// may be empty. A failure's message is one line.
+Expected<std::string> TakeScreenshot(const ScreenshotRequest& request);
 
 // "WIDTHxHEIGHT" in whole pixels, each at least 1 ("1024x768"); nothing for anything else.
 std::optional<QSize> ParsePictureSize(const QString& text);

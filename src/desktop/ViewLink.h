@@ -83,7 +83,7 @@ class ViewLink {
     virtual int32_t LargestPictureSide() = 0;
     // The frame the view shows now as a PNG file of `size` (see ViewWindow::TakePicture), which
     // appears only when complete.
-    virtual OperationResult SavePicture(const std::string& path, PixelSize size) = 0;
+    virtual Result SavePicture(const std::string& path, PixelSize size) = 0;
 };
 
 }  // namespace vexlor::app

@@ -119,9 +119,9 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
                             .arg(text));
     }
     request.Shaded = parser.isSet(options.shaded);
-    const app::ScreenshotResult taken = app::TakeScreenshot(request);
-    if (!taken.Error.empty()) return Fail(QString::fromLocal8Bit(taken.Error.c_str()));
-    if (!taken.Warning.empty()) std::fprintf(stderr, "optvexlor: %s\n", taken.Warning.c_str());
+    const Expected<std::string> taken = app::TakeScreenshot(request);
+    if (!taken.Ok()) return Fail(QString::fromLocal8Bit(taken.Message().c_str()));
+    if (!taken->empty()) std::fprintf(stderr, "optvexlor: %s\n", taken->c_str());
     return 0;
 }
 

@@ -184,30 +184,29 @@ void StagingFolder::Remove() {
     registered_.Release();
 }
 
-bool StagingFolder::Create(const std::string& target, std::string& reason) {
+Result StagingFolder::Create(const std::string& target) {
     Remove();
     target_ = target;
-    if (NameOf(target).empty()) {
-        reason = std::strerror(EISDIR);
-        return false;
-    }
-    written_ = ResolveWriteTarget(target, reason);
-    if (written_.empty()) return false;
+    const auto failure = [&](int error) {
+        return Result::Failure("Cannot create file " + target, std::strerror(error));
+    };
+    if (NameOf(target).empty()) return failure(EISDIR);
+    const Expected<std::string> resolved = ResolveWriteTarget(target);
+    if (!resolved.Ok()) return resolved.Status();
+    written_ = resolved.Value();
     targetFolder_ = FolderOf(written_);
     targetName_ = NameOf(written_);
-    reason = ReplaceRefusal(written_);
-    if (!reason.empty()) return false;
+    if (const Result replace = MayReplace(written_); !replace.Ok())
+        return Result::Failure("Cannot create file " + target, replace.Reason());
     std::string pattern = targetFolder_ + "/" + kStagingPattern;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const TemporaryFiles::Creation creation;
-    if (creation.Interrupted() || mkdtemp(name.data()) == nullptr) {
-        reason = std::strerror(creation.Interrupted() ? EINTR : errno);
-        return false;
-    }
+    if (creation.Interrupted() || mkdtemp(name.data()) == nullptr)
+        return failure(creation.Interrupted() ? EINTR : errno);
     folder_ = name.data();
     registered_ = TemporaryName(folder_, true);
-    return true;
+    return {};
 }
 
 std::string StagingFolder::Beside(const std::string& name) const {
@@ -219,8 +218,10 @@ std::string StagingFolder::StagedMain() const {
     return folder_ + "/" + targetName_;
 }
 
-bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failure) {
-    files.clear();
+Expected<std::vector<std::string>> StagingFolder::Commit() {
+    const auto cannotWrite = [](const std::string& file, std::string reason) {
+        return Result::Failure("Cannot write file " + file, std::move(reason));
+    };
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder_.c_str())) {
         while (const dirent* entry = readdir(dir)) {
@@ -231,25 +232,16 @@ bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failu
         }
         closedir(dir);
     }
-    if (!IsFile(StagedMain())) {
-        failure = {target_, false, "the exporter wrote no file"};
-        return false;
-    }
+    if (!IsFile(StagedMain())) return cannotWrite(target_, "the exporter wrote no file");
     std::sort(names.begin(), names.end());
     names.push_back(targetName_);  // the main file last: it appears only when its side files have
 
     // Everything is checked before anything is moved.
     for (const std::string& name : names) {
         const std::string destination = Beside(name);
-        const std::string refusal = ReplaceRefusal(destination);
-        if (!refusal.empty()) {
-            failure = {destination, true, refusal};
-            return false;
-        }
-        if (!SyncFile(folder_ + "/" + name)) {
-            failure = {destination, false, std::strerror(errno != 0 ? errno : EIO)};
-            return false;
-        }
+        if (Result replace = MayReplace(destination); !replace.Ok()) return replace;
+        if (!SyncFile(folder_ + "/" + name))
+            return cannotWrite(destination, std::strerror(errno != 0 ? errno : EIO));
     }
 
     std::vector<Moved> moved;
@@ -261,26 +253,26 @@ bool StagingFolder::Commit(std::vector<std::string>& files, CommitFailure& failu
         if (stat(destination.c_str(), &info) == 0) {
             // A replaced file keeps its permissions; a new one has those the umask leaves.
             if (chmod(staged.c_str(), info.st_mode & 07777) != 0) {
-                failure = {destination, false, std::strerror(errno)};
+                const int error = errno;
                 TakeBack(moved);
-                return false;
+                return cannotWrite(destination, std::strerror(error));
             }
             const std::string backup = folder_ + "/" + kBackupPrefix + std::to_string(i);
             if (link(destination.c_str(), backup.c_str()) == 0) move.backup = backup;
         }
         if (std::rename(staged.c_str(), destination.c_str()) != 0) {
-            failure = {destination, false, std::strerror(errno)};
+            const int error = errno;
             if (!move.backup.empty()) unlink(move.backup.c_str());
             TakeBack(moved);
-            return false;
+            return cannotWrite(destination, std::strerror(error));
         }
         moved.push_back(std::move(move));
     }
-    files.push_back(target_);
+    std::vector<std::string> files{target_};
     for (size_t i = 0; i + 1 < names.size(); ++i)
         files.push_back(Beside(names[i]));
     Remove();
-    return true;
+    return files;
 }
 
 }  // namespace vexlor::detail

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/Result.h"
 #include "reader/TemporaryFiles.h"
 
 namespace vexlor::detail {
@@ -37,12 +38,6 @@ class CheckedIOSystem : public Assimp::IOSystem {
     std::string reason_;
 };
 
-struct CommitFailure {
-    std::string file;    // the target that could not be created or written
-    bool create = true;  // "Cannot create file" rather than "Cannot write file"
-    std::string reason;
-};
-
 // A temporary folder beside the target (beside the file it names, when the target is a symbolic
 // link: the link stays). Removed, with everything in it, when destroyed or when SIGINT, SIGTERM
 // or SIGHUP ends the process.
@@ -53,17 +48,18 @@ class StagingFolder {
     StagingFolder& operator=(const StagingFolder&) = delete;
     ~StagingFolder();
 
-    // Checks the target (ReplaceRefusal) and creates the folder beside it. False with the reason
-    // when either fails.
-    bool Create(const std::string& target, std::string& reason);
+    // Checks the target (MayReplace) and creates the folder beside it; a failure's reason says
+    // why either failed.
+    Result Create(const std::string& target);
     const std::string& Folder() const { return folder_; }
     // Where the exporter writes the main file: the target's name inside the folder.
     std::string StagedMain() const;
 
     // Moves every file of the folder beside the target, side files first and the main file last;
     // all or nothing: on failure the files already moved are taken back and the files they
-    // replaced restored. `files` gets the targets written, main file first.
-    bool Commit(std::vector<std::string>& files, CommitFailure& failure);
+    // replaced restored ("Cannot create file" or "Cannot write file" and the file). The value:
+    // the targets written, main file first.
+    Expected<std::vector<std::string>> Commit();
 
   private:
     void Remove();

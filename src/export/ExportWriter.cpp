@@ -130,12 +130,11 @@ struct ProgressHandlerGuard {
     ~ProgressHandlerGuard() { exporter.SetProgressHandler(nullptr); }
 };
 
-ExportResult Failure(ExportResult result, std::string message, std::string reason = {}) {
-    result.ok = false;
-    result.message = std::move(message);
-    result.reason = std::move(reason);
-    result.files.clear();
-    return result;
+// A failed export keeps the warnings found before it failed.
+Expected<ExportSummary> Failure(ExportSummary summary, std::string message,
+                                std::string reason = {}) {
+    summary.Files.clear();
+    return {Result::Failure(std::move(message), std::move(reason)), std::move(summary)};
 }
 
 // "1 hardpoint", "3 hardpoints"; nothing for none.
@@ -189,29 +188,30 @@ std::map<std::string, std::string> ObjectOfGroup(const aiScene& scene) {
     return objects;
 }
 
+// What a writer did; a failure's reason says why the files could not be written.
 struct WriteOutcome {
-    std::string error;  // why the files could not be written; empty when they were
     bool cancelled = false;
     int64_t degenerate = 0;  // triangles left out (3MF)
 };
 
-WriteOutcome WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& staging,
-                             const std::string& unit) {
-    detail::CheckedIOSystem files(staging.Folder());
-    WriteOutcome outcome;
-    std::string error;
-    const bool written =
-        detail::WriteThreeMf(scene, files, staging.StagedMain(), unit, outcome.degenerate, error);
-    if (files.Failed())
-        outcome.error = files.Reason();
-    else if (!written)
-        outcome.error = error;
-    return outcome;
+Result CannotWrite(const std::string& path, std::string reason) {
+    return Result::Failure("Cannot write file " + path, std::move(reason));
 }
 
-WriteOutcome WriteWithAssimp(const aiScene& scene, const std::string& formatId,
-                             const detail::StagingFolder& staging,
-                             const std::function<bool(double)>& onProgress) {
+Expected<WriteOutcome> WriteOwnThreeMf(const aiScene& scene, const detail::StagingFolder& staging,
+                                       const std::string& path, const std::string& unit) {
+    detail::CheckedIOSystem files(staging.Folder());
+    const Expected<int64_t> written =
+        detail::WriteThreeMf(scene, files, staging.StagedMain(), unit);
+    if (files.Failed()) return CannotWrite(path, files.Reason());
+    if (!written.Ok()) return CannotWrite(path, written.Reason());
+    return WriteOutcome{false, written.Value()};
+}
+
+Expected<WriteOutcome> WriteWithAssimp(const aiScene& scene, const std::string& formatId,
+                                       const detail::StagingFolder& staging,
+                                       const std::string& path,
+                                       const std::function<bool(double)>& onProgress) {
     Assimp::Exporter exporter;
     auto* files = new detail::CheckedIOSystem(staging.Folder());
     exporter.SetIOHandler(files);  // the exporter owns it from here
@@ -220,21 +220,19 @@ WriteOutcome WriteWithAssimp(const aiScene& scene, const std::string& formatId,
     ProgressHandlerGuard guard{exporter};
     LargeBlocksFromHeap heap;
     aiReturn written = aiReturn_FAILURE;
-    WriteOutcome outcome;
+    std::string error;
     try {
         written = exporter.Export(&scene, formatId.c_str(), staging.StagedMain().c_str());
-        if (written != aiReturn_SUCCESS) outcome.error = exporter.GetErrorString();
+        if (written != aiReturn_SUCCESS) error = exporter.GetErrorString();
     } catch (const std::exception& e) {
-        outcome.error = e.what();
+        error = e.what();
     } catch (...) {
-        outcome.error = "unknown failure in the exporter";
+        error = "unknown failure in the exporter";
     }
-    if (files->Failed())
-        outcome.error = files->Reason();
-    else if (written != aiReturn_SUCCESS && outcome.error.empty())
-        outcome.error = "the exporter failed";
-    outcome.cancelled = progress.Cancelled();
-    return outcome;
+    if (files->Failed()) return CannotWrite(path, files->Reason());
+    if (written != aiReturn_SUCCESS)
+        return CannotWrite(path, error.empty() ? "the exporter failed" : error);
+    return WriteOutcome{progress.Cancelled(), 0};
 }
 
 }  // namespace
@@ -298,10 +296,10 @@ std::string NumberText(double value) {
 }
 
 // The export; `owned`, when given, is the model itself, released once the scene is built.
-ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const std::string& path,
-                           const ExportOptions& options) {
-    ExportResult result;
-    result.warnings = model.warnings;
+Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* owned,
+                                      const std::string& path, const ExportOptions& options) {
+    ExportSummary result;
+    result.Warnings = model.warnings;
     const auto report = [&](double fraction) {
         return !options.progress || options.progress(fraction);
     };
@@ -323,7 +321,7 @@ ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const s
                                      [&](const ExportFormat& f) { return f.id == formatId; });
     if (format == formats.end())
         return Failure(std::move(result), "Unknown export format " + formatId);
-    result.formatId = formatId;
+    result.FormatId = formatId;
 
     if (options.lod < 0)
         return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.lod));
@@ -348,11 +346,11 @@ ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const s
     detail::SceneStats stats;
     const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };
     detail::ScenePtr scene =
-        detail::BuildScene(model, sceneOptions, stats, result.warnings, buildProgress);
+        detail::BuildScene(model, sceneOptions, stats, result.Warnings, buildProgress);
     if (!scene) return Failure(std::move(result), "Export cancelled");
-    result.faces = stats.faces;
-    result.triangles = stats.triangles;
-    result.quads = stats.quads;
+    result.Faces = stats.faces;
+    result.Triangles = stats.triangles;
+    result.Quads = stats.quads;
     const int64_t modelFaces = model.FaceCount();
     size_t hardpoints = 0, descriptors = 0;
     for (const ExportMesh& mesh : model.meshes) {
@@ -367,7 +365,7 @@ ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const s
                            ? "Nothing to export: the model has no faces"
                            : "Nothing to export: no faces in " + LevelText(options.lod));
     if (!format->keepsNodes && hardpoints + descriptors > 0)
-        result.warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
+        result.Warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
                                   (hardpoints > 0 && descriptors > 0 ? " and " : "") +
                                   Counted(descriptors, "mesh descriptor", "mesh descriptors") +
                                   " left out: " + format->description + " keeps no nodes");
@@ -378,7 +376,7 @@ ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const s
         if (const auto unit = ThreeMfUnit(metresPerNumber))
             threeMfUnit = *unit;
         else
-            result.warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
+            result.Warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
                                       ": the file says millimetres, a number a millimetre "
                                       "(vexlor export --units metres, centimetres or millimetres "
                                       "writes a unit it names)");
@@ -386,79 +384,74 @@ ExportResult ExportOrThrow(const ExportModel& model, ExportModel* owned, const s
     if (!report(0.5)) return Failure(std::move(result), "Export cancelled");
 
     detail::StagingFolder staging;
-    std::string reason;
-    if (!staging.Create(path, reason))
-        return Failure(std::move(result), "Cannot create file " + path, reason);
+    if (const Result created = staging.Create(path); !created.Ok())
+        return Failure(std::move(result), created.Message(), created.Reason());
 
-    const WriteOutcome written = formatId == "3mf"
-                                     ? WriteOwnThreeMf(*scene, staging, threeMfUnit)
-                                     : WriteWithAssimp(*scene, formatId, staging, options.progress);
-    if (!written.error.empty())
-        return Failure(std::move(result), "Cannot write file " + path, written.error);
-    if (written.cancelled) return Failure(std::move(result), "Export cancelled");
-    if (written.degenerate > 0)
-        result.warnings.push_back(Counted(static_cast<size_t>(written.degenerate),
+    const Expected<WriteOutcome> written =
+        formatId == "3mf" ? WriteOwnThreeMf(*scene, staging, path, threeMfUnit)
+                          : WriteWithAssimp(*scene, formatId, staging, path, options.progress);
+    if (!written.Ok()) return Failure(std::move(result), written.Message(), written.Reason());
+    if (written->cancelled) return Failure(std::move(result), "Export cancelled");
+    if (written->degenerate > 0)
+        result.Warnings.push_back(Counted(static_cast<size_t>(written->degenerate),
                                           "triangle with a corner twice",
                                           "triangles with a corner twice") +
                                   " left out: 3MF wants three different vertices");
 
     const std::string staged = staging.StagedMain();
     if (formatId == "fbx") {
-        detail::FbxRepairResult repair = detail::FbxRepairResult::NotNeeded;
-        if (!detail::RepairFbxFile(staged, repair, reason))
-            return Failure(std::move(result), "Cannot write file " + path, reason);
-        if (repair == detail::FbxRepairResult::Malformed)
-            result.warnings.push_back(
+        const Expected<detail::FbxRepairResult> repair = detail::RepairFbxFile(staged);
+        if (!repair.Ok())
+            return Failure(std::move(result), "Cannot write file " + path, repair.Reason());
+        if (repair.Value() == detail::FbxRepairResult::Malformed)
+            result.Warnings.push_back(
                 "the FBX writer's node tree could not be checked; written as it came");
     }
-    bool repaired = true;
+    Result repaired;
     if (formatId == "obj" || formatId == "objnomtl")
-        repaired = detail::AddObjObjects(staged, ObjectOfGroup(*scene), reason);
+        repaired = detail::AddObjObjects(staged, ObjectOfGroup(*scene));
     else if (formatId == "glb2" || formatId == "gltf2")
-        repaired = detail::DropUnusedGltfExtensions(staged, formatId == "glb2", reason);
+        repaired = detail::DropUnusedGltfExtensions(staged, formatId == "glb2");
     else if (formatId == "x3d")
-        repaired = detail::DropEmptyImageTextures(staged, reason);
+        repaired = detail::DropEmptyImageTextures(staged);
     else if (formatId == "fbxa")
-        repaired = detail::JoinFbxPropertyValues(staged, reason);
-    if (!repaired) return Failure(std::move(result), "Cannot write file " + path, reason);
+        repaired = detail::JoinFbxPropertyValues(staged);
+    if (!repaired.Ok())
+        return Failure(std::move(result), "Cannot write file " + path, repaired.Reason());
     scene.reset();
     if (!report(0.95)) return Failure(std::move(result), "Export cancelled");
 
-    detail::CommitFailure failure;
-    if (!staging.Commit(result.files, failure))
-        return Failure(
-            std::move(result),
-            (failure.create ? "Cannot create file " : "Cannot write file ") + failure.file,
-            failure.reason);
+    Expected<std::vector<std::string>> files = staging.Commit();
+    if (!files.Ok()) return Failure(std::move(result), files.Message(), files.Reason());
+    result.Files = std::move(files).Value();
     report(1.0);
-    result.ok = true;
     return result;
 }
 
 // Every step, the scene's building included, fails the same way: a message, and the staging
 // folder gone with its files as the stack unwinds.
-ExportResult ExportCatching(const ExportModel& model, ExportModel* owned, const std::string& path,
-                            const ExportOptions& options) {
+Expected<ExportSummary> ExportCatching(const ExportModel& model, ExportModel* owned,
+                                       const std::string& path, const ExportOptions& options) {
     try {
         return ExportOrThrow(model, owned, path, options);
     } catch (const std::bad_alloc&) {
-        return Failure(ExportResult{}, "Cannot write file " + path, "out of memory");
+        return Failure(ExportSummary{}, "Cannot write file " + path, "out of memory");
     } catch (const std::exception& e) {
-        return Failure(ExportResult{}, "Cannot write file " + path, e.what());
+        return Failure(ExportSummary{}, "Cannot write file " + path, e.what());
     } catch (...) {
-        return Failure(ExportResult{}, "Cannot write file " + path, "unknown failure");
+        return Failure(ExportSummary{}, "Cannot write file " + path, "unknown failure");
     }
 }
 
 }  // namespace
 
-ExportResult ExportToFile(const ExportModel& model, const std::string& path,
-                          const ExportOptions& options) {
+Expected<ExportSummary> ExportToFile(const ExportModel& model, const std::string& path,
+                                     const ExportOptions& options) {
     return ExportCatching(model, nullptr, path, options);
 }
 
-ExportResult ExportToFile(ExportModel&& model, const std::string& path,
-                          const ExportOptions& options) {
+Expected<ExportSummary> ExportToFile(ExportModel&& model, const std::string& path,
+                                     const ExportOptions& options) {
     return ExportCatching(model, &model, path, options);
 }
 

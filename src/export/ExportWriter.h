@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "export/ExportModel.h"
+#include "reader/Result.h"
 
 namespace vexlor {
 
@@ -84,26 +85,25 @@ struct ExportOptions {
     std::function<bool(double fraction)> progress;
 };
 
-struct ExportResult {
-    bool ok = false;
-    std::string message;                // one line, e.g. "Cannot write file /x/y.glb"
-    std::string reason;                 // the system's or assimp's reason, when there is one
-    std::string formatId;               // the format used
-    std::vector<std::string> files;     // the files written, main file first (on success)
-    std::vector<std::string> warnings;  // the model's warnings, then the export's
-    int64_t faces = 0;                  // faces written (before any split of quads)
-    int64_t triangles = 0;              // triangles and quads as the format received them
-    int64_t quads = 0;
+// What an export wrote. A failed export ("Cannot write file /x/y.glb", with the system's or
+// assimp's reason) keeps the warnings found before it failed, and no files.
+struct ExportSummary {
+    std::string FormatId;               // the format used
+    std::vector<std::string> Files;     // the files written, main file first
+    std::vector<std::string> Warnings;  // the model's warnings, then the export's
+    int64_t Faces = 0;                  // faces written (before any split of quads)
+    int64_t Triangles = 0;              // triangles and quads as the format received them
+    int64_t Quads = 0;
 };
 
 // Writes `model` to `path` (plus side files such as .bin or .mtl beside it). The files are written
 // into a temporary folder beside the target and renamed into place only when all were written; on
 // failure nothing is left behind and existing files are untouched.
-ExportResult ExportToFile(const ExportModel& model, const std::string& path,
-                          const ExportOptions& options = {});
+Expected<ExportSummary> ExportToFile(const ExportModel& model, const std::string& path,
+                                     const ExportOptions& options = {});
 // The same, releasing the model as soon as the scene is built: then the model's memory and the
 // writer's are never taken at once.
-ExportResult ExportToFile(ExportModel&& model, const std::string& path,
-                          const ExportOptions& options = {});
+Expected<ExportSummary> ExportToFile(ExportModel&& model, const std::string& path,
+                                     const ExportOptions& options = {});
 
 }  // namespace vexlor

@@ -140,13 +140,14 @@ FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes) {
     return FbxRepairResult::Repaired;
 }
 
-bool RepairFbxFile(const std::string& path, FbxRepairResult& result, std::string& reason) {
-    result = FbxRepairResult::NotNeeded;
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
-    result = RepairFbxNullRecords(bytes);
-    if (result != FbxRepairResult::Repaired) return true;
-    return WriteFileBytes(path, bytes, reason);
+Expected<FbxRepairResult> RepairFbxFile(const std::string& path) {
+    Expected<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+    if (!bytes.Ok()) return bytes.Status();
+    const FbxRepairResult repair = RepairFbxNullRecords(bytes.Value());
+    if (repair != FbxRepairResult::Repaired) return repair;
+    const Result written = WriteFileBytes(path, bytes.Value());
+    if (!written.Ok()) return written;
+    return repair;
 }
 
 }  // namespace vexlor::detail

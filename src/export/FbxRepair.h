@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "reader/Result.h"
+
 namespace vexlor::detail {
 
 enum class FbxRepairResult {
@@ -24,7 +26,7 @@ enum class FbxRepairResult {
 
 FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes);
 
-// The same on a file. False when the file cannot be read or written back; `reason` says why.
-bool RepairFbxFile(const std::string& path, FbxRepairResult& result, std::string& reason);
+// The same on a file; a failure when the file cannot be read or written back.
+Expected<FbxRepairResult> RepairFbxFile(const std::string& path);
 
 }  // namespace vexlor::detail

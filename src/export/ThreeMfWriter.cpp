@@ -194,13 +194,11 @@ class ModelPart {
 
 }  // namespace
 
-bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::string& path,
-                  const std::string& unit, int64_t& degenerate, std::string& error) {
+Expected<int64_t> WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files,
+                               const std::string& path, const std::string& unit) {
     Assimp::IOStream* stream = files.Open(path.c_str(), "wb");
-    if (stream == nullptr) {
-        error = "the file could not be opened";
-        return false;
-    }
+    if (stream == nullptr)
+        return Result::Failure("Cannot write file " + path, "the file could not be opened");
     const auto close = [&](Assimp::IOStream* s) { files.Close(s); };
     std::unique_ptr<Assimp::IOStream, decltype(close)> guard(stream, close);
     ZipWriter zip(*stream);
@@ -209,9 +207,8 @@ bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::stri
                          zip.Begin("_rels/.rels") && zip.Add(kRelationships) && zip.End() &&
                          zip.Begin("3D/3dmodel.model") && model.Write(unit) && zip.End() &&
                          zip.Finish();
-    degenerate = model.Degenerate();
-    if (!written) error = zip.Error();
-    return written;
+    if (!written) return Result::Failure("Cannot write file " + path, zip.Error());
+    return model.Degenerate();
 }
 
 }  // namespace vexlor::detail

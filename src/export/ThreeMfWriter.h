@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "reader/Result.h"
+
 struct aiScene;
 
 namespace Assimp {
@@ -18,8 +20,8 @@ namespace vexlor::detail {
 
 // Writes `scene` to `path` through `files`; `unit` is one of 3MF's unit names. A triangle with a
 // vertex twice (a face whose corners meet) is left out, as 3MF wants three different vertices:
-// `degenerate` counts them. False with the reason when the archive could not be written.
-bool WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files, const std::string& path,
-                  const std::string& unit, int64_t& degenerate, std::string& error);
+// the value counts them. A failure's reason says why the archive could not be written.
+Expected<int64_t> WriteThreeMf(const aiScene& scene, Assimp::IOSystem& files,
+                               const std::string& path, const std::string& unit);
 
 }  // namespace vexlor::detail

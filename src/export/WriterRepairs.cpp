@@ -41,45 +41,45 @@ uint32_t Little32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Closes a file that was read or written; false with the reason when `ok` is false or the close
-// fails. `error` is errno as the last transfer left it.
-bool Close(std::FILE* file, bool ok, int error, std::string& reason) {
+Result CannotWrite(const std::string& path, int error) {
+    return Result::Failure("Cannot write file " + path, std::strerror(error));
+}
+
+// Closes a file that was read or written; a failure when `ok` is false or the close fails.
+// `error` is errno as the last transfer left it.
+Result Close(std::FILE* file, const std::string& path, bool ok, int error) {
     const bool closed = std::fclose(file) == 0;
-    if (ok && closed) return true;
-    reason = std::strerror(error != 0 ? error : (errno != 0 ? errno : EIO));
-    return false;
+    if (ok && closed) return {};
+    return CannotWrite(path, error != 0 ? error : (errno != 0 ? errno : EIO));
 }
 
 // Writes the file again, line by line, as `mend` copies each line to the output.
-bool RewriteLines(const std::string& path, std::string& reason,
-                  const std::function<void(std::string_view, std::vector<uint8_t>&)>& mend) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
+Result RewriteLines(const std::string& path,
+                    const std::function<void(std::string_view, std::vector<uint8_t>&)>& mend) {
+    const Expected<std::vector<uint8_t>> read = ReadFileBytes(path);
+    if (!read.Ok()) return read.Status();
+    const std::vector<uint8_t>& bytes = read.Value();
     std::vector<uint8_t> out;
     out.reserve(bytes.size() + bytes.size() / 64);
     for (size_t at = 0, next = 0; at < bytes.size(); at = next)
         mend(LineAt(bytes, at, next), out);
-    return WriteFileBytes(path, out, reason);
+    return WriteFileBytes(path, out);
 }
 
 }  // namespace
 
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
-                    std::string& reason) {
+Result WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    if (out == nullptr) return CannotWrite(path, errno);
     errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    return Close(out, written, errno, reason);
+    return Close(out, path, written, errno);
 }
 
-bool AddObjObjects(const std::string& path, const std::map<std::string, std::string>& objectOfGroup,
-                   std::string& reason) {
+Result AddObjObjects(const std::string& path,
+                     const std::map<std::string, std::string>& objectOfGroup) {
     const std::string* current = nullptr;
-    return RewriteLines(path, reason, [&](std::string_view line, std::vector<uint8_t>& out) {
+    return RewriteLines(path, [&](std::string_view line, std::vector<uint8_t>& out) {
         if (line.substr(0, 2) == "g ") {
             const auto found = objectOfGroup.find(std::string(Trimmed(line.substr(2))));
             if (found != objectOfGroup.end() && (current == nullptr || *current != found->second)) {
@@ -126,12 +126,9 @@ bool BlankUnusedExtension(std::string& json, const std::string& extension) {
     return true;
 }
 
-bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string& reason) {
+Result DropUnusedGltfExtensions(const std::string& path, bool binary) {
     std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (file == nullptr) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    if (file == nullptr) return CannotWrite(path, errno);
     errno = 0;
     uint64_t offset = 0;
     size_t size = 0;
@@ -152,17 +149,17 @@ bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string&
     ok = ok && Transfer(file, offset, json.data(), json.size(), false);
     if (ok && BlankUnusedExtension(json, "KHR_materials_volume"))
         ok = Transfer(file, offset, json.data(), json.size(), true);
-    return Close(file, ok, errno, reason);
+    return Close(file, path, ok, errno);
 }
 
-bool DropEmptyImageTextures(const std::string& path, std::string& reason) {
-    return RewriteLines(path, reason, [](std::string_view line, std::vector<uint8_t>& out) {
+Result DropEmptyImageTextures(const std::string& path) {
+    return RewriteLines(path, [](std::string_view line, std::vector<uint8_t>& out) {
         if (Trimmed(line) != "<ImageTexture/>") out.insert(out.end(), line.begin(), line.end());
     });
 }
 
-bool JoinFbxPropertyValues(const std::string& path, std::string& reason) {
-    return RewriteLines(path, reason, [](std::string_view line, std::vector<uint8_t>& out) {
+Result JoinFbxPropertyValues(const std::string& path) {
+    return RewriteLines(path, [](std::string_view line, std::vector<uint8_t>& out) {
         const size_t property = line.find_first_not_of(" \t");
         if (property == std::string_view::npos || line.substr(property, 3) != "P: ") {
             out.insert(out.end(), line.begin(), line.end());

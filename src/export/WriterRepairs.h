@@ -17,25 +17,26 @@
 #include <string>
 #include <vector>
 
+#include "reader/Result.h"
+
 namespace vexlor::detail {
 
-// Writes `bytes` over the file at `path`. False with the system's reason.
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
-                    std::string& reason);
+// Writes `bytes` over the file at `path`. A failure's reason is the system's.
+Result WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // `objectOfGroup`: the object each group name belongs to.
-bool AddObjObjects(const std::string& path, const std::map<std::string, std::string>& objectOfGroup,
-                   std::string& reason);
+Result AddObjObjects(const std::string& path,
+                     const std::map<std::string, std::string>& objectOfGroup);
 
 // Blanks `extension` out of the JSON text's "extensionsUsed" when nothing else names it; the text
 // keeps its length. False when there was nothing to drop.
 bool BlankUnusedExtension(std::string& json, const std::string& extension);
 
 // The same on a .gltf file or the JSON chunk of a .glb file, in place.
-bool DropUnusedGltfExtensions(const std::string& path, bool binary, std::string& reason);
+Result DropUnusedGltfExtensions(const std::string& path, bool binary);
 
-bool DropEmptyImageTextures(const std::string& path, std::string& reason);
+Result DropEmptyImageTextures(const std::string& path);
 
-bool JoinFbxPropertyValues(const std::string& path, std::string& reason);
+Result JoinFbxPropertyValues(const std::string& path);
 
 }  // namespace vexlor::detail

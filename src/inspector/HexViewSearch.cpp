@@ -16,14 +16,14 @@ void HexViewSearch::SetStatus(const QString& status) {
 
 bool HexViewSearch::SetPattern(const QString& text, HexSearchKind kind) {
     const QByteArray utf8 = text.toUtf8();
-    HexPattern pattern =
+    Expected<std::vector<uint8_t>> pattern =
         ParseHexPattern(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), kind);
     if (!pattern.Ok()) {
         pattern_.clear();
-        SetStatus(QString::fromStdString(pattern.Error));
+        SetStatus(QString::fromStdString(pattern.Message()));
         return false;
     }
-    pattern_ = std::move(pattern.Bytes);
+    pattern_ = std::move(pattern).Value();
     return true;
 }
 

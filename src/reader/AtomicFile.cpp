@@ -24,32 +24,37 @@ void AtomicFile::Fail(int error) {
     failed_ = true;
 }
 
-bool AtomicFile::Create(const std::string& target) {
+Result AtomicFile::Create(const std::string& target) {
     Abandon();
     failed_ = false;
     reason_.clear();
-    target_ = ResolveWriteTarget(target, reason_);
-    if (target_.empty()) {
+    named_ = target;
+    const auto failure = [&] {
         failed_ = true;
-        return false;
+        return Result::Failure("Cannot create file " + target, reason_);
+    };
+    const Expected<std::string> resolved = ResolveWriteTarget(target);
+    if (!resolved.Ok()) {
+        reason_ = resolved.Reason();
+        return failure();
     }
-    reason_ = ReplaceRefusal(target_);
-    if (!reason_.empty()) {
-        failed_ = true;
-        return false;
+    target_ = resolved.Value();
+    if (const Result replace = MayReplace(target_); !replace.Ok()) {
+        reason_ = replace.Reason();
+        return failure();
     }
     int fd = -1;
     {
         const TemporaryFiles::Creation creation;
         if (creation.Interrupted()) {
             Fail(EINTR);
-            return false;
+            return failure();
         }
         fd = CreateUniqueFile(FolderOf(target_), ".vexlor-save-", temporary_);
         if (fd < 0) {
             Fail(errno);
             temporary_.clear();
-            return false;
+            return failure();
         }
         registered_ = TemporaryName(temporary_, false);
     }
@@ -59,18 +64,18 @@ bool AtomicFile::Create(const std::string& target) {
         Fail(errno);
         close(fd);
         Abandon();
-        return false;
+        return failure();
     }
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         Fail(errno);
         close(fd);
         Abandon();
-        return false;
+        return failure();
     }
     std::setvbuf(file_, nullptr, _IONBF, 0);
     buffer_.reserve(kBufferSize);
-    return true;
+    return {};
 }
 
 void AtomicFile::FlushBuffer() {
@@ -99,8 +104,9 @@ void AtomicFile::WriteAt(int64_t position, const void* data, size_t size) {
         Fail(errno != 0 ? errno : EIO);
 }
 
-bool AtomicFile::Commit() {
-    if (file_ == nullptr) return false;
+Result AtomicFile::Commit() {
+    const auto failure = [&] { return Result::Failure("Cannot write file " + named_, reason_); };
+    if (file_ == nullptr) return failure();
     FlushBuffer();
     if (!failed_ && std::fflush(file_) != 0) Fail(errno);
     if (!failed_ && fsync(fileno(file_)) != 0) Fail(errno);
@@ -109,11 +115,11 @@ bool AtomicFile::Commit() {
     if (!failed_ && std::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
     if (failed_) {
         Abandon();
-        return false;
+        return failure();
     }
     temporary_.clear();
     registered_.Release();
-    return true;
+    return {};
 }
 
 void AtomicFile::Abandon() {

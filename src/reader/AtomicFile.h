@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "reader/ByteOutput.h"
+#include "reader/Result.h"
 #include "reader/TemporaryFiles.h"
 
 namespace vexlor {
@@ -22,22 +23,23 @@ class AtomicFile : public ByteOutput {
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile() override;  // abandons an uncommitted file
 
-    // Creates the temporary file. False when the target cannot be written (folder missing or
-    // not writable, target refused by ReplaceRefusal); Reason() says why.
-    bool Create(const std::string& target);
+    // Creates the temporary file. A failure ("Cannot create file TARGET") when the target cannot
+    // be written: folder missing or not writable, target refused by MayReplace.
+    Result Create(const std::string& target);
     void Write(const void* data, size_t size) override;
     void WriteAt(int64_t position, const void* data, size_t size) override;
     bool Failed() const override { return failed_; }
-    // Flushes, syncs and renames over the target. False (and nothing left behind) on any failure.
-    bool Commit();
+    // Flushes, syncs and renames over the target. On any failure of a write or of the commit,
+    // "Cannot write file TARGET" and nothing left behind.
+    Result Commit();
     void Abandon();
-    const std::string& Reason() const { return reason_; }
 
   private:
     void Fail(int error);
     void FlushBuffer();
 
     std::FILE* file_ = nullptr;
+    std::string named_;   // the target as the caller named it
     std::string target_;  // the file replaced: links resolved
     std::string temporary_;
     TemporaryName registered_;

@@ -75,7 +75,7 @@ std::optional<RecordRef> CornerTarget(const OptStream& stream, const RecordRef& 
     options.Observers = {&finder};
     // As the open walked: from zero-filled tables.
     MeshTables tables;
-    OptWalker(stream, tables, options).RMain();
+    OptWalker(stream, tables, options).Walk();
     return finder.Target();
 }
 

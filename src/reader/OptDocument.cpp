@@ -9,24 +9,15 @@
 
 namespace vexlor {
 
-namespace {
-
-OperationResult CommitSave(AtomicFile& file, const std::string& path) {
-    if (file.Failed() || !file.Commit()) return {false, "Cannot write file " + path, file.Reason()};
-    return {};
-}
-
-}  // namespace
-
 WalkOptions OptDocument::Options() const {
     WalkOptions options;
     options.Budget = budget_;
     return options;
 }
 
-OperationResult OptDocument::ReadFile(const std::string& path, OptStream& stream) {
-    std::string reason;
-    if (!stream.LoadFile(path, reason)) return {false, "Cannot open file " + path, reason};
+Result OptDocument::ReadFile(const std::string& path, OptStream& stream) {
+    const Result loaded = stream.LoadFile(path);
+    if (!loaded.Ok()) return Result::Failure("Cannot open file " + path, loaded.Reason());
     return {};
 }
 
@@ -44,16 +35,16 @@ void OptDocument::WalkOpened(OptStream stream, const std::string& name, bool bui
     options.Observers = {&draws};
     // A preview keeps no problems: the window shows those of the open file.
     if (buildTree) options.Observers.push_back(&problems);
-    OptWalker(stream_, tables_, options, &model_).RMain();
+    OptWalker(stream_, tables_, options, &model_).Walk();
     if (buildTree) model_.Problems.Finish();
     optLoaded_ = true;
     notOptReason_ = vexlor::NotOptReason(stream_);
 }
 
-OperationResult OptDocument::Open(const std::string& path) {
+Result OptDocument::Open(const std::string& path) {
     OptStream loaded;
-    const OperationResult read = ReadFile(path, loaded);
-    if (!read.ok) return read;
+    const Result read = ReadFile(path, loaded);
+    if (!read.Ok()) return read;
     Open(std::move(loaded), path);
     return {};
 }
@@ -62,10 +53,10 @@ void OptDocument::Open(OptStream stream, const std::string& path) {
     WalkOpened(std::move(stream), path, true);
 }
 
-OperationResult OptDocument::OpenForPreview(const std::string& path) {
+Result OptDocument::OpenForPreview(const std::string& path) {
     OptStream loaded;
-    const OperationResult read = ReadFile(path, loaded);
-    if (!read.ok) return read;
+    const Result read = ReadFile(path, loaded);
+    if (!read.Ok()) return read;
     WalkOpened(std::move(loaded), path, false);
     return {};
 }
@@ -110,7 +101,7 @@ bool OptDocument::Observe(WalkObserver& observer) const {
     options.Observers = {&observer};
     MeshTables tables = WalkTables();
     OptWalker walker(stream_, tables, options);
-    walker.RMain();
+    walker.Walk();
     return !walker.Stopped();
 }
 
@@ -120,19 +111,19 @@ OptWalker OptDocument::MeshWalker(MeshTables& tables) const {
     return walker;
 }
 
-OperationResult OptDocument::SaveAscii(const std::string& path, std::string_view caption) const {
+Result OptDocument::SaveAscii(const std::string& path, std::string_view caption) const {
     AtomicFile file;
-    if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
+    if (Result created = file.Create(path); !created.Ok()) return created;
     CrLfLineOutput lines(file);
     WriteReport(lines, caption);
-    return CommitSave(file, path);
+    return file.Commit();
 }
 
-OperationResult OptDocument::SavePrj(const std::string& path) const {
+Result OptDocument::SavePrj(const std::string& path) const {
     AtomicFile file;
-    if (!file.Create(path)) return {false, "Cannot create file " + path, file.Reason()};
+    if (Result created = file.Create(path); !created.Ok()) return created;
     WritePrj(file);
-    return CommitSave(file, path);
+    return file.Commit();
 }
 
 }  // namespace vexlor

@@ -20,16 +20,11 @@
 #include "reader/OptWalker.h"
 #include "reader/ReportLineMap.h"
 #include "reader/ReportSink.h"
+#include "reader/Result.h"
 #include "reader/TypeNames.h"
 #include "reader/WalkOptions.h"
 
 namespace vexlor {
-
-struct OperationResult {
-    bool ok = true;
-    std::string message;  // one line, e.g. "Cannot open file /x/y.opt"
-    std::string reason;   // the system's reason, when there is one
-};
 
 class OptDocument {
   public:
@@ -58,13 +53,13 @@ class OptDocument {
     // Loads the file and walks it with the tree, the draw tables and the problems found kept in
     // the model. On failure the previously loaded file stays loaded, stream, tree and tables
     // included.
-    OperationResult Open(const std::string& path);
+    Result Open(const std::string& path);
     // The two halves of Open, for callers that must know before the tree changes whether it
     // will: reading the file, which changes nothing here, and the open of the bytes read.
-    static OperationResult ReadFile(const std::string& path, OptStream& stream);
+    static Result ReadFile(const std::string& path, OptStream& stream);
     void Open(OptStream stream, const std::string& path);
     // The walk of a preview: the draw tables only, no tree (the tree keeps what it had).
-    OperationResult OpenForPreview(const std::string& path);
+    Result OpenForPreview(const std::string& path);
     // The open of bytes already in memory; `name` becomes the current file name.
     void OpenBytes(std::vector<uint8_t> bytes, const std::string& name);
 
@@ -76,9 +71,9 @@ class OptDocument {
 
     // The full report: `caption` as the first line, then the walk's lines, each ended by CR LF.
     // The file appears only when complete; on failure an existing file is left untouched.
-    OperationResult SaveAscii(const std::string& path, std::string_view caption) const;
+    Result SaveAscii(const std::string& path, std::string_view caption) const;
     // The PRJ file: the face count, then one 52-byte record per face.
-    OperationResult SavePrj(const std::string& path) const;
+    Result SavePrj(const std::string& path) const;
 
     // The same two outputs to any destination; with `records`, which record each report line
     // shows (the caption is line 0).

@@ -11,25 +11,24 @@
 
 namespace vexlor {
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& reason) {
+Expected<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
+    const auto failure = [&](std::string reason) {
+        return Result::Failure("Cannot open file " + path, std::move(reason));
+    };
     // Opened without waiting, so that a FIFO without a writer is refused below instead of
     // blocking the open; a regular file reads the same either way.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    if (fd < 0) return failure(std::strerror(errno));
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        reason = S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file";
         close(fd);
-        return false;
+        return failure(S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file");
     }
     std::FILE* file = fdopen(fd, "rb");
     if (file == nullptr) {
-        reason = std::strerror(errno);
+        const int error = errno;
         close(fd);
-        return false;
+        return failure(std::strerror(error));
     }
     std::vector<uint8_t> bytes;
     // The size from fstat is only a hint; the loop reads whatever the file really holds.
@@ -41,19 +40,14 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::stri
     const bool failed = std::ferror(file) != 0;
     const int error = errno;
     std::fclose(file);
-    if (failed) {
-        reason = std::strerror(error);
-        return false;
-    }
-    out = std::move(bytes);
-    return true;
+    if (failed) return failure(std::strerror(error));
+    return bytes;
 }
 
-bool OptStream::LoadFile(const std::string& path, std::string& reason) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, reason)) return false;
-    bytes_ = std::move(bytes);
-    return true;
+Result OptStream::LoadFile(const std::string& path) {
+    Expected<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+    if (bytes.Ok()) bytes_ = std::move(bytes).Value();
+    return bytes.Status();
 }
 
 }  // namespace vexlor

@@ -10,23 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "reader/Result.h"
 #include "reader/Vec3.h"
 
 namespace vexlor {
 
 // The whole of the regular file at `path`, read into `out`. A FIFO, a folder or a device is
-// refused rather than waited on. On failure returns false, leaves `out` as it was and puts the
-// system's reason into `reason`.
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& reason);
+// refused rather than waited on. A failure says "Cannot open file PATH" and the system's reason.
+Expected<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 
 class OptStream {
   public:
     OptStream() = default;
     explicit OptStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
-    // Loads the whole file. On failure returns false, leaves this stream as it was and puts the
-    // system's reason into `reason`.
-    bool LoadFile(const std::string& path, std::string& reason);
+    // Loads the whole file. On failure leaves this stream as it was (see ReadFileBytes).
+    Result LoadFile(const std::string& path);
 
     int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }

@@ -130,7 +130,7 @@ void OptWalker::ReportShortHeader(int64_t p) {
     TellProblem(ProblemKind::ShortHeader, p, p);
 }
 
-void OptWalker::RMain() {
+void OptWalker::Walk() {
     ResetBudget();
     currentBlock_ = kRootBlockOffset;
     if (options_.BuildTree) {
@@ -172,7 +172,7 @@ void OptWalker::RMain() {
         if (options_.BuildTree)
             meshNode = AddNode(0, "Mesh" + NumberText::IntText(mesh), meshPosition, kTypeJump);
         tables_.MeshFaceBase = 0;
-        curLod_ = 1;
+        currentLod_ = 1;
         Tell([&](WalkObserver& o) { o.MeshStarted(mesh, meshPosition); });
         if (stream_.BytesFrom(meshPosition) < kJumpFieldsEnd && noting_) {
             Line() += "   !! Mesh ";
@@ -204,7 +204,7 @@ void OptWalker::ReadMeshTable(const FileHeaderRecord& header, std::vector<int64_
 void OptWalker::WalkMesh(int32_t mesh, int64_t position) {
     currentMesh_ = mesh;
     tables_.MeshFaceBase = 0;
-    curLod_ = 1;
+    currentLod_ = 1;
     Tell([&](WalkObserver& o) { o.MeshStarted(mesh, position); });
     WalkJumpBlock(position, 0);
 }
@@ -309,7 +309,7 @@ void OptWalker::VisitSlot(size_t frameIndex) {
         std::string label =
             "Jumptype " + NumberText::IntText(type) + " at offset " + NumberText::IntText(child);
         if (frame.ownType == kTypeLod)
-            label += ", curLOD is " + NumberText::IntText(curLod_);
+            label += ", curLOD is " + NumberText::IntText(currentLod_);
         else if (type == kTypeFgTextures)
             label += ", FG textures!";
         childNode = AddNode(frame.node, std::move(label), child, type);
@@ -337,7 +337,7 @@ void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPo
     const Frame& frame = stack_[frameIndex];
     // A texture header is a jump block and then a data block: its name comes after its children.
     if (childType == kTypeTexHeader) WalkDataBlock(frame.node, childType, childPosition);
-    if (stack_[frameIndex].ownType == kTypeLod) ++curLod_;
+    if (stack_[frameIndex].ownType == kTypeLod) ++currentLod_;
 }
 
 void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {

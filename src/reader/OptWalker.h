@@ -1,5 +1,5 @@
 // The OPT walker and block readers. One OptWalker reads one open file: it walks it from its header
-// through the tree of jump blocks to every data block (RMain), or one mesh of it (WalkMesh), or
+// through the tree of jump blocks to every data block (Walk), or one mesh of it (WalkMesh), or
 // reads one block (ShowBlock). It reads into typed records, as the format's table lays them out,
 // and tells its observers (WalkOptions) each one in walk order; the report, the draw tables, the
 // problems and the PRJ file are observers. It builds the structure tree of the model it is given
@@ -37,7 +37,7 @@ class OptWalker {
               OptModel* model = nullptr);
 
     // The whole file from its header.
-    void RMain();
+    void Walk();
     // One mesh: its number, then the walk of its root jump block at `position`.
     void WalkMesh(int32_t mesh, int64_t position);
     // One jump block and everything below it; children's tree nodes go under `parentNode`.
@@ -102,7 +102,7 @@ class OptWalker {
     void ListLodBlock(int64_t p);
     // The lo-res distances of a type-21 block that lie in the file.
     std::vector<float> ReadLodDistances(int64_t p) const;
-    WalkPlace Place() const { return {currentMesh_, curLod_}; }
+    WalkPlace Place() const { return {currentMesh_, currentLod_}; }
     // A table of vectors (vertices, vertex normals) read from index 0; how many were read.
     int64_t ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
                           std::vector<Vec3>& table);
@@ -142,7 +142,7 @@ class OptWalker {
     int32_t currentMesh_ = 0;
     // The block being read, which the problems found are charged to.
     int64_t currentBlock_ = kRootBlockOffset;
-    int64_t curLod_ = 1;
+    int64_t currentLod_ = 1;
     std::vector<Frame> stack_;
     std::unordered_set<int64_t> onPath_;
     int64_t budget_ = -1;  // set on first use from the file size

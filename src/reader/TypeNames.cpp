@@ -26,32 +26,21 @@ std::vector<std::string> ParseTypeNames(const std::string& bytes, size_t capacit
     return names;
 }
 
-TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity) {
-    TypeNameFile result;
+Expected<std::vector<std::string>> ReadTypeNameFile(const std::string& path, size_t capacity) {
+    const auto failure = [&](std::string reason) {
+        return Result::Failure(path, std::move(reason));
+    };
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        result.error =
-            (errno == ENOENT || errno == ENOTDIR) ? "File not found" : std::strerror(errno);
-        return result;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        result.error = std::strerror(EISDIR);
-        return result;
-    }
+    if (stat(path.c_str(), &info) != 0)
+        return failure((errno == ENOENT || errno == ENOTDIR) ? "File not found"
+                                                             : std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return failure(std::strerror(EISDIR));
     errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = std::strerror(errno != 0 ? errno : EACCES);
-        return result;
-    }
+    if (!in) return failure(std::strerror(errno != 0 ? errno : EACCES));
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        result.error = std::strerror(EIO);
-        return result;
-    }
-    result.ok = true;
-    result.names = ParseTypeNames(bytes, capacity);
-    return result;
+    if (in.bad()) return failure(std::strerror(EIO));
+    return ParseTypeNames(bytes, capacity);
 }
 
 std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
@@ -76,15 +65,15 @@ const std::string& TypeNameTables::NameOf(const std::vector<std::string>& names,
     return names[static_cast<size_t>(code)];
 }
 
-TypeNameLoad LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
-                                const std::string& hardpointTypePath) {
+Result LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
+                          const std::string& hardpointTypePath) {
     const std::pair<const std::string*, std::vector<std::string>*> files[] = {
         {&meshTypePath, &tables.MeshTypeNames}, {&hardpointTypePath, &tables.HardpointTypeNames}};
     for (const auto& [path, table] : files) {
-        TypeNameFile file = ReadTypeNameFile(*path);
-        if (!file.ok) return {false, *path, file.error};
+        Expected<std::vector<std::string>> names = ReadTypeNameFile(*path);
+        if (!names.Ok()) return names.Status();
         table->assign(kTypeNameCount, std::string());
-        std::move(file.names.begin(), file.names.end(), table->begin());
+        std::move(names->begin(), names->end(), table->begin());
     }
     return {};
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "reader/Result.h"
+
 namespace vexlor {
 
 inline constexpr size_t kTypeNameCount = 51;  // type codes 0 ... 50
@@ -25,19 +27,10 @@ struct TypeNameTables {
 // ignored.
 std::vector<std::string> ParseTypeNames(const std::string& bytes, size_t capacity = kTypeNameCount);
 
-struct TypeNameFile {
-    bool ok = false;
-    std::string error;  // "File not found" for a missing file, else the system's reason
-    std::vector<std::string> names;
-};
-
-TypeNameFile ReadTypeNameFile(const std::string& path, size_t capacity = kTypeNameCount);
-
-struct TypeNameLoad {
-    bool ok = true;
-    std::string failedPath;  // the file that could not be read
-    std::string error;
-};
+// The names of a type-name file. A failure's message is the file's path, its reason "File not
+// found" for a missing file, else the system's reason.
+Expected<std::vector<std::string>> ReadTypeNameFile(const std::string& path,
+                                                    size_t capacity = kTypeNameCount);
 
 // Fills MeshTypeNames and then HardpointTypeNames from the two files. A file that cannot be read
 // stops the loading there: a missing mesh-type file leaves both tables empty, a missing
@@ -49,7 +42,8 @@ struct TypeNameLoad {
 std::string TypeNameFilePath(const std::string& file, const std::string& namesFolder,
                              const std::string& programFolder);
 
-TypeNameLoad LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
-                                const std::string& hardpointTypePath);
+// A failure names the file that could not be read as ReadTypeNameFile does.
+Result LoadTypeNameTables(TypeNameTables& tables, const std::string& meshTypePath,
+                          const std::string& hardpointTypePath);
 
 }  // namespace vexlor

@@ -29,36 +29,36 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string ResolveWriteTarget(const std::string& path, std::string& reason) {
+Expected<std::string> ResolveWriteTarget(const std::string& path) {
+    const auto failure = [&](int error) {
+        return Result::Failure("Cannot create file " + path, std::strerror(error));
+    };
     std::string target = path;
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
         struct stat info {};
         if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
         std::vector<char> named(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 2);
         const ssize_t length = readlink(target.c_str(), named.data(), named.size());
-        if (length < 0 || static_cast<size_t>(length) >= named.size()) {
-            reason = std::strerror(length < 0 ? errno : ENAMETOOLONG);
-            return {};
-        }
+        if (length < 0 || static_cast<size_t>(length) >= named.size())
+            return failure(length < 0 ? errno : ENAMETOOLONG);
         std::string next(named.data(), static_cast<size_t>(length));
-        if (next.empty()) {
-            reason = std::strerror(ENOENT);
-            return {};
-        }
+        if (next.empty()) return failure(ENOENT);
         target = next.front() == '/' ? next : FolderOf(target) + "/" + next;
     }
-    reason = std::strerror(ELOOP);
-    return {};
+    return failure(ELOOP);
 }
 
-std::string ReplaceRefusal(const std::string& path) {
+Result MayReplace(const std::string& path) {
+    const auto refused = [&](std::string reason) {
+        return Result::Failure("Cannot create file " + path, std::move(reason));
+    };
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return {};
-    if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
-    if (!S_ISREG(info.st_mode)) return "Not a regular file";
+    if (S_ISDIR(info.st_mode)) return refused(std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode)) return refused("Not a regular file");
     // Renaming over a read-only file would succeed; refuse it as writing into it would.
-    if (access(path.c_str(), W_OK) != 0) return std::strerror(errno);
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return std::strerror(EACCES);
+    if (access(path.c_str(), W_OK) != 0) return refused(std::strerror(errno));
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return refused(std::strerror(EACCES));
     return {};
 }
 

@@ -4,18 +4,21 @@
 
 #include <string>
 
+#include "reader/Result.h"
+
 namespace vexlor {
 
 // The file that writing to `path` replaces: `path` itself, or, when it is a symbolic link, the
 // file the link names (followed to the end; a relative link from its own folder), so that the
-// link stays a link. Empty with `reason` set when the links loop or cannot be read.
-std::string ResolveWriteTarget(const std::string& path, std::string& reason);
+// link stays a link. A failure ("Cannot create file PATH") when the links loop or cannot be read.
+Expected<std::string> ResolveWriteTarget(const std::string& path);
 
-// Why the existing file at `path` may not be replaced, or empty when it may, or does not exist.
+// Whether the existing file at `path` may be replaced: Ok when it may or does not exist, else a
+// failure ("Cannot create file PATH") whose reason says why.
 // A folder, a device, a pipe or a socket is never replaced, nor is a file the user may not write
 // or one without any write permission: the owner has made it read-only, and even a user whom the
 // system lets write anything (root) keeps away from it.
-std::string ReplaceRefusal(const std::string& path);
+Result MayReplace(const std::string& path);
 
 // The folder of a path ("." for a bare name, "/" for a name at the root) and its last component.
 std::string FolderOf(const std::string& path);

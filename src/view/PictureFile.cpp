@@ -10,18 +10,21 @@
 
 namespace vexlor::view {
 
-std::string WritePng(const QImage& image, const QString& path) {
-    if (image.isNull()) return "there is no picture to write";
+Result WritePng(const QImage& image, const QString& path) {
+    const std::string localPath = QFile::encodeName(path).toStdString();
+    if (image.isNull())
+        return Result::Failure("Cannot write file " + localPath, "there is no picture to write");
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) return writer.errorString().toStdString();
+    if (!writer.write(image))
+        return Result::Failure("Cannot write file " + localPath,
+                               writer.errorString().toStdString());
     AtomicFile file;
-    if (!file.Create(QFile::encodeName(path).toStdString())) return file.Reason();
+    if (Result created = file.Create(localPath); !created.Ok()) return created;
     file.Write(bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (file.Failed() || !file.Commit()) return file.Reason();
-    return {};
+    return file.Commit();
 }
 
 }  // namespace vexlor::view

@@ -6,9 +6,11 @@
 #include <QString>
 #include <string>
 
+#include "reader/Result.h"
+
 namespace vexlor::view {
 
-// Writes `image` to `path` as PNG. Empty on success, else why it failed.
-std::string WritePng(const QImage& image, const QString& path);
+// Writes `image` to `path` as PNG. A failure's reason says why.
+Result WritePng(const QImage& image, const QString& path);
 
 }  // namespace vexlor::view

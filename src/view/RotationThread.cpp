@@ -43,7 +43,7 @@ struct FrameWait {
 
 RotationThread::RotationThread(ViewState& view, ViewWindow& form)
     : view_(view),
-      form_(&form),
+      viewWindow_(&form),
       receiver_(std::make_unique<QObject>()),
       shared_(std::make_shared<Shared>()) {
     QObject::connect(&form, &ViewWindow::SeenChanged, receiver_.get(),
@@ -91,9 +91,9 @@ int64_t RotationThread::FramesTurned() const {
 }
 
 void RotationThread::LookAgain() {
-    if (!form_) return;
-    shared_->intervalNs = form_->FrameInterval().count();
-    shared_->SetSeen(form_->CanBeSeen());
+    if (!viewWindow_) return;
+    shared_->intervalNs = viewWindow_->FrameInterval().count();
+    shared_->SetSeen(viewWindow_->CanBeSeen());
 }
 
 void RotationThread::WaitForFrameTime(const std::stop_token& stop,
@@ -140,16 +140,17 @@ void RotationThread::Loop(const std::stop_token& stop) {
 
 void RotationThread::TurnFrame(const std::stop_token& stop) {
     if (stop.stop_requested() || !view_.RotationOn) return;
-    if (form_ && !form_->CanBeSeen()) {
+    if (viewWindow_ && !viewWindow_->CanBeSeen()) {
         shared_->SetSeen(false);
         return;
     }
     // Advanced here, on the main thread, so that a key's change of AngleZ is never lost.
     view_.AngleZ += view_.SpinStep;
     ++shared_->frames;
-    if (form_) {
-        shared_->intervalNs = form_->FrameInterval().count();  // the window may change screens
-        form_->Redraw();
+    if (viewWindow_) {
+        shared_->intervalNs =
+            viewWindow_->FrameInterval().count();  // the window may change screens
+        viewWindow_->Redraw();
     }
 }
 

@@ -60,7 +60,7 @@ class RotationThread {
     void Finish();
 
     ViewState& view_;
-    QPointer<ViewWindow> form_;
+    QPointer<ViewWindow> viewWindow_;
     std::unique_ptr<QObject> receiver_;  // frames run in its (the main) thread
     std::shared_ptr<Shared> shared_;
     std::jthread thread_;

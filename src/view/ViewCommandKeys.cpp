@@ -11,12 +11,12 @@ ViewCommand ViewCommandForKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::KeypadModifier) {
         const bool ctrl = held == Qt::ControlModifier;
         if (held != Qt::NoModifier && !ctrl) return ViewCommand::None;
-        switch (VirtualKeyFromQt(qtKey, modifiers)) {
-            case vk::kNumpad0 + 1:
+        switch (KeypadDigit(qtKey)) {
+            case 1:
                 return ctrl ? ViewCommand::Back : ViewCommand::Front;
-            case vk::kNumpad0 + 3:
+            case 3:
                 return ctrl ? ViewCommand::Left : ViewCommand::Right;
-            case vk::kNumpad0 + 7:
+            case 7:
                 return ctrl ? ViewCommand::Bottom : ViewCommand::Top;
             default:
                 return ViewCommand::None;

@@ -42,24 +42,29 @@ double Zoomed(double scale, long double factor) {
 
 }  // namespace
 
-bool ApplyViewKey(ViewState& view, int virtualKey, Qt::KeyboardModifiers modifiers,
+bool ApplyViewKey(ViewState& view, int key, Qt::KeyboardModifiers modifiers,
                   Qt::MouseButtons buttons) {
+    if (modifiers & Qt::KeypadModifier) return false;
+    // The key as the table names it: "+" as "=", "_" as "-".
+    const int tableKey = key == Qt::Key_Plus         ? Qt::Key_Equal
+                         : key == Qt::Key_Underscore ? Qt::Key_Minus
+                                                     : key;
     if (ShiftOnly(modifiers, buttons)) {
         const int64_t d = PanStep(view.ExtentMax, view.Scale);
-        switch (virtualKey) {
-            case vk::kLeft:
+        switch (tableKey) {
+            case Qt::Key_Left:
                 Pan(view.PanX, d);
                 return true;
-            case vk::kRight:
+            case Qt::Key_Right:
                 Pan(view.PanX, -d);
                 return true;
-            case vk::kUp:
+            case Qt::Key_Up:
                 Pan(view.PanY, -d);
                 return true;
-            case vk::kDown:
+            case Qt::Key_Down:
                 Pan(view.PanY, d);
                 return true;
-            case vk::kOemPlus:
+            case Qt::Key_Equal:
                 // "+" is Shift+"=" on many layouts: it zooms in like "=".
                 view.Scale = Zoomed(view.Scale, 1.1L);
                 return true;
@@ -68,29 +73,29 @@ bool ApplyViewKey(ViewState& view, int virtualKey, Qt::KeyboardModifiers modifie
         }
     }
     view.KeyStep = TurnStep(view.Scale);
-    switch (virtualKey) {
-        case vk::kPageUp:
+    switch (tableKey) {
+        case Qt::Key_PageUp:
             view.AngleZ += view.KeyStep;
             return true;
-        case vk::kPageDown:
+        case Qt::Key_PageDown:
             view.AngleZ -= view.KeyStep;
             return true;
-        case vk::kLeft:
+        case Qt::Key_Left:
             view.AngleY += view.KeyStep;
             return true;
-        case vk::kRight:
+        case Qt::Key_Right:
             view.AngleY -= view.KeyStep;
             return true;
-        case vk::kUp:
+        case Qt::Key_Up:
             view.AngleX += view.KeyStep;
             return true;
-        case vk::kDown:
+        case Qt::Key_Down:
             view.AngleX -= view.KeyStep;
             return true;
-        case vk::kOemPlus:
+        case Qt::Key_Equal:
             view.Scale = Zoomed(view.Scale, 1.1L);
             return true;
-        case vk::kOemMinus:
+        case Qt::Key_Minus:
             view.Scale = Zoomed(view.Scale, 0.9L);
             return true;
         default:
@@ -98,74 +103,31 @@ bool ApplyViewKey(ViewState& view, int virtualKey, Qt::KeyboardModifiers modifie
     }
 }
 
-namespace {
-
-int KeypadKey(int qtKey) {
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return vk::kNumpad0 + (qtKey - Qt::Key_0);
-    switch (qtKey) {
-        case Qt::Key_Plus:
-            return vk::kAdd;
-        case Qt::Key_Minus:
-            return vk::kSubtract;
-        case Qt::Key_Asterisk:
-            return vk::kMultiply;
-        case Qt::Key_Slash:
-            return vk::kDivide;
-        case Qt::Key_Period:
-        case Qt::Key_Comma:
-        case Qt::Key_Delete:
-            return vk::kDecimal;
-        // With Num Lock off the digit keys arrive as moving keys; they stay keypad keys.
+int KeypadDigit(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
+    switch (key) {
         case Qt::Key_Insert:
-            return vk::kNumpad0;
+            return 0;
         case Qt::Key_End:
-            return vk::kNumpad0 + 1;
+            return 1;
         case Qt::Key_Down:
-            return vk::kNumpad0 + 2;
+            return 2;
         case Qt::Key_PageDown:
-            return vk::kNumpad0 + 3;
+            return 3;
         case Qt::Key_Left:
-            return vk::kNumpad0 + 4;
+            return 4;
         case Qt::Key_Clear:
-            return vk::kNumpad0 + 5;
+            return 5;
         case Qt::Key_Right:
-            return vk::kNumpad0 + 6;
+            return 6;
         case Qt::Key_Home:
-            return vk::kNumpad0 + 7;
+            return 7;
         case Qt::Key_Up:
-            return vk::kNumpad0 + 8;
+            return 8;
         case Qt::Key_PageUp:
-            return vk::kNumpad0 + 9;
+            return 9;
         default:
-            return 0;
-    }
-}
-
-}  // namespace
-
-int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
-    if (modifiers & Qt::KeypadModifier) return KeypadKey(qtKey);
-    switch (qtKey) {
-        case Qt::Key_PageUp:
-            return vk::kPageUp;
-        case Qt::Key_PageDown:
-            return vk::kPageDown;
-        case Qt::Key_Left:
-            return vk::kLeft;
-        case Qt::Key_Up:
-            return vk::kUp;
-        case Qt::Key_Right:
-            return vk::kRight;
-        case Qt::Key_Down:
-            return vk::kDown;
-        case Qt::Key_Equal:
-        case Qt::Key_Plus:
-            return vk::kOemPlus;
-        case Qt::Key_Minus:
-        case Qt::Key_Underscore:
-            return vk::kOemMinus;
-        default:
-            return 0;
+            return -1;
     }
 }
 

@@ -122,13 +122,12 @@ void ViewWindow::Picked(qint64 face) {
     emit FacePicked(face);
 }
 
-void ViewWindow::KeyDown(int virtualKey, Qt::KeyboardModifiers shift, Qt::MouseButtons buttons) {
-    if (ApplyViewKey(view_, virtualKey, shift, buttons)) Redraw();
+void ViewWindow::KeyDown(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    if (ApplyViewKey(view_, key, modifiers, buttons)) Redraw();
 }
 
 void ViewWindow::keyPressEvent(QKeyEvent* event) {
-    KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), event->modifiers(),
-            QGuiApplication::mouseButtons());
+    KeyDown(event->key(), event->modifiers(), QGuiApplication::mouseButtons());
 }
 
 }  // namespace vexlor::view

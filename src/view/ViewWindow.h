@@ -69,9 +69,8 @@ class ViewWindow : public QWidget {
     // The face drawn yellow (a draw index; -1 for none), with one frame.
     void HighlightFace(int64_t face);
 
-    // One key of the key table; a key in the table changes the view and draws one frame.
-    void KeyDown(int virtualKey, Qt::KeyboardModifiers shift,
-                 Qt::MouseButtons buttons = Qt::NoButton);
+    // One Qt key of the key table; a key in the table changes the view and draws one frame.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
     GlPanel* Panel() const { return panel_; }
     ViewInput& Input() { return input_; }

@@ -49,9 +49,9 @@ CliRun Vexlor(const std::string& args) {
 // What the window's list would hold for the same file and mode, one LF-ended line each.
 std::string ListText(const fs::path& file, VertexNormalCheck mode) {
     OptDocument document;
-    EXPECT_TRUE(document.Open(file.string()).ok);
+    EXPECT_TRUE(document.Open(file.string()).Ok());
     std::vector<std::string> lines;
-    CheckOPT(document, mode, lines);
+    RunConsistencyCheck(document, mode, lines);
     std::string text;
     for (const std::string& line : lines)
         text += line + "\n";

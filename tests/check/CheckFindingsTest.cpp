@@ -9,7 +9,7 @@
 
 #include "CheckTestSupport.h"
 #include "check/CheckRun.h"
-#include "check/Vector_Utils.h"
+#include "check/VectorMath.h"
 
 namespace vexlor::testing {
 namespace {
@@ -165,8 +165,7 @@ TEST(CheckFindings, EachToleranceHoldsUpToItsEdge) {
     }
     // A vertex normal tilted by x: its dot product with the averaged (0, 0, -1) falls with x.
     const auto vertexNormalPasses = [t](float x) {
-        Vec3 stored{x, 0, -1};
-        VecNormalise(stored);
+        const Vec3 stored = VecNormalised({x, 0, -1});
         return std::fabs(double{VecDot(stored, Vec3{0, 0, -1})} - 1.0) <= double{t};
     };
     uint32_t low = std::bit_cast<uint32_t>(0.1f), high = std::bit_cast<uint32_t>(0.2f);

@@ -96,8 +96,8 @@ TEST(CheckRun, EveryProblemOfTheOpenIsListedOnceAndCounted) {
         const WalkProblems& problems = document.Model().Problems;
         std::vector<CheckFinding> findings;
         std::vector<std::string> lines;
-        const CheckOutcome outcome = CheckOPT(document, VertexNormalCheck::WholeModel, lines,
-                                              ContributionSearch::Indexed, &findings);
+        const CheckOutcome outcome = RunConsistencyCheck(
+            document, VertexNormalCheck::WholeModel, lines, ContributionSearch::Indexed, &findings);
         // Well formed beyond an old reader's capacities (deep-chain, over-capacity): nothing to
         // add.
         if (problems.Count() == 0) {

@@ -32,7 +32,7 @@ MeshParts CleanSquare(float x, float y) {
 std::vector<std::string> RunCheck(const OptDocument& document, VertexNormalCheck mode,
                                   CheckOutcome* outcome, ContributionSearch search) {
     std::vector<std::string> lines;
-    const CheckOutcome result = CheckOPT(document, mode, lines, search);
+    const CheckOutcome result = RunConsistencyCheck(document, mode, lines, search);
     if (outcome != nullptr) *outcome = result;
     return lines;
 }

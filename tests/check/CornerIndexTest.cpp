@@ -183,9 +183,9 @@ TEST(CornerIndex, IndexedCheckPrintsWhatThePlainScanPrints) {
             std::vector<std::string> indexedLines;
             std::vector<std::string> plainLines;
             const CheckOutcome indexed =
-                CheckOPT(document, mode, indexedLines, ContributionSearch::Indexed);
+                RunConsistencyCheck(document, mode, indexedLines, ContributionSearch::Indexed);
             const CheckOutcome plain =
-                CheckOPT(document, mode, plainLines, ContributionSearch::PlainScan);
+                RunConsistencyCheck(document, mode, plainLines, ContributionSearch::PlainScan);
             ASSERT_EQ(indexedLines, plainLines) << "seed " << seed;
             EXPECT_EQ(indexed.errorCount, plain.errorCount);
             EXPECT_EQ(indexed.allOk, plain.allOk);

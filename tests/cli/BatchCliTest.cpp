@@ -224,7 +224,7 @@ TEST_F(Batch, JsonGivesOneRecordPerFileWithTheSingleFileFindingsAndTheModelsCoun
     EXPECT_EQ(fighter.at("levels"), 3);
     EXPECT_EQ(fighter.at("hardpoints"), hardpoints);
     OptDocument large;
-    ASSERT_TRUE(large.Open((dir_ / "mods/d-large.opt").string()).ok);
+    ASSERT_TRUE(large.Open((dir_ / "mods/d-large.opt").string()).Ok());
     const nlohmann::json record = nlohmann::json::parse(lines[3]);
     EXPECT_EQ(record.at("meshes"), 2);
     EXPECT_EQ(record.at("faces"), large.Model().DrawFaces.size());

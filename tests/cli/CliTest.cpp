@@ -220,9 +220,9 @@ TEST_F(Cli, AFolderOrAFifoIsNoFileToOpen) {
 
     OptDocument document;
     Load(document, model_, "model.opt");
-    const OperationResult opened = document.Open((dir_ / "folder.opt").string());
-    EXPECT_FALSE(opened.ok);
-    EXPECT_EQ(opened.message, "Cannot open file " + (dir_ / "folder.opt").string());
+    const Result opened = document.Open((dir_ / "folder.opt").string());
+    EXPECT_FALSE(opened.Ok());
+    EXPECT_EQ(opened.Message(), "Cannot open file " + (dir_ / "folder.opt").string());
     EXPECT_EQ(document.CurrentFileName(), "model.opt");
     EXPECT_EQ(document.Model().Tree.Count(), 5);
 }

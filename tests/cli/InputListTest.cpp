@@ -33,9 +33,9 @@ class Inputs : public ::testing::Test {
         fs::remove_all(dir_);
     }
 
-    static std::vector<std::string> Paths(const InputList& list) {
+    static std::vector<std::string> Paths(const Expected<InputList>& list) {
         std::vector<std::string> paths;
-        for (const Input& input : list.Files)
+        for (const Input& input : list->Files)
             paths.push_back(input.Path);
         return paths;
     }
@@ -44,46 +44,47 @@ class Inputs : public ::testing::Test {
 };
 
 TEST_F(Inputs, AFolderGivesItsOptFilesInAnyLetterCaseSortedByName) {
-    const InputList list = ListInputs({"mods"}, false);
-    EXPECT_TRUE(list.Several);
+    const Expected<InputList> list = ListInputs({"mods"}, false);
+    EXPECT_TRUE(list->Several);
     EXPECT_EQ(Paths(list), (std::vector<std::string>{"mods/A.OPT", "mods/b.opt", "mods/c.Opt"}));
 }
 
 TEST_F(Inputs, RecursiveAddsTheFoldersBelowButNotLinksToFolders) {
-    const InputList list = ListInputs({"mods/"}, true);
+    const Expected<InputList> list = ListInputs({"mods/"}, true);
     EXPECT_EQ(Paths(list), (std::vector<std::string>{"mods/A.OPT", "mods/b.opt", "mods/c.Opt",
                                                      "mods/inner.opt/z.opt",
                                                      "mods/sub/deeper/y.opt", "mods/sub/x.opt"}));
-    EXPECT_EQ(list.Files[4].Relative, "sub/deeper/y.opt");
+    EXPECT_EQ(list->Files[4].Relative, "sub/deeper/y.opt");
 }
 
 TEST_F(Inputs, ArgumentsKeepTheirOrderAndFilesAreTakenAsNamed) {
-    const InputList list = ListInputs({"single.opt", "mods/notes.txt", "mods/sub"}, false);
-    EXPECT_TRUE(list.Several);
+    const Expected<InputList> list =
+        ListInputs({"single.opt", "mods/notes.txt", "mods/sub"}, false);
+    EXPECT_TRUE(list->Several);
     EXPECT_EQ(Paths(list),
               (std::vector<std::string>{"single.opt", "mods/notes.txt", "mods/sub/x.opt"}));
-    EXPECT_EQ(list.Files[0].Relative, "single.opt");
+    EXPECT_EQ(list->Files[0].Relative, "single.opt");
 }
 
 // One file, or a folder named like a model, is the single-file run it always was (whose open then
 // fails); a final slash makes such a folder a folder to look into.
 TEST_F(Inputs, OnlySeveralArgumentsOrAFolderMakeARunOverSeveralFiles) {
-    EXPECT_FALSE(ListInputs({"single.opt"}, true).Several);
-    EXPECT_FALSE(ListInputs({"missing.opt"}, false).Several);
-    const InputList modelLike = ListInputs({"mods/inner.opt"}, true);
-    EXPECT_FALSE(modelLike.Several);
+    EXPECT_FALSE(ListInputs({"single.opt"}, true)->Several);
+    EXPECT_FALSE(ListInputs({"missing.opt"}, false)->Several);
+    const Expected<InputList> modelLike = ListInputs({"mods/inner.opt"}, true);
+    EXPECT_FALSE(modelLike->Several);
     EXPECT_EQ(Paths(modelLike), (std::vector<std::string>{"mods/inner.opt"}));
     EXPECT_EQ(Paths(ListInputs({"mods/inner.opt/"}, false)),
               (std::vector<std::string>{"mods/inner.opt/z.opt"}));
 }
 
 TEST_F(Inputs, AMissingArgumentAmongSeveralIsAnErrorBeforeAnythingIsRead) {
-    const InputList list = ListInputs({"single.opt", "typo.opt", "mods"}, false);
-    EXPECT_EQ(list.Error, "no such file or folder: typo.opt");
-    EXPECT_TRUE(list.Files.empty());
+    const Expected<InputList> list = ListInputs({"single.opt", "typo.opt", "mods"}, false);
+    EXPECT_EQ(list.Message(), "no such file or folder: typo.opt");
+    EXPECT_TRUE(list->Files.empty());
     // A link that leads nowhere is a file that cannot be opened, in its place.
     fs::create_symlink(dir_ / "nowhere", dir_ / "dangling.opt");
-    EXPECT_EQ(ListInputs({"single.opt", "dangling.opt"}, false).Error, "");
+    EXPECT_TRUE(ListInputs({"single.opt", "dangling.opt"}, false).Ok());
 }
 
 TEST_F(Inputs, OutputsAreNamedAfterTheInputBelowItsFolderWithTheCommandsEnding) {
@@ -91,10 +92,10 @@ TEST_F(Inputs, OutputsAreNamedAfterTheInputBelowItsFolderWithTheCommandsEnding) 
                                     {"mods/sub/deeper/y.opt", "sub/deeper/y.opt", {}},
                                     {"/elsewhere/model", "model", {}},
                                     {"mods/locked", "locked", "Cannot read folder mods/locked"}};
-    const OutputPlan plan = PlanOutputs(inputs, "out", ".tree.txt");
-    EXPECT_EQ(plan.Error, "");
-    EXPECT_EQ(plan.Paths, (std::vector<std::string>{"out/A.tree.txt", "out/sub/deeper/y.tree.txt",
-                                                    "out/model.tree.txt", ""}));
+    const Expected<std::vector<std::string>> plan = PlanOutputs(inputs, "out", ".tree.txt");
+    EXPECT_TRUE(plan.Ok());
+    EXPECT_EQ(plan.Value(), (std::vector<std::string>{"out/A.tree.txt", "out/sub/deeper/y.tree.txt",
+                                                      "out/model.tree.txt", ""}));
 }
 
 TEST_F(Inputs, TwoInputsThatWouldWriteOneOutputAreRefused) {
@@ -103,10 +104,10 @@ TEST_F(Inputs, TwoInputsThatWouldWriteOneOutputAreRefused) {
                                     {"c/Ship.OPT", "Ship.OPT", {}},
                                     {"d/ship", "ship", {}},
                                     {"e/ship.OPT", "ship.OPT", {}}};
-    EXPECT_EQ(PlanOutputs({inputs[0], inputs[1], inputs[2]}, "out/", ".txt").Error, "");
-    EXPECT_EQ(PlanOutputs({inputs[0], inputs[1], inputs[3]}, "out", ".txt").Error,
+    EXPECT_TRUE(PlanOutputs({inputs[0], inputs[1], inputs[2]}, "out/", ".txt").Ok());
+    EXPECT_EQ(PlanOutputs({inputs[0], inputs[1], inputs[3]}, "out", ".txt").Message(),
               "a/ship.opt and d/ship would both write out/ship.txt");
-    EXPECT_EQ(PlanOutputs({inputs[4], inputs[0]}, "out", ".txt").Error,
+    EXPECT_EQ(PlanOutputs({inputs[4], inputs[0]}, "out", ".txt").Message(),
               "e/ship.OPT and a/ship.opt would both write out/ship.txt");
 }
 

@@ -52,7 +52,7 @@ class Browser : public ::testing::Test {
         testing::WriteFile((dir_ / "TWO.OPT").string(), Box(2));
         testing::WriteFile((dir_ / "three.Opt").string(), Box(3));
         std::ofstream(dir_ / "notes.txt") << "not a model";
-        main_.SetBrowseForm(&browser_);
+        main_.SetBrowser(&browser_);
     }
     ~Browser() override { fs::remove_all(dir_); }
 
@@ -106,7 +106,8 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     main_.OpenFile(QString::fromStdString(kFighter.string()));
     const QString caption = main_.windowTitle();
     const int32_t nodes = document_.Model().Tree.Count();
-    main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(2));
+    main_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+        ->setCurrentIndex(main_.TreeIndexOfNode(2));
     ShowFolder(dir_, 3);
     view_.calls.clear();
     ASSERT_TRUE(browser_.SelectFile("TWO.OPT"));
@@ -116,16 +117,28 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     EXPECT_EQ(view_.model, &browser_.Preview().Model());
     ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
     EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
-    EXPECT_EQ(main_.List()->model()->rowCount(), 0);  // the main list is cleared
+    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))->model()->rowCount(),
+              0);  // the main list is cleared
     EXPECT_EQ(main_.windowTitle(), caption);
     EXPECT_EQ(document_.Model().Tree.Count(), nodes);
 
     // The open file's blocks are still what its tree nodes show.
-    main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(3));
-    ASSERT_GT(main_.List()->model()->rowCount(), 1);
-    EXPECT_EQ(main_.List()->model()->index(0, 0).data().toString(), "This block is in MESH 0");
-    EXPECT_TRUE(main_.List()->model()->index(2, 0).data().toString().contains(
-        QString::number(document_.Model().BlockTable[3].Offset)));
+    main_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+        ->setCurrentIndex(main_.TreeIndexOfNode(3));
+    ASSERT_GT(main_.findChild<ReportListView*>(QStringLiteral("reportList"))->model()->rowCount(),
+              1);
+    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->model()
+                  ->index(0, 0)
+                  .data()
+                  .toString(),
+              "This block is in MESH 0");
+    EXPECT_TRUE(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                    ->model()
+                    ->index(2, 0)
+                    .data()
+                    .toString()
+                    .contains(QString::number(document_.Model().BlockTable[3].Offset)));
 
     // Arrow keys move through the list, previewing each file.
     view_.calls.clear();

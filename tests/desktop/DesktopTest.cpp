@@ -51,7 +51,7 @@ class Desktop : public ::testing::Test {
           viewWindow_(state_),
           browser_(main_, link_, messages_) {
         link_.Attach(&viewWindow_);
-        main_.SetBrowseForm(&browser_);
+        main_.SetBrowser(&browser_);
         viewWindow_.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&viewWindow_));
         dir_ = testing::TempFolderFor(
@@ -70,7 +70,10 @@ class Desktop : public ::testing::Test {
         QCheckBox* box = main_.findChild<QCheckBox*>(QStringLiteral("rotationBox"));
         if (box->isChecked()) box->click();
     }
-    void Choose(int32_t node) { main_.Tree()->setCurrentIndex(main_.TreeIndexOfNode(node)); }
+    void Choose(int32_t node) {
+        main_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+            ->setCurrentIndex(main_.TreeIndexOfNode(node));
+    }
     QRadioButton* Item(const char* group, int index) {
         return main_.findChild<QGroupBox*>(QString::fromLatin1(group))
             ->findChildren<QRadioButton*>()[index];
@@ -180,7 +183,7 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
     const auto yellow = [](QRgb c) { return Near(c, 255, 255, 0); };
     EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), yellow).isEmpty());
 
-    ReportListView* list = main_.List();
+    ReportListView* list = main_.findChild<ReportListView*>(QStringLiteral("reportList"));
     const QModelIndex line = list->model()->index(static_cast<int>(right.Line), 0);
     list->scrollTo(line);
     const QPoint at = list->visualRect(line).center();
@@ -205,7 +208,7 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
 TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
     StopTurning();
     main_.OpenFile(QString::fromStdString(model_));
-    viewWindow_.KeyDown(view::vk::kLeft, Qt::NoModifier);  // a turn the view must keep
+    viewWindow_.KeyDown(Qt::Key_Left, Qt::NoModifier);  // a turn the view must keep
     const QImage before = viewWindow_.GrabFrame();
     const QString caption = viewWindow_.windowTitle();
     viewWindow_.close();
@@ -275,21 +278,31 @@ TEST_F(Desktop, AClickOnAFaceHighlightsItChoosesItsBlockAndScrollsTheReportToIt)
     EXPECT_TRUE(Yellow(frame.pixel(GridFace(1, 45))));
     EXPECT_FALSE(Yellow(frame.pixel(GridFace(1, 44))));
     EXPECT_FALSE(Yellow(frame.pixel(GridFace(0, 45))));
-    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeIndexOfNode(FaceBlockOf(1)));
-    const QModelIndex face = main_.List()->currentIndex();
+    EXPECT_EQ(main_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              main_.TreeIndexOfNode(FaceBlockOf(1)));
+    const QModelIndex face =
+        main_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex();
     EXPECT_EQ(face.data().toString(), "FACE 45");
-    EXPECT_EQ(main_.List()->indexAt(QPoint(2, 2)).row(), face.row() - 1);
+    EXPECT_EQ(
+        main_.findChild<ReportListView*>(QStringLiteral("reportList"))->indexAt(QPoint(2, 2)).row(),
+        face.row() - 1);
     // The block's mesh is red around the yellow face.
     EXPECT_EQ(HueOf(frame.pixel(GridFace(1, 0) + QPoint(0, 6))), Hue::Red);
 
     // A Ctrl+click on a face of the other mesh moves both; a click on empty space clears the
     // highlight and leaves the tree as it was.
     QTest::mouseClick(Panel(), Qt::LeftButton, Qt::ControlModifier, GridFace(0, 3));
-    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeIndexOfNode(FaceBlockOf(0)));
-    EXPECT_EQ(main_.List()->currentIndex().data().toString(), "FACE 3");
+    EXPECT_EQ(main_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              main_.TreeIndexOfNode(FaceBlockOf(0)));
+    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->currentIndex()
+                  .data()
+                  .toString(),
+              "FACE 3");
     QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, QPoint(ColumnOf(0), RowOf(300)));
     EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), Yellow).isEmpty());
-    EXPECT_EQ(main_.Tree()->currentIndex(), main_.TreeIndexOfNode(FaceBlockOf(0)));
+    EXPECT_EQ(main_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              main_.TreeIndexOfNode(FaceBlockOf(0)));
     main_.hide();
 }
 

@@ -181,7 +181,8 @@ TEST_F(FileExport, AnAddedExtensionAsksBeforeItReplacesAFile) {
 
 TEST_F(FileExport, BeforeAnyOpenSaysNoOptLoaded) {
     Export(dir_ / "x.glb");
-    const QAbstractItemModel* list = window_.List()->model();
+    const QAbstractItemModel* list =
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
     ASSERT_EQ(list->rowCount(), 2);
     EXPECT_EQ(list->index(1, 0).data().toString(), "?? no opt loaded!");
     EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
@@ -209,7 +210,8 @@ TEST_F(FileExport, WarningsAreListedAndCountedInTheStatusBar) {
     EXPECT_TRUE(fs::exists(dir_ / "bad.glb"));
     EXPECT_TRUE(Status().startsWith("Exported ")) << Status().toStdString();
     EXPECT_TRUE(Status().endsWith(" with 2 warnings (listed)")) << Status().toStdString();
-    const QAbstractItemModel* list = window_.List()->model();
+    const QAbstractItemModel* list =
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
     ASSERT_EQ(list->rowCount(), 3);
     EXPECT_EQ(list->index(0, 0).data().toString(), "Export to " + Q(dir_ / "bad.glb") + ":");
     EXPECT_EQ(list->index(1, 0).data().toString(),

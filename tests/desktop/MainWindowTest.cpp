@@ -93,18 +93,23 @@ class TheMainWindow : public ::testing::Test {
     }
     QStringList ListLines() const {
         QStringList lines;
-        const QAbstractItemModel* model = window_.List()->model();
+        const QAbstractItemModel* model =
+            window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
         for (int row = 0; row < model->rowCount(); ++row)
             lines << model->index(row, 0).data().toString();
         return lines;
     }
     ReportListModel* ReportLines() const {
-        return qobject_cast<ReportListModel*>(window_.List()->model());
+        return qobject_cast<ReportListModel*>(
+            window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model());
     }
     void OpenFighter() {
         window_.OpenFile(QString::fromStdString((kSamples / "fighter.opt").string()));
     }
-    void Choose(int32_t node) { window_.Tree()->setCurrentIndex(window_.TreeIndexOfNode(node)); }
+    void Choose(int32_t node) {
+        window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+            ->setCurrentIndex(window_.TreeIndexOfNode(node));
+    }
 
     OptDocument document_;
     RecordingViewLink view_;
@@ -318,7 +323,8 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     EXPECT_EQ(view_.calls,
               (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
                            "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
-    EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeIndexOfNode(0)));
+    EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                    ->isExpanded(window_.TreeIndexOfNode(0)));
 
     // The tree model, walked in pre-order, is what `vexlor tree` lists.
     std::string listed;
@@ -331,10 +337,10 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
                   std::to_string(document_.Model().Tree.Node(k).ImageIndex) + "\t" +
                   std::to_string(entry.Offset) + "\t" + std::to_string(entry.Type) + "\t" +
                   std::to_string(entry.Mesh) + "\t" + node.data().toString().toStdString() + "\n";
-        for (int row = 0; row < window_.TreeModel()->rowCount(node); ++row)
-            walk(window_.TreeModel()->index(row, 0, node), depth + 1);
+        for (int row = 0; row < window_.findChild<StructureTreeModel*>()->rowCount(node); ++row)
+            walk(window_.findChild<StructureTreeModel*>()->index(row, 0, node), depth + 1);
     };
-    walk(window_.TreeModel()->index(0, 0), 0);
+    walk(window_.findChild<StructureTreeModel*>()->index(0, 0), 0);
     EXPECT_EQ(listed, Vexlor("tree '" + (kSamples / "fighter.opt").string() + "'"));
 }
 
@@ -369,8 +375,10 @@ TEST_F(TheMainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
         int32_t node = 0;
         while (store.Tree.Node(node).ImageIndex != image)
             ++node;
-        const QIcon icon =
-            window_.TreeModel()->IndexOfNode(node).data(Qt::DecorationRole).value<QIcon>();
+        const QIcon icon = window_.findChild<StructureTreeModel*>()
+                               ->IndexOfNode(node)
+                               .data(Qt::DecorationRole)
+                               .value<QIcon>();
         EXPECT_EQ(icon.pixmap(16, 16, QIcon::Normal).toImage(), TreeImage(image).toImage())
             << image;
         EXPECT_EQ(icon.pixmap(16, 16, QIcon::Selected).toImage(), plain) << image;
@@ -383,9 +391,11 @@ TEST_F(TheMainWindow, AClickThatChangesTheSelectionShowsTheBlockOnce) {
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     const QModelIndex mesh = window_.TreeIndexOfNode(1);
-    const QRect place = window_.Tree()->visualRect(mesh);
-    QTest::mouseClick(window_.Tree()->viewport(), Qt::LeftButton, {}, place.center());
-    EXPECT_EQ(window_.Tree()->currentIndex(), mesh);
+    const QRect place =
+        window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->visualRect(mesh);
+    QTest::mouseClick(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->viewport(),
+                      Qt::LeftButton, {}, place.center());
+    EXPECT_EQ(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(), mesh);
     EXPECT_EQ(ListLines().count("This block is in MESH 0"), 1);
     EXPECT_EQ(ListLines().front(), "This block is in MESH 0");
     window_.hide();
@@ -396,7 +406,7 @@ TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied)
     window_.resize(611, 536);  // a small window, whose list is narrower than a face line
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-    ReportListView* list = window_.List();
+    ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
     int32_t faces = 0;
     while (document_.Model().Tree.Node(faces).ImageIndex != kImageFace)
         ++faces;
@@ -443,7 +453,7 @@ TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied)
 
 TEST_F(TheMainWindow, TreeButtonsExpandAndCollapse) {
     OpenFighter();
-    QTreeView* tree = window_.Tree();
+    QTreeView* tree = window_.findChild<QTreeView*>(QStringLiteral("structureTree"));
     const auto everyNode = [&](const std::function<bool(const QModelIndex&)>& test) {
         bool all = true;
         for (int32_t k = 0; k < document_.Model().Tree.Count(); ++k) {
@@ -573,7 +583,8 @@ TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt
     OpenFighter();
     window_.ExpandAll();  // expand all
     Choose(5);
-    const QModelIndex chosen = window_.Tree()->currentIndex();
+    const QModelIndex chosen =
+        window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex();
     const int32_t nodes = document_.Model().Tree.Count();
     const QString caption = window_.windowTitle();
     const QString missing = QString::fromStdString((dir_ / "gone.opt").string());
@@ -581,12 +592,19 @@ TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt
     EXPECT_EQ(messages_.messages, QStringList{"Cannot open file " + missing});
     EXPECT_EQ(window_.windowTitle(), caption);
     EXPECT_EQ(document_.Model().Tree.Count(), nodes);
-    EXPECT_EQ(window_.TreeModel()->rowCount(window_.TreeModel()->IndexOfNode(0)), 4);
-    EXPECT_EQ(window_.Tree()->currentIndex(), chosen);
-    EXPECT_TRUE(window_.Tree()->selectionModel()->isSelected(chosen));
+    EXPECT_EQ(window_.findChild<StructureTreeModel*>()->rowCount(
+                  window_.findChild<StructureTreeModel*>()->IndexOfNode(0)),
+              4);
+    EXPECT_EQ(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              chosen);
+    EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                    ->selectionModel()
+                    ->isSelected(chosen));
     for (int32_t k = 0; k < nodes; ++k) {
         if (!document_.Model().Tree.Node(k).Children.empty()) {
-            EXPECT_TRUE(window_.Tree()->isExpanded(window_.TreeIndexOfNode(k))) << k;
+            EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                            ->isExpanded(window_.TreeIndexOfNode(k)))
+                << k;
         }
     }
     Choose(2);
@@ -601,9 +619,9 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
             if (QByteArray(context.category) == "qt.modeltest") failures << text;
         });
     {
-        QAbstractItemModelTester tree(window_.TreeModel(),
+        QAbstractItemModelTester tree(window_.findChild<StructureTreeModel*>(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
-        QAbstractItemModelTester filtered(window_.TreeFilter(),
+        QAbstractItemModelTester filtered(window_.findChild<TreeFilterModel*>(),
                                           QAbstractItemModelTester::FailureReportingMode::Warning);
         QAbstractItemModelTester list(ReportLines(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
@@ -680,7 +698,8 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     std::vector<std::string> lines;
     EXPECT_EQ(ListLines().back(),
               QString("Number of errors = ") +
-                  QString::number(CheckOPT(document_, VertexNormalCheck::None, lines).errorCount));
+                  QString::number(
+                      RunConsistencyCheck(document_, VertexNormalCheck::None, lines).errorCount));
 }
 
 }  // namespace

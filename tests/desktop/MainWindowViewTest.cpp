@@ -55,7 +55,13 @@ class MainWindowAndView : public ::testing::Test {
     QString Label(const char* name) const {
         return window_.findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
-    QString Line(int row) const { return window_.List()->model()->index(row, 0).data().toString(); }
+    QString Line(int row) const {
+        return window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+            ->model()
+            ->index(row, 0)
+            .data()
+            .toString();
+    }
     // The first face block of `mesh`, as a tree node.
     int32_t FaceBlockNode(int32_t mesh) const {
         const auto& table = document_.Model().BlockTable;
@@ -109,16 +115,24 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
     view_.calls.clear();
     const PickedFace picked = PickOf(block, 17);
     view_.events->FacePicked(picked);
-    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeIndexOfNode(block));
+    EXPECT_EQ(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              window_.TreeIndexOfNode(block));
     // The chosen block clears the highlight; the picked face gets it back.
     EXPECT_EQ(view_.calls, (QStringList{"ShowBlock(2)", "Redraw",
                                         QString("HighlightFace(%1,17)").arg(picked.BlockOffset)}));
-    const QModelIndex face = window_.List()->currentIndex();
+    const QModelIndex face =
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex();
     ASSERT_TRUE(face.isValid());
     EXPECT_EQ(face.data().toString(), "FACE 17");
     // The face's record is at the top of the list, from the rule above it, and selected.
-    EXPECT_EQ(window_.List()->indexAt(QPoint(2, 2)).row(), face.row() - 1);
-    const QModelIndexList selected = window_.List()->selectionModel()->selectedRows();
+    EXPECT_EQ(window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->indexAt(QPoint(2, 2))
+                  .row(),
+              face.row() - 1);
+    const QModelIndexList selected =
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+            ->selectionModel()
+            ->selectedRows();
     ASSERT_FALSE(selected.isEmpty());
     EXPECT_EQ(selected.size(), 12);
     for (const QModelIndex& line : selected) {
@@ -128,13 +142,14 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
     EXPECT_TRUE(Line(face.row() + 2).startsWith("   face 17 vert indices are"));
     // The hex view outlines the face's record: it starts with the four vertex indices the
     // report gives.
-    EXPECT_EQ(window_.Hex()->View()->MarkedLength(), 64);
+    EXPECT_EQ(window_.findChild<HexPane*>()->View()->MarkedLength(), 64);
     std::ifstream in(kFighter, std::ios::binary);
     const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
     QStringList stored;
     for (int corner = 0; corner < 4; ++corner) {
         int32_t index = 0;
-        const auto at = static_cast<size_t>(window_.Hex()->View()->MarkedOffset() + 4 * corner);
+        const auto at =
+            static_cast<size_t>(window_.findChild<HexPane*>()->View()->MarkedOffset() + 4 * corner);
         ASSERT_LE(at + 4, file.size());
         std::memcpy(&index, file.data() + at, 4);
         stored << QString::number(index);
@@ -145,14 +160,19 @@ TEST_F(MainWindowAndView, APickedFaceChoosesItsBlockAndScrollsTheReportToItsLine
     // Another face of the same block, after the list showed something else: the block again.
     window_.ShowLines({"other"});
     view_.events->FacePicked(PickOf(block, 3));
-    EXPECT_EQ(window_.List()->currentIndex().data().toString(), "FACE 3");
+    EXPECT_EQ(window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->currentIndex()
+                  .data()
+                  .toString(),
+              "FACE 3");
     window_.hide();
 }
 
 TEST_F(MainWindowAndView, PicksOfEmptySpaceOrOfAnotherModelChangeNothing) {
     OpenFighter();
     const int32_t block = FaceBlockNode(0);
-    window_.Tree()->setCurrentIndex(window_.TreeIndexOfNode(1));
+    window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+        ->setCurrentIndex(window_.TreeIndexOfNode(1));
     view_.calls.clear();
     PickedFace nothing;
     nothing.Model = &document_.Model();
@@ -163,7 +183,8 @@ TEST_F(MainWindowAndView, PicksOfEmptySpaceOrOfAnotherModelChangeNothing) {
     PickedFace previewed = PickOf(block, 5);
     previewed.Model = &preview.Model();
     view_.events->FacePicked(previewed);
-    EXPECT_EQ(window_.Tree()->currentIndex(), window_.TreeIndexOfNode(1));
+    EXPECT_EQ(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
+              window_.TreeIndexOfNode(1));
     EXPECT_TRUE(view_.calls.isEmpty());
 }
 
@@ -183,7 +204,12 @@ TEST_F(MainWindowAndView, SavePictureAsksTheSizeAndTheNameAndSaysWhatHappened) {
     QAction* save = window_.findChild<QAction*>(QStringLiteral("savePictureAction"));
     ASSERT_NE(save, nullptr);
     save->trigger();  // before any open
-    EXPECT_EQ(window_.List()->model()->index(1, 0).data().toString(), "?? no opt loaded!");
+    EXPECT_EQ(window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->model()
+                  ->index(1, 0)
+                  .data()
+                  .toString(),
+              "?? no opt loaded!");
     EXPECT_TRUE(dialogs_.sizesOffered.isEmpty());
 
     OpenFighter();
@@ -204,7 +230,8 @@ TEST_F(MainWindowAndView, SavePictureAsksTheSizeAndTheNameAndSaysWhatHappened) {
     view_.calls.clear();
     dialogs_.sizes = {QSize(1920, 1080)};
     dialogs_.answers = {front};
-    view_.pictureResult = {false, "Cannot save the picture " + front.toStdString(), "Disk full"};
+    view_.pictureResult =
+        Result::Failure("Cannot save the picture " + front.toStdString(), "Disk full");
     save->trigger();
     EXPECT_EQ(view_.calls, QStringList{"SavePicture(" + front + ",1920x1080)"});
     EXPECT_EQ(messages_.messages, QStringList{"Cannot save the picture " + front});

@@ -119,29 +119,29 @@ TEST_F(Formats, FollowTheExtension) {
 TEST_F(Formats, AnExplicitIdOverridesTheExtension) {
     ExportOptions options;
     options.formatId = "stl";  // ASCII STL
-    const ExportResult stl = ExportToFile(SmallModel(), Path("ship.model"), options);
-    ASSERT_TRUE(stl.ok) << stl.message;
-    EXPECT_EQ(stl.formatId, "stl");
+    const Expected<ExportSummary> stl = ExportToFile(SmallModel(), Path("ship.model"), options);
+    ASSERT_TRUE(stl.Ok()) << stl.Message();
+    EXPECT_EQ(stl->FormatId, "stl");
     EXPECT_EQ(Read(Path("ship.model")).rfind("solid", 0), 0u);
 
     options.formatId = "fbxa";
-    const ExportResult fbx = ExportToFile(SmallModel(), Path("ship.fbx"), options);
-    ASSERT_TRUE(fbx.ok) << fbx.message;
+    const Expected<ExportSummary> fbx = ExportToFile(SmallModel(), Path("ship.fbx"), options);
+    ASSERT_TRUE(fbx.Ok()) << fbx.Message();
     EXPECT_EQ(Read(Path("ship.fbx")).rfind("; FBX", 0), 0u);
 }
 
 TEST_F(Formats, RefuseUnknownOnesAndWriteNothing) {
     ExportOptions options;
     options.formatId = "nope";
-    ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"), options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Unknown export format nope");
+    Expected<ExportSummary> result = ExportToFile(SmallModel(), Path("ship.glb"), options);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Unknown export format nope");
     result = ExportToFile(SmallModel(), Path("ship"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "No export format: " + Path("ship") + " has no extension");
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "No export format: " + Path("ship") + " has no extension");
     result = ExportToFile(SmallModel(), Path("ship.xyz"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "No export format for the extension .xyz");
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "No export format for the extension .xyz");
     EXPECT_TRUE(Entries().empty());
 }
 
@@ -151,11 +151,12 @@ TEST_F(Formats, EveryWriterWritesTheSmallModel) {
         ExportOptions options;
         options.formatId = format.id;
         const std::string target = Path("all_" + format.id + "." + format.extension);
-        const ExportResult result = ExportToFile(SmallModel(), target, options);
-        EXPECT_TRUE(result.ok) << format.id << ": " << result.message << ": " << result.reason;
-        if (!result.ok) continue;
+        const Expected<ExportSummary> result = ExportToFile(SmallModel(), target, options);
+        EXPECT_TRUE(result.Ok()) << format.id << ": " << result.Message() << ": "
+                                 << result.Reason();
+        if (!result.Ok()) continue;
         EXPECT_GT(fs::file_size(target), 0u) << format.id;
-        for (const std::string& file : result.files)
+        for (const std::string& file : result->Files)
             EXPECT_TRUE(fs::exists(file)) << file;
     }
     for (const std::string& name : Entries())
@@ -167,9 +168,9 @@ using Layout = ExportFolderTest;
 TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
     ExportOptions options;
     options.lod = 2;
-    const ExportResult second = ExportToFile(SmallModel(), Path("second.glb"), options);
-    ASSERT_TRUE(second.ok) << second.message;
-    EXPECT_EQ(second.faces, 7);  // the second level of mesh 0; mesh 1 has none
+    const Expected<ExportSummary> second = ExportToFile(SmallModel(), Path("second.glb"), options);
+    ASSERT_TRUE(second.Ok()) << second.Message();
+    EXPECT_EQ(second->Faces, 7);  // the second level of mesh 0; mesh 1 has none
     Imported imported = Import(Path("second.glb"));
     ASSERT_NE(imported.scene, nullptr);
     EXPECT_NE(FindNode(imported.scene->mRootNode, "mesh 0 LOD 2"), nullptr);
@@ -178,28 +179,29 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
         << "every mesh keeps its node";
     EXPECT_NE(FindNode(imported.scene->mRootNode, "hardpoint 2: 8 Engine glow"), nullptr);
 
-    const ExportResult first = ExportToFile(SmallModel(), Path("first.glb"));  // level 1 by default
-    ASSERT_TRUE(first.ok);
-    EXPECT_EQ(first.faces, 28);
+    const Expected<ExportSummary> first =
+        ExportToFile(SmallModel(), Path("first.glb"));  // level 1 by default
+    ASSERT_TRUE(first.Ok());
+    EXPECT_EQ(first->Faces, 28);
     options.lod = kAllLevels;
-    const ExportResult all = ExportToFile(SmallModel(), Path("all.glb"), options);
-    ASSERT_TRUE(all.ok);
-    EXPECT_EQ(all.faces, 35);
-    EXPECT_EQ(all.triangles, 60);  // 25 quads split in two, 10 triangles
-    EXPECT_EQ(all.quads, 0);
-    const ExportResult polygons = ExportToFile(SmallModel(), Path("all.obj"), options);
-    ASSERT_TRUE(polygons.ok);
-    EXPECT_EQ(polygons.quads, 25);
-    EXPECT_EQ(polygons.triangles, 10);
+    const Expected<ExportSummary> all = ExportToFile(SmallModel(), Path("all.glb"), options);
+    ASSERT_TRUE(all.Ok());
+    EXPECT_EQ(all->Faces, 35);
+    EXPECT_EQ(all->Triangles, 60);  // 25 quads split in two, 10 triangles
+    EXPECT_EQ(all->Quads, 0);
+    const Expected<ExportSummary> polygons = ExportToFile(SmallModel(), Path("all.obj"), options);
+    ASSERT_TRUE(polygons.Ok());
+    EXPECT_EQ(polygons->Quads, 25);
+    EXPECT_EQ(polygons->Triangles, 10);
 
     options.lod = 3;
-    const ExportResult none = ExportToFile(SmallModel(), Path("none.glb"), options);
-    EXPECT_FALSE(none.ok);
-    EXPECT_EQ(none.message, "Nothing to export: no faces in level of detail 3");
+    const Expected<ExportSummary> none = ExportToFile(SmallModel(), Path("none.glb"), options);
+    EXPECT_FALSE(none.Ok());
+    EXPECT_EQ(none.Message(), "Nothing to export: no faces in level of detail 3");
     options.lod = -1;
-    const ExportResult bad = ExportToFile(SmallModel(), Path("bad.glb"), options);
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.message, "Invalid level of detail -1");
+    const Expected<ExportSummary> bad = ExportToFile(SmallModel(), Path("bad.glb"), options);
+    EXPECT_FALSE(bad.Ok());
+    EXPECT_EQ(bad.Message(), "Invalid level of detail -1");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"all.glb", "all.mtl", "all.obj", "first.glb",
                                                    "second.glb"}));
 }
@@ -209,7 +211,7 @@ TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
     model.meshes[1].hardpoints[0].typeName.clear();  // a type the table does not name
     ExportOptions options;
     options.lod = kAllLevels;
-    ASSERT_TRUE(ExportToFile(model, Path("ship.gltf"), options).ok);
+    ASSERT_TRUE(ExportToFile(model, Path("ship.gltf"), options).Ok());
     Imported imported = Import(Path("ship.gltf"));
     ASSERT_NE(imported.scene, nullptr);
     const aiNode* root = imported.scene->mRootNode;
@@ -248,7 +250,7 @@ TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
 TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     ExportOptions options;
     options.axes = ExportAxes::Opt;
-    ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).ok);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).Ok());
     Imported opt = Import(Path("opt.glb"));
     ASSERT_NE(opt.scene, nullptr);
     const aiVector3D kept =
@@ -258,7 +260,7 @@ TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
 
     options.axes = ExportAxes::YUp;
     options.scale = 2;
-    ASSERT_TRUE(ExportToFile(SmallModel(), Path("up.fbx"), options).ok);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("up.fbx"), options).Ok());
     Imported up = Import(Path("up.fbx"));
     ASSERT_NE(up.scene, nullptr);
     const aiVector3D turned =
@@ -271,9 +273,10 @@ TEST_F(Layout, RefusesAScaleThatIsNoPositiveNumber) {
     for (double scale : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
         ExportOptions options;
         options.scale = scale;
-        const ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"), options);
-        EXPECT_FALSE(result.ok) << scale;
-        EXPECT_EQ(result.message.rfind("Invalid scale", 0), 0u) << result.message;
+        const Expected<ExportSummary> result =
+            ExportToFile(SmallModel(), Path("ship.glb"), options);
+        EXPECT_FALSE(result.Ok()) << scale;
+        EXPECT_EQ(result.Message().rfind("Invalid scale", 0), 0u) << result.Message();
     }
     EXPECT_TRUE(Entries().empty());
 }
@@ -282,25 +285,25 @@ TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
     ExportModel model = SmallModel();
     model.warnings.push_back("mesh 0: the builder's own warning");
     for (const char* name : {"ship.stl", "ship.obj", "ship.ply", "ship.3mf"}) {
-        const ExportResult result = ExportToFile(model, Path(name));
-        ASSERT_TRUE(result.ok) << name << ": " << result.message;
-        ASSERT_GE(result.warnings.size(), 2u) << name;
-        EXPECT_EQ(result.warnings[0], "mesh 0: the builder's own warning");
-        EXPECT_TRUE(Contains(result.warnings, "3 hardpoints and 1 mesh descriptor left out"))
-            << Joined(result.warnings);
+        const Expected<ExportSummary> result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.Ok()) << name << ": " << result.Message();
+        ASSERT_GE(result->Warnings.size(), 2u) << name;
+        EXPECT_EQ(result->Warnings[0], "mesh 0: the builder's own warning");
+        EXPECT_TRUE(Contains(result->Warnings, "3 hardpoints and 1 mesh descriptor left out"))
+            << Joined(result->Warnings);
     }
-    const ExportResult glb = ExportToFile(model, Path("ship.glb"));
-    ASSERT_TRUE(glb.ok);
-    EXPECT_EQ(glb.warnings, model.warnings);
+    const Expected<ExportSummary> glb = ExportToFile(model, Path("ship.glb"));
+    ASSERT_TRUE(glb.Ok());
+    EXPECT_EQ(glb->Warnings, model.warnings);
 }
 
 using Malformed = ExportFolderTest;
 
 TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
     ExportModel empty;
-    ExportResult result = ExportToFile(empty, Path("empty.glb"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Nothing to export: the model has no faces");
+    Expected<ExportSummary> result = ExportToFile(empty, Path("empty.glb"));
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Nothing to export: the model has no faces");
 
     ExportModel hollow = SmallModel();  // meshes, levels and blocks, but no faces
     for (ExportMesh& mesh : hollow.meshes)
@@ -308,8 +311,8 @@ TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
             for (ExportFaceBlock& block : level.faceBlocks)
                 block.faces.clear();
     result = ExportToFile(hollow, Path("hollow.obj"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Nothing to export: the model has no faces");
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Nothing to export: the model has no faces");
     EXPECT_TRUE(Entries().empty());
 }
 
@@ -320,18 +323,18 @@ TEST_F(Malformed, FacesWithFewerThanThreeCornersAreLeftOutWithAWarning) {
     none.corners.clear();
     ExportModel model = OneBlock({Square(0), two, none, Square(6)});
     for (const char* name : {"short.glb", "short.obj", "short.stl"}) {
-        const ExportResult result = ExportToFile(model, Path(name));
-        ASSERT_TRUE(result.ok) << result.message;
-        EXPECT_EQ(result.faces, 2);
-        EXPECT_EQ(result.warnings,
+        const Expected<ExportSummary> result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.Ok()) << result.Message();
+        EXPECT_EQ(result->Faces, 2);
+        EXPECT_EQ(result->Warnings,
                   std::vector<std::string>{"mesh 0, LOD 1, face block at offset 100: 2 faces with "
                                            "fewer than 3 corners left out"});
     }
 
     ExportModel nothing = OneBlock({two, none});
-    const ExportResult result = ExportToFile(nothing, Path("nothing.glb"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Nothing to export: no faces in level of detail 1");
+    const Expected<ExportSummary> result = ExportToFile(nothing, Path("nothing.glb"));
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Nothing to export: no faces in level of detail 1");
     EXPECT_FALSE(fs::exists(Path("nothing.glb")));
 }
 
@@ -349,17 +352,17 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
     model.meshes[0].hardpoints.push_back({7, 7, "", {kNaN, 1, 2}});
     for (const char* name : {"odd.glb", "odd.gltf", "odd.obj", "odd.fbx", "odd.dae", "odd.ply",
                              "odd.stl", "odd.3mf"}) {
-        const ExportResult result = ExportToFile(model, Path(name));
-        ASSERT_TRUE(result.ok) << name << ": " << result.message;
-        EXPECT_EQ(result.faces, 3) << name;
+        const Expected<ExportSummary> result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.Ok()) << name << ": " << result.Message();
+        EXPECT_EQ(result->Faces, 3) << name;
         EXPECT_TRUE(
-            Contains(result.warnings, "2 faces with a position that is not a number left out"))
-            << Joined(result.warnings);
-        EXPECT_TRUE(Contains(result.warnings, "1 texture vertices that are not numbers left out"))
-            << Joined(result.warnings);
-        EXPECT_TRUE(Contains(result.warnings,
+            Contains(result->Warnings, "2 faces with a position that is not a number left out"))
+            << Joined(result->Warnings);
+        EXPECT_TRUE(Contains(result->Warnings, "1 texture vertices that are not numbers left out"))
+            << Joined(result->Warnings);
+        EXPECT_TRUE(Contains(result->Warnings,
                              "1 vertex normals that are not numbers replaced by the face normal"))
-            << Joined(result.warnings);
+            << Joined(result->Warnings);
         Imported imported = Import(Path(name));
         ASSERT_NE(imported.scene, nullptr) << name << ": " << imported.importer->GetErrorString();
         for (unsigned int m = 0; m < imported.scene->mNumMeshes; ++m) {
@@ -380,8 +383,8 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
             }
         }
     }
-    const ExportResult withNodes = ExportToFile(model, Path("nodes.glb"));
-    EXPECT_TRUE(Contains(withNodes.warnings,
+    const Expected<ExportSummary> withNodes = ExportToFile(model, Path("nodes.glb"));
+    EXPECT_TRUE(Contains(withNodes->Warnings,
                          "hardpoint 0: its position is not a number; placed at the origin"));
 }
 
@@ -391,10 +394,10 @@ TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeRefuseTheScale) {
     huge.corners[0].position.x = 3e38f;
     ExportOptions options;
     options.scale = 10;
-    const ExportResult result =
+    const Expected<ExportSummary> result =
         ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message,
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(),
               "Invalid scale 10: the model's coordinates up to 3e+38 would not be finite");
     EXPECT_TRUE(Entries().empty());
 }
@@ -411,8 +414,8 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
     triangle.normal = {0, 0, 0};
     const ExportModel model = OneBlock({flat, point, triangle}, std::nullopt);
     for (const char* name : {"plain.glb", "plain.obj"}) {
-        const ExportResult result = ExportToFile(model, Path(name));
-        ASSERT_TRUE(result.ok) << result.message;
+        const Expected<ExportSummary> result = ExportToFile(model, Path(name));
+        ASSERT_TRUE(result.Ok()) << result.Message();
         Imported imported = Import(Path(name));
         ASSERT_NE(imported.scene, nullptr);
         const bool glb = std::string(name) == "plain.glb";
@@ -428,10 +431,10 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
             ADD_FAILURE() << name << ": " << difference;
     }
     // 3MF wants three different vertices: the face whose corners meet is left out.
-    const ExportResult threeMf = ExportToFile(model, Path("plain.3mf"));
-    ASSERT_TRUE(threeMf.ok) << threeMf.message;
-    EXPECT_TRUE(Contains(threeMf.warnings, "1 triangle with a corner twice left out"))
-        << Joined(threeMf.warnings);
+    const Expected<ExportSummary> threeMf = ExportToFile(model, Path("plain.3mf"));
+    ASSERT_TRUE(threeMf.Ok()) << threeMf.Message();
+    EXPECT_TRUE(Contains(threeMf->Warnings, "1 triangle with a corner twice left out"))
+        << Joined(threeMf->Warnings);
     Imported imported = Import(Path("plain.glb"));
     // The flat square's normal is +z in OPT, so +y in glTF.
     bool found = false;
@@ -460,7 +463,7 @@ TEST_F(Malformed, TextureNamesBecomePlainMaterialNames) {
     }
     mesh.levels.push_back(level);
     model.meshes.push_back(mesh);
-    ASSERT_TRUE(ExportToFile(model, Path("names.obj")).ok);
+    ASSERT_TRUE(ExportToFile(model, Path("names.obj")).Ok());
     Imported imported = Import(Path("names.obj"));
     ASSERT_NE(imported.scene, nullptr);
     std::set<std::string> materials;
@@ -484,7 +487,7 @@ TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
         seen.push_back(fraction);
         return true;
     };
-    ASSERT_TRUE(ExportToFile(model, Path("ship.glb"), options).ok);
+    ASSERT_TRUE(ExportToFile(model, Path("ship.glb"), options).Ok());
     ASSERT_GE(seen.size(), 5u);
     EXPECT_EQ(seen.front(), 0.0);
     EXPECT_EQ(seen.back(), 1.0);
@@ -495,9 +498,9 @@ TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
     for (double stop : {0.0, 0.2, 0.5, 0.6, 0.95}) {
         ExportOptions cancelling;
         cancelling.progress = [&](double fraction) { return fraction < stop; };
-        const ExportResult result = ExportToFile(model, Path("ship.glb"), cancelling);
-        EXPECT_FALSE(result.ok) << stop;
-        EXPECT_EQ(result.message, "Export cancelled") << stop;
+        const Expected<ExportSummary> result = ExportToFile(model, Path("ship.glb"), cancelling);
+        EXPECT_FALSE(result.Ok()) << stop;
+        EXPECT_EQ(result.Message(), "Export cancelled") << stop;
         EXPECT_EQ(Read(Path("ship.glb")), before) << stop;
         EXPECT_EQ(Entries(), std::vector<std::string>{"ship.glb"}) << stop;
     }

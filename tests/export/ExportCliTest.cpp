@@ -65,7 +65,7 @@ struct Drawn {
 
 Drawn DrawnFaces(const std::string& file, int32_t lod) {
     OptDocument document;
-    EXPECT_TRUE(document.Open(file).ok);
+    EXPECT_TRUE(document.Open(file).Ok());
     Drawn drawn;
     for (const DrawFace& face : document.Model().DrawFaces) {
         if (lod != kAllLevels && face.Lod != lod) continue;

@@ -42,9 +42,9 @@ TEST_F(Files, ReplaceTheMainAndSideFilesTogetherKeepingTheirMode) {
     Write(Path("ship.gltf"), "old gltf");
     Write(Path("ship.bin"), "old bin");
     chmod(Path("ship.gltf").c_str(), 0640);
-    const ExportResult result = ExportToFile(SmallModel(), Path("ship.gltf"));
-    ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
-    EXPECT_EQ(result.files, (std::vector<std::string>{Path("ship.gltf"), Path("ship.bin")}));
+    const Expected<ExportSummary> result = ExportToFile(SmallModel(), Path("ship.gltf"));
+    ASSERT_TRUE(result.Ok()) << result.Message() << ": " << result.Reason();
+    EXPECT_EQ(result->Files, (std::vector<std::string>{Path("ship.gltf"), Path("ship.bin")}));
     EXPECT_NE(Read(Path("ship.gltf")), "old gltf");
     EXPECT_NE(Read(Path("ship.bin")), "old bin");
     EXPECT_NE(Read(Path("ship.gltf")).find("\"ship.bin\""), std::string::npos)
@@ -58,30 +58,30 @@ TEST_F(Files, ReplaceTheMainAndSideFilesTogetherKeepingTheirMode) {
 TEST_F(Files, ABareNameIsWrittenInTheWorkingFolder) {
     const fs::path before = fs::current_path();
     fs::current_path(dir_);
-    const ExportResult result = ExportToFile(SmallModel(), "ship.obj");
+    const Expected<ExportSummary> result = ExportToFile(SmallModel(), "ship.obj");
     fs::current_path(before);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.files, (std::vector<std::string>{"ship.obj", "ship.mtl"}));
+    ASSERT_TRUE(result.Ok()) << result.Message();
+    EXPECT_EQ(result->Files, (std::vector<std::string>{"ship.obj", "ship.mtl"}));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.mtl", "ship.obj"}));
 }
 
 TEST_F(Files, FailToCreateInAMissingFolderOverAFolderOrWhereNothingCanBeWritten) {
     const std::string missing = Path("no-such-folder/ship.glb");
-    ExportResult result = ExportToFile(SmallModel(), missing);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot create file " + missing);
-    EXPECT_FALSE(result.reason.empty());
+    Expected<ExportSummary> result = ExportToFile(SmallModel(), missing);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot create file " + missing);
+    EXPECT_FALSE(result.Reason().empty());
 
     fs::create_directory(Path("folder.glb"));
     result = ExportToFile(SmallModel(), Path("folder.glb"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot create file " + Path("folder.glb"));
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot create file " + Path("folder.glb"));
     EXPECT_TRUE(fs::is_directory(Path("folder.glb")));
 
     // The kernel's own folders take no new files, not even from root.
     result = ExportToFile(SmallModel(), "/proc/vexlor-ship.glb");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot create file /proc/vexlor-ship.glb");
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot create file /proc/vexlor-ship.glb");
     EXPECT_FALSE(fs::exists("/proc/vexlor-ship.glb"));
     EXPECT_EQ(Entries(), std::vector<std::string>{"folder.glb"});
 }
@@ -89,9 +89,9 @@ TEST_F(Files, FailToCreateInAMissingFolderOverAFolderOrWhereNothingCanBeWritten)
 TEST_F(Files, ASideFileThatCannotBeReplacedStopsTheWholeExport) {
     Write(Path("ship.gltf"), "old gltf");
     fs::create_directory(Path("ship.bin"));
-    const ExportResult result = ExportToFile(SmallModel(), Path("ship.gltf"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot create file " + Path("ship.bin"));
+    const Expected<ExportSummary> result = ExportToFile(SmallModel(), Path("ship.gltf"));
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot create file " + Path("ship.bin"));
     EXPECT_EQ(Read(Path("ship.gltf")), "old gltf");
     EXPECT_TRUE(fs::is_directory(Path("ship.bin")));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"ship.bin", "ship.gltf"}));
@@ -103,8 +103,8 @@ TEST_F(Files, ALinkStaysALinkAndAReadOnlyFileIsKept) {
     fs::create_directory(Path("real"));
     Write(Path("real/ship.glb"), "old glb");
     fs::create_symlink("real/ship.glb", Path("ship.glb"));
-    ExportResult result = ExportToFile(SmallModel(), Path("ship.glb"));
-    ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
+    Expected<ExportSummary> result = ExportToFile(SmallModel(), Path("ship.glb"));
+    ASSERT_TRUE(result.Ok()) << result.Message() << ": " << result.Reason();
     EXPECT_TRUE(fs::is_symlink(Path("ship.glb")));
     EXPECT_EQ(Read(Path("real/ship.glb")).substr(0, 4), "glTF");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"real", "ship.glb"}));
@@ -113,8 +113,8 @@ TEST_F(Files, ALinkStaysALinkAndAReadOnlyFileIsKept) {
     Write(Path("kept.stl"), "old stl");
     chmod(Path("kept.stl").c_str(), 0444);
     result = ExportToFile(SmallModel(), Path("kept.stl"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot create file " + Path("kept.stl"));
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot create file " + Path("kept.stl"));
     EXPECT_EQ(Read(Path("kept.stl")), "old stl");
 }
 
@@ -126,10 +126,11 @@ TEST_F(Files, AFailureWhileTheSceneIsBuiltIsAFailedExport) {
         if (fraction > 0 && fraction < 0.5) throw std::bad_alloc();
         return true;
     };
-    const ExportResult result = ExportToFile(LargeModel(10'000, 1), Path("ship.glb"), options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Cannot write file " + Path("ship.glb"));
-    EXPECT_EQ(result.reason, "out of memory");
+    const Expected<ExportSummary> result =
+        ExportToFile(LargeModel(10'000, 1), Path("ship.glb"), options);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Message(), "Cannot write file " + Path("ship.glb"));
+    EXPECT_EQ(result.Reason(), "out of memory");
     EXPECT_TRUE(Entries().empty());
 }
 
@@ -139,12 +140,12 @@ TEST_F(Files, AWriteThatFailsLeavesTheOldFilesAndNothingElse) {
     for (const char* extension : {"glb", "gltf", "obj", "fbx", "stl", "ply", "dae", "3mf"}) {
         const std::string target = Path(std::string("ship.") + extension);
         Write(target, "old contents");
-        const ExportResult result =
+        const Expected<ExportSummary> result =
             WithFileSizeLimit(4096, [&] { return ExportToFile(model, target); });
-        EXPECT_FALSE(result.ok) << extension;
-        EXPECT_EQ(result.message, "Cannot write file " + target) << extension;
-        EXPECT_FALSE(result.reason.empty()) << extension;
-        EXPECT_TRUE(result.files.empty());
+        EXPECT_FALSE(result.Ok()) << extension;
+        EXPECT_EQ(result.Message(), "Cannot write file " + target) << extension;
+        EXPECT_FALSE(result.Reason().empty()) << extension;
+        EXPECT_TRUE(result->Files.empty());
         EXPECT_EQ(Read(target), "old contents") << extension;
         fs::remove(target);
         EXPECT_TRUE(Entries().empty())
@@ -162,7 +163,7 @@ TEST_F(Files, TheGltfValidatorFindsErrors) {
     EXPECT_FALSE(ValidateGltf({broken}, report)) << report;
     EXPECT_NE(report.find("error"), std::string::npos) << report;
     fs::remove(broken);
-    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.glb")).ok);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.glb")).Ok());
     EXPECT_TRUE(ValidateGltf({Path("ship.glb")}, report)) << report;
     EXPECT_NE(report.find("ship.glb: 0 errors"), std::string::npos) << report;
 }

@@ -286,7 +286,7 @@ TEST(ExportModelBuilder, TheFighterIsWhatTheSampleBuiltAndWhatTheOpenDraws) {
     OptDocument document;
     ASSERT_TRUE(LoadTypeNameTables(document.Names(), VEXLOR_SOURCE_DIR "/data/Mesh_Type.ace",
                                    VEXLOR_SOURCE_DIR "/data/Hardpoint_Type.ace")
-                    .ok);
+                    .Ok());
     const ExportModel model = Built(BuildFighter(layout), document);
     EXPECT_TRUE(model.warnings.empty());
     ASSERT_EQ(model.meshes.size(), layout.meshes.size());

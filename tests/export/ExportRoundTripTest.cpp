@@ -8,6 +8,7 @@
 // and their corners). Every glTF file written passes the Khronos validator with no error.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct FormatCase {
     bool triangulate;
     CompareOptions compare;
 };
+
+// gtest's messages name a case by its format, not by its bytes.
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 CompareOptions With(bool nodes, bool meshNames, bool normals, bool facetNormals, bool uvs,
                     bool materials) {
@@ -65,14 +71,14 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
                const CompareOptions& compare, const std::vector<std::string>& materials) {
         const FormatCase& format = GetParam();
         const std::string target = Path(std::string("model.") + format.extension);
-        const ExportResult result = ExportToFile(model, target, options);
-        ASSERT_TRUE(result.ok) << result.message << ": " << result.reason;
-        EXPECT_EQ(result.formatId, format.formatId);
+        const Expected<ExportSummary> result = ExportToFile(model, target, options);
+        ASSERT_TRUE(result.Ok()) << result.Message() << ": " << result.Reason();
+        EXPECT_EQ(result->FormatId, format.formatId);
 
         std::vector<std::string> files{target};
         for (const char* side : format.sideFiles)
             files.push_back(Path(std::string("model.") + side));
-        EXPECT_EQ(result.files, files);
+        EXPECT_EQ(result->Files, files);
         std::vector<std::string> names;
         for (const std::string& file : files)
             names.push_back(fs::path(file).filename().string());
@@ -86,7 +92,7 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
         expect.yUp = format.yUp;
         expect.triangulate = format.triangulate;
         const Expectation expected = Expect(model, expect);
-        ASSERT_EQ(result.faces, model.FaceCount() - SkippedFaces(model, options.lod));
+        ASSERT_EQ(result->Faces, model.FaceCount() - SkippedFaces(model, options.lod));
 
         const Imported imported = Import(target);
         ASSERT_NE(imported.scene, nullptr) << imported.importer->GetErrorString();
@@ -159,8 +165,8 @@ TEST_P(RoundTrip, FighterSampleFileAllLevels) {
         OptDocument document;
         EXPECT_TRUE(LoadTypeNameTables(document.Names(), VEXLOR_SOURCE_DIR "/data/Mesh_Type.ace",
                                        VEXLOR_SOURCE_DIR "/data/Hardpoint_Type.ace")
-                        .ok);
-        EXPECT_TRUE(document.Open(VEXLOR_SOURCE_DIR "/samples/fighter.opt").ok);
+                        .Ok());
+        EXPECT_TRUE(document.Open(VEXLOR_SOURCE_DIR "/samples/fighter.opt").Ok());
         return FromOptFile(document);
     }();
     ExportOptions options;

@@ -222,7 +222,7 @@ using FbxFiles = ExportFolderTest;
 TEST_F(FbxFiles, TheExportWritesFilesThatAStrictReaderAccepts) {
     ExportOptions options;
     options.lod = kAllLevels;
-    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), options).ok);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), options).Ok());
     const std::string text = Read(Path("ship.fbx"));
     const Bytes bytes(text.begin(), text.end());
     std::vector<Tree> top;

@@ -6,7 +6,6 @@
 // them), one named object per mesh and level where the format has objects, the program's material
 // colours (those the glTF file holds), and outward faces (the fighter's signed volume positive).
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +35,11 @@ struct ThreeCase {
     bool objects;    // one named object per mesh and level
     bool materials;  // named materials with colours
 };
+
+// gtest's messages name a case by its format, not by its bytes.
+void PrintTo(const ThreeCase& c, std::ostream* out) {
+    *out << c.formatId;
+}
 
 // The formats three.js reads, and those it cannot, with the reason.
 const std::vector<ThreeCase> kReadable = {
@@ -65,7 +70,7 @@ struct Expected {
 
 Expected FromOpen(const std::string& file) {
     OptDocument document;
-    EXPECT_TRUE(document.Open(file).ok) << file;
+    EXPECT_TRUE(document.Open(file).Ok()) << file;
     Expected expected;
     double low[3] = {1e30, 1e30, 1e30}, high[3] = {-1e30, -1e30, -1e30};
     for (const DrawFace& face : document.Model().DrawFaces) {

@@ -45,7 +45,7 @@ using Repairs = ExportFolderTest;
 
 TEST_F(Repairs, ExportedFilesCarryNoUnusedExtensionNoEmptyTextureAndJoinedFbxValues) {
     for (const char* name : {"ship.glb", "ship.gltf", "ship.x3d"})
-        ASSERT_TRUE(ExportToFile(SmallModel(), Path(name)).ok) << name;
+        ASSERT_TRUE(ExportToFile(SmallModel(), Path(name)).Ok()) << name;
     EXPECT_EQ(Read(Path("ship.glb")).find("KHR_materials_volume"), std::string::npos);
     EXPECT_EQ(Read(Path("ship.gltf")).find("KHR_materials_volume"), std::string::npos);
     EXPECT_NE(Read(Path("ship.gltf")).find("FB_ngon_encoding"), std::string::npos)
@@ -55,7 +55,7 @@ TEST_F(Repairs, ExportedFilesCarryNoUnusedExtensionNoEmptyTextureAndJoinedFbxVal
 
     ExportOptions ascii;
     ascii.formatId = "fbxa";
-    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), ascii).ok);
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), ascii).Ok());
     const std::string fbx = Read(Path("ship.fbx"));
     EXPECT_NE(fbx.find(R"(P: "Lcl Scaling", "Lcl Scaling", "", "A",1,1,1)"), std::string::npos);
     EXPECT_NE(fbx.find(R"(P: "DefaultCamera", "KString", "", "", "Producer Perspective")"),

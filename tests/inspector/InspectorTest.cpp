@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -143,14 +144,14 @@ class Inspector : public ::testing::Test {
     }
     // A click on the node's row in the tree, scrolled into sight first.
     void ClickNode(int32_t node) {
-        QTreeView* tree = window_.Tree();
+        QTreeView* tree = window_.findChild<QTreeView*>(QStringLiteral("structureTree"));
         const QModelIndex index = window_.TreeIndexOfNode(node);
         ASSERT_TRUE(index.isValid()) << node;
         tree->scrollTo(index);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     }
     void ClickListRow(int row) {
-        ReportListView* list = window_.List();
+        ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
         const QModelIndex index = list->model()->index(row, 0);
         list->scrollTo(index);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
@@ -166,7 +167,7 @@ class Inspector : public ::testing::Test {
         QTest::keyClicks(field, text);
     }
     QString TreeToolTip(int32_t node) {
-        QTreeView* tree = window_.Tree();
+        QTreeView* tree = window_.findChild<QTreeView*>(QStringLiteral("structureTree"));
         const QModelIndex index = window_.TreeIndexOfNode(node);
         tree->scrollTo(index);
         const QPoint at = tree->visualRect(index).center();
@@ -177,12 +178,13 @@ class Inspector : public ::testing::Test {
     }
     QStringList ListLines() const {
         QStringList lines;
-        const QAbstractItemModel* model = window_.List()->model();
+        const QAbstractItemModel* model =
+            window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
         for (int row = 0; row < model->rowCount(); ++row)
             lines << model->index(row, 0).data().toString();
         return lines;
     }
-    HexView* Hex() const { return window_.Hex()->View(); }
+    HexView* Hex() const { return window_.findChild<HexPane*>()->View(); }
 
     fs::path dir_ = TestFolder();
     QSettings settings_{Q(dir_ / "settings.ini"), QSettings::IniFormat};
@@ -212,7 +214,7 @@ TEST_F(Inspector, TheHexViewShowsNothingBeforeAnOpenThenFollowsTreeChoicesAndEac
     const int64_t indices = sample.faces + 24 + 4;
     EXPECT_EQ(Hex()->Model()->TintAt(indices), TintOf(FieldKind::kFaceVertexIndices));
     QStringList legend;
-    for (const HexLegend::Entry& entry : window_.Hex()->Legend()->Entries())
+    for (const HexLegend::Entry& entry : window_.findChild<HexPane*>()->Legend()->Entries())
         legend << entry.Name;
     EXPECT_TRUE(legend.contains("vertex indices"));
     EXPECT_TRUE(legend.contains("soft vectors"));
@@ -242,7 +244,7 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
     ASSERT_TRUE(Open(Write("every.opt", sample.bytes)));
     ClickNode(0);
     Press(Qt::Key_G, Qt::ControlModifier);
-    OffsetBar* bar = window_.Hex()->Offsets();
+    OffsetBar* bar = window_.findChild<HexPane*>()->Offsets();
     ASSERT_TRUE(bar->isVisible());
     EXPECT_TRUE(bar->Field()->hasFocus());
     const auto go = [&](const QString& text) {
@@ -264,7 +266,7 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
     EXPECT_EQ(Hex()->CurrentOffset(), payload);
     EXPECT_FALSE(Hex()->HexCellRect(payload).isEmpty());
 
-    go(QString::number(sample.hardpoint + 30));
+    go(" 0x" + QString::number(sample.hardpoint + 30, 16) + " ");  // spaces around it are no matter
     EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.hardpoint));
 
     go(QString::number(sample.gap + 2));  // between blocks: the choice stays
@@ -283,6 +285,9 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
     go("12z");
     EXPECT_EQ(bar->Status(),
               "\"12z\" is not an offset: type a decimal number, or 0x and hex digits");
+    go("9");  // the file header's bytes belong to the root node
+    EXPECT_EQ(window_.ChosenNode(), 0);
+    EXPECT_EQ(Hex()->CurrentOffset(), 9);
 
     Press(Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
@@ -297,15 +302,15 @@ TEST_F(Inspector, CtrlFSearchesThePaneWithTheFocus) {
 
     // The tree: its nodes filtered by label, their ancestors kept.
     Press(Qt::Key_F, Qt::ControlModifier);
-    SearchBar* treeBar = window_.TreeSearchBar();
+    SearchBar* treeBar = window_.findChild<SearchBar*>(QStringLiteral("treeSearchBar"));
     ASSERT_TRUE(treeBar->isVisible());
     EXPECT_TRUE(treeBar->Field()->hasFocus());
-    EXPECT_FALSE(window_.ReportSearchBar()->isVisible());
+    EXPECT_FALSE(window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"))->isVisible());
     QTest::keyClicks(treeBar->Field(), "data block 22");
     const auto& table = document_.Model().BlockTable;
     const auto hardpoints =
         std::count_if(table.begin(), table.end(), [](const BlockEntry& e) { return e.Type == 22; });
-    EXPECT_EQ(window_.TreeFilter()->MatchCount(), hardpoints);
+    EXPECT_EQ(window_.findChild<TreeFilterModel*>()->MatchCount(), hardpoints);
     EXPECT_FALSE(window_.TreeIndexOfNode(faces).isValid());
     // The block shown stays while the filter hides its node.
     EXPECT_TRUE(ListLines().join(u'\n').contains("FACE block (01) at offset " +
@@ -326,26 +331,29 @@ TEST_F(Inspector, CtrlFSearchesThePaneWithTheFocus) {
     ClickNode(faces);
     ClickListRow(0);
     Press(Qt::Key_F, Qt::ControlModifier);
-    SearchBar* reportBar = window_.ReportSearchBar();
+    SearchBar* reportBar = window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"));
     ASSERT_TRUE(reportBar->isVisible());
     EXPECT_TRUE(reportBar->Field()->hasFocus());
     QTest::keyClicks(reportBar->Field(), "soFTvector 2");
-    QTRY_VERIFY(!window_.ListSearch()->Running());
+    QTRY_VERIFY(!window_.findChild<ReportSearch*>()->Running());
     const int softs = static_cast<int>(ListLines().filter("Softvector 2").size());
     ASSERT_GT(softs, 1);
     EXPECT_EQ(reportBar->Status(), QString("1 of %1").arg(softs));
     Press(Qt::Key_Return);
     EXPECT_EQ(reportBar->Status(), QString("2 of %1").arg(softs));
-    EXPECT_TRUE(ListLines()[window_.List()->currentIndex().row()].contains("Softvector 2"));
+    EXPECT_TRUE(
+        ListLines()
+            [window_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex().row()]
+                .contains("Softvector 2"));
     Press(Qt::Key_Escape);
     EXPECT_FALSE(reportBar->isVisible());
-    EXPECT_TRUE(window_.List()->hasFocus());
+    EXPECT_TRUE(window_.findChild<ReportListView*>(QStringLiteral("reportList"))->hasFocus());
 
     // The hex view: bytes, from the current byte on.
     QTest::mouseClick(Hex()->viewport(), Qt::LeftButton, {},
                       Hex()->HexCellRect(Hex()->CurrentOffset()).center());
     Press(Qt::Key_F, Qt::ControlModifier);
-    SearchBar* hexBar = window_.Hex()->Search();
+    SearchBar* hexBar = window_.findChild<HexPane*>()->Search();
     ASSERT_TRUE(hexBar->isVisible());
     QTest::keyClicks(hexBar->Field(), "16 00 00 00");  // a hardpoint's block type
     Press(Qt::Key_Return);
@@ -360,29 +368,34 @@ TEST_F(Inspector, SearchingTheFullReportOfALargeModelLeavesTheWindowAnswering) {
     Show();
     ASSERT_TRUE(Open(Write("large.opt", testing::BuildLargeModel(70'000, 8))));
     window_.findChild<QAction*>(QStringLiteral("fullReportAction"))->trigger();
-    const auto* model = qobject_cast<const ReportListModel*>(window_.List()->model());
+    const auto* model = qobject_cast<const ReportListModel*>(
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model());
     ASSERT_GE(model->Lines().size(), 2'600'000u);
     EXPECT_EQ(model->Lines().front(), "OPTvexlor - " + (dir_ / "large.opt").string());
 
     const std::string wanted = "face 4321 ";
     size_t expected = 0;
-    for (const std::string& line : model->Lines()) {
-        std::string lower = line;
+    int first = -1;
+    for (size_t row = 0; row < model->Lines().size(); ++row) {
+        std::string lower = model->Lines()[row];
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        expected += lower.find(wanted) != std::string::npos ? 1 : 0;
+        if (lower.find(wanted) == std::string::npos) continue;
+        if (first < 0) first = static_cast<int>(row);
+        ++expected;
     }
     ASSERT_GT(expected, 8u);
 
     ClickListRow(0);
     Press(Qt::Key_F, Qt::ControlModifier);
-    QLineEdit* field = window_.ReportSearchBar()->Field();
+    QLineEdit* field = window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"))->Field();
     ASSERT_TRUE(field->hasFocus());
+    ReportSearch* search = window_.findChild<ReportSearch*>();
+    QSignalSpy statuses(search, &ReportSearch::StatusChanged);
     QTest::keyClicks(field, "FaCe 4321 ");
-    ReportSearch* search = window_.ListSearch();
     EXPECT_TRUE(search->Running());
     // A key for another part of the window is handled while the search goes on.
-    auto* filter = window_.Findings()->Filter();
+    auto* filter = window_.findChild<FindingsPanel*>(QStringLiteral("findingsPanel"))->Filter();
     bool answeredWhileSearching = false;
     QObject::connect(filter, &QLineEdit::textChanged,
                      [&] { answeredWhileSearching = search->Running(); });
@@ -391,10 +404,14 @@ TEST_F(Inspector, SearchingTheFullReportOfALargeModelLeavesTheWindowAnswering) {
     QTRY_VERIFY_WITH_TIMEOUT(!search->Running(), 240'000);
     EXPECT_EQ(filter->text(), "z");
     EXPECT_TRUE(answeredWhileSearching);
+    EXPECT_GT(statuses.size(), 2);  // progress was shown along the way
     EXPECT_EQ(search->Matches().size(), expected);
-    EXPECT_EQ(window_.ReportSearchBar()->Status(), QString("1 of %1").arg(expected));
-    const int row = window_.List()->currentIndex().row();
-    ASSERT_GE(row, 0);
+    EXPECT_EQ(search->CurrentRow(), first);
+    EXPECT_EQ(window_.findChild<SearchBar*>(QStringLiteral("reportSearchBar"))->Status(),
+              QString("1 of %1").arg(expected));
+    const int row =
+        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex().row();
+    ASSERT_EQ(row, first);
     EXPECT_TRUE(QString::fromStdString(model->Lines()[static_cast<size_t>(row)])
                     .contains("face 4321 ", Qt::CaseInsensitive));
 }
@@ -429,7 +446,7 @@ TEST_F(Inspector, EveryFindingOfTheFaultySampleLeadsToItsFaceFromTheListAndThePa
         // A double-click on the finding's line.
         const auto row = static_cast<int>(finding.Line);
         ASSERT_EQ(checkLines[row].toStdString(), finding.Text);
-        ReportListView* list = window_.List();
+        ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
         const QModelIndex index = list->model()->index(row, 0);
         list->scrollTo(index);
         view_.calls.clear();
@@ -456,12 +473,12 @@ TEST_F(Inspector, EveryFindingOfTheFaultySampleLeadsToItsFaceFromTheListAndThePa
                          FindingKind::NoNormalContributions, FindingKind::VertexNormal}));
     // A line that is no finding's leads nowhere.
     view_.calls.clear();
-    ReportListView* list = window_.List();
+    ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
     DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_TRUE(view_.calls.isEmpty());
 
     // The panel lists the same findings; a click on a row does what the double-click did.
-    FindingsPanel* panel = window_.Findings();
+    FindingsPanel* panel = window_.findChild<FindingsPanel*>(QStringLiteral("findingsPanel"));
     QTableView* table = panel->Table();
     ASSERT_EQ(table->model()->rowCount(), static_cast<int>(findings.size()));
     EXPECT_EQ(panel->Count(), QString("%1 rows").arg(findings.size()));
@@ -535,7 +552,8 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     // The report of the file has the problems the window counts.
     const std::vector<std::string> problems = ProblemLinesOfTheReport(document_);
     ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(window_.ProblemsText(), "2 problems in the file");
+    EXPECT_EQ(window_.findChild<QLabel*>(QStringLiteral("problemsLabel"))->text(),
+              "2 problems in the file");
 
     // The face block and the jump block with the bad slot carry the warning; the others do not.
     window_.ExpandAll();
@@ -550,8 +568,12 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     EXPECT_FALSE(warned(NodeOfBlock(root)));
     EXPECT_FALSE(warned(0));
     // The tree's picture shows it too.
-    const QImage tree = window_.Tree()->viewport()->grab().toImage();
-    const QRect faceRow = window_.Tree()->visualRect(window_.TreeIndexOfNode(NodeOfBlock(faces)));
+    const QImage tree = window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                            ->viewport()
+                            ->grab()
+                            .toImage();
+    const QRect faceRow = window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                              ->visualRect(window_.TreeIndexOfNode(NodeOfBlock(faces)));
     bool seen = false;
     for (int y = faceRow.top(); y <= faceRow.bottom(); ++y)
         for (int x = std::max(0, faceRow.left() - 20); x < faceRow.left() + 40 && x < tree.width();
@@ -563,7 +585,7 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
               "faces, 1 of them\n" + QString::fromStdString(problems[1]).trimmed());
 
     // The panel lists them; choosing one chooses its block and shows the byte it is about.
-    FindingsPanel* panel = window_.Findings();
+    FindingsPanel* panel = window_.findChild<FindingsPanel*>(QStringLiteral("findingsPanel"));
     QTableView* table = panel->Table();
     ASSERT_EQ(table->model()->rowCount(), 2);
     for (int row = 0; row < 2; ++row)
@@ -585,13 +607,14 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
 
     // A clean file: no problems, no rows, no warnings.
     ASSERT_TRUE(Open(kSamples / "fighter.opt"));
-    EXPECT_EQ(window_.ProblemsText(), "No problems in the file");
+    EXPECT_EQ(window_.findChild<QLabel*>(QStringLiteral("problemsLabel"))->text(),
+              "No problems in the file");
     EXPECT_EQ(table->model()->rowCount(), 0);
 }
 
 TEST_F(Inspector, EveryBrokenSamplesProblemsAreCountedListedAndLeadToAMarkedNode) {
     Show();
-    FindingsPanel* panel = window_.Findings();
+    FindingsPanel* panel = window_.findChild<FindingsPanel*>(QStringLiteral("findingsPanel"));
     QTableView* table = panel->Table();
     const auto warned = [&](int32_t node) {
         const QIcon icon = window_.TreeIndexOfNode(node).data(Qt::DecorationRole).value<QIcon>();
@@ -604,10 +627,10 @@ TEST_F(Inspector, EveryBrokenSamplesProblemsAreCountedListedAndLeadToAMarkedNode
         ASSERT_TRUE(Open(file)) << file;
         const std::vector<std::string> problems = ProblemLinesOfTheReport(document_);
         const auto count = static_cast<int>(problems.size());
-        EXPECT_EQ(window_.ProblemsText(), count == 0 ? QString("No problems in the file")
-                                          : count == 1
-                                              ? QString("1 problem in the file")
-                                              : QString("%1 problems in the file").arg(count))
+        EXPECT_EQ(window_.findChild<QLabel*>(QStringLiteral("problemsLabel"))->text(),
+                  count == 0   ? QString("No problems in the file")
+                  : count == 1 ? QString("1 problem in the file")
+                               : QString("%1 problems in the file").arg(count))
             << file;
         ASSERT_EQ(table->model()->rowCount(), count) << file;
         int marked = 0;
@@ -671,7 +694,7 @@ TEST_F(Inspector, AFileChangedOnDiskIsOfferedForReloadOrReloadedAtOnceKeepingThe
     const int32_t before = NodeOfBlock(sample.hardpoint);
     ClickNode(before);
     const int32_t nodes = document_.Model().Tree.Count();
-    ReloadBar* bar = window_.ChangeBar();
+    ReloadBar* bar = window_.findChild<ReloadBar*>();
     EXPECT_FALSE(bar->isVisible());
 
     // Rewritten in place: the bar offers the new file; the tree stays until asked.
@@ -686,7 +709,9 @@ TEST_F(Inspector, AFileChangedOnDiskIsOfferedForReloadOrReloadedAtOnceKeepingThe
     EXPECT_NE(after, before);
     EXPECT_EQ(BlockOfNode(after).Offset, sample.hardpoint);
     EXPECT_EQ(BlockOfNode(after).Type, kTypeHardpoint);
-    EXPECT_TRUE(window_.Tree()->selectionModel()->isSelected(window_.TreeIndexOfNode(after)));
+    EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
+                    ->selectionModel()
+                    ->isSelected(window_.TreeIndexOfNode(after)));
     EXPECT_EQ(Hex()->CurrentOffset(), sample.hardpoint);
 
     // With "Auto reload" ticked, a file replaced by a rename is read again at once.
@@ -721,7 +746,7 @@ TEST_F(Inspector, RecentFilesListTheLastTenNewestFirstAndOpenFromTheMenu) {
     QStringList expected;
     for (const int i : {4, 11, 10, 9, 8, 7, 6, 5, 3, 2})
         expected << Q(files[static_cast<size_t>(i)]);
-    EXPECT_EQ(window_.Recent()->Paths(), expected);
+    EXPECT_EQ(window_.findChild<RecentFiles*>()->Paths(), expected);
 
     QMenu* menu = window_.findChild<QMenu*>(QStringLiteral("recentMenu"));
     QStringList shown;
@@ -735,18 +760,19 @@ TEST_F(Inspector, RecentFilesListTheLastTenNewestFirstAndOpenFromTheMenu) {
     // The third item opens its file, which goes to the top.
     window_.findChild<QAction*>(QStringLiteral("recentFile3"))->trigger();
     EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + Q(files[10]));
-    EXPECT_EQ(window_.Recent()->Paths().front(), Q(files[10]));
+    EXPECT_EQ(window_.findChild<RecentFiles*>()->Paths().front(), Q(files[10]));
 
     // Another window with the same settings lists them too; clearing empties both.
     {
         OptDocument document;
         MainWindow other({document, view_, messages_, dialogs_, kDataFolder, &settings_});
-        EXPECT_EQ(other.Recent()->Paths(), window_.Recent()->Paths());
+        EXPECT_EQ(other.findChild<RecentFiles*>()->Paths(),
+                  window_.findChild<RecentFiles*>()->Paths());
         other.findChild<QAction*>(QStringLiteral("clearRecentFiles"))->trigger();
     }
     OptDocument document;
     MainWindow third({document, view_, messages_, dialogs_, kDataFolder, &settings_});
-    EXPECT_TRUE(third.Recent()->Paths().isEmpty());
+    EXPECT_TRUE(third.findChild<RecentFiles*>()->Paths().isEmpty());
     QMenu* empty = third.findChild<QMenu*>(QStringLiteral("recentMenu"));
     QStringList left;
     for (QAction* action : empty->actions())
@@ -757,9 +783,10 @@ TEST_F(Inspector, RecentFilesListTheLastTenNewestFirstAndOpenFromTheMenu) {
 TEST_F(Inspector, GeometryPlacesAndTheLastFolderAreRememberedInTheWindowsOwnSettings) {
     Show();
     window_.resize(1234, 777);
-    window_.Splitter()->setSizes({400, 500});
-    const QList<int> sizes = window_.Splitter()->sizes();
-    window_.FindingsDock()->hide();
+    window_.findChild<QSplitter*>(QStringLiteral("treeAndReport"))->setSizes({400, 500});
+    const QList<int> sizes =
+        window_.findChild<QSplitter*>(QStringLiteral("treeAndReport"))->sizes();
+    window_.findChild<QDockWidget*>(QStringLiteral("findingsDock"))->hide();
     const fs::path file = Write("model.opt", testing::EveryBlockSample().bytes);
     dialogs_.answers = {Q(file)};
     window_.OpenWithDialog();
@@ -771,9 +798,9 @@ TEST_F(Inspector, GeometryPlacesAndTheLastFolderAreRememberedInTheWindowsOwnSett
     again.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
     EXPECT_EQ(again.size(), QSize(1234, 777));
-    EXPECT_EQ(again.Splitter()->sizes(), sizes);
-    EXPECT_FALSE(again.FindingsDock()->isVisible());
-    EXPECT_TRUE(again.HexDock()->isVisible());
+    EXPECT_EQ(again.findChild<QSplitter*>(QStringLiteral("treeAndReport"))->sizes(), sizes);
+    EXPECT_FALSE(again.findChild<QDockWidget*>(QStringLiteral("findingsDock"))->isVisible());
+    EXPECT_TRUE(again.findChild<QDockWidget*>(QStringLiteral("hexDock"))->isVisible());
     again.OpenWithDialog();  // cancelled: only where it started matters
     EXPECT_EQ(dialogs_.startsSeen.back(), Q(dir_));
 
@@ -781,7 +808,7 @@ TEST_F(Inspector, GeometryPlacesAndTheLastFolderAreRememberedInTheWindowsOwnSett
     OptDocument plain;
     MainWindow forgetful({plain, view_, messages_, dialogs_, kDataFolder});
     EXPECT_FALSE(forgetful.HasSavedGeometry());
-    EXPECT_TRUE(forgetful.Recent()->Paths().isEmpty());
+    EXPECT_TRUE(forgetful.findChild<RecentFiles*>()->Paths().isEmpty());
     again.close();
 }
 

@@ -174,13 +174,13 @@ class SaveFiles : public ::testing::Test {
 TEST_F(SaveFiles, ReplaceAnExistingFileWithTheSameBytesAsInMemory) {
     const fs::path report = dir_ / "notes.txt";
     std::ofstream(report) << "old contents";
-    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").ok);
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").Ok());
     EXPECT_EQ(Read(report), ReportBytes(document_, "OPTvexlor - tiny.opt"));
-    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").ok);
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "OPTvexlor - tiny.opt").Ok());
     EXPECT_EQ(Read(report), ReportBytes(document_, "OPTvexlor - tiny.opt"));
 
     const fs::path prj = dir_ / "model.PRJ";
-    ASSERT_TRUE(document_.SavePrj(prj.string()).ok);
+    ASSERT_TRUE(document_.SavePrj(prj.string()).Ok());
     const std::vector<uint8_t> bytes = PrjBytes(document_);
     EXPECT_EQ(Read(prj), std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(FilesInDir(), 2u);  // no temporary files left behind
@@ -188,13 +188,13 @@ TEST_F(SaveFiles, ReplaceAnExistingFileWithTheSameBytesAsInMemory) {
 
 TEST_F(SaveFiles, FailToCreateInAMissingFolderOrOverAFolder) {
     const std::string missing = (dir_ / "no-such-folder" / "x.txt").string();
-    const OperationResult ascii = document_.SaveAscii(missing, "caption");
-    EXPECT_FALSE(ascii.ok);
-    EXPECT_EQ(ascii.message, "Cannot create file " + missing);
+    const Result ascii = document_.SaveAscii(missing, "caption");
+    EXPECT_FALSE(ascii.Ok());
+    EXPECT_EQ(ascii.Message(), "Cannot create file " + missing);
     fs::create_directory(dir_ / "folder.PRJ");
-    const OperationResult prj = document_.SavePrj((dir_ / "folder.PRJ").string());
-    EXPECT_FALSE(prj.ok);
-    EXPECT_EQ(prj.message, "Cannot create file " + (dir_ / "folder.PRJ").string());
+    const Result prj = document_.SavePrj((dir_ / "folder.PRJ").string());
+    EXPECT_FALSE(prj.Ok());
+    EXPECT_EQ(prj.Message(), "Cannot create file " + (dir_ / "folder.PRJ").string());
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
@@ -212,11 +212,11 @@ TEST_F(SaveFiles, RefuseATargetThatIsReadOnlyOrNotARegularFile) {
 
     for (const fs::path& target : {readOnly, folder, fifo}) {
         for (const bool prj : {false, true}) {
-            const OperationResult result = prj ? document_.SavePrj(target.string())
-                                               : document_.SaveAscii(target.string(), "caption");
-            EXPECT_FALSE(result.ok) << target << prj;
-            EXPECT_EQ(result.message, "Cannot create file " + target.string()) << prj;
-            EXPECT_FALSE(result.reason.empty()) << target << prj;
+            const Result result = prj ? document_.SavePrj(target.string())
+                                      : document_.SaveAscii(target.string(), "caption");
+            EXPECT_FALSE(result.Ok()) << target << prj;
+            EXPECT_EQ(result.Message(), "Cannot create file " + target.string()) << prj;
+            EXPECT_FALSE(result.Reason().empty()) << target << prj;
         }
     }
     EXPECT_EQ(Read(readOnly), "old contents");
@@ -237,8 +237,8 @@ TEST_F(SaveFiles, AReplacedFileKeepsItsModeAndANewOneTheUmasksWithoutSettingIt) 
     fs::permissions(report, mode);
     const mode_t before = __real_umask(027);
     umaskCalls = 0;
-    ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").ok);
-    ASSERT_TRUE(document_.SavePrj((dir_ / "new.PRJ").string()).ok);
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").Ok());
+    ASSERT_TRUE(document_.SavePrj((dir_ / "new.PRJ").string()).Ok());
     EXPECT_EQ(umaskCalls, 0);
     __real_umask(before);
     EXPECT_EQ(fs::status(report).permissions() & fs::perms::all, mode);
@@ -261,18 +261,18 @@ TEST_F(SaveFiles, AFailedOrAbandonedSaveLeavesTheOldFileAndNothingElse) {
         small.rlim_cur = sync ? saved.rlim_cur : 100;
         setrlimit(RLIMIT_FSIZE, &small);
         failSync = sync;
-        const OperationResult result = document_.SaveAscii(report.string(), "caption");
+        const Result result = document_.SaveAscii(report.string(), "caption");
         failSync = false;
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
-        EXPECT_FALSE(result.ok) << sync;
-        EXPECT_EQ(result.message, "Cannot write file " + report.string());
+        EXPECT_FALSE(result.Ok()) << sync;
+        EXPECT_EQ(result.Message(), "Cannot write file " + report.string());
         EXPECT_EQ(Read(report), "old contents") << sync;
         EXPECT_EQ(FilesInDir(), 1u) << sync;
     }
     {
         AtomicFile abandoned;
-        ASSERT_TRUE(abandoned.Create(report.string()));
+        ASSERT_TRUE(abandoned.Create(report.string()).Ok());
         abandoned.Write("new", 3);
         EXPECT_EQ(FilesInDir(), 2u);  // the temporary file beside it
     }
@@ -287,15 +287,15 @@ TEST_F(SaveFiles, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
     fs::create_directory(dir_ / "real");
     std::ofstream(dir_ / "real" / "notes.txt") << "old contents";
     fs::create_symlink("real/notes.txt", dir_ / "notes.txt");
-    ASSERT_TRUE(document_.SaveAscii((dir_ / "notes.txt").string(), "caption").ok);
+    ASSERT_TRUE(document_.SaveAscii((dir_ / "notes.txt").string(), "caption").Ok());
     EXPECT_TRUE(fs::is_symlink(dir_ / "notes.txt"));
     EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
     EXPECT_EQ(FilesInDir(), 2u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), {}), 1);
 
     fs::permissions(dir_ / "real" / "notes.txt", fs::perms::owner_read);
-    const OperationResult refused = document_.SavePrj((dir_ / "notes.txt").string());
-    EXPECT_FALSE(refused.ok);
+    const Result refused = document_.SavePrj((dir_ / "notes.txt").string());
+    EXPECT_FALSE(refused.Ok());
     EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
 }
 

@@ -55,9 +55,9 @@ class TypeNameFiles : public ::testing::Test {
 
 TEST_F(TypeNameFiles, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
     TypeNameTables store;
-    const TypeNameLoad load = LoadTypeNameTables(
-        store, Write("m.ace", "Hull\r\nWing\r\nEngine\r\n"), Write("h.ace", "None\r\nLaser\r\n"));
-    ASSERT_TRUE(load.ok);
+    const Result load = LoadTypeNameTables(store, Write("m.ace", "Hull\r\nWing\r\nEngine\r\n"),
+                                           Write("h.ace", "None\r\nLaser\r\n"));
+    ASSERT_TRUE(load.Ok());
     EXPECT_EQ(store.MeshTypeNames[2], "Engine");
     EXPECT_EQ(store.MeshTypeNames[3], "");
     EXPECT_EQ(store.MeshTypeNames.size(), kTypeNameCount);
@@ -66,29 +66,30 @@ TEST_F(TypeNameFiles, FillBothTablesInLineOrderWithEmptyNamesBeyond) {
 
 TEST_F(TypeNameFiles, AMissingMeshFileLeavesBothTablesEmpty) {
     TypeNameTables store;
-    const TypeNameLoad load =
+    const Result load =
         LoadTypeNameTables(store, (dir_ / "missing.ace").string(), Write("h.ace", "None\r\n"));
-    EXPECT_FALSE(load.ok);
-    EXPECT_EQ(load.error, "File not found");
-    EXPECT_EQ(load.failedPath, (dir_ / "missing.ace").string());
+    EXPECT_FALSE(load.Ok());
+    EXPECT_EQ(load.Reason(), "File not found");
+    EXPECT_EQ(load.Message(), (dir_ / "missing.ace").string());
     EXPECT_EQ(store.MeshTypeNames[0], "");
     EXPECT_EQ(store.HardpointTypeNames[0], "");
 }
 
 TEST_F(TypeNameFiles, AMissingHardpointFileKeepsTheMeshNames) {
     TypeNameTables store;
-    const TypeNameLoad load =
+    const Result load =
         LoadTypeNameTables(store, Write("m.ace", "Hull\r\n"), (dir_ / "missing.ace").string());
-    EXPECT_FALSE(load.ok);
+    EXPECT_FALSE(load.Ok());
     EXPECT_EQ(store.MeshTypeNames[0], "Hull");
     EXPECT_EQ(store.HardpointTypeNames[0], "");
 }
 
 TEST_F(TypeNameFiles, AFolderInPlaceOfAFileIsAnErrorNotANameList) {
     std::filesystem::create_directory(dir_ / "folder.ace");
-    const TypeNameFile file = ReadTypeNameFile((dir_ / "folder.ace").string());
-    EXPECT_FALSE(file.ok);
-    EXPECT_FALSE(file.error.empty());
+    const Expected<std::vector<std::string>> file =
+        ReadTypeNameFile((dir_ / "folder.ace").string());
+    EXPECT_FALSE(file.Ok());
+    EXPECT_FALSE(file.Reason().empty());
 }
 
 // The lookup of the tables, run in a folder laid out as an installed prefix (bin/ beside

@@ -192,7 +192,6 @@ TEST(Walk, OpeningASmallerModelBoundsTheDrawnFaces) {
     small.SetMeshes({small.AddJump(0, {v, small.AddFaces({Quad(0, 1, 2, 3)})})});
     Load(document, small.Build());
     EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
-    EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), 1);
 }
 
 // A corner whose index lies beyond the vertices of its mesh takes what the tables hold there: what

@@ -162,7 +162,7 @@ TEST_F(Picture, KeysTurnZoomAndPanTheModel) {
 }
 
 TEST_F(Picture, KeysBeforeTheFirstLoadChangeTheViewButDrawNothing) {
-    form.KeyDown(vk::kUp, Qt::NoModifier);
+    form.KeyDown(Qt::Key_Up, Qt::NoModifier);
     EXPECT_EQ(view.AngleX, 10);
     EXPECT_EQ(form.FramesDrawn(), 0);
     EXPECT_TRUE(

@@ -21,20 +21,19 @@ struct KeyCase {
 
 TEST(ViewKeys, EveryRowOfTheTableAtScaleOne) {
     const KeyCase cases[] = {
-        {vk::kPageUp, kNone, 0, 0, 10, 0, 0},
-        {vk::kPageDown, kNone, 0, 0, -10, 0, 0},
-        {vk::kLeft, kNone, 0, 10, 0, 0, 0},
-        {vk::kRight, kNone, 0, -10, 0, 0, 0},
-        {vk::kUp, kNone, 10, 0, 0, 0, 0},
-        {vk::kDown, kNone, -10, 0, 0, 0, 0},
-        {vk::kLeft, Qt::ControlModifier, 0, 10, 0, 0, 0},
-        {vk::kUp, Qt::AltModifier, 10, 0, 0, 0, 0},
-        {vk::kLeft, kShift | Qt::ControlModifier, 0, 10, 0, 0, 0},  // turns, not pans
-        {vk::kLeft, kShift, 0, 0, 0, 26, 0},                        // 400 div 15
-        {vk::kRight, kShift, 0, 0, 0, -26, 0},
-        {vk::kUp, kShift, 0, 0, 0, 0, -26},
-        {vk::kDown, kShift, 0, 0, 0, 0, 26},
-        {vk::kLeft, kShift | Qt::KeypadModifier, 0, 0, 0, 26, 0},  // not a held key
+        {Qt::Key_PageUp, kNone, 0, 0, 10, 0, 0},
+        {Qt::Key_PageDown, kNone, 0, 0, -10, 0, 0},
+        {Qt::Key_Left, kNone, 0, 10, 0, 0, 0},
+        {Qt::Key_Right, kNone, 0, -10, 0, 0, 0},
+        {Qt::Key_Up, kNone, 10, 0, 0, 0, 0},
+        {Qt::Key_Down, kNone, -10, 0, 0, 0, 0},
+        {Qt::Key_Left, Qt::ControlModifier, 0, 10, 0, 0, 0},
+        {Qt::Key_Up, Qt::AltModifier, 10, 0, 0, 0, 0},
+        {Qt::Key_Left, kShift | Qt::ControlModifier, 0, 10, 0, 0, 0},  // turns, not pans
+        {Qt::Key_Left, kShift, 0, 0, 0, 26, 0},                        // 400 div 15
+        {Qt::Key_Right, kShift, 0, 0, 0, -26, 0},
+        {Qt::Key_Up, kShift, 0, 0, 0, 0, -26},
+        {Qt::Key_Down, kShift, 0, 0, 0, 0, 26},
     };
     for (const KeyCase& c : cases) {
         ViewState view;
@@ -51,23 +50,34 @@ TEST(ViewKeys, EveryRowOfTheTableAtScaleOne) {
 
 TEST(ViewKeys, ZoomKeysMultiplyInExtendedPrecision) {
     ViewState view;
-    EXPECT_TRUE(ApplyViewKey(view, vk::kOemPlus, kNone));
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Equal, kNone));
     EXPECT_EQ(view.Scale, static_cast<double>(1.1L));
-    EXPECT_TRUE(ApplyViewKey(view, vk::kOemMinus, Qt::ControlModifier));
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Minus, Qt::ControlModifier));
     EXPECT_EQ(view.Scale, static_cast<double>(static_cast<double>(1.1L) * 0.9L));
     EXPECT_NE(view.Scale, 1.0);  // one press of each does not give the old scale back
     // Shift alone: the arrows pan, and "+" (Shift+"=" on many layouts) still zooms in.
     const double before = view.Scale;
-    EXPECT_TRUE(ApplyViewKey(view, vk::kOemPlus, kShift));
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Equal, kShift));
     EXPECT_EQ(view.Scale, static_cast<double>(before * 1.1L));
-    EXPECT_FALSE(ApplyViewKey(view, vk::kOemMinus, kShift));
-    EXPECT_FALSE(ApplyViewKey(view, vk::kPageUp, kShift));
+    EXPECT_FALSE(ApplyViewKey(view, Qt::Key_Minus, kShift));
+    EXPECT_FALSE(ApplyViewKey(view, Qt::Key_PageUp, kShift));
     EXPECT_EQ(view.AngleZ, 0);
 }
 
 TEST(ViewKeys, KeysOutsideTheTableChangeNothing) {
-    for (const int key : {0, vk::kAdd, vk::kSubtract, vk::kNumpad0 + 4, 13, 65, 36}) {
-        for (const Qt::KeyboardModifiers modifiers : {kNone, kShift}) {
+    // Keypad keys are none of the table's, so they never zoom, turn or pan (Num Lock off, the
+    // keypad's 4 arrives as Left; Shift with it is no held key that would make it pan).
+    const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
+    const std::pair<int, Qt::KeyboardModifiers> presses[] = {{0, kNone},
+                                                             {Qt::Key_Return, kShift},
+                                                             {Qt::Key_A, kNone},
+                                                             {Qt::Key_Home, kNone},
+                                                             {Qt::Key_Plus, keypad},
+                                                             {Qt::Key_Minus, keypad},
+                                                             {Qt::Key_Left, keypad},
+                                                             {Qt::Key_Left, kShift | keypad}};
+    for (const auto& [key, modifiers] : presses) {
+        {
             ViewState view;
             view.ExtentMax = 400;
             EXPECT_FALSE(ApplyViewKey(view, key, modifiers)) << key;
@@ -81,7 +91,7 @@ TEST(ViewKeys, KeysOutsideTheTableChangeNothing) {
 TEST(ViewKeys, HeldMouseButtonsMakeShiftArrowsTurn) {
     ViewState view;
     view.ExtentMax = 400;
-    EXPECT_TRUE(ApplyViewKey(view, vk::kLeft, kShift, Qt::LeftButton));
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Left, kShift, Qt::LeftButton));
     EXPECT_EQ(view.AngleY, 10);
     EXPECT_EQ(view.PanX, 0);
 }
@@ -101,7 +111,7 @@ TEST(ViewKeys, StepsFollowTheScale) {
     ViewState view;
     view.ExtentMax = 400;
     view.Scale = 4.0;
-    ApplyViewKey(view, vk::kPageUp, kNone);
+    ApplyViewKey(view, Qt::Key_PageUp, kNone);
     EXPECT_EQ(view.KeyStep, 2);
     EXPECT_EQ(view.AngleZ, 2);
 }
@@ -110,29 +120,28 @@ TEST(ViewKeys, PanWithoutAStepOrBeyond32BitsStaysDefined) {
     ViewState view;
     view.ExtentMax = 400;
     view.Scale = 0.02;  // R(0.3) = 0
-    EXPECT_TRUE(ApplyViewKey(view, vk::kLeft, kShift));
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Left, kShift));
     EXPECT_EQ(view.PanX, 0);
 
     view.ExtentMax = std::numeric_limits<int32_t>::max();
     view.Scale = 0.1;  // step of half the 32-bit range
     for (int i = 0; i < 4; ++i)
-        ApplyViewKey(view, vk::kLeft, kShift);
+        ApplyViewKey(view, Qt::Key_Left, kShift);
     EXPECT_EQ(view.PanX, std::numeric_limits<int32_t>::max());
 
     view.Scale = std::numeric_limits<double>::max();
-    ApplyViewKey(view, vk::kOemPlus, kNone);
+    ApplyViewKey(view, Qt::Key_Equal, kNone);
     EXPECT_EQ(view.Scale, std::numeric_limits<double>::max());
 }
 
-TEST(ViewKeys, QtKeysMapToTheCodesWhateverTheLayoutPutsOnThem) {
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Left, kShift), vk::kLeft);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Equal, kNone), vk::kOemPlus);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Plus, kNone), vk::kOemPlus);  // a "+" key of its own
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Underscore, kShift), vk::kOemMinus);
-    // Keypad keys keep codes of their own, so they never zoom or turn.
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Plus, Qt::KeypadModifier), vk::kAdd);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Minus, Qt::KeypadModifier), vk::kSubtract);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Left, Qt::KeypadModifier), vk::kNumpad0 + 4);
+TEST(ViewKeys, EitherKeyOfAPairZoomsAndKeypadKeysHaveTheirDigits) {
+    ViewState view;
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Plus, kNone));  // a "+" key of its own
+    EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Underscore, kShift | Qt::ControlModifier));
+    EXPECT_EQ(view.Scale, static_cast<double>(static_cast<double>(1.1L) * 0.9L));
+    EXPECT_EQ(KeypadDigit(Qt::Key_Left), 4);
+    EXPECT_EQ(KeypadDigit(Qt::Key_7), 7);
+    EXPECT_EQ(KeypadDigit(Qt::Key_Plus), -1);
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value) {
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-HexPattern ParseBytes(std::string_view text) {
-    HexPattern pattern;
+Expected<std::vector<uint8_t>> ParseBytes(std::string_view text) {
+    std::vector<uint8_t> pattern;
     size_t at = 0;
     while (at < text.size()) {
         if (std::isspace(static_cast<unsigned char>(text[at]))) {
@@ -41,23 +41,20 @@ HexPattern ParseBytes(std::string_view text) {
             return std::isxdigit(static_cast<unsigned char>(c)) != 0;
         });
         if (!hex || (token.size() % 2 != 0 && token.size() != 1)) {
-            pattern.Bytes.clear();
-            pattern.Error =
-                Quoted(token) + " is not hex bytes: type pairs of hex digits, like 3F 80 00 00";
-            return pattern;
+            return Result::Failure(Quoted(token) +
+                                   " is not hex bytes: type pairs of hex digits, like 3F 80 00 00");
         }
         for (size_t i = 0; i < token.size(); i += 2) {
             const size_t digits = std::min<size_t>(2, token.size() - i);
             uint8_t byte = 0;
             std::from_chars(token.data() + i, token.data() + i + digits, byte, 16);
-            pattern.Bytes.push_back(byte);
+            pattern.push_back(byte);
         }
     }
     return pattern;
 }
 
-HexPattern ParseInt32(std::string_view text) {
-    HexPattern pattern;
+Expected<std::vector<uint8_t>> ParseInt32(std::string_view text) {
     const bool negative = !text.empty() && text.front() == '-';
     std::string_view digits =
         negative || (!text.empty() && text.front() == '+') ? text.substr(1) : text;
@@ -67,23 +64,18 @@ HexPattern ParseInt32(std::string_view text) {
     const auto [end, error] =
         std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
     if (digits.empty() || end != digits.data() + digits.size() ||
-        (error != std::errc() && error != std::errc::result_out_of_range)) {
-        pattern.Error = Quoted(text) + " is not a whole number";
-        return pattern;
-    }
+        (error != std::errc() && error != std::errc::result_out_of_range))
+        return Result::Failure(Quoted(text) + " is not a whole number");
     const bool fits = error == std::errc() &&
                       (negative ? magnitude <= 0x80000000ull : magnitude <= 0xFFFFFFFFull);
-    if (!fits) {
-        pattern.Error = Quoted(text) + " does not fit in 32 bits";
-        return pattern;
-    }
+    if (!fits) return Result::Failure(Quoted(text) + " does not fit in 32 bits");
     const auto bits = static_cast<uint32_t>(negative ? 0 - magnitude : magnitude);
-    PutLittleEndian(pattern.Bytes, bits);
+    std::vector<uint8_t> pattern;
+    PutLittleEndian(pattern, bits);
     return pattern;
 }
 
-HexPattern ParseSingle(std::string_view text) {
-    HexPattern pattern;
+Expected<std::vector<uint8_t>> ParseSingle(std::string_view text) {
     std::string number(text);
     if (number.find('.') == std::string::npos) std::replace(number.begin(), number.end(), ',', '.');
     std::string_view digits = number;
@@ -91,36 +83,28 @@ HexPattern ParseSingle(std::string_view text) {
     float value = 0.0f;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || end != digits.data() + digits.size() ||
-        error == std::errc::invalid_argument) {
-        pattern.Error = Quoted(text) + " is not a number";
-        return pattern;
-    }
-    if (error == std::errc::result_out_of_range) {
-        pattern.Error = Quoted(text) + " is beyond the range of a single";
-        return pattern;
-    }
-    PutLittleEndian(pattern.Bytes, std::bit_cast<uint32_t>(value));
+        error == std::errc::invalid_argument)
+        return Result::Failure(Quoted(text) + " is not a number");
+    if (error == std::errc::result_out_of_range)
+        return Result::Failure(Quoted(text) + " is beyond the range of a single");
+    std::vector<uint8_t> pattern;
+    PutLittleEndian(pattern, std::bit_cast<uint32_t>(value));
     return pattern;
 }
 
 }  // namespace
 
-HexPattern ParseHexPattern(std::string_view text, HexSearchKind kind) {
+Expected<std::vector<uint8_t>> ParseHexPattern(std::string_view text, HexSearchKind kind) {
     text = Trim(text);
     if (text.empty()) {
-        HexPattern pattern;
         switch (kind) {
             case HexSearchKind::kBytes:
-                pattern.Error = "Type the bytes to find in hex, like 3F 80 00 00";
-                break;
+                return Result::Failure("Type the bytes to find in hex, like 3F 80 00 00");
             case HexSearchKind::kInt32:
-                pattern.Error = "Type a whole number to find as an int32";
-                break;
+                return Result::Failure("Type a whole number to find as an int32");
             case HexSearchKind::kSingle:
-                pattern.Error = "Type a number to find as a single";
-                break;
+                return Result::Failure("Type a number to find as a single");
         }
-        return pattern;
     }
     switch (kind) {
         case HexSearchKind::kBytes:
@@ -130,7 +114,7 @@ HexPattern ParseHexPattern(std::string_view text, HexSearchKind kind) {
         case HexSearchKind::kSingle:
             return ParseSingle(text);
     }
-    return {};
+    return std::vector<uint8_t>();
 }
 
 HexHit FindForward(std::span<const uint8_t> bytes, std::span<const uint8_t> pattern, int64_t from) {

@@ -9,20 +9,17 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/Result.h"
+
 namespace vexlor::app {
 
 enum class HexSearchKind { kBytes, kInt32, kSingle };
 
-struct HexPattern {
-    std::vector<uint8_t> Bytes;
-    std::string Error;  // why the text is no pattern; empty when it is one
-    bool Ok() const { return Error.empty(); }
-};
-
 // Bytes: pairs of hex digits, spaces between them allowed ("3F 80 00 00", "3f800000", "0x3F");
 // int32: a whole number from -2147483648 to 4294967295, decimal or 0x hex; single: a decimal
-// number ("." or "," before the decimals; "inf" and "nan" too).
-HexPattern ParseHexPattern(std::string_view text, HexSearchKind kind);
+// number ("." or "," before the decimals; "inf" and "nan" too). A failure's message says why the
+// text is no pattern.
+Expected<std::vector<uint8_t>> ParseHexPattern(std::string_view text, HexSearchKind kind);
 
 struct HexHit {
     int64_t Offset = -1;   // -1 when the bytes do not hold the pattern

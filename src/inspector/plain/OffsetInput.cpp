@@ -7,21 +7,13 @@
 
 namespace vexlor::app {
 
-namespace {
-
-OffsetInput Failure(std::string message) {
-    OffsetInput input;
-    input.Error = std::move(message);
-    return input;
-}
-
-}  // namespace
-
-OffsetInput ParseOffset(std::string_view text, int64_t fileSize) {
+Expected<int64_t> ParseOffset(std::string_view text, int64_t fileSize) {
     text = Trim(text);
-    if (text.empty()) return Failure("Type an offset: a decimal number, or 0x and hex digits");
+    if (text.empty())
+        return Result::Failure("Type an offset: a decimal number, or 0x and hex digits");
     const std::string quoted = Quoted(text);
-    if (text.front() == '-') return Failure(quoted + " is not an offset: offsets start at 0");
+    if (text.front() == '-')
+        return Result::Failure(quoted + " is not an offset: offsets start at 0");
     std::string_view digits = text;
     int base = 10;
     if (StartsWithHexPrefix(digits)) {
@@ -33,16 +25,16 @@ OffsetInput ParseOffset(std::string_view text, int64_t fileSize) {
         std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     if (digits.empty() || end != digits.data() + digits.size() ||
         error == std::errc::invalid_argument)
-        return Failure(quoted + " is not an offset: type a decimal number, or 0x and hex digits");
+        return Result::Failure(quoted +
+                               " is not an offset: type a decimal number, or 0x and hex digits");
     const std::string size = std::to_string(fileSize);
-    if (fileSize <= 0) return Failure("The file is empty: there is no offset to go to");
+    if (fileSize <= 0) return Result::Failure("The file is empty: there is no offset to go to");
     if (error == std::errc::result_out_of_range || value >= static_cast<uint64_t>(fileSize)) {
-        return Failure("Offset " + std::string(text) + " is past the end of the file: it is " +
-                       size + " bytes long, its last offset is " + std::to_string(fileSize - 1));
+        return Result::Failure("Offset " + std::string(text) +
+                               " is past the end of the file: it is " + size +
+                               " bytes long, its last offset is " + std::to_string(fileSize - 1));
     }
-    OffsetInput input;
-    input.Offset = static_cast<int64_t>(value);
-    return input;
+    return static_cast<int64_t>(value);
 }
 
 }  // namespace vexlor::app

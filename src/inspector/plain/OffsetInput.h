@@ -6,14 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "reader/Result.h"
+
 namespace vexlor::app {
 
-struct OffsetInput {
-    int64_t Offset = -1;
-    std::string Error;  // empty when Offset is a byte of the file
-    bool Ok() const { return Error.empty(); }
-};
-
-OffsetInput ParseOffset(std::string_view text, int64_t fileSize);
+// The offset of a byte of the file, or a failure whose message says what is wrong.
+Expected<int64_t> ParseOffset(std::string_view text, int64_t fileSize);
 
 }  // namespace vexlor::app

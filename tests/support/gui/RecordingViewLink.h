@@ -57,7 +57,7 @@ class RecordingViewLink : public ViewLink {
     void ShowViewWindow() override { calls << QStringLiteral("ShowViewWindow"); }
     PixelSize FrameSize() const override { return {457, 417}; }
     int32_t LargestPictureSide() override { return largestPicture; }
-    OperationResult SavePicture(const std::string& path, PixelSize size) override {
+    Result SavePicture(const std::string& path, PixelSize size) override {
         calls << QStringLiteral("SavePicture(%1,%2x%3)")
                      .arg(QString::fromStdString(path))
                      .arg(size.Width)
@@ -69,7 +69,7 @@ class RecordingViewLink : public ViewLink {
     ViewEvents* events = nullptr;
     bool shaded = false;
     int32_t largestPicture = 16384;
-    OperationResult pictureResult;
+    Result pictureResult;
     const OptModel* model = nullptr;
     int32_t currentMesh = 0;
     int32_t lod = 1;

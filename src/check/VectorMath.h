@@ -10,16 +10,16 @@
 
 namespace vexlor {
 
-// v := v * s, component by component.
-void VecScale(Vec3& v, float s);
-// r := b - a, the vector that points from a to b.
-void VecDiff(const Vec3& a, const Vec3& b, Vec3& r);
+// v * s, component by component.
+Vec3 VecScaled(const Vec3& v, float s);
+// b - a, the vector that points from a to b.
+Vec3 VecDifference(const Vec3& a, const Vec3& b);
 // sqrt(x*x + y*y + z*z), rounded once.
 float VecLength(const Vec3& v);
-// v := v / VecLength(v); no guard against a zero length.
-void VecNormalise(Vec3& v);
-// r := a x b; r must not be a or b.
-void VecCross(const Vec3& a, const Vec3& b, Vec3& r);
+// v / VecLength(v); no guard against a zero length.
+Vec3 VecNormalised(const Vec3& v);
+// a x b.
+Vec3 VecCross(const Vec3& a, const Vec3& b);
 float VecDot(const Vec3& a, const Vec3& b);
 // True unless the distance from a to b exceeds tol: a distance equal to tol, or one that is not a
 // number, is near.

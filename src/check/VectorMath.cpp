@@ -1,5 +1,5 @@
 // Vector arithmetic in double precision with one rounding to float per stored result.
-#include "check/Vector_Utils.h"
+#include "check/VectorMath.h"
 
 #include <cmath>
 #include <limits>
@@ -13,17 +13,15 @@ static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<doubl
 
 namespace vexlor {
 
-void VecScale(Vec3& v, float s) {
+Vec3 VecScaled(const Vec3& v, float s) {
     const double k = s;
-    v.x = static_cast<float>(v.x * k);
-    v.y = static_cast<float>(v.y * k);
-    v.z = static_cast<float>(v.z * k);
+    return {static_cast<float>(v.x * k), static_cast<float>(v.y * k), static_cast<float>(v.z * k)};
 }
 
-void VecDiff(const Vec3& a, const Vec3& b, Vec3& r) {
-    r.x = static_cast<float>(double{b.x} - double{a.x});
-    r.y = static_cast<float>(double{b.y} - double{a.y});
-    r.z = static_cast<float>(double{b.z} - double{a.z});
+Vec3 VecDifference(const Vec3& a, const Vec3& b) {
+    return {static_cast<float>(double{b.x} - double{a.x}),
+            static_cast<float>(double{b.y} - double{a.y}),
+            static_cast<float>(double{b.z} - double{a.z})};
 }
 
 float VecLength(const Vec3& v) {
@@ -31,19 +29,17 @@ float VecLength(const Vec3& v) {
     return static_cast<float>(std::sqrt(x * x + y * y + z * z));
 }
 
-void VecNormalise(Vec3& v) {
+Vec3 VecNormalised(const Vec3& v) {
     const double length = VecLength(v);
-    v.x = static_cast<float>(v.x / length);
-    v.y = static_cast<float>(v.y / length);
-    v.z = static_cast<float>(v.z / length);
+    return {static_cast<float>(v.x / length), static_cast<float>(v.y / length),
+            static_cast<float>(v.z / length)};
 }
 
-void VecCross(const Vec3& a, const Vec3& b, Vec3& r) {
+Vec3 VecCross(const Vec3& a, const Vec3& b) {
     const double ax = a.x, ay = a.y, az = a.z;
     const double bx = b.x, by = b.y, bz = b.z;
-    r.x = static_cast<float>(ay * bz - az * by);
-    r.y = static_cast<float>(az * bx - ax * bz);
-    r.z = static_cast<float>(ax * by - ay * bx);
+    return {static_cast<float>(ay * bz - az * by), static_cast<float>(az * bx - ax * bz),
+            static_cast<float>(ax * by - ay * bx)};
 }
 
 float VecDot(const Vec3& a, const Vec3& b) {
@@ -51,9 +47,7 @@ float VecDot(const Vec3& a, const Vec3& b) {
 }
 
 bool VecNear(const Vec3& a, const Vec3& b, float tol) {
-    Vec3 r;
-    VecDiff(a, b, r);
-    return !(VecLength(r) > tol);
+    return !(VecLength(VecDifference(a, b)) > tol);
 }
 
 }  // namespace vexlor
