@@ -314,28 +314,5 @@ TEST_F(HexViewTest, AHundredMegabyteFileScrollsToItsLastPartialRow) {
     EXPECT_LT(lastVisible, view_.VisibleRows());
 }
 
-TEST(OffsetInputTest, JunkGetsAMessageThatSaysWhatAnOffsetIs) {
-    EXPECT_EQ(ParseOffset("4095", 4096).Value(), 4095);
-    EXPECT_EQ(ParseOffset("0X1f", 4096).Value(), 31);
-    EXPECT_EQ(ParseOffset("0x0", 1).Value(), 0);
-    EXPECT_EQ(ParseOffset("", 4096).Message(),
-              "Type an offset: a decimal number, or 0x and hex digits");
-    EXPECT_EQ(ParseOffset("  ", 4096).Message(),
-              "Type an offset: a decimal number, or 0x and hex digits");
-    for (const char* junk : {"12z", "0x", "0xg1", "1 2", "1.5", "ten", "+7"})
-        EXPECT_EQ(ParseOffset(junk, 4096).Message(),
-                  "\"" + std::string(junk) +
-                      "\" is not an offset: type a decimal number, or 0x "
-                      "and hex digits")
-            << junk;
-    EXPECT_EQ(ParseOffset("-5", 4096).Message(), "\"-5\" is not an offset: offsets start at 0");
-    EXPECT_EQ(ParseOffset("0x1000", 4096).Message(),
-              "Offset 0x1000 is past the end of the file: it is 4096 bytes long, its last offset "
-              "is 4095");
-    EXPECT_EQ(ParseOffset("99999999999999999999999", 4096).Message(),
-              "Offset 99999999999999999999999 is past the end of the file: it is 4096 bytes long, "
-              "its last offset is 4095");
-}
-
 }  // namespace
 }  // namespace vexlor::app
