@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CheckTestSupport.h"
+#include "CommandRun.h"
 #include "samples/SampleModels.h"
 
 namespace vexlor::testing {
@@ -20,28 +21,12 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kSamples = fs::path(VEXLOR_SOURCE_DIR) / "samples";
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using CliRun = CommandRun;
 
 CliRun Vexlor(const std::string& args) {
     const fs::path dir =
         fs::temp_directory_path() / ("vexlor-check-cli-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const std::string command = "'" VEXLOR_BINARY "' " + args + " > '" + (dir / "out").string() +
-                                "' 2> '" + (dir / "err").string() + "'";
-    CliRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(dir / "out");
-    run.err = ReadText(dir / "err");
+    CliRun run = RunCaught("'" VEXLOR_BINARY "' " + args, dir);
     fs::remove_all(dir);
     return run;
 }
@@ -144,7 +129,7 @@ TEST(CheckCli, UsageAndFileErrorsExitWithTwo) {
 }
 
 TEST(CheckCli, FaultySampleIsWhatTheGeneratorMakes) {
-    const std::string bytes = ReadText(kSamples / "faulty.opt");
+    const std::string bytes = ReadWhole(kSamples / "faulty.opt");
     const std::vector<uint8_t> built = BuildFaultySample();
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), built);
 }
@@ -168,7 +153,7 @@ TEST(CheckCli, JsonHasARecordForEveryFindingLineThatLeadsToItsFace) {
         const nlohmann::json& records = parsed.at("findings");
         ASSERT_EQ(records.size(), findingLines.size()) << sample;
         int counted = 0;
-        const std::string bytes = ReadText(file);
+        const std::string bytes = ReadWhole(file);
         for (size_t i = 0; i < records.size(); ++i) {
             const nlohmann::json& record = records[i];
             EXPECT_EQ(record.at("line"), findingLines[i]) << sample;

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "CommandRun.h"
 #include "reader/OptDocument.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
@@ -25,15 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = CommandRun;
 
 std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadWhole(path);
 }
 
 // Outputs compared as a whole: by size and digest first, and where they differ only the first
@@ -102,15 +98,9 @@ class Batch : public ::testing::Test {
     // Runs vexlor in the test folder; with `merged`, standard error goes into `out` too.
     static CliRun Vexlor(const std::string& args, bool merged = false) {
         // A runaway output stops at 1 GiB rather than filling the disk.
-        const std::string command = "cd '" + dir_.string() +
-                                    "' && ulimit -f 2097152 && timeout 120 '" VEXLOR_BINARY "' " +
-                                    args + " > run.out " + (merged ? "2>&1" : "2> run.err");
-        CliRun run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = Read(dir_ / "run.out");
-        run.err = merged ? "" : Read(dir_ / "run.err");
-        return run;
+        return RunCaught("cd '" + dir_.string() +
+                             "' && ulimit -f 2097152 && timeout 120 '" VEXLOR_BINARY "' " + args,
+                         dir_, merged);
     }
 
     // Every file the recursive run over mods/ reads, in order.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "CommandRun.h"
 #include "TempFolder.h"
 #include "TestSupport.h"
 #include "reader/Version.h"
@@ -16,11 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = CommandRun;
 
 class Cli : public ::testing::Test {
   protected:
@@ -50,19 +47,10 @@ class Cli : public ::testing::Test {
     // Runs vexlor in the test folder with the given arguments.
     // `prefix` goes before the program, e.g. "timeout 20 ".
     CliRun Vexlor(const std::string& args, const std::string& prefix = "") const {
-        const std::string command = "cd '" + dir_.string() + "' && " + prefix +
-                                    "'" VEXLOR_BINARY "' " + args + " > stdout.bin 2> stderr.txt";
-        CliRun run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = Read(dir_ / "stdout.bin");
-        run.err = Read(dir_ / "stderr.txt");
-        return run;
+        return RunCaught("cd '" + dir_.string() + "' && " + prefix + "'" VEXLOR_BINARY "' " + args,
+                         dir_);
     }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string Read(const fs::path& path) { return ReadWhole(path); }
 
     fs::path dir_;
     std::vector<uint8_t> model_;
@@ -123,7 +111,7 @@ TEST_F(Cli, BlockJsonGivesTheBlocksFieldsAndRecordsByName) {
             "cd '" + dir_.string() +
             "' && node -e 'const d = " + "JSON.parse(require(\"fs\").readFileSync(0, \"utf8\")); " +
             "const r = Object.fromEntries(d.regions.map(x => [x.name, x]));" + " console.log(" +
-            script + ")' < stdout.bin > read.txt";
+            script + ")' < run.out > read.txt";
         EXPECT_EQ(std::system(command.c_str()), 0) << run.out;
         return Read(dir_ / "read.txt");
     };

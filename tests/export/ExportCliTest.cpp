@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandRun.h"
 #include "ExportTestSupport.h"
 #include "export/ExportWriter.h"
 #include "reader/OptDocument.h"
@@ -40,17 +41,10 @@ class ExportCli : public ExportFolderTest {
     // exported files land in the test folder), with a time limit.
     CliRun Vexlor(const std::string& args) const {
         const fs::path outputs = dir_.string() + ".run";
-        fs::create_directories(outputs);
-        const std::string command =
-            "cd '" + dir_.string() + "' && timeout 120 '" VEXLOR_BINARY "' " + args + " > '" +
-            (outputs / "out").string() + "' 2> '" + (outputs / "err").string() + "'";
-        CliRun run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) && WEXITSTATUS(raw) != 124 ? WEXITSTATUS(raw) : -1;
-        run.out = Read((outputs / "out").string());
-        run.errors = Lines(Read((outputs / "err").string()));
+        const CommandRun caught = RunCaught(
+            "cd '" + dir_.string() + "' && timeout 120 '" VEXLOR_BINARY "' " + args, outputs);
         fs::remove_all(outputs);
-        return run;
+        return {caught.status, caught.out, Lines(caught.err)};
     }
     static std::string Sample(const std::string& name) {
         return "'" + (kSamples / name).string() + "'";
