@@ -22,8 +22,10 @@ class DiffCommand : public Command {
         command.add_option("B", fileB_, "the second OPT file")->required();
         command.add_flag("--json", json_, "write the differences as JSON");
         command
-            .add_option("--tolerance", tolerance_,
-                        "numbers that differ by no more than T count as equal (default 0: exact)")
+            .add_option(
+                "--tolerance", tolerance_,
+                "numbers that differ by no more than T count as equal (default 0: exact, bit for "
+                "bit)")
             ->option_text("T")
             ->check(CLI::NonNegativeNumber);
     }

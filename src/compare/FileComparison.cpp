@@ -108,7 +108,8 @@ class BlockComparer {
                 if (wordA == 0 || wordB == 0) return wordA == wordB;
                 return wordA - modelA_.GlobalOffset == wordB - modelB_.GlobalOffset;
             case ValueKind::kSingle: {
-                if (wordA == wordB) return true;
+                // Exact is bit for bit: -0 is not 0, and a NaN equals only the same NaN.
+                if (wordA == wordB || options_.Tolerance == 0) return wordA == wordB;
                 const double difference =
                     std::fabs(double{a_.SingleAt(atA)} - double{b_.SingleAt(atB)});
                 return difference <= options_.Tolerance;  // NaN: not equal
