@@ -74,14 +74,6 @@ class Diff : public ::testing::Test {
     OptDocument document_;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The one line that holds `part`; empty when none or several do.
 std::string LineWith(const std::vector<std::string>& lines, const std::string& part) {
     std::string found;
@@ -119,7 +111,7 @@ TEST_F(Diff, ChangedValuesAreListedAsExactlyTheirFieldsWithinTheTolerance) {
 
     const testing::CommandRun run = Run("a.opt b.opt");
     EXPECT_EQ(run.status, 1) << run.err;
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = testing::Lines(run.out);
     ASSERT_EQ(lines.size(), 4U) << run.out;
     const auto expected = [&](int64_t at, int32_t node, const std::string& kind,
                               const std::string& record, const std::string& field) {
@@ -150,7 +142,7 @@ TEST_F(Diff, ChangedValuesAreListedAsExactlyTheirFieldsWithinTheTolerance) {
     EXPECT_EQ(json["summary"], lines[3]);
 
     // Differences within the tolerance count as equal.
-    const std::vector<std::string> loose = Lines(Run("--tolerance 0.5 a.opt b.opt").out);
+    const std::vector<std::string> loose = testing::Lines(Run("--tolerance 0.5 a.opt b.opt").out);
     ASSERT_EQ(loose.size(), 3U);
     EXPECT_FALSE(LineWith(loose, "normal.x").empty());
     EXPECT_FALSE(LineWith(loose, "position.y").empty());
@@ -181,7 +173,7 @@ TEST_F(Diff, ACutCountAndAnEmptiedSlotAreTheirFieldsRecordsAndBlockOnly) {
 
     const testing::CommandRun run = Run("a.opt b.opt");
     EXPECT_EQ(run.status, 1);
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = testing::Lines(run.out);
     ASSERT_EQ(lines.size(), 5U) << run.out;
     for (const std::string& part :
          {"slot " + std::to_string(slot + 1) + "  field childOffset  A position " +
