@@ -1,8 +1,8 @@
 # bash completion for vexlor. Installed as share/bash-completion/completions/vexlor.
 # The commands, their options and what each value is come from the vexlor being completed
 # (`vexlor --describe completion`, read once per program), so they follow its command line. What a
-# value is gets offered by its name in the help: FILE: OPT files and folders; DIR: folders; OUT:
-# any file; a|b|c: those words; anything else (N, INDEX): nothing.
+# value is gets offered by its name in the help: FILE (and diff's A and B): OPT files and folders;
+# DIR: folders; OUT: any file; a|b|c: those words; anything else (N, INDEX): nothing.
 
 _vexlor_table=()
 _vexlor_table_program=""
@@ -68,7 +68,7 @@ _vexlor_argument() {
 # Puts what fits a value named $1 and starting with $2 into COMPREPLY.
 _vexlor_offer_value() {
     case "$1" in
-        FILE)
+        FILE | A | B)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$2"; compgen -f -X '!*.[oO][pP][tT]' -- "$2")
             ;;

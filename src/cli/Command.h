@@ -1,7 +1,7 @@
-// One command of `vexlor` (report, prj, tree, block, check): the options it takes on the command
-// line and what it does with them. Each command lives in a file of its own; AllCommands lists
-// them in the order `vexlor --help` shows them. A command that reads one OPT file and can as well
-// read many derives from FileCommand (FileCommand.h) instead.
+// One command of `vexlor` (report, prj, tree, block, check, export, diff): the options it takes on
+// the command line and what it does with them. Each command lives in a file of its own; AllCommands
+// lists them in the order `vexlor --help` shows them. A command that reads one OPT file and can as
+// well read many derives from FileCommand (FileCommand.h) instead.
 #pragma once
 
 #include <CLI/CLI.hpp>

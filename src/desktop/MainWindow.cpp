@@ -259,6 +259,7 @@ void MainWindow::BuildDocks() {
     findingsDock_->setObjectName(QStringLiteral("findingsDock"));
     findingsDock_->setWidget(findingsPanel_);
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
+    BuildCompareDock();
     // The hex view takes the whole height of the right side, the findings the rest of the bottom.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
 }
@@ -398,6 +399,11 @@ void MainWindow::BuildInspectorMenu() {
     findings->setObjectName(QStringLiteral("findingsAction"));
     ApplyHint(findings, QStringLiteral("Show or hide the findings panel"));
     inspect->addAction(findings);
+    QAction* compare = compareDock_->toggleViewAction();
+    compare->setText(QStringLiteral("&Compare"));
+    compare->setObjectName(QStringLiteral("compareViewAction"));
+    ApplyHint(compare, QStringLiteral("Show or hide the compare panel"));
+    inspect->addAction(compare);
 }
 
 void MainWindow::BuildMenus() {
@@ -437,6 +443,9 @@ void MainWindow::BuildMenus() {
     item(file, "exportAction", QStringLiteral("&Export..."),
          QStringLiteral("Export the model to glTF, OBJ, FBX, STL and other formats"),
          &MainWindow::ExportWithDialog);
+    item(file, "compareAction", QStringLiteral("&Compare with..."),
+         QStringLiteral("Compare the open file with another, field by field"),
+         &MainWindow::CompareWithDialog);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &MainWindow::Exit);

@@ -1,7 +1,7 @@
 // The main window: tool panel, menus, structure tree, report list and status bar, the hex view
 // and findings panel beside them, and the commands behind them (open, block display, saves,
-// export, check, rotation controls, shaded mode, pictures, search, go to offset, findings, recent
-// files and reload); it follows the 3D view's picks, cursor and shaded mode as the view's
+// export, compare, check, rotation controls, shaded mode, pictures, search, go to offset, findings,
+// recent files and reload); it follows the 3D view's picks, cursor and shaded mode as the view's
 // ViewEvents.
 #pragma once
 
@@ -38,6 +38,7 @@ class QPushButton;
 namespace vexlor::app {
 
 class FileWatch;
+class ComparePanel;
 class FindingsPanel;
 class HexPane;
 class RecentFiles;
@@ -93,6 +94,11 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SaveAsciiWithDialog();
     void SavePrjWithDialog();
     void ExportWithDialog();
+    // File > Compare with...: the other file chosen, then compared with the open one.
+    void CompareWithDialog();
+    // The open file compared with `path` in the compare panel. False when there is no open file
+    // or `path` cannot be read as an OPT file (the message is shown).
+    bool CompareWith(const QString& path);
     void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
@@ -177,6 +183,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QWidget* BuildTreePane(QWidget* parent);
     QWidget* BuildReportPane(QWidget* parent);
     void BuildDocks();
+    void BuildCompareDock();
     // What follows a successful open: hex view, problems, findings, watch, recent files.
     void ShowOpenedFile();
     void ShowProblemCount();
@@ -226,6 +233,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QDockWidget* hexDock_ = nullptr;
     FindingsPanel* findingsPanel_ = nullptr;
     QDockWidget* findingsDock_ = nullptr;
+    ComparePanel* comparePanel_ = nullptr;
+    QDockWidget* compareDock_ = nullptr;
     ReloadBar* reloadBar_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     FileWatch* fileWatch_ = nullptr;

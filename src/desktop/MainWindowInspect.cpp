@@ -11,6 +11,7 @@
 #include "desktop/RecentFiles.h"
 #include "desktop/ReloadBar.h"
 #include "inspector/BlockKindWords.h"
+#include "inspector/ComparePanel.h"
 #include "inspector/FindingsPanel.h"
 #include "inspector/FindingsTableModel.h"
 #include "inspector/HexPane.h"
@@ -144,6 +145,8 @@ void MainWindow::ShowOpenedFile() {
     hexPane_->SetFile(&document.Stream(), document.Model().GlobalOffset, document.Numbers());
     checkFindings_.clear();
     findingsPanel_->Rows()->SetProblems(document.Model());
+    // The comparison's rows name blocks of the file that was open before.
+    comparePanel_->Rows()->Clear();
     ShowProblemCount();
     reloadBar_->hide();
     fileWatch_->Watch(currentFileName_);

@@ -1,45 +1,25 @@
-// The findings panel: the open file's problems and the last check's findings in a table that
-// sorts by any column (a click on its header) and keeps only the rows that hold the filter text.
-// Choosing a row, with a click or the arrow keys, asks the window to go where it leads.
+// The findings panel: the open file's problems and the last check's findings, in a panel of rows
+// that lead to their places.
 #pragma once
 
-#include <QWidget>
-
-#include "inspector/plain/FindingPlace.h"
-
-class QLabel;
-class QLineEdit;
-class QSortFilterProxyModel;
-class QTableView;
+#include "inspector/FindingsTableModel.h"
+#include "inspector/PlacedRowsPanel.h"
 
 namespace vexlor::app {
 
-class FindingsTableModel;
-
-class FindingsPanel : public QWidget {
+class FindingsPanel : public PlacedRowsPanel {
     Q_OBJECT
   public:
-    explicit FindingsPanel(QWidget* parent = nullptr);
+    explicit FindingsPanel(QWidget* parent = nullptr)
+        : FindingsPanel(new FindingsTableModel, parent) {}
 
     FindingsTableModel* Rows() const { return rows_; }
-    QSortFilterProxyModel* Shown() const { return shown_; }
-    QTableView* Table() const { return table_; }
-    QLineEdit* Filter() const { return filter_; }
-    // "12 rows", "3 of 12 rows".
-    QString Count() const;
-
-  signals:
-    void Chosen(const FindingPlace& place);
 
   private:
-    void ChooseRow(const QModelIndex& shownIndex);
-    void UpdateCount();
+    FindingsPanel(FindingsTableModel* rows, QWidget* parent)
+        : PlacedRowsPanel(rows, QStringLiteral("findings"), parent), rows_(rows) {}
 
     FindingsTableModel* rows_;
-    QSortFilterProxyModel* shown_;
-    QLineEdit* filter_;
-    QLabel* count_;
-    QTableView* table_;
 };
 
 }  // namespace vexlor::app

@@ -4,17 +4,17 @@
 // knows where it leads.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <optional>
 #include <vector>
 
 #include "check/CheckFinding.h"
+#include "inspector/PlacedRowsModel.h"
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptModel.h"
 
 namespace vexlor::app {
 
-class FindingsTableModel : public QAbstractTableModel {
+class FindingsTableModel : public PlacedRowsModel {
     Q_OBJECT
   public:
     enum Column {
@@ -30,10 +30,7 @@ class FindingsTableModel : public QAbstractTableModel {
         kText,
         kColumnCount
     };
-    // Numbers as numbers, so that columns sort by value; rows without one sort first.
-    static constexpr int kSortRole = Qt::UserRole;
-
-    explicit FindingsTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+    explicit FindingsTableModel(QObject* parent = nullptr) : PlacedRowsModel(parent) {}
 
     // The open file's problems (the check's findings go: they were of the file before).
     void SetProblems(const OptModel& model);
@@ -41,7 +38,7 @@ class FindingsTableModel : public QAbstractTableModel {
     void SetFindings(const std::vector<CheckFinding>& findings, const OptModel& model);
     void Clear();
 
-    const FindingPlace& PlaceOf(int row) const { return rows_[static_cast<size_t>(row)].Place; }
+    FindingPlace PlaceOf(int row) const override { return rows_[static_cast<size_t>(row)].Place; }
     int ProblemRows() const { return problemRows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -53,14 +53,6 @@ std::string Read(const fs::path& path) {
            << ":\n  got:      " << line(actual) << "\n  expected: " << line(expected);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // mods/ as the tests find it; the names sort as: capitals first, then the subfolder "broken/"
 // between "a-" and "c-", so the unreadable files sit in the middle. The check finds something in
 // the faulty sample, the seam sample and the text file (its mesh table lies outside it).

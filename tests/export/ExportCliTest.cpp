@@ -27,14 +27,6 @@ struct CliRun {
     std::vector<std::string> errors;  // the lines of standard error
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class ExportCli : public ExportFolderTest {
   protected:
     // Runs `vexlor ARGS` in a folder of its own (beside the test folder, so that only the

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -36,6 +37,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/ReloadBar.h"
+#include "inspector/ComparePanel.h"
 #include "inspector/FindingsPanel.h"
 #include "inspector/FindingsTableModel.h"
 #include "inspector/HexLegend.h"
@@ -51,8 +53,10 @@
 #include "inspector/StructureTreeModel.h"
 #include "inspector/TreeFilterModel.h"
 #include "inspector/TreeImages.h"
+#include "reader/BlockRegions.h"
 #include "reader/BlockTypes.h"
 #include "reader/ByteOutput.h"
+#include "reader/FormatTables.h"
 #include "samples/EveryBlockSample.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
@@ -652,6 +656,68 @@ TEST_F(Inspector, EveryBrokenSamplesProblemsAreCountedListedAndLeadToAMarkedNode
         }
     }
     EXPECT_GE(files, 10);
+}
+
+TEST_F(Inspector, CompareWithListsTheChangedFieldsAndARowLeadsToItsFaceBytesAndReportLines) {
+    Show();
+    // Before any open there is nothing to compare.
+    window_.findChild<QAction*>(QStringLiteral("compareAction"))->trigger();
+    EXPECT_EQ(ListLines(), (QStringList{"", "?? no opt loaded!"}));
+    EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
+
+    testing::FighterLayout layout;
+    std::vector<uint8_t> bytes = testing::BuildFighter(layout);
+    const fs::path a = Write("a.opt", bytes);
+    ASSERT_TRUE(Open(a));
+    const int64_t faces = layout.meshes[0].faces[0];
+    const BlockRegions regions =
+        LocateBlock(document_.Stream(), document_.Model().GlobalOffset, faces, kTypeFace);
+    const int64_t normal = regions.Region(format::kFaceNormalsRegion).RecordOffset(3);
+    bytes[static_cast<size_t>(normal) + 3] ^= 0x80;  // face 3's normal.x negated
+    const fs::path b = Write("b.opt", bytes);
+    Write("empty.opt", {});
+
+    // File > Compare with..., a file that is no OPT file: said, and nothing listed.
+    auto* compare = window_.findChild<ComparePanel*>(QStringLiteral("comparePanel"));
+    dialogs_.answers = {Q(dir_ / "empty.opt")};
+    window_.findChild<QAction*>(QStringLiteral("compareAction"))->trigger();
+    EXPECT_EQ(dialogs_.filtersSeen.back(), "OPT files (*.OPT *.opt *.Opt)");
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_EQ(messages_.messages.back(), Q(dir_ / "empty.opt") + " is not an OPT file");
+    EXPECT_EQ(messages_.details.back(), "it is empty");
+    EXPECT_EQ(compare->Table()->model()->rowCount(), 0);
+
+    dialogs_.answers = {Q(b)};
+    window_.findChild<QAction*>(QStringLiteral("compareAction"))->trigger();
+    ASSERT_TRUE(compare->isVisible());
+    EXPECT_EQ(compare->Count(), "1 row");
+    QTableView* table = compare->Table();
+    const auto cell = [&](int column) {
+        return table->model()->index(0, column).data().toString();
+    };
+    EXPECT_EQ(cell(CompareTableModel::kField), "normal.x");
+    EXPECT_EQ(cell(CompareTableModel::kRecord), "face 3");
+    EXPECT_EQ(cell(CompareTableModel::kB), "-" + cell(CompareTableModel::kA));
+    EXPECT_TRUE(
+        cell(CompareTableModel::kText).contains("(face block) mesh 0  face 3  field normal.x"));
+    EXPECT_TRUE(window_.statusBar()->currentMessage().endsWith(
+        "1 difference: 1 field value, 0 record ranges, 0 blocks only in A, 0 blocks only in B"));
+
+    // A click on the row: the face block chosen, the face highlighted, its bytes marked.
+    view_.calls.clear();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 0)).center());
+    EXPECT_EQ(BlockOfNode(window_.ChosenNode()).Offset, faces);
+    EXPECT_EQ(view_.highlight, std::make_pair(faces, 3));
+    EXPECT_EQ(Hex()->MarkedOffset(), normal);
+    EXPECT_EQ(Hex()->MarkedLength(), 4);
+    ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
+    EXPECT_EQ(list->currentIndex().data().toString(), "FACE 3");
+    window_.grab().save(Q(fs::temp_directory_path() / "vexlor-compare-panel.png"));
+
+    // Opening another file empties the panel: its rows named the other file's blocks.
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(compare->Table()->model()->rowCount(), 0);
 }
 
 TEST_F(Inspector, TreeNodesSayWhatTheirBlockIsInTheirToolTips) {

@@ -50,6 +50,8 @@ expect _vexlor "B.OPT a.opt models.d" vexlor check a.opt models.d ""
 expect _vexlor "" vexlor check a.opt --jobs ""
 expect _vexlor "B.OPT a.opt models.d" vexlor check a.opt --jobs 2 ""
 expect _vexlor "" vexlor block a.opt 3 ""
+expect _vexlor "B.OPT a.opt models.d" vexlor diff a.opt ""
+expect _vexlor "--json --names --tolerance" vexlor diff -
 expect _vexlor "frobnicate" ../other/vexlor fr
 expect _vexlor "check" vexlor ch
 expect _optvexlor "B.OPT a.opt models.d" optvexlor ""

@@ -1,5 +1,5 @@
-// Runs a command line through the shell with its standard output and error caught in files, for
-// the tests that run vexlor as a process.
+// Runs a command line through the shell with its standard output and error caught in files, and
+// splits output into lines, for the tests that run vexlor as a process.
 #pragma once
 
 #include <sys/wait.h>
@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace vexlor::testing {
 
@@ -25,6 +27,15 @@ inline std::string ReadWhole(const std::filesystem::path& path) {
 
 // The last command of `shell` writes into `outputs` (created, and left with the two files);
 // with `mergeErrors`, its standard error goes into `out` too.
+// The lines of a command's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 inline CommandRun RunCaught(const std::string& shell, const std::filesystem::path& outputs,
                             bool mergeErrors = false) {
     std::filesystem::create_directories(outputs);

@@ -1,5 +1,5 @@
-// The findings panel's table, filter and choices.
-#include "inspector/FindingsPanel.h"
+// The table, filter and choices of a panel of rows that lead into the file.
+#include "inspector/PlacedRowsPanel.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -10,28 +10,29 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "inspector/FindingsTableModel.h"
+#include "inspector/PlacedRowsModel.h"
 
 namespace vexlor::app {
 
-FindingsPanel::FindingsPanel(QWidget* parent)
+PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWidget* parent)
     : QWidget(parent),
-      rows_(new FindingsTableModel(this)),
+      rows_(rows),
       shown_(new QSortFilterProxyModel(this)),
       filter_(new QLineEdit(this)),
       count_(new QLabel(this)),
       table_(new QTableView(this)) {
+    rows_->setParent(this);
     shown_->setSourceModel(rows_);
-    shown_->setSortRole(FindingsTableModel::kSortRole);
+    shown_->setSortRole(PlacedRowsModel::kSortRole);
     shown_->setFilterKeyColumn(-1);
     shown_->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
-    filter_->setObjectName(QStringLiteral("findingsFilter"));
+    filter_->setObjectName(name + QStringLiteral("Filter"));
     filter_->setPlaceholderText(tr("Filter"));
     filter_->setClearButtonEnabled(true);
-    count_->setObjectName(QStringLiteral("findingsCount"));
+    count_->setObjectName(name + QStringLiteral("Count"));
 
-    table_->setObjectName(QStringLiteral("findingsTable"));
+    table_->setObjectName(name + QStringLiteral("Table"));
     table_->setModel(shown_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -65,7 +66,7 @@ FindingsPanel::FindingsPanel(QWidget* parent)
     });
     // A click chooses on release; the arrow keys choose as they move. A row that becomes current
     // because the rows changed under it is not chosen.
-    connect(table_, &QTableView::clicked, this, &FindingsPanel::ChooseRow);
+    connect(table_, &QTableView::clicked, this, &PlacedRowsPanel::ChooseRow);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (table_->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
@@ -74,18 +75,18 @@ FindingsPanel::FindingsPanel(QWidget* parent)
     UpdateCount();
 }
 
-void FindingsPanel::ChooseRow(const QModelIndex& shownIndex) {
+void PlacedRowsPanel::ChooseRow(const QModelIndex& shownIndex) {
     const QModelIndex row = shown_->mapToSource(shownIndex);
     if (!row.isValid()) return;
-    const FindingPlace& place = rows_->PlaceOf(row.row());
+    const FindingPlace place = rows_->PlaceOf(row.row());
     if (place.Leads()) emit Chosen(place);
 }
 
-QString FindingsPanel::Count() const {
+QString PlacedRowsPanel::Count() const {
     return count_->text();
 }
 
-void FindingsPanel::UpdateCount() {
+void PlacedRowsPanel::UpdateCount() {
     const int all = rows_->rowCount();
     const int shown = shown_->rowCount();
     const QString rows = all == 1 ? tr("1 row") : tr("%1 rows").arg(all);
