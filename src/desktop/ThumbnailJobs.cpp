@@ -9,6 +9,8 @@ namespace vexlor::app {
 ThumbnailJobs::ThumbnailJobs(ThumbnailDraw draw, ThumbnailCache cache, QObject* parent)
     : QObject(parent), draw_(std::move(draw)), cache_(std::move(cache)) {
     pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    // The window comes first: the pictures take what processor time it leaves.
+    pool_.setThreadPriority(QThread::LowPriority);
 }
 
 ThumbnailJobs::~ThumbnailJobs() {
