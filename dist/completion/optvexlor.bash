@@ -1,11 +1,11 @@
-# bash completion for optvexlor: an OPT file, and the options of --screenshot.
+# bash completion for optvexlor: an OPT file, the options of --screenshot, and --thumbnail.
 # Installed as share/bash-completion/completions/optvexlor.
 
 _optvexlor() {
     local cur="${COMP_WORDS[COMP_CWORD]}" prev=""
     [[ $COMP_CWORD -gt 0 ]] && prev="${COMP_WORDS[COMP_CWORD - 1]}"
     case "$prev" in
-        --screenshot)
+        --screenshot | --thumbnail)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -20,7 +20,7 @@ _optvexlor() {
             ;;
     esac
     if [[ "$cur" == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "--help --version --screenshot --size --lod --view --shaded" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "--help --version --screenshot --size --lod --view --shaded --thumbnail" -- "$cur")
         return
     fi
     compopt -o filenames 2>/dev/null

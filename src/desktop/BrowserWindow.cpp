@@ -1,25 +1,30 @@
 // The OPT browser window.
 #include "desktop/BrowserWindow.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "desktop/MainWindow.h"
+#include "desktop/ThumbnailGrid.h"
 
 namespace vexlor::app {
 
 BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter& messages,
-                             QWidget* parent)
+                             BrowserThumbnails thumbnails, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
       main_(main),
       view_(view),
@@ -31,22 +36,25 @@ BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter&
 
     auto* toolBar = new QToolBar(this);
     toolBar->setObjectName(QStringLiteral("toolBar"));
-    toolBar->setGeometry(0, 0, 424, 28);
     auto* load = new QToolButton(toolBar);
     load->setObjectName(QStringLiteral("loadButton"));
-    load->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    load->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    // With its text beside the picture the button reads as what it does, not as "back".
+    load->setText(tr("&Load"));
+    load->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     load->setToolTip(QStringLiteral("load this OPT!"));
-    load->setGeometry(0, 2, 25, 22);
+    load->setStatusTip(tr("Open the chosen file in the main window (Enter)"));
+    toolBar->addWidget(load);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), toolBar);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setToolTip(QStringLiteral("don't load, return to main form"));
-    cancel->setGeometry(25, 2, 40, 22);
+    toolBar->addWidget(cancel);
     connect(load, &QToolButton::clicked, this, [this] { LoadSelectedFile(); });
     connect(cancel, &QPushButton::clicked, this, [this] { GoBack(); });
 
     driveChoice_ = new QComboBox(this);
     driveChoice_->setObjectName(QStringLiteral("driveChoice"));
-    driveChoice_->setGeometry(0, 32, 209, 19);
+    driveChoice_->setToolTip(tr("The drive whose folders are listed"));
     FillDrives();
 
     // The folders as a tree from the drive's root, opened down to the current folder, so the
@@ -55,7 +63,6 @@ BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter&
     directories_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     folderTree_ = new QTreeView(this);
     folderTree_->setObjectName(QStringLiteral("folderTree"));
-    folderTree_->setGeometry(0, 56, 209, 85);
     folderTree_->setModel(directories_);
     folderTree_->setHeaderHidden(true);
     folderTree_->setIndentation(10);
@@ -69,30 +76,80 @@ BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter&
     files_->setNameFilterDisables(false);
     fileList_ = new QListView(this);
     fileList_->setObjectName(QStringLiteral("fileList"));
-    fileList_->setGeometry(212, 32, 209, 109);
     fileList_->setModel(files_);
+    grid_ = new ThumbnailGrid(std::move(thumbnails.Draw), std::move(thumbnails.Cache), this);
+    grid_->setObjectName(QStringLiteral("thumbnailGrid"));
+    grid_->setModel(files_);
+    // One selection for both: a file chosen in either is chosen in the other.
+    grid_->setSelectionModel(fileList_->selectionModel());
     // Every change of the selection previews, however it happens: a mouse press makes an item
     // current before it selects it, so following the current item alone would find nothing
     // selected on a click.
     connect(fileList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { PreviewSelectedFile(); });
-    // A double-click on a file loads it, as the load button does.
-    connect(fileList_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && !files_->isDir(index)) LoadSelectedFile();
-    });
+    // A double-click on a file, or Enter (eventFilter), loads it, as the load button does.
+    for (QListView* files : {fileList_, static_cast<QListView*>(grid_)}) {
+        connect(files, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+            if (index.isValid() && !files_->isDir(index)) LoadSelectedFile();
+        });
+    }
+    // The pictures are asked for once the folder's files are known, while the window is shown.
+    const auto filesCame = [this] {
+        HideFolders();
+        if (isVisible()) grid_->RequestMissing();
+    };
+    connect(files_, &QFileSystemModel::directoryLoaded, this, filesCame);
+    connect(files_, &QFileSystemModel::rowsInserted, this, filesCame);
 
     connect(driveChoice_, &QComboBox::activated, this,
             [this](int index) { ChangeDirectory(driveChoice_->itemData(index).toString()); });
-    // Only the user's choice of a folder (a click, or Enter) changes the file list; the tree's
-    // own movements while it reads folders in the background never do.
-    const auto chooseFolder = [this](const QModelIndex& index) {
-        const QString folder = QDir::cleanPath(directories_->filePath(index));
-        if (index.isValid() && folder != CurrentDirectory()) ChangeDirectory(folder);
-    };
-    connect(folderTree_, &QTreeView::clicked, this, chooseFolder);
-    connect(folderTree_, &QTreeView::activated, this, chooseFolder);
+    // Only the user's choice of a folder (a click, Enter, or the arrow keys in the tree: see
+    // eventFilter) changes the file list; the tree's own movements while it reads folders in the
+    // background never do.
+    connect(folderTree_, &QTreeView::clicked, this, &BrowserWindow::ChooseFolder);
+    connect(folderTree_, &QTreeView::activated, this, &BrowserWindow::ChooseFolder);
 
+    BuildLayout(toolBar, load, cancel);
+    // Escape goes back from every control; Enter loads from the list and the grid.
+    for (QWidget* control : findChildren<QWidget*>())
+        control->installEventFilter(this);
     ChangeDirectory(QDir::currentPath());
+}
+
+void BrowserWindow::BuildLayout(QWidget* toolBar, QToolButton* load, QPushButton* cancel) {
+    auto* folders = new QWidget(this);
+    auto* folderColumn = new QVBoxLayout(folders);
+    folderColumn->setContentsMargins(0, 0, 0, 0);
+    folderColumn->setSpacing(4);
+    folderColumn->addWidget(driveChoice_);
+    folderColumn->addWidget(folderTree_, 1);
+
+    // The lists and the grid share the room; the grid, which needs the most, takes what grows.
+    auto* columns = new QSplitter(Qt::Horizontal, this);
+    columns->setObjectName(QStringLiteral("browserColumns"));
+    columns->setChildrenCollapsible(false);
+    columns->addWidget(folders);
+    columns->addWidget(fileList_);
+    columns->addWidget(grid_);
+    columns->setStretchFactor(0, 1);
+    columns->setStretchFactor(1, 1);
+    columns->setStretchFactor(2, 3);
+    for (QWidget* part : {static_cast<QWidget*>(folders), static_cast<QWidget*>(fileList_),
+                          static_cast<QWidget*>(grid_)})
+        part->setMinimumWidth(60);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(2, 0, 2, 2);
+    window->setSpacing(2);
+    window->addWidget(toolBar);
+    window->addWidget(columns, 1);
+
+    // Tab goes through the controls in the order they are seen.
+    setTabOrder(load, cancel);
+    setTabOrder(cancel, driveChoice_);
+    setTabOrder(driveChoice_, folderTree_);
+    setTabOrder(folderTree_, fileList_);
+    setTabOrder(fileList_, grid_);
 }
 
 void BrowserWindow::FillDrives() {
@@ -104,6 +161,11 @@ void BrowserWindow::FillDrives() {
     }
 }
 
+void BrowserWindow::ChooseFolder(const QModelIndex& index) {
+    const QString folder = QDir::cleanPath(directories_->filePath(index));
+    if (index.isValid() && folder != CurrentDirectory()) ChangeDirectory(folder);
+}
+
 QString BrowserWindow::CurrentDirectory() const {
     return files_->rootPath();
 }
@@ -111,7 +173,9 @@ QString BrowserWindow::CurrentDirectory() const {
 void BrowserWindow::ChangeDirectory(const QString& path) {
     const QString directory = QDir::cleanPath(QDir(path).absolutePath());
     // A new folder starts with nothing chosen, so changing folders alone previews nothing.
-    fileList_->setRootIndex(files_->setRootPath(directory));
+    const QModelIndex filesRoot = files_->setRootPath(directory);
+    fileList_->setRootIndex(filesRoot);
+    grid_->ShowFolder(files_, filesRoot);
     fileList_->selectionModel()->clear();
     const QString drive = QStorageInfo(directory).rootPath();
     folderTree_->setRootIndex(directories_->setRootPath(drive));
@@ -123,6 +187,19 @@ void BrowserWindow::ChangeDirectory(const QString& path) {
     folderTree_->setToolTip(directory);
     const int driveItem = driveChoice_->findData(drive);
     if (driveItem >= 0) driveChoice_->setCurrentIndex(driveItem);
+    // A folder read before has its files at once, and no directoryLoaded comes for it.
+    HideFolders();
+    if (isVisible()) grid_->RequestMissing();
+}
+
+void BrowserWindow::HideFolders() {
+    // The file model keeps showing a folder on the way to one it was shown before.
+    const QModelIndex root = fileList_->rootIndex();
+    for (int row = 0; row < files_->rowCount(root); ++row) {
+        const bool folder = files_->isDir(files_->index(row, 0, root));
+        fileList_->setRowHidden(row, folder);
+        grid_->setRowHidden(row, folder);
+    }
 }
 
 bool BrowserWindow::SelectFile(const QString& name) {
@@ -173,6 +250,34 @@ void BrowserWindow::closeEvent(QCloseEvent* event) {
     // Closing acts as Back; the window is only hidden, so it keeps its folder and selection.
     event->ignore();
     GoBack();
+}
+
+void BrowserWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    grid_->RequestMissing();
+}
+
+void BrowserWindow::hideEvent(QHideEvent* event) {
+    grid_->CancelPending();
+    QWidget::hideEvent(event);
+}
+
+bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Escape && watched != driveChoice_->view()) {
+        GoBack();
+        return true;
+    }
+    const bool inFiles = watched == fileList_ || watched == grid_;
+    if (inFiles && (key == Qt::Key_Return || key == Qt::Key_Enter) && !SelectedPath().isEmpty()) {
+        LoadSelectedFile();
+        return true;
+    }
+    // The tree moves its current folder with the key first; the folder it lands on is chosen.
+    if (watched == folderTree_ && key != Qt::Key_Return && key != Qt::Key_Enter)
+        QTimer::singleShot(0, this, [this] { ChooseFolder(folderTree_->currentIndex()); });
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace vexlor::app

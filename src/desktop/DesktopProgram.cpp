@@ -1,6 +1,8 @@
 // Creating the desktop program's windows.
 #include "desktop/DesktopProgram.h"
 
+#include "desktop/ModelThumbnail.h"
+
 namespace vexlor::app {
 
 DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
@@ -11,7 +13,7 @@ DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& mess
       main_({document_, link_, messages, dialogs, namesFolder, settings}),
       about_(&main_),
       viewWindow_(viewState_),
-      browser_(main_, link_, messages) {
+      browser_(main_, link_, messages, {DrawModelThumbnail, ThumbnailCache()}) {
     main_.SetAboutBox(&about_);
     main_.SetBrowser(&browser_);
     viewWindow_.SetNumbers(numbers);

@@ -106,12 +106,7 @@ void GlViewLink::SpinSliderChanged(int position) {
 }
 
 void GlViewLink::ResetToPreviewView() {
-    state_.AngleX = -130.0f;
-    state_.AngleY = 0.0f;
-    state_.AngleZ = 210.0f;
-    state_.Scale = 1.0;
-    state_.PanX = 0;
-    state_.PanY = 0;
+    view::ResetToPreviewView(state_);
 }
 
 void GlViewLink::ShowViewWindow() {

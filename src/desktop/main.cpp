@@ -3,6 +3,8 @@
 // instead and ends without showing a window.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
 #include <cstdio>
@@ -18,6 +20,7 @@
 
 #include "desktop/BoxMessagePresenter.h"
 #include "desktop/DesktopProgram.h"
+#include "desktop/ModelThumbnail.h"
 #include "desktop/QtFileDialogs.h"
 #include "desktop/Screenshot.h"
 #include "inspector/TreeImages.h"
@@ -79,7 +82,38 @@ struct Options {
         QStringLiteral("NAME")};
     QCommandLineOption shaded{QStringLiteral("shaded"),
                               QStringLiteral("Shaded faces rather than the wireframe.")};
+    // Taken before the application starts (see Thumbnail); listed here for --help.
+    QCommandLineOption thumbnail{
+        QStringLiteral("thumbnail"),
+        QStringLiteral("optvexlor --thumbnail IN OUT SIZE: draw a SIZE x SIZE thumbnail of IN "
+                       "into OUT (PNG) and end; needs no display."),
+        QStringLiteral("IN")};
 };
+
+// A thumbnail failure's status, as thumbnailers report one.
+constexpr int kNoThumbnail = 1;
+
+// optvexlor --thumbnail IN OUT SIZE, as file managers call a thumbnailer: drawn in software
+// before any application object exists, so that no display is needed or looked for.
+int Thumbnail(int argc, char** argv) {
+    if (argc != 5)
+        return Fail(
+            QStringLiteral("--thumbnail takes IN OUT SIZE: optvexlor --thumbnail "
+                           "model.opt picture.png 128"));
+    static const QRegularExpression kDigits(QStringLiteral("^[0-9]{1,4}$"));
+    const QString sizeText = QString::fromLocal8Bit(argv[4]);
+    const int side = kDigits.match(sizeText).hasMatch() ? sizeText.toInt() : 0;
+    if (side < 1 || side > app::kThumbnailMostSide)
+        return Fail(QStringLiteral("--thumbnail's SIZE must be 1 to %1 pixels, not \"%2\"")
+                        .arg(app::kThumbnailMostSide)
+                        .arg(sizeText));
+    const Result written =
+        app::WriteModelThumbnail(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), side);
+    if (written.Ok()) return 0;
+    std::fprintf(stderr, "optvexlor: %s%s%s\n", written.Message().c_str(),
+                 written.Reason().empty() ? "" : ": ", written.Reason().c_str());
+    return kNoThumbnail;
+}
 
 int Screenshot(const QCommandLineParser& parser, const Options& options) {
     const QStringList files = parser.positionalArguments();
@@ -151,7 +185,7 @@ int Run(const NumberText& numbers) {
                                  QStringLiteral("[FILE]"));
     const Options options;
     parser.addOptions({options.help, options.version, options.screenshot, options.size, options.lod,
-                       options.view, options.shaded});
+                       options.view, options.shaded, options.thumbnail});
     if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
     if (parser.isSet(options.help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
@@ -161,6 +195,8 @@ int Run(const NumberText& numbers) {
         std::puts("optvexlor " VEXLOR_VERSION);
         return 0;
     }
+    if (parser.isSet(options.thumbnail))
+        return Fail(QStringLiteral("--thumbnail comes first: optvexlor --thumbnail IN OUT SIZE"));
     if (parser.isSet(options.screenshot)) return Screenshot(parser, options);
     for (const QCommandLineOption* pictureOnly :
          {&options.size, &options.lod, &options.view, &options.shaded}) {
@@ -198,6 +234,7 @@ int main(int argc, char** argv) {
     const NumberText numbers(DecimalSeparatorFromEnvironment());
     // An interrupted save, export or picture leaves no temporary file.
     TemporaryFiles::RemoveOnSignals();
+    if (argc > 1 && std::strcmp(argv[1], "--thumbnail") == 0) return Thumbnail(argc, argv);
     QApplication application(argc, argv);
     const int status = Run(numbers);
     CheckLeaksBeforeTeardown();

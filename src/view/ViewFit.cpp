@@ -141,6 +141,12 @@ void ResetView(ViewState& view) {
     view.PanX = view.PanY = 0;
 }
 
+void ResetToPreviewView(ViewState& view) {
+    ResetView(view);
+    view.AngleX = -130.0f;
+    view.AngleZ = 210.0f;
+}
+
 ViewAngles PresetAngles(PresetView preset) {
     switch (preset) {
         case PresetView::Front:

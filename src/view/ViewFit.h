@@ -31,6 +31,8 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
 
 // The start view: no turn, scale 1, no pan.
 void ResetView(ViewState& view);
+// The browser preview's start view: turned -130 degrees about x and 210 about z, scale 1, no pan.
+void ResetToPreviewView(ViewState& view);
 
 enum class PresetView { Front, Back, Right, Left, Top, Bottom, Iso };
 

@@ -55,8 +55,9 @@ expect _vexlor "--json --names --tolerance" vexlor diff -
 expect _vexlor "frobnicate" ../other/vexlor fr
 expect _vexlor "check" vexlor ch
 expect _optvexlor "B.OPT a.opt models.d" optvexlor ""
-expect _optvexlor "--help --lod --screenshot --shaded --size --version --view" optvexlor a.opt -
+expect _optvexlor "--help --lod --screenshot --shaded --size --thumbnail --version --view" optvexlor a.opt -
 expect _optvexlor "B.OPT a.opt models.d notes.txt" optvexlor a.opt --screenshot ""
+expect _optvexlor "B.OPT a.opt models.d notes.txt" optvexlor --thumbnail ""
 expect _optvexlor "back bottom" optvexlor a.opt --view b
 expect _optvexlor "" optvexlor a.opt --size ""
 [ "$failures" -eq 0 ] || exit 1

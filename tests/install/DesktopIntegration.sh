@@ -34,4 +34,12 @@ cp "$desktop" "$work/applications/"
 update-desktop-database "$work/applications"
 grep -q "^$type=.*optvexlor.desktop" "$work/applications/mimeinfo.cache" ||
     fail "the desktop's type list does not offer optvexlor.desktop for $type"
-echo "desktop entry, icon and the MIME type $type fit together"
+# The thumbnailer entry names the installed program, takes the convention's %i %o %s, and draws
+# the same type.
+thumbnailer="$share/thumbnailers/optvexlor.thumbnailer"
+grep -qx '\[Thumbnailer Entry\]' "$thumbnailer" || fail "optvexlor.thumbnailer has no [Thumbnailer Entry]"
+tkey() { sed -n "s/^$1=//p" "$thumbnailer"; }
+[ -x "$prefix/bin/$(tkey TryExec)" ] || fail "the thumbnailer's TryExec names no installed program"
+[ "$(tkey Exec)" = "$(tkey TryExec) --thumbnail %i %o %s" ] || fail "the thumbnailer's Exec is $(tkey Exec)"
+[ "$(tkey MimeType)" = "$type;" ] || fail "the thumbnailer draws $(tkey MimeType), not $type"
+echo "desktop entry, icon, thumbnailer and the MIME type $type fit together"

@@ -21,7 +21,8 @@ share/man/man1/optvexlor.1.gz
 share/man/man1/vexlor.1.gz
 share/mime/packages/optvexlor.xml
 share/optvexlor/data/Hardpoint_Type.ace
-share/optvexlor/data/Mesh_Type.ace"
+share/optvexlor/data/Mesh_Type.ace
+share/thumbnailers/optvexlor.thumbnailer"
 actual=$(cd "$prefix" && find . -mindepth 1 ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     echo "installed files differ from the expected list (< expected, > installed):"

@@ -5,7 +5,8 @@
 //
 // VEXLOR_RECORD_FRAMES=1 writes the pictures instead of comparing (only after a change of the
 // designed picture that is meant); a failing case writes what it drew beside the build's
-// programs as pinned-NAME.png.
+// programs as pinned-NAME.png. The software drawing of the thumbnails draws the frame's pixels
+// too, to within a pixel.
 #include <QCoreApplication>
 #include <QDir>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "samples/SampleModels.h"
 #include "view/OffscreenPicture.h"
 #include "view/RotationThread.h"
+#include "view/WireframeImage.h"
 
 namespace vexlor::view::testing {
 namespace {
@@ -187,6 +189,50 @@ TEST_F(PinnedFrames, DesignedKeysAndTurningGiveTheRecordedFrames) {
         const Difference offscreen = Compare(picture.Image, frame);
         EXPECT_EQ(offscreen.pixels, 0)
             << "off the screen, first at " << offscreen.first.x() << "," << offscreen.first.y();
+    }
+}
+
+// The thumbnails' software wireframe beside OpenGL's frame of the same faces, box and camera: each
+// edge pixel of either has a pixel of its colour within one pixel in the other.
+TEST(SoftwareWireframe, DrawsTheFramesEdgesInTheirColoursWithinAPixel) {
+    OptDocument document;
+    document.OpenBytes(vexlor::testing::BuildFighter(), "fighter.opt");
+    const std::span<const DrawFace> faces(document.Model().DrawFaces);
+    for (const QSize size : {QSize(128, 128), QSize(457, 417)}) {
+        SCOPED_TRACE(size.width());
+        WireframeFrame frame;
+        ASSERT_TRUE(PreviewFrame(faces, 1, size, frame));
+        const QImage drawn = DrawWireframeImage(faces, frame);
+        PictureRequest request;
+        request.Size = size;
+        request.View = frame.View;
+        request.Box = frame.Box;
+        request.Scene.Faces = faces;
+        request.Scene.ShowLod = 1;
+        const Picture picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Error;
+        const auto unmatched = [](const QImage& from, const QImage& in) {
+            int edges = 0, missing = 0;
+            for (int y = 0; y < from.height(); ++y) {
+                for (int x = 0; x < from.width(); ++x) {
+                    const Hue hue = HueOf(from.pixel(x, y));
+                    if (hue == Hue::Black) continue;
+                    ++edges;
+                    bool found = false;
+                    for (int dy = -1; dy <= 1 && !found; ++dy) {
+                        for (int dx = -1; dx <= 1 && !found; ++dx)
+                            found =
+                                in.valid(x + dx, y + dy) && HueOf(in.pixel(x + dx, y + dy)) == hue;
+                    }
+                    missing += found ? 0 : 1;
+                }
+            }
+            EXPECT_GT(edges, 100);
+            return double(missing) / std::max(edges, 1);
+        };
+        // Where lines cross, the one drawn last may differ by the pixel rounding of each.
+        EXPECT_LT(unmatched(drawn, picture.Image), 0.005);
+        EXPECT_LT(unmatched(picture.Image, drawn), 0.005);
     }
 }
 

@@ -2,6 +2,7 @@
 // samples and on built files, with the picture read back: the frame the view shows after an
 // open, preset views with the model fitted, the shaded mode, the level of detail, other sizes;
 // and every kind of bad input ending with status 2, one line on standard error and no picture.
+// optvexlor --thumbnail IN OUT SIZE run the way file managers run it, with no display at all.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
@@ -241,6 +242,61 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
     EXPECT_EQ(blind.status, 2);
     EXPECT_EQ(blind.errors,
               QStringList{"optvexlor: --screenshot needs an X display (run it under xvfb-run)"});
+}
+
+// The thumbnailer's runs: no DISPLAY, no Wayland, no platform chosen.
+const QStringList kNoDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+
+TEST_F(Screenshot, ThumbnailWithoutADisplayIsThePreviewFramedInTheViewsColours) {
+    const QString out = PathOf("thumb.png");
+    const Run run = Take({"--thumbnail", kSamples + "/fighter.opt", out, "128"}, out, kNoDisplay);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.join(u'\n').toStdString();
+    ASSERT_EQ(run.picture.size(), QSize(128, 128));
+    // Mesh 0 red, the other meshes cyan, on black, nothing else.
+    EXPECT_FALSE(PixelsOf(run.picture, Hue::Red).isEmpty());
+    EXPECT_FALSE(PixelsOf(run.picture, Hue::Cyan).isEmpty());
+    EXPECT_TRUE(PixelsOf(run.picture, Hue::Other).isEmpty());
+    // Fitted: the model fills the picture but for the margin on its longer side.
+    const QRect drawn = Drawn(run.picture);
+    EXPECT_GE(std::max(drawn.width(), drawn.height()), 110)
+        << drawn.width() << "x" << drawn.height();
+    EXPECT_TRUE(QRect(2, 2, 124, 124).contains(drawn));
+}
+
+TEST_F(Screenshot, ThumbnailOfABrokenOrHugeFileEndsWithStatusOneAndNoPicture) {
+    const QString out = PathOf("thumb.png");
+    const QString empty = Write("empty.opt", {});
+    const QString png = Write("picture.opt", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0});
+    const QString huge = PathOf("huge.opt");
+    fs::resize_file(Write("huge.opt", TwoMeshModel().bytes).toStdString(), 200u << 20);
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* message;  // the start of the line
+    } cases[] = {
+        {{"--thumbnail", empty, out, "128"}, 1, "No thumbnail of "},
+        {{"--thumbnail", png, out, "128"}, 1, "No thumbnail of "},
+        {{"--thumbnail", huge, out, "128"}, 1, "No thumbnail of "},
+        {{"--thumbnail", PathOf("missing.opt"), out, "128"}, 1, "Cannot open file "},
+        {{"--thumbnail", kSamples + "/fighter.opt", PathOf("no/such/x.png"), "128"}, 1, "Cannot "},
+        {{"--thumbnail", kSamples + "/fighter.opt", out, "0"}, 2, "--thumbnail's SIZE must be"},
+        {{"--thumbnail", kSamples + "/fighter.opt", out}, 2, "--thumbnail takes IN OUT SIZE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const Run run = Take(c.arguments, out, kNoDisplay);
+        EXPECT_EQ(run.status, c.status);
+        ASSERT_EQ(run.errors.size(), 1) << run.errors.join(u'\n').toStdString();
+        EXPECT_TRUE(run.errors[0].startsWith(QStringLiteral("optvexlor: ") + c.message))
+            << run.errors[0].toStdString();
+        EXPECT_TRUE(run.picture.isNull());
+    }
+    const Run misplaced = Take({kSamples + "/fighter.opt", "--thumbnail", out}, out);
+    EXPECT_EQ(misplaced.status, 2);
+    EXPECT_EQ(misplaced.errors,
+              QStringList{"optvexlor: --thumbnail comes first: optvexlor --thumbnail IN OUT SIZE"});
+    EXPECT_TRUE(misplaced.picture.isNull());
 }
 
 }  // namespace
