@@ -5,7 +5,9 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 #include "check/CornerIndex.h"
@@ -58,6 +60,34 @@ struct CornerUse {
     RepairedFace Place;
 };
 
+// One face as one walk of its mesh read it; a face block that several slots reach is read once
+// for each.
+struct FaceVisit {
+    RepairedFace Place;
+    Vec3 Calculated;
+    FaceNormalVerdict Verdict;
+    Vec3 Normal, Soft1, Soft2;  // as stored
+    int64_t NormalOffset, SoftOffset;
+};
+
+// What one visit of a record asks to be written there: nothing, new values, or something that
+// cannot be written (the reason is kept already).
+struct Proposal {
+    enum { Nothing, Values, Refused } What = Nothing;
+    Vec3 First, Second;
+};
+
+bool SameProposal(const Proposal& a, const Proposal& b) {
+    return a.What == b.What && (a.What != Proposal::Values ||
+                                (SameBits(a.First, b.First) && SameBits(a.Second, b.Second)));
+}
+
+bool HasNaN(const Vec3& v) {
+    return std::isnan(v.x) || std::isnan(v.y) || std::isnan(v.z);
+}
+
+constexpr const char* kShared = "its record is read for several faces that need different values";
+
 class Planner {
   public:
     Planner(const OptDocument& document, const RepairChoice& choice)
@@ -71,13 +101,15 @@ class Planner {
     RepairPlan Run();
 
   private:
-    void PlanFace(int32_t mesh, int64_t f, const MeshTables& tables);
+    void ReadFace(int32_t mesh, int64_t f, const MeshTables& tables);
+    void PlanFaceNormals();
+    Proposal SoftProposal(const FaceVisit& visit);
+    void PlanSoftVectors();
     void PlanEntries();
+    void DropOverlaps();
     const BlockRegions& FaceBlock(int64_t position);
-    // Adds a change unless one is already planned at that place; false when the planned one
-    // writes another value there (a record that two walks of a shared block read).
-    bool Change(const FieldChange& change, const RepairedFace& face);
-    FieldChange FaceChange(const RepairedFace& face, const RegionSchema& region,
+    void Change(const FieldChange& change, const RepairedFace& face);
+    FieldChange FaceChange(const RepairedFace& face, int64_t offset, const RegionSchema& region,
                            const FieldSchema& field, const Vec3& old, const Vec3& now);
     void Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason);
 
@@ -86,7 +118,8 @@ class Planner {
     std::unordered_map<int64_t, int32_t> nodes_;  // block position -> first tree node
     std::unordered_map<int64_t, BlockRegions> faceBlocks_;
     std::map<int64_t, std::pair<FieldChange, RepairedFace>> changes_;  // by offset
-    std::unordered_map<int64_t, Vec3> faceNormals_;  // face normal offset -> the value written
+    std::vector<FaceVisit> visits_;
+    std::unordered_map<int64_t, Vec3> normals_;  // face normal offset -> its value as written
     std::vector<CornerUse> corners_;
     EntryOrigins origins_;
     RepairPlan plan_;
@@ -102,18 +135,15 @@ const BlockRegions& Planner::FaceBlock(int64_t position) {
     return found->second;
 }
 
-bool Planner::Change(const FieldChange& change, const RepairedFace& face) {
-    const auto [at, added] = changes_.try_emplace(change.Offset, change, face);
-    return added || SameBits(at->second.first.New, change.New);
+void Planner::Change(const FieldChange& change, const RepairedFace& face) {
+    changes_.try_emplace(change.Offset, change, face);
 }
 
-FieldChange Planner::FaceChange(const RepairedFace& face, const RegionSchema& region,
-                                const FieldSchema& field, const Vec3& old, const Vec3& now) {
-    const BlockRegions& block = FaceBlock(face.BlockOffset);
-    const int32_t index = region.Name == kNormals.Name ? format::kFaceNormalsRegion : kSoftsRegion;
+FieldChange Planner::FaceChange(const RepairedFace& face, int64_t offset,
+                                const RegionSchema& region, const FieldSchema& field,
+                                const Vec3& old, const Vec3& now) {
     FieldChange change;
-    change.Offset =
-        block.Region(static_cast<size_t>(index)).RecordOffset(face.FaceInBlock) + field.Offset;
+    change.Offset = offset + field.Offset;
     const auto node = nodes_.find(face.BlockOffset);
     change.Block = node == nodes_.end() ? -1 : node->second;
     change.BlockOffset = face.BlockOffset;
@@ -131,7 +161,7 @@ void Planner::Keep(FindingKind kind, const RepairedFace& face, int64_t offset, s
     plan_.Kept.push_back({kind, face.Mesh, face.Face, -1, offset, std::move(reason)});
 }
 
-void Planner::PlanFace(int32_t mesh, int64_t f, const MeshTables& tables) {
+void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
     const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
     const FaceOrigin& origin = tables.FaceOrigins[static_cast<size_t>(f)];
     const RepairedFace place{mesh, f, origin.BlockOffset, origin.FaceInBlock, origin.RecordOffset};
@@ -143,59 +173,12 @@ void Planner::PlanFace(int32_t mesh, int64_t f, const MeshTables& tables) {
         Keep(FindingKind::CoincidentVertices, place, origin.RecordOffset,
              "co-incident vertices cannot be mended in place");
     }
-
+    const BlockRegions& block = FaceBlock(origin.BlockOffset);
     const Vec3 n = CalculatedFaceNormal(a, b, c);
-    const FaceNormalVerdict verdict = TestFaceNormal(n, face.FaceNormal);
-    Vec3 normal = face.FaceNormal;  // as it will be written
-    if (choice_.FaceNormals && verdict != FaceNormalVerdict::Agrees) {
-        const FieldChange change = FaceChange(place, kNormals, kNormalField, face.FaceNormal, n);
-        if (Change(change, place)) {
-            normal = n;
-            faceNormals_[change.Offset] = n;
-        } else {
-            Keep(FindingKind::FaceNormal, place, change.Offset,
-                 "its record is read again for another face that needs another normal");
-        }
-    }
-
-    if (choice_.SoftVectors && !SoftVectorsOnPlane(face.SoftVector1, face.SoftVector2, normal)) {
-        const FieldChange first =
-            FaceChange(place, kSofts, kSoft1Field, face.SoftVector1, face.SoftVector1);
-        const auto keep = [&](std::string reason) {
-            Keep(FindingKind::SoftVector, place, first.Offset, std::move(reason));
-        };
-        const std::optional<Vec3> soft1 = OntoPlane(face.SoftVector1, n);
-        const std::optional<Vec3> soft2 = OntoPlane(face.SoftVector2, n);
-        if (std::isnan(n.x) || std::isnan(n.y) || std::isnan(n.z)) {
-            keep("the face's corners give no plane to project its soft vectors onto");
-        } else if (verdict != FaceNormalVerdict::Agrees && !choice_.FaceNormals) {
-            keep("its face normal fails the check too and is not being repaired");
-        } else if (!soft1 || !soft2) {
-            keep("a soft vector projects to nothing on the face's plane");
-        } else {
-            // The fewest vectors projected that pass the test: one, else both.
-            const Vec3 s1 = face.SoftVector1, s2 = face.SoftVector2;
-            const std::array<std::pair<Vec3, Vec3>, 3> tries{
-                {{*soft1, s2}, {s1, *soft2}, {*soft1, *soft2}}};
-            const auto passes = std::find_if(tries.begin(), tries.end(), [&](const auto& t) {
-                return SoftVectorsOnPlane(t.first, t.second, normal);
-            });
-            if (passes == tries.end()) {
-                keep("its soft vectors projected onto the face's plane are parallel");
-            } else {
-                bool written = true;
-                if (!SameBits(passes->first, s1))
-                    written =
-                        Change(FaceChange(place, kSofts, kSoft1Field, s1, passes->first), place);
-                if (!SameBits(passes->second, s2))
-                    written =
-                        Change(FaceChange(place, kSofts, kSoft2Field, s2, passes->second), place) &&
-                        written;
-                if (!written)
-                    keep("its record is read again for another face that needs other values");
-            }
-        }
-    }
+    visits_.push_back({place, n, TestFaceNormal(n, face.FaceNormal), face.FaceNormal,
+                       face.SoftVector1, face.SoftVector2,
+                       block.Region(format::kFaceNormalsRegion).RecordOffset(origin.FaceInBlock),
+                       block.Region(kSoftsRegion).RecordOffset(origin.FaceInBlock)});
 
     if (choice_.VertexNormals == VertexNormalCheck::None) return;
     const size_t cornerCount = quad ? 4 : 3;
@@ -208,23 +191,117 @@ void Planner::PlanFace(int32_t mesh, int64_t f, const MeshTables& tables) {
     }
 }
 
+// Calls `decide(first visit, proposals)` for the visits of each record, grouped by `offset`.
+template <typename Offset, typename Propose, typename Decide>
+void ByRecord(const std::vector<FaceVisit>& visits, Offset offset, Propose propose, Decide decide) {
+    std::map<int64_t, std::vector<size_t>> records;
+    for (size_t i = 0; i < visits.size(); ++i)
+        records[offset(visits[i])].push_back(i);
+    for (const auto& [at, readers] : records) {
+        std::vector<Proposal> proposals;
+        for (const size_t i : readers)
+            proposals.push_back(propose(visits[i]));
+        const bool agree = std::all_of(proposals.begin(), proposals.end(), [&](const auto& p) {
+            return SameProposal(p, proposals.front());
+        });
+        decide(readers, proposals, agree);
+    }
+}
+
+void Planner::PlanFaceNormals() {
+    ByRecord(
+        visits_, [](const FaceVisit& v) { return v.NormalOffset; },
+        [&](const FaceVisit& v) {
+            if (!choice_.FaceNormals || v.Verdict == FaceNormalVerdict::Agrees) return Proposal{};
+            return Proposal{Proposal::Values, v.Calculated, {}};
+        },
+        [&](const std::vector<size_t>& readers, const std::vector<Proposal>& proposals,
+            bool agree) {
+            const FaceVisit& first = visits_[readers.front()];
+            if (agree && proposals.front().What == Proposal::Values) {
+                normals_[first.NormalOffset] = proposals.front().First;
+                Change(FaceChange(first.Place, first.NormalOffset, kNormals, kNormalField,
+                                  first.Normal, proposals.front().First),
+                       first.Place);
+            } else if (!agree) {
+                for (size_t k = 0; k < readers.size(); ++k) {
+                    if (proposals[k].What == Proposal::Values)
+                        Keep(FindingKind::FaceNormal, visits_[readers[k]].Place,
+                             first.NormalOffset + kNormalField.Offset, kShared);
+                }
+            }
+        });
+}
+
+Proposal Planner::SoftProposal(const FaceVisit& visit) {
+    const auto written = normals_.find(visit.NormalOffset);
+    const Vec3 normal = written == normals_.end() ? visit.Normal : written->second;
+    if (!choice_.SoftVectors || SoftVectorsOnPlane(visit.Soft1, visit.Soft2, normal)) return {};
+    const auto refuse = [&](const char* reason) {
+        Keep(FindingKind::SoftVector, visit.Place, visit.SoftOffset + kSoft1Field.Offset, reason);
+        return Proposal{Proposal::Refused, {}, {}};
+    };
+    const Vec3& n = visit.Calculated;
+    if (HasNaN(n))
+        return refuse("the face's corners give no plane to project its soft vectors onto");
+    if (written == normals_.end() && visit.Verdict != FaceNormalVerdict::Agrees)
+        return refuse("its face normal fails the check too and is not being repaired");
+    const std::optional<Vec3> soft1 = OntoPlane(visit.Soft1, n);
+    const std::optional<Vec3> soft2 = OntoPlane(visit.Soft2, n);
+    if (!soft1 || !soft2) return refuse("a soft vector projects to nothing on the face's plane");
+    // The fewest vectors projected that pass the test: one, else both.
+    const std::array<std::pair<Vec3, Vec3>, 3> tries{
+        {{*soft1, visit.Soft2}, {visit.Soft1, *soft2}, {*soft1, *soft2}}};
+    const auto passes = std::find_if(tries.begin(), tries.end(), [&](const auto& t) {
+        return SoftVectorsOnPlane(t.first, t.second, normal);
+    });
+    if (passes == tries.end())
+        return refuse("its soft vectors projected onto the face's plane are parallel");
+    return {Proposal::Values, passes->first, passes->second};
+}
+
+void Planner::PlanSoftVectors() {
+    ByRecord(
+        visits_, [](const FaceVisit& v) { return v.SoftOffset; },
+        [&](const FaceVisit& v) { return SoftProposal(v); },
+        [&](const std::vector<size_t>& readers, const std::vector<Proposal>& proposals,
+            bool agree) {
+            const FaceVisit& first = visits_[readers.front()];
+            if (agree && proposals.front().What == Proposal::Values) {
+                const Proposal& p = proposals.front();
+                if (!SameBits(p.First, first.Soft1))
+                    Change(FaceChange(first.Place, first.SoftOffset, kSofts, kSoft1Field,
+                                      first.Soft1, p.First),
+                           first.Place);
+                if (!SameBits(p.Second, first.Soft2))
+                    Change(FaceChange(first.Place, first.SoftOffset, kSofts, kSoft2Field,
+                                      first.Soft2, p.Second),
+                           first.Place);
+            } else if (!agree) {
+                for (size_t k = 0; k < readers.size(); ++k) {
+                    if (proposals[k].What == Proposal::Values)
+                        Keep(FindingKind::SoftVector, visits_[readers[k]].Place,
+                             first.SoftOffset + kSoft1Field.Offset, kShared);
+                }
+            }
+        });
+}
+
 void Planner::PlanEntries() {
     // The draw tables with the face normals as they will be written.
     std::vector<DrawFace> drawFaces = document_.Model().DrawFaces;
-    if (!faceNormals_.empty()) {
+    if (!normals_.empty()) {
         for (DrawFace& face : drawFaces) {
             const int64_t offset = FaceBlock(face.BlockOffset)
                                        .Region(format::kFaceNormalsRegion)
-                                       .RecordOffset(face.FaceInBlock) +
-                                   kNormalField.Offset;
-            const auto mended = faceNormals_.find(offset);
-            if (mended != faceNormals_.end()) face.Normal = mended->second;
+                                       .RecordOffset(face.FaceInBlock);
+            const auto mended = normals_.find(offset);
+            if (mended != normals_.end()) face.Normal = mended->second;
         }
     }
     CornerIndex index(drawFaces, CheckTolerance);
     struct EntryUse {
         std::vector<Vec3> Averages;
-        std::vector<size_t> Corners;
         bool Flagged = false;
         size_t FirstFlagged = 0;
     };
@@ -237,10 +314,9 @@ void Planner::PlanEntries() {
         const NormalSum found = index.Contributions(corner.Position, filter);
         if (found.count == 0) continue;
         const Vec3 average = AverageNormal(found);
-        if (std::isnan(average.x) || std::isnan(average.y) || std::isnan(average.z)) continue;
+        if (HasNaN(average)) continue;
         EntryUse& use = entries[corner.Entry.Offset];
         use.Averages.push_back(average);
-        use.Corners.push_back(i);
         if (!use.Flagged && !VertexNormalAgrees(average, corner.Stored)) {
             use.Flagged = true;
             use.FirstFlagged = i;
@@ -272,7 +348,7 @@ void Planner::PlanEntries() {
                            static_cast<float>(z / count)});
         const bool agree = std::all_of(use.Averages.begin(), use.Averages.end(),
                                        [&](const Vec3& a) { return VertexNormalAgrees(a, mean); });
-        if (!agree || std::isnan(mean.x) || std::isnan(mean.y) || std::isnan(mean.z)) {
+        if (!agree || HasNaN(mean)) {
             kept.Reason =
                 "the corners that share its vertex normal entry disagree beyond the "
                 "check's tolerance: it would need a split, which changes the file's "
@@ -296,6 +372,59 @@ void Planner::PlanEntries() {
     }
 }
 
+// A field whose bytes the walk also reads as part of another record (blocks that overlap) is not
+// written: the write would change what that record says.
+void Planner::DropOverlaps() {
+    const OptStream& stream = document_.Stream();
+    const OptModel& model = document_.Model();
+    // Where the regions read cover a byte more than once, as disjoint [start, end) spans.
+    std::vector<std::pair<int64_t, int>> edges;
+    std::set<std::pair<int64_t, int32_t>> located;
+    for (size_t node = 0; node < model.BlockTable.size(); ++node) {
+        const BlockEntry& entry = model.BlockTable[node];
+        if (!located.insert({entry.Offset, entry.Type}).second) continue;
+        const std::optional<BlockRegions> block =
+            LocateNode(stream, model.GlobalOffset, model.BlockTable, static_cast<int32_t>(node));
+        if (!block) continue;
+        for (const RegionPlace& region : block->Regions()) {
+            const int64_t records = region.RecordsIn(stream);
+            if (records <= 0) continue;
+            edges.emplace_back(region.Origin, 1);
+            edges.emplace_back(region.RecordOffset(records), -1);
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<std::pair<int64_t, int64_t>> shared;
+    int depth = 0;
+    for (const auto& [at, step] : edges) {
+        if (depth < 2 && depth + step >= 2) shared.emplace_back(at, at);
+        if (depth >= 2 && depth + step < 2) shared.back().second = at;
+        depth += step;
+    }
+    const auto overlaps = [&](int64_t start, int64_t end) {
+        const auto after = std::upper_bound(shared.begin(), shared.end(),
+                                            std::pair{start, std::numeric_limits<int64_t>::max()});
+        if (after != shared.end() && after->first < end) return true;
+        return after != shared.begin() && std::prev(after)->second > start;
+    };
+    for (auto it = changes_.begin(); it != changes_.end();) {
+        const FieldChange& change = it->second.first;
+        const auto next = std::next(it);
+        const bool sharesBytes =
+            next != changes_.end() && next->first < change.Offset + format::kVectorSize;
+        if (sharesBytes || overlaps(change.Offset, change.Offset + format::kVectorSize)) {
+            const FindingKind kind = change.Region == kNormals.Name ? FindingKind::FaceNormal
+                                     : change.Region == kSofts.Name ? FindingKind::SoftVector
+                                                                    : FindingKind::VertexNormal;
+            Keep(kind, it->second.second, change.Offset,
+                 "its bytes are also read as part of another record");
+            it = changes_.erase(it);
+        } else {
+            it = next;
+        }
+    }
+}
+
 RepairPlan Planner::Run() {
     if (!document_.OptLoaded()) return {};
     // The check's walks start from the tables the open left: follow the entries' places there.
@@ -308,9 +437,12 @@ RepairPlan Planner::Run() {
         const auto mesh = static_cast<int32_t>(m);
         walker.WalkMesh(mesh, model.Meshes.MeshPositions[static_cast<size_t>(m)]);
         for (int64_t f = 0; f < tables.FaceCount(); ++f)
-            PlanFace(mesh, f, tables);
+            ReadFace(mesh, f, tables);
     }
+    PlanFaceNormals();
+    PlanSoftVectors();
     if (choice_.VertexNormals != VertexNormalCheck::None) PlanEntries();
+    DropOverlaps();
 
     for (auto& [offset, change] : changes_) {
         plan_.Changes.push_back(change.first);
