@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check/CheckFinding.h"
+#include "check/ConsistencyCheck.h"
 #include "desktop/FileDialogs.h"
 #include "desktop/MessagePresenter.h"
 #include "desktop/ViewLink.h"
@@ -39,6 +40,7 @@ namespace vexlor::app {
 
 class FileWatch;
 class FindingsPanel;
+class RepairPanel;
 class HexPane;
 class RecentFiles;
 class ReloadBar;
@@ -93,6 +95,11 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void SaveAsciiWithDialog();
     void SavePrjWithDialog();
     void ExportWithDialog();
+    // File > Repair...: lists what a repair of the open file would write in the repair panel.
+    void RepairWithDialog();
+    // The panel's write button: asks for a new file's name, writes the repair there and offers
+    // to open it.
+    void WriteRepair();
     void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
@@ -188,13 +195,16 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void ShowFailure(const Result& result);
     // The save dialog, started in the last folder with the open file's base name; the name with
     // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
-    // a file that the added extension names.
+    // a file that the added extension names. The dialog suggests the open file's base name with
+    // `suffix` and `extension`.
     std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
-                                            const QString& extension);
+                                            const QString& extension, const QString& suffix = {});
     // A failed save's message, or what was written in the status bar.
     void ReportSave(const Result& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
+    // The tool panel's vertex normal mode.
+    VertexNormalCheck NormalCheckMode() const;
     void SetLastFolder(const QString& folder);
 
     Services services_;
@@ -226,6 +236,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QDockWidget* hexDock_ = nullptr;
     FindingsPanel* findingsPanel_ = nullptr;
     QDockWidget* findingsDock_ = nullptr;
+    RepairPanel* repairPanel_ = nullptr;
+    QDockWidget* repairDock_ = nullptr;
     ReloadBar* reloadBar_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     FileWatch* fileWatch_ = nullptr;

@@ -10,6 +10,8 @@
 #include "desktop/MainWindow.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/ReloadBar.h"
+#include "desktop/RepairPanel.h"
+#include "desktop/RepairTableModel.h"
 #include "inspector/BlockKindWords.h"
 #include "inspector/FindingsPanel.h"
 #include "inspector/FindingsTableModel.h"
@@ -144,6 +146,8 @@ void MainWindow::ShowOpenedFile() {
     hexPane_->SetFile(&document.Stream(), document.Model().GlobalOffset, document.Numbers());
     checkFindings_.clear();
     findingsPanel_->Rows()->SetProblems(document.Model());
+    // A plan holds places in the file it was made for.
+    repairPanel_->Rows()->Clear();
     ShowProblemCount();
     reloadBar_->hide();
     fileWatch_->Watch(currentFileName_);

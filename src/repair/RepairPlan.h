@@ -32,10 +32,12 @@ struct RepairChoice {
 struct NotMendable {
     FindingKind Kind = FindingKind::FaceNormal;
     int32_t Mesh = -1;
-    int64_t Face = -1;    // numbered over the mesh as the check numbers it; -1 for an entry
-    int32_t Corner = -1;  // a vertex normal: the first corner that fails
-    int64_t Offset = -1;  // the field's file position, where it has one
-    std::string Reason;   // "co-incident vertices cannot be mended in place"
+    int64_t Face = -1;         // numbered over the mesh as the check numbers it; -1 for an entry
+    int32_t Corner = -1;       // a vertex normal: the first corner that fails
+    int64_t Offset = -1;       // the field's file position, where it has one
+    std::string Reason;        // "co-incident vertices cannot be mended in place"
+    int64_t BlockOffset = -1;  // the face's face block
+    int32_t FaceInBlock = -1;  // its place in that block
 };
 
 // A face the repair changes, for the window's highlight and rows.

@@ -136,7 +136,7 @@ const BlockRegions& Planner::FaceBlock(int64_t position) {
 }
 
 void Planner::Change(const FieldChange& change, const RepairedFace& face) {
-    changes_.try_emplace(change.Offset, change, face);
+    if (!SameBits(change.Old, change.New)) changes_.try_emplace(change.Offset, change, face);
 }
 
 FieldChange Planner::FaceChange(const RepairedFace& face, int64_t offset,
@@ -158,7 +158,8 @@ FieldChange Planner::FaceChange(const RepairedFace& face, int64_t offset,
 }
 
 void Planner::Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason) {
-    plan_.Kept.push_back({kind, face.Mesh, face.Face, -1, offset, std::move(reason)});
+    plan_.Kept.push_back({kind, face.Mesh, face.Face, -1, offset, std::move(reason),
+                          face.BlockOffset, face.FaceInBlock});
 }
 
 void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
@@ -213,6 +214,13 @@ void Planner::PlanFaceNormals() {
         visits_, [](const FaceVisit& v) { return v.NormalOffset; },
         [&](const FaceVisit& v) {
             if (!choice_.FaceNormals || v.Verdict == FaceNormalVerdict::Agrees) return Proposal{};
+            // Corners far too close or too far apart give a rounded normal the test rejects.
+            if (TestFaceNormal(v.Calculated, v.Calculated) != FaceNormalVerdict::Agrees) {
+                Keep(FindingKind::FaceNormal, v.Place, v.NormalOffset + kNormalField.Offset,
+                     "its corners give no normal that the check accepts (they lie too close "
+                     "together or too far apart)");
+                return Proposal{Proposal::Refused, {}, {}};
+            }
             return Proposal{Proposal::Values, v.Calculated, {}};
         },
         [&](const std::vector<size_t>& readers, const std::vector<Proposal>& proposals,
@@ -330,7 +338,9 @@ void Planner::PlanEntries() {
                          first.Face,
                          first.Corner,
                          offset < 0 ? -1 : offset + kEntryField.Offset,
-                         ""};
+                         "",
+                         first.Place.BlockOffset,
+                         first.Place.FaceInBlock};
         if (offset < 0) {
             kept.Reason = "its vertex normal entry was written by no block of the file";
             plan_.Kept.push_back(kept);
