@@ -70,7 +70,7 @@ QVariant RepairTableModel::data(const QModelIndex& index, int role) const {
             case kField:
                 return QStringLiteral("not mended: ") +
                        text(std::string(FindingKindName(item.Kind)));
-            case kOld:
+            case kNew:
                 return text(item.Reason);
             default:
                 return {};

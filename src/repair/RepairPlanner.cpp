@@ -195,17 +195,26 @@ void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
 // Calls `decide(first visit, proposals)` for the visits of each record, grouped by `offset`.
 template <typename Offset, typename Propose, typename Decide>
 void ByRecord(const std::vector<FaceVisit>& visits, Offset offset, Propose propose, Decide decide) {
-    std::map<int64_t, std::vector<size_t>> records;
+    std::vector<std::pair<int64_t, size_t>> records;  // (offset, visit), sorted
+    records.reserve(visits.size());
     for (size_t i = 0; i < visits.size(); ++i)
-        records[offset(visits[i])].push_back(i);
-    for (const auto& [at, readers] : records) {
-        std::vector<Proposal> proposals;
-        for (const size_t i : readers)
-            proposals.push_back(propose(visits[i]));
+        records.emplace_back(offset(visits[i]), i);
+    std::sort(records.begin(), records.end());
+    std::vector<size_t> readers;
+    std::vector<Proposal> proposals;
+    for (size_t start = 0; start < records.size();) {
+        readers.clear();
+        proposals.clear();
+        size_t end = start;
+        for (; end < records.size() && records[end].first == records[start].first; ++end) {
+            readers.push_back(records[end].second);
+            proposals.push_back(propose(visits[records[end].second]));
+        }
         const bool agree = std::all_of(proposals.begin(), proposals.end(), [&](const auto& p) {
             return SameProposal(p, proposals.front());
         });
         decide(readers, proposals, agree);
+        start = end;
     }
 }
 
@@ -308,12 +317,9 @@ void Planner::PlanEntries() {
         }
     }
     CornerIndex index(drawFaces, CheckTolerance);
-    struct EntryUse {
-        std::vector<Vec3> Averages;
-        bool Flagged = false;
-        size_t FirstFlagged = 0;
-    };
-    std::map<int64_t, EntryUse> entries;  // by the entry's file position; -1: no place
+    // Each corner's average; the entries that fail at some corner, with the first such corner.
+    std::vector<std::optional<Vec3>> averages(corners_.size());
+    std::unordered_map<int64_t, size_t> flagged;
     for (size_t i = 0; i < corners_.size(); ++i) {
         const CornerUse& corner = corners_[i];
         const MeshFilter filter = choice_.VertexNormals == VertexNormalCheck::MeshByMesh
@@ -323,15 +329,22 @@ void Planner::PlanEntries() {
         if (found.count == 0) continue;
         const Vec3 average = AverageNormal(found);
         if (HasNaN(average)) continue;
-        EntryUse& use = entries[corner.Entry.Offset];
-        use.Averages.push_back(average);
-        if (!use.Flagged && !VertexNormalAgrees(average, corner.Stored)) {
-            use.Flagged = true;
-            use.FirstFlagged = i;
-        }
+        averages[i] = average;
+        if (!VertexNormalAgrees(average, corner.Stored))
+            flagged.try_emplace(corner.Entry.Offset, i);
+    }
+    struct EntryUse {
+        std::vector<Vec3> Averages;
+        size_t FirstFlagged = 0;
+    };
+    std::map<int64_t, EntryUse> entries;  // the flagged, by file position; -1: no place
+    for (const auto& [offset, first] : flagged)
+        entries[offset].FirstFlagged = first;
+    for (size_t i = 0; i < corners_.size() && !entries.empty(); ++i) {
+        const auto use = entries.find(corners_[i].Entry.Offset);
+        if (averages[i] && use != entries.end()) use->second.Averages.push_back(*averages[i]);
     }
     for (const auto& [offset, use] : entries) {
-        if (!use.Flagged) continue;
         const CornerUse& first = corners_[use.FirstFlagged];
         NotMendable kept{FindingKind::VertexNormal,
                          first.Mesh,
