@@ -1,15 +1,14 @@
 // The repair panel's table, summary and write button.
 #include "desktop/RepairPanel.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "desktop/RepairTableModel.h"
+#include "inspector/RowTable.h"
 
 namespace vexlor::app {
 
@@ -23,13 +22,7 @@ RepairPanel::RepairPanel(QWidget* parent)
     write_->setObjectName(QStringLiteral("repairWriteButton"));
     table_->setObjectName(QStringLiteral("repairTable"));
     table_->setModel(rows_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    SetUpRowTable(table_);
 
     auto* top = new QHBoxLayout;
     top->setContentsMargins(0, 0, 0, 0);
@@ -43,12 +36,7 @@ RepairPanel::RepairPanel(QWidget* parent)
 
     connect(write_, &QPushButton::clicked, this, &RepairPanel::WriteAsked);
     connect(rows_, &QAbstractItemModel::modelReset, this, &RepairPanel::Update);
-    connect(table_, &QTableView::clicked, this, &RepairPanel::ChooseRow);
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (table_->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
-                    ChooseRow(current);
-            });
+    OnRowChosen(table_, [this](const QModelIndex& index) { ChooseRow(index); });
     Update();
 }
 
