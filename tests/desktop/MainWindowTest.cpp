@@ -197,37 +197,40 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
             items << (action->isSeparator() ? QStringLiteral("-")
                                             : "  " + action->text() + "|" + action->statusTip());
     }
-    EXPECT_EQ(items,
-              (QStringList{
-                  "&File",
-                  "  &Open...|Open a file",
-                  "  Recent &files|",
-                  "  &Reload|Read the open file again from disk",
-                  "  A&uto reload|Read the open file again whenever it changes on disk",
-                  "  &Browse OPTs...|",
-                  "  Save &PRJ...|",
-                  "  &Save ASCII...|Save current file",
-                  "  &Export...|Export the model to glTF, OBJ, FBX, STL and other formats",
-                  "-",
-                  "  E&xit|Exit application",
-                  "&View",
-                  "  &3D view|Show the 3D view window",
-                  "  Save &picture...|Save the 3D view's frame as a PNG picture",
-                  "&Inspect",
-                  "  &Find...|Search the report list, the tree or the hex view, whichever has the "
-                  "focus",
-                  "  &Go to offset...|Show a byte of the file in the hex view and its block in the "
-                  "tree",
-                  "  Full &report|Show the whole report of the file in the list, as Save ASCII "
-                  "writes it",
-                  "-",
-                  "  &Hex view|Show or hide the hex view",
-                  "  F&indings|Show or hide the findings panel",
-                  "&OPTions :=)",
-                  "  &Check OPT|",
-                  "&Help",
-                  "  &About...|",
-                  "  view &README|"}));
+    EXPECT_EQ(
+        items,
+        (QStringList{
+            "&File",
+            "  &Open...|Open a file",
+            "  Recent &files|",
+            "  &Reload|Read the open file again from disk",
+            "  A&uto reload|Read the open file again whenever it changes on disk",
+            "  &Browse OPTs...|",
+            "  Save &PRJ...|",
+            "  &Save ASCII...|Save current file",
+            "  &Export...|Export the model to glTF, OBJ, FBX, STL and other formats",
+            "  Rep&air...|List what a repair of the face normals, soft vectors and vertex normals "
+            "would change, then write it to a new file",
+            "-",
+            "  E&xit|Exit application",
+            "&View",
+            "  &3D view|Show the 3D view window",
+            "  Save &picture...|Save the 3D view's frame as a PNG picture",
+            "&Inspect",
+            "  &Find...|Search the report list, the tree or the hex view, whichever has the "
+            "focus",
+            "  &Go to offset...|Show a byte of the file in the hex view and its block in the "
+            "tree",
+            "  Full &report|Show the whole report of the file in the list, as Save ASCII "
+            "writes it",
+            "-",
+            "  &Hex view|Show or hide the hex view",
+            "  F&indings|Show or hide the findings panel",
+            "&OPTions :=)",
+            "  &Check OPT|",
+            "&Help",
+            "  &About...|",
+            "  view &README|"}));
     const auto shortcuts = [&](const char* name) { return Child<QAction>(name)->shortcuts(); };
     EXPECT_EQ(shortcuts("exitAction"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
                                                             QKeySequence(Qt::CTRL | Qt::Key_Q)}));
