@@ -24,6 +24,22 @@ inline constexpr int32_t kSpreadNodes = 8;
 // Block types whose first node is shown, at most.
 inline constexpr size_t kTypedNodes = 16;
 
+// The check and the repair walk every mesh and write a few lines for each, even one they cannot
+// read, so an input whose mesh count a mutation has made large would spend its time on those:
+// their targets bound the header's mesh count before the input is opened.
+inline constexpr int32_t kMostMeshes = 64;
+
+inline void BoundMeshCount(std::vector<uint8_t>& bytes) {
+    constexpr auto kMeshCountField = static_cast<size_t>(vexlor::kMeshCountField);
+    if (bytes.size() < kMeshCountField + 4) return;
+    uint32_t count = 0;
+    for (size_t i = 4; i-- > 0;)
+        count = count << 8 | bytes[kMeshCountField + i];
+    if (static_cast<int32_t>(count) <= kMostMeshes) return;
+    for (size_t i = 0; i < 4; ++i)
+        bytes[kMeshCountField + i] = static_cast<uint8_t>(uint32_t{kMostMeshes} >> (8 * i));
+}
+
 // One input, opened in the process's document for as long as this object lives. Afterwards the
 // document holds nothing of it, so that the fuzzer's leak check sees every allocation of the
 // input freed (and does not re-run the input to look for a leak).

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(opt_fuzzer check_fuzzer layout_fuzzer export_fuzzer diff_fuzzer)
+targets=(opt_fuzzer check_fuzzer layout_fuzzer export_fuzzer diff_fuzzer repair_fuzzer)
 total=${VEXLOR_FUZZ_SECONDS:-60}
 share=$((total / ${#targets[@]}))
 if ((share < 1)); then share=1; fi

@@ -3,27 +3,12 @@
 #include "check/CheckRun.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
+#include "check/FaceTests.h"
 #include "check/VectorMath.h"
 
 namespace vexlor {
-
-namespace {
-
-// |x| within the tolerance; x is formed in double from a float result and not rounded again.
-bool WithinTolerance(double x) {
-    return std::fabs(x) <= double{CheckTolerance};
-}
-
-// An edge too short to be one: shorter than the tolerance, or of no length at all (NaN).
-bool Collapsed(const Vec3& edge) {
-    const float length = VecLength(edge);
-    return std::isnan(length) || length < CheckTolerance;
-}
-
-}  // namespace
 
 void CheckRun::CountFinding() {
     CheckAllOk = false;
@@ -101,15 +86,7 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
 }
 
 void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p) {
-    bool failed = Collapsed(VecDifference(p.a, p.b)) || Collapsed(VecDifference(p.b, p.c));
-    if (p.quad) {
-        // Both closing edges and the diagonal AC; the other diagonal, BD, is not tested.
-        failed = failed || Collapsed(VecDifference(p.c, p.d)) ||
-                 Collapsed(VecDifference(p.d, p.a)) || Collapsed(VecDifference(p.a, p.c));
-    } else {
-        failed = failed || Collapsed(VecDifference(p.c, p.a));
-    }
-    if (!failed) return;
+    if (!CornersCollapse(p.a, p.b, p.c, p.d, p.quad)) return;
 
     const std::string first = "ERROR! co-incident vertices, " + MeshFace(f) + "!";
     NoteFinding(FaceFinding(FindingKind::CoincidentVertices, f, true, first));
@@ -125,12 +102,11 @@ void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const 
 
 void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p) {
     // The normal rebuilt from the winding of A, B and C; a quad's D plays no part.
-    const Vec3 n =
-        VecScaled(VecNormalised(VecCross(VecDifference(p.a, p.b), VecDifference(p.b, p.c))), -1.0f);
+    const Vec3 n = CalculatedFaceNormal(p.a, p.b, p.c);
     const Vec3& stored = face.FaceNormal;  // compared as stored, not normalised
-    const float d = VecDot(n, stored);
-    if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
-    if (WithinTolerance(std::fabs(double{d}) - 1.0)) {
+    const FaceNormalVerdict verdict = TestFaceNormal(n, stored);
+    if (verdict == FaceNormalVerdict::Agrees) return;
+    if (verdict == FaceNormalVerdict::Reversed) {
         // Right line, wrong way round: the winding disagrees with the stored normal.
         const std::string line =
             "WARNING! face normal not consistent with vertex order, " + MeshFace(f) + "!";
@@ -153,11 +129,9 @@ void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners&
 }
 
 void CheckRun::CheckSoftVectors(int64_t f, const FaceRecord& face) {
-    // Soft vectors in the face's plane have a cross product along the normal, either way round.
-    const Vec3 t = VecNormalised(VecCross(face.SoftVector1, face.SoftVector2));
     const Vec3& stored = face.FaceNormal;
-    const float d = VecDot(t, stored);
-    if (std::isnan(d) || WithinTolerance(std::fabs(double{d}) - 1.0)) return;
+    if (SoftVectorsOnPlane(face.SoftVector1, face.SoftVector2, stored)) return;
+    const Vec3 t = SoftVectorNormal(face.SoftVector1, face.SoftVector2);
     const std::string first = "ERROR! softvec anomaly, " + MeshFace(f) + "!";
     CheckFinding finding = FaceFinding(FindingKind::SoftVector, f, true, first);
     finding.Stored = stored;
@@ -189,13 +163,10 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
         return;
     }
     // The average of the contributing face normals, against the stored vertex normal.
-    const auto count = static_cast<double>(found.count);
-    const Vec3 average = VecNormalised({static_cast<float>(found.sum.x / count),
-                                        static_cast<float>(found.sum.y / count),
-                                        static_cast<float>(found.sum.z / count)});
-    const Vec3 stored = VecNormalised(tables_->VertexNormalAt(face.VertexNormalIndex[k]));
-    const float d = VecDot(average, stored);
-    if (std::isnan(d) || WithinTolerance(double{d} - 1.0)) return;
+    const Vec3 average = AverageNormal(found);
+    const Vec3 entry = tables_->VertexNormalAt(face.VertexNormalIndex[k]);
+    if (VertexNormalAgrees(average, entry)) return;
+    const Vec3 stored = VecNormalised(entry);
     Line("");
     const std::string first = "WARNING! Vertex normal anomaly, " + MeshFace(f) + ", vertex " +
                               sink_.IntText(static_cast<int64_t>(k)) + "!";

@@ -14,15 +14,13 @@
 #include "check/CheckFinding.h"
 #include "check/ConsistencyCheck.h"
 #include "check/CornerIndex.h"
+#include "check/FaceTests.h"
 #include "check/NormalContributions.h"
 #include "reader/MeshTables.h"
 #include "reader/OptModel.h"
 #include "reader/ReportSink.h"
 
 namespace vexlor {
-
-// The one threshold of the check: a distance, and how far a dot product may stray from 1.
-inline constexpr float CheckTolerance = 0.01f;
 
 class CheckRun {
   public:

@@ -10,6 +10,7 @@ std::unique_ptr<Command> MakeBlockCommand();
 std::unique_ptr<Command> MakeCheckCommand();
 std::unique_ptr<Command> MakeExportCommand();
 std::unique_ptr<Command> MakeDiffCommand();
+std::unique_ptr<Command> MakeRepairCommand();
 
 std::vector<std::unique_ptr<Command>> AllCommands() {
     std::vector<std::unique_ptr<Command>> commands;
@@ -20,6 +21,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
     commands.push_back(MakeCheckCommand());
     commands.push_back(MakeExportCommand());
     commands.push_back(MakeDiffCommand());
+    commands.push_back(MakeRepairCommand());
     return commands;
 }
 

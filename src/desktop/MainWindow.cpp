@@ -30,6 +30,7 @@
 #include "desktop/Hints.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/ReloadBar.h"
+#include "desktop/RepairPanel.h"
 #include "inspector/BlockKindWords.h"
 #include "inspector/FindingsPanel.h"
 #include "inspector/HexPane.h"
@@ -153,6 +154,9 @@ MainWindow::MainWindow(Services services, QWidget* parent)
             [this](const QModelIndex& index) { ListRowDoubleClicked(index.row()); });
     connect(findingsPanel_, &FindingsPanel::Chosen, this,
             [this](const FindingPlace& place) { LeadTo(place, false); });
+    connect(repairPanel_, &RepairPanel::Chosen, this,
+            [this](const FindingPlace& place) { LeadTo(place, false); });
+    connect(repairPanel_, &RepairPanel::WriteAsked, this, [this] { WriteRepair(); });
     connect(reloadBar_, &ReloadBar::ReloadRequested, this, [this] { ReloadFile(); });
     connect(reloadBar_, &ReloadBar::AutoReloadToggled, this,
             [this](bool on) { SetAutoReload(on); });
@@ -260,6 +264,16 @@ void MainWindow::BuildDocks() {
     findingsDock_->setWidget(findingsPanel_);
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
     BuildCompareDock();
+
+    repairPanel_ = new RepairPanel(this);
+    repairPanel_->setObjectName(QStringLiteral("repairPanel"));
+    repairDock_ = new QDockWidget(QStringLiteral("Repair"), this);
+    repairDock_->setObjectName(QStringLiteral("repairDock"));
+    repairDock_->setWidget(repairPanel_);
+    addDockWidget(Qt::BottomDockWidgetArea, repairDock_);
+    tabifyDockWidget(findingsDock_, repairDock_);
+    findingsDock_->raise();
+    repairDock_->hide();
     // The hex view takes the whole height of the right side, the findings the rest of the bottom.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
 }
@@ -446,6 +460,10 @@ void MainWindow::BuildMenus() {
     item(file, "compareAction", QStringLiteral("&Compare with..."),
          QStringLiteral("Compare the open file with another, field by field"),
          &MainWindow::CompareWithDialog);
+    item(file, "repairAction", QStringLiteral("Rep&air..."),
+         QStringLiteral("List what a repair of the face normals, soft vectors and vertex normals "
+                        "would change, then write it to a new file"),
+         &MainWindow::RepairWithDialog);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &MainWindow::Exit);

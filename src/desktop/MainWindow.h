@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check/CheckFinding.h"
+#include "check/ConsistencyCheck.h"
 #include "desktop/FileDialogs.h"
 #include "desktop/MessagePresenter.h"
 #include "desktop/ViewLink.h"
@@ -40,6 +41,7 @@ namespace vexlor::app {
 class FileWatch;
 class ComparePanel;
 class FindingsPanel;
+class RepairPanel;
 class HexPane;
 class RecentFiles;
 class ReloadBar;
@@ -99,6 +101,11 @@ class MainWindow : public QMainWindow, public ViewEvents {
     // The open file compared with `path` in the compare panel. False when there is no open file
     // or `path` cannot be read as an OPT file (the message is shown).
     bool CompareWith(const QString& path);
+    // File > Repair...: lists what a repair of the open file would write in the repair panel.
+    void RepairWithDialog();
+    // The panel's write button: asks for a new file's name, writes the repair there and offers
+    // to open it.
+    void WriteRepair();
     void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
@@ -195,13 +202,16 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void ShowFailure(const Result& result);
     // The save dialog, started in the last folder with the open file's base name; the name with
     // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
-    // a file that the added extension names.
+    // a file that the added extension names. The dialog suggests the open file's base name with
+    // `suffix` and `extension`.
     std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
-                                            const QString& extension);
+                                            const QString& extension, const QString& suffix = {});
     // A failed save's message, or what was written in the status bar.
     void ReportSave(const Result& saved, const QString& path);
     // The folder a file dialog starts in: the one last used, else the open file's.
     QString LastFolder() const;
+    // The tool panel's vertex normal mode.
+    VertexNormalCheck NormalCheckMode() const;
     void SetLastFolder(const QString& folder);
 
     Services services_;
@@ -235,6 +245,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QDockWidget* findingsDock_ = nullptr;
     ComparePanel* comparePanel_ = nullptr;
     QDockWidget* compareDock_ = nullptr;
+    RepairPanel* repairPanel_ = nullptr;
+    QDockWidget* repairDock_ = nullptr;
     ReloadBar* reloadBar_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     FileWatch* fileWatch_ = nullptr;

@@ -224,12 +224,13 @@ void MainWindow::ExportWithDialog() {
 }
 
 std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, const QString& filter,
-                                                    const QString& extension) {
+                                                    const QString& extension,
+                                                    const QString& suffix) {
     const QString baseName =
         QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
             .completeBaseName();
     const std::optional<QString> chosen = services_.dialogs.SaveFile(
-        caption, filter, QDir(LastFolder()).filePath(baseName + extension));
+        caption, filter, QDir(LastFolder()).filePath(baseName + suffix + extension));
     if (!chosen) return std::nullopt;
     SetLastFolder(QFileInfo(*chosen).absolutePath());
     const QString path = WithExtension(*chosen, extension);
@@ -249,6 +250,11 @@ void MainWindow::ReportSave(const Result& saved, const QString& path) {
     statusBar()->showMessage(QStringLiteral("Saved %1 bytes to %2")
                                  .arg(QLocale(QLocale::English).toString(QFileInfo(path).size()),
                                       QDir::toNativeSeparators(path)));
+}
+
+VertexNormalCheck MainWindow::NormalCheckMode() const {
+    const int item = normalCheckItems_->checkedId();
+    return item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
 }
 
 QString MainWindow::LastFolder() const {
@@ -293,9 +299,7 @@ void MainWindow::RunCheck() {
         ShowLines(kNoOptLoaded);
         return;
     }
-    const int item = normalCheckItems_->checkedId();
-    const VertexNormalCheck mode =
-        item >= 0 && item < 3 ? kNormalCheckModes[item] : VertexNormalCheck::WholeModel;
+    const VertexNormalCheck mode = NormalCheckMode();
     std::vector<std::string> lines;
     std::vector<CheckFinding> findings;
     const CheckOutcome outcome = RunConsistencyCheck(services_.document, mode, lines,

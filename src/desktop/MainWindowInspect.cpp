@@ -10,6 +10,8 @@
 #include "desktop/MainWindow.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/ReloadBar.h"
+#include "desktop/RepairPanel.h"
+#include "desktop/RepairTableModel.h"
 #include "inspector/BlockKindWords.h"
 #include "inspector/ComparePanel.h"
 #include "inspector/FindingsPanel.h"
@@ -147,6 +149,8 @@ void MainWindow::ShowOpenedFile() {
     findingsPanel_->Rows()->SetProblems(document.Model());
     // The comparison's rows name blocks of the file that was open before.
     comparePanel_->Rows()->Clear();
+    // A plan holds places in the file it was made for.
+    repairPanel_->Rows()->Clear();
     ShowProblemCount();
     reloadBar_->hide();
     fileWatch_->Watch(currentFileName_);

@@ -1,7 +1,6 @@
 // The table, filter and choices of a panel of rows that lead into the file.
 #include "inspector/PlacedRowsPanel.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "inspector/PlacedRowsModel.h"
+#include "inspector/RowTable.h"
 
 namespace vexlor::app {
 
@@ -34,13 +34,7 @@ PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWi
 
     table_->setObjectName(name + QStringLiteral("Table"));
     table_->setModel(shown_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    SetUpRowTable(table_);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // The rows keep the order they were found in until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -64,14 +58,8 @@ PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWi
         table_->resizeColumnsToContents();
         UpdateCount();
     });
-    // A click chooses on release; the arrow keys choose as they move. A row that becomes current
-    // because the rows changed under it is not chosen.
-    connect(table_, &QTableView::clicked, this, &PlacedRowsPanel::ChooseRow);
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (table_->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
-                    ChooseRow(current);
-            });
+    // A click chooses on release; the arrow keys choose as they move.
+    OnRowChosen(table_, [this](const QModelIndex& index) { ChooseRow(index); });
     UpdateCount();
 }
 

@@ -105,8 +105,10 @@ bool OptDocument::Observe(WalkObserver& observer) const {
     return !walker.Stopped();
 }
 
-OptWalker OptDocument::MeshWalker(MeshTables& tables) const {
-    OptWalker walker(stream_, tables, Options());
+OptWalker OptDocument::MeshWalker(MeshTables& tables, std::vector<WalkObserver*> observers) const {
+    WalkOptions options = Options();
+    options.Observers = std::move(observers);
+    OptWalker walker(stream_, tables, options);
     walker.SetGlobalOffset(model_.GlobalOffset);
     return walker;
 }

@@ -91,8 +91,8 @@ class OptDocument {
     MeshTables WalkTables() const { return MeshTables::After(tables_); }
     const MeshTables& Tables() const { return tables_; }
     // A silent walker over the loaded file for walks that start below the header, one mesh at a
-    // time (the consistency check); it reads into `tables`.
-    OptWalker MeshWalker(MeshTables& tables) const;
+    // time (the consistency check); it reads into `tables` and tells `observers` what it reads.
+    OptWalker MeshWalker(MeshTables& tables, std::vector<WalkObserver*> observers = {}) const;
 
   private:
     void WalkOpened(OptStream stream, const std::string& name, bool buildTree);

@@ -209,6 +209,8 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "  &Save ASCII...|Save current file",
                   "  &Export...|Export the model to glTF, OBJ, FBX, STL and other formats",
                   "  &Compare with...|Compare the open file with another, field by field",
+                  "  Rep&air...|List what a repair of the face normals, soft vectors and vertex "
+                  "normals would change, then write it to a new file",
                   "-",
                   "  E&xit|Exit application",
                   "&View",

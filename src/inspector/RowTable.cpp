@@ -1,0 +1,29 @@
+// The row tables of the findings and repair panels (see RowTable.h).
+#include "inspector/RowTable.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+
+namespace vexlor::app {
+
+void SetUpRowTable(QTableView* table) {
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setStretchLastSection(true);
+}
+
+void OnRowChosen(QTableView* table, std::function<void(const QModelIndex&)> chosen) {
+    QObject::connect(table, &QTableView::clicked, table, chosen);
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, table,
+                     [table, chosen](const QModelIndex& current) {
+                         if (table->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
+                             chosen(current);
+                     });
+}
+
+}  // namespace vexlor::app

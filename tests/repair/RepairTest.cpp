@@ -1,0 +1,197 @@
+// The repair of built models: every face normal negated, soft vectors tilted, vertex normals
+// scrambled, and the faulty sample. Each repair must list its changes, differ from its input only
+// in the bytes of those changes, check clean but for what it listed as not mendable, and find
+// nothing to change in its own output.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <set>
+#include <utility>
+
+#include "check/ConsistencyCheck.h"
+#include "reader/BlockRegions.h"
+#include "reader/FormatTables.h"
+#include "repair/RepairWrite.h"
+#include "samples/SampleModels.h"
+
+namespace vexlor::testing {
+namespace {
+
+void PutVector(std::vector<uint8_t>& bytes, int64_t at, const Vec3& v) {
+    for (int c = 0; c < 3; ++c) {
+        const auto word = std::bit_cast<uint32_t>(c == 0 ? v.x : c == 1 ? v.y : v.z);
+        for (int i = 0; i < 4; ++i)
+            bytes[static_cast<size_t>(at + 4 * c + i)] = static_cast<uint8_t>(word >> (8 * i));
+    }
+}
+
+// Calls `edit(record position, value)` for every record of region `region` of every block of
+// `type` the open found, then returns the edited bytes.
+template <typename Edit>
+std::vector<uint8_t> EditRecords(const std::vector<uint8_t>& bytes, int32_t type, int32_t region,
+                                 Edit edit) {
+    OptDocument document;
+    document.OpenBytes(bytes, "model.opt");
+    std::vector<uint8_t> edited = bytes;
+    std::set<int64_t> done;
+    for (const BlockEntry& entry : document.Model().BlockTable) {
+        if (entry.Type != type || !done.insert(entry.Offset).second) continue;
+        const RegionPlace place =
+            LocateBlock(document.Stream(), document.Model().GlobalOffset, entry.Offset, type)
+                .Region(static_cast<size_t>(region));
+        for (int64_t r = 0; r < place.RecordsIn(document.Stream()); ++r)
+            edit(edited, place.RecordOffset(r), r);
+    }
+    return edited;
+}
+
+Vec3 VectorAt(const std::vector<uint8_t>& bytes, int64_t at) {
+    return OptStream(bytes).Vec3At(at);
+}
+
+struct Repaired {
+    RepairPlan plan;
+    std::vector<uint8_t> bytes;
+    std::vector<CheckFinding> recheck;
+};
+
+Repaired Repair(const std::vector<uint8_t>& bytes, RepairChoice choice = {}) {
+    OptDocument document;
+    document.OpenBytes(bytes, "model.opt");
+    Repaired result{PlanRepair(document, choice), {}, {}};
+    result.bytes = RepairedBytes(bytes, result.plan);
+    OptDocument again;
+    again.OpenBytes(result.bytes, "repaired.opt");
+    std::vector<std::string> lines;
+    const VertexNormalCheck mode = choice.VertexNormals == VertexNormalCheck::None
+                                       ? VertexNormalCheck::WholeModel
+                                       : choice.VertexNormals;
+    RunConsistencyCheck(again, mode, lines, ContributionSearch::Indexed, &result.recheck);
+    return result;
+}
+
+// The whole contract of a repair, checked on one input.
+void ExpectSoundRepair(const std::vector<uint8_t>& input, const Repaired& repaired,
+                       RepairChoice choice = {}) {
+    ASSERT_EQ(repaired.bytes.size(), input.size());
+    // Only the changes' bytes differ, and each holds its new value.
+    std::vector<bool> covered(input.size(), false);
+    for (const FieldChange& change : repaired.plan.Changes) {
+        for (int64_t i = 0; i < format::kVectorSize; ++i) {
+            ASSERT_FALSE(covered[static_cast<size_t>(change.Offset + i)]) << change.Offset;
+            covered[static_cast<size_t>(change.Offset + i)] = true;
+        }
+        EXPECT_EQ(VectorAt(input, change.Offset).x, change.Old.x);
+        EXPECT_EQ(VectorAt(repaired.bytes, change.Offset).z, change.New.z);
+    }
+    for (size_t i = 0; i < input.size(); ++i) {
+        if (!covered[i]) {
+            ASSERT_EQ(input[i], repaired.bytes[i]) << "byte " << i;
+        }
+    }
+    // The re-check finds nothing mendable but what was listed as not mendable.
+    std::set<std::pair<int32_t, int64_t>> kept;
+    for (const NotMendable& item : repaired.plan.Kept)
+        kept.insert({item.Mesh, item.Face});
+    for (const CheckFinding& finding : repaired.recheck) {
+        const bool mendable = finding.Kind == FindingKind::FaceNormal ||
+                              finding.Kind == FindingKind::FaceNormalReversed ||
+                              finding.Kind == FindingKind::SoftVector ||
+                              finding.Kind == FindingKind::VertexNormal;
+        if (mendable) {
+            EXPECT_TRUE(kept.contains({finding.Mesh, finding.Face}) ||
+                        (finding.Kind == FindingKind::VertexNormal && !kept.empty()))
+                << finding.Text;
+        }
+    }
+    // A second repair changes nothing.
+    const Repaired second = Repair(repaired.bytes, choice);
+    EXPECT_TRUE(second.plan.Changes.empty());
+    EXPECT_EQ(second.bytes, repaired.bytes);
+    EXPECT_EQ(second.plan.Kept.size(), repaired.plan.Kept.size());
+}
+
+constexpr int32_t kNormals = format::kFaceNormalsRegion;
+constexpr int32_t kSofts = RegionIndex(format::kFaceRegions, "softVectors");
+constexpr int32_t kEntries = RegionIndex(format::kVertexNormalRegions, "vertexNormals");
+
+TEST(Repair, EveryNegatedFaceNormalIsWrittenBackAndNothingElse) {
+    const std::vector<uint8_t> fighter = BuildFighter();
+    const std::vector<uint8_t> negated =
+        EditRecords(fighter, kTypeFace, kNormals, [](auto& bytes, int64_t at, int64_t) {
+            const Vec3 n = VectorAt(bytes, at);
+            PutVector(bytes, at, {-n.x, -n.y, -n.z});
+        });
+    const Repaired repaired = Repair(negated);
+    ExpectSoundRepair(negated, repaired);
+    EXPECT_TRUE(repaired.plan.Kept.empty());
+    EXPECT_TRUE(repaired.recheck.empty());
+    OptDocument document;
+    document.OpenBytes(fighter, "fighter.opt");
+    EXPECT_EQ(repaired.plan.Changes.size(), document.Model().DrawFaces.size());
+    for (const FieldChange& change : repaired.plan.Changes) {
+        EXPECT_EQ(change.Region, "faceNormals");
+        EXPECT_EQ(change.Field, "normal");
+    }
+}
+
+TEST(Repair, TiltedSoftVectorsAreProjectedBackOntoTheirFaces) {
+    const std::vector<uint8_t> fighter = BuildFighter();
+    OptDocument document;
+    document.OpenBytes(fighter, "fighter.opt");
+    // Each face's first soft vector tilted out of its plane by about 27 degrees.
+    std::vector<uint8_t> tilted = fighter;
+    for (const BlockEntry& entry : document.Model().BlockTable) {
+        if (entry.Type != kTypeFace) continue;
+        const BlockRegions block =
+            LocateBlock(document.Stream(), document.Model().GlobalOffset, entry.Offset, kTypeFace);
+        for (int64_t r = 0; r < block.Region(kSofts).RecordsIn(document.Stream()); ++r) {
+            const Vec3 n = VectorAt(fighter, block.Region(kNormals).RecordOffset(r));
+            const int64_t at = block.Region(kSofts).RecordOffset(r);
+            const Vec3 s = VectorAt(fighter, at);
+            PutVector(tilted, at, {s.x + 0.5f * n.x, s.y + 0.5f * n.y, s.z + 0.5f * n.z});
+        }
+    }
+    const Repaired repaired = Repair(tilted);
+    ExpectSoundRepair(tilted, repaired);
+    EXPECT_TRUE(repaired.recheck.empty());
+    ASSERT_FALSE(repaired.plan.Changes.empty());
+    for (const FieldChange& change : repaired.plan.Changes)
+        EXPECT_EQ(change.Field, "softVector1");
+    // Only soft vectors: the face normals are not touched even where they would be.
+    const Repaired only = Repair(tilted, {false, true, VertexNormalCheck::None});
+    EXPECT_EQ(only.bytes, repaired.bytes);
+}
+
+TEST(Repair, ScrambledVertexNormalsAreAveragedInBothModes) {
+    const std::vector<uint8_t> fighter = BuildFighter();
+    // Every entry turned away from where it pointed.
+    const std::vector<uint8_t> scrambled =
+        EditRecords(fighter, kTypeVertexNormal, kEntries, [](auto& bytes, int64_t at, int64_t) {
+            const Vec3 n = VectorAt(bytes, at);
+            PutVector(bytes, at, {-n.y, n.x - 0.5f, -n.z});
+        });
+    for (const VertexNormalCheck mode :
+         {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {
+        const RepairChoice choice{false, false, mode};
+        const Repaired repaired = Repair(scrambled, choice);
+        ExpectSoundRepair(scrambled, repaired, choice);
+        EXPECT_FALSE(repaired.plan.Changes.empty());
+        for (const FieldChange& change : repaired.plan.Changes)
+            EXPECT_EQ(change.Region, "vertexNormals");
+    }
+}
+
+TEST(Repair, TheFaultySampleKeepsOnlyWhatCannotBeMendedInPlace) {
+    const std::vector<uint8_t> faulty = BuildFaultySample();
+    const Repaired repaired = Repair(faulty);
+    ExpectSoundRepair(faulty, repaired);
+    EXPECT_FALSE(repaired.plan.Changes.empty());
+    bool coincident = false;
+    for (const NotMendable& item : repaired.plan.Kept)
+        coincident = coincident || item.Kind == FindingKind::CoincidentVertices;
+    EXPECT_TRUE(coincident);
+}
+
+}  // namespace
+}  // namespace vexlor::testing
