@@ -42,19 +42,10 @@ OptDocument& LargeDocument() {
     return *document;
 }
 
-class LinesOutput : public LineOutput {
-  public:
-    explicit LinesOutput(std::vector<std::string>& lines) : lines_(lines) {}
-    void WriteLine(std::string_view line) override { lines_.emplace_back(line); }
-
-  private:
-    std::vector<std::string>& lines_;
-};
-
-const std::vector<std::string>& LargeReport() {
-    static const std::vector<std::string> lines = [] {
-        std::vector<std::string> report;
-        LinesOutput output(report);
+const ReportLines& LargeReport() {
+    static const ReportLines lines = [] {
+        ReportLines report;
+        ReportLinesOutput output(report);
         LargeDocument().WriteReport(output, "OPTvexlor - large.opt");
         return report;
     }();
@@ -127,7 +118,7 @@ BENCHMARK(BM_HexScrollThousandRows)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 // The search as the bar runs it: slices between window events until the whole report is done.
 void BM_ReportSearch(benchmark::State& state, const char* text) {
-    const std::vector<std::string>& lines = LargeReport();
+    const ReportLines& lines = LargeReport();
     app::ReportSearch search(lines);
     for (auto _ : state) {
         search.SetText(QString::fromLatin1(text));
@@ -145,12 +136,10 @@ BENCHMARK_CAPTURE(BM_ReportSearch, many_matches, "vertex")
     ->UseRealTime();
 
 void BM_LineMatcherOnly(benchmark::State& state) {
-    const std::vector<std::string>& lines = LargeReport();
+    const ReportLines& lines = LargeReport();
     const app::LineMatcher matcher("FaCe 4321 ");
     std::vector<int32_t> rows;
-    int64_t bytes = 0;
-    for (const std::string& line : lines)
-        bytes += static_cast<int64_t>(line.size());
+    const auto bytes = static_cast<int64_t>(lines.ByteCount());
     for (auto _ : state) {
         rows.clear();
         matcher.MatchRows(lines, 0, lines.size(), rows);
@@ -160,6 +149,23 @@ void BM_LineMatcherOnly(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(lines.size());
 }
 BENCHMARK(BM_LineMatcherOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same over the lines held as one string each, as the report list held them before: the
+// peer of the packed lines above, in the same run.
+void BM_LineMatcherOverStrings(benchmark::State& state) {
+    const ReportLines& packed = LargeReport();
+    const std::vector<std::string> lines(packed.begin(), packed.end());
+    const app::LineMatcher matcher("FaCe 4321 ");
+    std::vector<int32_t> rows;
+    for (auto _ : state) {
+        rows.clear();
+        for (size_t row = 0; row < lines.size(); ++row)
+            if (matcher.Matches(lines[row])) rows.push_back(static_cast<int32_t>(row));
+        benchmark::DoNotOptimize(rows.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * packed.ByteCount()));
+}
+BENCHMARK(BM_LineMatcherOverStrings)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A click on the largest face block's node in the tree, after a click on the first mesh: the
 // block's report in the list (about 100,000 lines), its tints in the hex view, the view told.

@@ -19,6 +19,7 @@
 #include "desktop/ViewLink.h"
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptDocument.h"
+#include "reader/ReportLines.h"
 
 class QAction;
 class QButtonGroup;
@@ -84,7 +85,9 @@ class MainWindow : public QMainWindow, public ViewEvents {
     OptDocument& Document() { return services_.document; }
     bool RotationTicked() const;
     // Shows these lines in the report list (the browser's preview clears it with none).
-    void ShowLines(std::vector<std::string> lines);
+    void ShowLines(const std::vector<std::string>& lines);
+    // The same for lines held packed (the full report).
+    void ShowReportLines(ReportLines lines);
 
     // The file chosen for the last full open (the loaded file, or the one that failed to open).
     const QString& CurrentFileName() const { return currentFileName_; }

@@ -52,7 +52,11 @@ constexpr VertexNormalCheck kNormalCheckModes[] = {
     VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh, VertexNormalCheck::None};
 }  // namespace
 
-void MainWindow::ShowLines(std::vector<std::string> lines) {
+void MainWindow::ShowLines(const std::vector<std::string>& lines) {
+    ShowReportLines(ReportLines(lines));
+}
+
+void MainWindow::ShowReportLines(ReportLines lines) {
     // Rows lead to findings only while they are the check's lines.
     findingOfRow_.clear();
     listModel_->SetLines(std::move(lines));
@@ -269,17 +273,6 @@ QString WithExtension(const QString& name, const QString& extension) {
     return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
-namespace {
-class ListOutput : public LineOutput {
-  public:
-    explicit ListOutput(std::vector<std::string>& lines) : lines_(lines) {}
-    void WriteLine(std::string_view line) override { lines_.emplace_back(line); }
-
-  private:
-    std::vector<std::string>& lines_;
-};
-}  // namespace
-
 void MainWindow::ShowFullReport() {
     OptDocument& document = services_.document;
     if (!document.OptLoaded()) {
@@ -287,10 +280,12 @@ void MainWindow::ShowFullReport() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::vector<std::string> lines;
-    ListOutput output(lines);
+    // The list's lines go before the report is made: it is the largest thing the window holds.
+    ShowReportLines(ReportLines());
+    ReportLines lines;
+    ReportLinesOutput output(lines);
     document.WriteReport(output, QFile::encodeName(windowTitle()).toStdString());
-    ShowLines(std::move(lines));
+    ShowReportLines(std::move(lines));
     QApplication::restoreOverrideCursor();
 }
 

@@ -73,11 +73,11 @@ bool MainWindow::ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int3
 }
 
 bool MainWindow::ScrollReportToFace(int32_t faceInBlock) {
-    const std::vector<std::string>& lines = listModel_->Lines();
+    const ReportLines& lines = listModel_->Lines();
     const std::string heading = "FACE " + std::to_string(faceInBlock);
     const auto at = std::find(lines.begin(), lines.end(), heading);
     if (at == lines.end()) return false;
-    const auto first = static_cast<int>(at - lines.begin());
+    const auto first = static_cast<int>(at.Row());
     // The face's lines run to the rule before the next face.
     int last = first;
     while (last + 1 < static_cast<int>(lines.size()) && !lines[size_t(last) + 1].starts_with("---"))

@@ -3,26 +3,21 @@
 
 namespace vexlor::app {
 
-QString ReportListModel::DisplayText(const std::string& line) {
+QString ReportListModel::DisplayText(std::string_view line) {
     // Report lines are single-byte text.
     QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
     text.replace(QChar(u'\0'), QChar(u'\u00B7'));
     return text;
 }
 
-void ReportListModel::SetLines(std::vector<std::string> lines) {
+void ReportListModel::SetLines(ReportLines lines) {
     beginResetModel();
+    // The lines before go first, so that a new full report never lives beside the last one.
+    lines_ = ReportLines();
     lines_ = std::move(lines);
-    widestRow_ = -1;
+    widestRow_ = static_cast<int>(lines_.LongestRow());
     markedRow_ = -1;
     mark_ = QIcon();
-    size_t widest = 0;
-    for (size_t row = 0; row < lines_.size(); ++row) {
-        if (widestRow_ < 0 || lines_[row].size() > widest) {
-            widest = lines_[row].size();
-            widestRow_ = static_cast<int>(row);
-        }
-    }
     endResetModel();
 }
 

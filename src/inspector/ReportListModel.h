@@ -1,11 +1,14 @@
 // The report list as a Qt list model over its lines. A face block of thousands of faces gives
-// tens of thousands of lines; the list view asks only for the rows it shows.
+// tens of thousands of lines, the full report of a large model millions; the lines are held
+// packed (ReportLines) and the list view asks only for the rows it shows.
 #pragma once
 
 #include <QAbstractListModel>
 #include <QIcon>
 #include <string>
 #include <vector>
+
+#include "reader/ReportLines.h"
 
 namespace vexlor::app {
 
@@ -15,11 +18,11 @@ class ReportListModel : public QAbstractListModel {
     explicit ReportListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
     // Shows these lines in place of the ones before, none of them marked.
-    void SetLines(std::vector<std::string> lines);
+    void SetLines(ReportLines lines);
     // Shows `mark` before the line in `row` (the check's verdict).
     void MarkRow(int row, const QIcon& mark);
     int MarkedRow() const { return markedRow_; }
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const ReportLines& Lines() const { return lines_; }
     // The row of the longest line (the widest, in the list's fixed-pitch font); -1 when empty.
     int WidestRow() const { return widestRow_; }
 
@@ -30,10 +33,10 @@ class ReportListModel : public QAbstractListModel {
 
     // A report line as the list shows it: the zero bytes of texture names become "·" so that the
     // name keeps its nine visible characters.
-    static QString DisplayText(const std::string& line);
+    static QString DisplayText(std::string_view line);
 
   private:
-    std::vector<std::string> lines_;
+    ReportLines lines_;
     int widestRow_ = -1;
     int markedRow_ = -1;
     QIcon mark_;

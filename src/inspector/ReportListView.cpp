@@ -73,13 +73,16 @@ QString ReportListView::SelectedText() const {
 }
 
 QString ReportListView::AllText() const {
-    QStringList lines;
-    if (model() == nullptr) return {};
+    // Appended to one text rather than joined from a list of lines: the full report of a large
+    // model has millions of them.
+    QString text;
+    if (model() == nullptr) return text;
     const int count = model()->rowCount();
-    lines.reserve(count);
-    for (int row = 0; row < count; ++row)
-        lines << model()->index(row, 0).data().toString();
-    return lines.join(u'\n');
+    for (int row = 0; row < count; ++row) {
+        if (row > 0) text += u'\n';
+        text += model()->index(row, 0).data().toString();
+    }
+    return text;
 }
 
 void ReportListView::CopySelection() const {

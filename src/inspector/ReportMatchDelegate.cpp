@@ -57,7 +57,7 @@ void ReportMatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     const QColor colour = row == search_.CurrentRow() ? CurrentMatchColour() : MatchColour();
 
     // Positions in the line are positions in the shown text: one character per byte.
-    const std::string& line = search_.Lines()[static_cast<size_t>(row)];
+    const std::string_view line = search_.Lines()[static_cast<size_t>(row)];
     const size_t length = search_.Matcher().Length();
     painter->save();
     painter->setClipRect(option.rect);

@@ -19,7 +19,7 @@ constexpr qint64 kSliceNanoseconds = 8'000'000;
 
 }  // namespace
 
-ReportSearch::ReportSearch(const std::vector<std::string>& lines, QObject* parent)
+ReportSearch::ReportSearch(const ReportLines& lines, QObject* parent)
     : QObject(parent), lines_(lines) {
     slice_.setSingleShot(true);
     slice_.setInterval(0);

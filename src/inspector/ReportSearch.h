@@ -23,7 +23,7 @@ class ReportSearch : public QObject {
     Q_OBJECT
   public:
     // `lines` are the report list's lines (the report sink's list); they must outlive the search.
-    explicit ReportSearch(const std::vector<std::string>& lines, QObject* parent = nullptr);
+    explicit ReportSearch(const ReportLines& lines, QObject* parent = nullptr);
 
     // The list model over the lines: when it is reset (another block's report), the search stops
     // before the lines change and starts again over the new ones.
@@ -52,7 +52,7 @@ class ReportSearch : public QObject {
     QString Status() const;
 
     const LineMatcher& Matcher() const { return matcher_; }
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const ReportLines& Lines() const { return lines_; }
 
   signals:
     void CurrentRowChanged(int row);
@@ -66,7 +66,7 @@ class ReportSearch : public QObject {
     void RunSlice();
     void Choose(int64_t match);
 
-    const std::vector<std::string>& lines_;
+    const ReportLines& lines_;
     QString text_;
     LineMatcher matcher_;
     std::vector<int32_t> matches_;

@@ -552,6 +552,23 @@ TEST_F(TheMainWindow, SavesAddTheirExtensionWhereItLacksAndWriteWhatVexlorWrites
     EXPECT_TRUE(messages_.questions.isEmpty());
 }
 
+TEST_F(TheMainWindow, FullReportFromTheMenuListsWhatVexlorReportWritesByteForByte) {
+    OpenFighter();
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    QTest::keyClick(&window_, Qt::Key_I, Qt::AltModifier);
+    auto* inspect = Child<QMenu>("inspectMenu");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inspect->isVisible(); }));
+    QTest::keyClick(inspect, Qt::Key_R);
+    std::string listed;
+    for (const std::string_view line : ReportLines()->Lines())
+        listed.append(line).append("\r\n");
+    EXPECT_EQ(listed, Vexlor("report '" + (kSamples / "fighter.opt").string() + "'"));
+    EXPECT_EQ(ListLines().size(), ReportLines()->Lines().size());
+    window_.hide();
+}
+
 TEST_F(TheMainWindow, ASaveAsksBeforeItsAddedExtensionReplacesAFile) {
     OpenFighter();
     std::ofstream(dir_ / "fighter.PRJ") << "old";

@@ -48,11 +48,11 @@ size_t LineMatcher::Find(std::string_view line, size_t from) const {
     return npos;
 }
 
-void LineMatcher::MatchRows(const std::vector<std::string>& lines, size_t first, size_t last,
+void LineMatcher::MatchRows(const ReportLines& lines, size_t first, size_t last,
                             std::vector<int32_t>& rows) const {
     if (needle_.empty()) return;
-    for (size_t row = first; row < last && row < lines.size(); ++row)
-        if (Matches(lines[row])) rows.push_back(static_cast<int32_t>(row));
+    for (auto line = lines.At(first); line != lines.end() && line.Row() < last; ++line)
+        if (Matches(*line)) rows.push_back(static_cast<int32_t>(line.Row()));
 }
 
 }  // namespace vexlor::app

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/ReportLines.h"
+
 namespace vexlor::app {
 
 class LineMatcher {
@@ -25,7 +27,7 @@ class LineMatcher {
     size_t Find(std::string_view line, size_t from = 0) const;
     bool Matches(std::string_view line) const { return Find(line) != npos; }
     // Appends the rows in [first, last) of `lines` that hold the needle.
-    void MatchRows(const std::vector<std::string>& lines, size_t first, size_t last,
+    void MatchRows(const ReportLines& lines, size_t first, size_t last,
                    std::vector<int32_t>& rows) const;
 
   private:
