@@ -261,6 +261,7 @@ void MainWindow::BuildDocks() {
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
     // The hex view takes the whole height of the right side, the findings the rest of the bottom.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    BuildRecordDock();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -398,6 +399,11 @@ void MainWindow::BuildInspectorMenu() {
     findings->setObjectName(QStringLiteral("findingsAction"));
     ApplyHint(findings, QStringLiteral("Show or hide the findings panel"));
     inspect->addAction(findings);
+    QAction* record = recordDock_->toggleViewAction();
+    record->setText(QStringLiteral("R&ecord"));
+    record->setObjectName(QStringLiteral("recordAction"));
+    ApplyHint(record, QStringLiteral("Show or hide the record inspector"));
+    inspect->addAction(record);
 }
 
 void MainWindow::BuildMenus() {

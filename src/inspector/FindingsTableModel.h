@@ -11,6 +11,7 @@
 #include "check/CheckFinding.h"
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptModel.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::app {
 
@@ -36,9 +37,10 @@ class FindingsTableModel : public QAbstractTableModel {
     explicit FindingsTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     // The open file's problems (the check's findings go: they were of the file before).
-    void SetProblems(const OptModel& model);
+    void SetProblems(const OptStream& stream, const OptModel& model);
     // The findings of a check run, in place of the last run's.
-    void SetFindings(const std::vector<CheckFinding>& findings, const OptModel& model);
+    void SetFindings(const std::vector<CheckFinding>& findings, const OptStream& stream,
+                     const OptModel& model);
     void Clear();
 
     const FindingPlace& PlaceOf(int row) const { return rows_[static_cast<size_t>(row)].Place; }
