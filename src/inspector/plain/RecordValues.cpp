@@ -117,7 +117,9 @@ RecordValues ValuesOfRecord(const OptStream& stream, int64_t globalOffset, const
             row.Type = std::string(TypeName(field.Value));
             const int64_t size = wholeValue ? field.Size : format::kValueSize;
             row.Bytes = HexBytes(stream, row.Offset, size);
-            if (!row.Bytes.empty())
+            if (!wholeValue && !row.Bytes.empty() && stream.BytesFrom(row.Offset) < size)
+                row.Value = "cut by the end of the file";
+            else if (!row.Bytes.empty())
                 row.Value =
                     ValueText(DescribeByte(stream, globalOffset, layout, row.Offset, numbers).Value,
                               row.Type);
