@@ -141,6 +141,16 @@ TEST_F(Links, AByteNamesItsFieldAndLeadsToItsNodeAndReportLineByDoubleClickOrEnt
     EXPECT_EQ(List()->currentIndex().row(), vertexRow);
     EXPECT_EQ(Hex()->CurrentOffset(), vertex1y);
 
+    // A search hit is named as a click is.
+    ClickByte(0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "39 00 00 00");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(place->text().endsWith(
+        ": face 1, corner 3 (vertex indices) in " +
+        QString::fromStdString(document_.Model().Tree.Node(NodeOfBlock(sample_.faces)).Label)))
+        << place->text().toStdString();
+
     // Between blocks no block is named, and nothing is chosen.
     ClickByte(sample_.gap + 2, true);
     EXPECT_EQ(place->text(), QString("Offset %1: no block holds it").arg(sample_.gap + 2));
