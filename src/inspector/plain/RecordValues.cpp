@@ -15,22 +15,6 @@ const BlockSchema& BlockOf(const RecordRef& record) {
     return record.Type == kTypeFileHeader ? FileHeaderSchema() : SchemaOf(record.Type);
 }
 
-std::string_view TypeName(ValueKind kind) {
-    switch (kind) {
-        case ValueKind::kInt32:
-            return "int32";
-        case ValueKind::kSingle:
-            return "single";
-        case ValueKind::kStoredOffset:
-            return "stored offset";
-        case ValueKind::kText:
-            return "text";
-        case ValueKind::kBytes:
-            break;
-    }
-    return "bytes";
-}
-
 std::string HexBytes(const OptStream& stream, int64_t start, int64_t size) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
@@ -114,7 +98,7 @@ RecordValues ValuesOfRecord(const OptStream& stream, int64_t globalOffset, const
             if (!wholeValue && static_cast<size_t>(part) < field.Parts.size())
                 row.Name += ", " + std::string(field.Parts[static_cast<size_t>(part)]);
             row.Offset = start + field.Offset + int64_t{part} * format::kValueSize;
-            row.Type = std::string(TypeName(field.Value));
+            row.Type = std::string(ValueKindName(field.Value));
             const int64_t size = wholeValue ? field.Size : format::kValueSize;
             row.Bytes = HexBytes(stream, row.Offset, size);
             if (!wholeValue && !row.Bytes.empty() && stream.BytesFrom(row.Offset) < size)
