@@ -5,7 +5,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QStatusBar>
-#include <QTreeView>
+#include <algorithm>
 
 #include "desktop/MainWindow.h"
 #include "inspector/HexPane.h"
