@@ -2,12 +2,15 @@
 // 3 levels of detail: choosing a face block in the hex view (layout, tints, painted) and scrolling
 // it 1,000 rows at a time; searching the model's whole report, through the window's event loop
 // as the search bar runs it, and the line matcher alone; choosing the face block in the main
-// window's tree, which fills the report list and the hex view and tells the 3D view.
+// window's tree, which fills the report list and the hex view and tells the 3D view; the record
+// inspector's values of a face (its indices' targets found by two walks) and of a vertex, beside
+// the open of the same model.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 #include <QApplication>
 #include <QTreeView>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,8 +24,10 @@
 #include "inspector/ReportListView.h"
 #include "inspector/ReportSearch.h"
 #include "inspector/plain/LineMatcher.h"
+#include "inspector/plain/RecordValues.h"
 #include "reader/BlockLayout.h"
 #include "reader/OptDocument.h"
+#include "reader/RecordPlaces.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
 
@@ -197,6 +202,39 @@ void BM_WindowChooseFaceBlock(benchmark::State& state) {
         window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->model()->rowCount();
 }
 BENCHMARK(BM_WindowChooseFaceBlock)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The record inspector's values of the middle face of the largest face block: the values and the
+// vertex and vertex normal each index names, which takes a walk per table.
+void BM_RecordValuesOfAFace(benchmark::State& state) {
+    const OptDocument& document = LargeDocument();
+    const BlockEntry& block =
+        document.Model().BlockTable[static_cast<size_t>(FaceAndOtherNode().first)];
+    const int32_t faces = document.Stream().Int32At(block.Offset + 16);
+    const RecordRef face = FaceRecordRef(block.Offset, faces / 2);
+    size_t linked = 0;
+    for (auto _ : state) {
+        const app::RecordValues values = app::ValuesOfRecord(
+            document.Stream(), document.Model().GlobalOffset, face, block.Mesh, document.Numbers());
+        linked = static_cast<size_t>(std::count_if(values.Rows.begin(), values.Rows.end(),
+                                                   [](const auto& row) { return row.Target; }));
+    }
+    state.counters["linked_indices"] = static_cast<double>(linked);
+}
+BENCHMARK(BM_RecordValuesOfAFace)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peer of the face's values: the open of the same model (its walk with tree and tables).
+void BM_OpenTheSameModel(benchmark::State& state) {
+    const std::vector<uint8_t>& bytes = LargeDocument().Stream().Bytes();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<uint8_t> copy = bytes;
+        OptDocument document;
+        state.ResumeTiming();
+        document.OpenBytes(std::move(copy), "large.opt");
+        benchmark::DoNotOptimize(document.Model().BlockTable.data());
+    }
+}
+BENCHMARK(BM_OpenTheSameModel)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -12,28 +12,12 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-std::string_view TypeName(ValueKind kind) {
-    switch (kind) {
-        case ValueKind::kInt32:
-            return "int32";
-        case ValueKind::kSingle:
-            return "single";
-        case ValueKind::kStoredOffset:
-            return "stored offset";
-        case ValueKind::kText:
-            return "text";
-        case ValueKind::kBytes:
-            return "bytes";
-    }
-    return {};
-}
-
 json FieldSchemaJson(const FieldSchema& field) {
     json parts = json::array();
     for (const std::string_view part : field.Parts)
         parts.push_back(part);
     return {{"name", field.Name}, {"offset", field.Offset},
-            {"size", field.Size}, {"type", TypeName(field.Value)},
+            {"size", field.Size}, {"type", ValueKindName(field.Value)},
             {"parts", parts},     {"meaning", field.Meaning}};
 }
 

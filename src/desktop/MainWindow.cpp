@@ -276,6 +276,7 @@ void MainWindow::BuildDocks() {
     repairDock_->hide();
     // The hex view takes the whole height of the right side, the findings the rest of the bottom.
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    BuildRecordDock();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -418,6 +419,11 @@ void MainWindow::BuildInspectorMenu() {
     compare->setObjectName(QStringLiteral("compareViewAction"));
     ApplyHint(compare, QStringLiteral("Show or hide the compare panel"));
     inspect->addAction(compare);
+    QAction* record = recordDock_->toggleViewAction();
+    record->setText(QStringLiteral("R&ecord"));
+    record->setObjectName(QStringLiteral("recordAction"));
+    ApplyHint(record, QStringLiteral("Show or hide the record inspector"));
+    inspect->addAction(record);
 }
 
 void MainWindow::BuildMenus() {

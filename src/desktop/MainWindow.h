@@ -20,6 +20,8 @@
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptDocument.h"
 #include "reader/ReportLines.h"
+#include "reader/RecordPlaces.h"
+#include "reader/ReportLineMap.h"
 
 class QAction;
 class QButtonGroup;
@@ -45,6 +47,7 @@ class FindingsPanel;
 class RepairPanel;
 class HexPane;
 class RecentFiles;
+class RecordInspector;
 class ReloadBar;
 class ReportListModel;
 class ReportListView;
@@ -153,6 +156,17 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void LeadTo(const FindingPlace& place, bool keepList);
     // A double-click on a row of the report list: a finding line of a check leads to its face.
     void ListRowDoubleClicked(int row);
+    // The links between bytes, blocks, report lines and records (MainWindowLinks.cpp).
+    // The hex view's current byte: its block and field in the status bar, its record in the
+    // record inspector.
+    void ByteChosen(int64_t offset);
+    // A double-click or Enter on a byte: its block chosen in the tree, its record's line in the
+    // report list.
+    void ByteActivated(int64_t offset);
+    // A report line chosen: the bytes of the record it shows outlined in the hex view.
+    void ReportLineChosen(int row);
+    // A record inspector's link: the record's block, bytes, report line and values.
+    void ShowRecord(const RecordRef& record);
     // The open file read again from disk, with the chosen node kept by its block's position.
     bool ReloadFile();
     // Keeps the geometry and the places of the splitter and docks in the settings (on close).
@@ -194,6 +208,11 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QWidget* BuildReportPane(QWidget* parent);
     void BuildDocks();
     void BuildCompareDock();
+    // The record inspector's dock and the links between the panes.
+    void BuildRecordDock();
+    // The first report line that shows the record (else the whole record) chosen and in sight;
+    // false when no line of the list shows it.
+    bool SelectReportLineOf(const RecordRef& record);
     // What follows a successful open: hex view, problems, findings, watch, recent files.
     void ShowOpenedFile();
     void ShowProblemCount();
@@ -250,6 +269,14 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QDockWidget* compareDock_ = nullptr;
     RepairPanel* repairPanel_ = nullptr;
     QDockWidget* repairDock_ = nullptr;
+    RecordInspector* recordInspector_ = nullptr;
+    QDockWidget* recordDock_ = nullptr;
+    // Names the block and field of the hex view's current byte.
+    QLabel* bytePlace_ = nullptr;
+    // Which record each line of the report list shows, while it shows a block or the full report.
+    ReportLineMap lineMap_;
+    // The program, not the user, moves the report list's current line.
+    bool movingReportLine_ = false;
     ReloadBar* reloadBar_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     FileWatch* fileWatch_ = nullptr;

@@ -59,6 +59,7 @@ void MainWindow::ShowLines(const std::vector<std::string>& lines) {
 void MainWindow::ShowReportLines(ReportLines lines) {
     // Rows lead to findings only while they are the check's lines.
     findingOfRow_.clear();
+    lineMap_ = ReportLineMap();
     listModel_->SetLines(std::move(lines));
 }
 
@@ -156,8 +157,12 @@ void MainWindow::DisplayBlock() {
         ShowLines(kNoOptLoaded);
     } else {
         std::vector<std::string> lines;
-        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines);
-        if (!keepListOnChoice_) ShowLines(std::move(lines));
+        ReportLineMap records;
+        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines, &records);
+        if (!keepListOnChoice_) {
+            ShowLines(std::move(lines));
+            lineMap_ = std::move(records);
+        }
         if (shown) services_.view.ShowBlock(*shown);
         hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
                                          document.Model().BlockTable, node));
@@ -284,8 +289,10 @@ void MainWindow::ShowFullReport() {
     ShowReportLines(ReportLines());
     ReportLines lines;
     ReportLinesOutput output(lines);
-    document.WriteReport(output, QFile::encodeName(windowTitle()).toStdString());
+    ReportLineMap records;
+    document.WriteReport(output, QFile::encodeName(windowTitle()).toStdString(), &records);
     ShowReportLines(std::move(lines));
+    lineMap_ = std::move(records);
     QApplication::restoreOverrideCursor();
 }
 
@@ -310,7 +317,8 @@ void MainWindow::RunCheck() {
     for (size_t i = 0; i < checkFindings_.size(); ++i)
         if (checkFindings_[i].Line >= 0 && checkFindings_[i].Line < listModel_->rowCount())
             findingOfRow_[static_cast<int>(checkFindings_[i].Line)] = i;
-    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.document.Model());
+    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.document.Stream(),
+                                        services_.document.Model());
     reportList_->scrollToBottom();
 }
 

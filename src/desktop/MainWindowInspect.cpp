@@ -20,11 +20,13 @@
 #include "inspector/HexView.h"
 #include "inspector/HexViewModel.h"
 #include "inspector/OffsetBar.h"
+#include "inspector/RecordInspector.h"
 #include "inspector/SearchBar.h"
 #include "inspector/StructureTreeModel.h"
 #include "inspector/TreeFilterModel.h"
 #include "inspector/plain/OffsetInput.h"
 #include "reader/BlockLayout.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor::app {
 
@@ -89,10 +91,13 @@ bool MainWindow::GoToOffset(const QString& text) {
         return false;
     }
     const OptModel& model = document.Model();
-    const int32_t node =
-        FindInnermostBlock(document.Stream(), model.GlobalOffset, model.BlockTable, input.Value());
+    const BytePlace place = PlaceOfByte(document.Stream(), model, input.Value());
+    const int32_t node = place.Node >= 0 ? place.Node
+                                         : FindInnermostBlock(document.Stream(), model.GlobalOffset,
+                                                              model.BlockTable, input.Value());
     if (node >= 0) ChooseNode(node);
     hexPane_->View()->GoToOffset(input.Value());
+    if (place.Node >= 0) SelectReportLineOf(place.Record);
     if (node >= 0) {
         const std::string& label = model.Tree.Node(node).Label;
         bar->SetStatus(QStringLiteral("%1 is in %2")
@@ -115,6 +120,7 @@ void MainWindow::LeadTo(const FindingPlace& place, bool keepList) {
     ChooseNode(node);
     keepListOnChoice_ = false;
     if (place.FaceInBlock >= 0) {
+        if (!keepList) ScrollReportToFace(place.FaceInBlock);
         services_.view.HighlightFace(place.Block, place.FaceInBlock);
         Redraw();
     }
@@ -129,7 +135,9 @@ void MainWindow::LeadTo(const FindingPlace& place, bool keepList) {
 void MainWindow::ListRowDoubleClicked(int row) {
     const auto found = findingOfRow_.find(row);
     if (found == findingOfRow_.end()) return;
-    LeadTo(PlaceOfFinding(checkFindings_[found->second], services_.document.Model()), true);
+    const OptDocument& document = services_.document;
+    LeadTo(PlaceOfFinding(checkFindings_[found->second], document.Stream(), document.Model()),
+           true);
 }
 
 void MainWindow::ShowProblemCount() {
@@ -146,11 +154,13 @@ void MainWindow::ShowOpenedFile() {
     OptDocument& document = services_.document;
     hexPane_->SetFile(&document.Stream(), document.Model().GlobalOffset, document.Numbers());
     checkFindings_.clear();
-    findingsPanel_->Rows()->SetProblems(document.Model());
+    findingsPanel_->Rows()->SetProblems(document.Stream(), document.Model());
     // The comparison's rows name blocks of the file that was open before.
     comparePanel_->Rows()->Clear();
     // A plan holds places in the file it was made for.
     repairPanel_->Rows()->Clear();
+    recordInspector_->Clear();
+    bytePlace_->clear();
     ShowProblemCount();
     reloadBar_->hide();
     fileWatch_->Watch(currentFileName_);

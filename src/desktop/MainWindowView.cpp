@@ -83,7 +83,9 @@ bool MainWindow::ScrollReportToFace(int32_t faceInBlock) {
     while (last + 1 < static_cast<int>(lines.size()) && !lines[size_t(last) + 1].starts_with("---"))
         ++last;
     const QModelIndex top = listModel_->index(first);
+    movingReportLine_ = true;
     reportList_->setCurrentIndex(top);
+    movingReportLine_ = false;
     reportList_->selectionModel()->select(QItemSelection(top, listModel_->index(last)),
                                           QItemSelectionModel::ClearAndSelect);
     // The rule above the face at the top, so that the face's record shows from its start.

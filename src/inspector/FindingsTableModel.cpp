@@ -38,7 +38,7 @@ std::optional<double> FindingsTableModel::AngleBetween(const Vec3& a, const Vec3
     return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / std::numbers::pi;
 }
 
-void FindingsTableModel::SetProblems(const OptModel& model) {
+void FindingsTableModel::SetProblems(const OptStream& stream, const OptModel& model) {
     beginResetModel();
     rows_.clear();
     for (const WalkProblem& problem : model.Problems.Kept()) {
@@ -47,7 +47,9 @@ void FindingsTableModel::SetProblems(const OptModel& model) {
         row.Block = problem.Block;
         row.Offset = problem.Offset;
         row.Text = Latin1(problem.Text).trimmed();
-        row.Place = PlaceOfProblem(problem);
+        row.Place = PlaceOfProblem(problem, stream, model.GlobalOffset);
+        row.Face = row.Place.FaceInBlock;
+        row.Corner = row.Place.Corner;
         const int32_t node = NodeOfPlace(row.Place, model);
         if (node >= 0) row.Mesh = model.BlockTable[static_cast<size_t>(node)].Mesh;
         if (node == 0) row.Mesh = -1;  // the file header belongs to no mesh
@@ -58,7 +60,7 @@ void FindingsTableModel::SetProblems(const OptModel& model) {
 }
 
 void FindingsTableModel::SetFindings(const std::vector<CheckFinding>& findings,
-                                     const OptModel& model) {
+                                     const OptStream& stream, const OptModel& model) {
     beginResetModel();
     rows_.resize(static_cast<size_t>(problemRows_));
     for (const CheckFinding& finding : findings) {
@@ -74,7 +76,7 @@ void FindingsTableModel::SetFindings(const std::vector<CheckFinding>& findings,
         row.Block = finding.BlockOffset;
         row.Offset = finding.RecordOffset;
         row.Text = Latin1(finding.Text).trimmed();
-        row.Place = PlaceOfFinding(finding, model);
+        row.Place = PlaceOfFinding(finding, stream, model);
         rows_.push_back(std::move(row));
     }
     endResetModel();

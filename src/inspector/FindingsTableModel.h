@@ -11,6 +11,7 @@
 #include "inspector/PlacedRowsModel.h"
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptModel.h"
+#include "reader/OptStream.h"
 
 namespace vexlor::app {
 
@@ -33,9 +34,10 @@ class FindingsTableModel : public PlacedRowsModel {
     explicit FindingsTableModel(QObject* parent = nullptr) : PlacedRowsModel(parent) {}
 
     // The open file's problems (the check's findings go: they were of the file before).
-    void SetProblems(const OptModel& model);
+    void SetProblems(const OptStream& stream, const OptModel& model);
     // The findings of a check run, in place of the last run's.
-    void SetFindings(const std::vector<CheckFinding>& findings, const OptModel& model);
+    void SetFindings(const std::vector<CheckFinding>& findings, const OptStream& stream,
+                     const OptModel& model);
     void Clear();
 
     FindingPlace PlaceOf(int row) const override { return rows_[static_cast<size_t>(row)].Place; }

@@ -290,10 +290,26 @@ void HexView::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void HexView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int64_t offset = OffsetAt(event->position().toPoint());
+    if (offset < 0) {
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+        return;
+    }
+    SetCurrent(offset);
+    emit OffsetActivated(offset);
+    event->accept();
+}
+
 void HexView::keyPressEvent(QKeyEvent* event) {
     const int64_t size = model_->FileSize();
     if (size <= 0) {
         QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit OffsetActivated(current_);
+        event->accept();
         return;
     }
     const int64_t page = int64_t{std::max(1, viewport()->height() / LineHeight())} * kRow;

@@ -1,7 +1,8 @@
 // The hex view: the open file's bytes in rows of 16 (offset, hex bytes, ASCII), painted straight
 // from its model for the rows on screen only, so a file of any size scrolls at once. The shown
 // block's parts are tinted; hovering a byte names its field and value; a click or the arrow keys
-// move the current byte (framed), and a search hit is outlined.
+// move the current byte (framed), and a search hit is outlined. A double-click or Enter on a byte
+// asks for the block and field it lies in.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -46,10 +47,13 @@ class HexView : public QAbstractScrollArea {
 
   signals:
     void CurrentOffsetChanged(qint64 offset);
+    // A double-click on a byte, or Enter on the current one.
+    void OffsetActivated(qint64 offset);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -36,7 +36,7 @@ int TreeFilterModel::CountMatches(const QModelIndex& sourceParent) const {
     const int rows = source->rowCount(sourceParent);
     for (int row = 0; row < rows; ++row) {
         const QModelIndex child = source->index(row, 0, sourceParent);
-        if (child.data().toString().contains(text_, Qt::CaseInsensitive)) ++count;
+        if (Describes(child)) ++count;
         count += CountMatches(child);
     }
     return count;
@@ -52,8 +52,17 @@ QModelIndex TreeFilterModel::IndexOfNode(int32_t node) const {
 }
 
 bool TreeFilterModel::IsMatch(const QModelIndex& index) const {
-    return !text_.isEmpty() && index.isValid() &&
-           index.data().toString().contains(text_, Qt::CaseInsensitive);
+    return !text_.isEmpty() && index.isValid() && Describes(index);
+}
+
+bool TreeFilterModel::Describes(const QModelIndex& index) const {
+    return index.data(Qt::DisplayRole).toString().contains(text_, Qt::CaseInsensitive) ||
+           index.data(Qt::ToolTipRole).toString().contains(text_, Qt::CaseInsensitive);
+}
+
+bool TreeFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
+    if (text_.isEmpty()) return true;
+    return Describes(sourceModel()->index(sourceRow, 0, sourceParent));
 }
 
 QModelIndex TreeFilterModel::NextMatch(const QModelIndex& from, bool forward) const {

@@ -1,5 +1,6 @@
-// The structure tree filtered by label: a node stays when its label holds the filter text (any
-// case) or when one of its descendants' labels does, so every match keeps its path from the root.
+// The structure tree filtered by what a node is called: a node stays when its label or its tool
+// tip (what its block is: "hardpoint: Laser cannon") holds the filter text (any case), or when one
+// of its descendants' does, so every match keeps its path from the root.
 // Indexes of this model are not the structure tree model's: NodeOf and IndexOfNode map between
 // them and the reader's node numbers.
 #pragma once
@@ -27,9 +28,9 @@ class TreeFilterModel : public QSortFilterProxyModel {
     int32_t NodeOf(const QModelIndex& index) const;
     // The index of a node; invalid when the filter hides it.
     QModelIndex IndexOfNode(int32_t node) const;
-    // Whether the node's own label holds the filter text (not only a descendant's).
+    // Whether the node's own label or tool tip holds the filter text (not only a descendant's).
     bool IsMatch(const QModelIndex& index) const;
-    // Nodes whose own label holds the filter text.
+    // Nodes whose own label or tool tip holds the filter text.
     int MatchCount() const { return matchCount_; }
     // The next (or previous) matching node after `from` in tree order, wrapping around; invalid
     // when none matches.
@@ -44,8 +45,13 @@ class TreeFilterModel : public QSortFilterProxyModel {
   signals:
     void StatusChanged(const QString& status);
 
+  protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
   private:
     int CountMatches(const QModelIndex& sourceParent) const;
+    // Whether an index (of either model) names a node the filter text describes.
+    bool Describes(const QModelIndex& index) const;
 
     QString text_;
     int matchCount_ = 0;

@@ -13,8 +13,8 @@ namespace {
 
 class TargetFinder : public WalkObserver {
   public:
-    TargetFinder(const RecordRef& face, int32_t mesh, size_t corner, CornerTable table)
-        : face_(face), mesh_(mesh), corner_(corner), table_(table) {}
+    TargetFinder(const RecordRef& face, int32_t mesh, CornerTable table)
+        : face_(face), mesh_(mesh), table_(table) {}
 
     void VerticesRead(const WalkPlace&, const BlockHeader& header,
                       std::span<const Vec3> vertices) override {
@@ -30,20 +30,22 @@ class TargetFinder : public WalkObserver {
     void FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
                    int64_t first, int64_t count) override {
         if (found_ || position != face_.Block || (mesh_ >= 0 && place.mesh != mesh_)) return;
-        if (face_.Record < 0 || face_.Record >= count || corner_ >= 4) return;
+        if (face_.Record < 0 || face_.Record >= count) return;
         found_ = true;
         const FaceRecord& face = tables.FaceTable[static_cast<size_t>(first + face_.Record)];
         const bool vertices = table_ == CornerTable::kVertices;
-        const int32_t index = (vertices ? face.VertexIndex : face.VertexNormalIndex)[corner_];
         const size_t size = vertices ? tables.VertexTableSize() : tables.VertexNormalTableSize();
-        if (StateOf(table_, corner_, index, size) != IndexState::kNamesEntry) return;
         const std::vector<RecordRef>& origins = vertices ? vertexOrigins_ : normalOrigins_;
-        if (static_cast<size_t>(index) < origins.size() &&
-            origins[static_cast<size_t>(index)].Block >= 0)
-            target_ = origins[static_cast<size_t>(index)];
+        for (size_t corner = 0; corner < 4; ++corner) {
+            const int32_t index = (vertices ? face.VertexIndex : face.VertexNormalIndex)[corner];
+            if (StateOf(table_, corner, index, size) != IndexState::kNamesEntry) continue;
+            if (static_cast<size_t>(index) < origins.size() &&
+                origins[static_cast<size_t>(index)].Block >= 0)
+                targets_[corner] = origins[static_cast<size_t>(index)];
+        }
     }
 
-    const std::optional<RecordRef>& Target() const { return target_; }
+    const CornerTargetList& Targets() const { return targets_; }
 
   private:
     // The block's records now fill entries 0 ... count - 1.
@@ -55,12 +57,11 @@ class TargetFinder : public WalkObserver {
 
     RecordRef face_;
     int32_t mesh_;
-    size_t corner_;
     CornerTable table_;
     bool found_ = false;
     std::vector<RecordRef> vertexOrigins_;
     std::vector<RecordRef> normalOrigins_;
-    std::optional<RecordRef> target_;
+    CornerTargetList targets_;
 };
 
 static_assert(RegionIndex(format::kVertexRegions, "vertices") == 1 &&
@@ -70,13 +71,19 @@ static_assert(RegionIndex(format::kVertexRegions, "vertices") == 1 &&
 
 std::optional<RecordRef> CornerTarget(const OptStream& stream, const RecordRef& face, int32_t mesh,
                                       size_t corner, CornerTable table) {
-    TargetFinder finder(face, mesh, corner, table);
+    if (corner >= 4) return std::nullopt;
+    return CornerTargets(stream, face, mesh, table)[corner];
+}
+
+CornerTargetList CornerTargets(const OptStream& stream, const RecordRef& face, int32_t mesh,
+                               CornerTable table) {
+    TargetFinder finder(face, mesh, table);
     WalkOptions options;
     options.Observers = {&finder};
     // As the open walked: from zero-filled tables.
     MeshTables tables;
     OptWalker(stream, tables, options).Walk();
-    return finder.Target();
+    return finder.Targets();
 }
 
 }  // namespace vexlor

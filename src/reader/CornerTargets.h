@@ -3,6 +3,7 @@
 // for a vertex index. Found by a walk of its own, only when asked.
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "reader/FaceCorners.h"
@@ -18,5 +19,9 @@ namespace vexlor {
 // table) or an entry no block of the walk wrote (the corner stands at the origin).
 std::optional<RecordRef> CornerTarget(const OptStream& stream, const RecordRef& face, int32_t mesh,
                                       size_t corner, CornerTable table);
+// The records of all four corners at once, by one walk.
+using CornerTargetList = std::array<std::optional<RecordRef>, 4>;
+CornerTargetList CornerTargets(const OptStream& stream, const RecordRef& face, int32_t mesh,
+                               CornerTable table);
 
 }  // namespace vexlor

@@ -68,6 +68,22 @@ static_assert(AllWellFormed());
 
 }  // namespace
 
+std::string_view ValueKindName(ValueKind kind) {
+    switch (kind) {
+        case ValueKind::kInt32:
+            return "int32";
+        case ValueKind::kSingle:
+            return "single";
+        case ValueKind::kStoredOffset:
+            return "stored offset";
+        case ValueKind::kText:
+            return "text";
+        case ValueKind::kBytes:
+            return "bytes";
+    }
+    return {};
+}
+
 const BlockSchema& SchemaOf(int32_t type) {
     for (const BlockSchema& block : format::kBlockSchemas)
         if (block.Type == type) return block;

@@ -71,6 +71,10 @@ enum class ValueKind : uint8_t {
     kBytes,         // bytes nobody reads, shown as they are
 };
 
+// How a value kind is named in block JSON and the record inspector: "int32", "single", "stored
+// offset", "text", "bytes".
+std::string_view ValueKindName(ValueKind kind);
+
 struct FieldSchema {
     std::string_view Name;   // "vertexIndices": the field's name in JSON, compares and repairs
     std::string_view Label;  // "vertex indices": how the hex view names it

@@ -507,8 +507,11 @@ TEST_F(Inspector, EveryFindingOfTheFaultySampleLeadsToItsFaceFromTheListAndThePa
         EXPECT_EQ(BlockOfNode(window_.ChosenNode()).Offset, finding.BlockOffset);
         EXPECT_EQ(view_.highlight, std::make_pair(finding.BlockOffset, finding.FaceInBlock));
         EXPECT_EQ(Hex()->CurrentOffset(), finding.RecordOffset);
-        // Chosen from the panel, the face block's report is shown, as a tree click shows it.
+        // Chosen from the panel, the face block's report is shown, as a tree click shows it,
+        // at the face's lines.
         EXPECT_EQ(ListLines().value(0), QString("This block is in MESH %1").arg(finding.Mesh));
+        EXPECT_EQ(list->currentIndex().data().toString(),
+                  QString("FACE %1").arg(finding.FaceInBlock));
     }
     // The arrow keys step through the rows, each leading to its face.
     Press(Qt::Key_Up);
@@ -604,6 +607,16 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(faces));
     EXPECT_EQ(Hex()->CurrentOffset(), faces + 24 + 4 + 8);  // vertex index 2 of face 0
     EXPECT_EQ(Hex()->MarkedLength(), 4);
+    // A problem about a face names the face and corner, shows the face's lines and the face.
+    EXPECT_EQ(table->model()->index(1, FindingsTableModel::kFace).data().toString(), "0");
+    EXPECT_EQ(table->model()->index(1, FindingsTableModel::kCorner).data().toString(), "2");
+    EXPECT_EQ(view_.highlight, std::make_pair(faces, 0));
+    EXPECT_EQ(window_.findChild<ReportListView*>(QStringLiteral("reportList"))
+                  ->currentIndex()
+                  .data()
+                  .toString(),
+              "FACE 0");
+    EXPECT_FALSE(table->model()->index(0, FindingsTableModel::kFace).data().isValid());
     const QModelIndex slot = table->model()->index(0, FindingsTableModel::kKind);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(slot).center());
     EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(outside));

@@ -2,13 +2,17 @@
 #include "inspector/plain/FindingPlace.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "reader/BlockLayout.h"
 #include "reader/BlockTypes.h"
 #include "reader/FormatTables.h"
+#include "reader/RecordPlaces.h"
 
 namespace vexlor::app {
 
-FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) {
+FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptStream& stream,
+                            const OptModel& model) {
     FindingPlace place;
     if (finding.BlockOffset >= 0) {
         place.Block = finding.BlockOffset;
@@ -18,8 +22,9 @@ FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) 
         // The face's index record: its vertex, edge, texture vertex and vertex normal indices.
         place.Length = format::kFaceIndices.RecordSize;
         place.FaceInBlock = finding.FaceInBlock;
+        place.Corner = finding.Corner;
     } else if (finding.Problem) {
-        place = PlaceOfProblem(*finding.Problem);
+        place = PlaceOfProblem(*finding.Problem, stream, model.GlobalOffset);
     } else if (finding.Mesh >= 0) {
         const std::vector<int32_t>& meshes = model.Tree.Node(0).Children;
         if (static_cast<size_t>(finding.Mesh) < meshes.size())
@@ -28,7 +33,8 @@ FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model) 
     return place;
 }
 
-FindingPlace PlaceOfProblem(const WalkProblem& problem) {
+FindingPlace PlaceOfProblem(const WalkProblem& problem, const OptStream& stream,
+                            int64_t globalOffset) {
     FindingPlace place;
     if (problem.Kind == ProblemKind::LeftOut) return place;
     place.Block = problem.Block;
@@ -39,6 +45,17 @@ FindingPlace PlaceOfProblem(const WalkProblem& problem) {
                        problem.Kind == ProblemKind::OutsideFile ||
                        (problem.Kind == ProblemKind::ShortFile && problem.Offset > 0);
     place.Length = field ? format::kValueSize : 0;
+    if (problem.Kind == ProblemKind::BadIndex) {
+        // The index lies in a face's record of the face block: that face, and its corner.
+        const std::optional<BytePlace> index = PlaceInLayout(
+            DescribeBlock(stream, globalOffset, problem.Block, kTypeFace), problem.Offset);
+        if (index && index->Record.Region == format::kFaceIndicesRegion &&
+            index->Record.Record <= INT32_MAX) {
+            place.FaceBlock = true;
+            place.FaceInBlock = static_cast<int32_t>(index->Record.Record);
+            place.Corner = index->Part;
+        }
+    }
     return place;
 }
 

@@ -6,6 +6,7 @@
 
 #include "check/CheckFinding.h"
 #include "reader/OptModel.h"
+#include "reader/OptStream.h"
 #include "reader/WalkProblems.h"
 
 namespace vexlor::app {
@@ -18,15 +19,19 @@ struct FindingPlace {
     int64_t Offset = -1;       // the byte to show; -1 for the block's first byte
     int64_t Length = 0;        // how many bytes from it to outline
     int32_t FaceInBlock = -1;  // the face of the face block to highlight
+    int32_t Corner = -1;       // the corner it is about, 0 ... 3
 
     bool Leads() const { return Node >= 0 || Block >= 0; }
 };
 
 // A finding about a face leads to the face's record; one about the mesh jump table to the root,
 // one about a mesh to the mesh's node.
-FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptModel& model);
-// A problem leads to its block and to the byte it is about.
-FindingPlace PlaceOfProblem(const WalkProblem& problem);
+FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptStream& stream,
+                            const OptModel& model);
+// A problem leads to its block and to the byte it is about; a bad index also to its face and
+// corner.
+FindingPlace PlaceOfProblem(const WalkProblem& problem, const OptStream& stream,
+                            int64_t globalOffset);
 
 // The tree node of the place; -1 when no node has its block.
 int32_t NodeOfPlace(const FindingPlace& place, const OptModel& model);
