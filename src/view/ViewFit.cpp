@@ -135,6 +135,22 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
     return true;
 }
 
+bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
+                const FitFaces& which, double margin) {
+    if (!FitView(view, box, faces, which, margin)) return false;
+    constexpr int kTurnSamples = 24;
+    double smallest = view.Scale;
+    for (int k = 1; k < kTurnSamples; ++k) {
+        ViewState turned;
+        turned.AngleX = view.AngleX;
+        turned.AngleY = view.AngleY;
+        turned.AngleZ = view.AngleZ + static_cast<float>(k * 360 / kTurnSamples);
+        if (FitView(turned, box, faces, which, margin)) smallest = std::min(smallest, turned.Scale);
+    }
+    view.Scale = smallest;
+    return true;
+}
+
 void ResetView(ViewState& view) {
     view.AngleX = view.AngleY = view.AngleZ = 0;
     view.Scale = 1.0;

@@ -29,6 +29,12 @@ inline constexpr double kFitMargin = 0.05;
 bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
              const FitFaces& which, double margin = kFitMargin);
 
+// FitView at the view's angles with the scale small enough for the faces to fit at every turn of
+// the rotation about the model's z axis too (sampled every 15 degrees), so that a turning model
+// never leaves the frame. False, and the view unchanged, where FitView fails.
+bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
+                const FitFaces& which, double margin = kFitMargin);
+
 // The start view: no turn, scale 1, no pan.
 void ResetView(ViewState& view);
 
