@@ -39,8 +39,11 @@ FindingsPanel::FindingsPanel(QWidget* parent)
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // The columns as wide as their contents, the text the rest: no scrolling sideways to read it.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(FindingsTableModel::kText,
+                                                     QHeaderView::Stretch);
+    table_->setTextElideMode(Qt::ElideMiddle);
     // The rows keep the order they were found in until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
@@ -59,10 +62,7 @@ FindingsPanel::FindingsPanel(QWidget* parent)
         shown_->setFilterFixedString(text);
         UpdateCount();
     });
-    connect(rows_, &QAbstractItemModel::modelReset, this, [this] {
-        table_->resizeColumnsToContents();
-        UpdateCount();
-    });
+    connect(rows_, &QAbstractItemModel::modelReset, this, [this] { UpdateCount(); });
     // A click chooses on release; the arrow keys choose as they move. A row that becomes current
     // because the rows changed under it is not chosen.
     connect(table_, &QTableView::clicked, this, &FindingsPanel::ChooseRow);
