@@ -517,6 +517,15 @@ TEST_F(TheProgram, TheDefaultLayoutAt1280x800ShowsTheTurningModelInTheDockedView
     const QImage outside =
         shot.copy(0, 0, dock.left(), shot.height()).convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(PixelsOf(outside, Hue::Red).isEmpty());
+
+    // A closed dock hides the view: the turning model draws nothing until it is shown again.
+    ViewDock()->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !program_.View().CanBeSeen(); }));
+    const int64_t hidden = program_.View().FramesDrawn();
+    QTest::qWait(200);
+    EXPECT_EQ(program_.View().FramesDrawn(), hidden);
+    Main().findChild<QAction*>(QStringLiteral("showViewAction"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program_.View().FramesDrawn() > hidden + 2; }));
 }
 
 TEST_F(TheProgram, AFloatingViewLiesBesideTheMainWindowWithItsCaptionAndKeys) {
