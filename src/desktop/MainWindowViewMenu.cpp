@@ -25,6 +25,8 @@ void MainWindow::BuildViewMenu() {
         QAction* action = view->addAction(keys.isEmpty() ? caption : caption + u'\t' + keys);
         action->setObjectName(QString::fromLatin1(name));
         ApplyHint(action, hint);
+        // The tool bar's buttons name their key in their tool tips.
+        if (!keys.isEmpty()) action->setToolTip(QStringLiteral("%1 (%2)").arg(hint, keys));
         return action;
     };
     const auto viewKey = [this, &item](const char* name, const QString& caption,
@@ -92,7 +94,6 @@ void MainWindow::BuildViewMenu() {
 
     for (QAction* action : {fit, start, front, right, top, shadedAction_, rotationAction_}) {
         viewToolBar_->addAction(action);
-        // The tool bar names the command; the key is in its tool tip and the menu.
         QWidget* button = viewToolBar_->widgetForAction(action);
         button->setObjectName(action->objectName() + QStringLiteral("Button"));
     }

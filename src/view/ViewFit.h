@@ -29,9 +29,10 @@ inline constexpr double kFitMargin = 0.05;
 bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
              const FitFaces& which, double margin = kFitMargin);
 
-// FitView at the view's angles with the scale small enough for the faces to fit at every turn of
-// the rotation about the model's z axis too (sampled every 15 degrees), so that a turning model
-// never leaves the frame. False, and the view unchanged, where FitView fails.
+// A fit for a turning model: the middle of the faces on the axis the rotation turns the model
+// about (which every frame shows at the eye's origin), and the scale that keeps them inside the
+// box less `margin` at every turn. Where that axis lies outside the box, FitView at the view's
+// angles. False, and the view unchanged, when no face qualifies.
 bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
                 const FitFaces& which, double margin = kFitMargin);
 

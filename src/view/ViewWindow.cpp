@@ -158,7 +158,10 @@ void ViewWindow::PressKey(int key, Qt::KeyboardModifiers modifiers) {
 
 void ViewWindow::FrameModel() {
     const ViewScene scene = InputScene();
-    FitTurning(view_, ViewBoxOf(view_), scene.Faces, {scene.ShowLod, -1});
+    // Into the designed square box, which the box of a panel of any shape contains: the model
+    // stays framed when the dock changes the panel's size later.
+    FitTurning(view_, ProjectionBox(view_.ExtentMax, view_.ExtentMin), scene.Faces,
+               {scene.ShowLod, -1});
 }
 
 void ViewWindow::keyPressEvent(QKeyEvent* event) {

@@ -80,9 +80,9 @@ class ViewWindow : public QWidget {
     // Any key of the view, the added ones included, as if pressed with the view active: what
     // the menus' view commands run, so that a command and its key do the same.
     void PressKey(int key, Qt::KeyboardModifiers modifiers);
-    // Scale and pan for the view's angles (the start view, or the browser's preview angles) so that
-    // the model stays whole in the frame as the rotation turns it about its z axis. The caller
-    // draws.
+    // Scale and pan for the view's angles (the start view, or the browser's preview angles) so
+    // that the model stays whole in the frame as the rotation turns it about its z axis, whatever
+    // size the panel takes afterwards. The caller draws.
     void FrameModel();
 
     GlPanel* Panel() const { return panel_; }

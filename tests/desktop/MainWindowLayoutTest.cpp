@@ -100,6 +100,9 @@ TEST_F(WindowLayout, TheViewsToolBarAndMenuRunItsKeysAndTheRotationAndShadedChoi
          {"fitModelActionButton", "startViewActionButton", "frontViewActionButton",
           "rightViewActionButton", "topViewActionButton"})
         click(name);
+    EXPECT_EQ(Child<QToolButton>("fitModelActionButton")->text(), "Fit");
+    EXPECT_EQ(Child<QToolButton>("fitModelActionButton")->toolTip(),
+              "Fit the model into the view (F)");
     Child<QAction>("fitMeshAction")->trigger();
     Child<QAction>("bottomViewAction")->trigger();
     EXPECT_EQ(view_.calls,
