@@ -231,6 +231,7 @@ void BrowserWindow::PreviewSelectedFile() {
     view_.SetModel(&preview_.Model());
     view_.SetupScene();
     view_.ShowMesh(0);
+    view_.FrameModel();  // the preview's start view, fitted to the model
     view_.Redraw();
     view_.RestartRotation(main_.RotationTicked());
 }

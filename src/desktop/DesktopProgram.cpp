@@ -18,6 +18,7 @@ DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& mess
     main_.SetBrowser(&browser_);
     viewWindow_.SetNumbers(numbers);
     link_.Attach(&viewWindow_);
+    main_.PlaceView(&viewWindow_);
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -25,11 +26,7 @@ DesktopProgram::~DesktopProgram() {
 }
 
 void DesktopProgram::Show() {
-    viewWindow_.show();
-    if (main_.HasSavedGeometry())
-        main_.show();
-    else
-        main_.showMaximized();
+    main_.ShowAtStart();
 }
 
 }  // namespace vexlor::app

@@ -1,5 +1,6 @@
 // The desktop program's windows, created in their start-up order: the main window (which reads
-// the type-name tables as it is made), the About box, the 3D view window and the browser.
+// the type-name tables as it is made), the About box, the 3D view (docked in the main window) and
+// the browser.
 #pragma once
 
 #include <QSettings>
@@ -25,8 +26,8 @@ class DesktopProgram {
                    const QString& namesFolder = {}, QSettings* settings = nullptr);
     ~DesktopProgram();
 
-    // Shows the view window and the main window, maximised unless it remembers its geometry; the
-    // browser stays hidden.
+    // Shows the main window with the view in its dock, maximised unless it remembers its
+    // geometry; the browser stays hidden.
     void Show();
 
     MainWindow& Main() { return main_; }

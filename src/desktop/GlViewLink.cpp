@@ -5,6 +5,7 @@
 
 #include "view/OffscreenPicture.h"
 #include "view/PictureFile.h"
+#include "view/ViewFit.h"
 
 namespace vexlor::app {
 
@@ -22,6 +23,9 @@ void GlViewLink::Attach(view::ViewWindow* form) {
     });
     QObject::connect(form, &view::ViewWindow::ShadedChanged, form, [this](bool on) {
         if (events_ != nullptr) events_->ShadedChanged(on);
+    });
+    QObject::connect(form, &view::ViewWindow::RotationToggled, form, [this] {
+        if (events_ != nullptr) events_->RotationKeyPressed();
     });
 }
 
@@ -71,7 +75,7 @@ void GlViewLink::SetShaded(bool on) {
 void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
     if (viewWindow_ == nullptr) return;
     const OptModel* model = viewWindow_->Model();
-    viewWindow_->HighlightFace(
+    viewWindow_->ShowFace(
         model == nullptr ? -1 : view::DrawIndexOfFace(model->DrawFaces, blockOffset, faceInBlock));
 }
 
@@ -109,11 +113,28 @@ void GlViewLink::ResetToPreviewView() {
     view::ResetToPreviewView(state_);
 }
 
+void GlViewLink::ResetToStartView() {
+    view::ResetView(state_);
+}
+
+void GlViewLink::FrameModel() {
+    if (viewWindow_ != nullptr) viewWindow_->FrameModel();
+}
+
+void GlViewLink::PressViewKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (viewWindow_ != nullptr) viewWindow_->PressKey(key, modifiers);
+}
+
 void GlViewLink::ShowViewWindow() {
     if (viewWindow_ == nullptr) return;
-    viewWindow_->show();
-    viewWindow_->raise();
-    viewWindow_->activateWindow();
+    // The view's dock (or its own window) and every widget it lies in.
+    for (QWidget* shown = viewWindow_; shown != nullptr; shown = shown->parentWidget()) {
+        shown->show();
+        if (shown->isWindow()) break;
+    }
+    viewWindow_->window()->raise();
+    viewWindow_->window()->activateWindow();
+    viewWindow_->setFocus();
 }
 
 PixelSize GlViewLink::FrameSize() const {

@@ -33,6 +33,9 @@ class GlViewLink : public ViewLink {
     void RotationClicked(bool ticked) override;
     void SpinSliderChanged(int position) override;
     void ResetToPreviewView() override;
+    void ResetToStartView() override;
+    void FrameModel() override;
+    void PressViewKey(int key, Qt::KeyboardModifiers modifiers) override;
     void ShowViewWindow() override;
     PixelSize FrameSize() const override;
     int32_t LargestPictureSide() override;

@@ -57,7 +57,7 @@ QToolButton* ToolButton(QWidget* panel, const char* name, int left, int top,
     button->setGeometry(left, top, 23, 22);
     button->setIcon(panel->style()->standardIcon(icon));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::StrongFocus);
     ApplyHint(button, hint);
     return button;
 }
@@ -67,7 +67,7 @@ QPushButton* PanelButton(QWidget* panel, const char* name, const QString& captio
     auto* button = new QPushButton(caption, panel);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, top, width, 22);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::StrongFocus);
     ApplyHint(button, hint);
     return button;
 }
@@ -95,8 +95,9 @@ QGroupBox* RadioGroup(QWidget* panel, const char* name, const QString& caption, 
 void SetItems(QGroupBox* group, QButtonGroup* items, const QStringList& captions, int columns) {
     auto* layout = static_cast<QGridLayout*>(group->layout());
     for (int i = 0; i < captions.size(); ++i) {
+        // Tab reaches the chosen item, the arrow keys choose another.
         auto* item = new QRadioButton(captions[i], group);
-        item->setFocusPolicy(Qt::NoFocus);
+        item->setFocusPolicy(Qt::StrongFocus);
         items->addButton(item, i);
         layout->addWidget(item, i / columns, i % columns);
         // Each column as wide as its caption needs: never cut an item's caption.
@@ -164,8 +165,11 @@ MainWindow::MainWindow(Services services, QWidget* parent)
             [this](bool exists) { FileChangedOnDisk(exists); });
     connect(recentFiles_, &RecentFiles::OpenRequested, this,
             [this](const QString& path) { OpenFile(path); });
-    connect(hexPane_->Offsets(), &OffsetBar::GoRequested, this,
-            [this](const QString& text) { GoToOffset(text); });
+    connect(hexPane_->Offsets(), &OffsetBar::GoRequested, this, [this](const QString& text) {
+        GoToOffset(text);
+        // The whole message, also where the bar is too narrow for it.
+        statusBar()->showMessage(hexPane_->Offsets()->Status());
+    });
     treeModel_->SetToolTips([this](int32_t node) {
         OptDocument& document = services_.document;
         if (!document.OptLoaded()) return QString();
@@ -199,7 +203,7 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
     structureTree_->setIndentation(19);
     structureTree_->setUniformRowHeights(true);
     structureTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    structureTree_->setFocusPolicy(Qt::ClickFocus);
+    structureTree_->setFocusPolicy(Qt::StrongFocus);
     structureTree_->setFont(QFont(QStringLiteral("Arial"), 8));
     structureTree_->setIconSize(QSize(16, 16));
     structureTree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -207,6 +211,8 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
 
     treeBar_ = new SearchBar(pane);
     treeBar_->setObjectName(QStringLiteral("treeSearchBar"));
+    // Opening it never widens the tree's pane: the bar takes the width the pane has.
+    treeBar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     treeBar_->hide();
     treeFilter_->Attach(treeBar_, structureTree_);
     connect(treeBar_, &SearchBar::Closed, structureTree_, [this] { structureTree_->setFocus(); });
@@ -226,7 +232,7 @@ QWidget* MainWindow::BuildReportPane(QWidget* parent) {
     reportList_->setObjectName(QStringLiteral("reportList"));
     listModel_ = new ReportListModel(this);
     reportList_->setModel(listModel_);
-    reportList_->setFocusPolicy(Qt::ClickFocus);
+    reportList_->setFocusPolicy(Qt::StrongFocus);
     // Report lines line numbers up in columns, which only a fixed-pitch face keeps.
     QFont listFont(QStringLiteral("DejaVu Sans Mono"), 8);
     listFont.setStyleHint(QFont::Monospace);
@@ -262,7 +268,9 @@ void MainWindow::BuildDocks() {
     findingsDock_ = new QDockWidget(QStringLiteral("Findings"), this);
     findingsDock_->setObjectName(QStringLiteral("findingsDock"));
     findingsDock_->setWidget(findingsPanel_);
-    addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
+    BuildViewDock();
+    BuildRecordDock();
+    ArrangeDocks();
     BuildCompareDock();
 
     repairPanel_ = new RepairPanel(this);
@@ -274,18 +282,16 @@ void MainWindow::BuildDocks() {
     tabifyDockWidget(findingsDock_, repairDock_);
     findingsDock_->raise();
     repairDock_->hide();
-    // The hex view takes the whole height of the right side, the findings the rest of the bottom.
-    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
-    BuildRecordDock();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (docksPlaced_) return;
+    if (docksPlaced_) {
+        KeepHexViewWide();
+        return;
+    }
     docksPlaced_ = true;
-    // Whole rows of bytes, and a few rows of findings.
-    resizeDocks({hexDock_}, {hexDock_->sizeHint().width()}, Qt::Horizontal);
-    resizeDocks({findingsDock_}, {170}, Qt::Vertical);
+    SizeDocks();
 }
 
 MainWindow::~MainWindow() {
@@ -332,7 +338,7 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     rotationBox_->setObjectName(QStringLiteral("rotationBox"));
     rotationBox_->setGeometry(173, 6, 97, 22);
     rotationBox_->setChecked(true);
-    rotationBox_->setFocusPolicy(Qt::NoFocus);
+    rotationBox_->setFocusPolicy(Qt::StrongFocus);
     connect(rotationBox_, &QCheckBox::clicked, this, [this] { RotationBoxClicked(); });
 
     spinSpeed_ = new QSlider(Qt::Horizontal, panel);
@@ -349,7 +355,7 @@ void MainWindow::BuildToolPanel(QWidget* panel) {
     shadedBox_ = new QCheckBox(QStringLiteral("shaded"), panel);
     shadedBox_->setObjectName(QStringLiteral("shadedBox"));
     shadedBox_->setGeometry(276, 30, 70, 20);
-    shadedBox_->setFocusPolicy(Qt::NoFocus);
+    shadedBox_->setFocusPolicy(Qt::StrongFocus);
     ApplyHint(shadedBox_, QStringLiteral("Shaded faces in the 3D view (W)"));
     connect(shadedBox_, &QCheckBox::clicked, this, [this] { ShadedBoxClicked(); });
 
@@ -475,15 +481,7 @@ void MainWindow::BuildMenus() {
                          QStringLiteral("Exit application"), &MainWindow::Exit);
     exit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
-    QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("viewMenu"));
-    item(view, "showViewAction", QStringLiteral("&3D view"),
-         QStringLiteral("Show the 3D view window"), &MainWindow::ShowViewWindowCommand)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
-    item(view, "savePictureAction", QStringLiteral("Save &picture..."),
-         QStringLiteral("Save the 3D view's frame as a PNG picture"),
-         &MainWindow::SavePictureWithDialog);
-
+    BuildViewMenu();
     BuildInspectorMenu();
 
     QMenu* options = bar->addMenu(QStringLiteral("&OPTions :=)"));

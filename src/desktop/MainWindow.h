@@ -1,8 +1,9 @@
-// The main window: tool panel, menus, structure tree, report list and status bar, the hex view
-// and findings panel beside them, and the commands behind them (open, block display, saves,
-// export, compare, check, rotation controls, shaded mode, pictures, search, go to offset, findings,
-// recent files and reload); it follows the 3D view's picks, cursor and shaded mode as the view's
-// ViewEvents.
+// The main window: tool panel, menus, structure tree, report list and status bar, the docks of
+// the 3D view (with its tool bar), the hex view and the findings panel beside them, and the
+// commands behind them (open, block display, saves, export, check, rotation controls, shaded mode,
+// pictures, search, go to offset, findings, compare, repair, record inspector, recent files and
+// reload); it follows the 3D view's
+// picks, cursor and shaded mode as the view's ViewEvents.
 #pragma once
 
 #include <QMainWindow>
@@ -38,6 +39,7 @@ class QSplitter;
 class QToolButton;
 class QTreeView;
 class QPushButton;
+class QToolBar;
 
 namespace vexlor::app {
 
@@ -80,6 +82,12 @@ class MainWindow : public QMainWindow, public ViewEvents {
     ~MainWindow() override;
 
     void SetAboutBox(QDialog* about) { aboutBox_ = about; }
+    // Puts the 3D view into its dock, under the view's tool bar; the dock's caption follows the
+    // view's.
+    void PlaceView(QWidget* view);
+    // Shown as at a start: maximised the first time, else as it was kept. A maximised first start
+    // is not kept as maximised.
+    void ShowAtStart();
     void SetBrowser(QWidget* browse) { browser_ = browse; }
 
     // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
@@ -140,6 +148,10 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void ModelNumbersChanged(const std::string& text) override;
     void UnderCursorChanged(const std::string& text) override;
     void ShadedChanged(bool on) override;
+    void RotationKeyPressed() override;
+    // View > Reset layout: the docks back in their first places and sizes, none floating or
+    // hidden.
+    void ResetLayout();
 
     // The inspector's commands.
     // Ctrl+F: the search bar of the pane that has the focus (the report list's by default).
@@ -188,6 +200,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void BuildToolPanel(QWidget* panel);
@@ -202,7 +215,19 @@ class MainWindow : public QMainWindow, public ViewEvents {
     // The face's record outlined in the hex view.
     void MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock);
     void BuildMenus();
+    void BuildViewMenu();
     void BuildInspectorMenu();
+    // The docks (MainWindowLayout.cpp): the view's, their default places and first sizes, the hex
+    // view kept wide enough, a floating view put beside the window.
+    void BuildViewDock();
+    void ArrangeDocks();
+    void SizeDocks();
+    void KeepHexViewWide();
+    void PlaceFloatingView();
+    // Asks before opening a file that does not look like an OPT file; true to go on.
+    bool AcceptUnlikelyFile(const OptStream& stream);
+    // The model rotation's choice in the menu and the settings.
+    void RememberRotation(bool on);
     // The tree's, the list's and the hex view's panes with their search bars; the docks.
     QWidget* BuildTreePane(QWidget* parent);
     QWidget* BuildReportPane(QWidget* parent);
@@ -277,6 +302,12 @@ class MainWindow : public QMainWindow, public ViewEvents {
     ReportLineMap lineMap_;
     // The program, not the user, moves the report list's current line.
     bool movingReportLine_ = false;
+    QDockWidget* viewDock_ = nullptr;
+    QToolBar* viewToolBar_ = nullptr;
+    QAction* shadedAction_ = nullptr;
+    QAction* rotationAction_ = nullptr;
+    // Maximised by the first start and not since changed by the user: kept as not maximised.
+    bool maximizedAtStart_ = false;
     ReloadBar* reloadBar_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     FileWatch* fileWatch_ = nullptr;

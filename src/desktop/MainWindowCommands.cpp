@@ -31,6 +31,7 @@
 #include "inspector/StructureTreeModel.h"
 #include "inspector/TreeFilterModel.h"
 #include "reader/BlockLayout.h"
+#include "reader/HeaderCheck.h"
 
 namespace vexlor::app {
 
@@ -95,25 +96,39 @@ void MainWindow::OpenWithDialog() {
     OpenFile(*name);
 }
 
+bool MainWindow::AcceptUnlikelyFile(const OptStream& stream) {
+    // The loaded file read again (a reload) was accepted when it was opened.
+    const OptDocument& document = services_.document;
+    if (document.OptLoaded() &&
+        QFile::decodeName(document.CurrentFileName().c_str()) == currentFileName_)
+        return true;
+    const std::string reason = vexlor::NotOptReason(stream);
+    if (reason.empty()) return true;
+    return services_.messages.Confirm(
+        QStringLiteral("%1 does not look like an OPT file: %2. Open it anyway?")
+            .arg(QFileInfo(currentFileName_).fileName(), QString::fromStdString(reason)));
+}
+
 bool MainWindow::OpenCurrentFile() {
-    services_.view.StopRotation();
-    // Every open starts at the first level of detail, whatever the radio group shows.
-    services_.view.ShowLevelOfDetail(1);
-    ShowLines({});
-    setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
-    // The file is read before anything changes: a file that cannot be read leaves the tree of
-    // the loaded one as it was, its expanded nodes and its selection included.
+    // The file is read, and a file that does not look like an OPT file is asked about, before
+    // anything changes: a file that is not opened leaves the loaded one as it was, its tree's
+    // expanded nodes and selection, the report list, the caption and the turning model included.
     OptStream stream;
     const Result opened = OptDocument::ReadFile(LocalPath(currentFileName_), stream);
-    if (!opened.Ok()) {
-        ShowFailure(opened);
-        // The previous file is still the loaded one, so the caption names it again, and it is
-        // the file that going back from the browser re-opens.
+    if (!opened.Ok()) ShowFailure(opened);
+    if (!opened.Ok() || !AcceptUnlikelyFile(stream)) {
+        // The previous file is still the loaded one; it is the file that going back from the
+        // browser re-opens.
         setWindowTitle(CaptionOfLoadedFile());
         if (services_.document.OptLoaded())
             currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
         return false;
     }
+    services_.view.StopRotation();
+    // Every open starts at the first level of detail, whatever the radio group shows.
+    services_.view.ShowLevelOfDetail(1);
+    ShowLines({});
+    setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
     // The tree model announces the reset before the document rebuilds the tree it presents; the
     // hex view lets go of the bytes before they change.
     hexPane_->ClearFile();
@@ -137,6 +152,9 @@ bool MainWindow::OpenCurrentFile() {
     services_.view.SetModel(&services_.document.Model());
     services_.view.SetupScene();
     services_.view.ShowMesh(0);
+    // Every open starts framed: the start view, fitted to the new model.
+    services_.view.ResetToStartView();
+    services_.view.FrameModel();
     services_.view.Redraw();
     services_.view.RestartRotation(rotationBox_->isChecked());
     return true;
@@ -328,6 +346,7 @@ void MainWindow::ShowBrowser() {
 
 void MainWindow::RotationBoxClicked() {
     services_.view.RotationClicked(rotationBox_->isChecked());
+    RememberRotation(rotationBox_->isChecked());
 }
 
 void MainWindow::SpinSpeedChanged(int position) {

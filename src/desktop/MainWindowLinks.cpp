@@ -24,8 +24,8 @@ void MainWindow::BuildRecordDock() {
     recordDock_ = new QDockWidget(QStringLiteral("Record"), this);
     recordDock_->setObjectName(QStringLiteral("recordInspector"));
     recordDock_->setWidget(recordInspector_);
+    // Placed under the hex view by ArrangeDocks.
     addDockWidget(Qt::RightDockWidgetArea, recordDock_);
-    splitDockWidget(hexDock_, recordDock_, Qt::Vertical);
 
     bytePlace_ = new QLabel(this);
     bytePlace_->setObjectName(QStringLiteral("bytePlace"));

@@ -1,10 +1,13 @@
 // What the main window keeps from one run to the next (geometry, splitter and dock places, the
-// last folder, the auto reload choice), and reading the open file again when it changes on disk.
+// last folder, the auto reload choice, the model rotation), and reading the open file again when
+// it changes on disk.
 #include <QAction>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 
@@ -16,6 +19,9 @@ namespace vexlor::app {
 
 namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
+// The window's place and size alone, where the geometry would keep a maximised first start.
+const QString kPlaceKey = QStringLiteral("window/place");
+const QString kRotationKey = QStringLiteral("view/rotation");
 const QString kStateKey = QStringLiteral("window/state");
 const QString kSplitterKey = QStringLiteral("window/splitter");
 const QString kLastFolderKey = QStringLiteral("lastFolder");
@@ -28,6 +34,15 @@ void MainWindow::RestoreSettings() {
     lastFolder_ = settings->value(kLastFolderKey).toString();
     const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
     hasSavedGeometry_ = !geometry.isEmpty() && restoreGeometry(geometry);
+    if (!hasSavedGeometry_) {
+        const QRect place = settings->value(kPlaceKey).toRect();
+        hasSavedGeometry_ = place.isValid();
+        if (hasSavedGeometry_) setGeometry(place);
+    }
+    // On at the first start, as designed; the user's choice after that.
+    const bool rotation = settings->value(kRotationKey, true).toBool();
+    rotationBox_->setChecked(rotation);
+    rotationAction_->setChecked(rotation);
     docksPlaced_ = restoreState(settings->value(kStateKey).toByteArray());
     splitter_->restoreState(settings->value(kSplitterKey).toByteArray());
     SetAutoReload(settings->value(kAutoReloadKey, false).toBool());
@@ -36,10 +51,39 @@ void MainWindow::RestoreSettings() {
 void MainWindow::SaveWindowSettings() {
     QSettings* settings = services_.settings;
     if (settings == nullptr) return;
-    settings->setValue(kGeometryKey, saveGeometry());
+    if (maximizedAtStart_ && isMaximized()) {
+        settings->remove(kGeometryKey);
+        settings->setValue(kPlaceKey, normalGeometry());
+    } else {
+        settings->remove(kPlaceKey);
+        settings->setValue(kGeometryKey, saveGeometry());
+    }
     settings->setValue(kStateKey, saveState());
     settings->setValue(kSplitterKey, splitter_->saveState());
     settings->sync();
+}
+
+void MainWindow::ShowAtStart() {
+    if (hasSavedGeometry_) {
+        show();
+        return;
+    }
+    maximizedAtStart_ = true;
+    // Where no window manager maximises it (a bare X server), it still fills the screen.
+    if (const QScreen* shown = screen()) setGeometry(shown->availableGeometry());
+    showMaximized();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A window the user brought out of the maximised state and maximised again stays so.
+    if (event->type() == QEvent::WindowStateChange && isVisible() && !isMaximized())
+        maximizedAtStart_ = false;
+}
+
+void MainWindow::RememberRotation(bool on) {
+    rotationAction_->setChecked(on);
+    if (services_.settings != nullptr) services_.settings->setValue(kRotationKey, on);
 }
 
 void MainWindow::SetLastFolder(const QString& folder) {

@@ -20,10 +20,12 @@ namespace vexlor::app {
 
 void MainWindow::ShadedBoxClicked() {
     services_.view.SetShaded(shadedBox_->isChecked());
+    shadedAction_->setChecked(shadedBox_->isChecked());
 }
 
 void MainWindow::ShadedChanged(bool on) {
     shadedBox_->setChecked(on);
+    shadedAction_->setChecked(on);
 }
 
 void MainWindow::ModelNumbersChanged(const std::string& text) {

@@ -4,6 +4,7 @@
 // it to the real view; tests use a recorder.
 #pragma once
 
+#include <QtCore/qnamespace.h>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,8 @@ class ViewEvents {
     virtual void UnderCursorChanged(const std::string& text) = 0;
     // The shaded mode was switched in the view (its W key).
     virtual void ShadedChanged(bool on) = 0;
+    // The view's R key: the model rotation on or off.
+    virtual void RotationKeyPressed() = 0;
 };
 
 class ViewLink {
@@ -75,7 +78,14 @@ class ViewLink {
     virtual void SpinSliderChanged(int position) = 0;
     // The preview's start view: angles -130, 0, 210, scale 1, no pan.
     virtual void ResetToPreviewView() = 0;
-    // Shows the view window again, as it was when it was closed, in front of the others.
+    // The start view: no turn, scale 1, no pan.
+    virtual void ResetToStartView() = 0;
+    // Scale and pan that fit the model, at the view's angles, into the frame at every turn of the
+    // rotation (after a scene set-up: every open and preview starts framed).
+    virtual void FrameModel() = 0;
+    // A key of the view pressed as if the view were active (the View menu's commands).
+    virtual void PressViewKey(int key, Qt::KeyboardModifiers modifiers) = 0;
+    // Shows the view again, as it was when it was closed, in front of the others, with the focus.
     virtual void ShowViewWindow() = 0;
 
     // The size of the view's frames, and the largest side a picture may have (0: no pictures).

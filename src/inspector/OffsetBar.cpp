@@ -24,7 +24,11 @@ OffsetBar::OffsetBar(QWidget* parent)
     go_->setText(tr("Go"));
     go_->setToolTip(tr("Go to the offset (Enter)"));
     status_->setObjectName(QStringLiteral("offsetstatus"));
-    status_->setWordWrap(true);
+    // One line, never pushing the bar wider than its dock; the whole text is its tool tip.
+    status_->setWordWrap(false);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    status_->setMinimumWidth(
+        status_->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000 is in")));
     close_->setObjectName(QStringLiteral("offsetclose"));
     close_->setText(QStringLiteral("\u00D7"));
     close_->setToolTip(tr("Close (Escape)"));
@@ -61,6 +65,7 @@ void OffsetBar::Close() {
 void OffsetBar::SetStatus(const QString& status, bool error) {
     status_->setStyleSheet(error ? QStringLiteral("color: #b00000;") : QString());
     status_->setText(status);
+    status_->setToolTip(status);
 }
 
 bool OffsetBar::eventFilter(QObject* watched, QEvent* event) {

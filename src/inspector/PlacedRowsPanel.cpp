@@ -35,7 +35,11 @@ PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWi
     table_->setObjectName(name + QStringLiteral("Table"));
     table_->setModel(shown_);
     SetUpRowTable(table_);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // The columns as wide as their contents, the text (every table's last column) the rest: no
+    // scrolling sideways to read it.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setTextElideMode(Qt::ElideMiddle);
     // The rows keep the order they were found in until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
@@ -54,10 +58,7 @@ PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWi
         shown_->setFilterFixedString(text);
         UpdateCount();
     });
-    connect(rows_, &QAbstractItemModel::modelReset, this, [this] {
-        table_->resizeColumnsToContents();
-        UpdateCount();
-    });
+    connect(rows_, &QAbstractItemModel::modelReset, this, [this] { UpdateCount(); });
     // A click chooses on release; the arrow keys choose as they move.
     OnRowChosen(table_, [this](const QModelIndex& index) { ChooseRow(index); });
     UpdateCount();

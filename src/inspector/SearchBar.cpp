@@ -21,6 +21,9 @@ SearchBar::SearchBar(QWidget* parent)
     field_->setObjectName(QStringLiteral("searchtext"));
     field_->setPlaceholderText(tr("Find"));
     field_->setClearButtonEnabled(true);
+    // Room for a typed name or a row of hex bytes.
+    field_->setMinimumWidth(
+        field_->fontMetrics().horizontalAdvance(QStringLiteral("3F 80 00 00 3F")));
     field_->installEventFilter(this);
     kinds_->setObjectName(QStringLiteral("searchkind"));
     kinds_->hide();

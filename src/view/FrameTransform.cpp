@@ -57,10 +57,15 @@ Camera CameraOf(const ViewState& view) {
 }
 
 ViewBox ViewBoxOf(const ViewState& view) {
-    return ProjectionBox(view.ExtentMax, view.ExtentMin);
+    const ViewBox box = ProjectionBox(view.ExtentMax, view.ExtentMin);
+    if (view.ViewportWidth <= 0 || view.ViewportHeight <= 0) return box;
+    // The designed panel's frame counts as square: at its size the box stays as designed.
+    constexpr double kDesignedStretch =
+        static_cast<double>(kDesignedFrameHeight) / static_cast<double>(kDesignedFrameWidth);
+    return BoxForAspect(box, view.ViewportWidth * kDesignedStretch, view.ViewportHeight);
 }
 
-ViewBox BoxForAspect(const ViewBox& box, int width, int height) {
+ViewBox BoxForAspect(const ViewBox& box, double width, double height) {
     if (width <= 0 || height <= 0) return box;
     const double across = box.Right - box.Left;
     const double up = box.Top - box.Bottom;

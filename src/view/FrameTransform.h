@@ -48,12 +48,18 @@ struct Camera {
 
 Camera CameraOf(const ViewState& view);
 
-// The box a scene set-up made for the view's extent.
+// The panel the view was designed for; its frames stretch the square box a little across.
+inline constexpr int kDesignedFrameWidth = 457;
+inline constexpr int kDesignedFrameHeight = 417;
+
+// The box a scene set-up made for the view's extent, widened for a viewport of another shape
+// than the designed panel's so that the model keeps the designed panel's proportions: a larger
+// or wider view shows more around the model, never a stretched one.
 ViewBox ViewBoxOf(const ViewState& view);
 
 // The box widened along one axis about its centre so that a pixel of a `width` x `height` frame
 // covers as many eye units across as up (the picture keeps the model's proportions).
-ViewBox BoxForAspect(const ViewBox& box, int width, int height);
+ViewBox BoxForAspect(const ViewBox& box, double width, double height);
 
 class FrameTransform {
   public:

@@ -43,6 +43,14 @@ GlPanel::~GlPanel() {
 void GlPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     container_->setGeometry(rect());
+    // A panel in a dock changes size with it: the frames follow, the model keeps its
+    // proportions (ViewBoxOf) and its place in the middle of the frame.
+    if (!sceneSet_) return;
+    const QSize size = FrameSize();
+    if (size == QSize(view_.ViewportWidth, view_.ViewportHeight)) return;
+    view_.ViewportWidth = size.width();
+    view_.ViewportHeight = size.height();
+    RequestFrame();
 }
 
 void GlPanel::InitializeGl() {
@@ -91,7 +99,6 @@ void GlPanel::SetupScene() {
     const ModelExtent extent = ComputeModelExtent(model_ != nullptr ? model_->DrawFaces : kNoFaces);
     view_.ExtentMax = extent.Max;
     view_.ExtentMin = extent.Min;
-    box_ = ProjectionBox(extent.Max, extent.Min);
     selection_.Box.reset();
     selection_.Hardpoint.reset();
     selection_.HighlightFace = -1;  // a face of the model before
@@ -176,7 +183,7 @@ void GlPanel::DrawFrame() {
         scene.CoarseLevels = coarse->LevelOfMesh;
         scene.CoarseKey = coarse->Key;
     }
-    const bool filled = renderer_.Draw(*gl_, box_, drawnCamera_, view_.ViewportWidth,
+    const bool filled = renderer_.Draw(*gl_, ViewBoxOf(view_), drawnCamera_, view_.ViewportWidth,
                                        view_.ViewportHeight, scene, Look());
     // Finished, so that its time is the frame's; a frame that filled arrays is no measure.
     gl_->glFinish();

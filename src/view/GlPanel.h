@@ -110,7 +110,6 @@ class GlPanel : public QWidget {
     ViewState& view_;
     const OptModel* model_ = nullptr;
     ViewSelection selection_;
-    ViewBox box_;
     bool sceneSet_ = false;      // frames are drawn only after a scene set-up
     bool framePending_ = false;  // a frame was asked for before the context existed
     QOpenGLFunctions_2_1* gl_ = nullptr;

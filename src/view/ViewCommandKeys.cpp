@@ -31,6 +31,8 @@ ViewCommand ViewCommandForKey(int qtKey, Qt::KeyboardModifiers modifiers) {
             return held == Qt::NoModifier ? ViewCommand::Reset : ViewCommand::None;
         case Qt::Key_W:
             return held == Qt::NoModifier ? ViewCommand::ToggleShaded : ViewCommand::None;
+        case Qt::Key_R:
+            return held == Qt::NoModifier ? ViewCommand::ToggleRotation : ViewCommand::None;
         default:
             return ViewCommand::None;
     }

@@ -5,6 +5,7 @@
 //   F                  fit the model          Shift+F   fit the current mesh
 //   Home               the start view         W         shaded mode on or off
 //   keypad 1, 3, 7     front, right, top      with Ctrl the opposite side: back, left, bottom
+//   R                  model rotation on or off
 //
 // The keypad digits count with Num Lock on or off (off, they come as End, Page Down and Home
 // with the keypad flag).
@@ -26,6 +27,7 @@ enum class ViewCommand {
     Top,
     Bottom,
     ToggleShaded,
+    ToggleRotation,
 };
 
 ViewCommand ViewCommandForKey(int qtKey, Qt::KeyboardModifiers modifiers);

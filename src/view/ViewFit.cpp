@@ -135,6 +135,53 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
     return true;
 }
 
+bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
+                const FitFaces& which, double margin) {
+    if (!std::isfinite(margin) || margin < 0 || margin >= 0.5) margin = kFitMargin;
+    const auto eachCorner = [&](auto visit) {
+        for (const DrawFace& face : faces) {
+            if (which.Mesh >= 0 && face.Mesh != static_cast<int16_t>(which.Mesh)) continue;
+            if (!IsDrawnAtLod(face, which.ShowLod)) continue;
+            for (const Vec3& c : face.Corners)
+                visit(c);
+        }
+    };
+    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
+    eachCorner([&](const Vec3& c) {
+        minX = std::min(minX, static_cast<double>(c.x));
+        maxX = std::max(maxX, static_cast<double>(c.x));
+        minY = std::min(minY, static_cast<double>(c.y));
+        maxY = std::max(maxY, static_cast<double>(c.y));
+    });
+    if (!(minX <= maxX) || !std::isfinite(minX + maxX + minY + maxY)) return false;
+    // The pan puts the middle of the faces on the axis they turn about, which every frame shows
+    // at the eye's origin; the scale keeps their circle about it (their sphere, where the view
+    // is tilted) inside the box less the margin.
+    const double cx = std::round((minX + maxX) / 2), cy = std::round((minY + maxY) / 2);
+    double radiusXy = 0, heightMax = 0;
+    eachCorner([&](const Vec3& c) {
+        radiusXy = std::max(radiusXy, std::hypot(c.x - cx, c.y - cy));
+        heightMax = std::max(heightMax, std::fabs(static_cast<double>(c.z)));
+    });
+    const bool seenFromAbove =
+        std::fmod(view.AngleX, 360.0f) == 0 && std::fmod(view.AngleY, 360.0f) == 0;
+    const double radius = seenFromAbove ? radiusXy : std::hypot(radiusXy, heightMax);
+    const double across = std::fabs(box.Right - box.Left) * margin;
+    const double up = std::fabs(box.Top - box.Bottom) * margin;
+    const double room =
+        std::min({std::max(box.Left, box.Right) - across, -(std::min(box.Left, box.Right) + across),
+                  std::max(box.Bottom, box.Top) - up, -(std::min(box.Bottom, box.Top) + up)});
+    if (!(room > 0) || !(radius > 0) || !std::isfinite(room / radius)) {
+        // The axis lies outside the box (a model off the origin) or the faces are one point:
+        // a fit at the view's angles alone.
+        return FitView(view, box, faces, which, margin);
+    }
+    view.Scale = std::clamp(room / radius, kFitScaleMin, kFitScaleMax);
+    view.PanX = SaturateInt32(ClampToRange(-cx, INT32_MIN, INT32_MAX));
+    view.PanY = SaturateInt32(ClampToRange(-cy, INT32_MIN, INT32_MAX));
+    return true;
+}
+
 void ResetView(ViewState& view) {
     view.AngleX = view.AngleY = view.AngleZ = 0;
     view.Scale = 1.0;

@@ -29,6 +29,13 @@ inline constexpr double kFitMargin = 0.05;
 bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
              const FitFaces& which, double margin = kFitMargin);
 
+// A fit for a turning model: the middle of the faces on the axis the rotation turns the model
+// about (which every frame shows at the eye's origin), and the scale that keeps them inside the
+// box less `margin` at every turn. Where that axis lies outside the box, FitView at the view's
+// angles. False, and the view unchanged, when no face qualifies.
+bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> faces,
+                const FitFaces& which, double margin = kFitMargin);
+
 // The start view: no turn, scale 1, no pan.
 void ResetView(ViewState& view);
 // The browser preview's start view: turned -130 degrees about x and 210 about z, scale 1, no pan.

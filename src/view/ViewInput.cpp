@@ -81,6 +81,9 @@ void ViewInput::Run(ViewCommand command) {
         case ViewCommand::Bottom:
             ApplyPresetView(view_, PresetView::Bottom);
             break;
+        case ViewCommand::ToggleRotation:
+            emit RotationToggled();
+            return;
         case ViewCommand::ToggleShaded:
             emit ShadedToggled();
             return;

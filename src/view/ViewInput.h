@@ -77,6 +77,8 @@ class ViewInput : public QObject {
     void FaceUnderCursor(qint64 face);
     // W was pressed.
     void ShadedToggled();
+    // R was pressed.
+    void RotationToggled();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

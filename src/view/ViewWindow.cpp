@@ -3,22 +3,26 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QVBoxLayout>
 
 #include "view/Projection.h"
 #include "view/StatusTexts.h"
+#include "view/ViewFit.h"
+#include "view/ViewMouse.h"
 #include "view/ViewStepKeys.h"
 
 namespace vexlor::view {
 
 namespace {
 
-constexpr int kLeft = 334;
-constexpr int kTop = 157;
+// Small enough for a narrow dock, large enough to see a model.
+constexpr int kMinimumPanelWidth = 160;
+constexpr int kMinimumPanelHeight = 120;
 
 }  // namespace
 
 ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+    : QWidget(parent),
       view_(view),
       numbers_(DecimalSeparatorFromEnvironment()),
       panel_(new GlPanel(view, this)),
@@ -26,12 +30,13 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
     setObjectName(QStringLiteral("viewWindow"));
     setWindowTitle(QStringLiteral("GLform"));
     setFocusPolicy(Qt::StrongFocus);
-    // The panel covers the client area and keeps its size when the window is resized.
+    // The panel fills the widget and follows its size: the frames are the panel's size.
     panel_->setObjectName(QStringLiteral("viewPanel"));
-    panel_->setGeometry(0, 0, kPanelWidth, kPanelHeight);
-    panel_->setFixedSize(kPanelWidth, kPanelHeight);
+    panel_->setMinimumSize(kMinimumPanelWidth, kMinimumPanelHeight);
     panel_->setFocusPolicy(Qt::NoFocus);
-    move(kLeft, kTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel_);
     resize(kPanelWidth, kPanelHeight);
 
     input_.Attach(panel_, this);
@@ -42,6 +47,7 @@ ViewWindow::ViewWindow(ViewState& view, QWidget* parent)
     connect(&input_, &ViewInput::FacePicked, this, &ViewWindow::Picked);
     connect(&input_, &ViewInput::FaceUnderCursor, this, &ViewWindow::FaceUnderCursor);
     connect(&input_, &ViewInput::ShadedToggled, this, [this] { SetShaded(!Selection().Shaded); });
+    connect(&input_, &ViewInput::RotationToggled, this, &ViewWindow::RotationToggled);
 }
 
 ViewScene ViewWindow::InputScene() const {
@@ -117,6 +123,22 @@ void ViewWindow::HighlightFace(int64_t face) {
     Redraw();
 }
 
+void ViewWindow::ShowFace(int64_t face) {
+    const OptModel* model = panel_->Model();
+    if (model != nullptr && face >= 0 && static_cast<uint64_t>(face) < model->DrawFaces.size()) {
+        const DrawFace& shown = model->DrawFaces[static_cast<size_t>(face)];
+        const FrameTransform frame = FrameTransform::OfView(view_);
+        bool inside = frame.Usable();
+        for (const Vec3& corner : shown.Corners) {
+            const Vec3d at = frame.ModelToWindow(ToVec3d(corner));
+            inside = inside && at.x >= 0 && at.x <= view_.ViewportWidth && at.y >= 0 &&
+                     at.y <= view_.ViewportHeight;
+        }
+        if (!inside) CentreOn(view_, frame, FaceCentre(shown));
+    }
+    HighlightFace(face);
+}
+
 void ViewWindow::Picked(qint64 face) {
     HighlightFace(face);
     emit FacePicked(face);
@@ -124,6 +146,22 @@ void ViewWindow::Picked(qint64 face) {
 
 void ViewWindow::KeyDown(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
     if (ApplyViewKey(view_, key, modifiers, buttons)) Redraw();
+}
+
+void ViewWindow::PressKey(int key, Qt::KeyboardModifiers modifiers) {
+    const ViewCommand command = ViewCommandForKey(key, modifiers);
+    if (command != ViewCommand::None)
+        input_.Run(command);
+    else
+        KeyDown(key, modifiers);
+}
+
+void ViewWindow::FrameModel() {
+    const ViewScene scene = InputScene();
+    // Into the designed square box, which the box of a panel of any shape contains: the model
+    // stays framed when the dock changes the panel's size later.
+    FitTurning(view_, ProjectionBox(view_.ExtentMax, view_.ExtentMin), scene.Faces,
+               {scene.ShowLod, -1});
 }
 
 void ViewWindow::keyPressEvent(QKeyEvent* event) {

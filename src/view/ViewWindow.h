@@ -1,6 +1,8 @@
-// ViewWindow, the window of the 3D view: the black panel `p` the model is drawn on, the size
-// caption, the keys that turn, zoom and pan the model, and the mouse and added keys (ViewInput.h)
-// with the axis triad in the panel's lower left corner. It stays on top of the other windows.
+// ViewWindow, the 3D view: the black panel `p` the model is drawn on, filling the widget, the size
+// caption (its window title, which a dock holding it shows), the keys that turn, zoom and pan
+// the model, and the mouse and added keys (ViewInput.h) with the axis triad in the panel's lower
+// left corner. Without a parent it is a window of its own of the designed size; the main window
+// holds it in a dock that can float.
 #pragma once
 
 #include <QImage>
@@ -12,6 +14,7 @@
 
 #include "reader/NumberText.h"
 #include "reader/OptModel.h"
+#include "view/FrameTransform.h"
 #include "view/GlPanel.h"
 #include "view/OffscreenPicture.h"
 #include "view/ViewInput.h"
@@ -19,9 +22,9 @@
 
 namespace vexlor::view {
 
-// The panel's size: the size of the view's frames.
-inline constexpr int kPanelWidth = 457;
-inline constexpr int kPanelHeight = 417;
+// The panel's designed size: the size of the view's frames in a window of its own at its start.
+inline constexpr int kPanelWidth = kDesignedFrameWidth;
+inline constexpr int kPanelHeight = kDesignedFrameHeight;
 
 class ViewWindow : public QWidget {
     Q_OBJECT
@@ -68,9 +71,19 @@ class ViewWindow : public QWidget {
     void SetShaded(bool on);
     // The face drawn yellow (a draw index; -1 for none), with one frame.
     void HighlightFace(int64_t face);
+    // The same for a face chosen elsewhere (a finding, the report): a face not wholly in the
+    // frame is first brought into its middle.
+    void ShowFace(int64_t face);
 
     // One Qt key of the key table; a key in the table changes the view and draws one frame.
     void KeyDown(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
+    // Any key of the view, the added ones included, as if pressed with the view active: what
+    // the menus' view commands run, so that a command and its key do the same.
+    void PressKey(int key, Qt::KeyboardModifiers modifiers);
+    // Scale and pan for the view's angles (the start view, or the browser's preview angles) so
+    // that the model stays whole in the frame as the rotation turns it about its z axis, whatever
+    // size the panel takes afterwards. The caller draws.
+    void FrameModel();
 
     GlPanel* Panel() const { return panel_; }
     ViewInput& Input() { return input_; }
@@ -85,6 +98,8 @@ class ViewWindow : public QWidget {
     void ShadedChanged(bool on);
     // The panel came into sight or went out of it.
     void SeenChanged(bool seen);
+    // R was pressed: the model rotation on or off.
+    void RotationToggled();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -135,9 +135,10 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     ShowFolder(dir_, 3);
     view_.calls.clear();
     ASSERT_TRUE(browser_.SelectFile("TWO.OPT"));
-    EXPECT_EQ(view_.calls,
-              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "ResetToPreviewView", "SetModel",
-                           "SetupScene", "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
+    EXPECT_EQ(
+        view_.calls,
+        (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "ResetToPreviewView", "SetModel",
+                     "SetupScene", "ShowMesh(0)", "FrameModel", "Redraw", "RestartRotation(1)"}));
     EXPECT_EQ(view_.model, &browser_.Preview().Model());
     ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
     EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
@@ -212,9 +213,9 @@ TEST_F(Browser, BackReopensTheFileOpenedBefore) {
     view_.calls.clear();
     browser_.GoBack();
     EXPECT_FALSE(browser_.isVisible());
-    EXPECT_EQ(view_.calls,
-              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
-                           "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel",
+                                        "SetupScene", "ShowMesh(0)", "ResetToStartView",
+                                        "FrameModel", "Redraw", "RestartRotation(1)"}));
     EXPECT_EQ(view_.model, &document_.Model());
     EXPECT_EQ(main_.windowTitle(), "OPTvexlor - " + QString::fromStdString(kFighter.string()));
 

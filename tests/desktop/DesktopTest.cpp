@@ -7,11 +7,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -82,12 +85,19 @@ class Desktop : public ::testing::Test {
         return main_.findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
     QWidget* Panel() const { return viewWindow_.Panel(); }
+    // An open, then the start view without the fit (Home): the frames the positions below
+    // (ColumnOf, RowOf, GridFace) describe.
+    bool OpenAtRest(const std::string& path) {
+        if (!main_.OpenFile(QString::fromStdString(path))) return false;
+        viewWindow_.PressKey(Qt::Key_Home, Qt::NoModifier);
+        return true;
+    }
     // The grid model, opened and standing still.
     void OpenGrid() {
         StopTurning();
         const std::string grid = (dir_ / "grid.opt").string();
         testing::WriteFile(grid, GridModel());
-        ASSERT_TRUE(main_.OpenFile(QString::fromStdString(grid)));
+        ASSERT_TRUE(OpenAtRest(grid));
     }
     // Mesh 0 a grid of 8 x 8 squares left of the origin, mesh 1 one right of it, each square 25
     // units wide; face k of a grid is in row k / 8 (from below) and column k % 8.
@@ -139,19 +149,38 @@ class Desktop : public ::testing::Test {
     std::string model_;
 };
 
-TEST_F(Desktop, AnOpenDrawsMeshZeroRedAndNamesTheModelSize) {
+TEST_F(Desktop, AnOpenStartsFramedDrawsMeshZeroRedAndNamesTheModelSize) {
     EXPECT_EQ(viewWindow_.windowTitle(), "GLform");
     StopTurning();
+    // A turn and a zoom that would put the next model out of sight.
+    state_.AngleX = 70;
+    state_.Scale = 40;
     ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
     EXPECT_EQ(viewWindow_.windowTitle(), "Model size = approx. 19.5122 metres (BoP/XWA)");
+    // The start view, fitted: the model in the middle, filling much of the frame, whole at
+    // every turn of the rotation.
+    EXPECT_EQ(state_.AngleX, 0);
     const QImage frame = viewWindow_.GrabFrame();
-    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(-300), RowOf(0))), Hue::Red);
-    EXPECT_EQ(HueOf(frame.pixel(ColumnOf(300), RowOf(0))), Hue::Cyan);
+    const QRect red = PixelsOf(frame, Hue::Red), cyan = PixelsOf(frame, Hue::Cyan);
+    ASSERT_FALSE(red.isEmpty());
+    ASSERT_FALSE(cyan.isEmpty());
+    const QRect drawn = red.united(cyan);
+    EXPECT_LT(red.center().x(), cyan.center().x());
+    EXPECT_GT(drawn.width(), frame.width() * 6 / 10);
+    EXPECT_NEAR(drawn.center().x(), frame.width() / 2, 3);
+    EXPECT_NEAR(drawn.center().y(), frame.height() / 2, 3);
+    for (int turn = 0; turn < 360; turn += 30) {
+        state_.AngleZ = static_cast<float>(turn);
+        viewWindow_.Redraw();
+        const QRect turned =
+            PixelsWhere(viewWindow_.GrabFrame(), [](QRgb c) { return c != qRgb(0, 0, 0); });
+        EXPECT_TRUE(QRect(1, 1, frame.width() - 2, frame.height() - 2).contains(turned)) << turn;
+    }
 }
 
 TEST_F(Desktop, ChoosingABlockPaintsItsMeshAndItsMarker) {
     StopTurning();
-    main_.OpenFile(QString::fromStdString(model_));
+    OpenAtRest(model_);
     const OptModel& store = document_.Model();
     const int32_t mesh1 = store.Tree.Node(0).Children[1];
     Choose(mesh1 + 1);  // mesh 1's vertex block
@@ -174,7 +203,7 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
     main_.resize(1200, 800);
     main_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
-    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    ASSERT_TRUE(OpenAtRest(model_));
     // Both squares' stored normals are zero: a face normal finding for each mesh.
     main_.findChild<QToolButton*>(QStringLiteral("checkButton"))->click();
     ASSERT_EQ(main_.CheckFindings().size(), 2u);
@@ -207,7 +236,7 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
 
 TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
     StopTurning();
-    main_.OpenFile(QString::fromStdString(model_));
+    OpenAtRest(model_);
     viewWindow_.KeyDown(Qt::Key_Left, Qt::NoModifier);  // a turn the view must keep
     const QImage before = viewWindow_.GrabFrame();
     const QString caption = viewWindow_.windowTitle();
@@ -224,7 +253,7 @@ TEST_F(Desktop, AClosedViewComesBackFromTheViewMenuAsItWas) {
 
 TEST_F(Desktop, TheLevelOfDetailChoiceHidesOtherLevels) {
     StopTurning();
-    main_.OpenFile(QString::fromStdString(model_));
+    OpenAtRest(model_);
     Item("lodChoice", 2)->click();
     EXPECT_TRUE(PixelsOf(viewWindow_.GrabFrame(), Hue::Red).isEmpty());
     Item("lodChoice", 0)->click();
@@ -308,7 +337,7 @@ TEST_F(Desktop, AClickOnAFaceHighlightsItChoosesItsBlockAndScrollsTheReportToIt)
 
 TEST_F(Desktop, TheMouseTurnsAndZoomsTheProgramsViewAndItsKeysStillWork) {
     StopTurning();
-    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    ASSERT_TRUE(OpenAtRest(model_));
     // Seen from above, a drag across turns the model about its z axis: a quarter turn puts the
     // two squares one above the other.
     const int quarter = qRound(90 / (180.0 / 417));
@@ -342,7 +371,7 @@ TEST_F(Desktop, TheMouseTurnsAndZoomsTheProgramsViewAndItsKeysStillWork) {
 
 TEST_F(Desktop, WAndTheShadedBoxSwitchTheShadedModeTogetherAndFAndHomeWork) {
     StopTurning();
-    ASSERT_TRUE(main_.OpenFile(QString::fromStdString(model_)));
+    ASSERT_TRUE(OpenAtRest(model_));
     const QImage atRest = viewWindow_.GrabFrame();
     QCheckBox* shaded = main_.findChild<QCheckBox*>(QStringLiteral("shadedBox"));
     const QPoint inside(ColumnOf(-200), RowOf(0));
@@ -427,6 +456,95 @@ TEST_F(Desktop, SavePictureWritesTheViewsFrameWithItsHighlightOrAnotherSize) {
     EXPECT_EQ(QImage(picture).size(), QSize(1000, 400));
 }
 
+TEST_F(Desktop, AFaceChosenOutsideTheFrameIsBroughtIntoIt) {
+    OpenGrid();
+    state_.Scale = 6;  // mesh 1's grid lies far right of the frame
+    viewWindow_.Redraw();
+    const auto yellow = [](QRgb c) { return Near(c, 255, 255, 0); };
+    const BlockEntry& block = document_.Model().BlockTable[static_cast<size_t>(FaceBlockOf(1))];
+    link_.HighlightFace(block.Offset, 63);
+    const QRect filled = PixelsWhere(viewWindow_.GrabFrame(), yellow);
+    ASSERT_FALSE(filled.isEmpty());
+    EXPECT_NEAR(filled.center().x(), Panel()->width() / 2, 4);
+    EXPECT_NEAR(filled.center().y(), Panel()->height() / 2, 4);
+}
+
+// The whole program as it starts: the view in its dock, with a settings file of its own.
+class TheProgram : public ::testing::Test {
+  protected:
+    TheProgram()
+        : dir_(testing::TempFolderFor(
+              "program-" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))),
+          settings_(QString::fromStdString((dir_ / "optvexlor.conf").string()),
+                    QSettings::IniFormat),
+          program_(NumberText(), messages_, dialogs_, QStringLiteral(VEXLOR_SOURCE_DIR "/data"),
+                   &settings_) {}
+    ~TheProgram() override {
+        program_.ViewLink().StopRotation();
+        fs::remove_all(dir_);
+    }
+    MainWindow& Main() { return program_.Main(); }
+    QDockWidget* ViewDock() { return Main().findChild<QDockWidget*>(QStringLiteral("viewDock")); }
+    void ShowFighter(QRect geometry) {
+        Main().setGeometry(geometry);
+        Main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
+        ASSERT_TRUE(Main().OpenFile(QStringLiteral(VEXLOR_SOURCE_DIR "/samples/fighter.opt")));
+        const int64_t drawn = program_.View().FramesDrawn();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return program_.View().FramesDrawn() > drawn + 2; }));
+    }
+
+    fs::path dir_;
+    QSettings settings_;
+    RecordingMessagePresenter messages_;
+    ScriptedFileDialogs dialogs_;
+    DesktopProgram program_;
+};
+
+TEST_F(TheProgram, TheDefaultLayoutAt1280x800ShowsTheTurningModelInTheDockedView) {
+    ShowFighter(QRect(0, 0, 1280, 800));
+    ASSERT_FALSE(ViewDock()->isFloating());
+    EXPECT_TRUE(program_.View().CanBeSeen());
+    // What the screen shows of the main window, the view's own native window included.
+    const QImage shot = Main().screen()->grabWindow(Main().winId()).toImage();
+    shot.save(
+        QString::fromStdString((fs::temp_directory_path() / "vexlor-default-layout.png").string()));
+    const QRect dock(ViewDock()->mapTo(&Main(), QPoint(0, 0)), ViewDock()->size());
+    const QImage inDock = shot.copy(dock).convertToFormat(QImage::Format_RGB32);
+    EXPECT_FALSE(PixelsOf(inDock, Hue::Red).isEmpty());
+    EXPECT_FALSE(PixelsOf(inDock, Hue::Cyan).isEmpty());
+    const QImage outside =
+        shot.copy(0, 0, dock.left(), shot.height()).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(PixelsOf(outside, Hue::Red).isEmpty());
+
+    // A closed dock hides the view: the turning model draws nothing until it is shown again.
+    ViewDock()->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !program_.View().CanBeSeen(); }));
+    const int64_t hidden = program_.View().FramesDrawn();
+    QTest::qWait(200);
+    EXPECT_EQ(program_.View().FramesDrawn(), hidden);
+    Main().findChild<QAction*>(QStringLiteral("showViewAction"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program_.View().FramesDrawn() > hidden + 2; }));
+}
+
+TEST_F(TheProgram, AFloatingViewLiesBesideTheMainWindowWithItsCaptionAndKeys) {
+    ShowFighter(QRect(0, 0, 1000, 700));
+    Main().findChild<QCheckBox*>(QStringLiteral("rotationBox"))->click();  // standing still
+    ViewDock()->setFloating(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ViewDock()));
+    QTest::qWait(100);
+    EXPECT_FALSE(ViewDock()->frameGeometry().intersects(Main().frameGeometry()));
+    EXPECT_EQ(ViewDock()->windowTitle(), "Model size = approx. 15.8537 metres (BoP/XWA)");
+    // The designed keys and the added ones still reach it.
+    program_.View().setFocus();
+    const QImage before = program_.View().GrabFrame();
+    QTest::keyClick(&program_.View(), Qt::Key_Left);
+    EXPECT_NE(program_.View().GrabFrame(), before);
+    QTest::keyClick(&program_.View(), Qt::Key_R);
+    EXPECT_TRUE(Main().findChild<QCheckBox*>(QStringLiteral("rotationBox"))->isChecked());
+}
+
 // Notes, with each message, which windows exist at that moment.
 class WindowsAtMessage : public MessagePresenter {
   public:
@@ -452,6 +570,7 @@ TEST(StartUp, TheMainWindowReadsTheNamesBeforeTheOtherWindowsExist) {
     program.Show();
     EXPECT_EQ(program.Main().windowTitle(), "OPT Vexlor");
     EXPECT_TRUE(program.View().isVisible());
+    EXPECT_EQ(program.View().window(), &program.Main());
     EXPECT_EQ(program.View().windowTitle(), "GLform");
     EXPECT_FALSE(program.Browser().isVisible());
     EXPECT_FALSE(program.About().isVisible());

@@ -214,7 +214,23 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "-",
                   "  E&xit|Exit application",
                   "&View",
-                  "  &3D view|Show the 3D view window",
+                  "  &3D view|Show the 3D view and give it the keyboard",
+                  "-",
+                  "  &Fit model\tF|Fit the model into the view",
+                  "  Fit current &mesh\tShift+F|Fit the red mesh into the view",
+                  "  &Start view\tHome|No turn, zoom 1, no pan",
+                  "  F&ront\tKeypad 1|The model from the front",
+                  "  R&ight\tKeypad 3|The model from the right",
+                  "  &Top\tKeypad 7|The model from above",
+                  "  &Back\tCtrl+Keypad 1|The model from the back",
+                  "  &Left\tCtrl+Keypad 3|The model from the left",
+                  "  B&ottom\tCtrl+Keypad 7|The model from below",
+                  "-",
+                  "  S&haded\tW|Shaded faces in the 3D view",
+                  "  Model rotatio&n\tR|Keep the model turning about its z axis",
+                  "-",
+                  "  Reset l&ayout|Put the 3D view, the hex view and the findings back in their "
+                  "places",
                   "  Save &picture...|Save the 3D view's frame as a PNG picture",
                   "&Inspect",
                   "  &Find...|Search the report list, the tree or the hex view, whichever has the "
@@ -324,9 +340,9 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + path);
     EXPECT_TRUE(ListLines().isEmpty());
     EXPECT_EQ(view_.lod, 1);  // although the radio group still shows "All"
-    EXPECT_EQ(view_.calls,
-              (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel", "SetupScene",
-                           "ShowMesh(0)", "Redraw", "RestartRotation(1)"}));
+    EXPECT_EQ(view_.calls, (QStringList{"StopRotation", "ShowLevelOfDetail(1)", "SetModel",
+                                        "SetupScene", "ShowMesh(0)", "ResetToStartView",
+                                        "FrameModel", "Redraw", "RestartRotation(1)"}));
     EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
                     ->isExpanded(window_.TreeIndexOfNode(0)));
 
@@ -660,15 +676,61 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 }
 
-TEST_F(TheMainWindow, AFileThatIsNoOptFileIsSaidToBeOneInTheStatusBar) {
+TEST_F(TheMainWindow, AFileThatIsNoOptFileIsAskedAboutAndNoKeepsTheModelListAndRecentFiles) {
     const fs::path picture = dir_ / "picture.opt";
     std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     png.resize(600, 'x');
     std::ofstream(picture, std::ios::binary) << png;
-    window_.OpenFile(QString::fromStdString(picture.string()));
+    const QString picturePath = QString::fromStdString(picture.string());
+    const auto recent = [this] {
+        QStringList shown;
+        for (QAction* action : Child<QMenu>("recentMenu")->actions())
+            shown << action->text();
+        return shown;
+    };
+    OpenFighter();
+    Choose(2);
+    const QStringList lines = ListLines();
+    const QString caption = window_.windowTitle();
+    const QStringList recentBefore = recent();
+
+    // No: nothing changes, nothing enters the recent files.
+    EXPECT_FALSE(window_.OpenFile(picturePath));
+    ASSERT_EQ(messages_.questions.size(), 1);
+    EXPECT_TRUE(messages_.questions[0].startsWith("picture.opt does not look like an OPT file: "));
+    EXPECT_TRUE(messages_.questions[0].endsWith(". Open it anyway?"));
+    EXPECT_EQ(window_.windowTitle(), caption);
+    EXPECT_EQ(ListLines(), lines);
+    EXPECT_EQ(recent(), recentBefore);
+    EXPECT_EQ(document_.CurrentFileName(), (kSamples / "fighter.opt").string());
+
+    // A recent file that is gone: its message, and the list as it was.
+    const fs::path gone = dir_ / "gone.opt";
+    fs::copy_file(kSamples / "fighter.opt", gone);
+    window_.OpenFile(QString::fromStdString(gone.string()));
+    OpenFighter();
+    Choose(2);
+    fs::remove(gone);
+    QAction* goneItem = nullptr;
+    for (QAction* action : Child<QMenu>("recentMenu")->actions())
+        if (action->text().contains("gone.opt")) goneItem = action;
+    ASSERT_NE(goneItem, nullptr);
+    goneItem->trigger();
+    EXPECT_EQ(messages_.messages.last(),
+              "Cannot open file " + QString::fromStdString(gone.string()));
+    EXPECT_EQ(ListLines(), lines);
+    EXPECT_EQ(window_.windowTitle(), caption);
+
+    // Yes: opened, and the status bar still says what it is.
+    messages_.answers << true;
+    EXPECT_TRUE(window_.OpenFile(picturePath));
+    EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + picturePath);
     EXPECT_TRUE(
         window_.statusBar()->currentMessage().startsWith("This does not look like an OPT file: "))
         << window_.statusBar()->currentMessage().toStdString();
+    // Read again, it is not asked about again.
+    EXPECT_TRUE(window_.ReloadFile());
+    EXPECT_EQ(messages_.questions.size(), 2);
     OpenFighter();
     EXPECT_TRUE(window_.statusBar()->currentMessage().isEmpty());
 }
@@ -698,6 +760,7 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     };
     for (const auto& run : runs) {
         const std::string file = (kSamples / run.file).string();
+        messages_.answers = {true};  // also where it does not look like an OPT file
         window_.OpenFile(QString::fromStdString(file));
         Child<QGroupBox>("normalCheckMode")->findChildren<QRadioButton*>()[run.item]->click();
         Child<QAction>("checkAction")->trigger();

@@ -2,6 +2,7 @@
 // what the view would (a pick, the cursor, the shaded key) through `events`.
 #pragma once
 
+#include <QKeySequence>
 #include <QStringList>
 #include <utility>
 
@@ -54,6 +55,12 @@ class RecordingViewLink : public ViewLink {
         calls << QStringLiteral("SpinSlider(%1)").arg(position);
     }
     void ResetToPreviewView() override { calls << QStringLiteral("ResetToPreviewView"); }
+    void ResetToStartView() override { calls << QStringLiteral("ResetToStartView"); }
+    void FrameModel() override { calls << QStringLiteral("FrameModel"); }
+    void PressViewKey(int key, Qt::KeyboardModifiers modifiers) override {
+        calls << QStringLiteral("PressViewKey(%1)")
+                     .arg(QKeySequence(QKeyCombination(modifiers, Qt::Key(key))).toString());
+    }
     void ShowViewWindow() override { calls << QStringLiteral("ShowViewWindow"); }
     PixelSize FrameSize() const override { return {457, 417}; }
     int32_t LargestPictureSide() override { return largestPicture; }
