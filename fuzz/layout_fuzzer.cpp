@@ -28,8 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::optional<vexlor::BytePlace> place =
             vexlor::PlaceInLayout(layout, (extent.First + extent.Last) / 2);
         if (place)
-            vexlor::app::ValuesOfRecord(stream, model.GlobalOffset, place->Record,
-                                        model.BlockTable[static_cast<size_t>(node)].Mesh, numbers);
+            vexlor::inspector::ValuesOfRecord(stream, model.GlobalOffset, place->Record,
+                                              model.BlockTable[static_cast<size_t>(node)].Mesh,
+                                              numbers);
     }
     // A handful of offsets, each a walk over the whole block table.
     for (int64_t offset = -1; offset <= stream.Size(); offset += 1 + stream.Size() / 7)

@@ -17,9 +17,9 @@ using vexlor::FieldChange;
 using vexlor::RepairPlan;
 
 bool SameBits(const vexlor::Vec3& a, const vexlor::Vec3& b) {
-    return std::bit_cast<uint32_t>(a.x) == std::bit_cast<uint32_t>(b.x) &&
-           std::bit_cast<uint32_t>(a.y) == std::bit_cast<uint32_t>(b.y) &&
-           std::bit_cast<uint32_t>(a.z) == std::bit_cast<uint32_t>(b.z);
+    return std::bit_cast<uint32_t>(a.X) == std::bit_cast<uint32_t>(b.X) &&
+           std::bit_cast<uint32_t>(a.Y) == std::bit_cast<uint32_t>(b.Y) &&
+           std::bit_cast<uint32_t>(a.Z) == std::bit_cast<uint32_t>(b.Z);
 }
 
 // The change lies where its block's schema puts record `Record`'s field, wholly in the file.

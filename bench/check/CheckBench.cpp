@@ -5,10 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
-#include <string>
-#include <vector>
 
+#include "BenchMain.h"
+#include "TimesReporter.h"
 #include "check/ConsistencyCheck.h"
 #include "reader/OptDocument.h"
 #include "samples/SampleModels.h"
@@ -29,7 +28,7 @@ void BM_Check(benchmark::State& state, vexlor::ContributionSearch search) {
         std::vector<std::string> lines;
         allOk = vexlor::RunConsistencyCheck(document, vexlor::VertexNormalCheck::WholeModel, lines,
                                             search)
-                    .allOk;
+                    .AllOk;
         benchmark::DoNotOptimize(allOk);
     }
     if (!allOk) state.SkipWithError("the generated model should check clean");
@@ -48,38 +47,18 @@ BENCHMARK(BM_CheckIndexed)->Arg(20'000)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_CheckPlainScan)->Arg(20'000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_CheckIndexed)->Arg(200'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Prints the runs as usual and, at the end, how much faster the indexed check was than the plain
-// scan on the same model.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds_[run.benchmark_name()] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto indexed = seconds_.find("BM_CheckIndexed/20000/real_time");
-        const auto plain = seconds_.find("BM_CheckPlainScan/20000/iterations:1/real_time");
-        if (indexed == seconds_.end() || plain == seconds_.end() || indexed->second <= 0) return;
-        std::printf("20,000 faces: indexed %.1f ms, plain scan %.2f s, %.0f times faster\n",
-                    indexed->second * 1e3, plain->second, plain->second / indexed->second);
-    }
-
-  private:
-    std::map<std::string, double> seconds_;
-};
+// How much faster the indexed check was than the plain scan on the same model.
+void PrintSpeedUp(const vexlor::bench::TimesReporter& times) {
+    const auto indexed = times.ClockSeconds("BM_CheckIndexed/20000/real_time");
+    const auto plain = times.ClockSeconds("BM_CheckPlainScan/20000/iterations:1/real_time");
+    if (!indexed || !plain || *indexed <= 0) return;
+    std::printf("20,000 faces: indexed %.1f ms, plain scan %.2f s, %.0f times faster\n",
+                *indexed * 1e3, *plain, *plain / *indexed);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    vexlor::bench::TimesReporter reporter(PrintSpeedUp);
+    return vexlor::bench::RunBenchmarks(argc, argv, {}, &reporter);
 }

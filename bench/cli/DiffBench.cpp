@@ -12,9 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "BenchMain.h"
+#include "TimesReporter.h"
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
 #include "reader/OptDocument.h"
@@ -53,40 +54,31 @@ std::vector<uint8_t> NormalsNegated(const std::vector<uint8_t>& model) {
     return changed;
 }
 
-std::map<std::string, double>& Seconds() {
-    static std::map<std::string, double> seconds;
-    return seconds;
-}
-
-void RunCommand(benchmark::State& state, const std::string& name, const std::string& args,
-                int expectedStatus) {
+void RunCommand(benchmark::State& state, const std::string& args, int expectedStatus) {
     const std::string command = "'" VEXLOR_BINARY "' " + args + " > /dev/null 2>&1";
-    double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const int status = std::system(command.c_str());
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        seconds += elapsed;
         state.SetIterationTime(elapsed);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus) {
             state.SkipWithError(("unexpected exit status of vexlor " + args).c_str());
             return;
         }
     }
-    Seconds()[name] = seconds / static_cast<double>(state.iterations());
 }
 
 void BM_Check(benchmark::State& state) {
-    RunCommand(state, "check", "check '" + ScratchFile("a.opt").string() + "'", 0);
+    RunCommand(state, "check '" + ScratchFile("a.opt").string() + "'", 0);
 }
 void BM_DiffItself(benchmark::State& state) {
     const std::string a = ScratchFile("a.opt").string();
-    RunCommand(state, "diff itself", "diff '" + a + "' '" + a + "'", 0);
+    RunCommand(state, "diff '" + a + "' '" + a + "'", 0);
 }
 void BM_DiffNormalsNegated(benchmark::State& state) {
     RunCommand(
-        state, "diff normals negated",
+        state,
         "diff '" + ScratchFile("a.opt").string() + "' '" + ScratchFile("b.opt").string() + "'", 1);
 }
 
@@ -94,24 +86,29 @@ BENCHMARK(BM_Check)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecon
 BENCHMARK(BM_DiffItself)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiffNormalsNegated)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+void WriteModels() {
     const std::vector<uint8_t> model = vexlor::testing::BuildLargeModel(kFaces, kMeshes);
     vexlor::testing::WriteFile(ScratchFile("a.opt").string(), model);
     vexlor::testing::WriteFile(ScratchFile("b.opt").string(), NormalsNegated(model));
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    const auto& seconds = Seconds();
-    if (seconds.count("check") && seconds.at("check") > 0)
-        for (const char* diff : {"diff itself", "diff normals negated"})
-            if (seconds.count(diff))
-                std::printf("%s: %.3f s, check %.3f s, ratio %.2f (goal at most 3)\n", diff,
-                            seconds.at(diff), seconds.at("check"),
-                            seconds.at(diff) / seconds.at("check"));
+}
+
+// Each diff's seconds over the check's.
+void PrintRatios(const vexlor::bench::TimesReporter& times) {
+    const auto check = times.ClockSeconds("BM_Check/iterations:3/manual_time");
+    if (!check || *check <= 0) return;
+    for (const char* diff : {"BM_DiffItself", "BM_DiffNormalsNegated"})
+        if (const auto seconds =
+                times.ClockSeconds(std::string(diff) + "/iterations:3/manual_time"))
+            std::printf("%s: %.3f s, check %.3f s, ratio %.2f (goal at most 3)\n", diff, *seconds,
+                        *check, *seconds / *check);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vexlor::bench::TimesReporter reporter(PrintRatios);
+    const int status = vexlor::bench::RunBenchmarks(argc, argv, WriteModels, &reporter);
     fs::remove(ScratchFile("a.opt"));
     fs::remove(ScratchFile("b.opt"));
-    return 0;
+    return status;
 }

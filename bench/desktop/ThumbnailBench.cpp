@@ -112,10 +112,10 @@ struct Folder {
 
 // Every picture of the folder through the jobs, until the last has arrived.
 int Visit(const Folder& folder, const QString& cacheRoot) {
-    app::ThumbnailJobs jobs(app::DrawModelThumbnail, app::ThumbnailCache(cacheRoot));
+    desktop::ThumbnailJobs jobs(desktop::DrawModelThumbnail, desktop::ThumbnailCache(cacheRoot));
     int arrived = 0, pictures = 0;
     QEventLoop loop;
-    QObject::connect(&jobs, &app::ThumbnailJobs::Ready, &loop,
+    QObject::connect(&jobs, &desktop::ThumbnailJobs::Ready, &loop,
                      [&](const QString&, const QImage& picture, const QString&) {
                          pictures += picture.isNull() ? 0 : 1;
                          if (++arrived == kFolderModels) loop.quit();

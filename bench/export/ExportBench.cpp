@@ -59,7 +59,7 @@ fs::path Scratch(const std::string& name, bool memory) {
 
 vexlor::ExportOptions AllLevels() {
     vexlor::ExportOptions options;
-    options.lod = vexlor::kAllLevels;
+    options.Lod = vexlor::kAllLevels;
     return options;
 }
 
@@ -97,9 +97,9 @@ BENCHMARK(BM_ExportGlb)
 
 void BM_BuildScene(benchmark::State& state) {
     vexlor::detail::SceneOptions options;
-    options.lod = vexlor::kAllLevels;
-    options.yUp = true;
-    options.triangulate = true;
+    options.Lod = vexlor::kAllLevels;
+    options.YUp = true;
+    options.Triangulate = true;
     for (auto _ : state) {
         vexlor::detail::SceneStats stats;
         std::vector<std::string> warnings;

@@ -17,9 +17,8 @@
 #include <fstream>
 #include <string>
 
-#include "RecordingMessagePresenter.h"
-#include "RecordingViewLink.h"
-#include "ScriptedFileDialogs.h"
+#include "GuiBenchMain.h"
+#include "StandInWindow.h"
 #include "desktop/MainWindow.h"
 #include "inspector/ReportListModel.h"
 #include "samples/OptBuilder.h"
@@ -61,7 +60,7 @@ void ResetPeak() {
 }
 
 // The process's peak while File > Export... writes `target`.
-double ExportPeak(app::MainWindow& window, app::ScriptedFileDialogs& dialogs,
+double ExportPeak(desktop::MainWindow& window, desktop::ScriptedFileDialogs& dialogs,
                   const std::filesystem::path& target) {
     dialogs.answers = {QString::fromStdString(target.string())};
     ResetPeak();
@@ -70,11 +69,8 @@ double ExportPeak(app::MainWindow& window, app::ScriptedFileDialogs& dialogs,
 }
 
 void BM_FullReportMemory(benchmark::State& state) {
-    OptDocument document;
-    app::RecordingViewLink view;
-    app::RecordingMessagePresenter messages;
-    app::ScriptedFileDialogs dialogs;
-    app::MainWindow window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    bench::StandInWindow standIn;
+    desktop::MainWindow& window = standIn.Window;
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("vexlor-bench-memory-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -82,7 +78,7 @@ void BM_FullReportMemory(benchmark::State& state) {
     testing::WriteFile(path, testing::BuildLargeModel(kFaces, kMeshes));
     window.OpenFile(QString::fromStdString(path));
     auto* list = window.findChild<QListView*>(QStringLiteral("reportList"));
-    const auto* lines = qobject_cast<const app::ReportListModel*>(list->model());
+    const auto* lines = qobject_cast<const inspector::ReportListModel*>(list->model());
 
     double held = 0;
     double resident = 0;
@@ -105,7 +101,7 @@ void BM_FullReportMemory(benchmark::State& state) {
         lineCount = static_cast<double>(lines->Lines().size());
         reportBytes = static_cast<double>(lines->Lines().ByteCount() + 2 * lines->Lines().size());
         residentBeforeExport = StatusBytes("VmRSS");
-        exportPeak = ExportPeak(window, dialogs, folder / "large.glb");
+        exportPeak = ExportPeak(window, standIn.Dialogs, folder / "large.glb");
         // The lines as the list held them before: a string each, and the export beside them.
         const double heapPacked = HeapInUse();
         std::vector<std::string> strings;
@@ -114,7 +110,7 @@ void BM_FullReportMemory(benchmark::State& state) {
             strings.emplace_back(line);
         asStrings = HeapInUse() - heapPacked;
         window.ShowLines({});
-        exportPeakStrings = ExportPeak(window, dialogs, folder / "strings.glb");
+        exportPeakStrings = ExportPeak(window, standIn.Dialogs, folder / "strings.glb");
         benchmark::DoNotOptimize(strings.data());
     }
     std::filesystem::remove_all(folder);
@@ -136,10 +132,5 @@ BENCHMARK(BM_FullReportMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->Us
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vexlor::bench::RunGuiBenchmarks(argc, argv, vexlor::bench::Display::OffscreenWithout);
 }

@@ -15,10 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 
+#include "BenchMain.h"
+#include "TimesReporter.h"
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
 #include "reader/OptDocument.h"
@@ -106,49 +107,30 @@ BENCHMARK_CAPTURE(BM_Vexlor, repair_negated, "repair", "negated")
     ->UseRealTime()
     ->Iterations(5);
 
-// Prints the runs and, at the end, the repair's clock and processor time over the check's.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            clock_[run.benchmark_name()] =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const auto cpu = run.counters.find("cpu_s");
-            if (cpu != run.counters.end()) cpu_[run.benchmark_name()] = cpu->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const char* model : {"clean", "negated"}) {
-            const std::string check = Name("check", model), repair = Name("repair", model);
-            if (!clock_.contains(check) || !clock_.contains(repair)) continue;
-            std::printf(
-                "%s model: repair %.0f ms, check %.0f ms of clock: %.2f x; processor "
-                "%.0f against %.0f ms: %.2f x\n",
-                model, clock_[repair] * 1e3, clock_[check] * 1e3, clock_[repair] / clock_[check],
-                cpu_[repair] * 1e3, cpu_[check] * 1e3, cpu_[repair] / cpu_[check]);
-        }
-    }
+std::string RunName(const std::string& command, const std::string& model) {
+    return "BM_Vexlor/" + command + "_" + model + "/iterations:5/real_time";
+}
 
-  private:
-    static std::string Name(const std::string& command, const std::string& model) {
-        return "BM_Vexlor/" + command + "_" + model + "/iterations:5/real_time";
+// The repair's clock and processor time over the check's, on each model.
+void PrintRatios(const vexlor::bench::TimesReporter& times) {
+    for (const char* model : {"clean", "negated"}) {
+        const std::string check = RunName("check", model), repair = RunName("repair", model);
+        const auto checkClock = times.ClockSeconds(check), repairClock = times.ClockSeconds(repair);
+        const auto checkCpu = times.CpuSeconds(check), repairCpu = times.CpuSeconds(repair);
+        if (!checkClock || !repairClock || !checkCpu || !repairCpu) continue;
+        std::printf(
+            "%s model: repair %.0f ms, check %.0f ms of clock: %.2f x; processor "
+            "%.0f against %.0f ms: %.2f x\n",
+            model, *repairClock * 1e3, *checkClock * 1e3, *repairClock / *checkClock,
+            *repairCpu * 1e3, *checkCpu * 1e3, *repairCpu / *checkCpu);
     }
-    std::map<std::string, double> clock_;
-    std::map<std::string, double> cpu_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    WriteModels();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    vexlor::bench::TimesReporter reporter(PrintRatios);
+    const int status = vexlor::bench::RunBenchmarks(argc, argv, WriteModels, &reporter);
     fs::remove_all(Folder());
-    return 0;
+    return status;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "GuiBenchMain.h"
 #include "reader/OptDocument.h"
 #include "samples/SampleModels.h"
 #include "view/RotationThread.h"
@@ -309,10 +310,5 @@ BENCHMARK(BM_SetupScene)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vexlor::bench::RunGuiBenchmarks(argc, argv, vexlor::bench::Display::Required);
 }

@@ -50,7 +50,7 @@ std::string CheckRun::MeshFace(int64_t f) const {
 }
 
 std::string CheckRun::Triple(const Vec3& v) const {
-    return sink_.TripleText(v.x, v.y, v.z);
+    return sink_.TripleText(v.X, v.Y, v.Z);
 }
 
 CheckRun::Corners CheckRun::CornersOf(const FaceRecord& face) const {
@@ -86,7 +86,7 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
 }
 
 void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p) {
-    if (!CornersCollapse(p.a, p.b, p.c, p.d, p.quad)) return;
+    if (!CornersCollapse(p.A, p.B, p.C, p.D, p.Quad)) return;
 
     const std::string first = "ERROR! co-incident vertices, " + MeshFace(f) + "!";
     NoteFinding(FaceFinding(FindingKind::CoincidentVertices, f, true, first));
@@ -102,7 +102,7 @@ void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const 
 
 void CheckRun::CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p) {
     // The normal rebuilt from the winding of A, B and C; a quad's D plays no part.
-    const Vec3 n = CalculatedFaceNormal(p.a, p.b, p.c);
+    const Vec3 n = CalculatedFaceNormal(p.A, p.B, p.C);
     const Vec3& stored = face.FaceNormal;  // compared as stored, not normalised
     const FaceNormalVerdict verdict = TestFaceNormal(n, stored);
     if (verdict == FaceNormalVerdict::Agrees) return;
@@ -154,7 +154,7 @@ NormalSum CheckRun::Contributions(const Vec3& point) {
 
 void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     const NormalSum found = Contributions(Position(face.VertexIndex[k]));
-    if (found.count == 0) {
+    if (found.Count == 0) {
         const std::string line = "error! no VN contribs found, face " + sink_.IntText(f);
         CheckFinding finding = FaceFinding(FindingKind::NoNormalContributions, f, false, line);
         finding.Corner = static_cast<int32_t>(k);

@@ -43,8 +43,8 @@ class CheckRun {
 
   private:
     struct Corners {
-        Vec3 a, b, c, d;
-        bool quad;
+        Vec3 A, B, C, D;
+        bool Quad;
     };
     Corners CornersOf(const FaceRecord& face) const;
     Vec3 Position(int32_t vertexIndex) const { return tables_->VertexAt(vertexIndex); }

@@ -21,8 +21,8 @@ enum class VertexNormalCheck { WholeModel, MeshByMesh, None };
 enum class ContributionSearch { Indexed, PlainScan };
 
 struct CheckOutcome {
-    bool allOk;          // the run ended with "All OK!!"
-    int32_t errorCount;  // the "Number of errors" of the run
+    bool AllOk;          // the run ended with "All OK!!"
+    int32_t ErrorCount;  // the "Number of errors" of the run
 };
 
 // Runs the check on the loaded file and appends the run's lines to `lines`; with `findings`,

@@ -27,26 +27,26 @@ uint64_t Mix(uint64_t h) {
 }
 
 bool HasNan(const Vec3& p) {
-    return std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z);
+    return std::isnan(p.X) || std::isnan(p.Y) || std::isnan(p.Z);
 }
 bool IsFinite(const Vec3& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z);
 }
 float Axis(const Vec3& p, int axis) {
-    return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
+    return axis == 0 ? p.X : (axis == 1 ? p.Y : p.Z);
 }
 
 }  // namespace
 
 size_t CornerIndex::CellHash::operator()(const Cell& c) const {
     return static_cast<size_t>(
-        Mix(static_cast<uint64_t>(c.x) ^
-            Mix(static_cast<uint64_t>(c.y) ^ Mix(static_cast<uint64_t>(c.z)))));
+        Mix(static_cast<uint64_t>(c.X) ^
+            Mix(static_cast<uint64_t>(c.Y) ^ Mix(static_cast<uint64_t>(c.Z)))));
 }
 
 size_t CornerIndex::MemoHash::operator()(const MemoKey& k) const {
-    const uint64_t xy = (uint64_t{k.x} << 32) | k.y;
-    const uint64_t zm = (uint64_t{k.z} << 32) | static_cast<uint32_t>(k.mesh);
+    const uint64_t xy = (uint64_t{k.X} << 32) | k.Y;
+    const uint64_t zm = (uint64_t{k.Z} << 32) | static_cast<uint32_t>(k.Mesh);
     return static_cast<size_t>(Mix(xy ^ Mix(zm)));
 }
 
@@ -85,16 +85,16 @@ CornerIndex::CornerIndex(const std::vector<DrawFace>& faces, float tol)
     // Group the finite corners by cell, keeping id order inside each cell: count, place, fill.
     cells_.reserve(finiteCorners.size());
     for (const Cell& c : cellOfCorner)
-        ++cells_[c].end;
+        ++cells_[c].End;
     uint64_t next = 0;
     for (auto& [cell, range] : cells_) {
-        range.begin = next;
-        next += range.end;
-        range.end = range.begin;  // the fill cursor
+        range.Begin = next;
+        next += range.End;
+        range.End = range.Begin;  // the fill cursor
     }
     byCell_.resize(finiteCorners.size());
     for (size_t i = 0; i < finiteCorners.size(); ++i)
-        byCell_[cells_[cellOfCorner[i]].end++] = finiteCorners[i];
+        byCell_[cells_[cellOfCorner[i]].End++] = finiteCorners[i];
 }
 
 int64_t CornerIndex::CellCoordinate(float value) const {
@@ -103,7 +103,7 @@ int64_t CornerIndex::CellCoordinate(float value) const {
 }
 
 CornerIndex::Cell CornerIndex::CellOf(const Vec3& p) const {
-    return {CellCoordinate(p.x), CellCoordinate(p.y), CellCoordinate(p.z)};
+    return {CellCoordinate(p.X), CellCoordinate(p.Y), CellCoordinate(p.Z)};
 }
 
 const Vec3& CornerIndex::Corner(CornerId id) const {
@@ -111,14 +111,14 @@ const Vec3& CornerIndex::Corner(CornerId id) const {
 }
 
 CornerIndex::MemoKey CornerIndex::KeyOf(const Vec3& point, MeshFilter filter) {
-    const int32_t mesh = filter.all ? -1 : filter.mesh;
+    const int32_t mesh = filter.All ? -1 : filter.Mesh;
     if (HasNan(point)) return {0x7fc00000u, 0x7fc00000u, 0x7fc00000u, mesh};
     // With an infinity, only which coordinates hold which infinity decides the answer.
     const bool finite = IsFinite(point);
     auto bits = [finite](float v) {
         return (finite || std::isinf(v)) ? std::bit_cast<uint32_t>(v) : 0u;
     };
-    return {bits(point.x), bits(point.y), bits(point.z), mesh};
+    return {bits(point.X), bits(point.Y), bits(point.Z), mesh};
 }
 
 NormalSum CornerIndex::Contributions(const Vec3& point, MeshFilter filter) {
@@ -173,11 +173,11 @@ void CornerIndex::GatherCandidates(const Vec3& point, std::vector<CornerId>& out
     for (int64_t dx = -1; dx <= 1; ++dx) {
         for (int64_t dy = -1; dy <= 1; ++dy) {
             for (int64_t dz = -1; dz <= 1; ++dz) {
-                const auto found = cells_.find({centre.x + dx, centre.y + dy, centre.z + dz});
+                const auto found = cells_.find({centre.X + dx, centre.Y + dy, centre.Z + dz});
                 if (found == cells_.end()) continue;
                 out.insert(out.end(),
-                           byCell_.begin() + static_cast<std::ptrdiff_t>(found->second.begin),
-                           byCell_.begin() + static_cast<std::ptrdiff_t>(found->second.end));
+                           byCell_.begin() + static_cast<std::ptrdiff_t>(found->second.Begin),
+                           byCell_.begin() + static_cast<std::ptrdiff_t>(found->second.End));
             }
         }
     }

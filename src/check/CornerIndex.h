@@ -39,18 +39,18 @@ class CornerIndex {
     using CornerId = uint64_t;  // entry * 4 + corner: ordered as the plain scan visits them
 
     struct Cell {
-        int64_t x, y, z;
+        int64_t X, Y, Z;
         bool operator==(const Cell&) const = default;
     };
     struct CellHash {
         size_t operator()(const Cell& c) const;
     };
     struct Range {
-        uint64_t begin, end;  // into byCell_
+        uint64_t Begin, End;  // into byCell_
     };
     struct MemoKey {
-        uint32_t x, y, z;
-        int32_t mesh;  // -1 for every mesh
+        uint32_t X, Y, Z;
+        int32_t Mesh;  // -1 for every mesh
         bool operator==(const MemoKey&) const = default;
     };
     struct MemoHash {

@@ -52,10 +52,10 @@ bool SoftVectorsOnPlane(const Vec3& soft1, const Vec3& soft2, const Vec3& stored
 }
 
 Vec3 AverageNormal(const NormalSum& found) {
-    const auto count = static_cast<double>(found.count);
-    return VecNormalised({static_cast<float>(found.sum.x / count),
-                          static_cast<float>(found.sum.y / count),
-                          static_cast<float>(found.sum.z / count)});
+    const auto count = static_cast<double>(found.Count);
+    return VecNormalised({static_cast<float>(found.Sum.X / count),
+                          static_cast<float>(found.Sum.Y / count),
+                          static_cast<float>(found.Sum.Z / count)});
 }
 
 bool VertexNormalAgrees(const Vec3& average, const Vec3& storedEntry) {

@@ -14,16 +14,16 @@ Vec3 UnitNormal(const DrawFace& face) {
     // signs (a zero normal's 0/0, a NaN read from the file) would make the scan and the index
     // disagree in the sign bit of a sum that is NaN either way.
     Vec3 n = VecNormalised(face.Normal);
-    for (float* c : {&n.x, &n.y, &n.z})
+    for (float* c : {&n.X, &n.Y, &n.Z})
         if (std::isnan(*c)) *c = std::numeric_limits<float>::quiet_NaN();
     return n;
 }
 
 void AddContribution(NormalSum& total, const Vec3& unitNormal) {
-    total.sum.x += unitNormal.x;
-    total.sum.y += unitNormal.y;
-    total.sum.z += unitNormal.z;
-    ++total.count;
+    total.Sum.X += unitNormal.X;
+    total.Sum.Y += unitNormal.Y;
+    total.Sum.Z += unitNormal.Z;
+    ++total.Count;
 }
 
 NormalSum ScanContributions(const std::vector<DrawFace>& faces, const Vec3& point, float tol,

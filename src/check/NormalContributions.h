@@ -17,19 +17,19 @@
 namespace vexlor {
 
 struct NormalSum {
-    Vec3 sum;           // each addition rounded to float
-    int64_t count = 0;  // corners that contributed
+    Vec3 Sum;           // each addition rounded to float
+    int64_t Count = 0;  // corners that contributed
 };
 
 // Which draw entries take part: every one, or those whose mesh tag equals `mesh`. The draw table
 // keeps the low 16 bits of the mesh index, so that is what is compared.
 struct MeshFilter {
-    bool all = true;
-    int16_t mesh = 0;
+    bool All = true;
+    int16_t Mesh = 0;
 
     static MeshFilter Everything() { return {}; }
     static MeshFilter OnlyMesh(int32_t m) { return {false, static_cast<int16_t>(m)}; }
-    bool Accepts(const DrawFace& face) const { return all || face.Mesh == mesh; }
+    bool Accepts(const DrawFace& face) const { return All || face.Mesh == Mesh; }
 };
 
 // Corners of a draw entry that take part: 4 for a quad, 3 for a triangle.

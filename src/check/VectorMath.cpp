@@ -15,35 +15,35 @@ namespace vexlor {
 
 Vec3 VecScaled(const Vec3& v, float s) {
     const double k = s;
-    return {static_cast<float>(v.x * k), static_cast<float>(v.y * k), static_cast<float>(v.z * k)};
+    return {static_cast<float>(v.X * k), static_cast<float>(v.Y * k), static_cast<float>(v.Z * k)};
 }
 
 Vec3 VecDifference(const Vec3& a, const Vec3& b) {
-    return {static_cast<float>(double{b.x} - double{a.x}),
-            static_cast<float>(double{b.y} - double{a.y}),
-            static_cast<float>(double{b.z} - double{a.z})};
+    return {static_cast<float>(double{b.X} - double{a.X}),
+            static_cast<float>(double{b.Y} - double{a.Y}),
+            static_cast<float>(double{b.Z} - double{a.Z})};
 }
 
 float VecLength(const Vec3& v) {
-    const double x = v.x, y = v.y, z = v.z;
+    const double x = v.X, y = v.Y, z = v.Z;
     return static_cast<float>(std::sqrt(x * x + y * y + z * z));
 }
 
 Vec3 VecNormalised(const Vec3& v) {
     const double length = VecLength(v);
-    return {static_cast<float>(v.x / length), static_cast<float>(v.y / length),
-            static_cast<float>(v.z / length)};
+    return {static_cast<float>(v.X / length), static_cast<float>(v.Y / length),
+            static_cast<float>(v.Z / length)};
 }
 
 Vec3 VecCross(const Vec3& a, const Vec3& b) {
-    const double ax = a.x, ay = a.y, az = a.z;
-    const double bx = b.x, by = b.y, bz = b.z;
+    const double ax = a.X, ay = a.Y, az = a.Z;
+    const double bx = b.X, by = b.Y, bz = b.Z;
     return {static_cast<float>(ay * bz - az * by), static_cast<float>(az * bx - ax * bz),
             static_cast<float>(ax * by - ay * bx)};
 }
 
 float VecDot(const Vec3& a, const Vec3& b) {
-    return static_cast<float>(double{a.x} * b.x + double{a.y} * b.y + double{a.z} * b.z);
+    return static_cast<float>(double{a.X} * b.X + double{a.Y} * b.Y + double{a.Z} * b.Z);
 }
 
 bool VecNear(const Vec3& a, const Vec3& b, float tol) {

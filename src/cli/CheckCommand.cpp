@@ -73,14 +73,14 @@ class CheckCommand : public FileCommand {
         }
         const int written = job.Finish();
         if (written != kExitOk) return written;
-        return outcome.allOk ? kExitOk : kExitFindings;
+        return outcome.AllOk ? kExitOk : kExitFindings;
     }
 
     void FinishSeveral(const BatchCounts& counts) const override {
         const std::string summary =
-            std::to_string(counts.files) + (counts.files == 1 ? " file: " : " files: ") +
-            std::to_string(counts.ok) + " OK, " + std::to_string(counts.findings) +
-            " with findings, " + std::to_string(counts.failed) + " unreadable\n";
+            std::to_string(counts.Files) + (counts.Files == 1 ? " file: " : " files: ") +
+            std::to_string(counts.Ok) + " OK, " + std::to_string(counts.Findings) +
+            " with findings, " + std::to_string(counts.Failed) + " unreadable\n";
         // Standard output of --json holds nothing but the records.
         std::fputs(summary.c_str(), json_ ? stderr : stdout);
     }

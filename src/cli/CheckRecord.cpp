@@ -12,11 +12,11 @@ nlohmann::json CheckRecord(const std::string& path, int64_t size, const ModelCou
     nlohmann::json record = CheckJson(outcome, findings);
     record["path"] = path;
     record["size"] = size;
-    record["meshes"] = counts.meshes;
-    record["faces"] = counts.faces;
-    record["levels"] = counts.levels;
-    record["hardpoints"] = counts.hardpoints;
-    record["verdict"] = outcome.allOk ? "ok" : "findings";
+    record["meshes"] = counts.Meshes;
+    record["faces"] = counts.Faces;
+    record["levels"] = counts.Levels;
+    record["hardpoints"] = counts.Hardpoints;
+    record["verdict"] = outcome.AllOk ? "ok" : "findings";
     record["notOptFile"] =
         notOptReason.empty() ? nlohmann::json(nullptr) : nlohmann::json(notOptReason);
     record["errors"] = errors;

@@ -32,7 +32,7 @@ void LoadNames(TypeNameTables& names, const std::string& namesFolder) {
 
 TypeNameTables ReadTypeNames(const CommandContext& context) {
     TypeNameTables names;
-    LoadNames(names, context.namesFolder);
+    LoadNames(names, context.NamesFolder);
     return names;
 }
 
@@ -74,8 +74,8 @@ void StdoutOutput::Write(const void* data, size_t size) {
 }
 
 std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const std::string& file) {
-    auto document = std::make_unique<OptDocument>(context.numbers);
-    LoadNames(document->Names(), context.namesFolder);
+    auto document = std::make_unique<OptDocument>(context.Numbers);
+    LoadNames(document->Names(), context.NamesFolder);
     const Result opened = document->Open(file);
     if (!opened.Ok()) {
         Fail(opened);

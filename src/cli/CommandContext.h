@@ -8,8 +8,8 @@
 namespace vexlor::cli {
 
 struct CommandContext {
-    std::string namesFolder;  // --names DIR; empty for the usual places
-    NumberText numbers;       // the report's number texts, with the user's decimal separator
+    std::string NamesFolder;  // --names DIR; empty for the usual places
+    NumberText Numbers;       // the report's number texts, with the user's decimal separator
 };
 
 }  // namespace vexlor::cli

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/FieldChangeJson.h"
 #include "compare/DifferenceText.h"
 
 namespace vexlor::cli {
@@ -21,19 +22,10 @@ int32_t MeshOf(const OptDocument& document, int32_t node) {
 
 json FieldJson(const OptDocument& a, const OptDocument& b, const FieldDifference& difference) {
     const FieldSchema& field = *difference.Field;
-    return {{"nodeA", difference.NodeA},
-            {"nodeB", difference.NodeB},
-            {"block", difference.Block->Name},
-            {"mesh", MeshOf(a, difference.NodeA)},
-            {"region", difference.Region->Name},
-            {"record", difference.Record},
-            {"recordName", RecordName(*difference.Region, difference.Record)},
-            {"field", DifferenceFieldName(field, difference.Part)},
-            {"offsetA", difference.OffsetA},
-            {"offsetB", difference.OffsetB},
-            {"a", FieldValueText(a, field, difference.Part, difference.OffsetA)},
-            {"b", FieldValueText(b, field, difference.Part, difference.OffsetB)},
-            {"line", DifferenceLine(a, b, difference)}};
+    const FieldPlace placeB = DifferencePlace(b, difference, CompareSide::kB);
+    return FieldChangeJson(DifferencePlace(a, difference, CompareSide::kA),
+                           FieldValueText(a, field, difference.Part, difference.OffsetA),
+                           FieldValueText(b, field, difference.Part, difference.OffsetB), &placeB);
 }
 
 json RecordsJson(const OptDocument& a, const OptDocument& b, const UnmatchedRecords& records) {

@@ -10,9 +10,8 @@
 
 namespace vexlor::cli {
 
-// {"same", "summary", "notes", "fields": [{"nodeA", "nodeB", "block", "mesh", "region",
-//  "record", "field", "part", "offsetA", "offsetB", "a", "b", "line"}], "records": [...],
-//  "blocks": [...]}
+// {"same", "summary", "notes", "fields": [each as FieldChangeJson gives it, A's value "old" and
+//  B's "new", the same keys as a repair's change], "records": [...], "blocks": [...]}
 void WriteComparisonJson(const OptDocument& a, const OptDocument& b,
                          const FileComparison& comparison,
                          const std::function<void(std::string_view)>& write);

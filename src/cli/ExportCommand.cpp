@@ -69,7 +69,7 @@ class ExportCommand : public FileCommand {
     bool FilesOptional() const override { return true; }
     std::string OutputEnding() const override {
         for (const ExportFormat& format : ExportFormats())
-            if (format.id == formatId_) return "." + format.extension;
+            if (format.Id == formatId_) return "." + format.Extension;
         return ".glb";
     }
     void DefineOptions(CLI::App& command) override {
@@ -109,10 +109,10 @@ class ExportCommand : public FileCommand {
         if (command_->get_option("-o")->count() == 0)
             return Result::Failure("export needs -o OUT (see vexlor --help)");
         ExportOptions options;
-        if (!ParseLevel(lod_, options.lod))
+        if (!ParseLevel(lod_, options.Lod))
             return Result::Failure("--lod must be all or a level number from 1, not '" + lod_ +
                                    "'");
-        if (!ParseScale(scale_, options.scale))
+        if (!ParseScale(scale_, options.Scale))
             return Result::Failure(
                 "--scale must be a number above 0 that keeps positions finite (such as 0.5 or "
                 "1/41), not '" +
@@ -133,17 +133,17 @@ class ExportCommand : public FileCommand {
         (void)context;
         std::vector<std::string> lines;
         for (const ExportFormat& format : ExportFormats())
-            lines.push_back(format.id + "\t" + format.extension + "\t" + format.description);
+            lines.push_back(format.Id + "\t" + format.Extension + "\t" + format.Description);
         PrintLines(lines);
         return FinishStdout();
     }
     int RunFile(FileJob& job) const override {
         ExportOptions options;
         // Checked by CheckOptions before any file is read.
-        ParseLevel(lod_, options.lod);
-        ParseScale(scale_, options.scale);
-        if (command_->get_option("--units")->count() > 0) options.scale = *ScaleForUnits(units_);
-        options.formatId = formatId_;
+        ParseLevel(lod_, options.Lod);
+        ParseScale(scale_, options.Scale);
+        if (command_->get_option("--units")->count() > 0) options.Scale = *ScaleForUnits(units_);
+        options.FormatId = formatId_;
         auto document = job.Open();
         if (!document) return kExitFailure;
         ExportModel model = BuildExportModel(*document);
@@ -159,7 +159,7 @@ class ExportCommand : public FileCommand {
   private:
     static bool KnownFormat(const std::string& id) {
         for (const ExportFormat& format : ExportFormats())
-            if (format.id == id) return true;
+            if (format.Id == id) return true;
         return false;
     }
 

@@ -23,9 +23,9 @@ namespace {
 
 // What one file of several left for its turn.
 struct FileResult {
-    int status = kExitOk;
-    std::unique_ptr<CapturedOutput> out;
-    std::vector<std::string> messages;
+    int Status = kExitOk;
+    std::unique_ptr<CapturedOutput> Out;
+    std::vector<std::string> Messages;
 };
 
 std::string Joined(const std::vector<std::string>& words) {
@@ -38,18 +38,18 @@ std::string Joined(const std::vector<std::string>& words) {
 }  // namespace
 
 void BatchCounts::Add(int status) {
-    ++files;
+    ++Files;
     if (status == kExitOk)
-        ++ok;
+        ++Ok;
     else if (status == kExitFindings)
-        ++findings;
+        ++Findings;
     else
-        ++failed;
+        ++Failed;
 }
 
 int BatchCounts::ExitStatus() const {
-    if (failed > 0) return kExitFailure;
-    return findings > 0 ? kExitFindings : kExitOk;
+    if (Failed > 0) return kExitFailure;
+    return Findings > 0 ? kExitFindings : kExitOk;
 }
 
 int ProcessorCount() {
@@ -142,39 +142,39 @@ int FileCommand::RunSeveral(const CommandContext& context, const std::vector<Inp
         if (!input.Error.empty()) job.MarkUnreadable(input.Error);
         FileResult result;
         try {
-            result.status = RunFile(job);
+            result.Status = RunFile(job);
         } catch (const std::exception& e) {
-            result.status = job.Fail(input.Path + ": " + e.what());
+            result.Status = job.Fail(input.Path + ": " + e.what());
         }
-        result.out = job.TakeCaptured();
-        if (result.out && result.out->Failed()) {
+        result.Out = job.TakeCaptured();
+        if (result.Out && result.Out->Failed()) {
             // Part of an output is no output. Finish, when the command called it, said why.
-            if (result.status != kExitFailure)
-                result.status = job.Fail("cannot keep the output of " + input.Path + " (" +
-                                         result.out->Reason() + ")");
-            result.out.reset();
+            if (result.Status != kExitFailure)
+                result.Status = job.Fail("cannot keep the output of " + input.Path + " (" +
+                                         result.Out->Reason() + ")");
+            result.Out.reset();
         }
-        result.messages = job.Messages();
+        result.Messages = job.Messages();
         return result;
     };
 
     BatchCounts counts;
     bool stdoutFailed = false;
     auto deliver = [&](size_t k, FileResult& result) {
-        const bool writesStdout = headers || result.out;
-        if ((writesStdout && stdoutIsTerminal) || !result.messages.empty()) progress.Erase();
+        const bool writesStdout = headers || result.Out;
+        if ((writesStdout && stdoutIsTerminal) || !result.Messages.empty()) progress.Erase();
         if (headers) std::fprintf(stdout, "==> %s <==\n", inputs[k].Path.c_str());
-        if (result.out && !result.out->CopyTo(stdout)) {
-            result.status = kExitFailure;
-            result.messages.push_back("cannot read back the output of " + inputs[k].Path);
+        if (result.Out && !result.Out->CopyTo(stdout)) {
+            result.Status = kExitFailure;
+            result.Messages.push_back("cannot read back the output of " + inputs[k].Path);
         }
         if (toStdout && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
             stdoutFailed = true;
             return false;
         }
-        for (const std::string& message : result.messages)
+        for (const std::string& message : result.Messages)
             Fail(message);
-        counts.Add(result.status);
+        counts.Add(result.Status);
         progress.Update(k + 1);
         return true;
     };

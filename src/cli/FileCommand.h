@@ -21,10 +21,10 @@ namespace vexlor::cli {
 
 // The outcome of a run over several files, counted by each file's exit status.
 struct BatchCounts {
-    size_t files = 0;
-    size_t ok = 0;        // exit status 0
-    size_t findings = 0;  // 1: the check found something
-    size_t failed = 0;    // 2: the file could not be read, or its output not written
+    size_t Files = 0;
+    size_t Ok = 0;        // exit status 0
+    size_t Findings = 0;  // 1: the check found something
+    size_t Failed = 0;    // 2: the file could not be read, or its output not written
 
     void Add(int status);
     // 2 if any file failed, else 1 if any had findings, else 0.

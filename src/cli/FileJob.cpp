@@ -32,7 +32,7 @@ std::unique_ptr<OptDocument> FileJob::Open() {
         return nullptr;
     }
     if (!OneOfSeveral()) return OpenDocument(context_, input_);
-    auto document = std::make_unique<OptDocument>(context_.numbers);
+    auto document = std::make_unique<OptDocument>(context_.Numbers);
     document->Names() = *names_;
     const Result opened = document->Open(input_);
     if (!opened.Ok()) {

@@ -14,7 +14,7 @@ nlohmann::json Number(float x) {
 
 nlohmann::json Vector(const std::optional<Vec3>& v) {
     if (!v) return nullptr;
-    return nlohmann::json::array({Number(v->x), Number(v->y), Number(v->z)});
+    return nlohmann::json::array({Number(v->X), Number(v->Y), Number(v->Z)});
 }
 
 template <typename T>
@@ -47,7 +47,7 @@ nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFin
     nlohmann::json records = nlohmann::json::array();
     for (const CheckFinding& finding : findings)
         records.push_back(FindingJson(finding));
-    return {{"allOk", outcome.allOk}, {"errorCount", outcome.errorCount}, {"findings", records}};
+    return {{"allOk", outcome.AllOk}, {"errorCount", outcome.ErrorCount}, {"findings", records}};
 }
 
 }  // namespace vexlor::cli

@@ -11,17 +11,17 @@ namespace {
 
 class Counter : public WalkObserver {
   public:
-    void MeshStarted(int32_t, int64_t) override { ++counts.meshes; }
+    void MeshStarted(int32_t, int64_t) override { ++Counts.Meshes; }
     void FacesRead(const WalkPlace& place, int64_t, const MeshTables&, int64_t,
                    int64_t count) override {
-        counts.faces += count;
-        if (count > 0) counts.levels = std::max(counts.levels, place.lod);
+        Counts.Faces += count;
+        if (count > 0) Counts.Levels = std::max(Counts.Levels, place.Lod);
     }
     void HardpointRead(const WalkPlace&, int64_t, const HardpointRecord&) override {
-        ++counts.hardpoints;
+        ++Counts.Hardpoints;
     }
 
-    ModelCounts counts;
+    ModelCounts Counts;
 };
 
 }  // namespace
@@ -29,7 +29,7 @@ class Counter : public WalkObserver {
 ModelCounts CountModel(const OptDocument& document) {
     Counter counter;
     document.Observe(counter);
-    return counter.counts;
+    return counter.Counts;
 }
 
 }  // namespace vexlor::cli

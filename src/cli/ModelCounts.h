@@ -9,10 +9,10 @@
 namespace vexlor::cli {
 
 struct ModelCounts {
-    int64_t meshes = 0;      // meshes of the mesh jump table that the walk entered
-    int64_t faces = 0;       // faces of every face block, all levels of detail
-    int64_t levels = 0;      // the most levels of detail any mesh has faces in
-    int64_t hardpoints = 0;  // hardpoint blocks read
+    int64_t Meshes = 0;      // meshes of the mesh jump table that the walk entered
+    int64_t Faces = 0;       // faces of every face block, all levels of detail
+    int64_t Levels = 0;      // the most levels of detail any mesh has faces in
+    int64_t Hardpoints = 0;  // hardpoint blocks read
 };
 
 // One silent walk over the loaded file. It reads into the document's mesh tables, as every walk

@@ -71,8 +71,8 @@ class RepairCommand : public Command {
                 {record.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)});
         } else {
             std::vector<std::string> text;
-            for (size_t i = 0; i < plan.Changes.size(); ++i)
-                text.push_back(RepairLine(plan.Changes[i], plan.Faces[i]));
+            for (const FieldChange& change : plan.Changes)
+                text.push_back(FieldChangeText(change));
             for (const NotMendable& kept : plan.Kept)
                 text.push_back("not mended: " + NotMendableText(kept));
             text.push_back(std::to_string(plan.Changes.size()) +
@@ -84,7 +84,7 @@ class RepairCommand : public Command {
         }
         const int finished = FinishStdout();
         if (finished != kExitOk) return finished;
-        return outcome.allOk ? kExitOk : kExitFindings;
+        return outcome.AllOk ? kExitOk : kExitFindings;
     }
 
   private:

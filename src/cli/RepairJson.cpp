@@ -1,13 +1,11 @@
 // The repair's plan as JSON (see RepairJson.h).
 #include "cli/RepairJson.h"
 
+#include "cli/FieldChangeJson.h"
+
 namespace vexlor::cli {
 
 namespace {
-
-nlohmann::ordered_json VectorJson(const Vec3& v) {
-    return nlohmann::ordered_json::array({v.x, v.y, v.z});
-}
 
 // -1 stands for "does not apply".
 nlohmann::ordered_json OrNull(int64_t value) {
@@ -15,14 +13,6 @@ nlohmann::ordered_json OrNull(int64_t value) {
 }
 
 }  // namespace
-
-nlohmann::ordered_json FieldChangeJson(const FieldChange& change) {
-    return {{"offset", change.Offset},           {"block", OrNull(change.Block)},
-            {"blockOffset", change.BlockOffset}, {"blockType", change.BlockType},
-            {"mesh", OrNull(change.Mesh)},       {"region", change.Region},
-            {"record", change.Record},           {"field", change.Field},
-            {"old", VectorJson(change.Old)},     {"new", VectorJson(change.New)}};
-}
 
 nlohmann::ordered_json RepairPlanJson(const RepairPlan& plan) {
     nlohmann::ordered_json changes = nlohmann::ordered_json::array();

@@ -8,11 +8,8 @@
 
 namespace vexlor::cli {
 
-// {"offset", "block", "blockOffset", "blockType", "mesh", "region", "record", "field", "old",
-//  "new"}: the values as arrays of three numbers.
-nlohmann::ordered_json FieldChangeJson(const FieldChange& change);
-
-// {"changes": [... with "face" added], "notMended": [{"kind", "mesh", "face", "corner", "offset",
+// {"changes": [each as FieldChangeJson gives it, with "face" added], "notMended": [{"kind", "mesh",
+// "face", "corner", "offset",
 //  "reason"}]}
 nlohmann::ordered_json RepairPlanJson(const RepairPlan& plan);
 

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough();  // global options also after the command
     CommandContext context{{}, vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment())};
-    app.add_option("--names", context.namesFolder,
+    app.add_option("--names", context.NamesFolder,
                    "read Mesh_Type.ace and Hardpoint_Type.ace from DIR (default: data/ in the "
                    "working directory, else data/ beside the program, else "
                    "../share/optvexlor/data from the program's folder)")

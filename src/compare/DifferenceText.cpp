@@ -1,8 +1,6 @@
 // How a difference reads: offsets, block, record, field and both values.
 #include "compare/DifferenceText.h"
 
-#include <charconv>
-#include <cinttypes>
 #include <cstdio>
 
 #include "reader/FormatTables.h"
@@ -12,31 +10,19 @@ namespace vexlor {
 
 namespace {
 
-std::string SingleText(float x) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, x).ptr;
-    return {text, end};
-}
-
 std::string Counted(int64_t count, const std::string& word) {
     return NumberText::IntText(count) + " " + word + (count == 1 ? "" : "s");
 }
 
-// "block 17 (face block) mesh 2", with B's node where it is another.
+// "block 17 (face block at 810), mesh 2", with B's node where it is another, as a changed
+// field's line names its block.
 std::string BlockText(const OptDocument& a, int32_t nodeA, int32_t nodeB,
                       const BlockSchema& schema) {
+    const BlockEntry& entry = a.Model().BlockTable[static_cast<size_t>(nodeA)];
     std::string text = "block " + NumberText::IntText(nodeA);
     if (nodeB != nodeA) text += " (B " + NumberText::IntText(nodeB) + ")";
-    text += " (" + std::string(schema.Name) + ")";
-    if (nodeA > 0)
-        text +=
-            " mesh " + NumberText::IntText(a.Model().BlockTable[static_cast<size_t>(nodeA)].Mesh);
-    return text;
-}
-
-std::string OffsetsText(int64_t atA, int64_t atB) {
-    std::string text = "offset " + OffsetText(atA);
-    if (atB != atA) text += " (B " + OffsetText(atB) + ")";
+    text += " (" + std::string(schema.Name) + " at " + NumberText::IntText(entry.Offset) + ")";
+    if (entry.Mesh >= 0) text += ", mesh " + NumberText::IntText(entry.Mesh);
     return text;
 }
 
@@ -62,6 +48,14 @@ std::string RecordName(const RegionSchema& region, int64_t record) {
 
 std::string FieldValueText(const OptDocument& document, const FieldSchema& field, int32_t part,
                            int64_t at) {
+    if (part < 0 && !field.Parts.empty()) {
+        std::string values;
+        for (size_t k = 0; k < field.Parts.size(); ++k)
+            values += (k == 0 ? "" : " ") +
+                      FieldValueText(document, field, static_cast<int32_t>(k),
+                                     at + format::kValueSize * static_cast<int64_t>(k));
+        return values;
+    }
     const OptStream& stream = document.Stream();
     switch (field.Value) {
         case ValueKind::kText: {
@@ -90,7 +84,7 @@ std::string FieldValueText(const OptDocument& document, const FieldSchema& field
             return bytes;
         }
         case ValueKind::kSingle:
-            return SingleText(stream.SingleAt(at));
+            return FloatText(stream.SingleAt(at));
         case ValueKind::kStoredOffset: {
             const int32_t stored = stream.Int32At(at);
             if (stored == 0 && field.Kind == FieldKind::kSlotTable && part < 0) return "empty";
@@ -103,26 +97,40 @@ std::string FieldValueText(const OptDocument& document, const FieldSchema& field
 }
 
 std::string OffsetText(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%08" PRIx64, static_cast<uint64_t>(offset));
-    return text;
+    return NumberText::IntText(offset);
+}
+
+FieldPlace DifferencePlace(const OptDocument& document, const FieldDifference& difference,
+                           CompareSide side) {
+    const bool inA = side == CompareSide::kA;
+    const int32_t node = inA ? difference.NodeA : difference.NodeB;
+    const BlockEntry& entry = document.Model().BlockTable[static_cast<size_t>(node)];
+    FieldPlace place;
+    place.Offset = inA ? difference.OffsetA : difference.OffsetB;
+    place.Block = node;
+    place.BlockOffset = entry.Offset;
+    place.BlockType = difference.Block->Type;
+    place.Mesh = entry.Mesh;
+    place.Region = difference.Region->Name;
+    place.Record = difference.Record;
+    place.Field = difference.Field->Name;
+    return place;
 }
 
 std::string DifferenceLine(const OptDocument& a, const OptDocument& b,
                            const FieldDifference& difference) {
-    return OffsetsText(difference.OffsetA, difference.OffsetB) + "  " +
-           BlockText(a, difference.NodeA, difference.NodeB, *difference.Block) + "  " +
-           RecordName(*difference.Region, difference.Record) + "  field " +
-           DifferenceFieldName(*difference.Field, difference.Part) + "  A " +
-           FieldValueText(a, *difference.Field, difference.Part, difference.OffsetA) + "  B " +
-           FieldValueText(b, *difference.Field, difference.Part, difference.OffsetB);
+    const FieldPlace placeB = DifferencePlace(b, difference, CompareSide::kB);
+    return FieldChangeText(
+        DifferencePlace(a, difference, CompareSide::kA),
+        FieldValueText(a, *difference.Field, difference.Part, difference.OffsetA),
+        FieldValueText(b, *difference.Field, difference.Part, difference.OffsetB), &placeB);
 }
 
 std::string DifferenceLine(const OptDocument& a, const OptDocument&,
                            const UnmatchedRecords& records) {
     const char* side = records.Side == CompareSide::kA ? "A" : "B";
-    return "offset " + OffsetText(records.Offset) + " (" + side + ")  " +
-           BlockText(a, records.NodeA, records.NodeB, *records.Block) + "  " +
+    return "offset " + OffsetText(records.Offset) + " (" + side +
+           "): " + BlockText(a, records.NodeA, records.NodeB, *records.Block) + ", " +
            std::string(records.Region->Name) + ": " + Counted(records.Count, "record") + " from " +
            RecordName(*records.Region, records.First) + " only in " + side;
 }
@@ -133,10 +141,10 @@ std::string DifferenceLine(const OptDocument& a, const OptDocument& b,
     const OptModel& model = (inA ? a : b).Model();
     const BlockEntry& entry = model.BlockTable[static_cast<size_t>(block.Node)];
     std::string text = "offset " + OffsetText(entry.Offset) + " (" + (inA ? "A" : "B") +
-                       ")  block " + NumberText::IntText(block.Node) + " (" +
+                       "): block " + NumberText::IntText(block.Node) + " (" +
                        std::string(SchemaOf(entry.Type).Name) + ", type " +
-                       NumberText::IntText(entry.Type) + ") mesh " +
-                       NumberText::IntText(entry.Mesh) + "  only in " + (inA ? "A" : "B");
+                       NumberText::IntText(entry.Type) + "), mesh " +
+                       NumberText::IntText(entry.Mesh) + ": only in " + (inA ? "A" : "B");
     if (block.BlocksBelow > 0)
         text += ", with " + Counted(block.BlocksBelow, "block") + " below it";
     return text;

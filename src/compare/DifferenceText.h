@@ -1,7 +1,8 @@
 // The words of a comparison, shared by `vexlor diff` and the window's compare panel: one line per
-// difference ("offset 0x0000012c  block 17 (face block) mesh 2  face 5  field normal.x  A 0.5
-// B -0.5"), the names and values it is made of, the notes on files whose open found problems, and
-// the summary line.
+// difference (a differing field reads as the repair's change of it: "offset 2620: block 5 (face
+// block at 810), mesh 0, faceNormals[3].normal: 0 0 1 -> 0 0 -1", A's value before the arrow),
+// the names and values it is made of, the notes on files whose open found problems, and the
+// summary line.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "compare/FileComparison.h"
+#include "reader/FieldChange.h"
 
 namespace vexlor {
 
@@ -18,11 +20,14 @@ std::string DifferenceFieldName(const FieldSchema& field, int32_t part);
 std::string RecordName(const RegionSchema& region, int64_t record);
 // The value the field (or its part) holds at `at`, exactly: shortest round-trip singles, stored
 // offsets as the file positions they give ("empty" for an empty slot), texts in quotes, bytes
-// in hex.
+// in hex; a field of several values (part -1) gives them all, separated by spaces ("0 0 -1").
 std::string FieldValueText(const OptDocument& document, const FieldSchema& field, int32_t part,
                            int64_t at);
-// "0x0000012c".
+// "300": file positions read as the report writes them.
 std::string OffsetText(int64_t offset);
+// Where the difference lies in the file of `side`, as a changed field's place.
+FieldPlace DifferencePlace(const OptDocument& document, const FieldDifference& difference,
+                           CompareSide side);
 
 std::string DifferenceLine(const OptDocument& a, const OptDocument& b,
                            const FieldDifference& difference);

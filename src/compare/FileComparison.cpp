@@ -72,17 +72,16 @@ class BlockComparer {
         for (const FieldSchema& field : region.Fields) {
             const int64_t fieldA = atA + field.Offset;
             const int64_t fieldB = atB + field.Offset;
+            bool equal = true;
             if (field.Parts.empty()) {
-                if (!FieldEqual(field, fieldA, fieldB))
-                    Add(region, field, -1, record, fieldA, fieldB);
-                continue;
+                equal = FieldEqual(field, fieldA, fieldB);
+            } else {
+                for (size_t part = 0; part < field.Parts.size() && equal; ++part) {
+                    const int64_t step = format::kValueSize * static_cast<int64_t>(part);
+                    equal = ValueEqual(field, fieldA + step, fieldB + step);
+                }
             }
-            for (size_t part = 0; part < field.Parts.size(); ++part) {
-                const int64_t step = format::kValueSize * static_cast<int64_t>(part);
-                if (!ValueEqual(field, fieldA + step, fieldB + step))
-                    Add(region, field, static_cast<int32_t>(part), record, fieldA + step,
-                        fieldB + step);
-            }
+            if (!equal) Add(region, field, -1, record, fieldA, fieldB);
         }
     }
 

@@ -15,14 +15,15 @@ namespace vexlor {
 // Which of the two files something is in.
 enum class CompareSide : uint8_t { kA, kB };
 
-// A value of one field (or one 4-byte part of it) that differs between two matched blocks.
+// A field that differs between two matched blocks: one of its values (of several, one of its
+// 4-byte parts) differs.
 struct FieldDifference {
     int32_t NodeA = 0;  // tree nodes of the block in each file
     int32_t NodeB = 0;
     const BlockSchema* Block = nullptr;
     const RegionSchema* Region = nullptr;
     const FieldSchema* Field = nullptr;
-    int32_t Part = -1;    // the 4-byte value of Field's Parts; -1 for the whole field
+    int32_t Part = -1;    // -1: the whole field (a comparison lists whole fields)
     int64_t Record = 0;   // index in its region, from 0
     int64_t OffsetA = 0;  // file positions of the value in each file
     int64_t OffsetB = 0;

@@ -12,7 +12,7 @@
 #include "inspector/TreeImages.h"
 #include "reader/Version.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutBox"));
@@ -27,7 +27,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("programIcon"));
-    icon->setPixmap(ProgramIcon().pixmap(64, 64));
+    icon->setPixmap(inspector::ProgramIcon().pixmap(64, 64));
     icon->setGeometry(12, 12, 64, 64);
 
     auto* product = new QLabel(QStringLiteral("OPT Vexlor"), panel);
@@ -54,4 +54,4 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     }
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class AboutBox : public QDialog {
     Q_OBJECT
@@ -11,4 +11,4 @@ class AboutBox : public QDialog {
     explicit AboutBox(QWidget* parent = nullptr);
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -3,7 +3,7 @@
 
 #include <QMessageBox>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void BoxMessagePresenter::Error(const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("OPT Vexlor"), text, QMessageBox::Ok,
@@ -18,4 +18,4 @@ bool BoxMessagePresenter::Confirm(const QString& question) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 // A modal error box over `parent`.
 class BoxMessagePresenter : public MessagePresenter {
@@ -19,4 +19,4 @@ class BoxMessagePresenter : public MessagePresenter {
     QWidget* parent_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -21,7 +21,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/ThumbnailGrid.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 BrowserWindow::BrowserWindow(MainWindow& main, ViewLink& view, MessagePresenter& messages,
                              BrowserThumbnails thumbnails, QWidget* parent)
@@ -281,4 +281,4 @@ bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

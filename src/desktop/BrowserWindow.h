@@ -21,7 +21,7 @@ class QToolButton;
 class QPushButton;
 class QTreeView;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class MainWindow;
 class ThumbnailGrid;
@@ -83,4 +83,4 @@ class BrowserWindow : public QWidget {
     QFileSystemModel* files_ = nullptr;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -3,7 +3,7 @@
 
 #include "desktop/ModelThumbnail.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 DesktopProgram::DesktopProgram(const NumberText& numbers, MessagePresenter& messages,
                                FileDialogs& dialogs, const QString& namesFolder,
@@ -29,4 +29,4 @@ void DesktopProgram::Show() {
     main_.ShowAtStart();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

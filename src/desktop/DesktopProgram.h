@@ -16,7 +16,7 @@
 #include "view/ViewState.h"
 #include "view/ViewWindow.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class DesktopProgram {
   public:
@@ -47,4 +47,4 @@ class DesktopProgram {
     BrowserWindow browser_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -23,7 +23,7 @@
 #include "export/ExportModelBuilder.h"
 #include "export/ExportWriter.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -33,15 +33,15 @@ constexpr const char* kFirstFormats[] = {"glb2", "gltf2", "obj",     "fbx",
                                          "stlb", "plyb",  "collada", "3mf"};
 
 struct FormatFilter {
-    QString filter;  // "GL Transmission Format v. 2 (binary) (*.glb)"
-    std::string id;
-    QString extension;
+    QString Filter;  // "GL Transmission Format v. 2 (binary) (*.glb)"
+    std::string Id;
+    QString Extension;
 };
 
 std::vector<FormatFilter> Filters() {
     std::vector<ExportFormat> formats = ExportFormats();
     const auto rank = [](const ExportFormat& format) {
-        const auto first = std::find(std::begin(kFirstFormats), std::end(kFirstFormats), format.id);
+        const auto first = std::find(std::begin(kFirstFormats), std::end(kFirstFormats), format.Id);
         return std::distance(std::begin(kFirstFormats), first);
     };
     std::stable_sort(
@@ -49,9 +49,9 @@ std::vector<FormatFilter> Filters() {
         [&](const ExportFormat& a, const ExportFormat& b) { return rank(a) < rank(b); });
     std::vector<FormatFilter> filters;
     for (const ExportFormat& format : formats) {
-        const QString extension = QString::fromStdString(format.extension);
-        filters.push_back({QString::fromStdString(format.description) + " (*." + extension + ")",
-                           format.id, extension});
+        const QString extension = QString::fromStdString(format.Extension);
+        filters.push_back({QString::fromStdString(format.Description) + " (*." + extension + ")",
+                           format.Id, extension});
     }
     return filters;
 }
@@ -82,7 +82,7 @@ Expected<ExportSummary> ExportWithProgress(QWidget* parent, ExportModel model,
     progress.show();
     progress.setValue(0);  // a modal dialog's first value lets waiting events run: it paints
 
-    options.progress = [&](double fraction) {
+    options.Progress = [&](double fraction) {
         QMetaObject::invokeMethod(
             &progress,
             [&, fraction] {
@@ -120,29 +120,29 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
     if (filters.empty()) return std::nullopt;
     QStringList filterList;
     for (const FormatFilter& f : filters)
-        filterList << f.filter;
+        filterList << f.Filter;
     OptDocument& document = window.Document();
     const QString baseName =
         QFileInfo(QFile::decodeName(document.CurrentFileName().c_str())).completeBaseName();
-    QString selected = filters.front().filter;
+    QString selected = filters.front().Filter;
     const std::optional<QString> chosen = dialogs.SaveFileWithFilter(
         QStringLiteral("Export"), filterList.join(QStringLiteral(";;")),
-        QDir(startFolder).filePath(baseName + "." + filters.front().extension), selected);
+        QDir(startFolder).filePath(baseName + "." + filters.front().Extension), selected);
     if (!chosen) return std::nullopt;
 
     // The chosen filter's format where the name has its extension, the extension's format where
     // the name has another one, and the filter's extension added to a name that has none.
     const auto picked = std::find_if(filters.begin(), filters.end(),
-                                     [&](const FormatFilter& f) { return f.filter == selected; });
+                                     [&](const FormatFilter& f) { return f.Filter == selected; });
     const FormatFilter& filter = picked == filters.end() ? filters.front() : *picked;
     QString path = *chosen;
     ExportOptions options;
-    options.lod = lod;
-    if (QFileInfo(path).suffix().compare(filter.extension, Qt::CaseInsensitive) == 0) {
-        options.formatId = filter.id;
+    options.Lod = lod;
+    if (QFileInfo(path).suffix().compare(filter.Extension, Qt::CaseInsensitive) == 0) {
+        options.FormatId = filter.Id;
     } else if (FormatForPath(LocalPath(path)).empty()) {
-        path += "." + filter.extension;
-        options.formatId = filter.id;
+        path += "." + filter.Extension;
+        options.FormatId = filter.Id;
         // The dialog asked about the name chosen in it; a name it never saw is asked about here.
         if (QFileInfo::exists(path) &&
             !messages.Confirm(QFileInfo(path).fileName() +
@@ -186,4 +186,4 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
     return chosen;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class FileDialogs;
 class MainWindow;
@@ -25,4 +25,4 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
                                        MessagePresenter& messages, int lod,
                                        const QString& startFolder);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

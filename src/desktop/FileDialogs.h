@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class FileDialogs {
   public:
@@ -31,4 +31,4 @@ class FileDialogs {
     virtual std::optional<QSize> PictureSize(const QSize& frame, int largest) = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

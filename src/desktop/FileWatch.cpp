@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 FileWatch::FileWatch(QObject* parent) : QObject(parent) {
     settle_.setSingleShot(true);
@@ -55,4 +55,4 @@ void FileWatch::Settled() {
     emit Changed(exists);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class FileWatch : public QObject {
     Q_OBJECT
@@ -41,4 +41,4 @@ class FileWatch : public QObject {
     QDateTime modified_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -7,7 +7,7 @@
 #include "view/PictureFile.h"
 #include "view/ViewFit.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 GlViewLink::~GlViewLink() {
     if (rotation_) rotation_->Stop();
@@ -77,6 +77,13 @@ void GlViewLink::HighlightFace(int64_t blockOffset, int32_t faceInBlock) {
     const OptModel* model = viewWindow_->Model();
     viewWindow_->ShowFace(
         model == nullptr ? -1 : view::DrawIndexOfFace(model->DrawFaces, blockOffset, faceInBlock));
+}
+
+void GlViewLink::MarkFaces(std::span<const std::pair<int64_t, int32_t>> faces) {
+    if (viewWindow_ == nullptr) return;
+    const OptModel* model = viewWindow_->Model();
+    viewWindow_->MarkFaces(model == nullptr ? std::vector<int64_t>()
+                                            : view::DrawIndicesOfFaces(model->DrawFaces, faces));
 }
 
 void GlViewLink::SetupScene() {
@@ -150,11 +157,12 @@ int32_t GlViewLink::LargestPictureSide() {
 Result GlViewLink::SavePicture(const std::string& path, PixelSize size) {
     const std::string failed = "Cannot save the picture " + path;
     if (viewWindow_ == nullptr) return Result::Failure(failed, "there is no view");
-    const view::Picture picture = viewWindow_->TakePicture(QSize(size.Width, size.Height));
-    if (!picture.Ok()) return Result::Failure(failed, picture.Error);
-    const Result written = view::WritePng(picture.Image, QFile::decodeName(path.c_str()));
+    const Expected<view::Picture> picture =
+        viewWindow_->TakePicture(QSize(size.Width, size.Height));
+    if (!picture.Ok()) return Result::Failure(failed, picture.Message());
+    const Result written = view::WritePng(picture->Image, QFile::decodeName(path.c_str()));
     if (!written.Ok()) return Result::Failure(failed, written.Reason());
     return {};
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -9,7 +9,7 @@
 #include "view/ViewState.h"
 #include "view/ViewWindow.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class GlViewLink : public ViewLink {
   public:
@@ -27,6 +27,7 @@ class GlViewLink : public ViewLink {
     void ShowBlock(const ShownBlock& block) override;
     void SetShaded(bool on) override;
     void HighlightFace(int64_t blockOffset, int32_t faceInBlock) override;
+    void MarkFaces(std::span<const std::pair<int64_t, int32_t>> faces) override;
     void Redraw() override;
     void StopRotation() override;
     void RestartRotation(bool ticked) override;
@@ -53,4 +54,4 @@ class GlViewLink : public ViewLink {
     std::unique_ptr<view::RotationThread> rotation_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 inline QString ToolTipOfHint(const QString& hint) {
     const qsizetype bar = hint.indexOf(u'|');
@@ -28,4 +28,4 @@ inline void ApplyHint(QAction* action, const QString& hint) {
     action->setStatusTip(StatusTextOfHint(hint));
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

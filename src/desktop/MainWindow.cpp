@@ -45,7 +45,7 @@
 #include "inspector/TreeImages.h"
 #include "reader/TypeNames.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 constexpr int kSpeedPanelHeight = 89;
@@ -111,7 +111,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("OPT Vexlor"));
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(inspector::ProgramIcon());
     resize(1280, 800);
     setAcceptDrops(true);
 
@@ -153,10 +153,10 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     connect(structureTree_, &QTreeView::clicked, this, [this] { TreeClicked(); });
     connect(reportList_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ListRowDoubleClicked(index.row()); });
-    connect(findingsPanel_, &FindingsPanel::Chosen, this,
-            [this](const FindingPlace& place) { LeadTo(place, false); });
+    connect(findingsPanel_, &inspector::FindingsPanel::Chosen, this,
+            [this](const inspector::FindingPlace& place) { LeadTo(place, false); });
     connect(repairPanel_, &RepairPanel::Chosen, this,
-            [this](const FindingPlace& place) { LeadTo(place, false); });
+            [this](const inspector::FindingPlace& place) { LeadTo(place, false); });
     connect(repairPanel_, &RepairPanel::WriteAsked, this, [this] { WriteRepair(); });
     connect(reloadBar_, &ReloadBar::ReloadRequested, this, [this] { ReloadFile(); });
     connect(reloadBar_, &ReloadBar::AutoReloadToggled, this,
@@ -165,21 +165,23 @@ MainWindow::MainWindow(Services services, QWidget* parent)
             [this](bool exists) { FileChangedOnDisk(exists); });
     connect(recentFiles_, &RecentFiles::OpenRequested, this,
             [this](const QString& path) { OpenFile(path); });
-    connect(hexPane_->Offsets(), &OffsetBar::GoRequested, this, [this](const QString& text) {
-        GoToOffset(text);
-        // The whole message, also where the bar is too narrow for it.
-        statusBar()->showMessage(hexPane_->Offsets()->Status());
-    });
+    connect(hexPane_->Offsets(), &inspector::OffsetBar::GoRequested, this,
+            [this](const QString& text) {
+                GoToOffset(text);
+                // The whole message, also where the bar is too narrow for it.
+                statusBar()->showMessage(hexPane_->Offsets()->Status());
+            });
     treeModel_->SetToolTips([this](int32_t node) {
-        OptDocument& document = services_.document;
+        OptDocument& document = services_.Document;
         if (!document.OptLoaded()) return QString();
-        QString tip = BlockKindWords(document.Stream(), document.Model(), node, document.Names());
-        const QString problems = ProblemsOfNode(document.Model(), node);
+        QString tip =
+            inspector::BlockKindWords(document.Stream(), document.Model(), node, document.Names());
+        const QString problems = inspector::ProblemsOfNode(document.Model(), node);
         if (!problems.isEmpty()) tip += u'\n' + problems;
         return tip;
     });
 
-    services_.view.SetEvents(this);
+    services_.View.SetEvents(this);
     FinishStartUp();
     RestoreSettings();
 }
@@ -189,8 +191,8 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
     pane->setObjectName(QStringLiteral("treePane"));
     structureTree_ = new QTreeView(pane);
     structureTree_->setObjectName(QStringLiteral("structureTree"));
-    treeModel_ = new StructureTreeModel(services_.document.Model().Tree, this);
-    treeFilter_ = new TreeFilterModel(this);
+    treeModel_ = new inspector::StructureTreeModel(services_.Document.Model().Tree, this);
+    treeFilter_ = new inspector::TreeFilterModel(this);
     treeFilter_->SetTree(treeModel_);
     // Filtering moves the current node off a row it hides; that is no choice of the user's. These
     // come before the view's own connections, which move it.
@@ -209,13 +211,14 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
     structureTree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     structureTree_->header()->setStretchLastSection(false);
 
-    treeBar_ = new SearchBar(pane);
+    treeBar_ = new inspector::SearchBar(pane);
     treeBar_->setObjectName(QStringLiteral("treeSearchBar"));
     // Opening it never widens the tree's pane: the bar takes the width the pane has.
     treeBar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     treeBar_->hide();
     treeFilter_->Attach(treeBar_, structureTree_);
-    connect(treeBar_, &SearchBar::Closed, structureTree_, [this] { structureTree_->setFocus(); });
+    connect(treeBar_, &inspector::SearchBar::Closed, structureTree_,
+            [this] { structureTree_->setFocus(); });
 
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -228,9 +231,9 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
 QWidget* MainWindow::BuildReportPane(QWidget* parent) {
     auto* pane = new QWidget(parent);
     pane->setObjectName(QStringLiteral("reportPane"));
-    reportList_ = new ReportListView(pane);
+    reportList_ = new inspector::ReportListView(pane);
     reportList_->setObjectName(QStringLiteral("reportList"));
-    listModel_ = new ReportListModel(this);
+    listModel_ = new inspector::ReportListModel(this);
     reportList_->setModel(listModel_);
     reportList_->setFocusPolicy(Qt::StrongFocus);
     // Report lines line numbers up in columns, which only a fixed-pitch face keeps.
@@ -238,15 +241,16 @@ QWidget* MainWindow::BuildReportPane(QWidget* parent) {
     listFont.setStyleHint(QFont::Monospace);
     reportList_->setFont(listFont);
 
-    reportBar_ = new SearchBar(pane);
+    reportBar_ = new inspector::SearchBar(pane);
     reportBar_->setObjectName(QStringLiteral("reportSearchBar"));
     reportBar_->hide();
-    reportSearch_ = new ReportSearch(listModel_->Lines(), this);
+    reportSearch_ = new inspector::ReportSearch(listModel_->Lines(), this);
     reportSearch_->Follow(listModel_);
     reportSearch_->Show(reportList_);
     reportSearch_->Attach(reportBar_);
-    ReportMatchDelegate::Install(reportList_, *reportSearch_);
-    connect(reportBar_, &SearchBar::Closed, reportList_, [this] { reportList_->setFocus(); });
+    inspector::ReportMatchDelegate::Install(reportList_, *reportSearch_);
+    connect(reportBar_, &inspector::SearchBar::Closed, reportList_,
+            [this] { reportList_->setFocus(); });
 
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -257,13 +261,13 @@ QWidget* MainWindow::BuildReportPane(QWidget* parent) {
 }
 
 void MainWindow::BuildDocks() {
-    hexPane_ = new HexPane(this);
+    hexPane_ = new inspector::HexPane(this);
     hexDock_ = new QDockWidget(QStringLiteral("Hex view"), this);
     hexDock_->setObjectName(QStringLiteral("hexDock"));
     hexDock_->setWidget(hexPane_);
     addDockWidget(Qt::RightDockWidgetArea, hexDock_);
 
-    findingsPanel_ = new FindingsPanel(this);
+    findingsPanel_ = new inspector::FindingsPanel(this);
     findingsPanel_->setObjectName(QStringLiteral("findingsPanel"));
     findingsDock_ = new QDockWidget(QStringLiteral("Findings"), this);
     findingsDock_->setObjectName(QStringLiteral("findingsDock"));
@@ -282,6 +286,7 @@ void MainWindow::BuildDocks() {
     tabifyDockWidget(findingsDock_, repairDock_);
     findingsDock_->raise();
     repairDock_->hide();
+    connect(repairDock_, &QDockWidget::visibilityChanged, this, [this] { MarkPanelFaces(); });
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -295,7 +300,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 MainWindow::~MainWindow() {
-    services_.view.SetEvents(nullptr);
+    services_.View.SetEvents(nullptr);
+    // The docks are hidden as the window goes: no marks asked of a window half taken down.
+    repairDock_->disconnect(this);
+    compareDock_->disconnect(this);
 }
 
 void MainWindow::BuildStatusBar() {
@@ -451,7 +459,7 @@ void MainWindow::BuildMenus() {
         ->setShortcut(QKeySequence::Open);
     recentMenu_ = file->addMenu(QStringLiteral("Recent &files"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
-    recentFiles_ = new RecentFiles(recentMenu_, services_.settings, this);
+    recentFiles_ = new RecentFiles(recentMenu_, services_.Settings, this);
     QAction* reload = item(file, "reloadAction", QStringLiteral("&Reload"),
                            QStringLiteral("Read the open file again from disk"), nullptr);
     reload->setShortcut(QKeySequence(Qt::Key_F5));
@@ -506,15 +514,15 @@ void MainWindow::FinishStartUp() {
 }
 
 void MainWindow::LoadTypeNames() {
-    const std::string folder = QFile::encodeName(services_.namesFolder).toStdString();
+    const std::string folder = QFile::encodeName(services_.NamesFolder).toStdString();
     const std::string programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     const Result load = LoadTypeNameTables(
-        services_.document.Names(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
+        services_.Document.Names(), TypeNameFilePath("Mesh_Type.ace", folder, programFolder),
         TypeNameFilePath("Hardpoint_Type.ace", folder, programFolder));
     if (!load.Ok())
-        services_.messages.Error(QString::fromStdString(load.Reason()),
+        services_.Messages.Error(QString::fromStdString(load.Reason()),
                                  QFile::decodeName(load.Message().c_str()));
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -20,9 +20,9 @@
 #include "desktop/ViewLink.h"
 #include "inspector/plain/FindingPlace.h"
 #include "reader/OptDocument.h"
-#include "reader/ReportLines.h"
 #include "reader/RecordPlaces.h"
 #include "reader/ReportLineMap.h"
+#include "reader/ReportLines.h"
 
 class QAction;
 class QButtonGroup;
@@ -41,22 +41,25 @@ class QTreeView;
 class QPushButton;
 class QToolBar;
 
-namespace vexlor::app {
-
-class FileWatch;
+namespace vexlor::inspector {
 class ComparePanel;
 class FindingsPanel;
-class RepairPanel;
 class HexPane;
-class RecentFiles;
 class RecordInspector;
-class ReloadBar;
 class ReportListModel;
 class ReportListView;
 class ReportSearch;
 class SearchBar;
 class StructureTreeModel;
 class TreeFilterModel;
+}  // namespace vexlor::inspector
+
+namespace vexlor::desktop {
+
+class FileWatch;
+class RepairPanel;
+class RecentFiles;
+class ReloadBar;
 
 // `name`, with `extension` added unless it already ends with it (letter case ignored).
 QString WithExtension(const QString& name, const QString& extension);
@@ -65,16 +68,16 @@ class MainWindow : public QMainWindow, public ViewEvents {
     Q_OBJECT
   public:
     struct Services {
-        OptDocument& document;
-        ViewLink& view;
-        MessagePresenter& messages;
-        FileDialogs& dialogs;
+        OptDocument& Document;
+        ViewLink& View;
+        MessagePresenter& Messages;
+        FileDialogs& Dialogs;
         // Folder of the two type-name tables; empty for data/ in the working directory, else
         // data/ beside the program.
-        QString namesFolder;
+        QString NamesFolder;
         // Where the window keeps its geometry, splitter and dock places, the last folder, the
         // recent files and the auto reload choice from one run to the next; none keeps nothing.
-        QSettings* settings = nullptr;
+        QSettings* Settings = nullptr;
     };
 
     // Builds the window and runs FinishStartUp.
@@ -93,7 +96,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     // Opens `path` as "&Open..." would after its dialog. False when it could not be opened.
     bool OpenFile(const QString& path);
 
-    OptDocument& Document() { return services_.document; }
+    OptDocument& Document() { return services_.Document; }
     bool RotationTicked() const;
     // Shows these lines in the report list (the browser's preview clears it with none).
     void ShowLines(const std::vector<std::string>& lines);
@@ -120,6 +123,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     // The panel's write button: asks for a new file's name, writes the repair there and offers
     // to open it.
     void WriteRepair();
+    // The faces the shown repair and compare panels list, marked in the view.
+    void MarkPanelFaces();
     void SavePictureWithDialog();
     void Exit();
     void ShowAbout();
@@ -165,7 +170,7 @@ class MainWindow : public QMainWindow, public ViewEvents {
     void ShowFullReport();
     // Where a finding or problem leads: its node chosen in the tree, its bytes in the hex view,
     // its face highlighted. With `keepList` the report list keeps what it shows.
-    void LeadTo(const FindingPlace& place, bool keepList);
+    void LeadTo(const inspector::FindingPlace& place, bool keepList);
     // A double-click on a row of the report list: a finding line of a check leads to its face.
     void ListRowDoubleClicked(int row);
     // The links between bytes, blocks, report lines and records (MainWindowLinks.cpp).
@@ -269,9 +274,9 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QString lastFolder_;
 
     QTreeView* structureTree_ = nullptr;
-    ReportListView* reportList_ = nullptr;
-    StructureTreeModel* treeModel_ = nullptr;
-    ReportListModel* listModel_ = nullptr;
+    inspector::ReportListView* reportList_ = nullptr;
+    inspector::StructureTreeModel* treeModel_ = nullptr;
+    inspector::ReportListModel* listModel_ = nullptr;
     QCheckBox* rotationBox_ = nullptr;
     QSlider* spinSpeed_ = nullptr;
     QGroupBox* lodChoice_ = nullptr;
@@ -280,21 +285,21 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QButtonGroup* normalCheckItems_ = nullptr;
 
     QSplitter* splitter_ = nullptr;
-    TreeFilterModel* treeFilter_ = nullptr;
-    SearchBar* treeBar_ = nullptr;
+    inspector::TreeFilterModel* treeFilter_ = nullptr;
+    inspector::SearchBar* treeBar_ = nullptr;
     QWidget* treePane_ = nullptr;
-    SearchBar* reportBar_ = nullptr;
-    ReportSearch* reportSearch_ = nullptr;
+    inspector::SearchBar* reportBar_ = nullptr;
+    inspector::ReportSearch* reportSearch_ = nullptr;
     QWidget* reportPane_ = nullptr;
-    HexPane* hexPane_ = nullptr;
+    inspector::HexPane* hexPane_ = nullptr;
     QDockWidget* hexDock_ = nullptr;
-    FindingsPanel* findingsPanel_ = nullptr;
+    inspector::FindingsPanel* findingsPanel_ = nullptr;
     QDockWidget* findingsDock_ = nullptr;
-    ComparePanel* comparePanel_ = nullptr;
+    inspector::ComparePanel* comparePanel_ = nullptr;
     QDockWidget* compareDock_ = nullptr;
     RepairPanel* repairPanel_ = nullptr;
     QDockWidget* repairDock_ = nullptr;
-    RecordInspector* recordInspector_ = nullptr;
+    inspector::RecordInspector* recordInspector_ = nullptr;
     QDockWidget* recordDock_ = nullptr;
     // Names the block and field of the hex view's current byte.
     QLabel* bytePlace_ = nullptr;
@@ -332,4 +337,4 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QLabel* underCursor_ = nullptr;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -33,7 +33,7 @@
 #include "reader/BlockLayout.h"
 #include "reader/HeaderCheck.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 std::string LocalPath(const QString& path) {
@@ -69,13 +69,13 @@ void MainWindow::ShowNoOptLoaded() {
 }
 
 QString MainWindow::CaptionOfLoadedFile() const {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded()) return QStringLiteral("OPT Vexlor");
     return QStringLiteral("OPTvexlor - ") + QFile::decodeName(document.CurrentFileName().c_str());
 }
 
 void MainWindow::ShowFailure(const Result& result) {
-    services_.messages.Error(QFile::decodeName(result.Message().c_str()),
+    services_.Messages.Error(QFile::decodeName(result.Message().c_str()),
                              QString::fromStdString(result.Reason()));
 }
 
@@ -89,7 +89,7 @@ bool MainWindow::RotationTicked() const {
 }
 
 void MainWindow::OpenWithDialog() {
-    const std::optional<QString> name = services_.dialogs.OpenFile(
+    const std::optional<QString> name = services_.Dialogs.OpenFile(
         QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
     if (!name) return;
     SetLastFolder(QFileInfo(*name).absolutePath());
@@ -98,13 +98,13 @@ void MainWindow::OpenWithDialog() {
 
 bool MainWindow::AcceptUnlikelyFile(const OptStream& stream) {
     // The loaded file read again (a reload) was accepted when it was opened.
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (document.OptLoaded() &&
         QFile::decodeName(document.CurrentFileName().c_str()) == currentFileName_)
         return true;
     const std::string reason = vexlor::NotOptReason(stream);
     if (reason.empty()) return true;
-    return services_.messages.Confirm(
+    return services_.Messages.Confirm(
         QStringLiteral("%1 does not look like an OPT file: %2. Open it anyway?")
             .arg(QFileInfo(currentFileName_).fileName(), QString::fromStdString(reason)));
 }
@@ -120,21 +120,21 @@ bool MainWindow::OpenCurrentFile() {
         // The previous file is still the loaded one; it is the file that going back from the
         // browser re-opens.
         setWindowTitle(CaptionOfLoadedFile());
-        if (services_.document.OptLoaded())
-            currentFileName_ = QFile::decodeName(services_.document.CurrentFileName().c_str());
+        if (services_.Document.OptLoaded())
+            currentFileName_ = QFile::decodeName(services_.Document.CurrentFileName().c_str());
         return false;
     }
-    services_.view.StopRotation();
+    services_.View.StopRotation();
     // Every open starts at the first level of detail, whatever the radio group shows.
-    services_.view.ShowLevelOfDetail(1);
+    services_.View.ShowLevelOfDetail(1);
     ShowLines({});
     setWindowTitle(QStringLiteral("OPTvexlor - ") + currentFileName_);
     // The tree model announces the reset before the document rebuilds the tree it presents; the
     // hex view lets go of the bytes before they change.
     hexPane_->ClearFile();
     treeModel_->BeginReset();
-    services_.document.Open(std::move(stream), LocalPath(currentFileName_));
-    const OptModel& model = services_.document.Model();
+    services_.Document.Open(std::move(stream), LocalPath(currentFileName_));
+    const OptModel& model = services_.Document.Model();
     std::vector<bool> warned(static_cast<size_t>(model.Tree.Count()));
     for (size_t k = 0; k < warned.size() && k < model.BlockTable.size(); ++k)
         warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
@@ -142,21 +142,21 @@ bool MainWindow::OpenCurrentFile() {
     treeModel_->EndReset();
     structureTree_->expand(TreeIndexOfNode(0));
     // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
-    const std::string& notOpt = services_.document.NotOptReason();
+    const std::string& notOpt = services_.Document.NotOptReason();
     if (notOpt.empty())
         statusBar()->clearMessage();
     else
         statusBar()->showMessage(QStringLiteral("This does not look like an OPT file: ") +
                                  QString::fromStdString(notOpt));
     ShowOpenedFile();
-    services_.view.SetModel(&services_.document.Model());
-    services_.view.SetupScene();
-    services_.view.ShowMesh(0);
+    services_.View.SetModel(&services_.Document.Model());
+    services_.View.SetupScene();
+    services_.View.ShowMesh(0);
     // Every open starts framed: the start view, fitted to the new model.
-    services_.view.ResetToStartView();
-    services_.view.FrameModel();
-    services_.view.Redraw();
-    services_.view.RestartRotation(rotationBox_->isChecked());
+    services_.View.ResetToStartView();
+    services_.View.FrameModel();
+    services_.View.Redraw();
+    services_.View.RestartRotation(rotationBox_->isChecked());
     return true;
 }
 
@@ -170,7 +170,7 @@ void MainWindow::TreeClicked() {
 void MainWindow::DisplayBlock() {
     const int32_t node = ChosenNode();
     if (node < 0) return;  // nothing chosen yet
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
     } else {
@@ -181,7 +181,7 @@ void MainWindow::DisplayBlock() {
             ShowLines(std::move(lines));
             lineMap_ = std::move(records);
         }
-        if (shown) services_.view.ShowBlock(*shown);
+        if (shown) services_.View.ShowBlock(*shown);
         hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
                                          document.Model().BlockTable, node));
     }
@@ -201,7 +201,7 @@ void MainWindow::CollapseAll() {
 void MainWindow::ExpandSelected() {
     const QModelIndex selected = structureTree_->currentIndex();
     if (!selected.isValid()) {
-        services_.messages.Error(QStringLiteral("Invalid index"));
+        services_.Messages.Error(QStringLiteral("Invalid index"));
         return;
     }
     structureTree_->expandRecursively(selected);
@@ -210,12 +210,12 @@ void MainWindow::ExpandSelected() {
 void MainWindow::ChooseLevelOfDetail(int itemIndex) {
     // The items are "All", "1", "2", "3": the item's index is the level, 0 for all of them.
     if (itemIndex < 0 || itemIndex > 3) return;
-    services_.view.ShowLevelOfDetail(itemIndex);
+    services_.View.ShowLevelOfDetail(itemIndex);
     Redraw();
 }
 
 void MainWindow::SaveAsciiWithDialog() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
         return;
@@ -229,7 +229,7 @@ void MainWindow::SaveAsciiWithDialog() {
 }
 
 void MainWindow::SavePrjWithDialog() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
         return;
@@ -241,12 +241,12 @@ void MainWindow::SavePrjWithDialog() {
 }
 
 void MainWindow::ExportWithDialog() {
-    if (!services_.document.OptLoaded()) {
+    if (!services_.Document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
         return;
     }
     const std::optional<QString> chosen = ChooseAndExport(
-        *this, services_.dialogs, services_.messages, lodItems_->checkedId(), LastFolder());
+        *this, services_.Dialogs, services_.Messages, lodItems_->checkedId(), LastFolder());
     if (chosen) lastFolder_ = QFileInfo(*chosen).absolutePath();
 }
 
@@ -254,16 +254,16 @@ std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, cons
                                                     const QString& extension,
                                                     const QString& suffix) {
     const QString baseName =
-        QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+        QFileInfo(QFile::decodeName(services_.Document.CurrentFileName().c_str()))
             .completeBaseName();
-    const std::optional<QString> chosen = services_.dialogs.SaveFile(
+    const std::optional<QString> chosen = services_.Dialogs.SaveFile(
         caption, filter, QDir(LastFolder()).filePath(baseName + suffix + extension));
     if (!chosen) return std::nullopt;
     SetLastFolder(QFileInfo(*chosen).absolutePath());
     const QString path = WithExtension(*chosen, extension);
     // The dialog asked about the name chosen in it; a name it never saw is asked about here.
     if (path != *chosen && QFileInfo::exists(path) &&
-        !services_.messages.Confirm(QFileInfo(path).fileName() +
+        !services_.Messages.Confirm(QFileInfo(path).fileName() +
                                     QStringLiteral(" already exists.\nDo you want to replace it?")))
         return std::nullopt;
     return path;
@@ -286,8 +286,8 @@ VertexNormalCheck MainWindow::NormalCheckMode() const {
 
 QString MainWindow::LastFolder() const {
     if (!lastFolder_.isEmpty()) return lastFolder_;
-    if (services_.document.OptLoaded())
-        return QFileInfo(QFile::decodeName(services_.document.CurrentFileName().c_str()))
+    if (services_.Document.OptLoaded())
+        return QFileInfo(QFile::decodeName(services_.Document.CurrentFileName().c_str()))
             .absolutePath();
     return QDir::currentPath();
 }
@@ -297,7 +297,7 @@ QString WithExtension(const QString& name, const QString& extension) {
 }
 
 void MainWindow::ShowFullReport() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
         return;
@@ -315,28 +315,28 @@ void MainWindow::ShowFullReport() {
 }
 
 void MainWindow::RunCheck() {
-    if (!services_.document.OptLoaded()) {
+    if (!services_.Document.OptLoaded()) {
         ShowLines(kNoOptLoaded);
         return;
     }
     const VertexNormalCheck mode = NormalCheckMode();
     std::vector<std::string> lines;
     std::vector<CheckFinding> findings;
-    const CheckOutcome outcome = RunConsistencyCheck(services_.document, mode, lines,
+    const CheckOutcome outcome = RunConsistencyCheck(services_.Document, mode, lines,
                                                      ContributionSearch::Indexed, &findings);
     // The verdict line, "All OK!!" last or "errors were detected!!" before the count, is marked
     // with a tick or with the error sign.
-    const int verdictRow = static_cast<int>(lines.size()) - (outcome.allOk ? 1 : 2);
+    const int verdictRow = static_cast<int>(lines.size()) - (outcome.AllOk ? 1 : 2);
     ShowLines(std::move(lines));
     listModel_->MarkRow(verdictRow,
-                        style()->standardIcon(outcome.allOk ? QStyle::SP_DialogApplyButton
+                        style()->standardIcon(outcome.AllOk ? QStyle::SP_DialogApplyButton
                                                             : QStyle::SP_MessageBoxCritical));
     checkFindings_ = std::move(findings);
     for (size_t i = 0; i < checkFindings_.size(); ++i)
         if (checkFindings_[i].Line >= 0 && checkFindings_[i].Line < listModel_->rowCount())
             findingOfRow_[static_cast<int>(checkFindings_[i].Line)] = i;
-    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.document.Stream(),
-                                        services_.document.Model());
+    findingsPanel_->Rows()->SetFindings(checkFindings_, services_.Document.Stream(),
+                                        services_.Document.Model());
     reportList_->scrollToBottom();
 }
 
@@ -345,16 +345,16 @@ void MainWindow::ShowBrowser() {
 }
 
 void MainWindow::RotationBoxClicked() {
-    services_.view.RotationClicked(rotationBox_->isChecked());
+    services_.View.RotationClicked(rotationBox_->isChecked());
     RememberRotation(rotationBox_->isChecked());
 }
 
 void MainWindow::SpinSpeedChanged(int position) {
-    services_.view.SpinSliderChanged(position);
+    services_.View.SpinSliderChanged(position);
 }
 
 void MainWindow::Redraw() {
-    services_.view.Redraw();
+    services_.View.Redraw();
 }
 
 void MainWindow::Exit() {
@@ -372,7 +372,7 @@ void MainWindow::ShowReadme() {
 }
 
 void MainWindow::ShowViewWindowCommand() {
-    services_.view.ShowViewWindow();
+    services_.View.ShowViewWindow();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -389,9 +389,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     SaveWindowSettings();
-    services_.view.StopRotation();
+    services_.View.StopRotation();
     event->accept();
     QApplication::quit();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

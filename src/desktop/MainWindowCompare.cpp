@@ -1,5 +1,6 @@
 // File > Compare with...: the open file compared with another, field by field, in the compare
-// panel, whose rows lead to their places in the open file.
+// panel, whose rows lead to their places in the open file; the faces the compare and repair
+// panels list, marked in the view while they show.
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -7,12 +8,14 @@
 
 #include "compare/DifferenceText.h"
 #include "desktop/MainWindow.h"
+#include "desktop/RepairPanel.h"
+#include "desktop/RepairTableModel.h"
 #include "inspector/ComparePanel.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void MainWindow::BuildCompareDock() {
-    comparePanel_ = new ComparePanel(this);
+    comparePanel_ = new inspector::ComparePanel(this);
     comparePanel_->setObjectName(QStringLiteral("comparePanel"));
     compareDock_ = new QDockWidget(QStringLiteral("Compare"), this);
     compareDock_->setObjectName(QStringLiteral("compareDock"));
@@ -20,20 +23,22 @@ void MainWindow::BuildCompareDock() {
     addDockWidget(Qt::BottomDockWidgetArea, compareDock_);
     tabifyDockWidget(findingsDock_, compareDock_);
     compareDock_->hide();
+    connect(compareDock_, &QDockWidget::visibilityChanged, this, [this] { MarkPanelFaces(); });
     // A face's field leads to the face's lines in the report too.
-    connect(comparePanel_, &ComparePanel::Chosen, this, [this](const FindingPlace& place) {
-        LeadTo(place, false);
-        if (place.FaceInBlock >= 0) ScrollReportToFace(place.FaceInBlock);
-    });
+    connect(comparePanel_, &inspector::ComparePanel::Chosen, this,
+            [this](const inspector::FindingPlace& place) {
+                LeadTo(place, false);
+                if (place.FaceInBlock >= 0) ScrollReportToFace(place.FaceInBlock);
+            });
 }
 
 void MainWindow::CompareWithDialog() {
-    if (!services_.document.OptLoaded()) {
+    if (!services_.Document.OptLoaded()) {
         ShowNoOptLoaded();
         return;
     }
     const std::optional<QString> name =
-        services_.dialogs.OpenFile(QStringLiteral("Compare with"),
+        services_.Dialogs.OpenFile(QStringLiteral("Compare with"),
                                    QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
     if (!name) return;
     SetLastFolder(QFileInfo(*name).absolutePath());
@@ -41,7 +46,7 @@ void MainWindow::CompareWithDialog() {
 }
 
 bool MainWindow::CompareWith(const QString& path) {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) return false;
     auto other = std::make_unique<OptDocument>(document.Numbers());
     const Result opened = other->Open(QFile::encodeName(path).toStdString());
@@ -50,7 +55,7 @@ bool MainWindow::CompareWith(const QString& path) {
         return false;
     }
     if (!other->NotOptReason().empty()) {
-        services_.messages.Error(QStringLiteral("%1 is not an OPT file").arg(path),
+        services_.Messages.Error(QStringLiteral("%1 is not an OPT file").arg(path),
                                  QString::fromStdString(other->NotOptReason()));
         return false;
     }
@@ -62,8 +67,20 @@ bool MainWindow::CompareWith(const QString& path) {
     compareDock_->setWindowTitle(QStringLiteral("Compare with %1").arg(QFileInfo(path).fileName()));
     compareDock_->show();
     compareDock_->raise();
+    MarkPanelFaces();
     statusBar()->showMessage(QStringLiteral("Compared with %1: %2").arg(path, summary));
     return true;
 }
 
-}  // namespace vexlor::app
+void MainWindow::MarkPanelFaces() {
+    std::vector<std::pair<int64_t, int32_t>> faces;
+    if (repairDock_ != nullptr && repairDock_->isVisible())
+        faces = repairPanel_->Rows()->ChangedFaces();
+    if (compareDock_ != nullptr && compareDock_->isVisible()) {
+        const auto differing = comparePanel_->Rows()->DifferingFaces();
+        faces.insert(faces.end(), differing.begin(), differing.end());
+    }
+    services_.View.MarkFaces(faces);
+}
+
+}  // namespace vexlor::desktop

@@ -28,7 +28,7 @@
 #include "reader/BlockLayout.h"
 #include "reader/RecordPlaces.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 QModelIndex MainWindow::TreeIndexOfNode(int32_t node) const {
     return treeFilter_->IndexOfNode(node);
@@ -76,16 +76,16 @@ void MainWindow::OpenGoToOffset() {
 }
 
 bool MainWindow::GoToOffset(const QString& text) {
-    OffsetBar* bar = hexPane_->Offsets();
-    OptDocument& document = services_.document;
+    inspector::OffsetBar* bar = hexPane_->Offsets();
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         bar->SetStatus(QStringLiteral("No file is open"), true);
         return false;
     }
     const QByteArray typed = text.toUtf8();
-    const Expected<int64_t> input =
-        ParseOffset(std::string_view(typed.constData(), static_cast<size_t>(typed.size())),
-                    document.Stream().Size());
+    const Expected<int64_t> input = inspector::ParseOffset(
+        std::string_view(typed.constData(), static_cast<size_t>(typed.size())),
+        document.Stream().Size());
     if (!input.Ok()) {
         bar->SetStatus(QString::fromStdString(input.Message()), true);
         return false;
@@ -100,28 +100,29 @@ bool MainWindow::GoToOffset(const QString& text) {
     if (place.Node >= 0) SelectReportLineOf(place.Record);
     if (node >= 0) {
         const std::string& label = model.Tree.Node(node).Label;
-        bar->SetStatus(QStringLiteral("%1 is in %2")
-                           .arg(OffsetWords(input.Value()), QString::fromStdString(label)),
-                       false);
+        bar->SetStatus(
+            QStringLiteral("%1 is in %2")
+                .arg(inspector::OffsetWords(input.Value()), QString::fromStdString(label)),
+            false);
     } else {
         bar->SetStatus(QStringLiteral("No block holds offset %1: it lies between blocks")
-                           .arg(OffsetWords(input.Value())),
+                           .arg(inspector::OffsetWords(input.Value())),
                        false);
     }
     return true;
 }
 
-void MainWindow::LeadTo(const FindingPlace& place, bool keepList) {
-    OptDocument& document = services_.document;
+void MainWindow::LeadTo(const inspector::FindingPlace& place, bool keepList) {
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded() || !place.Leads()) return;
-    const int32_t node = NodeOfPlace(place, document.Model());
+    const int32_t node = inspector::NodeOfPlace(place, document.Model());
     if (node < 0) return;
     keepListOnChoice_ = keepList;
     ChooseNode(node);
     keepListOnChoice_ = false;
     if (place.FaceInBlock >= 0) {
         if (!keepList) ScrollReportToFace(place.FaceInBlock);
-        services_.view.HighlightFace(place.Block, place.FaceInBlock);
+        services_.View.HighlightFace(place.Block, place.FaceInBlock);
         Redraw();
     }
     const int64_t size = document.Stream().Size();
@@ -135,13 +136,14 @@ void MainWindow::LeadTo(const FindingPlace& place, bool keepList) {
 void MainWindow::ListRowDoubleClicked(int row) {
     const auto found = findingOfRow_.find(row);
     if (found == findingOfRow_.end()) return;
-    const OptDocument& document = services_.document;
-    LeadTo(PlaceOfFinding(checkFindings_[found->second], document.Stream(), document.Model()),
+    const OptDocument& document = services_.Document;
+    LeadTo(inspector::PlaceOfFinding(checkFindings_[found->second], document.Stream(),
+                                     document.Model()),
            true);
 }
 
 void MainWindow::ShowProblemCount() {
-    const int64_t count = services_.document.Model().Problems.Count();
+    const int64_t count = services_.Document.Model().Problems.Count();
     if (count == 0)
         problemsLabel_->setText(QStringLiteral("No problems in the file"));
     else if (count == 1)
@@ -151,7 +153,7 @@ void MainWindow::ShowProblemCount() {
 }
 
 void MainWindow::ShowOpenedFile() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     hexPane_->SetFile(&document.Stream(), document.Model().GlobalOffset, document.Numbers());
     checkFindings_.clear();
     findingsPanel_->Rows()->SetProblems(document.Stream(), document.Model());
@@ -159,6 +161,7 @@ void MainWindow::ShowOpenedFile() {
     comparePanel_->Rows()->Clear();
     // A plan holds places in the file it was made for.
     repairPanel_->Rows()->Clear();
+    MarkPanelFaces();
     recordInspector_->Clear();
     bytePlace_->clear();
     ShowProblemCount();
@@ -167,4 +170,4 @@ void MainWindow::ShowOpenedFile() {
     recentFiles_->Add(currentFileName_);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -24,7 +24,7 @@
 #include "inspector/FindingsPanel.h"
 #include "inspector/HexPane.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 // Rows of findings the bottom dock shows at first.
@@ -159,4 +159,4 @@ void MainWindow::PlaceFloatingView() {
     viewDock_->move(topLeft);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

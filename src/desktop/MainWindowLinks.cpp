@@ -16,10 +16,10 @@
 #include "reader/BlockLayout.h"
 #include "reader/ByteDescription.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void MainWindow::BuildRecordDock() {
-    recordInspector_ = new RecordInspector(this);
+    recordInspector_ = new inspector::RecordInspector(this);
     recordInspector_->setObjectName(QStringLiteral("recordInspectorPane"));
     recordDock_ = new QDockWidget(QStringLiteral("Record"), this);
     recordDock_->setObjectName(QStringLiteral("recordInspector"));
@@ -31,20 +31,21 @@ void MainWindow::BuildRecordDock() {
     bytePlace_->setObjectName(QStringLiteral("bytePlace"));
     statusBar()->insertPermanentWidget(0, bytePlace_);
 
-    HexView* hex = hexPane_->View();
-    connect(hex, &HexView::CurrentOffsetChanged, this,
+    inspector::HexView* hex = hexPane_->View();
+    connect(hex, &inspector::HexView::CurrentOffsetChanged, this,
             [this](qint64 offset) { ByteChosen(offset); });
-    connect(hex, &HexView::OffsetActivated, this, [this](qint64 offset) { ByteActivated(offset); });
+    connect(hex, &inspector::HexView::OffsetActivated, this,
+            [this](qint64 offset) { ByteActivated(offset); });
     connect(reportList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!movingReportLine_) ReportLineChosen(current.row());
             });
-    connect(recordInspector_, &RecordInspector::TargetChosen, this,
+    connect(recordInspector_, &inspector::RecordInspector::TargetChosen, this,
             [this](const RecordRef& target) { ShowRecord(target); });
 }
 
 void MainWindow::ByteChosen(int64_t offset) {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded() || offset < 0 || offset >= document.Stream().Size()) {
         bytePlace_->clear();
         return;
@@ -67,7 +68,7 @@ void MainWindow::ByteChosen(int64_t offset) {
 }
 
 void MainWindow::ByteActivated(int64_t offset) {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded()) return;
     const BytePlace place = PlaceOfByte(document.Stream(), document.Model(), offset);
     if (place.Node < 0) return;
@@ -78,7 +79,7 @@ void MainWindow::ByteActivated(int64_t offset) {
 }
 
 void MainWindow::ReportLineChosen(int row) {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded() || row < 0) return;
     const std::optional<RecordRef> record = lineMap_.RecordOfLine(row);
     if (!record) return;
@@ -87,7 +88,7 @@ void MainWindow::ReportLineChosen(int row) {
 }
 
 void MainWindow::ShowRecord(const RecordRef& record) {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded()) return;
     const OptModel& model = document.Model();
     const ByteRange range = RangeOf(document.Stream(), model.GlobalOffset, record);
@@ -119,4 +120,4 @@ bool MainWindow::SelectReportLineOf(const RecordRef& record) {
     return true;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

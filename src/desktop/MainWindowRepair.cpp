@@ -11,17 +11,17 @@
 #include "desktop/RepairTableModel.h"
 #include "repair/RepairWrite.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void MainWindow::RepairWithDialog() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     if (!document.OptLoaded()) {
         ShowNoOptLoaded();
         return;
     }
     const int64_t problems = document.Model().Problems.Count();
     if ((problems > 0 || !document.NotOptReason().empty()) &&
-        !services_.messages.Confirm(
+        !services_.Messages.Confirm(
             QStringLiteral("The open found %1 problems in the file (the findings panel lists "
                            "them).\nRepair it anyway? Only records read whole are written.")
                 .arg(problems)))
@@ -30,11 +30,12 @@ void MainWindow::RepairWithDialog() {
     repairPanel_->Rows()->SetPlan(PlanRepair(document, {true, true, mode}));
     repairDock_->show();
     repairDock_->raise();
+    MarkPanelFaces();
     statusBar()->showMessage(QStringLiteral("Repair: ") + repairPanel_->Summary());
 }
 
 void MainWindow::WriteRepair() {
-    OptDocument& document = services_.document;
+    OptDocument& document = services_.Document;
     const RepairPlan& plan = repairPanel_->Rows()->Plan();
     if (!document.OptLoaded() || plan.Changes.empty()) return;
     const QString open = QFile::decodeName(document.CurrentFileName().c_str());
@@ -53,9 +54,10 @@ void MainWindow::WriteRepair() {
     }
     statusBar()->showMessage(
         QStringLiteral("Repaired %1 fields, written to %2").arg(plan.Changes.size()).arg(*chosen));
-    if (services_.messages.Confirm(QStringLiteral("The repair is written to %1.\nOpen it?")
+    repairPanel_->ShowWritten(QFileInfo(*chosen).fileName());
+    if (services_.Messages.Confirm(QStringLiteral("The repair is written to %1.\nOpen it?")
                                        .arg(QFileInfo(*chosen).fileName())))
         OpenFile(*chosen);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

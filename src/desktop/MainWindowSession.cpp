@@ -15,7 +15,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/ReloadBar.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
@@ -29,7 +29,7 @@ const QString kAutoReloadKey = QStringLiteral("autoReload");
 }  // namespace
 
 void MainWindow::RestoreSettings() {
-    QSettings* settings = services_.settings;
+    QSettings* settings = services_.Settings;
     if (settings == nullptr) return;
     lastFolder_ = settings->value(kLastFolderKey).toString();
     const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
@@ -49,7 +49,7 @@ void MainWindow::RestoreSettings() {
 }
 
 void MainWindow::SaveWindowSettings() {
-    QSettings* settings = services_.settings;
+    QSettings* settings = services_.Settings;
     if (settings == nullptr) return;
     if (maximizedAtStart_ && isMaximized()) {
         settings->remove(kGeometryKey);
@@ -83,25 +83,25 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::RememberRotation(bool on) {
     rotationAction_->setChecked(on);
-    if (services_.settings != nullptr) services_.settings->setValue(kRotationKey, on);
+    if (services_.Settings != nullptr) services_.Settings->setValue(kRotationKey, on);
 }
 
 void MainWindow::SetLastFolder(const QString& folder) {
     lastFolder_ = folder;
-    if (services_.settings != nullptr) services_.settings->setValue(kLastFolderKey, folder);
+    if (services_.Settings != nullptr) services_.Settings->setValue(kLastFolderKey, folder);
 }
 
 void MainWindow::SetAutoReload(bool on) {
     // The menu item and the bar's box show the same choice.
     autoReloadAction_->setChecked(on);
     reloadBar_->AutoReloadBox()->setChecked(on);
-    if (services_.settings != nullptr) services_.settings->setValue(kAutoReloadKey, on);
+    if (services_.Settings != nullptr) services_.Settings->setValue(kAutoReloadKey, on);
     // A change the bar is offering is read at once.
     if (on && reloadBar_->isVisible() && reloadBar_->ReloadButton()->isVisible()) ReloadFile();
 }
 
 void MainWindow::FileChangedOnDisk(bool exists) {
-    if (!services_.document.OptLoaded()) return;
+    if (!services_.Document.OptLoaded()) return;
     if (exists && autoReloadAction_->isChecked()) {
         ReloadFile();
         return;
@@ -110,7 +110,7 @@ void MainWindow::FileChangedOnDisk(bool exists) {
 }
 
 bool MainWindow::ReloadFile() {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     if (!document.OptLoaded()) return false;
     reloadBar_->hide();
     const OptModel& model = document.Model();
@@ -136,4 +136,4 @@ bool MainWindow::ReloadFile() {
     return true;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

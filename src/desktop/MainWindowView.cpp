@@ -16,10 +16,10 @@
 #include "reader/BlockTypes.h"
 #include "reader/RecordPlaces.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void MainWindow::ShadedBoxClicked() {
-    services_.view.SetShaded(shadedBox_->isChecked());
+    services_.View.SetShaded(shadedBox_->isChecked());
     shadedAction_->setChecked(shadedBox_->isChecked());
 }
 
@@ -38,15 +38,15 @@ void MainWindow::UnderCursorChanged(const std::string& text) {
 
 void MainWindow::FacePicked(const PickedFace& face) {
     // A face of the browser's preview is no face of the open file.
-    if (face.DrawIndex < 0 || face.Model != &services_.document.Model()) return;
+    if (face.DrawIndex < 0 || face.Model != &services_.Document.Model()) return;
     if (!ShowFaceInReport(face.BlockOffset, face.FaceInBlock, face.Mesh)) return;
     // Showing the face's block cleared the view's highlight, as any chosen block does.
-    services_.view.HighlightFace(face.BlockOffset, face.FaceInBlock);
+    services_.View.HighlightFace(face.BlockOffset, face.FaceInBlock);
     MarkFaceRecord(face.BlockOffset, face.FaceInBlock);
 }
 
 void MainWindow::MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock) {
-    const OptDocument& document = services_.document;
+    const OptDocument& document = services_.Document;
     // The record's four index groups, as a finding about the face outlines them.
     const ByteRange range = RangeOf(document.Stream(), document.Model().GlobalOffset,
                                     FaceRecordRef(blockOffset, faceInBlock));
@@ -54,7 +54,7 @@ void MainWindow::MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock) {
 }
 
 int32_t MainWindow::FaceBlockNode(int64_t blockOffset, int32_t mesh) const {
-    const std::vector<BlockEntry>& table = services_.document.Model().BlockTable;
+    const std::vector<BlockEntry>& table = services_.Document.Model().BlockTable;
     int32_t found = -1;
     for (size_t k = 0; k < table.size(); ++k) {
         if (table[k].Type != kTypeFace || table[k].Offset != blockOffset) continue;
@@ -65,7 +65,7 @@ int32_t MainWindow::FaceBlockNode(int64_t blockOffset, int32_t mesh) const {
 }
 
 bool MainWindow::ShowFaceInReport(int64_t blockOffset, int32_t faceInBlock, int32_t mesh) {
-    if (!services_.document.OptLoaded()) return false;
+    if (!services_.Document.OptLoaded()) return false;
     const int32_t node = FaceBlockNode(blockOffset, mesh);
     if (node < 0) return false;
     // Choosing the node shows its block, also when it was chosen already and shows other lines
@@ -97,27 +97,27 @@ bool MainWindow::ScrollReportToFace(int32_t faceInBlock) {
 }
 
 void MainWindow::SavePictureWithDialog() {
-    if (!services_.document.OptLoaded()) {
+    if (!services_.Document.OptLoaded()) {
         ShowNoOptLoaded();
         return;
     }
-    const int32_t largest = services_.view.LargestPictureSide();
+    const int32_t largest = services_.View.LargestPictureSide();
     if (largest <= 0) {
-        services_.messages.Error(QStringLiteral("Cannot save a picture"),
+        services_.Messages.Error(QStringLiteral("Cannot save a picture"),
                                  QStringLiteral("OpenGL offers no framebuffer for pictures here"));
         return;
     }
-    const PixelSize frame = services_.view.FrameSize();
+    const PixelSize frame = services_.View.FrameSize();
     const std::optional<QSize> size =
-        services_.dialogs.PictureSize(QSize(frame.Width, frame.Height), largest);
+        services_.Dialogs.PictureSize(QSize(frame.Width, frame.Height), largest);
     if (!size) return;
     const std::optional<QString> path =
         ChooseSaveTarget(QStringLiteral("Save picture"), QStringLiteral("PNG pictures (*.png)"),
                          QStringLiteral(".png"));
     if (!path) return;
-    ReportSave(services_.view.SavePicture(QFile::encodeName(*path).toStdString(),
+    ReportSave(services_.View.SavePicture(QFile::encodeName(*path).toStdString(),
                                           {size->width(), size->height()}),
                *path);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -15,7 +15,7 @@
 #include "desktop/Hints.h"
 #include "desktop/MainWindow.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void MainWindow::BuildViewMenu() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -34,7 +34,7 @@ void MainWindow::BuildViewMenu() {
                                        Qt::KeyboardModifiers modifiers) {
         QAction* action = item(name, caption, keys, hint);
         connect(action, &QAction::triggered, this,
-                [this, key, modifiers] { services_.view.PressViewKey(key, modifiers); });
+                [this, key, modifiers] { services_.View.PressViewKey(key, modifiers); });
         return action;
     };
 
@@ -109,4 +109,4 @@ void MainWindow::RotationKeyPressed() {
     rotationBox_->click();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class MessagePresenter {
   public:
@@ -15,4 +15,4 @@ class MessagePresenter {
     virtual bool Confirm(const QString& question) = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -9,7 +9,7 @@
 #include "view/PictureFile.h"
 #include "view/WireframeImage.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -70,4 +70,4 @@ Result WriteModelThumbnail(const QString& in, const QString& out, int side) {
     return view::WritePng(drawn.Value(), out);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

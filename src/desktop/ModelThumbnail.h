@@ -3,8 +3,9 @@
 // drawn on several threads at once. optvexlor --thumbnail and the browser's grid draw them.
 //
 // The work is capped so that a thumbnail takes well under two seconds: a file larger than
-// kThumbnailMostBytes is not read, its walk reads at most four times its bytes, and a model whose level 1 has more than kThumbnailMostFaces
-// faces is drawn at the first coarser level that has at most that many.
+// kThumbnailMostBytes is not read, its walk reads at most four times its bytes, and a model whose
+// level 1 has more than kThumbnailMostFaces faces is drawn at the first coarser level that has at
+// most that many.
 #pragma once
 
 #include <QImage>
@@ -13,7 +14,7 @@
 
 #include "reader/Result.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 inline constexpr int64_t kThumbnailMostBytes = int64_t{128} << 20;
 inline constexpr int64_t kThumbnailMostFaces = 500'000;
@@ -28,4 +29,4 @@ Expected<QImage> DrawModelThumbnail(const QString& path, int side);
 // it was drawn and written whole.
 Result WriteModelThumbnail(const QString& in, const QString& out, int side);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -8,7 +8,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 PictureSizeDialog::PictureSizeDialog(QSize frame, int largest, QWidget* parent)
     : QDialog(parent), width_(new QSpinBox(this)), height_(new QSpinBox(this)) {
@@ -54,4 +54,4 @@ QSize PictureSizeDialog::Size() const {
     return {width_->value(), height_->value()};
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -7,7 +7,7 @@
 
 class QSpinBox;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class PictureSizeDialog : public QDialog {
     Q_OBJECT
@@ -21,4 +21,4 @@ class PictureSizeDialog : public QDialog {
     QSpinBox* height_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -83,4 +83,4 @@ PngTextChunks PngText(const QByteArray& png) {
     return texts;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

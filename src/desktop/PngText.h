@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 using PngTextChunks = std::vector<std::pair<QByteArray, QByteArray>>;
 
@@ -18,4 +18,4 @@ QByteArray PngWithText(const QImage& image, const PngTextChunks& texts);
 // file or a chunk runs past its end.
 PngTextChunks PngText(const QByteArray& png);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

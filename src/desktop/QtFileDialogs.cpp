@@ -5,7 +5,7 @@
 
 #include "desktop/PictureSizeDialog.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 std::optional<QString> QtFileDialogs::OpenFile(const QString& caption, const QString& filter,
                                                const QString& start) {
@@ -37,4 +37,4 @@ std::optional<QSize> QtFileDialogs::PictureSize(const QSize& frame, int largest)
     return dialog.Size();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class QtFileDialogs : public FileDialogs {
   public:
@@ -23,4 +23,4 @@ class QtFileDialogs : public FileDialogs {
     QWidget* parent_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -5,7 +5,7 @@
 
 #include "reader/Version.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 ReadmeWindow::ReadmeWindow(QWidget* parent) : QPlainTextEdit(parent) {
     setWindowFlag(Qt::Window);
@@ -68,4 +68,4 @@ QString ReadmeWindow::Text() {
         "  Shift + arrow keys  pan\n");
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

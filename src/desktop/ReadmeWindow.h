@@ -4,7 +4,7 @@
 
 #include <QPlainTextEdit>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class ReadmeWindow : public QPlainTextEdit {
     Q_OBJECT
@@ -18,4 +18,4 @@ class ReadmeWindow : public QPlainTextEdit {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

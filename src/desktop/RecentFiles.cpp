@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QSettings>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 const QString kKey = QStringLiteral("recentFiles");
@@ -72,4 +72,4 @@ void RecentFiles::Fill() {
     clear_->setVisible(!paths_.isEmpty());
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -10,7 +10,7 @@ class QAction;
 class QMenu;
 class QSettings;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class RecentFiles : public QObject {
     Q_OBJECT
@@ -42,4 +42,4 @@ class RecentFiles : public QObject {
     QAction* clear_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 ReloadBar::ReloadBar(QWidget* parent)
     : QFrame(parent),
@@ -61,4 +61,4 @@ QString ReloadBar::Message() const {
     return message_->text();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -10,7 +10,7 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class ReloadBar : public QFrame {
     Q_OBJECT
@@ -35,4 +35,4 @@ class ReloadBar : public QFrame {
     QToolButton* close_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -10,7 +10,7 @@
 #include "desktop/RepairTableModel.h"
 #include "inspector/RowTable.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 RepairPanel::RepairPanel(QWidget* parent)
     : QWidget(parent),
@@ -22,7 +22,7 @@ RepairPanel::RepairPanel(QWidget* parent)
     write_->setObjectName(QStringLiteral("repairWriteButton"));
     table_->setObjectName(QStringLiteral("repairTable"));
     table_->setModel(rows_);
-    SetUpRowTable(table_);
+    inspector::SetUpRowTable(table_);
 
     auto* top = new QHBoxLayout;
     top->setContentsMargins(0, 0, 0, 0);
@@ -35,19 +35,27 @@ RepairPanel::RepairPanel(QWidget* parent)
     layout->addWidget(table_, 1);
 
     connect(write_, &QPushButton::clicked, this, &RepairPanel::WriteAsked);
-    connect(rows_, &QAbstractItemModel::modelReset, this, &RepairPanel::Update);
-    OnRowChosen(table_, [this](const QModelIndex& index) { ChooseRow(index); });
+    connect(rows_, &QAbstractItemModel::modelReset, this, [this] {
+        writtenTo_.clear();
+        Update();
+    });
+    inspector::OnRowChosen(table_, [this](const QModelIndex& index) { ChooseRow(index); });
     Update();
 }
 
 void RepairPanel::ChooseRow(const QModelIndex& index) {
     if (!index.isValid()) return;
-    const FindingPlace place = rows_->PlaceOf(index.row());
+    const inspector::FindingPlace place = rows_->PlaceOf(index.row());
     if (place.Leads()) emit Chosen(place);
 }
 
 QString RepairPanel::Summary() const {
     return summary_->text();
+}
+
+void RepairPanel::ShowWritten(const QString& name) {
+    writtenTo_ = name;
+    Update();
 }
 
 void RepairPanel::Update() {
@@ -56,8 +64,10 @@ void RepairPanel::Update() {
     const auto kept = static_cast<int>(rows_->Plan().Kept.size());
     summary_->setText((changes == 1 ? tr("1 change") : tr("%1 changes").arg(changes)) +
                       tr(", %1 not mended").arg(kept) +
-                      (changes == 0 ? tr(": nothing to write") : tr(", not written yet")));
+                      (changes == 0           ? tr(": nothing to write")
+                       : writtenTo_.isEmpty() ? tr(", not written yet")
+                                              : tr(", written to %1").arg(writtenTo_)));
     write_->setEnabled(changes > 0);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -11,7 +11,7 @@ class QLabel;
 class QPushButton;
 class QTableView;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class RepairTableModel;
 
@@ -23,11 +23,13 @@ class RepairPanel : public QWidget {
     RepairTableModel* Rows() const { return rows_; }
     QTableView* Table() const { return table_; }
     QPushButton* WriteButton() const { return write_; }
-    // "12 changes, 3 not mended".
+    // "12 changes, 3 not mended, not written yet".
     QString Summary() const;
+    // The plan shown was written to the file `name`; a new plan is not written yet again.
+    void ShowWritten(const QString& name);
 
   signals:
-    void Chosen(const FindingPlace& place);
+    void Chosen(const inspector::FindingPlace& place);
     void WriteAsked();
 
   private:
@@ -38,6 +40,7 @@ class RepairPanel : public QWidget {
     QLabel* summary_;
     QPushButton* write_;
     QTableView* table_;
+    QString writtenTo_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

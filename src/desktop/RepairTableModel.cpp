@@ -6,7 +6,7 @@
 
 #include "reader/FormatTables.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 void RepairTableModel::SetPlan(RepairPlan plan) {
     beginResetModel();
@@ -14,8 +14,8 @@ void RepairTableModel::SetPlan(RepairPlan plan) {
     endResetModel();
 }
 
-FindingPlace RepairTableModel::PlaceOf(int row) const {
-    FindingPlace place;
+inspector::FindingPlace RepairTableModel::PlaceOf(int row) const {
+    inspector::FindingPlace place;
     const auto changes = static_cast<int>(plan_.Changes.size());
     if (row < changes) {
         const FieldChange& change = plan_.Changes[static_cast<size_t>(row)];
@@ -41,6 +41,14 @@ FindingPlace RepairTableModel::PlaceOf(int row) const {
     place.FaceInBlock = kept.FaceInBlock;
     place.Offset = kept.Offset;
     return place;
+}
+
+std::vector<std::pair<int64_t, int32_t>> RepairTableModel::ChangedFaces() const {
+    std::vector<std::pair<int64_t, int32_t>> faces;
+    faces.reserve(plan_.Faces.size());
+    for (const RepairedFace& face : plan_.Faces)
+        faces.emplace_back(face.BlockOffset, face.FaceInBlock);
+    return faces;
 }
 
 int RepairTableModel::rowCount(const QModelIndex& parent) const {
@@ -106,4 +114,4 @@ QVariant RepairTableModel::headerData(int section, Qt::Orientation orientation, 
                                                   : QVariant();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

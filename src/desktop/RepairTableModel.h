@@ -9,7 +9,7 @@
 #include "inspector/plain/FindingPlace.h"
 #include "repair/RepairPlan.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class RepairTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -21,7 +21,9 @@ class RepairTableModel : public QAbstractTableModel {
     void SetPlan(RepairPlan plan);
     void Clear() { SetPlan({}); }
     const RepairPlan& Plan() const { return plan_; }
-    FindingPlace PlaceOf(int row) const;
+    // The faces of the changes, (face block position, place in the block), for the view's marks.
+    std::vector<std::pair<int64_t, int32_t>> ChangedFaces() const;
+    inspector::FindingPlace PlaceOf(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,4 +34,4 @@ class RepairTableModel : public QAbstractTableModel {
     RepairPlan plan_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

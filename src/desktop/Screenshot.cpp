@@ -10,7 +10,7 @@
 #include "view/OffscreenPicture.h"
 #include "view/PictureFile.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -65,13 +65,13 @@ Expected<std::string> TakeScreenshot(const ScreenshotRequest& request) {
     picture.Preset = request.Preset;
     picture.Fit = request.Preset.has_value();
     picture.KeepProportions = request.Size != QSize(view::kPanelWidth, view::kPanelHeight);
-    const view::Picture drawn = view::RenderPicture(picture);
-    if (!drawn.Ok()) return Result::Failure("cannot draw the picture: " + drawn.Error);
-    const Result written = view::WritePng(drawn.Image, request.Out);
+    const Expected<view::Picture> drawn = view::RenderPicture(picture);
+    if (!drawn.Ok()) return Result::Failure("cannot draw the picture: " + drawn.Message());
+    const Result written = view::WritePng(drawn->Image, request.Out);
     if (!written.Ok())
         return Result::Failure("Cannot write " + QFile::encodeName(request.Out).toStdString() +
                                ": " + written.Reason());
     return warning;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -14,7 +14,7 @@
 #include "view/ViewFit.h"
 #include "view/ViewWindow.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 struct ScreenshotRequest {
     QString File;
@@ -34,4 +34,4 @@ std::optional<QSize> ParsePictureSize(const QString& text);
 // A level of detail: 0 for every level, else 1 to 255; nothing for anything else.
 std::optional<int32_t> ParseLevelOfDetail(const QString& text);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -13,7 +13,7 @@
 #include "reader/AtomicFile.h"
 #include "reader/Version.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -115,4 +115,4 @@ Result ThumbnailCache::Write(const QString& path, const QString& entry,
     return {};
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

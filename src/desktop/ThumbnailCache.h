@@ -12,7 +12,7 @@
 
 #include "reader/Result.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 // The side of a "normal" thumbnail.
 inline constexpr int kNormalThumbnailSide = 128;
@@ -48,4 +48,4 @@ class ThumbnailCache {
     QString root_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -8,7 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 namespace {
 
@@ -111,4 +111,4 @@ void ThumbnailGrid::Arrived(const QString& path, const QImage& picture, const QS
     if (pending_.isEmpty()) emit AllArrived();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

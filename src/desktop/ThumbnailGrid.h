@@ -13,7 +13,7 @@
 
 class QFileSystemModel;
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class ThumbnailGrid : public QListView {
     Q_OBJECT
@@ -52,4 +52,4 @@ class ThumbnailGrid : public QListView {
     QPixmap waiting_, failed_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QThread>
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 ThumbnailJobs::ThumbnailJobs(ThumbnailDraw draw, ThumbnailCache cache, QObject* parent)
     : QObject(parent), draw_(std::move(draw)), cache_(std::move(cache)) {
@@ -68,4 +68,4 @@ void ThumbnailJobs::Deliver(uint64_t request, const QString& path, const QImage&
     if (request == request_) emit Ready(path, picture, problem);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

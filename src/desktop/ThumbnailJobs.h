@@ -16,7 +16,7 @@
 #include "desktop/ThumbnailCache.h"
 #include "reader/Result.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 // Draws a `side` x `side` thumbnail of the file; called on worker threads, several at once.
 using ThumbnailDraw = std::function<Expected<QImage>(const QString& path, int side)>;
@@ -50,4 +50,4 @@ class ThumbnailJobs : public QObject {
     std::shared_ptr<std::atomic<bool>> cancelled_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

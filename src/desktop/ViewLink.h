@@ -6,13 +6,15 @@
 
 #include <QtCore/qnamespace.h>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "reader/BlockRecords.h"
 #include "reader/OptDocument.h"
 #include "reader/OptModel.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 // A face picked with the mouse in the view.
 struct PickedFace {
@@ -66,6 +68,9 @@ class ViewLink {
     // The face at `faceInBlock` of the face block at `blockOffset` drawn highlighted (yellow),
     // with one frame; a face the model does not hold clears the highlight.
     virtual void HighlightFace(int64_t blockOffset, int32_t faceInBlock) = 0;
+    // The faces a panel lists, each (face block position, place in the block), filled in a
+    // fainter colour than the highlight until the next call (none: no marks), with one frame.
+    virtual void MarkFaces(std::span<const std::pair<int64_t, int32_t>> faces) = 0;
     // One frame.
     virtual void Redraw() = 0;
     // Clears RotationOn and waits until no rotation thread is in its loop.
@@ -96,4 +101,4 @@ class ViewLink {
     virtual Result SavePicture(const std::string& path, PixelSize size) = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

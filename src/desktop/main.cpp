@@ -59,31 +59,31 @@ bool AsksForScreenshotWithoutDisplay(int argc, char** argv) {
 }
 
 struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+    QCommandLineOption Help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help and end.")};
-    QCommandLineOption version{QStringLiteral("version"),
+    QCommandLineOption Version{QStringLiteral("version"),
                                QStringLiteral("Show the program's version and end.")};
-    QCommandLineOption screenshot{
+    QCommandLineOption Screenshot{
         QStringLiteral("screenshot"),
         QStringLiteral("Draw one picture of FILE into OUT.png and end, showing no window."),
         QStringLiteral("OUT.png")};
-    QCommandLineOption size{QStringLiteral("size"),
+    QCommandLineOption Size{QStringLiteral("size"),
                             QStringLiteral("The picture's size in pixels (default 457x417, the "
                                            "view's panel)."),
                             QStringLiteral("WxH")};
-    QCommandLineOption lod{
+    QCommandLineOption Lod{
         QStringLiteral("lod"),
         QStringLiteral("The level of detail drawn: 0 for all, else the level (default 1)."),
         QStringLiteral("N")};
-    QCommandLineOption view{
+    QCommandLineOption View{
         QStringLiteral("view"),
         QStringLiteral("A preset view with the model fitted into the picture: front, back, right, "
                        "left, top, bottom or iso (default: the start view)."),
         QStringLiteral("NAME")};
-    QCommandLineOption shaded{QStringLiteral("shaded"),
+    QCommandLineOption Shaded{QStringLiteral("shaded"),
                               QStringLiteral("Shaded faces rather than the wireframe.")};
     // Taken before the application starts (see Thumbnail); listed here for --help.
-    QCommandLineOption thumbnail{
+    QCommandLineOption Thumbnail{
         QStringLiteral("thumbnail"),
         QStringLiteral("optvexlor --thumbnail IN OUT SIZE: draw a SIZE x SIZE thumbnail of IN "
                        "into OUT (PNG) and end; needs no display."),
@@ -103,12 +103,12 @@ int Thumbnail(int argc, char** argv) {
     static const QRegularExpression kDigits(QStringLiteral("^[0-9]{1,4}$"));
     const QString sizeText = QString::fromLocal8Bit(argv[4]);
     const int side = kDigits.match(sizeText).hasMatch() ? sizeText.toInt() : 0;
-    if (side < 1 || side > app::kThumbnailMostSide)
+    if (side < 1 || side > desktop::kThumbnailMostSide)
         return Fail(QStringLiteral("--thumbnail's SIZE must be 1 to %1 pixels, not \"%2\"")
-                        .arg(app::kThumbnailMostSide)
+                        .arg(desktop::kThumbnailMostSide)
                         .arg(sizeText));
     const Result written =
-        app::WriteModelThumbnail(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), side);
+        desktop::WriteModelThumbnail(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), side);
     if (written.Ok()) return 0;
     std::fprintf(stderr, "optvexlor: %s%s%s\n", written.Message().c_str(),
                  written.Reason().empty() ? "" : ": ", written.Reason().c_str());
@@ -122,38 +122,38 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
             files.isEmpty()
                 ? QStringLiteral("--screenshot needs the OPT file to draw")
                 : QStringLiteral("--screenshot draws one file; %1 were given").arg(files.size()));
-    app::ScreenshotRequest request;
+    desktop::ScreenshotRequest request;
     request.File = files.front();
-    request.Out = parser.value(options.screenshot);
+    request.Out = parser.value(options.Screenshot);
     if (request.Out.isEmpty()) return Fail(QStringLiteral("--screenshot needs the picture's name"));
-    if (parser.isSet(options.size)) {
-        const QString text = parser.value(options.size);
-        const std::optional<QSize> size = app::ParsePictureSize(text);
+    if (parser.isSet(options.Size)) {
+        const QString text = parser.value(options.Size);
+        const std::optional<QSize> size = desktop::ParsePictureSize(text);
         if (!size)
             return Fail(QStringLiteral("--size must be WIDTHxHEIGHT in whole pixels, as 1024x768, "
                                        "not \"%1\"")
                             .arg(text));
         request.Size = *size;
     }
-    if (parser.isSet(options.lod)) {
-        const QString text = parser.value(options.lod);
-        const std::optional<int32_t> lod = app::ParseLevelOfDetail(text);
+    if (parser.isSet(options.Lod)) {
+        const QString text = parser.value(options.Lod);
+        const std::optional<int32_t> lod = desktop::ParseLevelOfDetail(text);
         if (!lod)
             return Fail(QStringLiteral("--lod must be 0 (every level) or a level from 1 to 255, "
                                        "not \"%1\"")
                             .arg(text));
         request.Lod = *lod;
     }
-    if (parser.isSet(options.view)) {
-        const QString text = parser.value(options.view);
+    if (parser.isSet(options.View)) {
+        const QString text = parser.value(options.View);
         request.Preset = view::PresetViewNamed(text.toStdString());
         if (!request.Preset)
             return Fail(QStringLiteral("--view must be front, back, right, left, top, bottom or "
                                        "iso, not \"%1\"")
                             .arg(text));
     }
-    request.Shaded = parser.isSet(options.shaded);
-    const Expected<std::string> taken = app::TakeScreenshot(request);
+    request.Shaded = parser.isSet(options.Shaded);
+    const Expected<std::string> taken = desktop::TakeScreenshot(request);
     if (!taken.Ok()) return Fail(QString::fromLocal8Bit(taken.Message().c_str()));
     if (!taken->empty()) std::fprintf(stderr, "optvexlor: %s\n", taken->c_str());
     return 0;
@@ -184,35 +184,35 @@ int Run(const NumberText& numbers) {
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The OPT file to open."),
                                  QStringLiteral("[FILE]"));
     const Options options;
-    parser.addOptions({options.help, options.version, options.screenshot, options.size, options.lod,
-                       options.view, options.shaded, options.thumbnail});
+    parser.addOptions({options.Help, options.Version, options.Screenshot, options.Size, options.Lod,
+                       options.View, options.Shaded, options.Thumbnail});
     if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
-    if (parser.isSet(options.help)) {
+    if (parser.isSet(options.Help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    if (parser.isSet(options.version)) {
+    if (parser.isSet(options.Version)) {
         std::puts("optvexlor " VEXLOR_VERSION);
         return 0;
     }
-    if (parser.isSet(options.thumbnail))
+    if (parser.isSet(options.Thumbnail))
         return Fail(QStringLiteral("--thumbnail comes first: optvexlor --thumbnail IN OUT SIZE"));
-    if (parser.isSet(options.screenshot)) return Screenshot(parser, options);
+    if (parser.isSet(options.Screenshot)) return Screenshot(parser, options);
     for (const QCommandLineOption* pictureOnly :
-         {&options.size, &options.lod, &options.view, &options.shaded}) {
+         {&options.Size, &options.Lod, &options.View, &options.Shaded}) {
         if (parser.isSet(*pictureOnly))
             return Fail(QStringLiteral("--%1 goes with --screenshot").arg(pictureOnly->names()[0]));
     }
 
-    QApplication::setWindowIcon(app::ProgramIcon());
+    QApplication::setWindowIcon(inspector::ProgramIcon());
     // The program ends with the main window, not with the last window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    app::BoxMessagePresenter messages;
-    app::QtFileDialogs dialogs;
+    desktop::BoxMessagePresenter messages;
+    desktop::QtFileDialogs dialogs;
     // The user's settings: ~/.config/optvexlor/optvexlor.conf.
     QSettings settings(QStringLiteral("optvexlor"), QStringLiteral("optvexlor"));
-    app::DesktopProgram program(numbers, messages, dialogs, {}, &settings);
+    desktop::DesktopProgram program(numbers, messages, dialogs, {}, &settings);
     messages.SetParent(&program.Main());
     dialogs.SetParent(&program.Main());
     program.Show();

@@ -100,17 +100,17 @@ bool IsFile(const std::string& path) {
 }
 
 struct Moved {
-    std::string destination;
-    std::string backup;  // empty when nothing was replaced (or it could not be kept)
+    std::string Destination;
+    std::string Backup;  // empty when nothing was replaced (or it could not be kept)
 };
 
 // Takes back what was moved: restores the replaced files, removes the new ones.
 void TakeBack(const std::vector<Moved>& moved) {
     for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
-        if (back->backup.empty())
-            unlink(back->destination.c_str());
+        if (back->Backup.empty())
+            unlink(back->Destination.c_str());
         else
-            std::rename(back->backup.c_str(), back->destination.c_str());
+            std::rename(back->Backup.c_str(), back->Destination.c_str());
     }
 }
 
@@ -258,11 +258,11 @@ Expected<std::vector<std::string>> StagingFolder::Commit() {
                 return cannotWrite(destination, std::strerror(error));
             }
             const std::string backup = folder_ + "/" + kBackupPrefix + std::to_string(i);
-            if (link(destination.c_str(), backup.c_str()) == 0) move.backup = backup;
+            if (link(destination.c_str(), backup.c_str()) == 0) move.Backup = backup;
         }
         if (std::rename(staged.c_str(), destination.c_str()) != 0) {
             const int error = errno;
-            if (!move.backup.empty()) unlink(move.backup.c_str());
+            if (!move.Backup.empty()) unlink(move.Backup.c_str());
             TakeBack(moved);
             return cannotWrite(destination, std::strerror(error));
         }

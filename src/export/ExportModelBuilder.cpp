@@ -31,8 +31,8 @@ class Builder : public WalkObserver {
 
     void MeshStarted(int32_t mesh, int64_t) override {
         FinishMesh();
-        ExportMesh& started = model_.meshes.emplace_back();
-        started.index = mesh;
+        ExportMesh& started = model_.Meshes.emplace_back();
+        started.Index = mesh;
         texture_.reset();
     }
 
@@ -42,34 +42,34 @@ class Builder : public WalkObserver {
         // the mesh covered keeps that block's distance.
         for (size_t i = 0; i < distances.size(); ++i) {
             int64_t level = 0;
-            if (__builtin_add_overflow(place.lod, static_cast<int64_t>(i), &level)) break;
+            if (__builtin_add_overflow(place.Lod, static_cast<int64_t>(i), &level)) break;
             distances_.emplace(level, distances[i]);
         }
     }
 
     void TextureNamed(const WalkPlace& place, int64_t, const std::string& name) override {
-        texture_ = Texture{place.lod, name.substr(0, name.find('\0'))};
+        texture_ = Texture{place.Lod, name.substr(0, name.find('\0'))};
     }
 
     void FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
                    int64_t first, int64_t count) override {
         ExportMesh& mesh = Mesh(place);
-        ExportLevel& level = Level(mesh, place.lod);
-        ExportFaceBlock& block = level.faceBlocks.emplace_back();
-        block.offset = position;
-        if (texture_ && texture_->lod == place.lod) block.texture = texture_->name;
+        ExportLevel& level = Level(mesh, place.Lod);
+        ExportFaceBlock& block = level.FaceBlocks.emplace_back();
+        block.Offset = position;
+        if (texture_ && texture_->Lod == place.Lod) block.Texture = texture_->Name;
 
         // The walk's own tables hold these faces; stay within them whatever the event says.
         const auto held = static_cast<int64_t>(tables.FaceTable.size());
         const int64_t begin = std::clamp<int64_t>(first, 0, held);
         const int64_t end = begin + std::clamp<int64_t>(count, 0, held - begin);
-        block.faces.reserve(static_cast<size_t>(end - begin));
+        block.Faces.reserve(static_cast<size_t>(end - begin));
         int64_t corners = 0;
         for (int64_t k = begin; k < end; ++k)
             corners += AddFace(tables, tables.FaceTable[static_cast<size_t>(k)], block);
         if (corners > 0)
-            model_.warnings.push_back("mesh " + std::to_string(mesh.index) + ", LOD " +
-                                      std::to_string(level.number) + ", face block at offset " +
+            model_.Warnings.push_back("mesh " + std::to_string(mesh.Index) + ", LOD " +
+                                      std::to_string(level.Number) + ", face block at offset " +
                                       std::to_string(position) + ": " + std::to_string(corners) +
                                       (corners == 1 ? " corner" : " corners") +
                                       " with a vertex index outside the vertex table left out");
@@ -77,64 +77,64 @@ class Builder : public WalkObserver {
 
     void HardpointRead(const WalkPlace& place, int64_t position,
                        const HardpointRecord& hardpoint) override {
-        ExportHardpoint& h = Mesh(place).hardpoints.emplace_back();
-        h.offset = position;
-        h.type = hardpoint.Type;
-        h.typeName = NameOf(names_.HardpointTypeNames, hardpoint.Type);
-        h.position = hardpoint.Position;
+        ExportHardpoint& h = Mesh(place).Hardpoints.emplace_back();
+        h.Offset = position;
+        h.Type = hardpoint.Type;
+        h.TypeName = NameOf(names_.HardpointTypeNames, hardpoint.Type);
+        h.Position = hardpoint.Position;
     }
 
     void DescriptorRead(const WalkPlace& place, int64_t position,
                         const MeshDescriptorRecord& descriptor) override {
         ExportMesh& mesh = Mesh(place);
-        ExportDescriptor& d = mesh.descriptors.emplace_back();
-        d.offset = position;
-        d.type = descriptor.MeshType;
-        d.typeName = NameOf(names_.MeshTypeNames, descriptor.MeshType);
-        d.span = descriptor.Span;
-        d.centre = descriptor.Centre;
-        d.minima = descriptor.Minima;
-        d.maxima = descriptor.Maxima;
-        d.targetGroup = descriptor.TargetGroup;
-        d.targetCentre = descriptor.TargetCentre;
-        if (!mesh.typeCode) {
-            mesh.typeCode = d.type;
-            mesh.typeName = d.typeName;
+        ExportDescriptor& d = mesh.Descriptors.emplace_back();
+        d.Offset = position;
+        d.Type = descriptor.MeshType;
+        d.TypeName = NameOf(names_.MeshTypeNames, descriptor.MeshType);
+        d.Span = descriptor.Span;
+        d.Centre = descriptor.Centre;
+        d.Minima = descriptor.Minima;
+        d.Maxima = descriptor.Maxima;
+        d.TargetGroup = descriptor.TargetGroup;
+        d.TargetCentre = descriptor.TargetCentre;
+        if (!mesh.TypeCode) {
+            mesh.TypeCode = d.Type;
+            mesh.TypeName = d.TypeName;
         }
     }
 
     // Gives the last mesh the distances of its levels.
     void FinishMesh() {
-        if (!model_.meshes.empty())
-            for (ExportLevel& level : model_.meshes.back().levels) {
-                const auto found = distances_.find(level.number);
-                if (found != distances_.end()) level.distance = found->second;
+        if (!model_.Meshes.empty())
+            for (ExportLevel& level : model_.Meshes.back().Levels) {
+                const auto found = distances_.find(level.Number);
+                if (found != distances_.end()) level.Distance = found->second;
             }
         distances_.clear();
     }
 
   private:
     struct Texture {
-        int64_t lod;
-        std::string name;
+        int64_t Lod;
+        std::string Name;
     };
 
     // The walk names a mesh before its blocks; should it ever not, the block starts one.
     ExportMesh& Mesh(const WalkPlace& place) {
-        if (model_.meshes.empty()) {
-            model_.meshes.emplace_back().index = place.mesh;
+        if (model_.Meshes.empty()) {
+            model_.Meshes.emplace_back().Index = place.Mesh;
             texture_.reset();
         }
-        return model_.meshes.back();
+        return model_.Meshes.back();
     }
 
     // The walk's level numbers only grow within a mesh, so a level is the last one or new.
     static ExportLevel& Level(ExportMesh& mesh, int64_t lod) {
         const auto number =
             static_cast<int32_t>(std::min<int64_t>(lod, std::numeric_limits<int32_t>::max()));
-        if (mesh.levels.empty() || mesh.levels.back().number != number)
-            mesh.levels.emplace_back().number = number;
-        return mesh.levels.back();
+        if (mesh.Levels.empty() || mesh.Levels.back().Number != number)
+            mesh.Levels.emplace_back().Number = number;
+        return mesh.Levels.back();
     }
 
     // Appends the face; returns the number of corners left out for their vertex index.
@@ -142,7 +142,7 @@ class Builder : public WalkObserver {
                            ExportFaceBlock& block) {
         // Made here and copied once: the block's memory is written a single time.
         ExportFace face;
-        face.normal = record.FaceNormal;
+        face.Normal = record.FaceNormal;
         int64_t bad = 0;
         for (size_t c = 0; c < 4; ++c) {
             const int32_t v = record.VertexIndex[c];
@@ -151,18 +151,18 @@ class Builder : public WalkObserver {
                 ++bad;
                 continue;
             }
-            ExportCorner& corner = face.corners.emplace_back();
-            corner.position = tables.VertexAt(v);
+            ExportCorner& corner = face.Corners.emplace_back();
+            corner.Position = tables.VertexAt(v);
             const int32_t n = record.VertexNormalIndex[c];
             if (n >= 0 && static_cast<size_t>(n) < tables.VertexNormalTableSize())
-                corner.normal = tables.VertexNormalAt(n);
+                corner.Normal = tables.VertexNormalAt(n);
             const int32_t t = record.TextureVertexIndex[c];
             if (Names(tables.TextureVertexTable, t)) {
                 const TextureVertex& uv = tables.TextureVertexTable[static_cast<size_t>(t)];
-                corner.uv = TexCoord{uv.u, uv.v};
+                corner.Uv = TexCoord{uv.U, uv.V};
             }
         }
-        block.faces.push_back(face);
+        block.Faces.push_back(face);
         return bad;
     }
 
@@ -181,7 +181,7 @@ ExportModel BuildExportModel(const OptDocument& document) {
     const bool whole = document.Observe(builder);
     builder.FinishMesh();
     if (!whole)
-        model.warnings.push_back(
+        model.Warnings.push_back(
             "the walk stopped early (the file's slots lead to far more blocks than the file "
             "holds): the export holds what was read before");
     return model;

@@ -8,8 +8,8 @@ namespace vexlor {
 namespace {
 
 struct NamedUnit {
-    std::string_view name;
-    double metres;  // 0: the OPT unit
+    std::string_view Name;
+    double Metres;  // 0: the OPT unit
 };
 
 constexpr NamedUnit kNamedUnits[] = {
@@ -20,8 +20,8 @@ constexpr NamedUnit kNamedUnits[] = {
 };
 
 struct ThreeMfName {
-    const char* name;
-    double metres;
+    const char* Name;
+    double Metres;
 };
 
 constexpr ThreeMfName kThreeMfUnits[] = {
@@ -33,8 +33,8 @@ constexpr ThreeMfName kThreeMfUnits[] = {
 
 std::optional<double> ScaleForUnits(std::string_view name) {
     for (const NamedUnit& unit : kNamedUnits)
-        if (unit.name == name)
-            return unit.metres == 0 ? 1.0 : 1.0 / (kOptUnitsPerMetre * unit.metres);
+        if (unit.Name == name)
+            return unit.Metres == 0 ? 1.0 : 1.0 / (kOptUnitsPerMetre * unit.Metres);
     return std::nullopt;
 }
 
@@ -44,7 +44,7 @@ std::string UnitNames() {
 
 std::optional<std::string> ThreeMfUnit(double metresPerNumber) {
     for (const ThreeMfName& unit : kThreeMfUnits)
-        if (std::fabs(metresPerNumber / unit.metres - 1.0) < 1e-9) return std::string(unit.name);
+        if (std::fabs(metresPerNumber / unit.Metres - 1.0) < 1e-9) return std::string(unit.Name);
     return std::nullopt;
 }
 

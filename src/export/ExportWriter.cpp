@@ -31,10 +31,10 @@ namespace vexlor {
 namespace {
 
 struct FormatTraits {
-    std::string_view id;
-    bool keepsPolygons;
-    bool keepsNodes;
-    bool yUp;
+    std::string_view Id;
+    bool KeepsPolygons;
+    bool KeepsNodes;
+    bool YUp;
 };
 
 // What each of assimp's writers does with faces and nodes, and the up axis of its format's world:
@@ -62,7 +62,7 @@ constexpr std::string_view kPreferred[] = {"glb2", "gltf2", "stlb",   "plyb",
 
 FormatTraits TraitsOf(std::string_view id) {
     for (const FormatTraits& traits : kTraits)
-        if (traits.id == id) return traits;
+        if (traits.Id == id) return traits;
     return {id, false, true, false};
 }
 
@@ -126,8 +126,8 @@ class LargeBlocksFromHeap {
 
 // Hands the progress handler back before the exporter would delete it.
 struct ProgressHandlerGuard {
-    Assimp::Exporter& exporter;
-    ~ProgressHandlerGuard() { exporter.SetProgressHandler(nullptr); }
+    Assimp::Exporter& Exporter;
+    ~ProgressHandlerGuard() { Exporter.SetProgressHandler(nullptr); }
 };
 
 // A failed export keeps the warnings found before it failed.
@@ -190,8 +190,8 @@ std::map<std::string, std::string> ObjectOfGroup(const aiScene& scene) {
 
 // What a writer did; a failure's reason says why the files could not be written.
 struct WriteOutcome {
-    bool cancelled = false;
-    int64_t degenerate = 0;  // triangles left out (3MF)
+    bool Cancelled = false;
+    int64_t Degenerate = 0;  // triangles left out (3MF)
 };
 
 Result CannotWrite(const std::string& path, std::string reason) {
@@ -248,7 +248,7 @@ std::vector<ExportFormat> ExportFormats() {
         const FormatTraits traits = TraitsOf(desc->id);
         formats.push_back(ExportFormat{desc->id, desc->description ? desc->description : "",
                                        desc->fileExtension ? desc->fileExtension : "",
-                                       traits.keepsPolygons, traits.keepsNodes, traits.yUp});
+                                       traits.KeepsPolygons, traits.KeepsNodes, traits.YUp});
     }
     return formats;
 }
@@ -259,9 +259,9 @@ std::string FormatForPath(const std::string& path) {
     const std::vector<ExportFormat> formats = ExportFormats();
     for (std::string_view preferred : kPreferred)
         for (const ExportFormat& format : formats)
-            if (format.id == preferred && Lower(format.extension) == extension) return format.id;
+            if (format.Id == preferred && Lower(format.Extension) == extension) return format.Id;
     for (const ExportFormat& format : formats)
-        if (Lower(format.extension) == extension) return format.id;
+        if (Lower(format.Extension) == extension) return format.Id;
     return {};
 }
 
@@ -271,19 +271,19 @@ namespace {
 double LargestCoordinate(const ExportModel& model) {
     double largest = 0;
     const auto take = [&largest](const Vec3& v) {
-        for (const float c : {v.x, v.y, v.z})
+        for (const float c : {v.X, v.Y, v.Z})
             if (std::isfinite(c)) largest = std::max(largest, std::fabs(double{c}));
     };
-    for (const ExportMesh& mesh : model.meshes) {
-        for (const ExportLevel& level : mesh.levels)
-            for (const ExportFaceBlock& block : level.faceBlocks)
-                for (const ExportFace& face : block.faces)
-                    for (const ExportCorner& corner : face.corners)
-                        take(corner.position);
-        for (const ExportHardpoint& hardpoint : mesh.hardpoints)
-            take(hardpoint.position);
-        for (const ExportDescriptor& d : mesh.descriptors)
-            for (const Vec3& v : {d.span, d.centre, d.minima, d.maxima, d.targetCentre})
+    for (const ExportMesh& mesh : model.Meshes) {
+        for (const ExportLevel& level : mesh.Levels)
+            for (const ExportFaceBlock& block : level.FaceBlocks)
+                for (const ExportFace& face : block.Faces)
+                    for (const ExportCorner& corner : face.Corners)
+                        take(corner.Position);
+        for (const ExportHardpoint& hardpoint : mesh.Hardpoints)
+            take(hardpoint.Position);
+        for (const ExportDescriptor& d : mesh.Descriptors)
+            for (const Vec3& v : {d.Span, d.Centre, d.Minima, d.Maxima, d.TargetCentre})
                 take(v);
     }
     return largest;
@@ -299,15 +299,15 @@ std::string NumberText(double value) {
 Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* owned,
                                       const std::string& path, const ExportOptions& options) {
     ExportSummary result;
-    result.Warnings = model.warnings;
+    result.Warnings = model.Warnings;
     const auto report = [&](double fraction) {
-        return !options.progress || options.progress(fraction);
+        return !options.Progress || options.Progress(fraction);
     };
     if (!report(0.0)) return Failure(std::move(result), "Export cancelled");
 
     // The format: the one asked for, else the extension's.
     const std::vector<ExportFormat> formats = ExportFormats();
-    std::string formatId = options.formatId;
+    std::string formatId = options.FormatId;
     if (formatId.empty()) {
         formatId = FormatForPath(path);
         if (formatId.empty()) {
@@ -318,65 +318,65 @@ Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* own
         }
     }
     const auto format = std::find_if(formats.begin(), formats.end(),
-                                     [&](const ExportFormat& f) { return f.id == formatId; });
+                                     [&](const ExportFormat& f) { return f.Id == formatId; });
     if (format == formats.end())
         return Failure(std::move(result), "Unknown export format " + formatId);
     result.FormatId = formatId;
 
-    if (options.lod < 0)
-        return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.lod));
-    if (!std::isfinite(options.scale) || options.scale <= 0)
-        return Failure(std::move(result), "Invalid scale " + std::to_string(options.scale));
+    if (options.Lod < 0)
+        return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.Lod));
+    if (!std::isfinite(options.Scale) || options.Scale <= 0)
+        return Failure(std::move(result), "Invalid scale " + std::to_string(options.Scale));
     // Positions are written as 32-bit floats: a scale that makes one infinite is refused whole.
     const double largest = LargestCoordinate(model);
-    if (largest * options.scale > std::numeric_limits<float>::max())
-        return Failure(std::move(result), "Invalid scale " + NumberText(options.scale) +
+    if (largest * options.Scale > std::numeric_limits<float>::max())
+        return Failure(std::move(result), "Invalid scale " + NumberText(options.Scale) +
                                               ": the model's coordinates up to " +
                                               NumberText(largest) + " would not be finite");
 
     detail::SceneOptions sceneOptions;
-    sceneOptions.lod = options.lod;
-    sceneOptions.scale = options.scale;
-    sceneOptions.yUp =
-        options.axes == ExportAxes::YUp || (options.axes == ExportAxes::Auto && format->yUp);
-    sceneOptions.triangulate = !format->keepsPolygons;
-    sceneOptions.nodes = format->keepsNodes;
-    sceneOptions.faceNormals = formatId == "stl" || formatId == "stlb";
+    sceneOptions.Lod = options.Lod;
+    sceneOptions.Scale = options.Scale;
+    sceneOptions.YUp =
+        options.Axes == ExportAxes::YUp || (options.Axes == ExportAxes::Auto && format->YUp);
+    sceneOptions.Triangulate = !format->KeepsPolygons;
+    sceneOptions.Nodes = format->KeepsNodes;
+    sceneOptions.FaceNormals = formatId == "stl" || formatId == "stlb";
 
     detail::SceneStats stats;
     const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };
     detail::ScenePtr scene =
         detail::BuildScene(model, sceneOptions, stats, result.Warnings, buildProgress);
     if (!scene) return Failure(std::move(result), "Export cancelled");
-    result.Faces = stats.faces;
-    result.Triangles = stats.triangles;
-    result.Quads = stats.quads;
+    result.Faces = stats.Faces;
+    result.Triangles = stats.Triangles;
+    result.Quads = stats.Quads;
     const int64_t modelFaces = model.FaceCount();
     size_t hardpoints = 0, descriptors = 0;
-    for (const ExportMesh& mesh : model.meshes) {
-        hardpoints += mesh.hardpoints.size();
-        descriptors += mesh.descriptors.size();
+    for (const ExportMesh& mesh : model.Meshes) {
+        hardpoints += mesh.Hardpoints.size();
+        descriptors += mesh.Descriptors.size();
     }
     // The scene holds all that is written: the model's memory goes before the writer takes its own.
     if (owned != nullptr) *owned = ExportModel();
-    if (stats.faces == 0)
+    if (stats.Faces == 0)
         return Failure(std::move(result),
                        modelFaces == 0
                            ? "Nothing to export: the model has no faces"
-                           : "Nothing to export: no faces in " + LevelText(options.lod));
-    if (!format->keepsNodes && hardpoints + descriptors > 0)
+                           : "Nothing to export: no faces in " + LevelText(options.Lod));
+    if (!format->KeepsNodes && hardpoints + descriptors > 0)
         result.Warnings.push_back(Counted(hardpoints, "hardpoint", "hardpoints") +
                                   (hardpoints > 0 && descriptors > 0 ? " and " : "") +
                                   Counted(descriptors, "mesh descriptor", "mesh descriptors") +
-                                  " left out: " + format->description + " keeps no nodes");
-    const double metresPerNumber = MetresPerNumber(options.scale);
+                                  " left out: " + format->Description + " keeps no nodes");
+    const double metresPerNumber = MetresPerNumber(options.Scale);
     DeclareUnit(*scene, formatId, metresPerNumber);
     std::string threeMfUnit = "millimeter";
     if (formatId == "3mf") {
         if (const auto unit = ThreeMfUnit(metresPerNumber))
             threeMfUnit = *unit;
         else
-            result.Warnings.push_back("3MF names no unit of " + UnitText(options.scale) +
+            result.Warnings.push_back("3MF names no unit of " + UnitText(options.Scale) +
                                       ": the file says millimetres, a number a millimetre "
                                       "(vexlor export --units metres, centimetres or millimetres "
                                       "writes a unit it names)");
@@ -389,11 +389,11 @@ Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* own
 
     const Expected<WriteOutcome> written =
         formatId == "3mf" ? WriteOwnThreeMf(*scene, staging, path, threeMfUnit)
-                          : WriteWithAssimp(*scene, formatId, staging, path, options.progress);
+                          : WriteWithAssimp(*scene, formatId, staging, path, options.Progress);
     if (!written.Ok()) return Failure(std::move(result), written.Message(), written.Reason());
-    if (written->cancelled) return Failure(std::move(result), "Export cancelled");
-    if (written->degenerate > 0)
-        result.Warnings.push_back(Counted(static_cast<size_t>(written->degenerate),
+    if (written->Cancelled) return Failure(std::move(result), "Export cancelled");
+    if (written->Degenerate > 0)
+        result.Warnings.push_back(Counted(static_cast<size_t>(written->Degenerate),
                                           "triangle with a corner twice",
                                           "triangles with a corner twice") +
                                   " left out: 3MF wants three different vertices");

@@ -44,12 +44,12 @@ namespace vexlor {
 
 // One format of assimp's exporter.
 struct ExportFormat {
-    std::string id;              // e.g. "glb2"; what ExportOptions::formatId takes
-    std::string description;     // e.g. "GL Transmission Format v. 2 (binary)"
-    std::string extension;       // without the dot, e.g. "glb"
-    bool keepsPolygons = false;  // quads are written as quads; else split along A-C
-    bool keepsNodes = false;     // hardpoints and descriptors are written as nodes
-    bool yUp = false;            // written y up (glTF's frame) by default; else z up (OPT's)
+    std::string Id;              // e.g. "glb2"; what ExportOptions::formatId takes
+    std::string Description;     // e.g. "GL Transmission Format v. 2 (binary)"
+    std::string Extension;       // without the dot, e.g. "glb"
+    bool KeepsPolygons = false;  // quads are written as quads; else split along A-C
+    bool KeepsNodes = false;     // hardpoints and descriptors are written as nodes
+    bool YUp = false;            // written y up (glTF's frame) by default; else z up (OPT's)
 };
 
 // Every format that the linked assimp can write, in assimp's order.
@@ -71,18 +71,18 @@ inline constexpr int32_t kAllLevels = 0;
 
 struct ExportOptions {
     // An assimp format id (see ExportFormats); empty: chosen by the output's extension.
-    std::string formatId;
+    std::string FormatId;
     // The level of detail to write: 1 (the default) for the first, N for the N-th, kAllLevels for
     // every level (each under its own "LOD N" node).
-    int32_t lod = 1;
+    int32_t Lod = 1;
     // Factor on every position: 1 keeps OPT units; 1.0 / 41 writes metres (41 units = 1 metre;
     // ScaleForUnits gives the scale of a named unit). The formats that can declare a unit declare
     // the one this gives.
-    double scale = 1.0;
-    ExportAxes axes = ExportAxes::Auto;
+    double Scale = 1.0;
+    ExportAxes Axes = ExportAxes::Auto;
     // Called now and then with the fraction done (0 ... 1). Returning false cancels the export:
     // nothing is written and the result says "Export cancelled".
-    std::function<bool(double fraction)> progress;
+    std::function<bool(double fraction)> Progress;
 };
 
 // What an export wrote. A failed export ("Cannot write file /x/y.glb", with the system's or

@@ -21,11 +21,11 @@ constexpr int kDeepest = 64;
 constexpr char kMagic[] = "Kaydara FBX Binary  ";  // then 0x00 0x1a 0x00
 
 struct Node {
-    size_t begin = 0;
-    size_t end = 0;
-    size_t propertiesEnd = 0;  // after the name and the properties
-    bool record = false;       // the nested list was closed by a null record
-    std::vector<Node> children;
+    size_t Begin = 0;
+    size_t End = 0;
+    size_t PropertiesEnd = 0;  // after the name and the properties
+    bool Record = false;       // the nested list was closed by a null record
+    std::vector<Node> Children;
 };
 
 uint64_t U64(const std::vector<uint8_t>& b, size_t at) {
@@ -59,22 +59,22 @@ class Parser {
         const size_t nameLength = b_[at + 24];
         if (end <= at || end > limit || end - at < kNodeHeader + nameLength) return false;
         if (propertyBytes > end - at - kNodeHeader - nameLength) return false;
-        node.begin = at;
-        node.end = static_cast<size_t>(end);
-        node.propertiesEnd = at + kNodeHeader + nameLength + static_cast<size_t>(propertyBytes);
-        if (node.propertiesEnd > node.end) return false;
-        size_t cursor = node.propertiesEnd;
-        while (cursor < node.end) {
-            if (node.end - cursor == kNullRecord && IsNull(b_, cursor, node.end)) {
-                node.record = true;
+        node.Begin = at;
+        node.End = static_cast<size_t>(end);
+        node.PropertiesEnd = at + kNodeHeader + nameLength + static_cast<size_t>(propertyBytes);
+        if (node.PropertiesEnd > node.End) return false;
+        size_t cursor = node.PropertiesEnd;
+        while (cursor < node.End) {
+            if (node.End - cursor == kNullRecord && IsNull(b_, cursor, node.End)) {
+                node.Record = true;
                 break;
             }
             Node child;
-            if (!Parse(cursor, node.end, child, depth + 1)) return false;
-            cursor = child.end;
-            node.children.push_back(std::move(child));
+            if (!Parse(cursor, node.End, child, depth + 1)) return false;
+            cursor = child.End;
+            node.Children.push_back(std::move(child));
         }
-        if (!node.children.empty() && !node.record) missing_ = true;
+        if (!node.Children.empty() && !node.Record) missing_ = true;
         return true;
     }
 
@@ -87,11 +87,11 @@ class Parser {
 
 void Emit(const std::vector<uint8_t>& in, const Node& node, std::vector<uint8_t>& out) {
     const size_t start = out.size();
-    out.insert(out.end(), in.begin() + static_cast<std::ptrdiff_t>(node.begin),
-               in.begin() + static_cast<std::ptrdiff_t>(node.propertiesEnd));
-    for (const Node& child : node.children)
+    out.insert(out.end(), in.begin() + static_cast<std::ptrdiff_t>(node.Begin),
+               in.begin() + static_cast<std::ptrdiff_t>(node.PropertiesEnd));
+    for (const Node& child : node.Children)
         Emit(in, child, out);
-    if (!node.children.empty() || node.record) out.insert(out.end(), kNullRecord, 0);
+    if (!node.Children.empty() || node.Record) out.insert(out.end(), kNullRecord, 0);
     PutU64(out, start, out.size());
 }
 
@@ -114,7 +114,7 @@ FbxRepairResult RepairFbxNullRecords(std::vector<uint8_t>& bytes) {
     while (!IsNull(bytes, cursor, bytes.size())) {
         Node node;
         if (!parser.Parse(cursor, bytes.size(), node, 0)) return FbxRepairResult::Malformed;
-        cursor = node.end;
+        cursor = node.End;
         top.push_back(std::move(node));
     }
     if (!parser.Missing()) return FbxRepairResult::NotNeeded;

@@ -21,22 +21,22 @@ namespace {
 constexpr int64_t kProgressStride = 4096;  // faces between two progress calls
 
 struct D3 {
-    double x = 0, y = 0, z = 0;
+    double X = 0, Y = 0, Z = 0;
 };
 
 D3 ToD(const Vec3& v) {
-    return {v.x, v.y, v.z};
+    return {v.X, v.Y, v.Z};
 }
 
 bool Finite(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
 // The unit vector of v, or nothing when v is not a usable direction.
 std::optional<D3> Unit(const D3& v) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const double length = std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z);
     if (!std::isfinite(length) || length < 1e-30) return std::nullopt;
-    return D3{v.x / length, v.y / length, v.z / length};
+    return D3{v.X / length, v.Y / length, v.Z / length};
 }
 
 // Newell's normal of a polygon: the right-hand normal of its corner order, any corner count.
@@ -44,11 +44,11 @@ D3 Newell(const ExportCorners& corners) {
     D3 n;
     const size_t count = corners.size();
     for (size_t i = 0; i < count; ++i) {
-        const D3 a = ToD(corners[i].position);
-        const D3 b = ToD(corners[(i + 1) % count].position);
-        n.x += (a.y - b.y) * (a.z + b.z);
-        n.y += (a.z - b.z) * (a.x + b.x);
-        n.z += (a.x - b.x) * (a.y + b.y);
+        const D3 a = ToD(corners[i].Position);
+        const D3 b = ToD(corners[(i + 1) % count].Position);
+        n.X += (a.Y - b.Y) * (a.Z + b.Z);
+        n.Y += (a.Z - b.Z) * (a.X + b.X);
+        n.Z += (a.X - b.X) * (a.Y + b.Y);
     }
     return n;
 }
@@ -62,9 +62,9 @@ class Frame {
     Frame(double scale, bool yUp) : scale_(scale), yUp_(yUp) {}
 
     aiVector3D Position(const Vec3& p) const {
-        return Turn(p.x * scale_, p.y * scale_, p.z * scale_);
+        return Turn(p.X * scale_, p.Y * scale_, p.Z * scale_);
     }
-    aiVector3D Direction(const D3& d) const { return Turn(d.x, d.y, d.z); }
+    aiVector3D Direction(const D3& d) const { return Turn(d.X, d.Y, d.Z); }
 
   private:
     // (x, y, z) -> (x, z, -y) for y up: a rotation by -90 degrees about x.
@@ -149,7 +149,7 @@ void DeleteAll(std::vector<aiNode*>& nodes) {
 }
 
 aiVector3D Raw(const Vec3& v) {
-    return {v.x, v.y, v.z};
+    return {v.X, v.Y, v.Z};
 }
 
 // The vertices of one mesh, each (position, normal, texture vertex) once: an open-addressing hash
@@ -208,16 +208,16 @@ class VertexTable {
 
 // A face that passed the checks, with its face normal already chosen.
 struct AcceptedFace {
-    const ExportFace* face;
-    D3 normal;  // unit, OPT frame
+    const ExportFace* Face;
+    D3 Normal;  // unit, OPT frame
 };
 
 struct Group {
-    unsigned int material = 0;
-    std::vector<AcceptedFace> faces;
-    bool hasUv = false;
-    size_t vertices = 0;
-    size_t primitives = 0;
+    unsigned int Material = 0;
+    std::vector<AcceptedFace> Faces;
+    bool HasUv = false;
+    size_t Vertices = 0;
+    size_t Primitives = 0;
 };
 
 class Builder {
@@ -226,7 +226,7 @@ class Builder {
             std::vector<std::string>& warnings, const std::function<bool(double)>& progress)
         : model_(model),
           options_(options),
-          frame_(options.scale, options.yUp),
+          frame_(options.Scale, options.YUp),
           stats_(stats),
           warnings_(warnings),
           progress_(progress),
@@ -243,16 +243,16 @@ class Builder {
         std::vector<aiNode*> top;
         int64_t hardpointNumber = 0;
         int64_t descriptorNumber = 0;
-        for (const ExportMesh& mesh : model_.meshes) {
+        for (const ExportMesh& mesh : model_.Meshes) {
             std::unique_ptr<aiNode> node(NewNode(MeshNodeName(mesh)));
-            aiMetadata* meta = aiMetadata::Alloc(mesh.typeCode ? 2 : 1);
-            meta->Set(0, "meshIndex", mesh.index);
-            if (mesh.typeCode) meta->Set(1, "meshType", *mesh.typeCode);
+            aiMetadata* meta = aiMetadata::Alloc(mesh.TypeCode ? 2 : 1);
+            meta->Set(0, "meshIndex", mesh.Index);
+            if (mesh.TypeCode) meta->Set(1, "meshType", *mesh.TypeCode);
             node->mMetaData = meta;
 
             std::vector<aiNode*> children;
-            for (const ExportLevel& level : mesh.levels) {
-                const bool chosen = options_.lod == 0 || level.number == options_.lod;
+            for (const ExportLevel& level : mesh.Levels) {
+                const bool chosen = options_.Lod == 0 || level.Number == options_.Lod;
                 if (!chosen) {
                     Skip(level);
                     continue;
@@ -263,22 +263,22 @@ class Builder {
                     return nullptr;
                 }
             }
-            if (options_.nodes) {
-                for (const ExportHardpoint& hardpoint : mesh.hardpoints)
+            if (options_.Nodes) {
+                for (const ExportHardpoint& hardpoint : mesh.Hardpoints)
                     children.push_back(HardpointNode(hardpoint, hardpointNumber++));
-                for (const ExportDescriptor& descriptor : mesh.descriptors)
+                for (const ExportDescriptor& descriptor : mesh.Descriptors)
                     children.push_back(DescriptorNode(descriptor, descriptorNumber++));
             } else {
-                hardpointNumber += static_cast<int64_t>(mesh.hardpoints.size());
-                descriptorNumber += static_cast<int64_t>(mesh.descriptors.size());
+                hardpointNumber += static_cast<int64_t>(mesh.Hardpoints.size());
+                descriptorNumber += static_cast<int64_t>(mesh.Descriptors.size());
             }
             Adopt(node.get(), children);
             top.push_back(node.release());
         }
         Adopt(scene->mRootNode, top);
-        if (options_.nodes) {
-            stats_.hardpoints = hardpointNumber;
-            stats_.descriptors = descriptorNumber;
+        if (options_.Nodes) {
+            stats_.Hardpoints = hardpointNumber;
+            stats_.Descriptors = descriptorNumber;
         }
 
         scene->mNumMeshes = static_cast<unsigned int>(meshes_.size());
@@ -299,8 +299,8 @@ class Builder {
 
   private:
     static std::string MeshNodeName(const ExportMesh& mesh) {
-        std::string name = "mesh " + IntText(mesh.index);
-        if (!mesh.typeName.empty()) name += " " + mesh.typeName;
+        std::string name = "mesh " + IntText(mesh.Index);
+        if (!mesh.TypeName.empty()) name += " " + mesh.TypeName;
         return name;
     }
 
@@ -312,8 +312,8 @@ class Builder {
 
     aiNode* HardpointNode(const ExportHardpoint& hardpoint, int64_t number) {
         aiNode* node = NewNode("hardpoint " + IntText(number) + ": " +
-                               TypeText(hardpoint.type, hardpoint.typeName));
-        const aiVector3D at = frame_.Position(hardpoint.position);
+                               TypeText(hardpoint.Type, hardpoint.TypeName));
+        const aiVector3D at = frame_.Position(hardpoint.Position);
         if (FiniteVector(at)) {
             node->mTransformation = aiMatrix4x4();
             aiMatrix4x4::Translation(at, node->mTransformation);
@@ -322,17 +322,17 @@ class Builder {
                                 ": its position is not a number; placed at the origin");
         }
         aiMetadata* meta = aiMetadata::Alloc(3);
-        meta->Set(0, "type", hardpoint.type);
-        meta->Set(1, "typeName", aiString(hardpoint.typeName));
-        meta->Set(2, "offset", static_cast<uint64_t>(hardpoint.offset));
+        meta->Set(0, "type", hardpoint.Type);
+        meta->Set(1, "typeName", aiString(hardpoint.TypeName));
+        meta->Set(2, "offset", static_cast<uint64_t>(hardpoint.Offset));
         node->mMetaData = meta;
         return node;
     }
 
     aiNode* DescriptorNode(const ExportDescriptor& d, int64_t number) {
         const std::string name = "descriptor " + IntText(number);
-        aiNode* node = NewNode(name + ": " + TypeText(d.type, d.typeName));
-        aiVector3D at = frame_.Position(d.centre);
+        aiNode* node = NewNode(name + ": " + TypeText(d.Type, d.TypeName));
+        aiVector3D at = frame_.Position(d.Centre);
         if (FiniteVector(at)) {
             aiMatrix4x4::Translation(at, node->mTransformation);
         } else {
@@ -352,27 +352,27 @@ class Builder {
             aiMatrix4x4::Translation(where - at, child->mTransformation);
             points.push_back(child);
         };
-        point("minima", d.minima);
-        point("maxima", d.maxima);
-        point("target group " + IntText(d.targetGroup), d.targetCentre);
+        point("minima", d.Minima);
+        point("maxima", d.Maxima);
+        point("target group " + IntText(d.TargetGroup), d.TargetCentre);
         Adopt(node, points);
         aiMetadata* meta = aiMetadata::Alloc(9);
-        meta->Set(0, "type", d.type);
-        meta->Set(1, "typeName", aiString(d.typeName));
-        meta->Set(2, "span", Raw(d.span));
-        meta->Set(3, "centre", Raw(d.centre));
-        meta->Set(4, "minima", Raw(d.minima));
-        meta->Set(5, "maxima", Raw(d.maxima));
-        meta->Set(6, "targetGroup", d.targetGroup);
-        meta->Set(7, "targetCentre", Raw(d.targetCentre));
-        meta->Set(8, "offset", static_cast<uint64_t>(d.offset));
+        meta->Set(0, "type", d.Type);
+        meta->Set(1, "typeName", aiString(d.TypeName));
+        meta->Set(2, "span", Raw(d.Span));
+        meta->Set(3, "centre", Raw(d.Centre));
+        meta->Set(4, "minima", Raw(d.Minima));
+        meta->Set(5, "maxima", Raw(d.Maxima));
+        meta->Set(6, "targetGroup", d.TargetGroup);
+        meta->Set(7, "targetCentre", Raw(d.TargetCentre));
+        meta->Set(8, "offset", static_cast<uint64_t>(d.Offset));
         node->mMetaData = meta;
         return node;
     }
 
     void Skip(const ExportLevel& level) {
-        for (const ExportFaceBlock& block : level.faceBlocks)
-            done_ += static_cast<int64_t>(block.faces.size());
+        for (const ExportFaceBlock& block : level.FaceBlocks)
+            done_ += static_cast<int64_t>(block.Faces.size());
     }
 
     bool Report() {
@@ -382,8 +382,8 @@ class Builder {
 
     std::string BlockText(const ExportMesh& mesh, const ExportLevel& level,
                           const ExportFaceBlock& block) const {
-        return "mesh " + IntText(mesh.index) + ", LOD " + IntText(level.number) +
-               ", face block at offset " + IntText(block.offset);
+        return "mesh " + IntText(mesh.Index) + ", LOD " + IntText(level.Number) +
+               ", face block at offset " + IntText(block.Offset);
     }
 
     // Sorts the level's faces into one group per material; false when cancelled.
@@ -391,9 +391,9 @@ class Builder {
                   std::vector<aiNode*>& children) {
         std::vector<Group> groups;
         std::map<unsigned int, size_t> groupOf;
-        for (const ExportFaceBlock& block : level.faceBlocks) {
-            if (block.faces.empty()) continue;
-            const unsigned int material = materials_.For(block.texture);
+        for (const ExportFaceBlock& block : level.FaceBlocks) {
+            if (block.Faces.empty()) continue;
+            const unsigned int material = materials_.For(block.Texture);
             auto found = groupOf.find(material);
             if (found == groupOf.end()) {
                 found = groupOf.emplace(material, groups.size()).first;
@@ -401,52 +401,52 @@ class Builder {
             }
             Group& group = groups[found->second];
             int64_t short_ = 0, notNumbers = 0, badUv = 0, badNormals = 0;
-            for (const ExportFace& face : block.faces) {
+            for (const ExportFace& face : block.Faces) {
                 if (++done_ % kProgressStride == 0 && !Report()) return false;
-                const size_t n = face.corners.size();
+                const size_t n = face.Corners.size();
                 if (n < 3) {
                     ++short_;
                     continue;
                 }
                 bool finite = true;
-                for (const ExportCorner& corner : face.corners)
-                    if (!Finite(corner.position) || !FiniteVector(frame_.Position(corner.position)))
+                for (const ExportCorner& corner : face.Corners)
+                    if (!Finite(corner.Position) || !FiniteVector(frame_.Position(corner.Position)))
                         finite = false;
                 if (!finite) {
                     ++notNumbers;
                     continue;
                 }
-                for (const ExportCorner& corner : face.corners) {
-                    if (corner.uv) {
-                        if (std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))
-                            group.hasUv = true;
+                for (const ExportCorner& corner : face.Corners) {
+                    if (corner.Uv) {
+                        if (std::isfinite(corner.Uv->U) && std::isfinite(corner.Uv->V))
+                            group.HasUv = true;
                         else
                             ++badUv;
                     }
-                    if (corner.normal && !Finite(*corner.normal)) ++badNormals;
+                    if (corner.Normal && !Finite(*corner.Normal)) ++badNormals;
                 }
                 std::optional<D3> normal;
-                if (Finite(face.normal)) normal = Unit(ToD(face.normal));
+                if (Finite(face.Normal)) normal = Unit(ToD(face.Normal));
                 if (!normal) {
-                    const D3 n3 = Newell(face.corners);
-                    normal = Unit(D3{-n3.x, -n3.y, -n3.z});
+                    const D3 n3 = Newell(face.Corners);
+                    normal = Unit(D3{-n3.X, -n3.Y, -n3.Z});
                 }
                 if (!normal) normal = D3{0, 0, 1};
-                group.faces.push_back(AcceptedFace{&face, *normal});
+                group.Faces.push_back(AcceptedFace{&face, *normal});
                 const size_t triangles = n - 2;
-                if (options_.triangulate) {
-                    group.vertices += 3 * triangles;
-                    group.primitives += triangles;
-                    stats_.triangles += static_cast<int64_t>(triangles);
+                if (options_.Triangulate) {
+                    group.Vertices += 3 * triangles;
+                    group.Primitives += triangles;
+                    stats_.Triangles += static_cast<int64_t>(triangles);
                 } else {
-                    group.vertices += n;
-                    group.primitives += 1;
+                    group.Vertices += n;
+                    group.Primitives += 1;
                     if (n == 3)
-                        ++stats_.triangles;
+                        ++stats_.Triangles;
                     else
-                        ++stats_.quads;
+                        ++stats_.Quads;
                 }
-                ++stats_.faces;
+                ++stats_.Faces;
             }
             const std::string where = BlockText(mesh, level, block);
             if (short_ > 0)
@@ -468,23 +468,23 @@ class Builder {
 
         std::vector<unsigned int> meshIds;
         for (Group& group : groups) {
-            if (group.faces.empty()) continue;
-            const std::string name = "mesh_" + IntText(mesh.index) + "_LOD_" +
-                                     IntText(level.number) + "_" +
-                                     materials_.Names()[group.material];
+            if (group.Faces.empty()) continue;
+            const std::string name = "mesh_" + IntText(mesh.Index) + "_LOD_" +
+                                     IntText(level.Number) + "_" +
+                                     materials_.Names()[group.Material];
             meshIds.push_back(static_cast<unsigned int>(meshes_.size()));
             meshes_.push_back(MakeMesh(group, name));
         }
         if (meshIds.empty()) return true;
 
-        aiNode* node = NewNode("mesh " + IntText(mesh.index) + " LOD " + IntText(level.number));
+        aiNode* node = NewNode("mesh " + IntText(mesh.Index) + " LOD " + IntText(level.Number));
         node->mNumMeshes = static_cast<unsigned int>(meshIds.size());
         node->mMeshes = new unsigned int[meshIds.size()];
         for (size_t i = 0; i < meshIds.size(); ++i)
             node->mMeshes[i] = meshIds[i];
-        aiMetadata* meta = aiMetadata::Alloc(level.distance ? 2 : 1);
-        meta->Set(0, "level", level.number);
-        if (level.distance) meta->Set(1, "distance", *level.distance);
+        aiMetadata* meta = aiMetadata::Alloc(level.Distance ? 2 : 1);
+        meta->Set(0, "level", level.Number);
+        if (level.Distance) meta->Set(1, "distance", *level.Distance);
         node->mMetaData = meta;
         children.push_back(node);
         return true;
@@ -493,48 +493,48 @@ class Builder {
     aiMesh* MakeMesh(const Group& group, const std::string& name) {
         auto* mesh = new aiMesh();
         mesh->mName = aiString(name);
-        mesh->mMaterialIndex = group.material;
+        mesh->mMaterialIndex = group.Material;
         // Room for every corner; corners with equal position, normal and texture vertex share one.
-        mesh->mVertices = new aiVector3D[group.vertices];
-        mesh->mNormals = new aiVector3D[group.vertices];
-        if (group.hasUv) {
-            mesh->mTextureCoords[0] = new aiVector3D[group.vertices];
+        mesh->mVertices = new aiVector3D[group.Vertices];
+        mesh->mNormals = new aiVector3D[group.Vertices];
+        if (group.HasUv) {
+            mesh->mTextureCoords[0] = new aiVector3D[group.Vertices];
             mesh->mNumUVComponents[0] = 2;
         }
-        mesh->mNumFaces = static_cast<unsigned int>(group.primitives);
-        mesh->mFaces = new aiFace[group.primitives];
-        VertexTable table(*mesh, group.vertices);
+        mesh->mNumFaces = static_cast<unsigned int>(group.Primitives);
+        mesh->mFaces = new aiFace[group.Primitives];
+        VertexTable table(*mesh, group.Vertices);
         lastFirst_ = 0xffffffffu;
 
         unsigned int primitiveTypes = 0;
         size_t primitive = 0;
         std::vector<unsigned int> order;
-        for (const AcceptedFace& accepted : group.faces) {
-            const ExportCorners& corners = accepted.face->corners;
+        for (const AcceptedFace& accepted : group.Faces) {
+            const ExportCorners& corners = accepted.Face->Corners;
             const size_t n = corners.size();
-            const aiVector3D faceNormal = frame_.Direction(accepted.normal);
+            const aiVector3D faceNormal = frame_.Direction(accepted.Normal);
             const auto vertexOf = [&](const ExportCorner& corner) {
-                const aiVector3D position = frame_.Position(corner.position);
+                const aiVector3D position = frame_.Position(corner.Position);
                 std::optional<D3> unit;
-                if (corner.normal && Finite(*corner.normal) && !options_.faceNormals)
-                    unit = Unit(ToD(*corner.normal));
+                if (corner.Normal && Finite(*corner.Normal) && !options_.FaceNormals)
+                    unit = Unit(ToD(*corner.Normal));
                 const aiVector3D normal = unit ? frame_.Direction(*unit) : faceNormal;
                 aiVector3D uv(0, 1, 0);
-                if (corner.uv && std::isfinite(corner.uv->u) && std::isfinite(corner.uv->v))
-                    uv = aiVector3D(corner.uv->u, 1.0f - corner.uv->v, 0);
+                if (corner.Uv && std::isfinite(corner.Uv->U) && std::isfinite(corner.Uv->V))
+                    uv = aiVector3D(corner.Uv->U, 1.0f - corner.Uv->V, 0);
                 return table.Add(position, normal, uv);
             };
             // Counter-clockwise around the normal: A, then the rest backwards.
             order.clear();
             order.push_back(vertexOf(corners[0]));
-            if (options_.keepFileWinding) {
+            if (options_.KeepFileWinding) {
                 for (size_t i = 1; i < n; ++i)
                     order.push_back(vertexOf(corners[i]));
             } else {
                 for (size_t i = n - 1; i >= 1; --i)
                     order.push_back(vertexOf(corners[i]));
             }
-            if (options_.triangulate) {
+            if (options_.Triangulate) {
                 // A fan from A: for a quad A D C B that is A D C and A C B, split along A-C.
                 // glTF's writer declares FB_ngon_encoding, whose readers join consecutive
                 // triangles with the same first vertex into one polygon; so a face whose A is

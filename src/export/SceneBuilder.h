@@ -36,23 +36,23 @@ struct aiScene;
 namespace vexlor::detail {
 
 struct SceneOptions {
-    int32_t lod = 1;  // kAllLevels (0) for all
-    double scale = 1.0;
-    bool yUp = false;          // (x, y, z) -> (x, z, -y)
-    bool triangulate = false;  // quads split along A-C
-    bool nodes = true;         // hardpoints and descriptors as empty nodes
-    bool keepFileWinding = false;
+    int32_t Lod = 1;  // kAllLevels (0) for all
+    double Scale = 1.0;
+    bool YUp = false;          // (x, y, z) -> (x, z, -y)
+    bool Triangulate = false;  // quads split along A-C
+    bool Nodes = true;         // hardpoints and descriptors as empty nodes
+    bool KeepFileWinding = false;
     // Every corner gets its face's normal: for STL, whose writer makes each facet's normal the
     // mean of its corners' normals, which smooth vertex normals would turn away from the facet.
-    bool faceNormals = false;
+    bool FaceNormals = false;
 };
 
 struct SceneStats {
-    int64_t faces = 0;      // source faces written
-    int64_t triangles = 0;  // primitives as written
-    int64_t quads = 0;
-    int64_t hardpoints = 0;
-    int64_t descriptors = 0;
+    int64_t Faces = 0;      // source faces written
+    int64_t Triangles = 0;  // primitives as written
+    int64_t Quads = 0;
+    int64_t Hardpoints = 0;
+    int64_t Descriptors = 0;
 };
 
 struct SceneDeleter {

@@ -52,9 +52,9 @@ bool ZipWriter::Put(const std::vector<uint8_t>& bytes) {
 bool ZipWriter::Begin(const std::string& name) {
     if (!error_.empty() || open_) return Fail("zip entries out of order");
     Entry entry;
-    entry.name = name;
-    entry.offset = written_;
-    entry.crc = static_cast<uint32_t>(crc32(0, nullptr, 0));
+    entry.Name = name;
+    entry.Offset = written_;
+    entry.Crc = static_cast<uint32_t>(crc32(0, nullptr, 0));
     entries_.push_back(entry);
     std::vector<uint8_t> header;
     Put32(header, kLocalSignature);
@@ -92,7 +92,7 @@ bool ZipWriter::Deflate(const char* data, size_t size, int flush) {
             if (out_.Write(out.data(), 1, produced) != produced)
                 return Fail("the archive could not be written");
             written_ += produced;
-            entry.packed += produced;
+            entry.Packed += produced;
         } while (stream_.avail_out == 0);
         data += step;
         size -= step;
@@ -103,12 +103,12 @@ bool ZipWriter::Deflate(const char* data, size_t size, int flush) {
 bool ZipWriter::Add(const char* data, size_t size) {
     if (!error_.empty() || !open_) return Fail("zip data outside an entry");
     Entry& entry = entries_.back();
-    entry.size += size;
-    if (entry.size > kLimit) return Fail("a zip entry is larger than 4 GiB");
+    entry.Size += size;
+    if (entry.Size > kLimit) return Fail("a zip entry is larger than 4 GiB");
     for (size_t done = 0; done < size;) {
         const auto step = static_cast<uInt>(std::min<size_t>(size - done, 1u << 30));
-        entry.crc = static_cast<uint32_t>(
-            crc32(entry.crc, reinterpret_cast<const Bytef*>(data + done), step));
+        entry.Crc = static_cast<uint32_t>(
+            crc32(entry.Crc, reinterpret_cast<const Bytef*>(data + done), step));
         done += step;
     }
     return Deflate(data, size, Z_NO_FLUSH);
@@ -121,12 +121,12 @@ bool ZipWriter::End() {
     open_ = false;
     if (!deflated) return false;
     const Entry& entry = entries_.back();
-    if (entry.packed > kLimit || written_ > kLimit) return Fail("the archive is larger than 4 GiB");
+    if (entry.Packed > kLimit || written_ > kLimit) return Fail("the archive is larger than 4 GiB");
     std::vector<uint8_t> descriptor;
     Put32(descriptor, kDescriptorSignature);
-    Put32(descriptor, entry.crc);
-    Put32(descriptor, entry.packed);
-    Put32(descriptor, entry.size);
+    Put32(descriptor, entry.Crc);
+    Put32(descriptor, entry.Packed);
+    Put32(descriptor, entry.Size);
     return Put(descriptor);
 }
 
@@ -142,17 +142,17 @@ bool ZipWriter::Finish() {
         Put16(directory, kDeflated);
         Put16(directory, 0);
         Put16(directory, kDosDate);
-        Put32(directory, entry.crc);
-        Put32(directory, entry.packed);
-        Put32(directory, entry.size);
-        Put16(directory, entry.name.size());
+        Put32(directory, entry.Crc);
+        Put32(directory, entry.Packed);
+        Put32(directory, entry.Size);
+        Put16(directory, entry.Name.size());
         Put16(directory, 0);  // extra
         Put16(directory, 0);  // comment
         Put16(directory, 0);  // disk
         Put16(directory, 0);  // internal attributes
         Put32(directory, 0);  // external attributes
-        Put32(directory, entry.offset);
-        directory.insert(directory.end(), entry.name.begin(), entry.name.end());
+        Put32(directory, entry.Offset);
+        directory.insert(directory.end(), entry.Name.begin(), entry.Name.end());
     }
     if (start + directory.size() > kLimit) return Fail("the archive is larger than 4 GiB");
     std::vector<uint8_t> end;

@@ -33,11 +33,11 @@ class ZipWriter {
 
   private:
     struct Entry {
-        std::string name;
-        uint32_t crc = 0;
-        uint64_t packed = 0;
-        uint64_t size = 0;
-        uint64_t offset = 0;
+        std::string Name;
+        uint32_t Crc = 0;
+        uint64_t Packed = 0;
+        uint64_t Size = 0;
+        uint64_t Offset = 0;
     };
 
     bool Deflate(const char* data, size_t size, int flush);

@@ -9,7 +9,7 @@
 #include "reader/BlockRegions.h"
 #include "reader/BlockTypes.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -112,4 +112,4 @@ QString ProblemsOfNode(const OptModel& model, int32_t node, int most) {
     return lines.join(u'\n');
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -9,7 +9,7 @@
 #include "reader/OptStream.h"
 #include "reader/TypeNames.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 QString BlockKindWords(const OptStream& stream, const OptModel& model, int32_t node,
                        const TypeNameTables& names);
@@ -18,4 +18,4 @@ QString BlockKindWords(const OptStream& stream, const OptModel& model, int32_t n
 // empty when it has none.
 QString ProblemsOfNode(const OptModel& model, int32_t node, int most = 3);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -5,7 +5,7 @@
 #include "inspector/CompareTableModel.h"
 #include "inspector/PlacedRowsPanel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class ComparePanel : public PlacedRowsPanel {
     Q_OBJECT
@@ -22,4 +22,4 @@ class ComparePanel : public PlacedRowsPanel {
     CompareTableModel* rows_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

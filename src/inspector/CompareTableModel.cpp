@@ -6,7 +6,7 @@
 #include "compare/DifferenceText.h"
 #include "reader/FormatTables.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -71,6 +71,19 @@ FindingPlace CompareTableModel::PlaceOf(int row) const {
         if (block.Side == CompareSide::kA) blockOf(block.Node);
     }
     return place;
+}
+
+std::vector<std::pair<int64_t, int32_t>> CompareTableModel::DifferingFaces() const {
+    std::vector<std::pair<int64_t, int32_t>> faces;
+    if (a_ == nullptr) return faces;
+    for (const FieldDifference& difference : comparison_.Fields) {
+        if (difference.Block->Type != kTypeFace || difference.Region->ElementName != "face")
+            continue;
+        const int64_t block = a_->Model().BlockTable[static_cast<size_t>(difference.NodeA)].Offset;
+        const std::pair<int64_t, int32_t> face{block, static_cast<int32_t>(difference.Record)};
+        if (faces.empty() || faces.back() != face) faces.push_back(face);
+    }
+    return faces;
 }
 
 int CompareTableModel::rowCount(const QModelIndex& parent) const {
@@ -160,7 +173,7 @@ QVariant CompareTableModel::Display(int row, int column) const {
 QVariant CompareTableModel::SortKey(int row, int column) const {
     const QVariant shown = Display(row, column);
     if (column == kBlock || column == kMesh) return shown;
-    if (column == kOffset) return shown.toString().toLongLong(nullptr, 16);
+    if (column == kOffset) return shown.toString().toLongLong();
     return shown.toString();
 }
 
@@ -186,4 +199,4 @@ QVariant CompareTableModel::headerData(int section, Qt::Orientation orientation,
                                                   : QVariant();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

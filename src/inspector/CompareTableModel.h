@@ -9,7 +9,7 @@
 #include "compare/FileComparison.h"
 #include "inspector/PlacedRowsModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class CompareTableModel : public PlacedRowsModel {
     Q_OBJECT
@@ -25,6 +25,9 @@ class CompareTableModel : public PlacedRowsModel {
     void Clear();
 
     const FileComparison& Comparison() const { return comparison_; }
+    // The faces of the open file whose records differ, (face block position, place in the
+    // block), for the view's marks.
+    std::vector<std::pair<int64_t, int32_t>> DifferingFaces() const;
     const OptDocument* Other() const { return b_.get(); }
 
     FindingPlace PlaceOf(int row) const override;
@@ -43,4 +46,4 @@ class CompareTableModel : public PlacedRowsModel {
     FileComparison comparison_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

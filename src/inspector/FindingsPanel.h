@@ -5,7 +5,7 @@
 #include "inspector/FindingsTableModel.h"
 #include "inspector/PlacedRowsPanel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class FindingsPanel : public PlacedRowsPanel {
     Q_OBJECT
@@ -22,4 +22,4 @@ class FindingsPanel : public PlacedRowsPanel {
     FindingsTableModel* rows_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

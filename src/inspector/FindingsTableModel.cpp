@@ -8,7 +8,7 @@
 #include "inspector/ReportListModel.h"
 #include "inspector/plain/FindingPlace.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -19,8 +19,8 @@ QString Latin1(std::string_view text) {
 QString VectorText(const std::optional<Vec3>& v) {
     if (!v) return {};
     return QStringLiteral("%1, %2, %3")
-        .arg(QString::number(v->x, 'g', 6), QString::number(v->y, 'g', 6),
-             QString::number(v->z, 'g', 6));
+        .arg(QString::number(v->X, 'g', 6), QString::number(v->Y, 'g', 6),
+             QString::number(v->Z, 'g', 6));
 }
 
 QVariant NumberOrNothing(int64_t value) {
@@ -30,10 +30,10 @@ QVariant NumberOrNothing(int64_t value) {
 }  // namespace
 
 std::optional<double> FindingsTableModel::AngleBetween(const Vec3& a, const Vec3& b) {
-    const double la = std::sqrt(double{a.x} * a.x + double{a.y} * a.y + double{a.z} * a.z);
-    const double lb = std::sqrt(double{b.x} * b.x + double{b.y} * b.y + double{b.z} * b.z);
+    const double la = std::sqrt(double{a.X} * a.X + double{a.Y} * a.Y + double{a.Z} * a.Z);
+    const double lb = std::sqrt(double{b.X} * b.X + double{b.Y} * b.Y + double{b.Z} * b.Z);
     if (!(la > 0) || !(lb > 0) || !std::isfinite(la) || !std::isfinite(lb)) return std::nullopt;
-    const double cosine = (double{a.x} * b.x + double{a.y} * b.y + double{a.z} * b.z) / (la * lb);
+    const double cosine = (double{a.X} * b.X + double{a.Y} * b.Y + double{a.Z} * b.Z) / (la * lb);
     if (!std::isfinite(cosine)) return std::nullopt;
     return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / std::numbers::pi;
 }
@@ -178,4 +178,4 @@ QVariant FindingsTableModel::headerData(int section, Qt::Orientation orientation
                                                   : QVariant();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -13,7 +13,7 @@
 #include "reader/OptModel.h"
 #include "reader/OptStream.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class FindingsTableModel : public PlacedRowsModel {
     Q_OBJECT
@@ -71,4 +71,4 @@ class FindingsTableModel : public PlacedRowsModel {
     int problemRows_ = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

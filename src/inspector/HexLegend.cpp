@@ -4,7 +4,7 @@
 #include "inspector/HexTints.h"
 #include "inspector/HexViewModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 HexLegend::HexLegend(QWidget* parent) : QLabel(parent) {
     setWordWrap(true);
@@ -40,4 +40,4 @@ void HexLegend::SetBlock(const BlockLayout& layout) {
     setText(html);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,7 +8,7 @@
 
 #include "reader/BlockLayout.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class HexViewModel;
 
@@ -31,4 +31,4 @@ class HexLegend : public QLabel {
     QList<Entry> entries_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -10,7 +10,7 @@
 #include "inspector/OffsetBar.h"
 #include "inspector/SearchBar.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 HexPane::HexPane(QWidget* parent)
     : QWidget(parent),
@@ -52,4 +52,4 @@ void HexPane::ShowBlock(BlockLayout layout) {
     view_->ShowBlock(std::move(layout));
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,7 +8,7 @@
 #include "reader/NumberText.h"
 #include "reader/OptStream.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class HexLegend;
 class HexViewSearch;
@@ -39,4 +39,4 @@ class HexPane : public QWidget {
     HexViewSearch* searcher_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

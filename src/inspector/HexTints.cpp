@@ -3,7 +3,7 @@
 
 #include <array>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -51,4 +51,4 @@ QColor TintOf(FieldKind kind) {
     return index < kTints.size() ? QColor(kTints[index]) : QColor();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -6,8 +6,8 @@
 
 #include "reader/BlockLayout.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 QColor TintOf(FieldKind kind);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

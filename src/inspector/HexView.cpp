@@ -13,7 +13,7 @@
 
 #include "inspector/HexViewModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -369,4 +369,4 @@ bool HexView::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

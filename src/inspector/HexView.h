@@ -9,7 +9,7 @@
 
 #include "reader/BlockLayout.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class HexViewModel;
 
@@ -87,4 +87,4 @@ class HexView : public QAbstractScrollArea {
     int ascent_ = 12;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

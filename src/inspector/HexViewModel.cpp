@@ -8,7 +8,7 @@
 #include "inspector/HexTints.h"
 #include "reader/ByteDescription.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -139,4 +139,4 @@ QVariant HexViewModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

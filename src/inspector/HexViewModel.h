@@ -14,7 +14,7 @@
 #include "reader/NumberText.h"
 #include "reader/OptStream.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class HexViewModel : public QAbstractTableModel {
     Q_OBJECT
@@ -82,4 +82,4 @@ class HexViewModel : public QAbstractTableModel {
 // "1234 (0x4D2)": how tool tips and messages give an offset.
 QString OffsetWords(int64_t offset);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -5,7 +5,7 @@
 #include "inspector/HexViewModel.h"
 #include "inspector/SearchBar.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 HexViewSearch::HexViewSearch(HexView* view, QObject* parent) : QObject(parent), view_(view) {}
 
@@ -70,4 +70,4 @@ void HexViewSearch::Attach(SearchBar* bar) {
     connect(this, &HexViewSearch::StatusChanged, bar, &SearchBar::SetStatus);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

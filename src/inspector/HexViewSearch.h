@@ -9,7 +9,7 @@
 
 #include "inspector/plain/HexPattern.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class HexView;
 class SearchBar;
@@ -41,4 +41,4 @@ class HexViewSearch : public QObject {
     QString status_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 OffsetBar::OffsetBar(QWidget* parent)
     : QWidget(parent),
@@ -83,4 +83,4 @@ bool OffsetBar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

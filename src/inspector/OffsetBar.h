@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class OffsetBar : public QWidget {
     Q_OBJECT
@@ -38,4 +38,4 @@ class OffsetBar : public QWidget {
     QToolButton* close_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

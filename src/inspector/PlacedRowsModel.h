@@ -6,7 +6,7 @@
 
 #include "inspector/plain/FindingPlace.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class PlacedRowsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -19,4 +19,4 @@ class PlacedRowsModel : public QAbstractTableModel {
     virtual FindingPlace PlaceOf(int row) const = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

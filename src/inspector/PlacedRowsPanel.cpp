@@ -12,7 +12,7 @@
 #include "inspector/PlacedRowsModel.h"
 #include "inspector/RowTable.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 PlacedRowsPanel::PlacedRowsPanel(PlacedRowsModel* rows, const QString& name, QWidget* parent)
     : QWidget(parent),
@@ -82,4 +82,4 @@ void PlacedRowsPanel::UpdateCount() {
     count_->setText(shown == all ? rows : tr("%1 of %2").arg(shown).arg(rows));
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -12,7 +12,7 @@ class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class PlacedRowsModel;
 
@@ -42,4 +42,4 @@ class PlacedRowsPanel : public QWidget {
     QTableView* table_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

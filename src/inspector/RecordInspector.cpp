@@ -8,7 +8,7 @@
 
 #include "inspector/RecordValuesModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 RecordInspector::RecordInspector(QWidget* parent)
     : QWidget(parent),
@@ -68,4 +68,4 @@ void RecordInspector::Follow(int row) {
     if (target) emit TargetChosen(*target);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -14,7 +14,7 @@
 class QLabel;
 class QTableView;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class RecordValuesModel;
 
@@ -47,4 +47,4 @@ class RecordInspector : public QWidget {
     std::optional<RecordRef> shown_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

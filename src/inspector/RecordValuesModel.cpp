@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QPalette>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 void RecordValuesModel::SetValues(RecordValues values) {
     beginResetModel();
@@ -82,4 +82,4 @@ QVariant RecordValuesModel::headerData(int section, Qt::Orientation orientation,
     }
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

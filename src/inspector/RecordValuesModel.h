@@ -7,7 +7,7 @@
 
 #include "inspector/plain/RecordValues.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class RecordValuesModel : public QAbstractTableModel {
     Q_OBJECT
@@ -30,4 +30,4 @@ class RecordValuesModel : public QAbstractTableModel {
     RecordValues values_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

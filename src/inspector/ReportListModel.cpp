@@ -1,7 +1,7 @@
 // The report list model.
 #include "inspector/ReportListModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 QString ReportListModel::DisplayText(std::string_view line) {
     // Report lines are single-byte text.
@@ -37,4 +37,4 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     return DisplayText(lines_[static_cast<size_t>(index.row())]);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -10,7 +10,7 @@
 
 #include "reader/ReportLines.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class ReportListModel : public QAbstractListModel {
     Q_OBJECT
@@ -42,4 +42,4 @@ class ReportListModel : public QAbstractListModel {
     QIcon mark_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

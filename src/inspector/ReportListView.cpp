@@ -11,7 +11,7 @@
 
 #include "inspector/ReportListModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -102,4 +102,4 @@ void ReportListView::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

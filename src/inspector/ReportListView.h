@@ -6,7 +6,7 @@
 
 #include <QListView>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class ReportListModel;
 
@@ -28,4 +28,4 @@ class ReportListView : public QListView {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

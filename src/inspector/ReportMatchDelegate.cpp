@@ -7,7 +7,7 @@
 
 #include "inspector/ReportSearch.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 ReportMatchDelegate::ReportMatchDelegate(QAbstractItemDelegate* inner, const ReportSearch& search,
                                          QObject* parent)
@@ -72,4 +72,4 @@ void ReportMatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->restore();
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

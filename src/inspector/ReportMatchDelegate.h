@@ -5,7 +5,7 @@
 
 #include <QStyledItemDelegate>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class ReportSearch;
 
@@ -30,4 +30,4 @@ class ReportMatchDelegate : public QStyledItemDelegate {
     const ReportSearch& search_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,7 +8,7 @@
 
 #include "inspector/SearchBar.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -157,4 +157,4 @@ QString ReportSearch::Status() const {
     return tr("%1 of %2").arg(current_ + 1).arg(count);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

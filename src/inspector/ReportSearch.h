@@ -15,7 +15,7 @@
 class QAbstractItemModel;
 class QAbstractItemView;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class SearchBar;
 
@@ -77,4 +77,4 @@ class ReportSearch : public QObject {
     QTimer slice_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

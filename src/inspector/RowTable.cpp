@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 void SetUpRowTable(QTableView* table) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -26,4 +26,4 @@ void OnRowChosen(QTableView* table, std::function<void(const QModelIndex&)> chos
                      });
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,9 +8,9 @@
 
 class QTableView;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 void SetUpRowTable(QTableView* table);
 void OnRowChosen(QTableView* table, std::function<void(const QModelIndex&)> chosen);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 SearchBar::SearchBar(QWidget* parent)
     : QWidget(parent),
@@ -113,4 +113,4 @@ bool SearchBar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

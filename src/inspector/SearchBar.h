@@ -12,7 +12,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class SearchBar : public QWidget {
     Q_OBJECT
@@ -53,4 +53,4 @@ class SearchBar : public QWidget {
     QToolButton* close_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

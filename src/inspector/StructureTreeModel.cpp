@@ -3,7 +3,7 @@
 
 #include "inspector/TreeImages.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 StructureTreeModel::StructureTreeModel(const StructureTree& tree, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree) {
@@ -71,4 +71,4 @@ Qt::ItemFlags StructureTreeModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;  // labels are read-only
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

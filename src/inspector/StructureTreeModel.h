@@ -12,7 +12,7 @@
 
 #include "reader/StructureTree.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class StructureTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -48,4 +48,4 @@ class StructureTreeModel : public QAbstractItemModel {
     std::function<QString(int32_t)> toolTip_;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

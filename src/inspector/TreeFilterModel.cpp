@@ -6,7 +6,7 @@
 #include "inspector/SearchBar.h"
 #include "inspector/StructureTreeModel.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 TreeFilterModel::TreeFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {
     setRecursiveFilteringEnabled(true);
@@ -123,4 +123,4 @@ void TreeFilterModel::Attach(SearchBar* bar, QTreeView* view) {
     connect(this, &TreeFilterModel::StatusChanged, bar, &SearchBar::SetStatus);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

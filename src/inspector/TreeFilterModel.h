@@ -9,7 +9,7 @@
 
 class QTreeView;
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class SearchBar;
 class StructureTreeModel;
@@ -57,4 +57,4 @@ class TreeFilterModel : public QSortFilterProxyModel {
     int matchCount_ = 0;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 QPixmap Canvas(int size) {
@@ -112,4 +112,4 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

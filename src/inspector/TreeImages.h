@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 QPixmap TreeImage(int image);
 // The picture with a small yellow warning triangle in its lower right corner.
@@ -15,4 +15,4 @@ QPixmap WithWarning(const QPixmap& picture);
 QColor WarningColour();
 QIcon ProgramIcon();
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

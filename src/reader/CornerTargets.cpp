@@ -29,7 +29,7 @@ class TargetFinder : public WalkObserver {
     }
     void FacesRead(const WalkPlace& place, int64_t position, const MeshTables& tables,
                    int64_t first, int64_t count) override {
-        if (found_ || position != face_.Block || (mesh_ >= 0 && place.mesh != mesh_)) return;
+        if (found_ || position != face_.Block || (mesh_ >= 0 && place.Mesh != mesh_)) return;
         if (face_.Record < 0 || face_.Record >= count) return;
         found_ = true;
         const FaceRecord& face = tables.FaceTable[static_cast<size_t>(first + face_.Record)];

@@ -15,16 +15,36 @@ std::string FloatText(float value) {
 }
 
 std::string VectorText(const Vec3& v) {
-    return FloatText(v.x) + " " + FloatText(v.y) + " " + FloatText(v.z);
+    return FloatText(v.X) + " " + FloatText(v.Y) + " " + FloatText(v.Z);
+}
+
+std::string FieldChangeText(const FieldPlace& place, std::string_view oldValue,
+                            std::string_view newValue, const FieldPlace* newPlace) {
+    std::string text = "offset " + std::to_string(place.Offset);
+    if (newPlace != nullptr && newPlace->Offset != place.Offset)
+        text += " (B " + std::to_string(newPlace->Offset) + ")";
+    text += ": ";
+    if (place.Block >= 0) {
+        text += "block " + std::to_string(place.Block);
+        if (newPlace != nullptr && newPlace->Block != place.Block)
+            text += " (B " + std::to_string(newPlace->Block) + ")";
+        text += " (";
+    }
+    const BlockSchema& block =
+        place.BlockType == kTypeFileHeader ? FileHeaderSchema() : SchemaOf(place.BlockType);
+    text += std::string(block.Name) + " at " + std::to_string(place.BlockOffset) +
+            (place.Block >= 0 ? ")" : "");
+    if (place.Mesh >= 0) text += ", mesh " + std::to_string(place.Mesh);
+    text += ", " + std::string(place.Region) + "[" + std::to_string(place.Record) + "]." +
+            std::string(place.Field) + ": ";
+    text += oldValue;
+    text += " -> ";
+    text += newValue;
+    return text;
 }
 
 std::string FieldChangeText(const FieldChange& change) {
-    return "offset " + std::to_string(change.Offset) + ": block " + std::to_string(change.Block) +
-           " (" + std::string(SchemaOf(change.BlockType).Name) + " at " +
-           std::to_string(change.BlockOffset) + "), mesh " + std::to_string(change.Mesh) + ", " +
-           std::string(change.Region) + "[" + std::to_string(change.Record) + "]." +
-           std::string(change.Field) + ": " + VectorText(change.Old) + " -> " +
-           VectorText(change.New);
+    return FieldChangeText(change, VectorText(change.Old), VectorText(change.New));
 }
 
 }  // namespace vexlor

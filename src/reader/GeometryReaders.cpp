@@ -83,8 +83,8 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
     tables_.TextureVertexTable.resize(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
         TextureVertex& uv = tables_.TextureVertexTable[static_cast<size_t>(i)];
-        uv.u = stream_.SingleAt(header.Payload + kSize * i);
-        uv.v = stream_.SingleAt(header.Payload + kSize * i + format::kValueSize);
+        uv.U = stream_.SingleAt(header.Payload + kSize * i);
+        uv.V = stream_.SingleAt(header.Payload + kSize * i + format::kValueSize);
     }
     Tell([&](WalkObserver& o) {
         o.TextureVerticesRead(Place(), header, tables_.TextureVertexTable);

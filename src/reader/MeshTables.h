@@ -43,8 +43,8 @@ struct FaceOrigin {
 };
 
 struct TextureVertex {
-    float u = 0.0f;
-    float v = 0.0f;
+    float U = 0.0f;
+    float V = 0.0f;
 };
 
 struct MeshTables {

@@ -17,9 +17,9 @@ void DrawTableFiller::FacesRead(const WalkPlace& place, int64_t, const MeshTable
         const FaceOrigin& origin = tables.FaceOrigins[static_cast<size_t>(k)];
         const FaceCorners resolved = ResolveCorners(face, tables);
         DrawFace& draw = model_.DrawFaces.emplace_back();
-        draw.Mesh = static_cast<int16_t>(place.mesh);
+        draw.Mesh = static_cast<int16_t>(place.Mesh);
         draw.IsQuad = resolved.Quad ? 1 : 0;
-        draw.Lod = static_cast<uint8_t>(place.lod);
+        draw.Lod = static_cast<uint8_t>(place.Lod);
         draw.Normal = face.FaceNormal;
         draw.Corners = resolved.Corners;
         draw.BlockOffset = origin.BlockOffset;

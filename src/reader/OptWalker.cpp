@@ -238,13 +238,13 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
             onPath_.clear();
             break;
         }
-        if (stack_[top].childPending) {
-            stack_[top].childPending = false;
-            FinishSlot(top, stack_[top].childType, stack_[top].childPosition);
+        if (stack_[top].ChildPending) {
+            stack_[top].ChildPending = false;
+            FinishSlot(top, stack_[top].ChildType, stack_[top].ChildPosition);
             continue;
         }
-        if (stack_[top].nextSlot >= stack_[top].slotCount) {
-            onPath_.erase(stack_[top].position);
+        if (stack_[top].NextSlot >= stack_[top].SlotCount) {
+            onPath_.erase(stack_[top].Position);
             stack_.pop_back();
             continue;
         }
@@ -270,11 +270,11 @@ void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
 }
 
 void OptWalker::VisitSlot(size_t frameIndex) {
-    const int64_t slot = stack_[frameIndex].nextSlot++;
+    const int64_t slot = stack_[frameIndex].NextSlot++;
     const Frame frame = stack_[frameIndex];
-    currentBlock_ = frame.position;
+    currentBlock_ = frame.Position;
     if (!Spend(8)) return;
-    const int64_t slotPosition = frame.tablePosition + kSlotSize * slot;
+    const int64_t slotPosition = frame.TablePosition + kSlotSize * slot;
     const int32_t stored = stream_.Int32At(slotPosition);
     if (stored == 0) {
         const SlotRecord empty{slot, slotPosition, 0, 0};
@@ -291,14 +291,14 @@ void OptWalker::VisitSlot(size_t frameIndex) {
             line_ += " is to offset ";
             AppendInt(child);
             line_ += ", outside the file: not followed";
-            TellProblem(ProblemKind::OutsideFile, frame.position, slotPosition);
+            TellProblem(ProblemKind::OutsideFile, frame.Position, slotPosition);
         }
         FinishSlot(frameIndex, -1, 0);
         return;
     }
     const int32_t type = stream_.Int32At(child + kBlockTypeField);
     if (!IsJumpType(type)) {
-        WalkDataBlock(frame.node, type, child);
+        WalkDataBlock(frame.Node, type, child);
         FinishSlot(frameIndex, -1, 0);
         return;
     }
@@ -308,11 +308,11 @@ void OptWalker::VisitSlot(size_t frameIndex) {
     if (options_.BuildTree) {
         std::string label =
             "Jumptype " + NumberText::IntText(type) + " at offset " + NumberText::IntText(child);
-        if (frame.ownType == kTypeLod)
+        if (frame.OwnType == kTypeLod)
             label += ", curLOD is " + NumberText::IntText(currentLod_);
         else if (type == kTypeFgTextures)
             label += ", FG textures!";
-        childNode = AddNode(frame.node, std::move(label), child, type);
+        childNode = AddNode(frame.Node, std::move(label), child, type);
         model_->Tree.SetImage(childNode, kImageJump);
     }
     if (onPath_.contains(child)) {
@@ -322,22 +322,22 @@ void OptWalker::VisitSlot(size_t frameIndex) {
             line_ += " leads back to the block at offset ";
             AppendInt(child);
             line_ += " on the current path: not followed";
-            TellProblem(ProblemKind::LeadsBack, frame.position, slotPosition);
+            TellProblem(ProblemKind::LeadsBack, frame.Position, slotPosition);
         }
         FinishSlot(frameIndex, type, child);
         return;
     }
-    stack_[frameIndex].childPending = true;
-    stack_[frameIndex].childType = type;
-    stack_[frameIndex].childPosition = child;
+    stack_[frameIndex].ChildPending = true;
+    stack_[frameIndex].ChildType = type;
+    stack_[frameIndex].ChildPosition = child;
     EnterJumpBlock(child, childNode);
 }
 
 void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPosition) {
     const Frame& frame = stack_[frameIndex];
     // A texture header is a jump block and then a data block: its name comes after its children.
-    if (childType == kTypeTexHeader) WalkDataBlock(frame.node, childType, childPosition);
-    if (stack_[frameIndex].ownType == kTypeLod) ++currentLod_;
+    if (childType == kTypeTexHeader) WalkDataBlock(frame.Node, childType, childPosition);
+    if (stack_[frameIndex].OwnType == kTypeLod) ++currentLod_;
 }
 
 void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {

@@ -55,16 +55,16 @@ class OptWalker {
 
   private:
     struct Frame {
-        int64_t position;
-        int32_t ownType;
-        int64_t slotCount;
-        int64_t tablePosition;
-        int64_t nextSlot;
-        int32_t node;
+        int64_t Position;
+        int32_t OwnType;
+        int64_t SlotCount;
+        int64_t TablePosition;
+        int64_t NextSlot;
+        int32_t Node;
         // A jump child being walked: what the slot still has to do when it returns.
-        bool childPending;
-        int32_t childType;
-        int64_t childPosition;
+        bool ChildPending;
+        int32_t ChildType;
+        int64_t ChildPosition;
     };
 
     // Tells every observer.

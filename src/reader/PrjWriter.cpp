@@ -34,13 +34,13 @@ void PrjWriter::FacesRead(const WalkPlace& place, int64_t, const MeshTables& tab
             ResolveCorners(tables.FaceTable[static_cast<size_t>(k)], tables);
         uint8_t record[format::kPrjFaceRecordSize];
         PutLittleEndian(record + format::kPrjFaceFields[0].Offset,
-                        static_cast<uint32_t>(place.mesh));
+                        static_cast<uint32_t>(place.Mesh));
         for (size_t c = 0; c < 4; ++c) {
             uint8_t* corner = record + format::kPrjFaceFields[1 + c].Offset;
             const Vec3& v = resolved.Corners[c];
-            PutLittleEndian(corner, std::bit_cast<uint32_t>(v.x));
-            PutLittleEndian(corner + format::kValueSize, std::bit_cast<uint32_t>(v.y));
-            PutLittleEndian(corner + 2 * format::kValueSize, std::bit_cast<uint32_t>(v.z));
+            PutLittleEndian(corner, std::bit_cast<uint32_t>(v.X));
+            PutLittleEndian(corner + format::kValueSize, std::bit_cast<uint32_t>(v.Y));
+            PutLittleEndian(corner + 2 * format::kValueSize, std::bit_cast<uint32_t>(v.Z));
         }
         out_.Write(record, sizeof record);
         ++records_;

@@ -83,11 +83,11 @@ void ReportWriter::AppendInt(int64_t n) {
 }
 
 void ReportWriter::AppendFloats(const Vec3& v) {
-    AppendFloat(v.x);
+    AppendFloat(v.X);
     line_ += " , ";
-    AppendFloat(v.y);
+    AppendFloat(v.Y);
     line_ += " , ";
-    AppendFloat(v.z);
+    AppendFloat(v.Z);
 }
 
 void ReportWriter::AppendIndices(const std::array<int32_t, 4>& v) {
@@ -246,9 +246,9 @@ void ReportWriter::TextureVerticesRead(const WalkPlace&, const BlockHeader&,
         Line() += "   texture vertex ";
         AppendInt(static_cast<int64_t>(i));
         line_ += " : ";
-        AppendFloat(vertices[i].u);
+        AppendFloat(vertices[i].U);
         line_ += " , ";
-        AppendFloat(vertices[i].v);
+        AppendFloat(vertices[i].V);
         Emit();
     }
 }
@@ -297,7 +297,7 @@ void ReportWriter::FaceDetailLines(const WalkPlace& place, const MeshTables& tab
     const FaceRecord& f = tables.FaceTable[static_cast<size_t>(k)];
     Emit("");
     Emit(kDetailRule);
-    Say("MESH ", place.mesh, ": Texture ??,  FACE ", k, " DETAILS:");
+    Say("MESH ", place.Mesh, ": Texture ??,  FACE ", k, " DETAILS:");
     Emit("");
     Line() += "  vertex indices are ";
     AppendIndices(f.VertexIndex);
@@ -332,7 +332,7 @@ void ReportWriter::CornerLines(const MeshTables& tables, int64_t k, CornerTable 
                 const Vec3 v =
                     vertices ? tables.VertexAt(indices[c]) : tables.VertexNormalAt(indices[c]);
                 Line();
-                sink_.Numbers().AppendTriple(line_, v.x, v.y, v.z);
+                sink_.Numbers().AppendTriple(line_, v.X, v.Y, v.Z);
                 Emit();
                 break;
             }
@@ -368,11 +368,11 @@ void ReportWriter::DescriptorVector(std::string_view label, const Vec3& v) {
     Line();
     AppendRightAligned(line_, label, 20);
     line_ += ' ';
-    numbers.AppendFixed(line_, v.x);
+    numbers.AppendFixed(line_, v.X);
     line_ += kSeparator;
-    numbers.AppendFixed(line_, v.y);
+    numbers.AppendFixed(line_, v.Y);
     line_ += kSeparator;
-    numbers.AppendFixed(line_, v.z);
+    numbers.AppendFixed(line_, v.Z);
     Emit();
 }
 

@@ -23,8 +23,8 @@ constexpr size_t kPathBytes = 4096;
 enum SlotState : int { kFree, kFilling, kFile, kFolder };
 
 struct Slot {
-    std::atomic<int> state{kFree};
-    char path[kPathBytes];
+    std::atomic<int> State{kFree};
+    char Path[kPathBytes];
 };
 
 // The one table of the process: the handler cannot be given anything else.
@@ -52,17 +52,17 @@ void RemoveFolder(const char* path) {
             if (got <= 0) break;
             for (long at = 0; at < got;) {
                 struct Entry {
-                    uint64_t inode;
-                    int64_t next;
-                    unsigned short length;
-                    unsigned char type;
-                    char name[1];
+                    uint64_t Inode;
+                    int64_t Next;
+                    unsigned short Length;
+                    unsigned char Type;
+                    char Name[1];
                 };
                 const auto* entry = reinterpret_cast<const Entry*>(entries + at);
-                const char* name = entry->name;
+                const char* name = entry->Name;
                 if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
                     unlinkat(folder, name, 0);
-                at += entry->length;
+                at += entry->Length;
             }
         }
         close(folder);
@@ -72,11 +72,11 @@ void RemoveFolder(const char* path) {
 
 void RemoveAll() {
     for (Slot& slot : slots) {
-        const int state = slot.state.load();
+        const int state = slot.State.load();
         if (state == kFile)
-            unlink(slot.path);
+            unlink(slot.Path);
         else if (state == kFolder)
-            RemoveFolder(slot.path);
+            RemoveFolder(slot.Path);
     }
 }
 
@@ -111,16 +111,16 @@ int TemporaryFiles::Register(const std::string& path, bool folder) {
     if (path.empty() || path.size() >= kPathBytes) return -1;
     for (int i = 0; i < kSlots; ++i) {
         int free = kFree;
-        if (!slots[i].state.compare_exchange_strong(free, kFilling)) continue;
-        std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
-        slots[i].state.store(folder ? kFolder : kFile);
+        if (!slots[i].State.compare_exchange_strong(free, kFilling)) continue;
+        std::memcpy(slots[i].Path, path.c_str(), path.size() + 1);
+        slots[i].State.store(folder ? kFolder : kFile);
         return i;
     }
     return -1;
 }
 
 void TemporaryFiles::Unregister(int handle) {
-    if (handle >= 0 && handle < kSlots) slots[handle].state.store(kFree);
+    if (handle >= 0 && handle < kSlots) slots[handle].State.store(kFree);
 }
 
 TemporaryFiles::Creation::Creation() {

@@ -23,8 +23,8 @@
 namespace vexlor {
 
 struct WalkPlace {
-    int32_t mesh = 0;
-    int64_t lod = 1;
+    int32_t Mesh = 0;
+    int64_t Lod = 1;
 };
 
 class WalkObserver {

@@ -50,7 +50,9 @@ struct RepairedFace {
 };
 
 struct RepairPlan {
-    std::vector<FieldChange> Changes;  // in file order; no two share a byte
+    // In file order; no two share a byte. A component whose value does not change keeps its
+    // stored bytes (its sign of zero), and a field none of whose values changes is not listed.
+    std::vector<FieldChange> Changes;
     // One per change: the face whose record it is, or the first face whose corner uses the entry.
     std::vector<RepairedFace> Faces;
     std::vector<NotMendable> Kept;
@@ -60,7 +62,5 @@ RepairPlan PlanRepair(const OptDocument& document, const RepairChoice& choice);
 
 // "mesh 0, face 3: co-incident vertices cannot be mended in place"
 std::string NotMendableText(const NotMendable& kept);
-// The repair's line of a change: the change's text and the face it belongs to.
-std::string RepairLine(const FieldChange& change, const RepairedFace& face);
 
 }  // namespace vexlor

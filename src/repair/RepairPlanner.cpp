@@ -31,17 +31,25 @@ constexpr const FieldSchema& kEntryField = FieldOf(format::kVertexNormals, "norm
 constexpr int32_t kSoftsRegion = RegionIndex(format::kFaceRegions, "softVectors");
 
 bool SameBits(const Vec3& a, const Vec3& b) {
-    return std::bit_cast<uint32_t>(a.x) == std::bit_cast<uint32_t>(b.x) &&
-           std::bit_cast<uint32_t>(a.y) == std::bit_cast<uint32_t>(b.y) &&
-           std::bit_cast<uint32_t>(a.z) == std::bit_cast<uint32_t>(b.z);
+    return std::bit_cast<uint32_t>(a.X) == std::bit_cast<uint32_t>(b.X) &&
+           std::bit_cast<uint32_t>(a.Y) == std::bit_cast<uint32_t>(b.Y) &&
+           std::bit_cast<uint32_t>(a.Z) == std::bit_cast<uint32_t>(b.Z);
+}
+
+// What is written over `stored` to make it `wanted`: a component equal in value keeps its stored
+// bytes (0 stays 0 where -0 was wanted, and the other way round), so that a field is only written
+// where a value changes.
+Vec3 AsWritten(const Vec3& stored, const Vec3& wanted) {
+    return {stored.X == wanted.X ? stored.X : wanted.X, stored.Y == wanted.Y ? stored.Y : wanted.Y,
+            stored.Z == wanted.Z ? stored.Z : wanted.Z};
 }
 
 // `v` with its component along the unit vector `n` removed, scaled back to its length; nothing
 // when what is left is too short to give a direction.
 std::optional<Vec3> OntoPlane(const Vec3& v, const Vec3& n) {
-    const double along = double{v.x} * n.x + double{v.y} * n.y + double{v.z} * n.z;
-    const double x = v.x - along * n.x, y = v.y - along * n.y, z = v.z - along * n.z;
-    const double length = std::sqrt(double{v.x} * v.x + double{v.y} * v.y + double{v.z} * v.z);
+    const double along = double{v.X} * n.X + double{v.Y} * n.Y + double{v.Z} * n.Z;
+    const double x = v.X - along * n.X, y = v.Y - along * n.Y, z = v.Z - along * n.Z;
+    const double length = std::sqrt(double{v.X} * v.X + double{v.Y} * v.Y + double{v.Z} * v.Z);
     const double left = std::sqrt(x * x + y * y + z * z);
     if (!std::isfinite(left) || !(left > double{CheckTolerance} * length)) return std::nullopt;
     const double scale = length / left;
@@ -83,7 +91,7 @@ bool SameProposal(const Proposal& a, const Proposal& b) {
 }
 
 bool HasNaN(const Vec3& v) {
-    return std::isnan(v.x) || std::isnan(v.y) || std::isnan(v.z);
+    return std::isnan(v.X) || std::isnan(v.Y) || std::isnan(v.Z);
 }
 
 constexpr const char* kShared = "its record is read for several faces that need different values";
@@ -108,7 +116,7 @@ class Planner {
     void PlanEntries();
     void DropOverlaps();
     const BlockRegions& FaceBlock(int64_t position);
-    void Change(const FieldChange& change, const RepairedFace& face);
+    void Change(FieldChange change, const RepairedFace& face);
     FieldChange FaceChange(const RepairedFace& face, int64_t offset, const RegionSchema& region,
                            const FieldSchema& field, const Vec3& old, const Vec3& now);
     void Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason);
@@ -135,7 +143,8 @@ const BlockRegions& Planner::FaceBlock(int64_t position) {
     return found->second;
 }
 
-void Planner::Change(const FieldChange& change, const RepairedFace& face) {
+void Planner::Change(FieldChange change, const RepairedFace& face) {
+    change.New = AsWritten(change.Old, change.New);
     if (!SameBits(change.Old, change.New)) changes_.try_emplace(change.Offset, change, face);
 }
 
@@ -186,7 +195,7 @@ void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
     for (size_t k = 0; k < cornerCount; ++k) {
         const int32_t entry = face.VertexNormalIndex[k];
         const Vec3 stored = tables.VertexNormalAt(entry);
-        if (stored.x == 0.0f && stored.y == 0.0f && stored.z == 0.0f) continue;  // never flagged
+        if (stored.X == 0.0f && stored.Y == 0.0f && stored.Z == 0.0f) continue;  // never flagged
         corners_.push_back({tables.VertexAt(index[k]), stored, origins_.At(entry), mesh,
                             static_cast<int32_t>(k), f, place});
     }
@@ -236,7 +245,7 @@ void Planner::PlanFaceNormals() {
             bool agree) {
             const FaceVisit& first = visits_[readers.front()];
             if (agree && proposals.front().What == Proposal::Values) {
-                normals_[first.NormalOffset] = proposals.front().First;
+                normals_[first.NormalOffset] = AsWritten(first.Normal, proposals.front().First);
                 Change(FaceChange(first.Place, first.NormalOffset, kNormals, kNormalField,
                                   first.Normal, proposals.front().First),
                        first.Place);
@@ -326,7 +335,7 @@ void Planner::PlanEntries() {
                                       ? MeshFilter::OnlyMesh(corner.Mesh)
                                       : MeshFilter::Everything();
         const NormalSum found = index.Contributions(corner.Position, filter);
-        if (found.count == 0) continue;
+        if (found.Count == 0) continue;
         const Vec3 average = AverageNormal(found);
         if (HasNaN(average)) continue;
         averages[i] = average;
@@ -361,9 +370,9 @@ void Planner::PlanEntries() {
         }
         double x = 0, y = 0, z = 0;
         for (const Vec3& average : use.Averages) {
-            x += average.x;
-            y += average.y;
-            z += average.z;
+            x += average.X;
+            y += average.Y;
+            z += average.Z;
         }
         const auto count = static_cast<double>(use.Averages.size());
         const Vec3 mean =
@@ -484,11 +493,6 @@ std::string NotMendableText(const NotMendable& kept) {
     std::string place = "mesh " + std::to_string(kept.Mesh) + ", face " + std::to_string(kept.Face);
     if (kept.Corner >= 0) place += ", vertex " + std::to_string(kept.Corner);
     return std::string(FindingKindName(kept.Kind)) + ", " + place + ": " + kept.Reason;
-}
-
-std::string RepairLine(const FieldChange& change, const RepairedFace& face) {
-    return FieldChangeText(change) + " (mesh " + std::to_string(face.Mesh) + ", face " +
-           std::to_string(face.Face) + ")";
 }
 
 }  // namespace vexlor

@@ -24,9 +24,9 @@ std::vector<uint8_t> RepairedBytes(const std::vector<uint8_t>& bytes, const Repa
     const auto size = static_cast<int64_t>(bytes.size());
     for (const FieldChange& change : plan.Changes) {
         if (change.Offset < 0 || change.Offset > size - format::kVectorSize) continue;
-        PutSingle(repaired, change.Offset, change.New.x);
-        PutSingle(repaired, change.Offset + format::kValueSize, change.New.y);
-        PutSingle(repaired, change.Offset + 2 * format::kValueSize, change.New.z);
+        PutSingle(repaired, change.Offset, change.New.X);
+        PutSingle(repaired, change.Offset + format::kValueSize, change.New.Y);
+        PutSingle(repaired, change.Offset + 2 * format::kValueSize, change.New.Z);
     }
     return repaired;
 }

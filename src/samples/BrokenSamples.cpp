@@ -38,7 +38,7 @@ MeshGeometry Box(V3 centre) {
 }
 
 struct BoxBlocks {
-    int64_t root = 0, lod = 0, level = 0, vertices = 0, normals = 0, textureVertices = 0, faces = 0;
+    int64_t Root = 0, Lod = 0, Level = 0, Vertices = 0, Normals = 0, TextureVertices = 0, Faces = 0;
 };
 
 // A level jump block with the box's vertices, vertex normals, texture vertices and faces, plus
@@ -46,15 +46,15 @@ struct BoxBlocks {
 BoxBlocks AddBoxLevel(OptBuilder& b, V3 centre, int extraSlots = 0) {
     const MeshGeometry g = Box(centre);
     BoxBlocks out;
-    out.level = b.AddJump(0, std::vector<int64_t>(static_cast<size_t>(4 + extraSlots), 0));
-    out.vertices = b.AddVertices(g.points());
-    out.normals = b.AddVertexNormals(g.vertexNormals());
-    out.textureVertices = b.AddTextureVertices(g.textureVertices());
-    out.faces = b.AddFaces(g.faceRecords(0));
-    b.SetSlot(out.level, 0, out.vertices);
-    b.SetSlot(out.level, 1, out.normals);
-    b.SetSlot(out.level, 2, out.textureVertices);
-    b.SetSlot(out.level, 3, out.faces);
+    out.Level = b.AddJump(0, std::vector<int64_t>(static_cast<size_t>(4 + extraSlots), 0));
+    out.Vertices = b.AddVertices(g.points());
+    out.Normals = b.AddVertexNormals(g.vertexNormals());
+    out.TextureVertices = b.AddTextureVertices(g.textureVertices());
+    out.Faces = b.AddFaces(g.faceRecords(0));
+    b.SetSlot(out.Level, 0, out.Vertices);
+    b.SetSlot(out.Level, 1, out.Normals);
+    b.SetSlot(out.Level, 2, out.TextureVertices);
+    b.SetSlot(out.Level, 3, out.Faces);
     return out;
 }
 
@@ -65,9 +65,9 @@ BoxBlocks AddBoxMesh(OptBuilder& b, V3 centre, int extraRootSlots = 0) {
     const int64_t lod = b.AddLod({0}, {500.0f});
     b.SetSlot(root, 0, lod);
     BoxBlocks out = AddBoxLevel(b, centre);
-    b.SetSlot(lod, 0, out.level);
-    out.root = root;
-    out.lod = lod;
+    b.SetSlot(lod, 0, out.Level);
+    out.Root = root;
+    out.Lod = lod;
     return out;
 }
 
@@ -82,7 +82,7 @@ int32_t StoredAnywhere(const OptBuilder& b, int64_t position) {
 Sample Truncated() {
     FighterLayout layout;
     std::vector<uint8_t> file = BuildFighter(layout);
-    const int64_t faces = layout.meshes.back().faces.back();
+    const int64_t faces = layout.Meshes.back().Faces.back();
     const int64_t cut = faces + kBlockHeaderSize + 4 + 16 * 4 * 3 + 5 * 4;
     file.resize(static_cast<size_t>(cut));
     return {"truncated.opt", file};
@@ -102,8 +102,8 @@ Sample Loop() {
     const int64_t lod = b.AddLod({0}, {500.0f});
     b.SetSlot(root0, 0, lod);
     const BoxBlocks level = AddBoxLevel(b, {0, 0, 0}, 1);
-    b.SetSlot(lod, 0, level.level);
-    b.SetSlot(level.level, 4, root0);
+    b.SetSlot(lod, 0, level.Level);
+    b.SetSlot(level.Level, 4, root0);
     b.SetMesh(0, root0);
 
     const int64_t root1 = b.AddJump(0, {0, 0});
@@ -124,7 +124,7 @@ Sample Loop() {
     b.SetSlot(root3, 0, texture);
     b.SetMesh(3, root3);
 
-    b.SetMesh(4, AddBoxMesh(b, {10, 0, 0}).root);
+    b.SetMesh(4, AddBoxMesh(b, {10, 0, 0}).Root);
     return {"loop.opt", b.Build()};
 }
 
@@ -141,28 +141,28 @@ Sample HugeCounts() {
     std::vector<std::pair<int64_t, int32_t>> patches;  // count field positions
 
     const BoxBlocks m1 = AddBoxMesh(b, {0, 0, 0});
-    b.SetMesh(1, m1.root);
-    patches.emplace_back(m1.vertices + kCountField, kMax);
-    patches.emplace_back(m1.normals + kCountField, kMax);
-    patches.emplace_back(m1.textureVertices + kCountField, kMax);
+    b.SetMesh(1, m1.Root);
+    patches.emplace_back(m1.Vertices + kCountField, kMax);
+    patches.emplace_back(m1.Normals + kCountField, kMax);
+    patches.emplace_back(m1.TextureVertices + kCountField, kMax);
 
     const BoxBlocks m2 = AddBoxMesh(b, {5, 0, 0});
-    b.SetMesh(2, m2.root);
-    patches.emplace_back(m2.faces + kCountField, kMax);
+    b.SetMesh(2, m2.Root);
+    patches.emplace_back(m2.Faces + kCountField, kMax);
 
     const BoxBlocks m3 = AddBoxMesh(b, {10, 0, 0}, 2);
-    b.SetMesh(3, m3.root);
-    patches.emplace_back(m3.lod + kCountField, kMax);
+    b.SetMesh(3, m3.Root);
+    patches.emplace_back(m3.Lod + kCountField, kMax);
     const int64_t descriptor = b.AddMeshDescriptor({});
     const int64_t hardpoint = b.AddHardpoint(3, {10, 2, 0});
-    b.SetSlot(m3.root, 1, descriptor);
-    b.SetSlot(m3.root, 2, hardpoint);
+    b.SetSlot(m3.Root, 1, descriptor);
+    b.SetSlot(m3.Root, 2, hardpoint);
     patches.emplace_back(descriptor + kCountField, kMax);
     patches.emplace_back(hardpoint + kCountField, kMax);
 
     const int64_t first = b.AddHardpoint(1, {15, 2, 0});
     const BoxBlocks second = AddBoxLevel(b, {15, 0, 0});
-    const int64_t root0 = b.AddJump(0, {first, second.level});
+    const int64_t root0 = b.AddJump(0, {first, second.Level});
     b.SetMesh(0, root0);
     patches.emplace_back(root0 + kSlotCountField, kMax);
 
@@ -177,7 +177,7 @@ Sample HugeCounts() {
 Sample HugeMeshCount() {
     OptBuilder b(0x00A01230);
     const BoxBlocks mesh = AddBoxMesh(b, {0, 0, 0});
-    b.SetMeshes({mesh.root});
+    b.SetMeshes({mesh.Root});
     std::vector<uint8_t> file = b.Build();
     OptBuilder::PatchInt32(file, 14, kMax);
     return {"huge-mesh-count.opt", file};
@@ -231,7 +231,7 @@ Sample OffsetsOutside() {
     }
 
     const BoxBlocks meshB = AddBoxMesh(b, {10, 0, 0});
-    b.SetMesh(6, meshB.root);
+    b.SetMesh(6, meshB.Root);
 
     std::vector<uint8_t> file = b.Build();
     const auto end = static_cast<int64_t>(file.size());
@@ -289,7 +289,7 @@ Sample MeshTableOutside() {
 Sample GlobalOffsetOverflow() {
     OptBuilder b(0);
     const BoxBlocks mesh = AddBoxMesh(b, {0, 0, 0});
-    b.SetMeshes({mesh.root});
+    b.SetMeshes({mesh.Root});
     std::vector<uint8_t> file = b.Build();
     OptBuilder::PatchInt32(file, 8, kMin + 4);
     return {"global-offset-overflow.opt", file};
@@ -321,18 +321,18 @@ std::vector<FaceInput> BadFaces() {
     std::vector<FaceInput> faces;
     for (const auto& v : vertex) {
         FaceInput f;
-        f.vertex = v;
-        f.edge = {0, 1, 2, 3};
-        f.textureVertex = {0, 1, 2, 3};
-        f.vertexNormal = {0, 1, 2, v[3] < 0 ? -1 : 3};
-        f.normal = {0, 1, 0};
-        f.soft1 = {1, 0, 0};
-        f.soft2 = {0, 0, 1};
+        f.Vertex = v;
+        f.Edge = {0, 1, 2, 3};
+        f.TextureVertex = {0, 1, 2, 3};
+        f.VertexNormal = {0, 1, 2, v[3] < 0 ? -1 : 3};
+        f.Normal = {0, 1, 0};
+        f.Soft1 = {1, 0, 0};
+        f.Soft2 = {0, 0, 1};
         faces.push_back(f);
     }
-    faces[6].vertexNormal = {2001, -5, kMax, 1000};
-    faces[6].edge = {-1, 99999, kMin, 5};
-    faces[6].textureVertex = {kMax, -9, 3, 2};
+    faces[6].VertexNormal = {2001, -5, kMax, 1000};
+    faces[6].Edge = {-1, 99999, kMin, 5};
+    faces[6].TextureVertex = {kMax, -9, 3, 2};
     return faces;
 }
 
@@ -345,7 +345,7 @@ Sample BadIndices() {
     int slot = 0;
     for (int32_t type : {51, -1, kMax}) {
         MeshDescriptorInput d;
-        d.meshType = type;
+        d.MeshType = type;
         b.SetSlot(root0, slot++, b.AddMeshDescriptor(d));
     }
     for (int32_t type : {-3, 51, kMax, kMin}) {
@@ -396,7 +396,7 @@ Sample BadIndices() {
 // the box 2^40 times.
 Sample Diamond() {
     OptBuilder b(0);
-    int64_t below = AddBoxLevel(b, {0, 0, 0}).level;
+    int64_t below = AddBoxLevel(b, {0, 0, 0}).Level;
     for (int i = 0; i < 40; ++i)
         below = b.AddJump(0, {below, below});
     b.SetMeshes({below});
@@ -406,7 +406,7 @@ Sample Diamond() {
 // deep-chain.opt: 5000 jump blocks nested one inside the next, over one box level.
 Sample DeepChain() {
     OptBuilder b(0);
-    int64_t below = AddBoxLevel(b, {0, 0, 0}).level;
+    int64_t below = AddBoxLevel(b, {0, 0, 0}).Level;
     for (int i = 0; i < 5000; ++i)
         below = b.AddJump(0, {below});
     b.SetMeshes({below});
@@ -445,13 +445,13 @@ Sample OverCapacity() {
         for (int x = 0; x + 1 < kColumns && faces.size() < 1100; ++x) {
             const int32_t a = z * kColumns + x;
             FaceInput f;
-            f.vertex = {a, a + 1, a + 1 + kColumns, a + kColumns};
-            f.vertexNormal = f.vertex;
-            f.textureVertex = {0, 0, 0, 0};
-            f.edge = {0, 1, 2, 3};
-            f.normal = {0, 1, 0};
-            f.soft1 = {1, 0, 0};
-            f.soft2 = {0, 0, 1};
+            f.Vertex = {a, a + 1, a + 1 + kColumns, a + kColumns};
+            f.VertexNormal = f.Vertex;
+            f.TextureVertex = {0, 0, 0, 0};
+            f.Edge = {0, 1, 2, 3};
+            f.Normal = {0, 1, 0};
+            f.Soft1 = {1, 0, 0};
+            f.Soft2 = {0, 0, 1};
             faces.push_back(f);
         }
     }
@@ -480,15 +480,15 @@ Sample Misaligned() {
     const BoxBlocks level = AddBoxLevel(b, {0, 0, 0});
     const int64_t lod = b.AddLod({0}, {7.5f, 0.25f});
     const int64_t distances = lod + kBlockHeaderSize + 4;  // after its one slot
-    const int64_t inPayload = level.vertices + kBlockHeaderSize + 6;
+    const int64_t inPayload = level.Vertices + kBlockHeaderSize + 6;
     std::vector<int64_t> slots{inPayload, 1};
     for (int32_t type : {-1, kMax, 51, 2}) {
         slots.push_back(b.AddDataBlock(type, 4, {1, 2, 3, 4, 5, 6, 7, 8}));
     }
     slots.push_back(distances);
-    slots.push_back(level.level);
+    slots.push_back(level.Level);
     const int64_t root = b.AddJump(0, slots);
-    b.SetMesh(1, level.faces);
+    b.SetMesh(1, level.Faces);
     b.SetMesh(2, inPayload);
     b.SetMesh(3, root);
     // Entry 0 stays a stored 0; with a global offset of 0 that is file position 0.

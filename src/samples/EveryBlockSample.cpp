@@ -4,34 +4,34 @@
 namespace vexlor::testing {
 
 EveryBlockSample::EveryBlockSample() {
-    vertices = b.AddVertices({{1, 0.5f, -2}, {0, 0, 0}});
-    normals = b.AddVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}, {1, 0, 0}});
-    texVerts = b.AddTextureVertices({{0.25f, 1}, {0.5f, 0}});
+    Vertices = B.AddVertices({{1, 0.5f, -2}, {0, 0, 0}});
+    Normals = B.AddVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}, {1, 0, 0}});
+    TexVerts = B.AddTextureVertices({{0.25f, 1}, {0.5f, 0}});
     FaceInput first;
-    first.vertex = {0, 1, 2, -1};
-    first.edge = {1, 2, 3, 4};
-    first.textureVertex = {5, 6, 7, -1};
-    first.vertexNormal = {0, 1, 0, -1};
-    first.normal = {0, 0, -1};
-    first.soft1 = {1, 0, 0};
-    first.soft2 = {0, 1, 0};
+    first.Vertex = {0, 1, 2, -1};
+    first.Edge = {1, 2, 3, 4};
+    first.TextureVertex = {5, 6, 7, -1};
+    first.VertexNormal = {0, 1, 0, -1};
+    first.Normal = {0, 0, -1};
+    first.Soft1 = {1, 0, 0};
+    first.Soft2 = {0, 1, 0};
     FaceInput second = first;
-    second.vertex = {2, 1, 0, 57};
-    faces = b.AddFaces({first, second});
-    hardpoint = b.AddHardpoint(5, {10, 0, -4});
+    second.Vertex = {2, 1, 0, 57};
+    Faces = B.AddFaces({first, second});
+    Hardpoint = B.AddHardpoint(5, {10, 0, -4});
     MeshDescriptorInput d;
-    d.meshType = 7;
-    d.span = {1.5f, 2, 3};
-    descriptor = b.AddMeshDescriptor(d);
-    texHeader = b.AddTexHeader("wood");
-    texPointer = b.AddTexHeaderPointer(b.TextureNamePosition(texHeader));
-    gap = b.AppendRaw(std::vector<uint8_t>(8, 0xEE));
-    unknown = b.AddDataBlock(2, 1, {1, 2, 3, 4});
-    lod = b.AddLod({0, 0}, {100.5f, 0.001f});
-    root = b.AddJump(0, {vertices, normals, texVerts, faces, hardpoint, descriptor, texHeader,
-                         texPointer, unknown, lod});
-    b.SetMeshes({root});
-    bytes = b.Build();
+    d.MeshType = 7;
+    d.Span = {1.5f, 2, 3};
+    Descriptor = B.AddMeshDescriptor(d);
+    TexHeader = B.AddTexHeader("wood");
+    TexPointer = B.AddTexHeaderPointer(B.TextureNamePosition(TexHeader));
+    Gap = B.AppendRaw(std::vector<uint8_t>(8, 0xEE));
+    Unknown = B.AddDataBlock(2, 1, {1, 2, 3, 4});
+    Lod = B.AddLod({0, 0}, {100.5f, 0.001f});
+    Root = B.AddJump(0, {Vertices, Normals, TexVerts, Faces, Hardpoint, Descriptor, TexHeader,
+                         TexPointer, Unknown, Lod});
+    B.SetMeshes({Root});
+    Bytes = B.Build();
 }
 
 }  // namespace vexlor::testing

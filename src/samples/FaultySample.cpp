@@ -33,12 +33,12 @@ std::vector<V3> Square(float x, float y = 0, float z = 0) {
 
 FaceInput Face(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
     FaceInput f;
-    f.vertex = vertex;
-    f.edge = {0, 1, 2, vertex[3] < 0 ? 0 : 3};
-    f.vertexNormal = vertexNormal;
-    f.normal = normal;
-    f.soft1 = {1, 0, 0};
-    f.soft2 = {0, 1, 0};
+    f.Vertex = vertex;
+    f.Edge = {0, 1, 2, vertex[3] < 0 ? 0 : 3};
+    f.VertexNormal = vertexNormal;
+    f.Normal = normal;
+    f.Soft1 = {1, 0, 0};
+    f.Soft2 = {0, 1, 0};
     return f;
 }
 
@@ -68,7 +68,7 @@ std::vector<uint8_t> BuildFaultySample() {
     faces.push_back(Face({v, v + 1, v + 2, v + 3}, {0, 0, -2}, {0, 0, 0, 0}));
     v = addSquare(8);
     faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 0, 0}));
-    faces.back().soft2 = {0, 0, 1};
+    faces.back().Soft2 = {0, 0, 1};
     v = addSquare(10);
     faces.push_back(Face({v, v + 1, v + 2, v + 3}, kDown, {0, 0, 1, 0}));
     v = addSquare(12);

@@ -55,12 +55,12 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
         const int64_t root = b.AddJump(0, {0, 0});
         b.SetMesh(m, root);
         MeshDescriptorInput d;
-        d.meshType = 1 + m % 4;
-        d.span = {static_cast<float>(columns), 0, static_cast<float>(rows)};
-        d.centre = {left + columns / 2.0f, 0, rows / 2.0f};
-        d.minima = {left, 0, 0};
-        d.maxima = {left + columns, 0, static_cast<float>(rows)};
-        d.targetCentre = d.centre;
+        d.MeshType = 1 + m % 4;
+        d.Span = {static_cast<float>(columns), 0, static_cast<float>(rows)};
+        d.Centre = {left + columns / 2.0f, 0, rows / 2.0f};
+        d.Minima = {left, 0, 0};
+        d.Maxima = {left + columns, 0, static_cast<float>(rows)};
+        d.TargetCentre = d.Centre;
         b.SetSlot(root, 0, b.AddMeshDescriptor(d));
         const int64_t lod = b.AddLod({0, 0, 0}, kLodDistances);
         b.SetSlot(root, 1, lod);
@@ -77,23 +77,23 @@ std::vector<uint8_t> BuildLargeModel(int faces, int meshes) {
                     const auto c2 = static_cast<int32_t>((z + size) * stride + x + size);
                     const auto c3 = static_cast<int32_t>((z + size) * stride + x);
                     FaceInput f;
-                    f.normal = {0, 1, 0};
-                    f.soft1 = {1, 0, 0};
-                    f.soft2 = {0, 0, 1};
-                    f.edge = {0, 1, 2, 3};
+                    f.Normal = {0, 1, 0};
+                    f.Soft1 = {1, 0, 0};
+                    f.Soft2 = {0, 0, 1};
+                    f.Edge = {0, 1, 2, 3};
                     if (level == 0 && cell % 7 == 6) {
-                        f.vertex = {c0, c1, c2, -1};
-                        f.textureVertex = {c0, c1, c2, 0};
-                        f.vertexNormal = {c0, c1, c2, -1};
+                        f.Vertex = {c0, c1, c2, -1};
+                        f.TextureVertex = {c0, c1, c2, 0};
+                        f.VertexNormal = {c0, c1, c2, -1};
                         faceList.push_back(f);
-                        f.vertex = {c0, c2, c3, -1};
-                        f.textureVertex = {c0, c2, c3, 0};
-                        f.vertexNormal = {c0, c2, c3, -1};
+                        f.Vertex = {c0, c2, c3, -1};
+                        f.TextureVertex = {c0, c2, c3, 0};
+                        f.VertexNormal = {c0, c2, c3, -1};
                         faceList.push_back(f);
                     } else {
-                        f.vertex = {c0, c1, c2, c3};
-                        f.textureVertex = f.vertex;
-                        f.vertexNormal = f.vertex;
+                        f.Vertex = {c0, c1, c2, c3};
+                        f.TextureVertex = f.Vertex;
+                        f.VertexNormal = f.Vertex;
                         faceList.push_back(f);
                     }
                 }

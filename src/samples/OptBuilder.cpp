@@ -43,9 +43,9 @@ class Cursor {
         at_ += 4;
     }
     void v3(const V3& v) {
-        f32(v.x);
-        f32(v.y);
-        f32(v.z);
+        f32(v.X);
+        f32(v.Y);
+        f32(v.Z);
     }
 
   private:
@@ -186,20 +186,20 @@ int64_t OptBuilder::AddFaces(const std::vector<FaceInput>& faces) {
     // The payload starts with 4 bytes nobody reads; the three arrays follow.
     Cursor out(bytes_.data() + p + kBlockHeaderSize + 4);
     for (const FaceInput& f : faces) {
-        for (int32_t i : f.vertex)
+        for (int32_t i : f.Vertex)
             out.i32(i);
-        for (int32_t i : f.edge)
+        for (int32_t i : f.Edge)
             out.i32(i);
-        for (int32_t i : f.textureVertex)
+        for (int32_t i : f.TextureVertex)
             out.i32(i);
-        for (int32_t i : f.vertexNormal)
+        for (int32_t i : f.VertexNormal)
             out.i32(i);
     }
     for (const FaceInput& f : faces)
-        out.v3(f.normal);
+        out.v3(f.Normal);
     for (const FaceInput& f : faces) {
-        out.v3(f.soft1);
-        out.v3(f.soft2);
+        out.v3(f.Soft1);
+        out.v3(f.Soft2);
     }
     return p;
 }
@@ -215,14 +215,14 @@ int64_t OptBuilder::AddHardpoint(int32_t type, V3 position) {
 int64_t OptBuilder::AddMeshDescriptor(const MeshDescriptorInput& d) {
     const int64_t p = BeginDataBlock(25, 1, 72);
     Cursor out(bytes_.data() + p + kBlockHeaderSize);
-    out.i32(d.meshType);
-    out.i32(d.unknown);
-    out.v3(d.span);
-    out.v3(d.centre);
-    out.v3(d.minima);
-    out.v3(d.maxima);
-    out.i32(d.targetGroup);
-    out.v3(d.targetCentre);
+    out.i32(d.MeshType);
+    out.i32(d.Unknown);
+    out.v3(d.Span);
+    out.v3(d.Centre);
+    out.v3(d.Minima);
+    out.v3(d.Maxima);
+    out.i32(d.TargetGroup);
+    out.v3(d.TargetCentre);
     return p;
 }
 

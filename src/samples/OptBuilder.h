@@ -17,23 +17,23 @@
 namespace vexlor::testing {
 
 struct V3 {
-    float x = 0, y = 0, z = 0;
+    float X = 0, Y = 0, Z = 0;
 };
 
 struct FaceInput {
-    std::array<int32_t, 4> vertex{0, 0, 0, -1};  // -1 in the fourth place = triangle
-    std::array<int32_t, 4> edge{0, 0, 0, 0};
-    std::array<int32_t, 4> textureVertex{0, 0, 0, 0};
-    std::array<int32_t, 4> vertexNormal{-1, -1, -1, -1};
-    V3 normal, soft1, soft2;
+    std::array<int32_t, 4> Vertex{0, 0, 0, -1};  // -1 in the fourth place = triangle
+    std::array<int32_t, 4> Edge{0, 0, 0, 0};
+    std::array<int32_t, 4> TextureVertex{0, 0, 0, 0};
+    std::array<int32_t, 4> VertexNormal{-1, -1, -1, -1};
+    V3 Normal, Soft1, Soft2;
 };
 
 struct MeshDescriptorInput {
-    int32_t meshType = 0;
-    int32_t unknown = 0;
-    V3 span, centre, minima, maxima;
-    int32_t targetGroup = 0;
-    V3 targetCentre;
+    int32_t MeshType = 0;
+    int32_t Unknown = 0;
+    V3 Span, Centre, Minima, Maxima;
+    int32_t TargetGroup = 0;
+    V3 TargetCentre;
 };
 
 // Sizes of the fixed parts of the format.

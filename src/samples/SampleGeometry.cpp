@@ -9,29 +9,29 @@ namespace vexlor::testing {
 namespace {
 
 struct D3 {
-    double x = 0, y = 0, z = 0;
+    double X = 0, Y = 0, Z = 0;
 };
 
 D3 ToD(V3 v) {
-    return {v.x, v.y, v.z};
+    return {v.X, v.Y, v.Z};
 }
 V3 ToF(D3 v) {
-    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+    return {static_cast<float>(v.X), static_cast<float>(v.Y), static_cast<float>(v.Z)};
 }
 D3 Sub(D3 a, D3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
+    return {a.X - b.X, a.Y - b.Y, a.Z - b.Z};
 }
 D3 Add(D3 a, D3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
+    return {a.X + b.X, a.Y + b.Y, a.Z + b.Z};
 }
 D3 Mul(D3 a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
+    return {a.X * s, a.Y * s, a.Z * s};
 }
 double Dot(D3 a, D3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
+    return a.X * b.X + a.Y * b.Y + a.Z * b.Z;
 }
 D3 Cross(D3 a, D3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X};
 }
 double Length(D3 a) {
     return std::sqrt(Dot(a, a));
@@ -48,7 +48,7 @@ int CornerCount(const std::array<int32_t, 4>& corners) {
 // when the inputs are short binary fractions.
 V3 Place(const Frame& f, double t, double a, double u) {
     const D3 p =
-        Add(Add(Add(ToD(f.origin), Mul(ToD(f.axis), t)), Mul(ToD(f.across), a)), Mul(ToD(f.up), u));
+        Add(Add(Add(ToD(f.Origin), Mul(ToD(f.Axis), t)), Mul(ToD(f.Across), a)), Mul(ToD(f.Up), u));
     return ToF(p);
 }
 
@@ -65,7 +65,7 @@ D3 Centroid(const MeshGeometry& mesh, const std::array<int32_t, 4>& corners) {
 MeshGeometry::MeshGeometry(int levels) : faces_(static_cast<size_t>(levels)) {}
 
 int MeshGeometry::point(V3 p) {
-    const auto key = std::make_tuple(p.x, p.y, p.z);
+    const auto key = std::make_tuple(p.X, p.Y, p.Z);
     const auto [it, added] = index_.try_emplace(key, static_cast<int>(points_.size()));
     if (added) points_.push_back(p);
     return it->second;
@@ -99,29 +99,29 @@ std::vector<FaceInput> MeshGeometry::faceRecords(int level) const {
     std::vector<FaceInput> out;
     for (const Face& f : faces_.at(static_cast<size_t>(level))) {
         FaceInput s;
-        s.vertex = f.corners;
-        s.textureVertex = f.corners;
-        s.vertexNormal = f.corners;
-        s.edge = {0, 0, 0, 0};
-        const int n = CornerCount(f.corners);
+        s.Vertex = f.Corners;
+        s.TextureVertex = f.Corners;
+        s.VertexNormal = f.Corners;
+        s.Edge = {0, 0, 0, 0};
+        const int n = CornerCount(f.Corners);
         for (int k = 0; k < n; ++k) {
-            int32_t a = f.corners[k];
-            int32_t b = f.corners[(k + 1) % n];
+            int32_t a = f.Corners[k];
+            int32_t b = f.Corners[(k + 1) % n];
             if (a > b) std::swap(a, b);
             const auto [it, added] = edges.try_emplace({a, b}, static_cast<int32_t>(edges.size()));
-            s.edge[k] = it->second;
+            s.Edge[k] = it->second;
         }
         if (n == 3) {
-            s.textureVertex[3] = 0;
-            s.vertexNormal[3] = -1;
+            s.TextureVertex[3] = 0;
+            s.VertexNormal[3] = -1;
         }
-        s.normal = f.normal;
+        s.Normal = f.Normal;
         // Soft vectors: along the first edge, and the in-plane direction at right angles to it,
         // so their cross product is the face normal itself.
-        const D3 along = Unit(Sub(ToD(points_[static_cast<size_t>(f.corners[1])]),
-                                  ToD(points_[static_cast<size_t>(f.corners[0])])));
-        s.soft1 = ToF(along);
-        s.soft2 = ToF(Unit(Cross(ToD(f.normal), along)));
+        const D3 along = Unit(Sub(ToD(points_[static_cast<size_t>(f.Corners[1])]),
+                                  ToD(points_[static_cast<size_t>(f.Corners[0])])));
+        s.Soft1 = ToF(along);
+        s.Soft2 = ToF(Unit(Cross(ToD(f.Normal), along)));
         out.push_back(s);
     }
     return out;
@@ -132,9 +132,9 @@ std::vector<V3> MeshGeometry::vertexNormals() const {
     std::vector<int> count(points_.size(), 0);
     for (const auto& level : faces_) {
         for (const Face& f : level) {
-            const D3 n = Unit(ToD(f.normal));
-            for (int k = 0; k < CornerCount(f.corners); ++k) {
-                const auto i = static_cast<size_t>(f.corners[k]);
+            const D3 n = Unit(ToD(f.Normal));
+            for (int k = 0; k < CornerCount(f.Corners); ++k) {
+                const auto i = static_cast<size_t>(f.Corners[k]);
                 sum[i] = Add(sum[i], n);
                 ++count[i];
             }
@@ -153,12 +153,12 @@ std::vector<V3> MeshGeometry::vertexNormals() const {
 
 std::vector<std::pair<float, float>> MeshGeometry::textureVertices() const {
     const auto [lo, hi] = bounds();
-    const float du = hi.x > lo.x ? hi.x - lo.x : 1.0f;
-    const float dv = hi.z > lo.z ? hi.z - lo.z : 1.0f;
+    const float du = hi.X > lo.X ? hi.X - lo.X : 1.0f;
+    const float dv = hi.Z > lo.Z ? hi.Z - lo.Z : 1.0f;
     std::vector<std::pair<float, float>> out;
     out.reserve(points_.size());
     for (const V3& p : points_)
-        out.emplace_back((p.x - lo.x) / du, (p.z - lo.z) / dv);
+        out.emplace_back((p.X - lo.X) / du, (p.Z - lo.Z) / dv);
     return out;
 }
 
@@ -166,27 +166,27 @@ std::pair<V3, V3> MeshGeometry::bounds() const {
     if (points_.empty()) return {};
     V3 lo = points_.front(), hi = points_.front();
     for (const V3& p : points_) {
-        lo = {std::fmin(lo.x, p.x), std::fmin(lo.y, p.y), std::fmin(lo.z, p.z)};
-        hi = {std::fmax(hi.x, p.x), std::fmax(hi.y, p.y), std::fmax(hi.z, p.z)};
+        lo = {std::fmin(lo.X, p.X), std::fmin(lo.Y, p.Y), std::fmin(lo.Z, p.Z)};
+        hi = {std::fmax(hi.X, p.X), std::fmax(hi.Y, p.Y), std::fmax(hi.Z, p.Z)};
     }
     return {lo, hi};
 }
 
 void AddLoft(MeshGeometry& mesh, int level, const Loft& loft) {
-    const Frame& f = loft.frame;
-    const auto n = static_cast<int>(loft.outline.size());
-    const auto rings = static_cast<int>(loft.stations.size());
+    const Frame& f = loft.Frame;
+    const auto n = static_cast<int>(loft.Outline.size());
+    const auto rings = static_cast<int>(loft.Stations.size());
     if (n < 3 || rings < 1) throw std::invalid_argument("AddLoft: outline or stations too short");
 
     auto ringPoint = [&](int r, int j) {
-        const Station& s = loft.stations[static_cast<size_t>(r)];
-        const auto& [a, u] = loft.outline[static_cast<size_t>(j % n)];
-        return mesh.point(Place(f, s.t, s.shiftAcross + static_cast<double>(s.scale) * a,
-                                s.shiftUp + static_cast<double>(s.scale) * u));
+        const Station& s = loft.Stations[static_cast<size_t>(r)];
+        const auto& [a, u] = loft.Outline[static_cast<size_t>(j % n)];
+        return mesh.point(Place(f, s.T, s.ShiftAcross + static_cast<double>(s.Scale) * a,
+                                s.ShiftUp + static_cast<double>(s.Scale) * u));
     };
     auto ringCentre = [&](int r) {
-        const Station& s = loft.stations[static_cast<size_t>(r)];
-        return Place(f, s.t, s.shiftAcross, s.shiftUp);
+        const Station& s = loft.Stations[static_cast<size_t>(r)];
+        return Place(f, s.T, s.ShiftAcross, s.ShiftUp);
     };
     auto outwardFrom = [&](const std::array<int32_t, 4>& c, D3 inside) {
         return ToF(Sub(Centroid(mesh, c), inside));
@@ -239,11 +239,11 @@ void AddLoft(MeshGeometry& mesh, int level, const Loft& loft) {
         }
     };
 
-    const V3 back = ToF(Mul(ToD(f.axis), -1.0));
-    cap(0, loft.startCap, back);
-    if (loft.tip) {
-        const Station& last = loft.stations.back();
-        const int tip = mesh.point(Place(f, *loft.tip, last.shiftAcross, last.shiftUp));
+    const V3 back = ToF(Mul(ToD(f.Axis), -1.0));
+    cap(0, loft.StartCap, back);
+    if (loft.Tip) {
+        const Station& last = loft.Stations.back();
+        const int tip = mesh.point(Place(f, *loft.Tip, last.ShiftAcross, last.ShiftUp));
         const D3 inside = ToD(ringCentre(rings - 1));
         for (int j = 0; j < n; ++j) {
             const std::array<int32_t, 4> c{tip, ringPoint(rings - 1, j),
@@ -251,7 +251,7 @@ void AddLoft(MeshGeometry& mesh, int level, const Loft& loft) {
             mesh.addFace(level, c, outwardFrom(c, inside));
         }
     } else {
-        cap(rings - 1, loft.endCap, f.axis);
+        cap(rings - 1, loft.EndCap, f.Axis);
     }
 }
 
@@ -273,8 +273,8 @@ std::vector<Station> RefineStations(const std::vector<Station>& stations) {
         if (i + 1 == stations.size()) break;
         const Station& a = stations[i];
         const Station& b = stations[i + 1];
-        out.push_back({(a.t + b.t) / 2, (a.scale + b.scale) / 2,
-                       (a.shiftAcross + b.shiftAcross) / 2, (a.shiftUp + b.shiftUp) / 2});
+        out.push_back({(a.T + b.T) / 2, (a.Scale + b.Scale) / 2,
+                       (a.ShiftAcross + b.ShiftAcross) / 2, (a.ShiftUp + b.ShiftUp) / 2});
     }
     return out;
 }

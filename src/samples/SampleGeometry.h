@@ -46,8 +46,8 @@ class MeshGeometry {
 
   private:
     struct Face {
-        std::array<int32_t, 4> corners;
-        V3 normal;
+        std::array<int32_t, 4> Corners;
+        V3 Normal;
     };
     V3 faceNormal(const std::array<int32_t, 4>& corners) const;
 
@@ -60,17 +60,17 @@ class MeshGeometry {
 // of the outline. Copies of one outline have parallel edges, so every side quad is a planar
 // trapezoid.
 struct Frame {
-    V3 origin;
-    V3 axis;    // direction of increasing t
-    V3 across;  // first outline coordinate
-    V3 up;      // second outline coordinate
+    V3 Origin;
+    V3 Axis;    // direction of increasing t
+    V3 Across;  // first outline coordinate
+    V3 Up;      // second outline coordinate
 };
 
 struct Station {
-    float t = 0;
-    float scale = 1;
-    float shiftAcross = 0;
-    float shiftUp = 0;
+    float T = 0;
+    float Scale = 1;
+    float ShiftAcross = 0;
+    float ShiftUp = 0;
 };
 
 using Outline = std::vector<std::pair<float, float>>;
@@ -82,12 +82,12 @@ enum class Cap {
 };
 
 struct Loft {
-    Frame frame;
-    Outline outline;  // convex, around (0, 0)
-    std::vector<Station> stations;
-    Cap startCap = Cap::Fan;
-    Cap endCap = Cap::Fan;
-    std::optional<float> tip;  // when set, the end closes in triangles to a point at this t
+    vexlor::testing::Frame Frame;
+    vexlor::testing::Outline Outline;  // convex, around (0, 0)
+    std::vector<Station> Stations;
+    Cap StartCap = Cap::Fan;
+    Cap EndCap = Cap::Fan;
+    std::optional<float> Tip;  // when set, the end closes in triangles to a point at this t
 };
 
 void AddLoft(MeshGeometry& mesh, int level, const Loft& loft);

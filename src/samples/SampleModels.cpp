@@ -60,26 +60,26 @@ int64_t WriteLevel(TreeWriter& w, const MeshGeometry& g, int level, int32_t jump
     w.link(jump, slot++, faceBlock);
 
     const auto l = static_cast<size_t>(level);
-    info.level[l] = jump;
-    info.faces[l] = faceBlock;
-    info.faceCount[l] = static_cast<int32_t>(faces.size());
-    info.triangleCount[l] = 0;
+    info.Level[l] = jump;
+    info.Faces[l] = faceBlock;
+    info.FaceCount[l] = static_cast<int32_t>(faces.size());
+    info.TriangleCount[l] = 0;
     for (const FaceInput& f : faces)
-        info.triangleCount[l] += f.vertex[3] < 0 ? 1 : 0;
+        info.TriangleCount[l] += f.Vertex[3] < 0 ? 1 : 0;
     return jump;
 }
 
 MeshDescriptorInput Describe(const MeshGeometry& g, int32_t meshType, int32_t targetGroup) {
     const auto [lo, hi] = g.bounds();
     MeshDescriptorInput d;
-    d.meshType = meshType;
-    d.unknown = 0;
-    d.span = {hi.x - lo.x, hi.y - lo.y, hi.z - lo.z};
-    d.centre = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
-    d.minima = lo;
-    d.maxima = hi;
-    d.targetGroup = targetGroup;
-    d.targetCentre = d.centre;
+    d.MeshType = meshType;
+    d.Unknown = 0;
+    d.Span = {hi.X - lo.X, hi.Y - lo.Y, hi.Z - lo.Z};
+    d.Centre = {(lo.X + hi.X) / 2, (lo.Y + hi.Y) / 2, (lo.Z + hi.Z) / 2};
+    d.Minima = lo;
+    d.Maxima = hi;
+    d.TargetGroup = targetGroup;
+    d.TargetCentre = d.Centre;
     return d;
 }
 
@@ -95,10 +95,10 @@ std::vector<uint8_t> TexturePayload(uint8_t seed) {
 // quarter about x so that, as in OPT models, z is up and the nose points along -y, and scaled to
 // about 15 metres: (x, y, z) becomes 16 (x, -z, y). A power of two keeps every value exact.
 V3 ZUp(V3 p) {
-    return {16 * p.x, -16 * p.z, 16 * p.y};
+    return {16 * p.X, -16 * p.Z, 16 * p.Y};
 }
 Frame ZUp(const Frame& f) {
-    return {ZUp(f.origin), ZUp(f.axis), ZUp(f.across), ZUp(f.up)};
+    return {ZUp(f.Origin), ZUp(f.Axis), ZUp(f.Across), ZUp(f.Up)};
 }
 
 MeshGeometry Hull() {
@@ -170,9 +170,9 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     OptBuilder b(kFighterOffset);
     TreeWriter w(b);
     layout = {};
-    layout.globalOffset = kFighterOffset;
-    layout.meshTable = b.SetMeshes({0, 0, 0, 0});
-    layout.meshes.resize(4);
+    layout.GlobalOffset = kFighterOffset;
+    layout.MeshTable = b.SetMeshes({0, 0, 0, 0});
+    layout.Meshes.resize(4);
 
     const MeshGeometry hullShape = Hull();
     const MeshGeometry portShape = Wing(-1);
@@ -181,28 +181,28 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
 
     auto begin = [&](int mesh, int32_t meshType, int32_t targetGroup, const MeshGeometry& g,
                      int slots) {
-        FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
-        info.meshType = meshType;
-        info.vertexCount = static_cast<int32_t>(g.points().size());
-        info.root = w.jump(0, slots);
-        b.SetMesh(mesh, info.root);
-        info.descriptor = b.AddMeshDescriptor(Describe(g, meshType, targetGroup));
-        w.link(info.root, 0, info.descriptor);
-        return info.root;
+        FighterMesh& info = layout.Meshes[static_cast<size_t>(mesh)];
+        info.MeshType = meshType;
+        info.VertexCount = static_cast<int32_t>(g.points().size());
+        info.Root = w.jump(0, slots);
+        b.SetMesh(mesh, info.Root);
+        info.Descriptor = b.AddMeshDescriptor(Describe(g, meshType, targetGroup));
+        w.link(info.Root, 0, info.Descriptor);
+        return info.Root;
     };
     auto lod = [&](int mesh, int64_t root, int slot) {
-        FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
-        info.lod = b.AddLod({0, 0, 0}, kLodDistances);
-        w.link(root, slot, info.lod);
-        return info.lod;
+        FighterMesh& info = layout.Meshes[static_cast<size_t>(mesh)];
+        info.Lod = b.AddLod({0, 0, 0}, kLodDistances);
+        w.link(root, slot, info.Lod);
+        return info.Lod;
     };
     auto hardpoints = [&](int mesh, int64_t root, int firstSlot,
                           const std::vector<std::pair<int32_t, V3>>& list) {
-        FighterMesh& info = layout.meshes[static_cast<size_t>(mesh)];
+        FighterMesh& info = layout.Meshes[static_cast<size_t>(mesh)];
         int slot = firstSlot;
         for (const auto& [type, at] : list) {
             const int64_t h = b.AddHardpoint(type, ZUp(at));
-            info.hardpoints.emplace_back(type, h);
+            info.Hardpoints.emplace_back(type, h);
             w.link(root, slot++, h);
         }
     };
@@ -213,7 +213,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     // Mesh 0, hull: level blocks of type 24; two texture headers in the first level.
     int64_t hullPlate = 0;
     {
-        FighterMesh& info = layout.meshes[0];
+        FighterMesh& info = layout.Meshes[0];
         const int64_t root = begin(0, 1, 0, hullShape, 7);
         const int64_t lodBlock = lod(0, root, 1);
         auto plate = [&] {
@@ -237,7 +237,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     // slot of the root is empty.
     int64_t wingSkin = 0;
     {
-        FighterMesh& info = layout.meshes[1];
+        FighterMesh& info = layout.Meshes[1];
         const int64_t root = begin(1, 2, 1, portShape, 5);
         const int64_t lodBlock = lod(1, root, 1);
         auto skin = [&] { return wingSkin = b.AddTexHeader("WingSkin"); };
@@ -250,7 +250,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     // Mesh 2, starboard wing: points at the port wing's texture; ends in a jump block
     // without slots.
     {
-        FighterMesh& info = layout.meshes[2];
+        FighterMesh& info = layout.Meshes[2];
         const int64_t root = begin(2, 3, 1, starboardShape, 6);
         const int64_t lodBlock = lod(2, root, 1);
         for (int level = 0; level < kLevels; ++level) {
@@ -264,7 +264,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
     // Mesh 3, engine: its texture header sits in a type-24 block of its own, outside the
     // levels of detail.
     {
-        FighterMesh& info = layout.meshes[3];
+        FighterMesh& info = layout.Meshes[3];
         const int64_t root = begin(3, 4, 2, engineShape, 4);
         const int64_t textures = w.jump(24, 1);
         w.link(root, 1, textures);
@@ -279,7 +279,7 @@ std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
         hardpoints(3, root, 3, {{8, {0, 0, -17}}});
     }
 
-    layout.treeNodes = w.nodes() + static_cast<int32_t>(layout.meshes.size());
+    layout.TreeNodes = w.nodes() + static_cast<int32_t>(layout.Meshes.size());
     return b.Build();
 }
 

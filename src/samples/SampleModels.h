@@ -19,23 +19,23 @@ namespace vexlor::testing {
 
 // Where the fighter's blocks ended up, for tests that want to point at them.
 struct FighterMesh {
-    int32_t meshType = 0;
-    int64_t root = 0;                // mesh root jump block (type 0)
-    int64_t descriptor = 0;          // type 25
-    int64_t lod = 0;                 // type 21, three slots
-    std::array<int64_t, 3> level{};  // level jump blocks, slot order
-    std::array<int64_t, 3> faces{};  // face blocks of each level
-    std::array<int32_t, 3> faceCount{};
-    std::array<int32_t, 3> triangleCount{};
-    int32_t vertexCount = 0;  // every level carries the mesh's whole vertex pool
-    std::vector<std::pair<int32_t, int64_t>> hardpoints;  // type code, block position
+    int32_t MeshType = 0;
+    int64_t Root = 0;                // mesh root jump block (type 0)
+    int64_t Descriptor = 0;          // type 25
+    int64_t Lod = 0;                 // type 21, three slots
+    std::array<int64_t, 3> Level{};  // level jump blocks, slot order
+    std::array<int64_t, 3> Faces{};  // face blocks of each level
+    std::array<int32_t, 3> FaceCount{};
+    std::array<int32_t, 3> TriangleCount{};
+    int32_t VertexCount = 0;  // every level carries the mesh's whole vertex pool
+    std::vector<std::pair<int32_t, int64_t>> Hardpoints;  // type code, block position
 };
 
 struct FighterLayout {
-    int32_t globalOffset = 0;
-    int64_t meshTable = 0;
-    std::vector<FighterMesh> meshes;
-    int32_t treeNodes = 0;  // nodes a walk that builds the tree adds below the root
+    int32_t GlobalOffset = 0;
+    int64_t MeshTable = 0;
+    std::vector<FighterMesh> Meshes;
+    int32_t TreeNodes = 0;  // nodes a walk that builds the tree adds below the root
 };
 
 std::vector<uint8_t> BuildFighter();

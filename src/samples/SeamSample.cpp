@@ -23,13 +23,13 @@ constexpr float kHalfRoot2 = 0.70710677f;
 
 FaceInput Square(std::array<int32_t, 4> vertexNormal, V3 normal, V3 soft1, V3 soft2) {
     FaceInput f;
-    f.vertex = {0, 1, 2, 3};
-    f.edge = {0, 1, 2, 3};
-    f.textureVertex = {0, 0, 0, 0};
-    f.vertexNormal = vertexNormal;
-    f.normal = normal;
-    f.soft1 = soft1;
-    f.soft2 = soft2;
+    f.Vertex = {0, 1, 2, 3};
+    f.Edge = {0, 1, 2, 3};
+    f.TextureVertex = {0, 0, 0, 0};
+    f.VertexNormal = vertexNormal;
+    f.Normal = normal;
+    f.Soft1 = soft1;
+    f.Soft2 = soft2;
     return f;
 }
 

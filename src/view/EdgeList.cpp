@@ -16,7 +16,7 @@ using PointBits = std::array<uint32_t, 3>;
 
 PointBits BitsOf(const Vec3& corner) {
     PointBits bits{};
-    const float values[3] = {corner.x, corner.y, corner.z};
+    const float values[3] = {corner.X, corner.Y, corner.Z};
     for (size_t i = 0; i < 3; ++i) {
         const float value = values[i] == 0.0f ? 0.0f : values[i];
         std::memcpy(&bits[i], &value, sizeof(float));
@@ -26,7 +26,7 @@ PointBits BitsOf(const Vec3& corner) {
 
 // An edge by its two ends, the smaller first, so that both directions give one key.
 struct EdgeKey {
-    PointBits low, high;
+    PointBits Low, High;
     bool operator==(const EdgeKey&) const = default;
 };
 
@@ -37,7 +37,7 @@ EdgeKey KeyOf(const Vec3& a, const Vec3& b) {
 
 uint64_t HashOf(const EdgeKey& key) {
     uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (const PointBits& point : {key.low, key.high}) {
+    for (const PointBits& point : {key.Low, key.High}) {
         for (const uint32_t word : point) {
             hash ^= word;
             hash *= 0xBF58476D1CE4E5B9ull;
@@ -80,7 +80,7 @@ class DrawnEdges {
 };
 
 bool SamePoint(const Vec3& a, const Vec3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
+    return a.X == b.X && a.Y == b.Y && a.Z == b.Z;
 }
 
 }  // namespace

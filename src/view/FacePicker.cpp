@@ -15,21 +15,21 @@ namespace {
 constexpr uint32_t kLeafFaces = 4;
 
 struct Box {
-    float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+    float Lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                    std::numeric_limits<float>::max()};
-    float hi[3] = {-std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+    float Hi[3] = {-std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
                    -std::numeric_limits<float>::max()};
     void Add(const Vec3& p) {
-        const float v[3] = {p.x, p.y, p.z};
+        const float v[3] = {p.X, p.Y, p.Z};
         for (int a = 0; a < 3; ++a) {
-            lo[a] = std::min(lo[a], v[a]);
-            hi[a] = std::max(hi[a], v[a]);
+            Lo[a] = std::min(Lo[a], v[a]);
+            Hi[a] = std::max(Hi[a], v[a]);
         }
     }
     void Add(const Box& b) {
         for (int a = 0; a < 3; ++a) {
-            lo[a] = std::min(lo[a], b.lo[a]);
-            hi[a] = std::max(hi[a], b.hi[a]);
+            Lo[a] = std::min(Lo[a], b.Lo[a]);
+            Hi[a] = std::max(Hi[a], b.Hi[a]);
         }
     }
 };
@@ -38,20 +38,20 @@ struct Box {
 // the triangle's plane). Edges and corners count as inside.
 bool HitTriangle(const FrameTransform::Ray& ray, const Vec3& a, const Vec3& b, const Vec3& c,
                  double& t) {
-    const Vec3d e1{double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z};
-    const Vec3d e2{double(c.x) - a.x, double(c.y) - a.y, double(c.z) - a.z};
+    const Vec3d e1{double(b.X) - a.X, double(b.Y) - a.Y, double(b.Z) - a.Z};
+    const Vec3d e2{double(c.X) - a.X, double(c.Y) - a.Y, double(c.Z) - a.Z};
     const Vec3d& d = ray.Direction;
-    const Vec3d p{d.y * e2.z - d.z * e2.y, d.z * e2.x - d.x * e2.z, d.x * e2.y - d.y * e2.x};
-    const double det = e1.x * p.x + e1.y * p.y + e1.z * p.z;
+    const Vec3d p{d.Y * e2.Z - d.Z * e2.Y, d.Z * e2.X - d.X * e2.Z, d.X * e2.Y - d.Y * e2.X};
+    const double det = e1.X * p.X + e1.Y * p.Y + e1.Z * p.Z;
     if (det == 0 || !std::isfinite(det)) return false;
     const double inverse = 1.0 / det;
-    const Vec3d s{ray.Origin.x - a.x, ray.Origin.y - a.y, ray.Origin.z - a.z};
-    const double u = (s.x * p.x + s.y * p.y + s.z * p.z) * inverse;
+    const Vec3d s{ray.Origin.X - a.X, ray.Origin.Y - a.Y, ray.Origin.Z - a.Z};
+    const double u = (s.X * p.X + s.Y * p.Y + s.Z * p.Z) * inverse;
     if (u < 0 || u > 1) return false;
-    const Vec3d q{s.y * e1.z - s.z * e1.y, s.z * e1.x - s.x * e1.z, s.x * e1.y - s.y * e1.x};
-    const double v = (d.x * q.x + d.y * q.y + d.z * q.z) * inverse;
+    const Vec3d q{s.Y * e1.Z - s.Z * e1.Y, s.Z * e1.X - s.X * e1.Z, s.X * e1.Y - s.Y * e1.X};
+    const double v = (d.X * q.X + d.Y * q.Y + d.Z * q.Z) * inverse;
     if (v < 0 || u + v > 1) return false;
-    t = (e2.x * q.x + e2.y * q.y + e2.z * q.z) * inverse;
+    t = (e2.X * q.X + e2.Y * q.Y + e2.Z * q.Z) * inverse;
     return t >= ray.TMin && t <= ray.TMax;
 }
 
@@ -79,8 +79,8 @@ bool HitBox(const FrameTransform::Ray& ray, const float lo[3], const float hi[3]
             double& t1) {
     t0 = ray.TMin;
     t1 = ray.TMax;
-    const double origin[3] = {ray.Origin.x, ray.Origin.y, ray.Origin.z};
-    const double direction[3] = {ray.Direction.x, ray.Direction.y, ray.Direction.z};
+    const double origin[3] = {ray.Origin.X, ray.Origin.Y, ray.Origin.Z};
+    const double direction[3] = {ray.Direction.X, ray.Direction.Y, ray.Direction.Z};
     for (int a = 0; a < 3; ++a) {
         if (direction[a] == 0) {
             if (origin[a] < lo[a] || origin[a] > hi[a]) return false;
@@ -122,12 +122,12 @@ void FacePicker::Build(std::span<const DrawFace> faces, int32_t showLod) {
         for (const Vec3& c : faces[i].Corners)
             boxes[i].Add(c);
         for (int a = 0; a < 3; ++a)
-            centres[i][static_cast<size_t>(a)] = (boxes[i].lo[a] + boxes[i].hi[a]) / 2;
+            centres[i][static_cast<size_t>(a)] = (boxes[i].Lo[a] + boxes[i].Hi[a]) / 2;
     }
     nodes_.reserve(order_.size() / kLeafFaces * 2 + 1);
 
     struct Task {
-        uint32_t node, begin, end;
+        uint32_t Node, Begin, End;
     };
     std::vector<Task> tasks;
     nodes_.push_back({});
@@ -136,28 +136,28 @@ void FacePicker::Build(std::span<const DrawFace> faces, int32_t showLod) {
         const Task task = tasks.back();
         tasks.pop_back();
         Box box, centreBox;
-        for (uint32_t k = task.begin; k < task.end; ++k) {
+        for (uint32_t k = task.Begin; k < task.End; ++k) {
             box.Add(boxes[order_[k]]);
             const auto& c = centres[order_[k]];
             centreBox.Add(Vec3{c[0], c[1], c[2]});
         }
-        Node& node = nodes_[task.node];
-        std::copy(box.lo, box.lo + 3, node.lo);
-        std::copy(box.hi, box.hi + 3, node.hi);
-        const uint32_t size = task.end - task.begin;
+        Node& node = nodes_[task.Node];
+        std::copy(box.Lo, box.Lo + 3, node.Lo);
+        std::copy(box.Hi, box.Hi + 3, node.Hi);
+        const uint32_t size = task.End - task.Begin;
         int axis = 0;
         for (int a = 1; a < 3; ++a) {
-            if (centreBox.hi[a] - centreBox.lo[a] > centreBox.hi[axis] - centreBox.lo[axis])
+            if (centreBox.Hi[a] - centreBox.Lo[a] > centreBox.Hi[axis] - centreBox.Lo[axis])
                 axis = a;
         }
         if (size <= kLeafFaces) {
-            node.first = task.begin;
-            node.count = size;
+            node.First = task.Begin;
+            node.Count = size;
             continue;
         }
-        const uint32_t middle = task.begin + size / 2;
-        std::nth_element(order_.begin() + task.begin, order_.begin() + middle,
-                         order_.begin() + task.end, [&](uint32_t x, uint32_t y) {
+        const uint32_t middle = task.Begin + size / 2;
+        std::nth_element(order_.begin() + task.Begin, order_.begin() + middle,
+                         order_.begin() + task.End, [&](uint32_t x, uint32_t y) {
                              return centres[x][static_cast<size_t>(axis)] <
                                     centres[y][static_cast<size_t>(axis)];
                          });
@@ -166,10 +166,10 @@ void FacePicker::Build(std::span<const DrawFace> faces, int32_t showLod) {
         const auto right = static_cast<uint32_t>(nodes_.size());
         nodes_.push_back({});
         // Written through the index: push_back may have moved the nodes.
-        nodes_[task.node].first = left;
-        nodes_[task.node].count = 0;
-        tasks.push_back({right, middle, task.end});
-        tasks.push_back({left, task.begin, middle});
+        nodes_[task.Node].First = left;
+        nodes_[task.Node].Count = 0;
+        tasks.push_back({right, middle, task.End});
+        tasks.push_back({left, task.Begin, middle});
     }
 }
 
@@ -185,35 +185,35 @@ PickHit FacePicker::Pick(std::span<const DrawFace> faces, const FrameTransform& 
     if (!ray) return best;
     double bestT = -std::numeric_limits<double>::infinity();
     struct Visit {
-        uint32_t node;
-        double far;  // the largest t at which the line is in the node's box
+        uint32_t Node;
+        double Far;  // the largest t at which the line is in the node's box
     };
     Visit stack[128];
     int top = 0;
     double t0, t1;
-    if (!HitBox(*ray, nodes_[0].lo, nodes_[0].hi, t0, t1)) return best;
+    if (!HitBox(*ray, nodes_[0].Lo, nodes_[0].Hi, t0, t1)) return best;
     stack[top++] = {0, t1};
     while (top > 0) {
         const Visit visit = stack[--top];
         // Everything in this box lies behind the best hit so far.
-        if (best.Face >= 0 && visit.far < bestT) continue;
-        const Node& node = nodes_[visit.node];
-        if (node.count > 0) {
-            for (uint32_t k = node.first; k < node.first + node.count; ++k) {
+        if (best.Face >= 0 && visit.Far < bestT) continue;
+        const Node& node = nodes_[visit.Node];
+        if (node.Count > 0) {
+            for (uint32_t k = node.First; k < node.First + node.Count; ++k) {
                 double t;
                 if (HitFace(*ray, faces[order_[k]], t)) Consider(best, bestT, order_[k], t);
             }
             continue;
         }
-        const uint32_t children[2] = {node.first, node.first + 1};
+        const uint32_t children[2] = {node.First, node.First + 1};
         Visit found[2];
         int hits = 0;
         for (const uint32_t child : children) {
-            if (HitBox(*ray, nodes_[child].lo, nodes_[child].hi, t0, t1))
+            if (HitBox(*ray, nodes_[child].Lo, nodes_[child].Hi, t0, t1))
                 found[hits++] = {child, t1};
         }
         // The nearer box (larger t) is visited first: pushed last.
-        if (hits == 2 && found[0].far > found[1].far) std::swap(found[0], found[1]);
+        if (hits == 2 && found[0].Far > found[1].Far) std::swap(found[0], found[1]);
         for (int h = 0; h < hits && top < 128; ++h)
             stack[top++] = found[h];
     }

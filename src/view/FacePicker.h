@@ -37,9 +37,9 @@ class FacePicker {
 
   private:
     struct Node {
-        float lo[3], hi[3];
-        uint32_t first;  // first face (leaf) or left child (inner node; the right follows it)
-        uint32_t count;  // faces of a leaf; 0 for an inner node
+        float Lo[3], Hi[3];
+        uint32_t First;  // first face (leaf) or left child (inner node; the right follows it)
+        uint32_t Count;  // faces of a leaf; 0 for an inner node
     };
     std::vector<Node> nodes_;
     std::vector<uint32_t> order_;  // face draw indices, leaf by leaf

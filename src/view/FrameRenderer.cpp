@@ -30,7 +30,26 @@ void DrawHighlightedFace(QOpenGLFunctions_2_1& gl, const DrawFace& face) {
     gl.glColor3ub(kHighlightRgb[0], kHighlightRgb[1], kHighlightRgb[2]);
     gl.glBegin(GL_POLYGON);
     for (const Vec3& c : face.Corners)
-        gl.glVertex3f(c.x, c.y, c.z);
+        gl.glVertex3f(c.X, c.Y, c.Z);
+    gl.glEnd();
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+}
+
+void DrawMarkedFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
+                     std::span<const int64_t> marked, const FaceSelection& shown) {
+    if (marked.empty()) return;
+    gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    gl.glColor3ub(kMarkedRgb[0], kMarkedRgb[1], kMarkedRgb[2]);
+    gl.glBegin(GL_TRIANGLES);
+    for (const int64_t index : marked) {
+        if (index < 0 || static_cast<uint64_t>(index) >= faces.size()) continue;
+        const DrawFace& face = faces[static_cast<size_t>(index)];
+        if (!shown.Draws(face)) continue;
+        for (const size_t corner : {0, 1, 2, 0, 2, 3}) {
+            const Vec3& c = face.Corners[corner];
+            gl.glVertex3f(c.X, c.Y, c.Z);
+        }
+    }
     gl.glEnd();
     gl.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
@@ -78,6 +97,7 @@ bool FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     }
     if (scene.Box != nullptr) DrawMarkerBox(gl, *scene.Box);
     if (scene.Hardpoint != nullptr) DrawHardpointMarker(gl, *scene.Hardpoint);
+    DrawMarkedFaces(gl, scene.Faces, look.MarkedFaces, shown);
     if (look.HighlightFace >= 0 && static_cast<uint64_t>(look.HighlightFace) < scene.Faces.size())
         DrawHighlightedFace(gl, scene.Faces[static_cast<size_t>(look.HighlightFace)]);
 

@@ -1,8 +1,8 @@
 // One whole frame of the view into the bound framebuffer: the designed wireframe frame (cleared
 // black, the view box, the turn, scale and pan, the faces' edges red and cyan, the markers) or,
 // in the shaded mode, the lit faces (ShadedRenderer.h) with the same edges drawn over them under
-// the depth test; then a highlighted face if one is picked. With nothing asked for, the frame is
-// the designed one pixel for pixel.
+// the depth test; then the faces a panel marks and a highlighted face if one is picked. With
+// nothing asked for, the frame is the designed one pixel for pixel.
 #pragma once
 
 #include <cstdint>
@@ -36,11 +36,14 @@ struct FrameScene {
 
 // The highlight of a picked face: yellow, drawn over everything.
 inline constexpr uint8_t kHighlightRgb[3] = {255, 255, 0};
+// The faces a panel lists, under it: a dim amber that no mesh colour comes near.
+inline constexpr uint8_t kMarkedRgb[3] = {150, 100, 0};
 
 // How it is drawn, beyond the designed wireframe.
 struct FrameLook {
     bool Shaded = false;
-    int64_t HighlightFace = -1;  // draw index of a picked face; -1 for none
+    int64_t HighlightFace = -1;            // draw index of a picked face; -1 for none
+    std::span<const int64_t> MarkedFaces;  // draw indices of the faces a panel lists
 };
 
 class FrameRenderer {
@@ -63,5 +66,8 @@ class FrameRenderer {
 
 // The face filled in the highlight colour (with the frame's matrices set).
 void DrawHighlightedFace(QOpenGLFunctions_2_1& gl, const DrawFace& face);
+// The faces at `marked` among the `shown` ones filled in the marked colour, in one batch.
+void DrawMarkedFaces(QOpenGLFunctions_2_1& gl, std::span<const DrawFace> faces,
+                     std::span<const int64_t> marked, const FaceSelection& shown);
 
 }  // namespace vexlor::view

@@ -18,15 +18,15 @@ Mat3 Multiply(const Mat3& a, const Mat3& b) {
 }
 
 Vec3d Multiply(const Mat3& m, const Vec3d& v) {
-    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
-            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+    return {m[0][0] * v.X + m[0][1] * v.Y + m[0][2] * v.Z,
+            m[1][0] * v.X + m[1][1] * v.Y + m[1][2] * v.Z,
+            m[2][0] * v.X + m[2][1] * v.Y + m[2][2] * v.Z};
 }
 
 Vec3d MultiplyTransposed(const Mat3& m, const Vec3d& v) {
-    return {m[0][0] * v.x + m[1][0] * v.y + m[2][0] * v.z,
-            m[0][1] * v.x + m[1][1] * v.y + m[2][1] * v.z,
-            m[0][2] * v.x + m[1][2] * v.y + m[2][2] * v.z};
+    return {m[0][0] * v.X + m[1][0] * v.Y + m[2][0] * v.Z,
+            m[0][1] * v.X + m[1][1] * v.Y + m[2][1] * v.Z,
+            m[0][2] * v.X + m[1][2] * v.Y + m[2][2] * v.Z};
 }
 
 namespace {
@@ -109,13 +109,13 @@ FrameTransform FrameTransform::OfView(const ViewState& view) {
 }
 
 Vec3d FrameTransform::ModelToEye(const Vec3d& v) const {
-    const Vec3d r = Multiply(rotation_, Vec3d{v.x + panX_, v.y + panY_, v.z});
-    return {r.x * scale_, r.y * scale_, r.z * scale_};
+    const Vec3d r = Multiply(rotation_, Vec3d{v.X + panX_, v.Y + panY_, v.Z});
+    return {r.X * scale_, r.Y * scale_, r.Z * scale_};
 }
 
 Vec3d FrameTransform::EyeToWindow(const Vec3d& eye) const {
-    return {(eye.x - box_.Left) / (box_.Right - box_.Left) * width_,
-            (box_.Top - eye.y) / (box_.Top - box_.Bottom) * height_, eye.z};
+    return {(eye.X - box_.Left) / (box_.Right - box_.Left) * width_,
+            (box_.Top - eye.Y) / (box_.Top - box_.Bottom) * height_, eye.Z};
 }
 
 void FrameTransform::WindowToEye(double wx, double wy, double& ex, double& ey) const {
@@ -139,7 +139,7 @@ std::optional<FrameTransform::Ray> FrameTransform::RayAt(double wx, double wy) c
     const double zA = -box_.Near, zB = -box_.Far;
     Ray ray;
     const Vec3d atZero = MultiplyTransposed(rotation_, Vec3d{ex / scale_, ey / scale_, 0});
-    ray.Origin = {atZero.x - panX_, atZero.y - panY_, atZero.z};
+    ray.Origin = {atZero.X - panX_, atZero.Y - panY_, atZero.Z};
     ray.Direction = MultiplyTransposed(rotation_, Vec3d{0, 0, 1});
     ray.TMin = std::min(zA, zB) / scale_;
     ray.TMax = std::max(zA, zB) / scale_;

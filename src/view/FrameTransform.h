@@ -19,11 +19,11 @@
 namespace vexlor::view {
 
 struct Vec3d {
-    double x = 0, y = 0, z = 0;
+    double X = 0, Y = 0, Z = 0;
 };
 
 inline Vec3d ToVec3d(const Vec3& v) {
-    return {v.x, v.y, v.z};
+    return {v.X, v.Y, v.Z};
 }
 
 // Row-major 3 x 3.

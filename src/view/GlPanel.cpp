@@ -102,6 +102,7 @@ void GlPanel::SetupScene() {
     selection_.Box.reset();
     selection_.Hardpoint.reset();
     selection_.HighlightFace = -1;  // a face of the model before
+    selection_.MarkedFaces.clear();
     renderer_.Invalidate();
     counted_ = false;
     lastFullMs_ = 0;
@@ -164,7 +165,7 @@ FrameScene GlPanel::Scene() const {
 }
 
 FrameLook GlPanel::Look() const {
-    return {selection_.Shaded, selection_.HighlightFace};
+    return {selection_.Shaded, selection_.HighlightFace, selection_.MarkedFaces};
 }
 
 void GlPanel::DrawFrame() {

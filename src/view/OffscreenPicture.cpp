@@ -64,24 +64,21 @@ int LargestPictureSide() {
     return context.Gl() != nullptr ? LargestSide(*context.Gl()) : 0;
 }
 
-Picture RenderPicture(const PictureRequest& request) {
+Expected<Picture> RenderPicture(const PictureRequest& request) {
     Picture picture;
     const int width = request.Size.width(), height = request.Size.height();
     if (width <= 0 || height <= 0) {
-        picture.Error = "a picture needs a width and a height of at least one pixel";
-        return picture;
+        return Result::Failure("a picture needs a width and a height of at least one pixel");
     }
     OffscreenContext context;
     if (context.Gl() == nullptr) {
-        picture.Error = context.Error();
-        return picture;
+        return Result::Failure(context.Error());
     }
     QOpenGLFunctions_2_1& gl = *context.Gl();
     const int largest = LargestSide(gl);
     if (width > largest || height > largest) {
-        picture.Error = "a picture can be at most " + std::to_string(largest) + " x " +
-                        std::to_string(largest) + " pixels here";
-        return picture;
+        return Result::Failure("a picture can be at most " + std::to_string(largest) + " x " +
+                               std::to_string(largest) + " pixels here");
     }
 
     ViewBox box;
@@ -112,9 +109,8 @@ Picture RenderPicture(const PictureRequest& request) {
     format.setAttachment(QOpenGLFramebufferObject::Depth);
     QOpenGLFramebufferObject frame(width, height, format);
     if (!frame.isValid() || !frame.bind()) {
-        picture.Error = "OpenGL cannot make a framebuffer of " + std::to_string(width) + " x " +
-                        std::to_string(height) + " pixels";
-        return picture;
+        return Result::Failure("OpenGL cannot make a framebuffer of " + std::to_string(width) +
+                               " x " + std::to_string(height) + " pixels");
     }
     FrameRenderer renderer;
     renderer.Create();
@@ -123,13 +119,11 @@ Picture RenderPicture(const PictureRequest& request) {
     QImage image = frame.toImage();
     frame.release();
     if (image.isNull()) {
-        picture.Error = "the picture's pixels cannot be held in memory";
-        return picture;
+        return Result::Failure("the picture's pixels cannot be held in memory");
     }
     picture.Image = image.convertToFormat(QImage::Format_RGB32);
     if (picture.Image.isNull()) {
-        picture.Error = "the picture's pixels cannot be held in memory";
-        return picture;
+        return Result::Failure("the picture's pixels cannot be held in memory");
     }
     if (request.Triad) {
         QPainter painter(&picture.Image);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "reader/OptModel.h"
+#include "reader/Result.h"
 #include "view/FrameRenderer.h"
 #include "view/FrameTransform.h"
 #include "view/ViewFit.h"
@@ -32,18 +33,17 @@ struct PictureRequest {
 };
 
 struct Picture {
-    QImage Image;       // RGB32; null on failure
-    std::string Error;  // why there is no image
+    QImage Image;  // RGB32
     // What the frame was drawn with, after the preset, the fit and the proportions.
     Camera Drawn;
     ViewBox Box;
-    bool Ok() const { return !Image.isNull(); }
 };
 
 // The largest width and height a picture may have here: OpenGL's limit for the framebuffer's
 // colour and depth buffers and its viewport. 0 without OpenGL.
 int LargestPictureSide();
 
-Picture RenderPicture(const PictureRequest& request);
+// A failure says why there is no picture: its size, OpenGL, or memory.
+Expected<Picture> RenderPicture(const PictureRequest& request);
 
 }  // namespace vexlor::view

@@ -9,20 +9,20 @@
 namespace vexlor::view {
 
 struct RotationThread::Shared {
-    std::atomic<int> inLoop{0};
-    std::atomic<int> mostInLoop{0};
-    std::atomic<int64_t> frames{0};
-    std::atomic<int64_t> intervalNs{16'666'667};
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    bool seen = true;  // guarded by mutex
+    std::atomic<int> InLoop{0};
+    std::atomic<int> MostInLoop{0};
+    std::atomic<int64_t> Frames{0};
+    std::atomic<int64_t> IntervalNs{16'666'667};
+    std::mutex Mutex;
+    std::condition_variable_any Wake;
+    bool Seen = true;  // guarded by mutex
 
     void SetSeen(bool now) {
         {
-            std::lock_guard lock(mutex);
-            seen = now;
+            std::lock_guard lock(Mutex);
+            Seen = now;
         }
-        wake.notify_all();
+        Wake.notify_all();
     }
 };
 
@@ -34,9 +34,9 @@ constexpr std::chrono::milliseconds kLookAgain{250};
 
 // One thread's wait for the frame it asked the main thread for.
 struct FrameWait {
-    std::mutex mutex;
-    std::condition_variable_any done;
-    bool finished = false;
+    std::mutex Mutex;
+    std::condition_variable_any Done;
+    bool Finished = false;
 };
 
 }  // namespace
@@ -65,9 +65,9 @@ void RotationThread::Finish() {
 void RotationThread::Start() {
     Finish();
     // Counted from here, so that Running() holds as soon as Start returns.
-    const int now = ++shared_->inLoop;
-    int most = shared_->mostInLoop.load();
-    while (now > most && !shared_->mostInLoop.compare_exchange_weak(most, now)) {
+    const int now = ++shared_->InLoop;
+    int most = shared_->MostInLoop.load();
+    while (now > most && !shared_->MostInLoop.compare_exchange_weak(most, now)) {
     }
     LookAgain();
     thread_ = std::jthread([this](std::stop_token stop) { Loop(stop); });
@@ -79,32 +79,32 @@ void RotationThread::Stop() {
 }
 
 bool RotationThread::Running() const {
-    return shared_->inLoop.load() > 0;
+    return shared_->InLoop.load() > 0;
 }
 
 int RotationThread::MostInLoop() const {
-    return shared_->mostInLoop.load();
+    return shared_->MostInLoop.load();
 }
 
 int64_t RotationThread::FramesTurned() const {
-    return shared_->frames.load();
+    return shared_->Frames.load();
 }
 
 void RotationThread::LookAgain() {
     if (!viewWindow_) return;
-    shared_->intervalNs = viewWindow_->FrameInterval().count();
+    shared_->IntervalNs = viewWindow_->FrameInterval().count();
     shared_->SetSeen(viewWindow_->CanBeSeen());
 }
 
 void RotationThread::WaitForFrameTime(const std::stop_token& stop,
                                       std::chrono::steady_clock::time_point frameTime) {
-    std::unique_lock lock(shared_->mutex);
-    while (!shared_->seen && view_.RotationOn && !stop.stop_requested()) {
-        if (shared_->wake.wait_for(lock, stop, kLookAgain, [&] { return shared_->seen; })) break;
+    std::unique_lock lock(shared_->Mutex);
+    while (!shared_->Seen && view_.RotationOn && !stop.stop_requested()) {
+        if (shared_->Wake.wait_for(lock, stop, kLookAgain, [&] { return shared_->Seen; })) break;
         QMetaObject::invokeMethod(
             receiver_.get(), [this] { LookAgain(); }, Qt::QueuedConnection);
     }
-    shared_->wake.wait_until(lock, stop, frameTime, [] { return false; });
+    shared_->Wake.wait_until(lock, stop, frameTime, [] { return false; });
 }
 
 void RotationThread::Loop(const std::stop_token& stop) {
@@ -115,27 +115,27 @@ void RotationThread::Loop(const std::stop_token& stop) {
         WaitForFrameTime(stop, frameTime);
         if (!view_.RotationOn || stop.stop_requested()) break;
         // The next frame one interval after this one's time, or at once after a slow frame.
-        frameTime = std::max(frameTime + std::chrono::nanoseconds(shared_->intervalNs.load()),
+        frameTime = std::max(frameTime + std::chrono::nanoseconds(shared_->IntervalNs.load()),
                              Clock::now());
         {
-            std::lock_guard lock(wait->mutex);
-            wait->finished = false;
+            std::lock_guard lock(wait->Mutex);
+            wait->Finished = false;
         }
         QMetaObject::invokeMethod(
             receiver_.get(),
             [this, stop, wait] {
                 TurnFrame(stop);
                 {
-                    std::lock_guard lock(wait->mutex);
-                    wait->finished = true;
+                    std::lock_guard lock(wait->Mutex);
+                    wait->Finished = true;
                 }
-                wait->done.notify_all();
+                wait->Done.notify_all();
             },
             Qt::QueuedConnection);
-        std::unique_lock lock(wait->mutex);
-        wait->done.wait(lock, stop, [&] { return wait->finished; });
+        std::unique_lock lock(wait->Mutex);
+        wait->Done.wait(lock, stop, [&] { return wait->Finished; });
     }
-    --shared_->inLoop;
+    --shared_->InLoop;
 }
 
 void RotationThread::TurnFrame(const std::stop_token& stop) {
@@ -146,9 +146,9 @@ void RotationThread::TurnFrame(const std::stop_token& stop) {
     }
     // Advanced here, on the main thread, so that a key's change of AngleZ is never lost.
     view_.AngleZ += view_.SpinStep;
-    ++shared_->frames;
+    ++shared_->Frames;
     if (viewWindow_) {
-        shared_->intervalNs =
+        shared_->IntervalNs =
             viewWindow_->FrameInterval().count();  // the window may change screens
         viewWindow_->Redraw();
     }

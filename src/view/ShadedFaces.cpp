@@ -11,25 +11,25 @@ namespace vexlor::view {
 namespace {
 
 Vec3d Unit(const Vec3d& v) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const double length = std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z);
     if (!(length > 0) || !std::isfinite(length)) return {};
-    return {v.x / length, v.y / length, v.z / length};
+    return {v.X / length, v.Y / length, v.Z / length};
 }
 
 bool SamePoint(const Vec3& a, const Vec3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
+    return a.X == b.X && a.Y == b.Y && a.Z == b.Z;
 }
 
 }  // namespace
 
 Vec3d LightingNormal(const DrawFace& face) {
     const Vec3d stored = Unit(ToVec3d(face.Normal));
-    if (stored.x != 0 || stored.y != 0 || stored.z != 0) return stored;
+    if (stored.X != 0 || stored.Y != 0 || stored.Z != 0) return stored;
     // The diagonals' cross product: the winding's normal for a quadrilateral and a triangle.
     const auto& c = face.Corners;
-    const Vec3d d1{double(c[2].x) - c[0].x, double(c[2].y) - c[0].y, double(c[2].z) - c[0].z};
-    const Vec3d d2{double(c[3].x) - c[1].x, double(c[3].y) - c[1].y, double(c[3].z) - c[1].z};
-    return Unit({d1.y * d2.z - d1.z * d2.y, d1.z * d2.x - d1.x * d2.z, d1.x * d2.y - d1.y * d2.x});
+    const Vec3d d1{double(c[2].X) - c[0].X, double(c[2].Y) - c[0].Y, double(c[2].Z) - c[0].Z};
+    const Vec3d d2{double(c[3].X) - c[1].X, double(c[3].Y) - c[1].Y, double(c[3].Z) - c[1].Z};
+    return Unit({d1.Y * d2.Z - d1.Z * d2.Y, d1.Z * d2.X - d1.X * d2.Z, d1.X * d2.Y - d1.Y * d2.X});
 }
 
 void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& normals) {
@@ -38,9 +38,9 @@ void FillCornerNormals(std::span<const DrawFace> faces, std::vector<int8_t>& nor
     int8_t* out = normals.data();
     for (size_t i = 0; i < count; ++i) {
         const Vec3d n = LightingNormal(faces[i]);
-        const int8_t packed[4] = {static_cast<int8_t>(std::lround(n.x * 127)),
-                                  static_cast<int8_t>(std::lround(n.y * 127)),
-                                  static_cast<int8_t>(std::lround(n.z * 127)), 0};
+        const int8_t packed[4] = {static_cast<int8_t>(std::lround(n.X * 127)),
+                                  static_cast<int8_t>(std::lround(n.Y * 127)),
+                                  static_cast<int8_t>(std::lround(n.Z * 127)), 0};
         for (int corner = 0; corner < 4; ++corner) {
             for (const int8_t b : packed)
                 *out++ = b;

@@ -73,7 +73,7 @@ bool ShadedRenderer::Prepare(std::span<const DrawFace> faces, const FaceSelectio
     // The colours are the wireframe's: only a new model or level fills anything again.
     const WireframeUploads::Refill refill = uploads_.Plan(
         faces.data(), generation_, DrawableFaceCount(faces), 0, shown.ShowLod, coarseKey);
-    if (refill.positions) {
+    if (refill.Positions) {
         std::vector<int8_t> normals;
         FillCornerNormals(faces, normals);
         Upload(normals_, normals);
@@ -89,7 +89,7 @@ bool ShadedRenderer::DrawFill(QOpenGLFunctions_2_1& gl, const NearerWins& depth,
                               std::optional<int32_t> coarseKey, WireframeRenderer& wireframe) {
     if (program_ == nullptr) return false;
     const bool filled = Prepare(faces, shown, coarseKey);
-    if (triangles_.Drawn().count <= 0) return filled;
+    if (triangles_.Drawn().Count <= 0) return filled;
     gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     gl.glEnable(GL_POLYGON_OFFSET_FILL);
     gl.glPolygonOffset(depth.Farther, depth.Farther);

@@ -14,11 +14,11 @@ namespace vexlor::view {
 namespace {
 
 struct Rect {
-    double left = std::numeric_limits<double>::infinity();
-    double right = -std::numeric_limits<double>::infinity();
-    double bottom = std::numeric_limits<double>::infinity();
-    double top = -std::numeric_limits<double>::infinity();
-    bool Empty() const { return !(left <= right); }
+    double Left = std::numeric_limits<double>::infinity();
+    double Right = -std::numeric_limits<double>::infinity();
+    double Bottom = std::numeric_limits<double>::infinity();
+    double Top = -std::numeric_limits<double>::infinity();
+    bool Empty() const { return !(Left <= Right); }
 };
 
 // The faces' corners turned (not scaled or panned) and taken across and up.
@@ -28,12 +28,12 @@ Rect TurnedBounds(const Mat3& r, std::span<const DrawFace> faces, const FitFaces
         if (which.Mesh >= 0 && face.Mesh != static_cast<int16_t>(which.Mesh)) continue;
         if (!IsDrawnAtLod(face, which.ShowLod)) continue;
         for (const Vec3& c : face.Corners) {
-            const double x = r[0][0] * c.x + r[0][1] * c.y + r[0][2] * c.z;
-            const double y = r[1][0] * c.x + r[1][1] * c.y + r[1][2] * c.z;
-            rect.left = std::min(rect.left, x);
-            rect.right = std::max(rect.right, x);
-            rect.bottom = std::min(rect.bottom, y);
-            rect.top = std::max(rect.top, y);
+            const double x = r[0][0] * c.X + r[0][1] * c.Y + r[0][2] * c.Z;
+            const double y = r[1][0] * c.X + r[1][1] * c.Y + r[1][2] * c.Z;
+            rect.Left = std::min(rect.Left, x);
+            rect.Right = std::max(rect.Right, x);
+            rect.Bottom = std::min(rect.Bottom, y);
+            rect.Top = std::max(rect.Top, y);
         }
     }
     return rect;
@@ -68,7 +68,7 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
     const FrameTransform unit(box, camera, 1, 1);
     if (!unit.Usable()) return false;
     const Rect q = TurnedBounds(unit.Rotation(), faces, which);
-    if (q.Empty() || !std::isfinite(q.left + q.right + q.bottom + q.top)) return false;
+    if (q.Empty() || !std::isfinite(q.Left + q.Right + q.Bottom + q.Top)) return false;
 
     const double across = box.Right - box.Left, up = box.Top - box.Bottom;
     const double fromX = std::min(box.Left, box.Right) + std::fabs(across) * margin;
@@ -76,7 +76,7 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
     const double fromY = std::min(box.Bottom, box.Top) + std::fabs(up) * margin;
     const double toY = std::max(box.Bottom, box.Top) - std::fabs(up) * margin;
     const double centreX = (fromX + toX) / 2, centreY = (fromY + toY) / 2;
-    const double midX = (q.left + q.right) / 2, midY = (q.bottom + q.top) / 2;
+    const double midX = (q.Left + q.Right) / 2, midY = (q.Bottom + q.Top) / 2;
 
     // For a scale s: the pan that brings the middle of the faces nearest to the middle of the
     // frame, and whether the faces then fit.
@@ -90,8 +90,8 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
         const FrameTransform atOne(box, camera, 1, 1);
         EyeMoveForPan(atOne, panX, panY, tx, ty);  // the pan's move at scale 1
         double sMin = 0, sMax = std::numeric_limits<double>::infinity();
-        NarrowScales(q.left + tx, q.right + tx, fromX, toX, sMin, sMax);
-        NarrowScales(q.bottom + ty, q.top + ty, fromY, toY, sMin, sMax);
+        NarrowScales(q.Left + tx, q.Right + tx, fromX, toX, sMin, sMax);
+        NarrowScales(q.Bottom + ty, q.Top + ty, fromY, toY, sMin, sMax);
         return sMin <= s && s <= sMax;
     };
 
@@ -125,8 +125,8 @@ bool FitView(ViewState& view, const ViewBox& box, std::span<const DrawFace> face
         double tx, ty;
         EyeMoveForPan(FrameTransform(box, camera, 1, 1), wholeX, wholeY, tx, ty);
         double sMin = 0, sMax = std::numeric_limits<double>::infinity();
-        NarrowScales(q.left + tx, q.right + tx, fromX, toX, sMin, sMax);
-        NarrowScales(q.bottom + ty, q.top + ty, fromY, toY, sMin, sMax);
+        NarrowScales(q.Left + tx, q.Right + tx, fromX, toX, sMin, sMax);
+        NarrowScales(q.Bottom + ty, q.Top + ty, fromY, toY, sMin, sMax);
         if (sMin <= sMax && sMax < scale && sMax > 0) scale = sMax;
     }
     view.Scale = scale;
@@ -148,10 +148,10 @@ bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> f
     };
     double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
     eachCorner([&](const Vec3& c) {
-        minX = std::min(minX, static_cast<double>(c.x));
-        maxX = std::max(maxX, static_cast<double>(c.x));
-        minY = std::min(minY, static_cast<double>(c.y));
-        maxY = std::max(maxY, static_cast<double>(c.y));
+        minX = std::min(minX, static_cast<double>(c.X));
+        maxX = std::max(maxX, static_cast<double>(c.X));
+        minY = std::min(minY, static_cast<double>(c.Y));
+        maxY = std::max(maxY, static_cast<double>(c.Y));
     });
     if (!(minX <= maxX) || !std::isfinite(minX + maxX + minY + maxY)) return false;
     // The pan puts the middle of the faces on the axis they turn about, which every frame shows
@@ -160,8 +160,8 @@ bool FitTurning(ViewState& view, const ViewBox& box, std::span<const DrawFace> f
     const double cx = std::round((minX + maxX) / 2), cy = std::round((minY + maxY) / 2);
     double radiusXy = 0, heightMax = 0;
     eachCorner([&](const Vec3& c) {
-        radiusXy = std::max(radiusXy, std::hypot(c.x - cx, c.y - cy));
-        heightMax = std::max(heightMax, std::fabs(static_cast<double>(c.z)));
+        radiusXy = std::max(radiusXy, std::hypot(c.X - cx, c.Y - cy));
+        heightMax = std::max(heightMax, std::fabs(static_cast<double>(c.Z)));
     });
     const bool seenFromAbove =
         std::fmod(view.AngleX, 360.0f) == 0 && std::fmod(view.AngleY, 360.0f) == 0;

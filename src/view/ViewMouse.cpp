@@ -83,7 +83,7 @@ bool CentreOn(ViewState& view, const FrameTransform& frame, const Vec3d& point) 
     const ViewBox& box = frame.Box();
     const double cx = (box.Left + box.Right) / 2, cy = (box.Bottom + box.Top) / 2;
     double panX, panY;
-    PanForEyeMove(frame, cx - eye.x, cy - eye.y, panX, panY);
+    PanForEyeMove(frame, cx - eye.X, cy - eye.Y, panX, panY);
     double carryX = 0, carryY = 0;
     AddPan(view.PanX, panX, carryX);
     AddPan(view.PanY, panY, carryY);
@@ -92,17 +92,17 @@ bool CentreOn(ViewState& view, const FrameTransform& frame, const Vec3d& point) 
 
 Vec3d FaceCentre(const DrawFace& face) {
     // A triangle repeats its third corner: count it once.
-    const bool triangle = face.Corners[3].x == face.Corners[2].x &&
-                          face.Corners[3].y == face.Corners[2].y &&
-                          face.Corners[3].z == face.Corners[2].z;
+    const bool triangle = face.Corners[3].X == face.Corners[2].X &&
+                          face.Corners[3].Y == face.Corners[2].Y &&
+                          face.Corners[3].Z == face.Corners[2].Z;
     const int corners = triangle ? 3 : 4;
     Vec3d sum;
     for (int i = 0; i < corners; ++i) {
-        sum.x += face.Corners[static_cast<size_t>(i)].x;
-        sum.y += face.Corners[static_cast<size_t>(i)].y;
-        sum.z += face.Corners[static_cast<size_t>(i)].z;
+        sum.X += face.Corners[static_cast<size_t>(i)].X;
+        sum.Y += face.Corners[static_cast<size_t>(i)].Y;
+        sum.Z += face.Corners[static_cast<size_t>(i)].Z;
     }
-    return {sum.x / corners, sum.y / corners, sum.z / corners};
+    return {sum.X / corners, sum.Y / corners, sum.Z / corners};
 }
 
 }  // namespace vexlor::view

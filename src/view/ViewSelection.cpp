@@ -1,6 +1,8 @@
 // The markers of a chosen block and the face a block and place name.
 #include "view/ViewSelection.h"
 
+#include <map>
+
 namespace vexlor::view {
 
 Vec3 HardpointColour(int32_t type) {
@@ -50,6 +52,23 @@ int64_t DrawIndexOfFace(std::span<const DrawFace> faces, int64_t blockOffset, in
             return static_cast<int64_t>(i);
     }
     return -1;
+}
+
+std::vector<int64_t> DrawIndicesOfFaces(std::span<const DrawFace> faces,
+                                        std::span<const std::pair<int64_t, int32_t>> places) {
+    std::map<std::pair<int64_t, int32_t>, int64_t> wanted;
+    for (const auto& place : places)
+        wanted.emplace(place, -1);
+    for (size_t i = 0; i < faces.size() && !wanted.empty(); ++i) {
+        const auto found = wanted.find({faces[i].BlockOffset, faces[i].FaceInBlock});
+        if (found != wanted.end() && found->second < 0) found->second = static_cast<int64_t>(i);
+    }
+    std::vector<int64_t> indices;
+    for (const auto& place : places) {
+        const int64_t index = wanted[place];
+        if (index >= 0) indices.push_back(index);
+    }
+    return indices;
 }
 
 }  // namespace vexlor::view

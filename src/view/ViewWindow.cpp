@@ -83,7 +83,7 @@ QSize ViewWindow::FrameSize() const {
     return {qRound(panel_->width() * ratio), qRound(panel_->height() * ratio)};
 }
 
-Picture ViewWindow::TakePicture(QSize size) const {
+Expected<Picture> ViewWindow::TakePicture(QSize size) const {
     PictureRequest request;
     request.Size = size;
     request.View = CameraOf(view_);
@@ -123,6 +123,11 @@ void ViewWindow::HighlightFace(int64_t face) {
     Redraw();
 }
 
+void ViewWindow::MarkFaces(std::vector<int64_t> faces) {
+    Selection().MarkedFaces = std::move(faces);
+    Redraw();
+}
+
 void ViewWindow::ShowFace(int64_t face) {
     const OptModel* model = panel_->Model();
     if (model != nullptr && face >= 0 && static_cast<uint64_t>(face) < model->DrawFaces.size()) {
@@ -131,8 +136,8 @@ void ViewWindow::ShowFace(int64_t face) {
         bool inside = frame.Usable();
         for (const Vec3& corner : shown.Corners) {
             const Vec3d at = frame.ModelToWindow(ToVec3d(corner));
-            inside = inside && at.x >= 0 && at.x <= view_.ViewportWidth && at.y >= 0 &&
-                     at.y <= view_.ViewportHeight;
+            inside = inside && at.X >= 0 && at.X <= view_.ViewportWidth && at.Y >= 0 &&
+                     at.Y <= view_.ViewportHeight;
         }
         if (!inside) CentreOn(view_, frame, FaceCentre(shown));
     }

@@ -60,7 +60,7 @@ class ViewWindow : public QWidget {
     // The frame the view shows now, drawn off the screen at `size`: at the frame's own size the
     // same pixels, at any other the same view with the box widened to the picture's proportions
     // so that the model is not stretched.
-    Picture TakePicture(QSize size) const;
+    Expected<Picture> TakePicture(QSize size) const;
 
     // The status bar's texts: the model's numbers at the shown level ("" before a model), and
     // the mesh and face (its place in its face block) of a draw index ("" for none).
@@ -71,6 +71,8 @@ class ViewWindow : public QWidget {
     void SetShaded(bool on);
     // The face drawn yellow (a draw index; -1 for none), with one frame.
     void HighlightFace(int64_t face);
+    // The faces at these draw indices filled in the marked colour (none: no marks), one frame.
+    void MarkFaces(std::vector<int64_t> faces);
     // The same for a face chosen elsewhere (a finding, the report): a face not wholly in the
     // frame is first brought into its middle.
     void ShowFace(int64_t face);

@@ -19,7 +19,7 @@ ModelExtent ComputeModelExtent(std::span<const DrawFace> faces) {
     float lo = 999999.0f;
     for (const DrawFace& face : faces) {
         for (const Vec3& c : face.Corners) {
-            for (const float value : {c.x, c.y, c.z}) {
+            for (const float value : {c.X, c.Y, c.Z}) {
                 if (value > hi) hi = value;
                 if (value < lo) lo = value;
             }
@@ -42,9 +42,9 @@ void FillPositions(std::span<const DrawFace> shown, std::vector<float>& position
     float* out = positions.data();
     for (size_t i = 0; i < faces; ++i) {
         for (const Vec3& c : shown[i].Corners) {
-            *out++ = c.x;
-            *out++ = c.y;
-            *out++ = c.z;
+            *out++ = c.X;
+            *out++ = c.Y;
+            *out++ = c.Z;
         }
     }
 }
@@ -64,7 +64,7 @@ void FillColours(std::span<const DrawFace> shown, int32_t currentMesh,
 
 bool HasFiniteCorners(const DrawFace& face) {
     for (const Vec3& c : face.Corners) {
-        if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return false;
+        if (!std::isfinite(c.X) || !std::isfinite(c.Y) || !std::isfinite(c.Z)) return false;
     }
     return true;
 }
@@ -78,18 +78,18 @@ WireframeUploads::Refill WireframeUploads::Plan(const void* model, uint64_t gene
         model_ = model;
         generation_ = generation;
         faces_ = faces;
-        refill.positions = true;
+        refill.Positions = true;
     }
     if (!coloured_ || currentMesh != currentMesh_) {
-        refill.colours = true;
+        refill.Colours = true;
         coloured_ = true;
         currentMesh_ = currentMesh;
     }
     if (coarseKey) {
-        refill.coarseEdges = coarseKey != coarseKey_;
+        refill.CoarseEdges = coarseKey != coarseKey_;
         coarseKey_ = coarseKey;
     } else if (!edged_ || showLod != showLod_) {
-        refill.edges = true;
+        refill.Edges = true;
         edged_ = true;
         showLod_ = showLod;
     }

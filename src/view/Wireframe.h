@@ -71,7 +71,7 @@ void FillColours(std::span<const DrawFace> faces, int32_t currentMesh,
 class WireframeUploads {
   public:
     struct Refill {
-        bool positions = false, colours = false, edges = false, coarseEdges = false;
+        bool Positions = false, Colours = false, Edges = false, CoarseEdges = false;
         bool operator==(const Refill&) const = default;
     };
     // What drawing `model` (filled for the `generation`-th time, with `faces` faces) for

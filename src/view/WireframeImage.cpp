@@ -75,11 +75,11 @@ QImage DrawWireframeImage(std::span<const DrawFace> faces, const WireframeFrame&
         const Vec3d b =
             transform.ModelToEye(ToVec3d(faces[corners[i + 1] / 4].Corners[corners[i + 1] % 4]));
         double t0 = 0, t1 = 1;
-        if (!ClipToDepth(a.z, b.z, lo, hi, t0, t1)) continue;
+        if (!ClipToDepth(a.Z, b.Z, lo, hi, t0, t1)) continue;
         const auto at = [&](double t) {
-            const Vec3d eye{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, 0};
+            const Vec3d eye{a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t, 0};
             const Vec3d window = transform.EyeToWindow(eye);
-            return QPointF(window.x, window.y);
+            return QPointF(window.X, window.Y);
         };
         const QColor colour = ColourOf(face, frame.CurrentMesh);
         if (colour != runColour) {

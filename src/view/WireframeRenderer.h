@@ -33,8 +33,8 @@ void Upload(QOpenGLBuffer& buffer, const std::vector<T>& data) {
 
 // An index buffer and how many indices it holds.
 struct IndexBuffer {
-    QOpenGLBuffer buffer{QOpenGLBuffer::IndexBuffer};
-    int32_t count = 0;
+    QOpenGLBuffer Buffer{QOpenGLBuffer::IndexBuffer};
+    int32_t Count = 0;
     void Fill(const std::vector<uint32_t>& indices);
     // Draws its primitives with the arrays bound.
     void Draw(QOpenGLFunctions_2_1& gl, unsigned mode);

@@ -22,7 +22,7 @@ const V3 kUp{0, 0, 1};
 // A one-mesh model of the unit square (0, 0) (1, 0) (1, 1) (0, 1), rebuilt normal (0, 0, -1).
 MeshParts Square(V3 normal = kDown) {
     MeshParts m = CleanSquare();
-    m.faces[0].normal = normal;
+    m.faces[0].Normal = normal;
     return m;
 }
 
@@ -41,8 +41,8 @@ TEST(CheckFindings, CleanModelGivesTheHeadingsAndAllOk) {
     EXPECT_EQ(lines, expected);
     CheckOutcome outcome{};
     RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
-    EXPECT_TRUE(outcome.allOk);
-    EXPECT_EQ(outcome.errorCount, 0);
+    EXPECT_TRUE(outcome.AllOk);
+    EXPECT_EQ(outcome.ErrorCount, 0);
 }
 
 TEST(CheckFindings, CoincidentCornersOfATriangleAreCountedOnce) {
@@ -105,16 +105,16 @@ TEST(CheckFindings, LengthTwoNormalGivesBothAnomaliesWithSignedZeros) {
 
 TEST(CheckFindings, SoftVectorsPassEitherWayRoundAndFailOffThePlane) {
     MeshParts reversed = Square();
-    reversed.faces[0].soft1 = {0, 1, 0};
-    reversed.faces[0].soft2 = {1, 0, 0};
+    reversed.faces[0].Soft1 = {0, 1, 0};
+    reversed.faces[0].Soft2 = {1, 0, 0};
     EXPECT_EQ(Findings(CheckLines(BuildMeshes({reversed}))), Lines{"All OK!!"});
 
     MeshParts parallel = Square();  // cross product zero: NaN, passes
-    parallel.faces[0].soft2 = {2, 0, 0};
+    parallel.faces[0].Soft2 = {2, 0, 0};
     EXPECT_EQ(Findings(CheckLines(BuildMeshes({parallel}))), Lines{"All OK!!"});
 
     MeshParts off = Square();
-    off.faces[0].soft2 = {0, 0, 1};
+    off.faces[0].Soft2 = {0, 0, 1};
     const Lines found = Findings(CheckLines(BuildMeshes({off})));
     ASSERT_EQ(found.size(), 5u);
     EXPECT_EQ(found[0], "ERROR! softvec anomaly, mesh 0, face 0!");
@@ -131,12 +131,12 @@ TEST(CheckFindings, EachToleranceHoldsUpToItsEdge) {
         CheckLines(document, BuildMeshes({m}));
         CheckOutcome outcome{};
         const Lines lines = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
-        return std::pair{outcome.allOk, lines};
+        return std::pair{outcome.AllOk, lines};
     };
     for (const float side : {t, std::nextafter(t, 0.0f)}) {
         MeshParts m = Square();
         for (V3& v : m.vertices)
-            v = {v.x * side, v.y * side, v.z};
+            v = {v.X * side, v.Y * side, v.Z};
         EXPECT_EQ(allOk(m).first, side == t) << side;
     }
     // The last float within the tolerance of 1 from `one` towards `away`.
@@ -159,7 +159,7 @@ TEST(CheckFindings, EachToleranceHoldsUpToItsEdge) {
         reversed.normals = {kUp};
         EXPECT_EQ(Findings(allOk(reversed).second).front(),
                   "WARNING! face normal not consistent with vertex order, mesh 0, face 0!");
-        reversed.faces[0].normal = {0, 0, outside};
+        reversed.faces[0].Normal = {0, 0, outside};
         EXPECT_EQ(Findings(allOk(reversed).second).front(),
                   "ERROR! face normal anomaly, mesh 0, face 0!");
     }
@@ -183,7 +183,7 @@ TEST(CheckFindings, EachToleranceHoldsUpToItsEdge) {
 TEST(CheckFindings, ReversedVertexNormalIsCountedPerCorner) {
     MeshParts m = Square();
     m.normals = {kDown, kUp};
-    m.faces[0].vertexNormal = {0, 1, 0, 1};
+    m.faces[0].VertexNormal = {0, 1, 0, 1};
     const Lines lines = CheckLines(BuildMeshes({m}));
     const Lines expected{"Checking vertex normals...",
                          "",
@@ -229,8 +229,8 @@ TEST(CheckFindings, OtherMeshesContributeOnlyAcrossTheWholeModel) {
     MeshParts wall{{{1, 0, 0}, {1, 1, 0}, {1, 1, -1}, {1, 0, -1}},
                    {{1, 0, 0}},
                    {MakeFace({0, 1, 2, 3}, {1, 0, 0}, {0, 0, 0, 0})}};
-    wall.faces[0].soft1 = {0, 1, 0};
-    wall.faces[0].soft2 = {0, 0, 1};
+    wall.faces[0].Soft1 = {0, 1, 0};
+    wall.faces[0].Soft2 = {0, 0, 1};
     const std::vector<uint8_t> model = BuildMeshes({floor, wall});
 
     EXPECT_EQ(Findings(CheckLines(model, VertexNormalCheck::MeshByMesh)), Lines{"All OK!!"});
@@ -261,8 +261,8 @@ TEST(CheckFindings, OtherMeshesContributeOnlyAcrossTheWholeModel) {
 // Indices that name no entry stand for the origin; nothing is read outside a table.
 TEST(CheckFindings, IndicesOutsideTheTablesAreTheOrigin) {
     MeshParts m = Square();
-    m.faces[0].vertex = {0, 1, 2, 999999};
-    m.faces[0].vertexNormal = {-7, 1 << 30, 0, 0};
+    m.faces[0].Vertex = {0, 1, 2, 999999};
+    m.faces[0].VertexNormal = {-7, 1 << 30, 0, 0};
     // A negative fourth index other than -1 still makes a triangle; its C is at the origin.
     m.faces.push_back(MakeFace({1, 2, -50, -2}, kDown, {0, 0, 0, -1}));
     // The open's problems with them come first, each counted; face 0's D, at the origin,

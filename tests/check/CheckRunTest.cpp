@@ -44,8 +44,8 @@ TEST(CheckRun, BeforeAnyFileIsOpenItWritesNothing) {
     OptDocument document;
     CheckOutcome outcome{true, 1};
     EXPECT_TRUE(RunCheck(document, VertexNormalCheck::WholeModel, &outcome).empty());
-    EXPECT_FALSE(outcome.allOk);
-    EXPECT_EQ(outcome.errorCount, 0);
+    EXPECT_FALSE(outcome.AllOk);
+    EXPECT_EQ(outcome.ErrorCount, 0);
 }
 
 // The saves and the check re-walk the file with tables of their own: the model (draw tables,
@@ -69,7 +69,7 @@ TEST(CheckRun, SavesAndTheCheckLeaveTheModelAndTheBlockDisplayAsTheyWere) {
     CheckOutcome outcome{};
     EXPECT_EQ(RunCheck(document, VertexNormalCheck::WholeModel, &outcome).front(),
               "Consistency check...");
-    EXPECT_TRUE(outcome.allOk);
+    EXPECT_TRUE(outcome.AllOk);
     const OptModel& after = document.Model();
     ASSERT_EQ(after.DrawFaces.size(), before.DrawFaces.size());
     EXPECT_EQ(std::memcmp(after.DrawFaces.data(), before.DrawFaces.data(),
@@ -101,11 +101,11 @@ TEST(CheckRun, EveryProblemOfTheOpenIsListedOnceAndCounted) {
         // Well formed beyond an old reader's capacities (deep-chain, over-capacity): nothing to
         // add.
         if (problems.Count() == 0) {
-            EXPECT_TRUE(outcome.allOk) << name;
+            EXPECT_TRUE(outcome.AllOk) << name;
             continue;
         }
-        EXPECT_FALSE(outcome.allOk) << name;
-        EXPECT_GE(outcome.errorCount, std::min<int64_t>(problems.Count(), INT32_MAX)) << name;
+        EXPECT_FALSE(outcome.AllOk) << name;
+        EXPECT_GE(outcome.ErrorCount, std::min<int64_t>(problems.Count(), INT32_MAX)) << name;
         const auto afterProblems =
             std::find_if(lines.begin() + 2, lines.end(),
                          [](const std::string& l) { return !l.starts_with("!! "); });
@@ -121,7 +121,7 @@ TEST(CheckRun, EveryProblemOfTheOpenIsListedOnceAndCounted) {
             EXPECT_TRUE(findings[i].Counted && findings[i].Problem);
         }
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "errors were detected!!"), 1) << name;
-        EXPECT_EQ(lines.back(), "Number of errors = " + std::to_string(outcome.errorCount));
+        EXPECT_EQ(lines.back(), "Number of errors = " + std::to_string(outcome.ErrorCount));
     }
     OptDocument cutDocument;
     const Lines meshTable = Findings(CheckLines(cutDocument, cut));
@@ -137,7 +137,7 @@ TEST(CheckRun, FighterIsCleanInEveryMode) {
          {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh, VertexNormalCheck::None}) {
         CheckOutcome outcome{};
         const Lines lines = RunCheck(document, mode, &outcome);
-        EXPECT_TRUE(outcome.allOk) << static_cast<int>(mode);
+        EXPECT_TRUE(outcome.AllOk) << static_cast<int>(mode);
         EXPECT_EQ(Findings(lines), Lines{"All OK!!"});
     }
 }
@@ -151,8 +151,8 @@ TEST(CheckRun, FaultySampleListsEachFinding) {
     for (int run = 0; run < 2; ++run) {
         CheckOutcome outcome{};
         whole = RunCheck(document, VertexNormalCheck::WholeModel, &outcome);
-        EXPECT_FALSE(outcome.allOk);
-        EXPECT_EQ(outcome.errorCount, 6);
+        EXPECT_FALSE(outcome.AllOk);
+        EXPECT_EQ(outcome.ErrorCount, 6);
     }
     Lines headline;
     for (const std::string& line : whole) {

@@ -15,11 +15,11 @@ std::vector<uint8_t> BuildMeshes(const std::vector<MeshParts>& meshes) {
 
 FaceInput MakeFace(std::array<int32_t, 4> vertex, V3 normal, std::array<int32_t, 4> vertexNormal) {
     FaceInput f;
-    f.vertex = vertex;
-    f.vertexNormal = vertexNormal;
-    f.normal = normal;
-    f.soft1 = {1, 0, 0};
-    f.soft2 = {0, 1, 0};
+    f.Vertex = vertex;
+    f.VertexNormal = vertexNormal;
+    f.Normal = normal;
+    f.Soft1 = {1, 0, 0};
+    f.Soft2 = {0, 1, 0};
     return f;
 }
 

@@ -59,14 +59,14 @@ class AwkwardCoordinates {
 };
 
 bool SameBits(const NormalSum& a, const NormalSum& b) {
-    return a.count == b.count &&
-           std::bit_cast<uint32_t>(a.sum.x) == std::bit_cast<uint32_t>(b.sum.x) &&
-           std::bit_cast<uint32_t>(a.sum.y) == std::bit_cast<uint32_t>(b.sum.y) &&
-           std::bit_cast<uint32_t>(a.sum.z) == std::bit_cast<uint32_t>(b.sum.z);
+    return a.Count == b.Count &&
+           std::bit_cast<uint32_t>(a.Sum.X) == std::bit_cast<uint32_t>(b.Sum.X) &&
+           std::bit_cast<uint32_t>(a.Sum.Y) == std::bit_cast<uint32_t>(b.Sum.Y) &&
+           std::bit_cast<uint32_t>(a.Sum.Z) == std::bit_cast<uint32_t>(b.Sum.Z);
 }
 
 std::string Describe(const Vec3& p) {
-    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ", " + std::to_string(p.z) +
+    return "(" + std::to_string(p.X) + ", " + std::to_string(p.Y) + ", " + std::to_string(p.Z) +
            ")";
 }
 
@@ -87,11 +87,11 @@ TEST(CornerIndex, FindsWhatVecNearAccepts) {
     add({kInf, 5, -kInf});                              // near points with +inf in x
     CornerIndex index(faces, CheckTolerance);
     const MeshFilter all = MeshFilter::Everything();
-    EXPECT_EQ(index.Contributions({0, 0, 0}, all).count, 3);
-    EXPECT_EQ(index.Contributions({kInf, 1, 2}, all).count, 3);
-    EXPECT_EQ(index.Contributions({-kInf, 1, -kInf}, all).count, 2);
-    EXPECT_EQ(index.Contributions({kNan, 0, 0}, all).count, 21);
-    EXPECT_EQ(index.Contributions({1, 1, 1}, all).count, 1);
+    EXPECT_EQ(index.Contributions({0, 0, 0}, all).Count, 3);
+    EXPECT_EQ(index.Contributions({kInf, 1, 2}, all).Count, 3);
+    EXPECT_EQ(index.Contributions({-kInf, 1, -kInf}, all).Count, 2);
+    EXPECT_EQ(index.Contributions({kNan, 0, 0}, all).Count, 21);
+    EXPECT_EQ(index.Contributions({1, 1, 1}, all).Count, 1);
 }
 
 TEST(CornerIndex, MatchesThePlainScanBitForBitOnRandomDrawTables) {
@@ -123,7 +123,7 @@ TEST(CornerIndex, MatchesThePlainScanBitForBitOnRandomDrawTables) {
                     const NormalSum plain = ScanContributions(faces, q, CheckTolerance, filter);
                     ASSERT_TRUE(SameBits(index.Contributions(q, filter), plain))
                         << "seed " << seed << " point " << Describe(q) << " plain count "
-                        << plain.count;
+                        << plain.Count;
                 }
             }
         }
@@ -140,24 +140,24 @@ std::vector<uint8_t> RandomModel(AwkwardCoordinates& gen) {
         std::vector<V3> points(static_cast<size_t>(6 + gen.Pick(10)));
         for (V3& p : points) {
             const Vec3 v = gen.Point();
-            p = {v.x, v.y, v.z};
+            p = {v.X, v.Y, v.Z};
         }
         std::vector<V3> normals(points.size());
         for (V3& n : normals) {
             const Vec3 v = gen.Normal();
-            n = {v.x, v.y, v.z};
+            n = {v.X, v.Y, v.Z};
         }
         std::vector<FaceInput> faces(static_cast<size_t>(3 + gen.Pick(12)));
         const int n = static_cast<int>(points.size());
         for (FaceInput& f : faces) {
-            for (int32_t& i : f.vertex)
+            for (int32_t& i : f.Vertex)
                 i = gen.Pick(n + 1);  // now and then one past the table
-            if (gen.Pick(2)) f.vertex[3] = -1;
-            for (int32_t& i : f.vertexNormal)
+            if (gen.Pick(2)) f.Vertex[3] = -1;
+            for (int32_t& i : f.VertexNormal)
                 i = gen.Pick(n);
-            for (V3* v : {&f.normal, &f.soft1, &f.soft2}) {
+            for (V3* v : {&f.Normal, &f.Soft1, &f.Soft2}) {
                 const Vec3 r = gen.Normal();
-                *v = {r.x, r.y, r.z};
+                *v = {r.X, r.Y, r.Z};
             }
         }
         levels.push_back(
@@ -187,8 +187,8 @@ TEST(CornerIndex, IndexedCheckPrintsWhatThePlainScanPrints) {
             const CheckOutcome plain =
                 RunConsistencyCheck(document, mode, plainLines, ContributionSearch::PlainScan);
             ASSERT_EQ(indexedLines, plainLines) << "seed " << seed;
-            EXPECT_EQ(indexed.errorCount, plain.errorCount);
-            EXPECT_EQ(indexed.allOk, plain.allOk);
+            EXPECT_EQ(indexed.ErrorCount, plain.ErrorCount);
+            EXPECT_EQ(indexed.AllOk, plain.AllOk);
         }
     }
 }

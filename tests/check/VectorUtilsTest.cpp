@@ -24,9 +24,9 @@ bool NanBits(float x) {
 }
 
 void ExpectVec(const Vec3& v, float x, float y, float z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
+    EXPECT_EQ(v.X, x);
+    EXPECT_EQ(v.Y, y);
+    EXPECT_EQ(v.Z, z);
 }
 
 // Hides a value from the optimiser, so the arithmetic happens at run time.
@@ -67,21 +67,21 @@ TEST(VectorUtils, ArithmeticIsCarriedBeyondFloatAndRoundedOnce) {
     EXPECT_EQ(VecLength({Opaque(3e20f), 4e20f, 0}), 5e20f);
     // (1 + 2^-12)^2 - (1 + 2^-11) = 2^-24 exactly; float products would give 0 or 2^-23.
     const float a = Opaque(1.0f + 0x1p-12f);
-    EXPECT_EQ(VecCross({0, a, 1}, {0, 1.0f + 0x1p-11f, a}).x, 0x1p-24f);
+    EXPECT_EQ(VecCross({0, a, 1}, {0, 1.0f + 0x1p-11f, a}).X, 0x1p-24f);
 }
 
 // A NaN comes out where the arithmetic says so, and VecNear counts a NaN distance as near. A
 // build with fast-math or finite-math flags breaks these (and the check's verdicts with them).
 TEST(VectorUtils, NanAndInfinityPropagateAndNeverTrap) {
     const Vec3 zero = VecNormalised({Opaque(0), 0, 0});
-    EXPECT_TRUE(NanBits(zero.x) && NanBits(zero.y) && NanBits(zero.z));
+    EXPECT_TRUE(NanBits(zero.X) && NanBits(zero.Y) && NanBits(zero.Z));
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const Vec3 r = VecDifference({Opaque(nan), 0, 0}, {1, 1, 1});
-    EXPECT_TRUE(NanBits(r.x));
-    EXPECT_EQ(r.y, 1.0f);
-    EXPECT_TRUE(NanBits(VecCross({Opaque(nan), 0, 0}, {0, 1, 0}).z));
+    EXPECT_TRUE(NanBits(r.X));
+    EXPECT_EQ(r.Y, 1.0f);
+    EXPECT_TRUE(NanBits(VecCross({Opaque(nan), 0, 0}, {0, 1, 0}).Z));
     EXPECT_TRUE(NanBits(VecDot({Opaque(nan), 0, 0}, {1, 0, 0})));
     EXPECT_TRUE(NanBits(VecLength({0, Opaque(nan), 0})));
     EXPECT_EQ(VecLength({0, 0, Opaque(inf)}), inf);

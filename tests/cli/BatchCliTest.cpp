@@ -196,12 +196,12 @@ TEST_F(Batch, JsonGivesOneRecordPerFileWithTheSingleFileFindingsAndTheModelsCoun
 
     const nlohmann::json fighter = nlohmann::json::parse(lines[1]);
     int64_t faces = 0, hardpoints = 0;
-    for (const FighterMesh& mesh : fighter_.meshes) {
-        for (const int32_t count : mesh.faceCount)
+    for (const FighterMesh& mesh : fighter_.Meshes) {
+        for (const int32_t count : mesh.FaceCount)
             faces += count;
-        hardpoints += static_cast<int64_t>(mesh.hardpoints.size());
+        hardpoints += static_cast<int64_t>(mesh.Hardpoints.size());
     }
-    EXPECT_EQ(fighter.at("meshes"), fighter_.meshes.size());
+    EXPECT_EQ(fighter.at("meshes"), fighter_.Meshes.size());
     EXPECT_EQ(fighter.at("faces"), faces);
     EXPECT_EQ(fighter.at("levels"), 3);
     EXPECT_EQ(fighter.at("hardpoints"), hardpoints);

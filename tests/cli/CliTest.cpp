@@ -33,7 +33,7 @@ class Cli : public ::testing::Test {
         OptBuilder b(0x40);
         const int64_t v = b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
         FaceInput face;
-        face.vertex = {0, 1, 2, -1};
+        face.Vertex = {0, 1, 2, -1};
         const int64_t f = b.AddFaces({face});
         b.SetMeshes({b.AddJump(0, {v, f, b.AddHardpoint(1, {1, 2, 3})})});
         model_ = b.Build();

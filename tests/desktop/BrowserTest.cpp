@@ -29,7 +29,7 @@
 #include "reader/Version.h"
 #include "samples/OptBuilder.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -39,7 +39,7 @@ std::vector<uint8_t> Box(float size) {
     testing::OptBuilder b;
     const int64_t v = b.AddVertices({{0, 0, 0}, {size, 0, 0}, {size, size, 0}, {0, size, 0}});
     testing::FaceInput face;
-    face.vertex = {0, 1, 2, 3};
+    face.Vertex = {0, 1, 2, 3};
     b.SetMeshes({b.AddJump(0, {v, b.AddFaces({face})})});
     return b.Build();
 }
@@ -141,8 +141,10 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
                      "SetupScene", "ShowMesh(0)", "FrameModel", "Redraw", "RestartRotation(1)"}));
     EXPECT_EQ(view_.model, &browser_.Preview().Model());
     ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
-    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
-    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))->model()->rowCount(),
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].X, 2.0f);
+    EXPECT_EQ(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+                  ->model()
+                  ->rowCount(),
               0);  // the main list is cleared
     EXPECT_EQ(main_.windowTitle(), caption);
     EXPECT_EQ(document_.Model().Tree.Count(), nodes);
@@ -150,15 +152,17 @@ TEST_F(Browser, PreviewDrawsTheFileButLeavesTheOpenFileAlone) {
     // The open file's blocks are still what its tree nodes show.
     main_.findChild<QTreeView*>(QStringLiteral("structureTree"))
         ->setCurrentIndex(main_.TreeIndexOfNode(3));
-    ASSERT_GT(main_.findChild<ReportListView*>(QStringLiteral("reportList"))->model()->rowCount(),
+    ASSERT_GT(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+                  ->model()
+                  ->rowCount(),
               1);
-    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+    EXPECT_EQ(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
                   ->model()
                   ->index(0, 0)
                   .data()
                   .toString(),
               "This block is in MESH 0");
-    EXPECT_TRUE(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+    EXPECT_TRUE(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
                     ->model()
                     ->index(2, 0)
                     .data()
@@ -189,12 +193,12 @@ TEST_F(Browser, AClickOnAFilePreviewsItAndADoubleClickLoadsIt) {
     EXPECT_EQ(browser_.SelectedPath(), QString::fromStdString((dir_ / "TWO.OPT").string()));
     EXPECT_EQ(view_.calls.count("SetupScene"), 1);
     ASSERT_EQ(static_cast<int64_t>(browser_.Preview().Model().DrawFaces.size()), 1);
-    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 2.0f);
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].X, 2.0f);
 
     view_.calls.clear();
     QTest::mouseClick(items, Qt::LeftButton, {}, place("one.opt"));
     EXPECT_EQ(view_.calls.count("SetupScene"), 1);
-    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].x, 1.0f);
+    EXPECT_EQ(browser_.Preview().Model().DrawFaces[0].Corners[2].X, 1.0f);
 
     // A double-click reaches the list as a click followed by a double-click event.
     QTest::mouseClick(items, Qt::LeftButton, {}, place("three.Opt"));
@@ -410,4 +414,4 @@ TEST_F(Browser, TheKeyboardChoosesFoldersLoadsAndGoesBackAndTheLayoutGrows) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

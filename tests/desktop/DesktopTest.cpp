@@ -1,7 +1,8 @@
 // The desktop program's windows together with the real 3D view and rotation thread: what a load,
 // a block choice, the level of detail and the browser do to the picture, read back from frames;
-// the view's mouse and added keys in the program, picking a face, the shaded box, the status
-// bar and View > Save picture.
+// the view's mouse and added keys in the program, picking a face (the tree, the report and the
+// bytes follow it), the shaded box, the status bar and View > Save picture; the faces the repair
+// and compare panels list, marked in the view.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -13,13 +14,18 @@
 #include <QLabel>
 #include <QListView>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "QtPrinters.h"
 #include "RecordingMessagePresenter.h"
@@ -30,11 +36,15 @@
 #include "desktop/DesktopProgram.h"
 #include "desktop/GlViewLink.h"
 #include "desktop/MainWindow.h"
+#include "desktop/RepairPanel.h"
+#include "desktop/RepairTableModel.h"
+#include "inspector/HexPane.h"
+#include "inspector/HexView.h"
 #include "inspector/ReportListView.h"
 #include "inspector/StructureTreeModel.h"
 #include "view/ViewStepKeys.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -100,8 +110,9 @@ class Desktop : public ::testing::Test {
         ASSERT_TRUE(OpenAtRest(grid));
     }
     // Mesh 0 a grid of 8 x 8 squares left of the origin, mesh 1 one right of it, each square 25
-    // units wide; face k of a grid is in row k / 8 (from below) and column k % 8.
-    static std::vector<uint8_t> GridModel() {
+    // units wide; face k of a grid is in row k / 8 (from below) and column k % 8. The normals are
+    // stored as (0, 0, z), the faces `flipped` of mesh 0 upside down.
+    static std::vector<uint8_t> GridModel(float z = 1, std::initializer_list<int> flipped = {}) {
         vexlor::testing::OptBuilder b(0);
         std::vector<int64_t> meshes;
         for (const float left : {-300.0f, 100.0f}) {
@@ -113,8 +124,10 @@ class Desktop : public ::testing::Test {
             for (int k = 0; k < 64; ++k) {
                 const int corner = (k / 8) * 9 + k % 8;
                 vexlor::testing::FaceInput face;
-                face.vertex = {corner, corner + 1, corner + 10, corner + 9};
-                face.normal = {0, 0, 1};
+                face.Vertex = {corner, corner + 1, corner + 10, corner + 9};
+                const bool down =
+                    left < 0 && std::find(flipped.begin(), flipped.end(), k) != flipped.end();
+                face.Normal = {0, 0, down ? -z : z};
                 faces.push_back(face);
             }
             meshes.push_back(b.AddJump(0, {b.AddVertices(corners), b.AddFaces(faces)}));
@@ -212,7 +225,8 @@ TEST_F(Desktop, ADoubleClickedFindingFillsItsFaceYellowUntilAnotherBlockIsChosen
     const auto yellow = [](QRgb c) { return Near(c, 255, 255, 0); };
     EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), yellow).isEmpty());
 
-    ReportListView* list = main_.findChild<ReportListView*>(QStringLiteral("reportList"));
+    inspector::ReportListView* list =
+        main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"));
     const QModelIndex line = list->model()->index(static_cast<int>(right.Line), 0);
     list->scrollTo(line);
     const QPoint at = list->visualRect(line).center();
@@ -310,20 +324,49 @@ TEST_F(Desktop, AClickOnAFaceHighlightsItChoosesItsBlockAndScrollsTheReportToIt)
     EXPECT_EQ(main_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
               main_.TreeIndexOfNode(FaceBlockOf(1)));
     const QModelIndex face =
-        main_.findChild<ReportListView*>(QStringLiteral("reportList"))->currentIndex();
+        main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))->currentIndex();
     EXPECT_EQ(face.data().toString(), "FACE 45");
-    EXPECT_EQ(
-        main_.findChild<ReportListView*>(QStringLiteral("reportList"))->indexAt(QPoint(2, 2)).row(),
-        face.row() - 1);
+    inspector::ReportListView* list =
+        main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"));
+    // The face's record is at the top of the list, from the rule above it, and selected.
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), face.row() - 1);
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    EXPECT_EQ(selected.size(), 12);
+    for (const QModelIndex& line : selected) {
+        EXPECT_GE(line.row(), face.row());
+        EXPECT_FALSE(line.data().toString().startsWith("---"));
+    }
+    // The hex view outlines the face's record: it starts with the four vertex indices the
+    // report gives.
+    const QString indices = list->model()->index(face.row() + 2, 0).data().toString();
+    EXPECT_TRUE(indices.startsWith("   face 45 vert indices are")) << indices.toStdString();
+    const inspector::HexView* hex = main_.findChild<inspector::HexPane*>()->View();
+    EXPECT_EQ(hex->MarkedLength(), 64);
+    std::ifstream in(dir_ / "grid.opt", std::ios::binary);
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    QStringList stored;
+    for (int corner = 0; corner < 4; ++corner) {
+        int32_t index = 0;
+        const auto at = static_cast<size_t>(hex->MarkedOffset() + 4 * corner);
+        ASSERT_LE(at + 4, file.size());
+        std::memcpy(&index, file.data() + at, 4);
+        stored << QString::number(index);
+    }
+    EXPECT_EQ(indices.split(QRegularExpression("[^0-9]+"), Qt::SkipEmptyParts).mid(1), stored);
     // The block's mesh is red around the yellow face.
     EXPECT_EQ(HueOf(frame.pixel(GridFace(1, 0) + QPoint(0, 6))), Hue::Red);
+
+    // Another face of the same block, after the list showed something else: the block again.
+    main_.ShowLines({"other"});
+    QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, GridFace(1, 3));
+    EXPECT_EQ(list->currentIndex().data().toString(), "FACE 3");
 
     // A Ctrl+click on a face of the other mesh moves both; a click on empty space clears the
     // highlight and leaves the tree as it was.
     QTest::mouseClick(Panel(), Qt::LeftButton, Qt::ControlModifier, GridFace(0, 3));
     EXPECT_EQ(main_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
               main_.TreeIndexOfNode(FaceBlockOf(0)));
-    EXPECT_EQ(main_.findChild<ReportListView*>(QStringLiteral("reportList"))
+    EXPECT_EQ(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
                   ->currentIndex()
                   .data()
                   .toString(),
@@ -413,6 +456,11 @@ TEST_F(Desktop, TheStatusBarShowsTheModelsNumbersAndTheFaceUnderTheCursor) {
     Item("lodChoice", 2)->click();
     EXPECT_TRUE(Label("modelNumbers").startsWith("2 meshes, 0 of 128 faces shown"));
     Item("lodChoice", 1)->click();
+    // The status bar's own messages leave the view's texts beside them.
+    const QString numbers = Label("modelNumbers");
+    main_.statusBar()->showMessage(QStringLiteral("Saved 12 bytes to x"));
+    EXPECT_EQ(main_.statusBar()->currentMessage(), "Saved 12 bytes to x");
+    EXPECT_EQ(Label("modelNumbers"), numbers);
     // The cursor over a face, then over nothing; the main window, with its docks, may lie over
     // the view window.
     viewWindow_.raise();
@@ -426,13 +474,28 @@ TEST_F(Desktop, TheStatusBarShowsTheModelsNumbersAndTheFaceUnderTheCursor) {
 }
 
 TEST_F(Desktop, SavePictureWritesTheViewsFrameWithItsHighlightOrAnotherSize) {
+    QAction* save = main_.findChild<QAction*>(QStringLiteral("savePictureAction"));
+    save->trigger();  // before any open
+    EXPECT_EQ(main_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+                  ->model()
+                  ->index(1, 0)
+                  .data()
+                  .toString(),
+              "?? no opt loaded!");
+    EXPECT_TRUE(dialogs_.sizesOffered.isEmpty());
+
     OpenGrid();
     QTest::mouseClick(Panel(), Qt::LeftButton, Qt::NoModifier, GridFace(0, 9));
-    QAction* save = main_.findChild<QAction*>(QStringLiteral("savePictureAction"));
+    // The frame's size as offered, and a name without the extension.
     const QString picture = QString::fromStdString((dir_ / "view.png").string());
     dialogs_.answers = {QString::fromStdString((dir_ / "view").string())};
     save->trigger();
     EXPECT_TRUE(messages_.messages.isEmpty()) << messages_.details.join(u' ').toStdString();
+    EXPECT_EQ(dialogs_.sizesOffered, QList<QSize>{Panel()->size()});
+    EXPECT_GE(dialogs_.largestSeen, 1024);
+    EXPECT_EQ(dialogs_.filtersSeen, QStringList{"PNG pictures (*.png)"});
+    EXPECT_EQ(dialogs_.startsSeen.front(), QString::fromStdString((dir_ / "grid.png").string()));
+    EXPECT_TRUE(main_.statusBar()->currentMessage().endsWith("view.png"));
     const QImage written = QImage(picture).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(written, viewWindow_.GrabFrame());
     EXPECT_TRUE(Yellow(written.pixel(GridFace(0, 9))));
@@ -454,6 +517,13 @@ TEST_F(Desktop, SavePictureWritesTheViewsFrameWithItsHighlightOrAnotherSize) {
     ASSERT_EQ(messages_.messages.size(), 1);
     EXPECT_TRUE(messages_.messages[0].startsWith("Cannot save the picture "));
     EXPECT_EQ(QImage(picture).size(), QSize(1000, 400));
+
+    // A cancelled size dialog saves nothing and says nothing.
+    dialogs_.sizes = {std::nullopt};
+    dialogs_.answers = {QString::fromStdString((dir_ / "cancelled.png").string())};
+    save->trigger();
+    EXPECT_FALSE(fs::exists(dir_ / "cancelled.png"));
+    EXPECT_EQ(messages_.messages.size(), 1);
 }
 
 TEST_F(Desktop, AFaceChosenOutsideTheFrameIsBroughtIntoIt) {
@@ -467,6 +537,59 @@ TEST_F(Desktop, AFaceChosenOutsideTheFrameIsBroughtIntoIt) {
     ASSERT_FALSE(filled.isEmpty());
     EXPECT_NEAR(filled.center().x(), Panel()->width() / 2, 4);
     EXPECT_NEAR(filled.center().y(), Panel()->height() / 2, 4);
+}
+
+TEST_F(Desktop, TheRepairAndComparePanelsMarkEveryFaceTheyListWhileTheyShowThem) {
+    StopTurning();
+    main_.resize(1200, 800);
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    const std::string flipped = (dir_ / "flipped.opt").string();
+    // The check's normal of a grid face is (0, 0, -1): three faces upside down.
+    testing::WriteFile(flipped, GridModel(-1, {9, 18, 27}));
+    ASSERT_TRUE(OpenAtRest(flipped));
+    const auto marked = [](QRgb c) { return Near(c, 150, 100, 0); };
+    const auto yellow = [](QRgb c) { return Near(c, 255, 255, 0); };
+    const auto expectMarks = [&](int chosen) {
+        const QImage frame = viewWindow_.GrabFrame();
+        for (const int k : {9, 18, 27}) {
+            const QRgb pixel = frame.pixel(GridFace(0, k));
+            EXPECT_TRUE(k == chosen ? yellow(pixel) : marked(pixel)) << k;
+        }
+        EXPECT_EQ(HueOf(frame.pixel(GridFace(0, 10))), Hue::Black);
+        return frame;
+    };
+    EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), marked).isEmpty());
+
+    // File > Repair...: the three faces it turns back are marked.
+    main_.findChild<QAction*>(QStringLiteral("repairAction"))->trigger();
+    expectMarks(-1);
+    // A click on a row: its face yellow, the other two still marked.
+    auto* panel = main_.findChild<RepairPanel*>(QStringLiteral("repairPanel"));
+    const RepairPlan& plan = panel->Rows()->Plan();
+    int row = 0;
+    while (row < static_cast<int>(plan.Changes.size()) &&
+           plan.Faces[static_cast<size_t>(row)].FaceInBlock != 18)
+        ++row;
+    ASSERT_LT(row, static_cast<int>(plan.Changes.size()));
+    QTableView* table = panel->Table();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(row, 0)).center());
+    expectMarks(18);
+    // Closed, the panel marks nothing.
+    main_.findChild<QDockWidget*>(QStringLiteral("repairDock"))->close();
+    EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), marked).isEmpty());
+
+    // Compared with the grid as it should be: the three differing faces marked, until closed.
+    const std::string grid = (dir_ / "grid.opt").string();
+    testing::WriteFile(grid, GridModel(-1));
+    dialogs_.answers = {QString::fromStdString(grid)};
+    main_.findChild<QAction*>(QStringLiteral("compareAction"))->trigger();
+    Choose(0);  // no face chosen
+    expectMarks(-1);
+    main_.findChild<QDockWidget*>(QStringLiteral("compareDock"))->close();
+    EXPECT_TRUE(PixelsWhere(viewWindow_.GrabFrame(), marked).isEmpty());
+    main_.hide();
 }
 
 // The whole program as it starts: the view in its dock, with a settings file of its own.
@@ -580,4 +703,4 @@ TEST(StartUp, TheMainWindowReadsTheNamesBeforeTheOtherWindowsExist) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

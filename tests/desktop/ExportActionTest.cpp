@@ -28,7 +28,7 @@
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,8 +47,8 @@ QString Q(const fs::path& path) {
 // The filter the dialog offers for a format id.
 QString FilterOf(const std::string& id) {
     for (const ExportFormat& format : ExportFormats())
-        if (format.id == id)
-            return QString::fromStdString(format.description + " (*." + format.extension + ")");
+        if (format.Id == id)
+            return QString::fromStdString(format.Description + " (*." + format.Extension + ")");
     return {};
 }
 
@@ -182,7 +182,7 @@ TEST_F(FileExport, AnAddedExtensionAsksBeforeItReplacesAFile) {
 TEST_F(FileExport, BeforeAnyOpenSaysNoOptLoaded) {
     Export(dir_ / "x.glb");
     const QAbstractItemModel* list =
-        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
+        window_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))->model();
     ASSERT_EQ(list->rowCount(), 2);
     EXPECT_EQ(list->index(1, 0).data().toString(), "?? no opt loaded!");
     EXPECT_TRUE(dialogs_.filtersSeen.isEmpty());
@@ -212,7 +212,7 @@ TEST_F(FileExport, WarningsAreListedAndCountedInTheStatusBar) {
     EXPECT_TRUE(Status().startsWith("Exported ")) << Status().toStdString();
     EXPECT_TRUE(Status().endsWith(" with 2 warnings (listed)")) << Status().toStdString();
     const QAbstractItemModel* list =
-        window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
+        window_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))->model();
     ASSERT_EQ(list->rowCount(), 3);
     EXPECT_EQ(list->index(0, 0).data().toString(), "Export to " + Q(dir_ / "bad.glb") + ":");
     EXPECT_EQ(list->index(1, 0).data().toString(),
@@ -253,4 +253,4 @@ TEST_F(FileExport, ALargeModelShowsItsProgressAndCanBeCancelled) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

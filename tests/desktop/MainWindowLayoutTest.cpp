@@ -34,7 +34,7 @@
 #include "desktop/MainWindow.h"
 #include "inspector/SearchBar.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -226,7 +226,7 @@ TEST_F(WindowLayout, SearchBarsAndGoToOffsetKeepThePanesAsWideAsTheyWere) {
     Child<QTreeView>("structureTree")->setFocus();
     window_->Find();
     QTest::qWait(20);
-    auto* bar = Child<SearchBar>("treeSearchBar");
+    auto* bar = Child<inspector::SearchBar>("treeSearchBar");
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(Child<QWidget>("treePane")->width(), treeWidth);
     const QLineEdit* field = bar->findChild<QLineEdit*>(QStringLiteral("searchtext"));
@@ -260,4 +260,4 @@ TEST_F(WindowLayout, TheFindingsTextColumnGetsTheRoomAndTheOthersTheirContentsWi
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -51,7 +51,7 @@
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -94,14 +94,14 @@ class TheMainWindow : public ::testing::Test {
     QStringList ListLines() const {
         QStringList lines;
         const QAbstractItemModel* model =
-            window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model();
+            window_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))->model();
         for (int row = 0; row < model->rowCount(); ++row)
             lines << model->index(row, 0).data().toString();
         return lines;
     }
-    ReportListModel* ReportLines() const {
-        return qobject_cast<ReportListModel*>(
-            window_.findChild<ReportListView*>(QStringLiteral("reportList"))->model());
+    inspector::ReportListModel* ReportLines() const {
+        return qobject_cast<inspector::ReportListModel*>(
+            window_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))->model());
     }
     void OpenFighter() {
         window_.OpenFile(QString::fromStdString((kSamples / "fighter.opt").string()));
@@ -351,17 +351,19 @@ TEST_F(TheMainWindow, OpenShowsTheFileWithAnEmptyListAndTheTreeOfTheReader) {
     std::string listed;
     int index = 0;
     std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& node, int depth) {
-        const int32_t k = StructureTreeModel::NodeOf(node);
+        const int32_t k = inspector::StructureTreeModel::NodeOf(node);
         EXPECT_EQ(k, index) << "pre-order";
         const BlockEntry& entry = document_.Model().BlockTable[static_cast<size_t>(k)];
         listed += std::to_string(index++) + "\t" + std::to_string(depth) + "\t" +
                   std::to_string(document_.Model().Tree.Node(k).ImageIndex) + "\t" +
                   std::to_string(entry.Offset) + "\t" + std::to_string(entry.Type) + "\t" +
                   std::to_string(entry.Mesh) + "\t" + node.data().toString().toStdString() + "\n";
-        for (int row = 0; row < window_.findChild<StructureTreeModel*>()->rowCount(node); ++row)
-            walk(window_.findChild<StructureTreeModel*>()->index(row, 0, node), depth + 1);
+        for (int row = 0; row < window_.findChild<inspector::StructureTreeModel*>()->rowCount(node);
+             ++row)
+            walk(window_.findChild<inspector::StructureTreeModel*>()->index(row, 0, node),
+                 depth + 1);
     };
-    walk(window_.findChild<StructureTreeModel*>()->index(0, 0), 0);
+    walk(window_.findChild<inspector::StructureTreeModel*>()->index(0, 0), 0);
     EXPECT_EQ(listed, Vexlor("tree '" + (kSamples / "fighter.opt").string() + "'"));
 }
 
@@ -391,16 +393,17 @@ TEST_F(TheMainWindow, ChoosingEveryNodeShowsWhatVexlorBlockShows) {
 TEST_F(TheMainWindow, TreeNodesShowTheirImageAndThePlainImageWhenSelected) {
     OpenFighter();
     const OptModel& store = document_.Model();
-    const QImage plain = TreeImage(kImagePlain).toImage();
+    const QImage plain = inspector::TreeImage(kImagePlain).toImage();
     for (int32_t image : {kImageJump, kImageFace, kImageHardpoint}) {
         int32_t node = 0;
         while (store.Tree.Node(node).ImageIndex != image)
             ++node;
-        const QIcon icon = window_.findChild<StructureTreeModel*>()
+        const QIcon icon = window_.findChild<inspector::StructureTreeModel*>()
                                ->IndexOfNode(node)
                                .data(Qt::DecorationRole)
                                .value<QIcon>();
-        EXPECT_EQ(icon.pixmap(16, 16, QIcon::Normal).toImage(), TreeImage(image).toImage())
+        EXPECT_EQ(icon.pixmap(16, 16, QIcon::Normal).toImage(),
+                  inspector::TreeImage(image).toImage())
             << image;
         EXPECT_EQ(icon.pixmap(16, 16, QIcon::Selected).toImage(), plain) << image;
     }
@@ -427,7 +430,8 @@ TEST_F(TheMainWindow, LongReportLinesScrollInsteadOfBeingCutAndLinesCanBeCopied)
     window_.resize(611, 536);  // a small window, whose list is narrower than a face line
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-    ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
+    inspector::ReportListView* list =
+        window_.findChild<inspector::ReportListView*>(QStringLiteral("reportList"));
     int32_t faces = 0;
     while (document_.Model().Tree.Node(faces).ImageIndex != kImageFace)
         ++faces;
@@ -630,8 +634,8 @@ TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt
     EXPECT_EQ(messages_.messages, QStringList{"Cannot open file " + missing});
     EXPECT_EQ(window_.windowTitle(), caption);
     EXPECT_EQ(document_.Model().Tree.Count(), nodes);
-    EXPECT_EQ(window_.findChild<StructureTreeModel*>()->rowCount(
-                  window_.findChild<StructureTreeModel*>()->IndexOfNode(0)),
+    EXPECT_EQ(window_.findChild<inspector::StructureTreeModel*>()->rowCount(
+                  window_.findChild<inspector::StructureTreeModel*>()->IndexOfNode(0)),
               4);
     EXPECT_EQ(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))->currentIndex(),
               chosen);
@@ -657,9 +661,9 @@ TEST_F(TheMainWindow, TreeAndListModelsKeepQtsModelRulesThroughOpensChoicesAndCh
             if (QByteArray(context.category) == "qt.modeltest") failures << text;
         });
     {
-        QAbstractItemModelTester tree(window_.findChild<StructureTreeModel*>(),
+        QAbstractItemModelTester tree(window_.findChild<inspector::StructureTreeModel*>(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
-        QAbstractItemModelTester filtered(window_.findChild<TreeFilterModel*>(),
+        QAbstractItemModelTester filtered(window_.findChild<inspector::TreeFilterModel*>(),
                                           QAbstractItemModelTester::FailureReportingMode::Warning);
         QAbstractItemModelTester list(ReportLines(),
                                       QAbstractItemModelTester::FailureReportingMode::Warning);
@@ -784,8 +788,8 @@ TEST_F(TheMainWindow, CheckOptListsWhatVexlorCheckPrintsForTheChosenMode) {
     EXPECT_EQ(ListLines().back(),
               QString("Number of errors = ") +
                   QString::number(
-                      RunConsistencyCheck(document_, VertexNormalCheck::None, lines).errorCount));
+                      RunConsistencyCheck(document_, VertexNormalCheck::None, lines).ErrorCount));
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

@@ -24,7 +24,7 @@
 #include "desktop/RepairTableModel.h"
 #include "inspector/HexView.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,8 +72,14 @@ TEST_F(FileRepair, ListsTheChangesLeadsToThemAndWritesANewFileOnlyWhenAsked) {
     ASSERT_FALSE(plan.Changes.empty());
     EXPECT_EQ(panel->Table()->model()->rowCount(),
               static_cast<int>(plan.Changes.size() + plan.Kept.size()));
-    EXPECT_TRUE(panel->Summary().endsWith(QStringLiteral("not written yet"))) << panel->Summary().toStdString();
+    EXPECT_TRUE(panel->Summary().endsWith(QStringLiteral("not written yet")))
+        << panel->Summary().toStdString();
     EXPECT_EQ(ReadFile(dir_ / "faulty.opt"), original);  // nothing written yet
+    // Every changed face is marked in the view while the panel shows.
+    ASSERT_EQ(view_.marked.size(), plan.Faces.size());
+    for (size_t k = 0; k < plan.Faces.size(); ++k)
+        EXPECT_EQ(view_.marked[k],
+                  std::make_pair(plan.Faces[k].BlockOffset, plan.Faces[k].FaceInBlock));
 
     // A click on a face normal's row highlights its face and outlines its bytes.
     size_t row = 0;
@@ -85,7 +91,7 @@ TEST_F(FileRepair, ListsTheChangesLeadsToThemAndWritesANewFileOnlyWhenAsked) {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(view_.highlight,
               std::make_pair(plan.Faces[row].BlockOffset, plan.Faces[row].FaceInBlock));
-    auto* hex = window_.findChild<HexView*>();
+    auto* hex = window_.findChild<inspector::HexView*>();
     ASSERT_NE(hex, nullptr);
     EXPECT_EQ(hex->MarkedOffset(), plan.Changes[row].Offset);
 
@@ -98,6 +104,14 @@ TEST_F(FileRepair, ListsTheChangesLeadsToThemAndWritesANewFileOnlyWhenAsked) {
     EXPECT_TRUE(messages_.messages[0].contains(QStringLiteral("over the file it repairs")));
     EXPECT_EQ(ReadFile(dir_ / "faulty.opt"), original);
 
+    // Written but not opened: the panel says where its plan went.
+    dialogs_.answers = {Q(dir_ / "kept.opt")};
+    messages_.answers = {false};
+    QTest::mouseClick(panel->WriteButton(), Qt::LeftButton);
+    EXPECT_TRUE(panel->Summary().endsWith(QStringLiteral(", written to kept.opt")))
+        << panel->Summary().toStdString();
+    EXPECT_EQ(window_.CurrentFileName(), Q(dir_ / "faulty.opt"));
+
     // A new name: written as `vexlor repair` writes it (".opt" added), then opened when accepted.
     dialogs_.answers = {Q(dir_ / "mended")};
     messages_.answers = {true};
@@ -108,9 +122,10 @@ TEST_F(FileRepair, ListsTheChangesLeadsToThemAndWritesANewFileOnlyWhenAsked) {
     EXPECT_EQ(std::system(command.c_str()) >> 8, 1) << command;
     EXPECT_EQ(ReadFile(dir_ / "mended.opt"), ReadFile(expected));
     EXPECT_EQ(window_.CurrentFileName(), Q(dir_ / "mended.opt"));
-    // The plan belonged to the file it was made for.
+    // The plan belonged to the file it was made for, and so did its marks.
     EXPECT_EQ(panel->Table()->model()->rowCount(), 0);
+    EXPECT_TRUE(view_.marked.empty());
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

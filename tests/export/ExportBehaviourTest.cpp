@@ -26,12 +26,12 @@ ExportModel OneBlock(std::vector<ExportFace> faces,
     ExportMesh mesh;
     ExportLevel level;
     ExportFaceBlock block;
-    block.offset = 100;
-    block.texture = std::move(texture);
-    block.faces = std::move(faces);
-    level.faceBlocks.push_back(std::move(block));
-    mesh.levels.push_back(std::move(level));
-    model.meshes.push_back(std::move(mesh));
+    block.Offset = 100;
+    block.Texture = std::move(texture);
+    block.Faces = std::move(faces);
+    level.FaceBlocks.push_back(std::move(block));
+    mesh.Levels.push_back(std::move(level));
+    model.Meshes.push_back(std::move(mesh));
     return model;
 }
 
@@ -73,9 +73,9 @@ TEST_F(Formats, ListEveryWriterWithItsExtension) {
     const std::vector<ExportFormat> formats = ExportFormats();
     std::set<std::string> ids;
     for (const ExportFormat& format : formats) {
-        EXPECT_TRUE(ids.insert(format.id).second) << "twice: " << format.id;
-        EXPECT_FALSE(format.extension.empty()) << format.id;
-        EXPECT_FALSE(format.description.empty()) << format.id;
+        EXPECT_TRUE(ids.insert(format.Id).second) << "twice: " << format.Id;
+        EXPECT_FALSE(format.Extension.empty()) << format.Id;
+        EXPECT_FALSE(format.Description.empty()) << format.Id;
     }
     for (const char* id : {"glb2", "gltf2", "obj", "fbx", "stlb", "plyb", "collada", "3mf"})
         EXPECT_EQ(ids.count(id), 1u) << id;
@@ -83,19 +83,19 @@ TEST_F(Formats, ListEveryWriterWithItsExtension) {
         << "assimp 5.2's pbrt writer crashes on scenes without a camera";
     EXPECT_EQ(ids.count("gltf") + ids.count("glb"), 0u) << "glTF 1.0, which nothing reads";
     for (const ExportFormat& format : formats) {
-        if (format.id == "glb2") {
-            EXPECT_EQ(format.extension, "glb");
-            EXPECT_TRUE(format.yUp);
-            EXPECT_FALSE(format.keepsPolygons);
-            EXPECT_TRUE(format.keepsNodes);
+        if (format.Id == "glb2") {
+            EXPECT_EQ(format.Extension, "glb");
+            EXPECT_TRUE(format.YUp);
+            EXPECT_FALSE(format.KeepsPolygons);
+            EXPECT_TRUE(format.KeepsNodes);
         }
-        if (format.id == "obj") {
-            EXPECT_TRUE(format.keepsPolygons);
-            EXPECT_FALSE(format.keepsNodes);
-            EXPECT_TRUE(format.yUp) << "what Blender, three.js and f3d assume of OBJ";
+        if (format.Id == "obj") {
+            EXPECT_TRUE(format.KeepsPolygons);
+            EXPECT_FALSE(format.KeepsNodes);
+            EXPECT_TRUE(format.YUp) << "what Blender, three.js and f3d assume of OBJ";
         }
-        if (format.id == "3mf") {
-            EXPECT_FALSE(format.yUp) << "3D printing's z up";
+        if (format.Id == "3mf") {
+            EXPECT_FALSE(format.YUp) << "3D printing's z up";
         }
     }
 }
@@ -118,13 +118,13 @@ TEST_F(Formats, FollowTheExtension) {
 
 TEST_F(Formats, AnExplicitIdOverridesTheExtension) {
     ExportOptions options;
-    options.formatId = "stl";  // ASCII STL
+    options.FormatId = "stl";  // ASCII STL
     const Expected<ExportSummary> stl = ExportToFile(SmallModel(), Path("ship.model"), options);
     ASSERT_TRUE(stl.Ok()) << stl.Message();
     EXPECT_EQ(stl->FormatId, "stl");
     EXPECT_EQ(Read(Path("ship.model")).rfind("solid", 0), 0u);
 
-    options.formatId = "fbxa";
+    options.FormatId = "fbxa";
     const Expected<ExportSummary> fbx = ExportToFile(SmallModel(), Path("ship.fbx"), options);
     ASSERT_TRUE(fbx.Ok()) << fbx.Message();
     EXPECT_EQ(Read(Path("ship.fbx")).rfind("; FBX", 0), 0u);
@@ -132,7 +132,7 @@ TEST_F(Formats, AnExplicitIdOverridesTheExtension) {
 
 TEST_F(Formats, RefuseUnknownOnesAndWriteNothing) {
     ExportOptions options;
-    options.formatId = "nope";
+    options.FormatId = "nope";
     Expected<ExportSummary> result = ExportToFile(SmallModel(), Path("ship.glb"), options);
     EXPECT_FALSE(result.Ok());
     EXPECT_EQ(result.Message(), "Unknown export format nope");
@@ -149,13 +149,13 @@ TEST_F(Formats, RefuseUnknownOnesAndWriteNothing) {
 TEST_F(Formats, EveryWriterWritesTheSmallModel) {
     for (const ExportFormat& format : ExportFormats()) {
         ExportOptions options;
-        options.formatId = format.id;
-        const std::string target = Path("all_" + format.id + "." + format.extension);
+        options.FormatId = format.Id;
+        const std::string target = Path("all_" + format.Id + "." + format.Extension);
         const Expected<ExportSummary> result = ExportToFile(SmallModel(), target, options);
-        EXPECT_TRUE(result.Ok()) << format.id << ": " << result.Message() << ": "
+        EXPECT_TRUE(result.Ok()) << format.Id << ": " << result.Message() << ": "
                                  << result.Reason();
         if (!result.Ok()) continue;
-        EXPECT_GT(fs::file_size(target), 0u) << format.id;
+        EXPECT_GT(fs::file_size(target), 0u) << format.Id;
         for (const std::string& file : result->Files)
             EXPECT_TRUE(fs::exists(file)) << file;
     }
@@ -167,7 +167,7 @@ using Layout = ExportFolderTest;
 
 TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
     ExportOptions options;
-    options.lod = 2;
+    options.Lod = 2;
     const Expected<ExportSummary> second = ExportToFile(SmallModel(), Path("second.glb"), options);
     ASSERT_TRUE(second.Ok()) << second.Message();
     EXPECT_EQ(second->Faces, 7);  // the second level of mesh 0; mesh 1 has none
@@ -183,7 +183,7 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
         ExportToFile(SmallModel(), Path("first.glb"));  // level 1 by default
     ASSERT_TRUE(first.Ok());
     EXPECT_EQ(first->Faces, 28);
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     const Expected<ExportSummary> all = ExportToFile(SmallModel(), Path("all.glb"), options);
     ASSERT_TRUE(all.Ok());
     EXPECT_EQ(all->Faces, 35);
@@ -194,11 +194,11 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
     EXPECT_EQ(polygons->Quads, 25);
     EXPECT_EQ(polygons->Triangles, 10);
 
-    options.lod = 3;
+    options.Lod = 3;
     const Expected<ExportSummary> none = ExportToFile(SmallModel(), Path("none.glb"), options);
     EXPECT_FALSE(none.Ok());
     EXPECT_EQ(none.Message(), "Nothing to export: no faces in level of detail 3");
-    options.lod = -1;
+    options.Lod = -1;
     const Expected<ExportSummary> bad = ExportToFile(SmallModel(), Path("bad.glb"), options);
     EXPECT_FALSE(bad.Ok());
     EXPECT_EQ(bad.Message(), "Invalid level of detail -1");
@@ -208,9 +208,9 @@ TEST_F(Layout, ChoosesOneLevelOfDetailOrAll) {
 
 TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
     ExportModel model = SmallModel();
-    model.meshes[1].hardpoints[0].typeName.clear();  // a type the table does not name
+    model.Meshes[1].Hardpoints[0].TypeName.clear();  // a type the table does not name
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     ASSERT_TRUE(ExportToFile(model, Path("ship.gltf"), options).Ok());
     Imported imported = Import(Path("ship.gltf"));
     ASSERT_NE(imported.scene, nullptr);
@@ -249,7 +249,7 @@ TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
 
 TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     ExportOptions options;
-    options.axes = ExportAxes::Opt;
+    options.Axes = ExportAxes::Opt;
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).Ok());
     Imported opt = Import(Path("opt.glb"));
     ASSERT_NE(opt.scene, nullptr);
@@ -258,8 +258,8 @@ TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     EXPECT_FLOAT_EQ(kept.y, -20);
     EXPECT_FLOAT_EQ(kept.z, -5);
 
-    options.axes = ExportAxes::YUp;
-    options.scale = 2;
+    options.Axes = ExportAxes::YUp;
+    options.Scale = 2;
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("up.fbx"), options).Ok());
     Imported up = Import(Path("up.fbx"));
     ASSERT_NE(up.scene, nullptr);
@@ -272,7 +272,7 @@ TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
 TEST_F(Layout, RefusesAScaleThatIsNoPositiveNumber) {
     for (double scale : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
         ExportOptions options;
-        options.scale = scale;
+        options.Scale = scale;
         const Expected<ExportSummary> result =
             ExportToFile(SmallModel(), Path("ship.glb"), options);
         EXPECT_FALSE(result.Ok()) << scale;
@@ -283,7 +283,7 @@ TEST_F(Layout, RefusesAScaleThatIsNoPositiveNumber) {
 
 TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
     ExportModel model = SmallModel();
-    model.warnings.push_back("mesh 0: the builder's own warning");
+    model.Warnings.push_back("mesh 0: the builder's own warning");
     for (const char* name : {"ship.stl", "ship.obj", "ship.ply", "ship.3mf"}) {
         const Expected<ExportSummary> result = ExportToFile(model, Path(name));
         ASSERT_TRUE(result.Ok()) << name << ": " << result.Message();
@@ -294,7 +294,7 @@ TEST_F(Layout, WarnsWhereTheFormatKeepsNoNodes) {
     }
     const Expected<ExportSummary> glb = ExportToFile(model, Path("ship.glb"));
     ASSERT_TRUE(glb.Ok());
-    EXPECT_EQ(glb->Warnings, model.warnings);
+    EXPECT_EQ(glb->Warnings, model.Warnings);
 }
 
 using Malformed = ExportFolderTest;
@@ -306,10 +306,10 @@ TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
     EXPECT_EQ(result.Message(), "Nothing to export: the model has no faces");
 
     ExportModel hollow = SmallModel();  // meshes, levels and blocks, but no faces
-    for (ExportMesh& mesh : hollow.meshes)
-        for (ExportLevel& level : mesh.levels)
-            for (ExportFaceBlock& block : level.faceBlocks)
-                block.faces.clear();
+    for (ExportMesh& mesh : hollow.Meshes)
+        for (ExportLevel& level : mesh.Levels)
+            for (ExportFaceBlock& block : level.FaceBlocks)
+                block.Faces.clear();
     result = ExportToFile(hollow, Path("hollow.obj"));
     EXPECT_FALSE(result.Ok());
     EXPECT_EQ(result.Message(), "Nothing to export: the model has no faces");
@@ -318,9 +318,9 @@ TEST_F(Malformed, AnEmptyModelFailsAndWritesNothing) {
 
 TEST_F(Malformed, FacesWithFewerThanThreeCornersAreLeftOutWithAWarning) {
     ExportFace two = Square(2);
-    two.corners.resize(2);
+    two.Corners.resize(2);
     ExportFace none = Square(4);
-    none.corners.clear();
+    none.Corners.clear();
     ExportModel model = OneBlock({Square(0), two, none, Square(6)});
     for (const char* name : {"short.glb", "short.obj", "short.stl"}) {
         const Expected<ExportSummary> result = ExportToFile(model, Path(name));
@@ -340,16 +340,16 @@ TEST_F(Malformed, FacesWithFewerThanThreeCornersAreLeftOutWithAWarning) {
 
 TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
     ExportFace nanCorner = Square(2);
-    nanCorner.corners[1].position.y = kNaN;
+    nanCorner.Corners[1].Position.Y = kNaN;
     ExportFace infCorner = Square(4);
-    infCorner.corners[3].position.x = kInf;
+    infCorner.Corners[3].Position.X = kInf;
     ExportFace badNormals = Square(6);
-    badNormals.normal = {kNaN, 0, 0};
-    badNormals.corners[0].normal = Vec3{0, kNaN, 1};
+    badNormals.Normal = {kNaN, 0, 0};
+    badNormals.Corners[0].Normal = Vec3{0, kNaN, 1};
     ExportFace badUv = Square(8);
-    badUv.corners[2].uv = TexCoord{kInf, 0.5f};
+    badUv.Corners[2].Uv = TexCoord{kInf, 0.5f};
     ExportModel model = OneBlock({Square(0), nanCorner, infCorner, badNormals, badUv});
-    model.meshes[0].hardpoints.push_back({7, 7, "", {kNaN, 1, 2}});
+    model.Meshes[0].Hardpoints.push_back({7, 7, "", {kNaN, 1, 2}});
     for (const char* name : {"odd.glb", "odd.gltf", "odd.obj", "odd.fbx", "odd.dae", "odd.ply",
                              "odd.stl", "odd.3mf"}) {
         const Expected<ExportSummary> result = ExportToFile(model, Path(name));
@@ -391,9 +391,9 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
 // A scale that makes a coordinate infinite is refused whole, before anything is written.
 TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeRefuseTheScale) {
     ExportFace huge = Square(0);
-    huge.corners[0].position.x = 3e38f;
+    huge.Corners[0].Position.X = 3e38f;
     ExportOptions options;
-    options.scale = 10;
+    options.Scale = 10;
     const Expected<ExportSummary> result =
         ExportToFile(OneBlock({huge, Square(2)}), Path("huge.glb"), options);
     EXPECT_FALSE(result.Ok());
@@ -407,11 +407,11 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
     // (all corners at one point); the written normals are unit vectors, the plane's where there
     // is one.
     ExportFace flat = Square(0, false, false);
-    flat.normal = {0, 0, 0};
+    flat.Normal = {0, 0, 0};
     ExportFace point = MakeFace({{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, false, false);
-    point.normal = {0, 0, 0};
+    point.Normal = {0, 0, 0};
     ExportFace triangle = MakeFace({{0, 0, 2}, {0, 1, 2}, {1, 1, 3}}, false, false);
-    triangle.normal = {0, 0, 0};
+    triangle.Normal = {0, 0, 0};
     const ExportModel model = OneBlock({flat, point, triangle}, std::nullopt);
     for (const char* name : {"plain.glb", "plain.obj"}) {
         const Expected<ExportSummary> result = ExportToFile(model, Path(name));
@@ -456,13 +456,13 @@ TEST_F(Malformed, TextureNamesBecomePlainMaterialNames) {
     float x = 0;
     for (const auto& texture : textures) {
         ExportFaceBlock block;
-        block.texture = texture;
-        block.faces = {Square(x)};
+        block.Texture = texture;
+        block.Faces = {Square(x)};
         x += 2;
-        level.faceBlocks.push_back(block);
+        level.FaceBlocks.push_back(block);
     }
-    mesh.levels.push_back(level);
-    model.meshes.push_back(mesh);
+    mesh.Levels.push_back(level);
+    model.Meshes.push_back(mesh);
     ASSERT_TRUE(ExportToFile(model, Path("names.obj")).Ok());
     Imported imported = Import(Path("names.obj"));
     ASSERT_NE(imported.scene, nullptr);
@@ -483,7 +483,7 @@ TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
     const ExportModel model = LargeModel(20'000, 4);
     std::vector<double> seen;
     ExportOptions options;
-    options.progress = [&](double fraction) {
+    options.Progress = [&](double fraction) {
         seen.push_back(fraction);
         return true;
     };
@@ -497,7 +497,7 @@ TEST_F(Progress, RunsFromZeroToOneAndCanCancel) {
     const std::string before = Read(Path("ship.glb"));
     for (double stop : {0.0, 0.2, 0.5, 0.6, 0.95}) {
         ExportOptions cancelling;
-        cancelling.progress = [&](double fraction) { return fraction < stop; };
+        cancelling.Progress = [&](double fraction) { return fraction < stop; };
         const Expected<ExportSummary> result = ExportToFile(model, Path("ship.glb"), cancelling);
         EXPECT_FALSE(result.Ok()) << stop;
         EXPECT_EQ(result.Message(), "Export cancelled") << stop;

@@ -57,10 +57,10 @@ Drawn DrawnFaces(const std::string& file, int32_t lod) {
         if (lod != kAllLevels && face.Lod != lod) continue;
         ++drawn.faces;
         for (const Vec3& c : face.Corners) {
-            drawn.low = aiVector3D(std::min(drawn.low.x, c.x), std::min(drawn.low.y, c.y),
-                                   std::min(drawn.low.z, c.z));
-            drawn.high = aiVector3D(std::max(drawn.high.x, c.x), std::max(drawn.high.y, c.y),
-                                    std::max(drawn.high.z, c.z));
+            drawn.low = aiVector3D(std::min(drawn.low.x, c.X), std::min(drawn.low.y, c.Y),
+                                   std::min(drawn.low.z, c.Z));
+            drawn.high = aiVector3D(std::max(drawn.high.x, c.X), std::max(drawn.high.y, c.Y),
+                                    std::max(drawn.high.z, c.Z));
         }
     }
     return drawn;
@@ -136,7 +136,7 @@ TEST_F(ExportCli, FormatsListsEveryWriterWithItsIdAndExtension) {
     EXPECT_EQ(run.status, 0);
     std::vector<std::string> expected;
     for (const ExportFormat& format : ExportFormats())
-        expected.push_back(format.id + "\t" + format.extension + "\t" + format.description);
+        expected.push_back(format.Id + "\t" + format.Extension + "\t" + format.Description);
     EXPECT_EQ(Lines(run.out), expected);
     for (const char* tested : {"glb2\tglb\t", "gltf2\tgltf\t", "obj\tobj\t", "fbx\tfbx\t",
                                "stlb\tstl\t", "plyb\tply\t", "collada\tdae\t", "3mf\t3mf\t"})

@@ -122,7 +122,7 @@ TEST_F(Files, ALinkStaysALinkAndAReadOnlyFileIsKept) {
 // any other step does: a message, and nothing written.
 TEST_F(Files, AFailureWhileTheSceneIsBuiltIsAFailedExport) {
     ExportOptions options;
-    options.progress = [](double fraction) {
+    options.Progress = [](double fraction) {
         if (fraction > 0 && fraction < 0.5) throw std::bad_alloc();
         return true;
     };

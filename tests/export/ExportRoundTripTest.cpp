@@ -86,13 +86,13 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
         EXPECT_EQ(Entries(), names) << "only the files written, no temporary ones";
 
         ExpectOptions expect;
-        expect.lod = options.lod;
+        expect.lod = options.Lod;
         // assimp's Collada importer applies the unit the file declares: metres come back.
-        expect.scale = format.formatId == std::string("collada") ? 1.0 / 41 : options.scale;
+        expect.scale = format.formatId == std::string("collada") ? 1.0 / 41 : options.Scale;
         expect.yUp = format.yUp;
         expect.triangulate = format.triangulate;
         const Expectation expected = Expect(model, expect);
-        ASSERT_EQ(result->Faces, model.FaceCount() - SkippedFaces(model, options.lod));
+        ASSERT_EQ(result->Faces, model.FaceCount() - SkippedFaces(model, options.Lod));
 
         const Imported imported = Import(target);
         ASSERT_NE(imported.scene, nullptr) << imported.importer->GetErrorString();
@@ -102,24 +102,24 @@ class RoundTrip : public ExportFolderTest, public ::testing::WithParamInterface<
 
     static int64_t SkippedFaces(const ExportModel& model, int32_t lod) {
         int64_t n = 0;
-        for (const ExportMesh& mesh : model.meshes)
-            for (const ExportLevel& level : mesh.levels)
-                if (lod != kAllLevels && level.number != lod)
-                    for (const ExportFaceBlock& block : level.faceBlocks)
-                        n += static_cast<int64_t>(block.faces.size());
+        for (const ExportMesh& mesh : model.Meshes)
+            for (const ExportLevel& level : mesh.Levels)
+                if (lod != kAllLevels && level.Number != lod)
+                    for (const ExportFaceBlock& block : level.FaceBlocks)
+                        n += static_cast<int64_t>(block.Faces.size());
         return n;
     }
 };
 
 TEST_P(RoundTrip, SmallModelAllLevels) {
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     Check(SmallModel(), options, GetParam().compare, {"Hull01", "Wing_02", "untextured"});
 }
 
 TEST_P(RoundTrip, SmallModelFirstLevelInMetres) {
     ExportOptions options;  // level 1 is the default
-    options.scale = 1.0 / 41.0;
+    options.Scale = 1.0 / 41.0;
     CompareOptions compare = GetParam().compare;
     compare.positionTolerance = 1e-5;
     Check(SmallModel(), options, compare, {"Hull01", "Wing_02"});
@@ -128,7 +128,7 @@ TEST_P(RoundTrip, SmallModelFirstLevelInMetres) {
 TEST_P(RoundTrip, LargeModel) {
     static const ExportModel model = LargeModel(200'000, 8);
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     CompareOptions compare = GetParam().compare;
     compare.sampleEvery = 101;
     compare.positionTolerance = 0.01;
@@ -141,20 +141,20 @@ ExportModel FromOptFile(OptDocument& document) {
     const ExportModel model = BuildExportModel(document);
     const std::vector<DrawFace>& drawn = document.Model().DrawFaces;
     size_t k = 0;
-    for (const ExportMesh& mesh : model.meshes)
-        for (const ExportLevel& level : mesh.levels)
-            for (const ExportFaceBlock& block : level.faceBlocks)
-                for (const ExportFace& face : block.faces) {
+    for (const ExportMesh& mesh : model.Meshes)
+        for (const ExportLevel& level : mesh.Levels)
+            for (const ExportFaceBlock& block : level.FaceBlocks)
+                for (const ExportFace& face : block.Faces) {
                     EXPECT_LT(k, drawn.size());
                     if (k >= drawn.size()) return model;
                     const DrawFace& d = drawn[k++];
-                    EXPECT_EQ(d.Mesh, mesh.index);
-                    EXPECT_EQ(d.Lod, level.number);
-                    EXPECT_EQ(face.corners.size(), d.IsQuad ? 4u : 3u);
-                    for (size_t c = 0; c < face.corners.size() && c < 4; ++c)
-                        EXPECT_TRUE(face.corners[c].position.x == d.Corners[c].x &&
-                                    face.corners[c].position.y == d.Corners[c].y &&
-                                    face.corners[c].position.z == d.Corners[c].z);
+                    EXPECT_EQ(d.Mesh, mesh.Index);
+                    EXPECT_EQ(d.Lod, level.Number);
+                    EXPECT_EQ(face.Corners.size(), d.IsQuad ? 4u : 3u);
+                    for (size_t c = 0; c < face.Corners.size() && c < 4; ++c)
+                        EXPECT_TRUE(face.Corners[c].Position.X == d.Corners[c].X &&
+                                    face.Corners[c].Position.Y == d.Corners[c].Y &&
+                                    face.Corners[c].Position.Z == d.Corners[c].Z);
                 }
     EXPECT_EQ(k, drawn.size());
     return model;
@@ -170,7 +170,7 @@ TEST_P(RoundTrip, FighterSampleFileAllLevels) {
         return FromOptFile(document);
     }();
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     Check(model, options, GetParam().compare, {"Canopy", "HullPlate", "WingSkin", "Exhaust"});
 }
 
@@ -182,7 +182,7 @@ TEST_P(RoundTrip, GeneratedLargeOptFileAllLevels) {
     }();
     ASSERT_GE(model.FaceCount(), 200'000);
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     CompareOptions compare = GetParam().compare;
     compare.sampleEvery = 101;
     compare.positionTolerance = 0.01;

@@ -221,7 +221,7 @@ using FbxFiles = ExportFolderTest;
 
 TEST_F(FbxFiles, TheExportWritesFilesThatAStrictReaderAccepts) {
     ExportOptions options;
-    options.lod = kAllLevels;
+    options.Lod = kAllLevels;
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), options).Ok());
     const std::string text = Read(Path("ship.fbx"));
     const Bytes bytes(text.begin(), text.end());

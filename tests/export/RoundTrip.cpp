@@ -24,7 +24,7 @@ std::optional<Dbl> UnitOf(double x, double y, double z) {
 }
 
 bool Finite(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
 // The documented frame: y up turns (x, y, z) into (x, z, -y).
@@ -34,7 +34,7 @@ aiVector3D Turn(double x, double y, double z, bool yUp) {
 }
 
 aiVector3D Place(const Vec3& p, const ExpectOptions& o) {
-    return Turn(p.x * o.scale, p.y * o.scale, p.z * o.scale, o.yUp);
+    return Turn(p.X * o.scale, p.Y * o.scale, p.Z * o.scale, o.yUp);
 }
 
 float Distance(const aiVector3D& a, const aiVector3D& b) {
@@ -146,59 +146,59 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
     Expectation e;
     bool first = true;
     int64_t hardpoint = 0, descriptor = 0;
-    for (const ExportMesh& mesh : model.meshes) {
-        e.meshNodes.push_back("mesh " + std::to_string(mesh.index) +
-                              (mesh.typeName.empty() ? "" : " " + mesh.typeName));
-        for (const ExportLevel& level : mesh.levels) {
-            if (o.lod != 0 && level.number != o.lod) continue;
+    for (const ExportMesh& mesh : model.Meshes) {
+        e.meshNodes.push_back("mesh " + std::to_string(mesh.Index) +
+                              (mesh.TypeName.empty() ? "" : " " + mesh.TypeName));
+        for (const ExportLevel& level : mesh.Levels) {
+            if (o.lod != 0 && level.Number != o.lod) continue;
             // Texture vertices come per mesh of the scene: per level and texture.
             std::map<std::optional<std::string>, bool> hasUv;
-            for (const ExportFaceBlock& block : level.faceBlocks)
-                for (const ExportFace& face : block.faces) {
-                    bool usable = face.corners.size() >= 3;
-                    for (const ExportCorner& c : face.corners)
-                        usable = usable && Finite(c.position);
+            for (const ExportFaceBlock& block : level.FaceBlocks)
+                for (const ExportFace& face : block.Faces) {
+                    bool usable = face.Corners.size() >= 3;
+                    for (const ExportCorner& c : face.Corners)
+                        usable = usable && Finite(c.Position);
                     if (!usable) continue;
-                    for (const ExportCorner& c : face.corners)
-                        if (c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v))
-                            hasUv[block.texture] = true;
+                    for (const ExportCorner& c : face.Corners)
+                        if (c.Uv && std::isfinite(c.Uv->U) && std::isfinite(c.Uv->V))
+                            hasUv[block.Texture] = true;
                 }
-            for (const ExportFaceBlock& block : level.faceBlocks) {
-                for (const ExportFace& face : block.faces) {
-                    const size_t n = face.corners.size();
+            for (const ExportFaceBlock& block : level.FaceBlocks) {
+                for (const ExportFace& face : block.Faces) {
+                    const size_t n = face.Corners.size();
                     bool usable = n >= 3;
-                    for (const ExportCorner& c : face.corners)
-                        usable = usable && Finite(c.position);
+                    for (const ExportCorner& c : face.Corners)
+                        usable = usable && Finite(c.Position);
                     if (!usable) continue;
                     std::optional<Dbl> fn;
-                    if (Finite(face.normal))
-                        fn = UnitOf(face.normal.x, face.normal.y, face.normal.z);
+                    if (Finite(face.Normal))
+                        fn = UnitOf(face.Normal.X, face.Normal.Y, face.Normal.Z);
                     if (!fn) {
                         // The OPT rule: N = -(AB x BC); Newell's sum for any corner count.
                         Dbl s;
                         for (size_t i = 0; i < n; ++i) {
-                            const Vec3& a = face.corners[i].position;
-                            const Vec3& b = face.corners[(i + 1) % n].position;
-                            s.x += (double{a.y} - b.y) * (double{a.z} + b.z);
-                            s.y += (double{a.z} - b.z) * (double{a.x} + b.x);
-                            s.z += (double{a.x} - b.x) * (double{a.y} + b.y);
+                            const Vec3& a = face.Corners[i].Position;
+                            const Vec3& b = face.Corners[(i + 1) % n].Position;
+                            s.x += (double{a.Y} - b.Y) * (double{a.Z} + b.Z);
+                            s.y += (double{a.Z} - b.Z) * (double{a.X} + b.X);
+                            s.z += (double{a.X} - b.X) * (double{a.Y} + b.Y);
                         }
                         fn = UnitOf(-s.x, -s.y, -s.z);
                     }
                     if (!fn) fn = Dbl{0, 0, 1};
                     const aiVector3D faceNormal = Turn(fn->x, fn->y, fn->z, o.yUp);
-                    const bool uv = hasUv[block.texture];
+                    const bool uv = hasUv[block.Texture];
                     // Counter-clockwise: A, then the other corners backwards.
                     std::vector<size_t> order{0};
                     for (size_t i = n - 1; i >= 1; --i)
                         order.push_back(i);
                     ExpectedPrimitive all;
-                    all.mesh = mesh.index;
-                    all.level = level.number;
+                    all.mesh = mesh.Index;
+                    all.level = level.Number;
                     all.normal = faceNormal;
                     for (size_t i : order) {
-                        const ExportCorner& c = face.corners[i];
-                        const aiVector3D p = Place(c.position, o);
+                        const ExportCorner& c = face.Corners[i];
+                        const aiVector3D p = Place(c.Position, o);
                         all.positions.push_back(p);
                         if (first) {
                             e.low = e.high = p;
@@ -209,13 +209,13 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                         e.high = aiVector3D(std::max(e.high.x, p.x), std::max(e.high.y, p.y),
                                             std::max(e.high.z, p.z));
                         std::optional<Dbl> vn;
-                        if (c.normal && Finite(*c.normal))
-                            vn = UnitOf(c.normal->x, c.normal->y, c.normal->z);
+                        if (c.Normal && Finite(*c.Normal))
+                            vn = UnitOf(c.Normal->X, c.Normal->Y, c.Normal->Z);
                         all.normals.push_back(vn ? Turn(vn->x, vn->y, vn->z, o.yUp) : faceNormal);
                         if (uv) {
                             const bool has =
-                                c.uv && std::isfinite(c.uv->u) && std::isfinite(c.uv->v);
-                            all.uvs.push_back(has ? aiVector3D(c.uv->u, 1.0f - c.uv->v, 0)
+                                c.Uv && std::isfinite(c.Uv->U) && std::isfinite(c.Uv->V);
+                            all.uvs.push_back(has ? aiVector3D(c.Uv->U, 1.0f - c.Uv->V, 0)
                                                   : aiVector3D(0, 1, 0));
                         }
                     }
@@ -244,21 +244,21 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                 }
             }
         }
-        for (const ExportHardpoint& h : mesh.hardpoints) {
+        for (const ExportHardpoint& h : mesh.Hardpoints) {
             std::string name =
-                "hardpoint " + std::to_string(hardpoint++) + ": " + std::to_string(h.type);
-            if (!h.typeName.empty()) name += " " + h.typeName;
-            e.hardpoints.emplace_back(name, Place(h.position, o));
+                "hardpoint " + std::to_string(hardpoint++) + ": " + std::to_string(h.Type);
+            if (!h.TypeName.empty()) name += " " + h.TypeName;
+            e.hardpoints.emplace_back(name, Place(h.Position, o));
         }
-        for (const ExportDescriptor& d : mesh.descriptors) {
+        for (const ExportDescriptor& d : mesh.Descriptors) {
             const std::string prefix = "descriptor " + std::to_string(descriptor++);
-            std::string name = prefix + ": " + std::to_string(d.type);
-            if (!d.typeName.empty()) name += " " + d.typeName;
-            e.descriptors.emplace_back(name, Place(d.centre, o));
-            e.descriptors.emplace_back(prefix + " minima", Place(d.minima, o));
-            e.descriptors.emplace_back(prefix + " maxima", Place(d.maxima, o));
-            e.descriptors.emplace_back(prefix + " target group " + std::to_string(d.targetGroup),
-                                       Place(d.targetCentre, o));
+            std::string name = prefix + ": " + std::to_string(d.Type);
+            if (!d.TypeName.empty()) name += " " + d.TypeName;
+            e.descriptors.emplace_back(name, Place(d.Centre, o));
+            e.descriptors.emplace_back(prefix + " minima", Place(d.Minima, o));
+            e.descriptors.emplace_back(prefix + " maxima", Place(d.Maxima, o));
+            e.descriptors.emplace_back(prefix + " target group " + std::to_string(d.TargetGroup),
+                                       Place(d.TargetCentre, o));
         }
     }
     return e;

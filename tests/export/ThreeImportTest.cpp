@@ -79,7 +79,7 @@ Expected FromOpen(const std::string& file) {
         expected.meshes.insert(face.Mesh);
         for (const Vec3& c : face.Corners)
             for (int i = 0; i < 3; ++i) {
-                const double v = i == 0 ? c.x : i == 1 ? c.y : c.z;
+                const double v = i == 0 ? c.X : i == 1 ? c.Y : c.Z;
                 low[i] = std::min(low[i], v / 41.0);
                 high[i] = std::max(high[i], v / 41.0);
             }
@@ -192,7 +192,7 @@ TEST(ThreeImportFormats, EveryListedFormatIsImportedOrNamedWithItsReason) {
         covered.insert(id);
     std::set<std::string> listed;
     for (const ExportFormat& format : ExportFormats())
-        listed.insert(format.id);
+        listed.insert(format.Id);
     EXPECT_EQ(covered, listed);
 }
 

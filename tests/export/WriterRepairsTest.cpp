@@ -54,7 +54,7 @@ TEST_F(Repairs, ExportedFilesCarryNoUnusedExtensionNoEmptyTextureAndJoinedFbxVal
     EXPECT_NE(Read(Path("ship.x3d")).find("<Material diffuseColor="), std::string::npos);
 
     ExportOptions ascii;
-    ascii.formatId = "fbxa";
+    ascii.FormatId = "fbxa";
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.fbx"), ascii).Ok());
     const std::string fbx = Read(Path("ship.fbx"));
     EXPECT_NE(fbx.find(R"(P: "Lcl Scaling", "Lcl Scaling", "", "A",1,1,1)"), std::string::npos);

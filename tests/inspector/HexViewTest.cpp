@@ -23,7 +23,7 @@
 #include "reader/OptDocument.h"
 #include "samples/EveryBlockSample.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 namespace {
 
 using testing::EveryBlockSample;
@@ -31,7 +31,7 @@ using testing::EveryBlockSample;
 class HexViewTest : public ::testing::Test {
   protected:
     HexViewTest() {
-        document_.OpenBytes(sample_.bytes, "every.opt");
+        document_.OpenBytes(sample_.Bytes, "every.opt");
         view_.resize(720, 400);
         view_.Model()->SetFile(&document_.Stream(), document_.Model().GlobalOffset);
         legend_.Follow(view_.Model());
@@ -71,7 +71,7 @@ class HexViewTest : public ::testing::Test {
 TEST_F(HexViewTest, RowsShowOffsetsHexAndAsciiWithTheLastRowPartial) {
     QAbstractItemModelTester tester(&Model(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
-    const auto size = static_cast<int64_t>(sample_.bytes.size());
+    const auto size = static_cast<int64_t>(sample_.Bytes.size());
     ASSERT_NE(size % 16, 0) << "the sample should end in a partial row";
     EXPECT_EQ(Model().RowCount(), (size + 15) / 16);
     EXPECT_EQ(Model().rowCount(), (size + 15) / 16);
@@ -79,12 +79,12 @@ TEST_F(HexViewTest, RowsShowOffsetsHexAndAsciiWithTheLastRowPartial) {
 
     // Row 1 holds bytes 16 ... 31: the file header's end and whatever follows it.
     EXPECT_EQ(Model().OffsetText(1), "00000010");
-    const int64_t gapRow = HexViewModel::RowOf(sample_.gap);
-    const int gapColumn = static_cast<int>(sample_.gap % 16);
+    const int64_t gapRow = HexViewModel::RowOf(sample_.Gap);
+    const int gapColumn = static_cast<int>(sample_.Gap % 16);
     EXPECT_EQ(Model().HexText(gapRow).mid(HexViewModel::HexTextColumn(gapColumn), 2), "EE");
     EXPECT_EQ(Model().index(static_cast<int>(gapRow), 1 + gapColumn).data().toString(), "EE");
     EXPECT_EQ(Model().AsciiText(gapRow)[gapColumn], QLatin1Char('.'));
-    const int64_t nameRow = HexViewModel::RowOf(sample_.texHeader + 24);
+    const int64_t nameRow = HexViewModel::RowOf(sample_.TexHeader + 24);
     EXPECT_TRUE((Model().AsciiText(nameRow) + Model().AsciiText(nameRow + 1)).contains("wood"));
 
     const int64_t last = Model().RowCount() - 1;
@@ -154,15 +154,15 @@ TEST_F(HexViewTest, EveryBlockTypeTintsItsPartsInDistinctColours) {
         std::vector<std::pair<int64_t, FieldKind>> bytes;  // offset from the block, kind
     };
     const Expected blocks[] = {
-        {sample_.vertices,
+        {sample_.Vertices,
          {{0, FieldKind::kBlockId},
           {4, FieldKind::kBlockType},
           {16, FieldKind::kElementCount},
           {20, FieldKind::kPayloadOffset},
           {24 + 23, FieldKind::kVertices}}},
-        {sample_.normals, {{8, FieldKind::kSlotCount}, {24 + 35, FieldKind::kVertexNormals}}},
-        {sample_.texVerts, {{12, FieldKind::kSlotTableOffset}, {24, FieldKind::kTextureVertices}}},
-        {sample_.faces,
+        {sample_.Normals, {{8, FieldKind::kSlotCount}, {24 + 35, FieldKind::kVertexNormals}}},
+        {sample_.TexVerts, {{12, FieldKind::kSlotTableOffset}, {24, FieldKind::kTextureVertices}}},
+        {sample_.Faces,
          {{24, FieldKind::kFacePayloadStart},
           {28, FieldKind::kFaceVertexIndices},
           {28 + 16, FieldKind::kFaceEdgeIndices},
@@ -171,8 +171,8 @@ TEST_F(HexViewTest, EveryBlockTypeTintsItsPartsInDistinctColours) {
           {28 + 64, FieldKind::kFaceVertexIndices},
           {28 + 128, FieldKind::kFaceNormals},
           {28 + 152, FieldKind::kFaceSoftVectors}}},
-        {sample_.hardpoint, {{24, FieldKind::kHardpointType}, {28, FieldKind::kHardpointPosition}}},
-        {sample_.descriptor,
+        {sample_.Hardpoint, {{24, FieldKind::kHardpointType}, {28, FieldKind::kHardpointPosition}}},
+        {sample_.Descriptor,
          {{24, FieldKind::kDescriptorMeshType},
           {24 + 4, FieldKind::kDescriptorUnknown},
           {24 + 8, FieldKind::kDescriptorSpan},
@@ -181,10 +181,10 @@ TEST_F(HexViewTest, EveryBlockTypeTintsItsPartsInDistinctColours) {
           {24 + 44, FieldKind::kDescriptorMaxima},
           {24 + 56, FieldKind::kDescriptorTargetGroup},
           {24 + 60, FieldKind::kDescriptorTargetCentre}}},
-        {sample_.texHeader, {{0, FieldKind::kTextureNameOffset}, {24, FieldKind::kTextureName}}},
-        {sample_.texPointer, {{20, FieldKind::kPayloadOffset}}},
-        {sample_.lod, {{24, FieldKind::kSlotTable}, {32, FieldKind::kLodDistances}}},
-        {sample_.unknown, {{4, FieldKind::kBlockType}, {24, FieldKind::kUnread}}},
+        {sample_.TexHeader, {{0, FieldKind::kTextureNameOffset}, {24, FieldKind::kTextureName}}},
+        {sample_.TexPointer, {{20, FieldKind::kPayloadOffset}}},
+        {sample_.Lod, {{24, FieldKind::kSlotTable}, {32, FieldKind::kLodDistances}}},
+        {sample_.Unknown, {{4, FieldKind::kBlockType}, {24, FieldKind::kUnread}}},
     };
     for (const Expected& expected : blocks) {
         const int32_t node = NodeOfBlock(expected.block);
@@ -224,15 +224,15 @@ TEST_F(HexViewTest, EveryBlockTypeTintsItsPartsInDistinctColours) {
     // The root shows the file header; bytes of no block are never tinted.
     ShowNode(0);
     EXPECT_EQ(Model().TintAt(4), TintOf(FieldKind::kFileSize));
-    EXPECT_EQ(Model().TintAt(sample_.b.MeshTablePosition()), TintOf(FieldKind::kSlotTable));
-    EXPECT_FALSE(Model().TintAt(sample_.gap).isValid());
+    EXPECT_EQ(Model().TintAt(sample_.B.MeshTablePosition()), TintOf(FieldKind::kSlotTable));
+    EXPECT_FALSE(Model().TintAt(sample_.Gap).isValid());
 }
 
 TEST_F(HexViewTest, ChoosingAFaceBlockScrollsToItAndPaintsItsTintsAndLegend) {
     view_.resize(720, 120);  // a few rows, so the block must be scrolled to
-    ShowNode(NodeOfBlock(sample_.faces));
-    EXPECT_EQ(view_.TopRow(), HexViewModel::RowOf(sample_.faces));
-    EXPECT_EQ(view_.CurrentOffset(), sample_.faces);
+    ShowNode(NodeOfBlock(sample_.Faces));
+    EXPECT_EQ(view_.TopRow(), HexViewModel::RowOf(sample_.Faces));
+    EXPECT_EQ(view_.CurrentOffset(), sample_.Faces);
 
     QStringList names;
     for (const HexLegend::Entry& entry : legend_.Entries())
@@ -245,7 +245,7 @@ TEST_F(HexViewTest, ChoosingAFaceBlockScrollsToItAndPaintsItsTintsAndLegend) {
     EXPECT_TRUE(legend_.text().contains(TintOf(FieldKind::kFaceEdgeIndices).name()));
 
     // The picture: an edge index byte's cell has the edge tint above its digits.
-    const int64_t edge = sample_.faces + 24 + 4 + 16 + 1;
+    const int64_t edge = sample_.Faces + 24 + 4 + 16 + 1;
     const QImage picture = Picture();
     const QRect cell = view_.HexCellRect(edge);
     ASSERT_FALSE(cell.isEmpty());
@@ -256,27 +256,27 @@ TEST_F(HexViewTest, ChoosingAFaceBlockScrollsToItAndPaintsItsTintsAndLegend) {
 }
 
 TEST_F(HexViewTest, HoveringAByteNamesItsFieldAndDecodedValue) {
-    ShowNode(NodeOfBlock(sample_.faces));
-    EXPECT_EQ(HoverText(sample_.faces + 24 + 4 + 64 + 13),
+    ShowNode(NodeOfBlock(sample_.Faces));
+    EXPECT_EQ(HoverText(sample_.Faces + 24 + 4 + 64 + 13),
               QString("offset %1 (0x%2)\nface 1, corner 3 (vertex indices): int32 57")
-                  .arg(sample_.faces + 24 + 4 + 64 + 13)
-                  .arg(QString::number(sample_.faces + 24 + 4 + 64 + 13, 16).toUpper()));
-    const int64_t payload = sample_.faces + 24;
-    EXPECT_TRUE(HoverText(sample_.faces + 21)
+                  .arg(sample_.Faces + 24 + 4 + 64 + 13)
+                  .arg(QString::number(sample_.Faces + 24 + 4 + 64 + 13, 16).toUpper()));
+    const int64_t payload = sample_.Faces + 24;
+    EXPECT_TRUE(HoverText(sample_.Faces + 21)
                     .endsWith(QString("payload offset: stored %1 -> file position %2")
                                   .arg(payload + EveryBlockSample::kGlobalOffset)
                                   .arg(payload)));
-    EXPECT_TRUE(HoverText(sample_.faces + 24 + 4 + 128 + 8)
+    EXPECT_TRUE(HoverText(sample_.Faces + 24 + 4 + 128 + 8)
                     .endsWith("face 0, z (face normals): single -1"));
     // A byte of no field of the shown block: its raw values.
-    EXPECT_TRUE(HoverText(sample_.gap).endsWith("from here: int32 -286331154, single -3.69731E28"));
+    EXPECT_TRUE(HoverText(sample_.Gap).endsWith("from here: int32 -286331154, single -3.69731E28"));
 }
 
 TEST_F(HexViewTest, ClicksAndKeysMoveTheCurrentByteAndKeepItInSight) {
     view_.resize(720, 120);
-    ShowNode(NodeOfBlock(sample_.vertices));
+    ShowNode(NodeOfBlock(sample_.Vertices));
     Picture();
-    const int64_t target = sample_.vertices + 5;
+    const int64_t target = sample_.Vertices + 5;
     QSignalSpy moved(&view_, &HexView::CurrentOffsetChanged);
     QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, view_.TextCellRect(target).center());
     EXPECT_EQ(view_.CurrentOffset(), target);
@@ -287,7 +287,7 @@ TEST_F(HexViewTest, ClicksAndKeysMoveTheCurrentByteAndKeepItInSight) {
     QTest::keyClick(&view_, Qt::Key_Down);
     EXPECT_EQ(view_.CurrentOffset(), target + 17);
     QTest::keyClick(&view_, Qt::Key_End, Qt::ControlModifier);
-    const auto size = static_cast<int64_t>(sample_.bytes.size());
+    const auto size = static_cast<int64_t>(sample_.Bytes.size());
     EXPECT_EQ(view_.CurrentOffset(), size - 1);
     EXPECT_FALSE(view_.HexCellRect(size - 1).isEmpty());  // scrolled into sight
     QTest::keyClick(&view_, Qt::Key_PageUp);
@@ -315,4 +315,4 @@ TEST_F(HexViewTest, AHundredMegabyteFileScrollsToItsLastPartialRow) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

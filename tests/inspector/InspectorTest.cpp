@@ -61,7 +61,7 @@
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 namespace {
 
 namespace fs = std::filesystem;
@@ -193,10 +193,10 @@ class Inspector : public ::testing::Test {
     fs::path dir_ = TestFolder();
     QSettings settings_{Q(dir_ / "settings.ini"), QSettings::IniFormat};
     OptDocument document_;
-    RecordingViewLink view_;
-    RecordingMessagePresenter messages_;
-    ScriptedFileDialogs dialogs_;
-    MainWindow window_{{document_, view_, messages_, dialogs_, kDataFolder, &settings_}};
+    desktop::RecordingViewLink view_;
+    desktop::RecordingMessagePresenter messages_;
+    desktop::ScriptedFileDialogs dialogs_;
+    desktop::MainWindow window_{{document_, view_, messages_, dialogs_, kDataFolder, &settings_}};
 };
 
 TEST_F(Inspector, TheHexViewShowsNothingBeforeAnOpenThenFollowsTreeChoicesAndEachOpen) {
@@ -208,14 +208,14 @@ TEST_F(Inspector, TheHexViewShowsNothingBeforeAnOpenThenFollowsTreeChoicesAndEac
     EXPECT_EQ(QColor(blank.pixel(blank.width() / 2, blank.height() / 2)), base);
 
     const testing::EveryBlockSample sample;
-    ASSERT_TRUE(Open(Write("every.opt", sample.bytes)));
-    EXPECT_EQ(Hex()->Model()->FileSize(), static_cast<int64_t>(sample.bytes.size()));
+    ASSERT_TRUE(Open(Write("every.opt", sample.Bytes)));
+    EXPECT_EQ(Hex()->Model()->FileSize(), static_cast<int64_t>(sample.Bytes.size()));
     window_.ExpandAll();
 
-    ClickNode(NodeOfBlock(sample.faces));
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.faces);
-    EXPECT_FALSE(Hex()->HexCellRect(sample.faces).isEmpty());
-    const int64_t indices = sample.faces + 24 + 4;
+    ClickNode(NodeOfBlock(sample.Faces));
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Faces);
+    EXPECT_FALSE(Hex()->HexCellRect(sample.Faces).isEmpty());
+    const int64_t indices = sample.Faces + 24 + 4;
     EXPECT_EQ(Hex()->Model()->TintAt(indices), TintOf(FieldKind::kFaceVertexIndices));
     QStringList legend;
     for (const HexLegend::Entry& entry : window_.findChild<HexPane*>()->Legend()->Entries())
@@ -229,10 +229,10 @@ TEST_F(Inspector, TheHexViewShowsNothingBeforeAnOpenThenFollowsTreeChoicesAndEac
     EXPECT_EQ(QColor(picture.pixel(cell.center().x(), cell.top())),
               TintOf(FieldKind::kFaceVertexIndices));
 
-    ClickNode(NodeOfBlock(sample.hardpoint));
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.hardpoint);
+    ClickNode(NodeOfBlock(sample.Hardpoint));
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Hardpoint);
     EXPECT_FALSE(Hex()->Model()->TintAt(indices).isValid());
-    EXPECT_EQ(Hex()->Model()->TintAt(sample.hardpoint + 24), TintOf(FieldKind::kHardpointType));
+    EXPECT_EQ(Hex()->Model()->TintAt(sample.Hardpoint + 24), TintOf(FieldKind::kHardpointType));
 
     testing::FighterLayout layout;
     const std::vector<uint8_t> fighter = testing::BuildFighter(layout);
@@ -245,7 +245,7 @@ TEST_F(Inspector, TheHexViewShowsNothingBeforeAnOpenThenFollowsTreeChoicesAndEac
 TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) {
     Show();
     const testing::EveryBlockSample sample;
-    ASSERT_TRUE(Open(Write("every.opt", sample.bytes)));
+    ASSERT_TRUE(Open(Write("every.opt", sample.Bytes)));
     ClickNode(0);
     Press(Qt::Key_G, Qt::ControlModifier);
     OffsetBar* bar = window_.findChild<HexPane*>()->Offsets();
@@ -256,36 +256,36 @@ TEST_F(Inspector, CtrlGGoesToHeadersPayloadsAndBetweenBlocksAndSaysWhatIsWrong) 
         QTest::keyClick(bar->Field(), Qt::Key_Return);
     };
 
-    const int32_t faces = NodeOfBlock(sample.faces);
-    go(QString::number(sample.faces + 6));  // the face block's type field
+    const int32_t faces = NodeOfBlock(sample.Faces);
+    go(QString::number(sample.Faces + 6));  // the face block's type field
     EXPECT_EQ(window_.ChosenNode(), faces);
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.faces + 6);
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Faces + 6);
     EXPECT_EQ(ListLines().value(0), "This block is in MESH 0");
-    EXPECT_EQ(bar->Status(), OffsetWords(sample.faces + 6) + " is in Data block 1 at " +
-                                 QString::number(sample.faces));
+    EXPECT_EQ(bar->Status(), OffsetWords(sample.Faces + 6) + " is in Data block 1 at " +
+                                 QString::number(sample.Faces));
 
-    const int64_t payload = sample.faces + 24 + 4 + 99;
+    const int64_t payload = sample.Faces + 24 + 4 + 99;
     go("0x" + QString::number(payload, 16));
     EXPECT_EQ(window_.ChosenNode(), faces);
     EXPECT_EQ(Hex()->CurrentOffset(), payload);
     EXPECT_FALSE(Hex()->HexCellRect(payload).isEmpty());
 
-    go(" 0x" + QString::number(sample.hardpoint + 30, 16) + " ");  // spaces around it are no matter
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.hardpoint));
+    go(" 0x" + QString::number(sample.Hardpoint + 30, 16) + " ");  // spaces around it are no matter
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.Hardpoint));
 
-    go(QString::number(sample.gap + 2));  // between blocks: the choice stays
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.hardpoint));
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.gap + 2);
+    go(QString::number(sample.Gap + 2));  // between blocks: the choice stays
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample.Hardpoint));
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Gap + 2);
     EXPECT_EQ(bar->Status(),
-              "No block holds offset " + OffsetWords(sample.gap + 2) + ": it lies between blocks");
+              "No block holds offset " + OffsetWords(sample.Gap + 2) + ": it lies between blocks");
 
-    const auto size = static_cast<int64_t>(sample.bytes.size());
+    const auto size = static_cast<int64_t>(sample.Bytes.size());
     go(QString::number(size));
     EXPECT_EQ(bar->Status(), QString("Offset %1 is past the end of the file: it is %1 bytes long, "
                                      "its last offset is %2")
                                  .arg(size)
                                  .arg(size - 1));
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.gap + 2);
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Gap + 2);
     go("12z");
     EXPECT_EQ(bar->Status(),
               "\"12z\" is not an offset: type a decimal number, or 0x and hex digits");
@@ -544,7 +544,7 @@ TEST_F(Inspector, ABrokenFilesProblemsShowInTheStatusBarOnTheTreeAndInThePanel) 
     testing::OptBuilder b;
     const int64_t vertices = b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
     testing::FaceInput face;
-    face.vertex = {0, 1, 5000, -1};
+    face.Vertex = {0, 1, 5000, -1};
     const int64_t faces = b.AddFaces({face});
     const int64_t outside = b.AddJump(0, {vertices});
     const int64_t root = b.AddJump(0, {vertices, outside, faces});
@@ -685,7 +685,7 @@ TEST_F(Inspector, CompareWithListsTheChangedFieldsAndARowLeadsToItsFaceBytesAndR
     std::vector<uint8_t> bytes = testing::BuildFighter(layout);
     const fs::path a = Write("a.opt", bytes);
     ASSERT_TRUE(Open(a));
-    const int64_t faces = layout.meshes[0].faces[0];
+    const int64_t faces = layout.Meshes[0].Faces[0];
     const BlockRegions regions =
         LocateBlock(document_.Stream(), document_.Model().GlobalOffset, faces, kTypeFace);
     const int64_t normal = regions.Region(format::kFaceNormalsRegion).RecordOffset(3);
@@ -711,11 +711,17 @@ TEST_F(Inspector, CompareWithListsTheChangedFieldsAndARowLeadsToItsFaceBytesAndR
     const auto cell = [&](int column) {
         return table->model()->index(0, column).data().toString();
     };
-    EXPECT_EQ(cell(CompareTableModel::kField), "normal.x");
+    EXPECT_EQ(cell(CompareTableModel::kField), "normal");
     EXPECT_EQ(cell(CompareTableModel::kRecord), "face 3");
     EXPECT_EQ(cell(CompareTableModel::kB), "-" + cell(CompareTableModel::kA));
     EXPECT_TRUE(
-        cell(CompareTableModel::kText).contains("(face block) mesh 0  face 3  field normal.x"));
+        cell(CompareTableModel::kText).startsWith(QStringLiteral("offset %1: ").arg(normal)));
+    EXPECT_TRUE(
+        cell(CompareTableModel::kText)
+            .contains(
+                QStringLiteral("(face block at %1), mesh 0, faceNormals[3].normal: ").arg(faces)));
+    // The differing face is marked in the view while the panel shows.
+    EXPECT_EQ(view_.marked, (std::vector<std::pair<int64_t, int32_t>>{{faces, 3}}));
     EXPECT_TRUE(window_.statusBar()->currentMessage().endsWith(
         "1 difference: 1 field value, 0 record ranges, 0 blocks only in A, 0 blocks only in B"));
 
@@ -726,7 +732,7 @@ TEST_F(Inspector, CompareWithListsTheChangedFieldsAndARowLeadsToItsFaceBytesAndR
     EXPECT_EQ(BlockOfNode(window_.ChosenNode()).Offset, faces);
     EXPECT_EQ(view_.highlight, std::make_pair(faces, 3));
     EXPECT_EQ(Hex()->MarkedOffset(), normal);
-    EXPECT_EQ(Hex()->MarkedLength(), 4);
+    EXPECT_EQ(Hex()->MarkedLength(), format::kVectorSize);
     ReportListView* list = window_.findChild<ReportListView*>(QStringLiteral("reportList"));
     EXPECT_EQ(list->currentIndex().data().toString(), "FACE 3");
     window_.grab().save(Q(fs::temp_directory_path() / "vexlor-compare-panel.png"));
@@ -740,43 +746,43 @@ TEST_F(Inspector, TreeNodesSayWhatTheirBlockIsInTheirToolTips) {
     Show();
     testing::FighterLayout layout;
     ASSERT_TRUE(Open(Write("fighter.opt", testing::BuildFighter(layout))));
-    const testing::FighterMesh& mesh = layout.meshes[0];
-    ASSERT_FALSE(mesh.hardpoints.empty());
-    const auto [type, position] = mesh.hardpoints.front();
+    const testing::FighterMesh& mesh = layout.Meshes[0];
+    ASSERT_FALSE(mesh.Hardpoints.empty());
+    const auto [type, position] = mesh.Hardpoints.front();
     EXPECT_EQ(TreeToolTip(NodeOfBlock(position)),
               "hardpoint: " + QString::fromStdString(document_.Names().HardpointTypeNames.at(
                                   static_cast<size_t>(type))));
-    EXPECT_EQ(TreeToolTip(NodeOfBlock(mesh.faces[0])),
-              QString("faces, %1 of them").arg(mesh.faceCount[0]));
-    EXPECT_EQ(TreeToolTip(NodeOfBlock(mesh.lod)), "level-of-detail block, 3 levels");
+    EXPECT_EQ(TreeToolTip(NodeOfBlock(mesh.Faces[0])),
+              QString("faces, %1 of them").arg(mesh.FaceCount[0]));
+    EXPECT_EQ(TreeToolTip(NodeOfBlock(mesh.Lod)), "level-of-detail block, 3 levels");
     EXPECT_EQ(TreeToolTip(0),
-              QString("file header and mesh jump table, %1 meshes").arg(layout.meshes.size()));
+              QString("file header and mesh jump table, %1 meshes").arg(layout.Meshes.size()));
     int32_t vertices = -1;
     const auto& table = document_.Model().BlockTable;
     for (size_t k = 0; k < table.size() && vertices < 0; ++k)
         if (table[k].Type == kTypeVertex && table[k].Mesh == 0) vertices = static_cast<int32_t>(k);
-    EXPECT_EQ(TreeToolTip(vertices), QString("vertices, %1 of them").arg(mesh.vertexCount));
+    EXPECT_EQ(TreeToolTip(vertices), QString("vertices, %1 of them").arg(mesh.VertexCount));
 }
 
 // The every-block sample again, with a second mesh put before it: every block of the first file
 // keeps its place, and every node of it comes later in the tree.
 std::vector<uint8_t> EveryBlockWithAMeshBefore() {
     testing::EveryBlockSample grown;
-    const int64_t vertices = grown.b.AddVertices({{5, 5, 5}});
-    grown.b.SetMeshes({grown.b.AddJump(0, {vertices}), grown.root});
-    return grown.b.Build();
+    const int64_t vertices = grown.B.AddVertices({{5, 5, 5}});
+    grown.B.SetMeshes({grown.B.AddJump(0, {vertices}), grown.Root});
+    return grown.B.Build();
 }
 
 TEST_F(Inspector, AFileChangedOnDiskIsOfferedForReloadOrReloadedAtOnceKeepingTheChosenBlock) {
     Show();
     const testing::EveryBlockSample sample;
-    const fs::path file = Write("model.opt", sample.bytes);
+    const fs::path file = Write("model.opt", sample.Bytes);
     ASSERT_TRUE(Open(file));
     window_.ExpandAll();
-    const int32_t before = NodeOfBlock(sample.hardpoint);
+    const int32_t before = NodeOfBlock(sample.Hardpoint);
     ClickNode(before);
     const int32_t nodes = document_.Model().Tree.Count();
-    ReloadBar* bar = window_.findChild<ReloadBar*>();
+    desktop::ReloadBar* bar = window_.findChild<desktop::ReloadBar*>();
     EXPECT_FALSE(bar->isVisible());
 
     // Rewritten in place: the bar offers the new file; the tree stays until asked.
@@ -789,17 +795,17 @@ TEST_F(Inspector, AFileChangedOnDiskIsOfferedForReloadOrReloadedAtOnceKeepingThe
     EXPECT_GT(document_.Model().Tree.Count(), nodes);
     const int32_t after = window_.ChosenNode();
     EXPECT_NE(after, before);
-    EXPECT_EQ(BlockOfNode(after).Offset, sample.hardpoint);
+    EXPECT_EQ(BlockOfNode(after).Offset, sample.Hardpoint);
     EXPECT_EQ(BlockOfNode(after).Type, kTypeHardpoint);
     EXPECT_TRUE(window_.findChild<QTreeView*>(QStringLiteral("structureTree"))
                     ->selectionModel()
                     ->isSelected(window_.TreeIndexOfNode(after)));
-    EXPECT_EQ(Hex()->CurrentOffset(), sample.hardpoint);
+    EXPECT_EQ(Hex()->CurrentOffset(), sample.Hardpoint);
 
     // With "Auto reload" ticked, a file replaced by a rename is read again at once.
     QTest::mouseClick(bar->AutoReloadBox(), Qt::LeftButton);
     EXPECT_TRUE(window_.findChild<QAction*>(QStringLiteral("autoReloadAction"))->isChecked());
-    testing::WriteFile((dir_ / "model.new").string(), sample.bytes);
+    testing::WriteFile((dir_ / "model.new").string(), sample.Bytes);
     fs::rename(dir_ / "model.new", file);
     QTRY_COMPARE_WITH_TIMEOUT(document_.Model().Tree.Count(), nodes, 10'000);
     EXPECT_FALSE(bar->isVisible());
@@ -821,14 +827,14 @@ TEST_F(Inspector, RecentFilesListTheLastTenNewestFirstAndOpenFromTheMenu) {
     std::vector<fs::path> files;
     for (int i = 0; i < 12; ++i)
         files.push_back(
-            Write("model" + std::to_string(i) + ".opt", testing::EveryBlockSample().bytes));
+            Write("model" + std::to_string(i) + ".opt", testing::EveryBlockSample().Bytes));
     for (const fs::path& file : files)
         ASSERT_TRUE(Open(file));
     ASSERT_TRUE(Open(files[4]));  // opened again: to the top, once
     QStringList expected;
     for (const int i : {4, 11, 10, 9, 8, 7, 6, 5, 3, 2})
         expected << Q(files[static_cast<size_t>(i)]);
-    EXPECT_EQ(window_.findChild<RecentFiles*>()->Paths(), expected);
+    EXPECT_EQ(window_.findChild<desktop::RecentFiles*>()->Paths(), expected);
 
     QMenu* menu = window_.findChild<QMenu*>(QStringLiteral("recentMenu"));
     QStringList shown;
@@ -842,19 +848,19 @@ TEST_F(Inspector, RecentFilesListTheLastTenNewestFirstAndOpenFromTheMenu) {
     // The third item opens its file, which goes to the top.
     window_.findChild<QAction*>(QStringLiteral("recentFile3"))->trigger();
     EXPECT_EQ(window_.windowTitle(), "OPTvexlor - " + Q(files[10]));
-    EXPECT_EQ(window_.findChild<RecentFiles*>()->Paths().front(), Q(files[10]));
+    EXPECT_EQ(window_.findChild<desktop::RecentFiles*>()->Paths().front(), Q(files[10]));
 
     // Another window with the same settings lists them too; clearing empties both.
     {
         OptDocument document;
-        MainWindow other({document, view_, messages_, dialogs_, kDataFolder, &settings_});
-        EXPECT_EQ(other.findChild<RecentFiles*>()->Paths(),
-                  window_.findChild<RecentFiles*>()->Paths());
+        desktop::MainWindow other({document, view_, messages_, dialogs_, kDataFolder, &settings_});
+        EXPECT_EQ(other.findChild<desktop::RecentFiles*>()->Paths(),
+                  window_.findChild<desktop::RecentFiles*>()->Paths());
         other.findChild<QAction*>(QStringLiteral("clearRecentFiles"))->trigger();
     }
     OptDocument document;
-    MainWindow third({document, view_, messages_, dialogs_, kDataFolder, &settings_});
-    EXPECT_TRUE(third.findChild<RecentFiles*>()->Paths().isEmpty());
+    desktop::MainWindow third({document, view_, messages_, dialogs_, kDataFolder, &settings_});
+    EXPECT_TRUE(third.findChild<desktop::RecentFiles*>()->Paths().isEmpty());
     QMenu* empty = third.findChild<QMenu*>(QStringLiteral("recentMenu"));
     QStringList left;
     for (QAction* action : empty->actions())
@@ -869,13 +875,13 @@ TEST_F(Inspector, GeometryPlacesAndTheLastFolderAreRememberedInTheWindowsOwnSett
     const QList<int> sizes =
         window_.findChild<QSplitter*>(QStringLiteral("treeAndReport"))->sizes();
     window_.findChild<QDockWidget*>(QStringLiteral("findingsDock"))->hide();
-    const fs::path file = Write("model.opt", testing::EveryBlockSample().bytes);
+    const fs::path file = Write("model.opt", testing::EveryBlockSample().Bytes);
     dialogs_.answers = {Q(file)};
     window_.OpenWithDialog();
     window_.close();
 
     OptDocument document;
-    MainWindow again({document, view_, messages_, dialogs_, kDataFolder, &settings_});
+    desktop::MainWindow again({document, view_, messages_, dialogs_, kDataFolder, &settings_});
     EXPECT_TRUE(again.HasSavedGeometry());
     again.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
@@ -888,11 +894,11 @@ TEST_F(Inspector, GeometryPlacesAndTheLastFolderAreRememberedInTheWindowsOwnSett
 
     // A window without settings remembers nothing.
     OptDocument plain;
-    MainWindow forgetful({plain, view_, messages_, dialogs_, kDataFolder});
+    desktop::MainWindow forgetful({plain, view_, messages_, dialogs_, kDataFolder});
     EXPECT_FALSE(forgetful.HasSavedGeometry());
-    EXPECT_TRUE(forgetful.findChild<RecentFiles*>()->Paths().isEmpty());
+    EXPECT_TRUE(forgetful.findChild<desktop::RecentFiles*>()->Paths().isEmpty());
     again.close();
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -31,7 +31,7 @@
 #include "samples/EveryBlockSample.h"
 #include "samples/OptBuilder.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 namespace {
 
 namespace fs = std::filesystem;
@@ -40,7 +40,7 @@ class Links : public ::testing::Test {
   protected:
     Links() {
         fs::create_directories(dir_);
-        testing::WriteFile((dir_ / "every.opt").string(), sample_.bytes);
+        testing::WriteFile((dir_ / "every.opt").string(), sample_.Bytes);
         window_.resize(1300, 850);
         window_.show();
         window_.activateWindow();
@@ -99,35 +99,35 @@ class Links : public ::testing::Test {
     QSettings settings_{QString::fromStdString((dir_ / "settings.ini").string()),
                         QSettings::IniFormat};
     OptDocument document_;
-    RecordingViewLink view_;
-    RecordingMessagePresenter messages_;
-    ScriptedFileDialogs dialogs_;
-    MainWindow window_{{document_, view_, messages_, dialogs_,
-                        QStringLiteral(VEXLOR_SOURCE_DIR "/data"), &settings_}};
+    desktop::RecordingViewLink view_;
+    desktop::RecordingMessagePresenter messages_;
+    desktop::ScriptedFileDialogs dialogs_;
+    desktop::MainWindow window_{{document_, view_, messages_, dialogs_,
+                                 QStringLiteral(VEXLOR_SOURCE_DIR "/data"), &settings_}};
 };
 
 TEST_F(Links, AByteNamesItsFieldAndLeadsToItsNodeAndReportLineByDoubleClickOrEnter) {
-    const int64_t vertex1y = sample_.vertices + 24 + 12 + 4;
+    const int64_t vertex1y = sample_.Vertices + 24 + 12 + 4;
     ClickByte(vertex1y);
     const QLabel* place = window_.findChild<QLabel*>(QStringLiteral("bytePlace"));
     const QString label =
-        QString::fromStdString(document_.Model().Tree.Node(NodeOfBlock(sample_.vertices)).Label);
+        QString::fromStdString(document_.Model().Tree.Node(NodeOfBlock(sample_.Vertices)).Label);
     EXPECT_EQ(place->text(),
               QString("Offset %1: vertex 1, y (vertices) in %2").arg(vertex1y).arg(label));
     EXPECT_EQ(window_.ChosenNode(), -1);  // a click only names the byte
 
     ClickByte(vertex1y, true);
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.vertices));
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Vertices));
     EXPECT_EQ(Hex()->CurrentOffset(), vertex1y);
     EXPECT_TRUE(CurrentLine().trimmed().startsWith("vertex 1 :")) << CurrentLine().toStdString();
     const int vertexRow = List()->currentIndex().row();
 
     // Enter on the face block's count field: its node and its count line.
-    const int64_t faceCount = sample_.faces + 16;
+    const int64_t faceCount = sample_.Faces + 16;
     ClickByte(faceCount);
     EXPECT_TRUE(place->text().contains("face count")) << place->text().toStdString();
     QTest::keyClick(Hex()->viewport(), Qt::Key_Return);
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.faces));
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Faces));
     EXPECT_EQ(Hex()->CurrentOffset(), faceCount);
     EXPECT_TRUE(CurrentLine().contains("2")) << CurrentLine().toStdString();
 
@@ -137,7 +137,7 @@ TEST_F(Links, AByteNamesItsFieldAndLeadsToItsNodeAndReportLineByDoubleClickOrEnt
     bar->Field()->clear();
     QTest::keyClicks(bar->Field(), QString::number(vertex1y));
     QTest::keyClick(bar->Field(), Qt::Key_Return);
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.vertices));
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Vertices));
     EXPECT_EQ(List()->currentIndex().row(), vertexRow);
     EXPECT_EQ(Hex()->CurrentOffset(), vertex1y);
 
@@ -148,24 +148,24 @@ TEST_F(Links, AByteNamesItsFieldAndLeadsToItsNodeAndReportLineByDoubleClickOrEnt
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(place->text().endsWith(
         ": face 1, corner 3 (vertex indices) in " +
-        QString::fromStdString(document_.Model().Tree.Node(NodeOfBlock(sample_.faces)).Label)))
+        QString::fromStdString(document_.Model().Tree.Node(NodeOfBlock(sample_.Faces)).Label)))
         << place->text().toStdString();
 
     // Between blocks no block is named, and nothing is chosen.
-    ClickByte(sample_.gap + 2, true);
-    EXPECT_EQ(place->text(), QString("Offset %1: no block holds it").arg(sample_.gap + 2));
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.vertices));
+    ClickByte(sample_.Gap + 2, true);
+    EXPECT_EQ(place->text(), QString("Offset %1: no block holds it").arg(sample_.Gap + 2));
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Vertices));
 }
 
 TEST_F(Links, AReportLineOutlinesTheBytesOfTheRecordItShows) {
     QTreeView* tree = window_.findChild<QTreeView*>(QStringLiteral("structureTree"));
-    const QModelIndex faces = window_.TreeIndexOfNode(NodeOfBlock(sample_.faces));
+    const QModelIndex faces = window_.TreeIndexOfNode(NodeOfBlock(sample_.Faces));
     tree->scrollTo(faces);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(faces).center());
     const int face1 = RowOf("FACE 1");
     ASSERT_GE(face1, 0);
     ClickListRow(face1);
-    const int64_t record1 = sample_.faces + 24 + 4 + 64;
+    const int64_t record1 = sample_.Faces + 24 + 4 + 64;
     EXPECT_EQ(Hex()->MarkedOffset(), record1);
     EXPECT_EQ(Hex()->MarkedLength(), 64);
     // A line of one index group outlines the group; the arrow keys lead on to the next.
@@ -179,13 +179,13 @@ TEST_F(Links, AReportLineOutlinesTheBytesOfTheRecordItShows) {
     EXPECT_EQ(Hex()->MarkedLength(), 16);
 
     // The hardpoint's record: one line of type and position.
-    const QModelIndex hardpoint = window_.TreeIndexOfNode(NodeOfBlock(sample_.hardpoint));
+    const QModelIndex hardpoint = window_.TreeIndexOfNode(NodeOfBlock(sample_.Hardpoint));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(hardpoint).center());
     for (int row = 0; row < List()->model()->rowCount(); ++row) {
         ClickListRow(row);
-        if (Hex()->MarkedOffset() == sample_.hardpoint + 24) break;
+        if (Hex()->MarkedOffset() == sample_.Hardpoint + 24) break;
     }
-    EXPECT_EQ(Hex()->MarkedOffset(), sample_.hardpoint + 24);
+    EXPECT_EQ(Hex()->MarkedOffset(), sample_.Hardpoint + 24);
     EXPECT_GE(Hex()->MarkedLength(), 4);
 }
 
@@ -197,10 +197,10 @@ TEST_F(Links, TheTreeFilterFindsBlocksByWhatTheirToolTipsCallThem) {
     SearchBar* bar = window_.findChild<SearchBar*>(QStringLiteral("treeSearchBar"));
     ASSERT_TRUE(bar->isVisible());
     QTest::keyClicks(QApplication::focusWidget(), "hardpoint");
-    EXPECT_TRUE(window_.TreeIndexOfNode(NodeOfBlock(sample_.hardpoint)).isValid());
-    EXPECT_FALSE(window_.TreeIndexOfNode(NodeOfBlock(sample_.vertices)).isValid());
+    EXPECT_TRUE(window_.TreeIndexOfNode(NodeOfBlock(sample_.Hardpoint)).isValid());
+    EXPECT_FALSE(window_.TreeIndexOfNode(NodeOfBlock(sample_.Vertices)).isValid());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.hardpoint));
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Hardpoint));
 }
 
 TEST_F(Links, TheRecordInspectorShowsTheChosenRecordAndFollowsAFacesIndices) {
@@ -210,23 +210,23 @@ TEST_F(Links, TheRecordInspectorShowsTheChosenRecordAndFollowsAFacesIndices) {
     EXPECT_TRUE(dock->isVisible());
 
     // Face 0's record under the hex cursor: 16 values, each with its place and bytes.
-    const int64_t record0 = sample_.faces + 24 + 4;
+    const int64_t record0 = sample_.Faces + 24 + 4;
     ClickByte(record0 + 4);
-    EXPECT_EQ(RecordTitle(), QString("face 0 of the face block at %1").arg(sample_.faces));
+    EXPECT_EQ(RecordTitle(), QString("face 0 of the face block at %1").arg(sample_.Faces));
     ASSERT_EQ(RecordTable()->model()->rowCount(), 16);
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kName), "vertex indices, corner 1");
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kOffset), QString::number(record0 + 4));
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kType), "int32");
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kBytes), "01 00 00 00");
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kValue), "1");
-    const QString vertex1 = QString("vertex 1 of the vertex block at %1").arg(sample_.vertices);
+    const QString vertex1 = QString("vertex 1 of the vertex block at %1").arg(sample_.Vertices);
     EXPECT_EQ(RecordCell(1, RecordValuesModel::kTarget), "vertex 1");
     EXPECT_EQ(RecordCell(2, RecordValuesModel::kTarget), "none");  // index 2 of 2 vertices
     EXPECT_EQ(RecordCell(13, RecordValuesModel::kTarget), "vertex normal 1");
     EXPECT_EQ(RecordTable()->model()->index(13, RecordValuesModel::kTarget).data(Qt::ToolTipRole),
               QString("Click, or Enter on the row, to go to vertex normal 1 of the vertex normal "
                       "block at %1")
-                  .arg(sample_.normals));
+                  .arg(sample_.Normals));
 
     // A picture of the window with the dock, to look at.
     QTest::qWait(50);
@@ -238,8 +238,8 @@ TEST_F(Links, TheRecordInspectorShowsTheChosenRecordAndFollowsAFacesIndices) {
     RecordTable()->scrollTo(link);
     QTest::mouseClick(RecordTable()->viewport(), Qt::LeftButton, {},
                       RecordTable()->visualRect(link).center());
-    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.vertices));
-    EXPECT_EQ(Hex()->MarkedOffset(), sample_.vertices + 24 + 12);
+    EXPECT_EQ(window_.ChosenNode(), NodeOfBlock(sample_.Vertices));
+    EXPECT_EQ(Hex()->MarkedOffset(), sample_.Vertices + 24 + 12);
     EXPECT_EQ(Hex()->MarkedLength(), 12);
     EXPECT_EQ(RecordTitle(), vertex1);
     ASSERT_EQ(RecordTable()->model()->rowCount(), 3);
@@ -247,15 +247,15 @@ TEST_F(Links, TheRecordInspectorShowsTheChosenRecordAndFollowsAFacesIndices) {
     EXPECT_EQ(RecordCell(0, RecordValuesModel::kValue), "0");
 
     // A face picked in the view shows its record; Enter on an index's row follows it.
-    window_.FacePicked({&document_.Model(), 1, 0, sample_.faces, 1});
-    EXPECT_EQ(RecordTitle(), QString("face 1 of the face block at %1").arg(sample_.faces));
+    window_.FacePicked({&document_.Model(), 1, 0, sample_.Faces, 1});
+    EXPECT_EQ(RecordTitle(), QString("face 1 of the face block at %1").arg(sample_.Faces));
     EXPECT_EQ(RecordCell(3, RecordValuesModel::kTarget), "none");  // 57
     RecordTable()->setFocus();
     RecordTable()->setCurrentIndex(RecordTable()->model()->index(2, 0));  // index 0
     QTest::keyClick(RecordTable(), Qt::Key_Return);
-    EXPECT_EQ(RecordTitle(), QString("vertex 0 of the vertex block at %1").arg(sample_.vertices));
+    EXPECT_EQ(RecordTitle(), QString("vertex 0 of the vertex block at %1").arg(sample_.Vertices));
     EXPECT_EQ(RecordCell(0, RecordValuesModel::kValue), "1");
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

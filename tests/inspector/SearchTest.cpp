@@ -27,7 +27,7 @@
 #include "samples/EveryBlockSample.h"
 #include "samples/SampleModels.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 namespace {
 
 using namespace std::string_literals;
@@ -158,8 +158,8 @@ TEST_F(TreeFilterTest, TheFilterKeepsMatchesAndTheirAncestorsOnly) {
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
     QTest::keyClicks(bar_.Field(), "DATA BLOCK 22");
     size_t hardpoints = 0;
-    for (const testing::FighterMesh& mesh : layout_.meshes)
-        hardpoints += mesh.hardpoints.size();
+    for (const testing::FighterMesh& mesh : layout_.Meshes)
+        hardpoints += mesh.Hardpoints.size();
     ASSERT_GT(hardpoints, 0u);
     EXPECT_EQ(filter_.MatchCount(), static_cast<int>(hardpoints));
     EXPECT_EQ(bar_.Status(), QString("%1 nodes").arg(hardpoints));
@@ -219,7 +219,7 @@ TEST_F(TreeFilterTest, EnterStepsThroughMatchesAndAClickedNodeMapsBackToItsBlock
 TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
     QTest::keyClicks(bar_.Field(), "data block 22");
     tree_.BeginReset();
-    document_.OpenBytes(testing::EveryBlockSample().bytes, "every.opt");
+    document_.OpenBytes(testing::EveryBlockSample().Bytes, "every.opt");
     tree_.EndReset();
     EXPECT_EQ(filter_.MatchCount(), 1);
     EXPECT_EQ(bar_.Status(), "1 node");
@@ -232,7 +232,7 @@ TEST_F(TreeFilterTest, ANewTreeIsFilteredAndCountedToo) {
 class HexSearchTest : public ::testing::Test {
   protected:
     HexSearchTest() {
-        document_.OpenBytes(sample_.bytes, "every.opt");
+        document_.OpenBytes(sample_.Bytes, "every.opt");
         view_.Model()->SetFile(&document_.Stream(), document_.Model().GlobalOffset);
         searcher_.Attach(&bar_);
         view_.resize(720, 300);
@@ -257,7 +257,7 @@ class HexSearchTest : public ::testing::Test {
 
 TEST_F(HexSearchTest, BytesInt32AndSingleAreFoundFromTheCurrentByte) {
     Find("57", 1);  // int32: face 1's fourth vertex index
-    const int64_t corner = sample_.faces + 24 + 4 + 64 + 12;
+    const int64_t corner = sample_.Faces + 24 + 4 + 64 + 12;
     EXPECT_EQ(view_.MarkedOffset(), corner);
     EXPECT_EQ(view_.MarkedLength(), 4);
     EXPECT_EQ(view_.CurrentOffset(), corner);
@@ -268,17 +268,17 @@ TEST_F(HexSearchTest, BytesInt32AndSingleAreFoundFromTheCurrentByte) {
 
     view_.GoToOffset(0);
     Find("0.5", 2);  // single: vertex 0's y
-    EXPECT_EQ(view_.MarkedOffset(), sample_.vertices + 24 + 4);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.Vertices + 24 + 4);
     Find("-4", 2);  // the hardpoint's z
-    EXPECT_EQ(view_.MarkedOffset(), sample_.hardpoint + 24 + 4 + 8);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.Hardpoint + 24 + 4 + 8);
 
     Find("ee ee ee ee ee ee ee ee", 0);
-    EXPECT_EQ(view_.MarkedOffset(), sample_.gap);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.Gap);
     EXPECT_EQ(view_.MarkedLength(), 8);
     Find("ee ee", 0);
-    EXPECT_EQ(view_.MarkedOffset(), sample_.gap + 1);  // the next one, one byte on
+    EXPECT_EQ(view_.MarkedOffset(), sample_.Gap + 1);  // the next one, one byte on
     Find("ee ee", 0, false);
-    EXPECT_EQ(view_.MarkedOffset(), sample_.gap);
+    EXPECT_EQ(view_.MarkedOffset(), sample_.Gap);
 
     Find("DE AD BE EF", 0);
     EXPECT_EQ(bar_.Status(), "Not found");
@@ -288,4 +288,4 @@ TEST_F(HexSearchTest, BytesInt32AndSingleAreFoundFromTheCurrentByte) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

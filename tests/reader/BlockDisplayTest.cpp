@@ -27,24 +27,24 @@ struct Blocks {
         normals = b.AddVertexNormals({{0, 0, 1}, {0, 0.6f, -0.8f}});
         texVerts = b.AddTextureVertices({{0.25f, 1}, {0.5f, 0}});
         FaceInput face;
-        face.vertex = {0, 1, 2, -1};
-        face.edge = {1, 2, 3, 4};
-        face.textureVertex = {5, 6, 7, -1};
-        face.vertexNormal = {0, 1, 0, -1};
-        face.normal = {0, 0, -1};
-        face.soft1 = {1, 0, 0};
-        face.soft2 = {0, 1, 0};
+        face.Vertex = {0, 1, 2, -1};
+        face.Edge = {1, 2, 3, 4};
+        face.TextureVertex = {5, 6, 7, -1};
+        face.VertexNormal = {0, 1, 0, -1};
+        face.Normal = {0, 0, -1};
+        face.Soft1 = {1, 0, 0};
+        face.Soft2 = {0, 1, 0};
         faces = b.AddFaces({face});
         hardpoint = b.AddHardpoint(5, {10, 0, -4});
         MeshDescriptorInput d;
-        d.meshType = 77;
-        d.unknown = 1234;
-        d.span = {1.5f, 2, 3};
-        d.centre = {0, 1, -2.25f};
-        d.minima = {-0.75f, 0, -3.75f};
-        d.maxima = {0.75f, 2, -0.75f};
-        d.targetGroup = 3;
-        d.targetCentre = {0, 0.5f, 0};
+        d.MeshType = 77;
+        d.Unknown = 1234;
+        d.Span = {1.5f, 2, 3};
+        d.Centre = {0, 1, -2.25f};
+        d.Minima = {-0.75f, 0, -3.75f};
+        d.Maxima = {0.75f, 2, -0.75f};
+        d.TargetGroup = 3;
+        d.TargetCentre = {0, 0.5f, 0};
         descriptor = b.AddMeshDescriptor(d);
         texHeader = b.AddTexHeader("wood");
         texPointer = b.AddTexHeaderPointer(b.TextureNamePosition(texHeader));
@@ -141,8 +141,8 @@ TEST_F(BlockDisplay, HardpointGivesItsLinesAndItsTypeAndPositionToTheView) {
     ASSERT_TRUE(shown && shown->Hardpoint);
     EXPECT_FALSE(shown->Descriptor);
     EXPECT_EQ(shown->Hardpoint->Type, 5);
-    EXPECT_EQ(shown->Hardpoint->Position.x, 10.0f);
-    EXPECT_EQ(shown->Hardpoint->Position.z, -4.0f);
+    EXPECT_EQ(shown->Hardpoint->Position.X, 10.0f);
+    EXPECT_EQ(shown->Hardpoint->Position.Z, -4.0f);
 
     const std::optional<ShownBlock> vertices = document.DisplayBlock(2, lines);
     ASSERT_TRUE(vertices);
@@ -169,8 +169,8 @@ TEST_F(BlockDisplay, MeshDescriptorLinesAndMarkerBox) {
     const std::optional<ShownBlock> shown = document.DisplayBlock(7, lines);
     ASSERT_TRUE(shown && shown->Descriptor);
     EXPECT_FALSE(shown->Hardpoint);
-    EXPECT_EQ(shown->Descriptor->Span.x, 1.5f);
-    EXPECT_EQ(shown->Descriptor->Centre.z, -2.25f);
+    EXPECT_EQ(shown->Descriptor->Span.X, 1.5f);
+    EXPECT_EQ(shown->Descriptor->Centre.Z, -2.25f);
     EXPECT_EQ(shown->Descriptor->TargetGroup, 3);
 }
 

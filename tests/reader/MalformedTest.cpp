@@ -30,8 +30,8 @@ std::vector<uint8_t> SmallCompleteModel() {
     const int64_t n = b.AddVertexNormals({{0, 0, 1}});
     const int64_t t = b.AddTextureVertices({{0, 0}, {1, 1}});
     FaceInput quad;
-    quad.vertex = {0, 1, 2, 3};
-    quad.vertexNormal = {0, 0, 0, 0};
+    quad.Vertex = {0, 1, 2, 3};
+    quad.VertexNormal = {0, 0, 0, 0};
     const int64_t f = b.AddFaces({quad, quad});
     const int64_t level = b.AddJump(0, {v, n, t, f});
     const int64_t lod = b.AddLod({level, 0}, {1, 2});
@@ -211,8 +211,8 @@ TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
     const int64_t v = b.AddVertices({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
     const int64_t n = b.AddVertexNormals({{0, 0, 1}});
     FaceInput face;
-    face.vertex = {-1, 1, 5000, -7};
-    face.vertexNormal = {0, 9000, -1, -1};
+    face.Vertex = {-1, 1, 5000, -7};
+    face.VertexNormal = {0, 9000, -1, -1};
     const int64_t f = b.AddFaces({face});
     b.SetMeshes({b.AddJump(0, {v, n, f})});
     OptDocument document;
@@ -227,8 +227,8 @@ TEST(Malformed, BadIndicesAreNamedAndDrawnAtTheOrigin) {
     EXPECT_TRUE(Contains(
         lines, "   !! corner 1: vertex normal index 9000 is outside the vertex normal table"));
     const DrawFace& drawn = document.Model().DrawFaces[0];
-    EXPECT_EQ(drawn.Corners[0].x, 0.0f);
-    EXPECT_EQ(drawn.Corners[1].x, 2.0f);
+    EXPECT_EQ(drawn.Corners[0].X, 0.0f);
+    EXPECT_EQ(drawn.Corners[1].X, 2.0f);
     EXPECT_EQ(drawn.IsQuad, 1);
     EXPECT_EQ(PrjBytes(document).size(), 4u + 52u);
 }
@@ -255,7 +255,7 @@ TEST(Malformed, TypeCodesOutsideTheNameTablesGetAPlaceholder) {
     OptBuilder b;
     const int64_t hardpoint = b.AddHardpoint(-3, {0, 0, 0});
     MeshDescriptorInput descriptor;
-    descriptor.meshType = 51;
+    descriptor.MeshType = 51;
     b.SetMeshes({b.AddJump(0, {hardpoint, b.AddMeshDescriptor(descriptor)})});
     OptDocument document;
     Load(document, b.Build());

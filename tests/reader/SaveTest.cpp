@@ -44,10 +44,10 @@ std::vector<uint8_t> TinyModel() {
     OptBuilder b(100);
     const int64_t vertices = b.AddVertices({{1, 0.5f, -2}, {0, 0, 0}, {1, 1, 0}});
     FaceInput face;
-    face.vertex = {0, 1, 2, -1};
-    face.normal = {0, 0, 1};
-    face.soft1 = {1, 0, 0};
-    face.soft2 = {0, 1, 0};
+    face.Vertex = {0, 1, 2, -1};
+    face.Normal = {0, 0, 1};
+    face.Soft1 = {1, 0, 0};
+    face.Soft2 = {0, 1, 0};
     const int64_t faces = b.AddFaces({face});
     b.SetMeshes({b.AddJump(0, {vertices, faces})});
     return b.Build();
@@ -115,7 +115,7 @@ void PutInt(std::vector<uint8_t>& out, int32_t v) {
         out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
 }
 void PutCorner(std::vector<uint8_t>& out, V3 p) {
-    for (float f : {p.x, p.y, p.z})
+    for (float f : {p.X, p.Y, p.Z})
         PutInt(out, std::bit_cast<int32_t>(f));
 }
 
@@ -123,9 +123,9 @@ TEST(SavePrj, WritesTheCountThenOneRecordPerFaceInWalkOrder) {
     OptBuilder b;
     const std::vector<V3> square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
     FaceInput quad;
-    quad.vertex = {0, 1, 2, 3};
+    quad.Vertex = {0, 1, 2, 3};
     FaceInput triangle;
-    triangle.vertex = {3, 2, 1, -1};
+    triangle.Vertex = {3, 2, 1, -1};
     const int64_t mesh0 = b.AddJump(0, {b.AddVertices(square), b.AddFaces({quad, quad})});
     const int64_t low = b.AddJump(
         0, {b.AddVertices({{5, 5, 5}, {6, 5, 5}, {6, 6, 5}, {5, 6, 5}}), b.AddFaces({triangle})});

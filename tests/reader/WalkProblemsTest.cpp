@@ -73,8 +73,8 @@ TEST(WalkProblems, KindsAndPlacesOfALoopAndOfBadIndices) {
     OptBuilder b;
     const int64_t vertices = b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
     FaceInput face;
-    face.vertex = {0, 1, 5000, -1};
-    face.vertexNormal = {2001, -1, -1, -1};
+    face.Vertex = {0, 1, 5000, -1};
+    face.VertexNormal = {2001, -1, -1, -1};
     const int64_t faces = b.AddFaces({face});
     const int64_t root = b.AddJump(0, {vertices, faces, 0});
     b.SetSlot(root, 2, root);
@@ -102,7 +102,7 @@ TEST(WalkProblems, AFileFullOfProblemsKeepsTheCapAndSaysHowManyMore) {
     OptBuilder b;
     const int64_t vertices = b.AddVertices({{0, 0, 0}});
     FaceInput face;
-    face.vertex = {5000, 5001, 5002, 5003};
+    face.Vertex = {5000, 5001, 5002, 5003};
     std::vector<FaceInput> faces(325, face);
     const int64_t block = b.AddFaces(faces);
     b.SetMeshes({b.AddJump(0, {vertices, block})});

@@ -13,12 +13,12 @@ std::string N(int64_t value) {
 
 FaceInput Quad(int32_t a, int32_t b, int32_t c, int32_t d) {
     FaceInput f;
-    f.vertex = {a, b, c, d};
+    f.Vertex = {a, b, c, d};
     return f;
 }
 FaceInput Triangle(int32_t a, int32_t b, int32_t c) {
     FaceInput f;
-    f.vertex = {a, b, c, -1};
+    f.Vertex = {a, b, c, -1};
     return f;
 }
 
@@ -111,10 +111,10 @@ TEST(Walk, ResolvesTrianglesByRepeatingTheThirdCorner) {
     const DrawFace& quad = document.Model().DrawFaces[0];
     const DrawFace& triangle = document.Model().DrawFaces[1];
     EXPECT_EQ(quad.IsQuad, 1);
-    EXPECT_EQ(quad.Corners[3].y, 1.0f);
+    EXPECT_EQ(quad.Corners[3].Y, 1.0f);
     EXPECT_EQ(triangle.IsQuad, 0);
-    EXPECT_EQ(triangle.Corners[3].x, 1.0f);
-    EXPECT_EQ(triangle.Corners[3].y, 1.0f);
+    EXPECT_EQ(triangle.Corners[3].X, 1.0f);
+    EXPECT_EQ(triangle.Corners[3].Y, 1.0f);
 }
 
 TEST(Walk, ReportsTexHeaderChildrenBeforeItsNameAndEmptySlots) {
@@ -213,7 +213,7 @@ TEST(Walk, WhatAFileReportsDependsOnTheFileAloneNotOnWhatWasReadBefore) {
     DisplayLines(reused, 2);  // this file's vertex block
     EXPECT_EQ(ReportBytes(reused), ReportBytes(fresh));
     EXPECT_EQ(PrjBytes(reused), PrjBytes(fresh));
-    EXPECT_EQ(reused.Model().DrawFaces.back().Corners[3].x, 0.0f);
+    EXPECT_EQ(reused.Model().DrawFaces.back().Corners[3].X, 0.0f);
 }
 
 // Notes each event of a walk as a line.
@@ -250,7 +250,7 @@ class RecordingObserver : public WalkObserver {
 
   private:
     static std::string At(const WalkPlace& place) {
-        return "  " + N(place.mesh) + "/" + N(place.lod) + " ";
+        return "  " + N(place.Mesh) + "/" + N(place.Lod) + " ";
     }
 };
 

@@ -1,8 +1,10 @@
-// `vexlor repair` as a real process: its lines and JSON, a second repair that changes nothing,
+// `vexlor repair` as a real process: its lines and JSON, the same as `vexlor diff` gives for the
+// file and its repair, a second repair that changes nothing,
 // and its refusals (the input as output, also through a link; an unwritable place; a file whose
 // open found problems) that leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -68,6 +70,30 @@ TEST_F(RepairCli, ListsItsChangesChecksTheCopyAndASecondRepairChangesNothing) {
     EXPECT_FALSE(record["notMended"].empty());
     EXPECT_FALSE(record["check"]["allOk"].get<bool>());
     EXPECT_EQ(ReadWhole(Path("json.opt")), ReadWhole(Path("once.opt")));
+
+    // The file compared with its repair: exactly the repair's changes, line for line, and the
+    // same JSON records but the repair's face number.
+    const CommandRun diff = Vexlor("diff '" + faulty + "' '" + Path("once.opt") + "'");
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    std::vector<std::string> compared = Lines(diff.out), listed;
+    ASSERT_FALSE(compared.empty());
+    compared.pop_back();  // the summary
+    for (const std::string& line : Lines(first.out))
+        if (line.rfind("offset ", 0) == 0) listed.push_back(line);
+    std::sort(compared.begin(), compared.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(compared, listed);
+    nlohmann::json fields = nlohmann::json::parse(
+        Vexlor("diff --json '" + faulty + "' '" + Path("once.opt") + "'").out)["fields"];
+    nlohmann::json written = record["changes"];
+    for (nlohmann::json& change : written)
+        change.erase("face");
+    const auto byOffset = [](const nlohmann::json& a, const nlohmann::json& b) {
+        return a["offset"] < b["offset"];
+    };
+    std::sort(fields.begin(), fields.end(), byOffset);
+    std::sort(written.begin(), written.end(), byOffset);
+    EXPECT_EQ(fields, written);
 
     const CommandRun second =
         Vexlor("repair '" + Path("once.opt") + "' -o '" + Path("twice.opt") + "'");

@@ -1,14 +1,17 @@
 // The repair of built models: every face normal negated, soft vectors tilted, vertex normals
 // scrambled, and the faulty sample. Each repair must list its changes, differ from its input only
 // in the bytes of those changes, check clean but for what it listed as not mendable, and find
-// nothing to change in its own output.
+// nothing to change in its own output; compared with its input, it reads as exactly its list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <set>
 #include <utility>
 
 #include "check/ConsistencyCheck.h"
+#include "compare/DifferenceText.h"
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
 #include "repair/RepairWrite.h"
@@ -19,7 +22,7 @@ namespace {
 
 void PutVector(std::vector<uint8_t>& bytes, int64_t at, const Vec3& v) {
     for (int c = 0; c < 3; ++c) {
-        const auto word = std::bit_cast<uint32_t>(c == 0 ? v.x : c == 1 ? v.y : v.z);
+        const auto word = std::bit_cast<uint32_t>(c == 0 ? v.X : c == 1 ? v.Y : v.Z);
         for (int i = 0; i < 4; ++i)
             bytes[static_cast<size_t>(at + 4 * c + i)] = static_cast<uint8_t>(word >> (8 * i));
     }
@@ -81,8 +84,19 @@ void ExpectSoundRepair(const std::vector<uint8_t>& input, const Repaired& repair
             ASSERT_FALSE(covered[static_cast<size_t>(change.Offset + i)]) << change.Offset;
             covered[static_cast<size_t>(change.Offset + i)] = true;
         }
-        EXPECT_EQ(VectorAt(input, change.Offset).x, change.Old.x);
-        EXPECT_EQ(VectorAt(repaired.bytes, change.Offset).z, change.New.z);
+        EXPECT_EQ(VectorAt(input, change.Offset).X, change.Old.X);
+        EXPECT_EQ(VectorAt(repaired.bytes, change.Offset).Z, change.New.Z);
+        // A component whose value stays keeps its bytes (-0 stays -0); some value changes.
+        bool changed = false;
+        for (int64_t at = change.Offset; at < change.Offset + format::kVectorSize; at += 4) {
+            const float was = OptStream(input).SingleAt(at);
+            const float now = OptStream(repaired.bytes).SingleAt(at);
+            changed = changed || was != now;
+            if (was == now) {
+                EXPECT_EQ(std::bit_cast<uint32_t>(was), std::bit_cast<uint32_t>(now)) << at;
+            }
+        }
+        EXPECT_TRUE(changed) << FieldChangeText(change);
     }
     for (size_t i = 0; i < input.size(); ++i) {
         if (!covered[i]) {
@@ -104,6 +118,21 @@ void ExpectSoundRepair(const std::vector<uint8_t>& input, const Repaired& repair
                 << finding.Text;
         }
     }
+    // The input compared with the repair: the same fields, places, values and lines.
+    OptDocument before;
+    before.OpenBytes(input, "model.opt");
+    OptDocument after;
+    after.OpenBytes(repaired.bytes, "repaired.opt");
+    const FileComparison comparison = CompareFiles(before, after);
+    EXPECT_TRUE(comparison.Records.empty() && comparison.Blocks.empty());
+    std::vector<std::string> listed, compared;
+    for (const FieldChange& change : repaired.plan.Changes)
+        listed.push_back(FieldChangeText(change));
+    for (const FieldDifference& difference : comparison.Fields)
+        compared.push_back(DifferenceLine(before, after, difference));
+    std::sort(listed.begin(), listed.end());
+    std::sort(compared.begin(), compared.end());
+    EXPECT_EQ(compared, listed);
     // A second repair changes nothing.
     const Repaired second = Repair(repaired.bytes, choice);
     EXPECT_TRUE(second.plan.Changes.empty());
@@ -120,7 +149,7 @@ TEST(Repair, EveryNegatedFaceNormalIsWrittenBackAndNothingElse) {
     const std::vector<uint8_t> negated =
         EditRecords(fighter, kTypeFace, kNormals, [](auto& bytes, int64_t at, int64_t) {
             const Vec3 n = VectorAt(bytes, at);
-            PutVector(bytes, at, {-n.x, -n.y, -n.z});
+            PutVector(bytes, at, {-n.X, -n.Y, -n.Z});
         });
     const Repaired repaired = Repair(negated);
     ExpectSoundRepair(negated, repaired);
@@ -129,10 +158,15 @@ TEST(Repair, EveryNegatedFaceNormalIsWrittenBackAndNothingElse) {
     OptDocument document;
     document.OpenBytes(fighter, "fighter.opt");
     EXPECT_EQ(repaired.plan.Changes.size(), document.Model().DrawFaces.size());
+    bool keptNegativeZero = false;
     for (const FieldChange& change : repaired.plan.Changes) {
         EXPECT_EQ(change.Region, "faceNormals");
         EXPECT_EQ(change.Field, "normal");
+        for (const float value : {change.New.X, change.New.Y, change.New.Z})
+            keptNegativeZero = keptNegativeZero || (value == 0 && std::signbit(value));
     }
+    // The negated zeros are -0, the calculated normals' are 0: the stored -0 is what stays.
+    EXPECT_TRUE(keptNegativeZero);
 }
 
 TEST(Repair, TiltedSoftVectorsAreProjectedBackOntoTheirFaces) {
@@ -149,7 +183,7 @@ TEST(Repair, TiltedSoftVectorsAreProjectedBackOntoTheirFaces) {
             const Vec3 n = VectorAt(fighter, block.Region(kNormals).RecordOffset(r));
             const int64_t at = block.Region(kSofts).RecordOffset(r);
             const Vec3 s = VectorAt(fighter, at);
-            PutVector(tilted, at, {s.x + 0.5f * n.x, s.y + 0.5f * n.y, s.z + 0.5f * n.z});
+            PutVector(tilted, at, {s.X + 0.5f * n.X, s.Y + 0.5f * n.Y, s.Z + 0.5f * n.Z});
         }
     }
     const Repaired repaired = Repair(tilted);
@@ -169,7 +203,7 @@ TEST(Repair, ScrambledVertexNormalsAreAveragedInBothModes) {
     const std::vector<uint8_t> scrambled =
         EditRecords(fighter, kTypeVertexNormal, kEntries, [](auto& bytes, int64_t at, int64_t) {
             const Vec3 n = VectorAt(bytes, at);
-            PutVector(bytes, at, {-n.y, n.x - 0.5f, -n.z});
+            PutVector(bytes, at, {-n.Y, n.X - 0.5f, -n.Z});
         });
     for (const VertexNormalCheck mode :
          {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {

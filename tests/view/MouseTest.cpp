@@ -182,7 +182,7 @@ std::vector<uint8_t> TwoLevelModel() {
         std::vector<FaceInput> faces;
         for (int i = 0; i < squares; ++i) {
             FaceInput face;
-            face.vertex = {4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3};
+            face.Vertex = {4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3};
             faces.push_back(face);
         }
         return b.AddJump(0, {b.AddVertices(corners), b.AddFaces(faces)});

@@ -28,7 +28,7 @@ class Picking : public ::testing::Test {
                    int32_t showLod = 0) {
         if (!picker.BuiltFor(faces, showLod)) picker.Build(faces, showLod);
         const Vec3d w = frame.ModelToWindow({x, y, z});
-        return picker.Pick(faces, frame, w.x, w.y).Face;
+        return picker.Pick(faces, frame, w.X, w.Y).Face;
     }
     OptDocument document;
     std::span<const DrawFace> faces;
@@ -119,15 +119,15 @@ TEST_F(Picking, ThePickedFaceIsTheOneTheShadedPictureShows) {
     request.Look.Shaded = true;
     request.Preset = PresetView::Iso;
     request.Fit = true;
-    const Picture picture = RenderPicture(request);
-    ASSERT_TRUE(picture.Ok()) << picture.Error;
-    const FrameTransform frame(picture.Box, picture.Drawn, 457, 417);
+    const Expected<Picture> picture = RenderPicture(request);
+    ASSERT_TRUE(picture.Ok()) << picture.Message();
+    const FrameTransform frame(picture->Box, picture->Drawn, 457, 417);
     picker.Build(faces, 1);
     int compared = 0, agreeing = 0;
     for (int y = 2; y < 417; y += 5) {
         for (int x = 2; x < 457; x += 5) {
             const int64_t face = picker.Pick(faces, frame, x + 0.5, y + 0.5).Face;
-            const QRgb pixel = picture.Image.pixel(x, y);
+            const QRgb pixel = picture->Image.pixel(x, y);
             const bool black = pixel == qRgb(0, 0, 0);
             if (face < 0) {
                 agreeing += black ? 1 : 0;

@@ -184,9 +184,9 @@ TEST_F(PinnedFrames, DesignedKeysAndTurningGiveTheRecordedFrames) {
                          shown.Hardpoint ? &*shown.Hardpoint : nullptr,
                          {},
                          0};
-        const Picture picture = RenderPicture(request);
-        ASSERT_TRUE(picture.Ok()) << picture.Error;
-        const Difference offscreen = Compare(picture.Image, frame);
+        const Expected<Picture> picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Message();
+        const Difference offscreen = Compare(picture->Image, frame);
         EXPECT_EQ(offscreen.pixels, 0)
             << "off the screen, first at " << offscreen.first.x() << "," << offscreen.first.y();
     }
@@ -209,8 +209,8 @@ TEST(SoftwareWireframe, DrawsTheFramesEdgesInTheirColoursWithinAPixel) {
         request.Box = frame.Box;
         request.Scene.Faces = faces;
         request.Scene.ShowLod = 1;
-        const Picture picture = RenderPicture(request);
-        ASSERT_TRUE(picture.Ok()) << picture.Error;
+        const Expected<Picture> picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Message();
         const auto unmatched = [](const QImage& from, const QImage& in) {
             int edges = 0, missing = 0;
             for (int y = 0; y < from.height(); ++y) {
@@ -231,8 +231,8 @@ TEST(SoftwareWireframe, DrawsTheFramesEdgesInTheirColoursWithinAPixel) {
             return double(missing) / std::max(edges, 1);
         };
         // Where lines cross, the one drawn last may differ by the pixel rounding of each.
-        EXPECT_LT(unmatched(drawn, picture.Image), 0.005);
-        EXPECT_LT(unmatched(picture.Image, drawn), 0.005);
+        EXPECT_LT(unmatched(drawn, picture->Image), 0.005);
+        EXPECT_LT(unmatched(picture->Image, drawn), 0.005);
     }
 }
 

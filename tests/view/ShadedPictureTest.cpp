@@ -23,11 +23,11 @@ class Pictures : public ::testing::Test {
         return request;
     }
     // The pixel of a model point in a picture.
-    static QPoint PixelOf(const Picture& picture, float x, float y, float z = 0) {
-        const FrameTransform frame(picture.Box, picture.Drawn, picture.Image.width(),
-                                   picture.Image.height());
+    static QPoint PixelOf(const Expected<Picture>& picture, float x, float y, float z = 0) {
+        const FrameTransform frame(picture->Box, picture->Drawn, picture->Image.width(),
+                                   picture->Image.height());
         const Vec3d at = frame.ModelToWindow({x, y, z});
-        return {static_cast<int>(at.x), static_cast<int>(at.y)};
+        return {static_cast<int>(at.X), static_cast<int>(at.Y)};
     }
     OptDocument document;
 };
@@ -35,22 +35,22 @@ class Pictures : public ::testing::Test {
 TEST_F(Pictures, ShadedModeFillsTheFacesInTheirMeshColoursAndWireframeModeDoesNot) {
     TwoMeshModel model;
     Load(model.bytes);
-    const Picture wire = RenderPicture(Request(false));
-    const Picture shaded = RenderPicture(Request(true));
-    ASSERT_TRUE(wire.Ok()) << wire.Error;
-    ASSERT_TRUE(shaded.Ok()) << shaded.Error;
+    const Expected<Picture> wire = RenderPicture(Request(false));
+    const Expected<Picture> shaded = RenderPicture(Request(true));
+    ASSERT_TRUE(wire.Ok()) << wire.Message();
+    ASSERT_TRUE(shaded.Ok()) << shaded.Message();
     // The squares face the viewer squarely: full red for mesh 0, full cyan for mesh 1.
-    EXPECT_EQ(HueOf(wire.Image.pixel(PixelOf(wire, -200, 0))), Hue::Black);
-    EXPECT_EQ(HueOf(shaded.Image.pixel(PixelOf(shaded, -200, 0))), Hue::Red);
-    EXPECT_EQ(HueOf(shaded.Image.pixel(PixelOf(shaded, 200, 0))), Hue::Cyan);
-    EXPECT_EQ(HueOf(shaded.Image.pixel(PixelOf(shaded, 0, 0))), Hue::Black);
+    EXPECT_EQ(HueOf(wire->Image.pixel(PixelOf(wire, -200, 0))), Hue::Black);
+    EXPECT_EQ(HueOf(shaded->Image.pixel(PixelOf(shaded, -200, 0))), Hue::Red);
+    EXPECT_EQ(HueOf(shaded->Image.pixel(PixelOf(shaded, 200, 0))), Hue::Cyan);
+    EXPECT_EQ(HueOf(shaded->Image.pixel(PixelOf(shaded, 0, 0))), Hue::Black);
     // Filled, the whole square is red, not only its outline.
-    const QRect red = PixelsOf(shaded.Image, Hue::Red);
+    const QRect red = PixelsOf(shaded->Image, Hue::Red);
     const QPoint corner = PixelOf(shaded, -300, 100);
     EXPECT_NEAR(red.left(), corner.x(), 2);
     EXPECT_NEAR(red.top(), corner.y(), 2);
     EXPECT_GT(red.width() * red.height() * 0.95,
-              PixelsOf(wire.Image, Hue::Red).width() * 2);  // many more than an outline's
+              PixelsOf(wire->Image, Hue::Red).width() * 2);  // many more than an outline's
 }
 
 TEST_F(Pictures, BackFacesAreDarkerThanAnyFrontFace) {
@@ -63,10 +63,10 @@ TEST_F(Pictures, BackFacesAreDarkerThanAnyFrontFace) {
     Load(b.Build());
     PictureRequest request = Request(true);
     request.Scene.CurrentMesh = -1;  // all cyan
-    Picture picture = RenderPicture(request);
-    ASSERT_TRUE(picture.Ok()) << picture.Error;
+    Expected<Picture> picture = RenderPicture(request);
+    ASSERT_TRUE(picture.Ok()) << picture.Message();
     const auto green = [&](float x, float y) {
-        return qGreen(picture.Image.pixel(PixelOf(picture, x, y)));
+        return qGreen(picture->Image.pixel(PixelOf(picture, x, y)));
     };
     EXPECT_EQ(green(-200, 0), 255);
     EXPECT_NEAR(green(0, 225), 255 * ShadeFactor(0.6), 2);
@@ -79,7 +79,7 @@ TEST_F(Pictures, BackFacesAreDarkerThanAnyFrontFace) {
         int most = 0;
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx)
-                most = std::max(most, qGreen(picture.Image.pixel(at + QPoint(dx, dy))));
+                most = std::max(most, qGreen(picture->Image.pixel(at + QPoint(dx, dy))));
         }
         return most;
     };
@@ -102,25 +102,25 @@ TEST_F(Pictures, TheNearerFaceHidesTheFartherInShadedModeAndItsHiddenEdges) {
                  AddSquareMesh(b, SquareAt(-100, -100, 250, 250, 100))});
     Load(b.Build());
     PictureRequest request = Request(true);
-    Picture picture = RenderPicture(request);
-    ASSERT_TRUE(picture.Ok()) << picture.Error;
+    Expected<Picture> picture = RenderPicture(request);
+    ASSERT_TRUE(picture.Ok()) << picture.Message();
     // From +z the cyan square is nearer: the overlap and the red edge through it are cyan.
-    EXPECT_EQ(HueOf(picture.Image.pixel(PixelOf(picture, 0, 0))), Hue::Cyan);
-    EXPECT_EQ(HueOf(picture.Image.pixel(PixelOf(picture, 100, 0))), Hue::Cyan);
-    EXPECT_EQ(HueOf(picture.Image.pixel(PixelOf(picture, -200, -200))), Hue::Red);
+    EXPECT_EQ(HueOf(picture->Image.pixel(PixelOf(picture, 0, 0))), Hue::Cyan);
+    EXPECT_EQ(HueOf(picture->Image.pixel(PixelOf(picture, 100, 0))), Hue::Cyan);
+    EXPECT_EQ(HueOf(picture->Image.pixel(PixelOf(picture, -200, -200))), Hue::Red);
     // The wireframe has no depth: there the red edge crosses the cyan square.
-    const Picture wire = RenderPicture(Request(false));
+    const Expected<Picture> wire = RenderPicture(Request(false));
     const QPoint edge = PixelOf(wire, 100, 0);
     bool redNearEdge = false;
     for (int dx = -1; dx <= 1; ++dx)
-        redNearEdge |= HueOf(wire.Image.pixel(edge + QPoint(dx, 0))) == Hue::Red;
+        redNearEdge |= HueOf(wire->Image.pixel(edge + QPoint(dx, 0))) == Hue::Red;
     EXPECT_TRUE(redNearEdge);
 
     // From below (turned half round about x) the red square is nearer; its normal (from its
     // winding) points away, so it is dark red.
     request.View.AngleX = 180;
     picture = RenderPicture(request);
-    const QRgb overlap = picture.Image.pixel(PixelOf(picture, 0, 0));
+    const QRgb overlap = picture->Image.pixel(PixelOf(picture, 0, 0));
     EXPECT_GT(qRed(overlap), 0);
     EXPECT_EQ(qGreen(overlap), 0);
     EXPECT_LT(qRed(overlap), 128);
@@ -132,14 +132,14 @@ TEST_F(Pictures, APickedFaceIsHighlightedInBothModes) {
     for (const bool shaded : {false, true}) {
         PictureRequest request = Request(shaded);
         request.Look.HighlightFace = 1;
-        const Picture picture = RenderPicture(request);
-        ASSERT_TRUE(picture.Ok()) << picture.Error;
+        const Expected<Picture> picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Message();
         const auto isHighlight = [](QRgb c) {
             return c == qRgb(kHighlightRgb[0], kHighlightRgb[1], kHighlightRgb[2]);
         };
-        EXPECT_TRUE(isHighlight(picture.Image.pixel(PixelOf(picture, 200, 0)))) << shaded;
-        EXPECT_FALSE(isHighlight(picture.Image.pixel(PixelOf(picture, -200, 0)))) << shaded;
-        const QRect lit = PixelsWhere(picture.Image, isHighlight);
+        EXPECT_TRUE(isHighlight(picture->Image.pixel(PixelOf(picture, 200, 0)))) << shaded;
+        EXPECT_FALSE(isHighlight(picture->Image.pixel(PixelOf(picture, -200, 0)))) << shaded;
+        const QRect lit = PixelsWhere(picture->Image, isHighlight);
         EXPECT_NEAR(lit.left(), PixelOf(picture, 100, 0).x(), 2);
         EXPECT_NEAR(lit.right(), PixelOf(picture, 300, 0).x(), 2);
     }
@@ -152,24 +152,24 @@ TEST_F(Pictures, SizesUpToTheLimitAndClearRefusalsBeyond) {
     request.Size = QSize(1, 1);
     EXPECT_TRUE(RenderPicture(request).Ok());
     request.Size = QSize(2400, 1800);
-    const Picture large = RenderPicture(request);
-    ASSERT_TRUE(large.Ok()) << large.Error;
-    EXPECT_EQ(large.Image.size(), QSize(2400, 1800));
-    EXPECT_FALSE(PixelsOf(large.Image, Hue::Red).isEmpty());
+    const Expected<Picture> large = RenderPicture(request);
+    ASSERT_TRUE(large.Ok()) << large.Message();
+    EXPECT_EQ(large->Image.size(), QSize(2400, 1800));
+    EXPECT_FALSE(PixelsOf(large->Image, Hue::Red).isEmpty());
 
     for (const QSize bad : {QSize(0, 10), QSize(10, -1)}) {
         request.Size = bad;
-        const Picture refused = RenderPicture(request);
+        const Expected<Picture> refused = RenderPicture(request);
         EXPECT_FALSE(refused.Ok());
-        EXPECT_EQ(refused.Error, "a picture needs a width and a height of at least one pixel");
+        EXPECT_EQ(refused.Message(), "a picture needs a width and a height of at least one pixel");
     }
     const int largest = LargestPictureSide();
     ASSERT_GT(largest, 2400);
     request.Size = QSize(largest + 1, 16);
-    const Picture tooWide = RenderPicture(request);
+    const Expected<Picture> tooWide = RenderPicture(request);
     EXPECT_FALSE(tooWide.Ok());
-    EXPECT_EQ(tooWide.Error, "a picture can be at most " + std::to_string(largest) + " x " +
-                                 std::to_string(largest) + " pixels here");
+    EXPECT_EQ(tooWide.Message(), "a picture can be at most " + std::to_string(largest) + " x " +
+                                     std::to_string(largest) + " pixels here");
 }
 
 TEST_F(Pictures, PresetViewsFitAndKeepTheModelsProportions) {
@@ -180,9 +180,9 @@ TEST_F(Pictures, PresetViewsFitAndKeepTheModelsProportions) {
         request.Preset = preset;
         request.Fit = true;
         request.KeepProportions = true;
-        const Picture picture = RenderPicture(request);
-        EXPECT_TRUE(picture.Ok()) << picture.Error;
-        return PixelsWhere(picture.Image, [](QRgb c) { return HueOf(c) != Hue::Black; });
+        const Expected<Picture> picture = RenderPicture(request);
+        EXPECT_TRUE(picture.Ok()) << picture.Message();
+        return PixelsWhere(picture->Image, [](QRgb c) { return HueOf(c) != Hue::Black; });
     };
     // From the top: 200 across, 600 up; fitted, it reaches nearly from top to bottom.
     const QRect top = shape(PresetView::Top);
@@ -207,17 +207,17 @@ TEST_F(Pictures, TheTriadShowsTheAxesInTheLowerLeftCorner) {
     PictureRequest request = Request(false);
     request.Triad = true;
     request.Preset = PresetView::Front;  // x to the right, z up, y away
-    const Picture picture = RenderPicture(request);
-    ASSERT_TRUE(picture.Ok()) << picture.Error;
-    const QRectF area = TriadArea(picture.Image.size());
+    const Expected<Picture> picture = RenderPicture(request);
+    ASSERT_TRUE(picture.Ok()) << picture.Message();
+    const QRectF area = TriadArea(picture->Image.size());
     const auto near = [](QColor want) {
         return [want](QRgb c) {
             return std::abs(qRed(c) - want.red()) < 24 && std::abs(qGreen(c) - want.green()) < 24 &&
                    std::abs(qBlue(c) - want.blue()) < 24;
         };
     };
-    const QRect x = PixelsWhere(picture.Image, near(TriadColour(0)));
-    const QRect z = PixelsWhere(picture.Image, near(TriadColour(2)));
+    const QRect x = PixelsWhere(picture->Image, near(TriadColour(0)));
+    const QRect z = PixelsWhere(picture->Image, near(TriadColour(2)));
     ASSERT_FALSE(x.isEmpty());
     ASSERT_FALSE(z.isEmpty());
     EXPECT_TRUE(area.contains(x) && area.contains(z));
@@ -234,10 +234,10 @@ TEST_F(Pictures, ModelsWithoutFacesOrWithBadCoordinatesGiveAPicture) {
         PictureRequest request = Request(shaded);
         request.Fit = true;
         request.Preset = PresetView::Iso;
-        const Picture picture = RenderPicture(request);
-        ASSERT_TRUE(picture.Ok()) << picture.Error;
+        const Expected<Picture> picture = RenderPicture(request);
+        ASSERT_TRUE(picture.Ok()) << picture.Message();
         EXPECT_TRUE(
-            PixelsWhere(picture.Image, [](QRgb c) { return HueOf(c) != Hue::Black; }).isEmpty());
+            PixelsWhere(picture->Image, [](QRgb c) { return HueOf(c) != Hue::Black; }).isEmpty());
     }
     OptBuilder bad(0);
     const float inf = std::numeric_limits<float>::infinity();
@@ -246,9 +246,9 @@ TEST_F(Pictures, ModelsWithoutFacesOrWithBadCoordinatesGiveAPicture) {
     Load(bad.Build());
     PictureRequest request = Request(true);
     request.Fit = true;
-    const Picture picture = RenderPicture(request);
-    ASSERT_TRUE(picture.Ok()) << picture.Error;
-    EXPECT_FALSE(PixelsOf(picture.Image, Hue::Red).isEmpty());
+    const Expected<Picture> picture = RenderPicture(request);
+    ASSERT_TRUE(picture.Ok()) << picture.Message();
+    EXPECT_FALSE(PixelsOf(picture->Image, Hue::Red).isEmpty());
 }
 
 }  // namespace

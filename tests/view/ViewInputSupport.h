@@ -23,7 +23,7 @@ class InputView : public ShownView {
     // Where a model point is on the panel now.
     QPointF At(float x, float y, float z = 0) const {
         const Vec3d w = FrameTransform::OfView(view).ModelToWindow({x, y, z});
-        return {w.x, w.y};
+        return {w.X, w.Y};
     }
     static QPoint Pixel(QPointF p) { return {static_cast<int>(p.x()), static_cast<int>(p.y())}; }
     // The cursor moved to a point of the panel, delivered at once (a move through the window
@@ -55,7 +55,7 @@ class InputView : public ShownView {
     QRectF Projected(const std::vector<V3>& points) const {
         double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
         for (const V3& p : points) {
-            const QPointF w = At(p.x, p.y, p.z);
+            const QPointF w = At(p.X, p.Y, p.Z);
             left = std::min(left, w.x());
             right = std::max(right, w.x());
             top = std::min(top, w.y());

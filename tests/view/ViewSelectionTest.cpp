@@ -10,9 +10,9 @@ namespace vexlor::view {
 namespace {
 
 void ExpectVec(const Vec3& v, float x, float y, float z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
+    EXPECT_EQ(v.X, x);
+    EXPECT_EQ(v.Y, y);
+    EXPECT_EQ(v.Z, z);
 }
 
 TEST(ViewSelection, AHardpointShowsItsPointInItsTypeColourInsideABoxOfTheExtent) {
@@ -67,7 +67,7 @@ TEST(ViewSelection, AnExtentOfThe32BitLimitsDoesNotOverflowTheBox) {
     SelectBlock(selection, block, std::numeric_limits<int32_t>::max(),
                 std::numeric_limits<int32_t>::min());
     ASSERT_TRUE(selection.Box);
-    EXPECT_GT(selection.Box->Span.x, 5.7e7f);
+    EXPECT_GT(selection.Box->Span.X, 5.7e7f);
 }
 
 }  // namespace

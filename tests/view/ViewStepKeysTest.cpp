@@ -19,7 +19,7 @@ struct KeyCase {
     int32_t panX, panY;
 };
 
-TEST(ViewKeys, EveryRowOfTheTableAtScaleOne) {
+TEST(ViewStepKeys, EveryRowOfTheTableAtScaleOne) {
     const KeyCase cases[] = {
         {Qt::Key_PageUp, kNone, 0, 0, 10, 0, 0},
         {Qt::Key_PageDown, kNone, 0, 0, -10, 0, 0},
@@ -48,7 +48,7 @@ TEST(ViewKeys, EveryRowOfTheTableAtScaleOne) {
     }
 }
 
-TEST(ViewKeys, ZoomKeysMultiplyInExtendedPrecision) {
+TEST(ViewStepKeys, ZoomKeysMultiplyInExtendedPrecision) {
     ViewState view;
     EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Equal, kNone));
     EXPECT_EQ(view.Scale, static_cast<double>(1.1L));
@@ -64,7 +64,7 @@ TEST(ViewKeys, ZoomKeysMultiplyInExtendedPrecision) {
     EXPECT_EQ(view.AngleZ, 0);
 }
 
-TEST(ViewKeys, KeysOutsideTheTableChangeNothing) {
+TEST(ViewStepKeys, KeysOutsideTheTableChangeNothing) {
     // Keypad keys are none of the table's, so they never zoom, turn or pan (Num Lock off, the
     // keypad's 4 arrives as Left; Shift with it is no held key that would make it pan).
     const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
@@ -88,7 +88,7 @@ TEST(ViewKeys, KeysOutsideTheTableChangeNothing) {
     }
 }
 
-TEST(ViewKeys, HeldMouseButtonsMakeShiftArrowsTurn) {
+TEST(ViewStepKeys, HeldMouseButtonsMakeShiftArrowsTurn) {
     ViewState view;
     view.ExtentMax = 400;
     EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Left, kShift, Qt::LeftButton));
@@ -96,7 +96,7 @@ TEST(ViewKeys, HeldMouseButtonsMakeShiftArrowsTurn) {
     EXPECT_EQ(view.PanX, 0);
 }
 
-TEST(ViewKeys, StepsFollowTheScale) {
+TEST(ViewStepKeys, StepsFollowTheScale) {
     EXPECT_EQ(TurnStep(1.0), 10);
     EXPECT_EQ(TurnStep(4.0), 2);  // 2.5 to the even neighbour
     EXPECT_EQ(TurnStep(30.0), 1);
@@ -116,7 +116,7 @@ TEST(ViewKeys, StepsFollowTheScale) {
     EXPECT_EQ(view.AngleZ, 2);
 }
 
-TEST(ViewKeys, PanWithoutAStepOrBeyond32BitsStaysDefined) {
+TEST(ViewStepKeys, PanWithoutAStepOrBeyond32BitsStaysDefined) {
     ViewState view;
     view.ExtentMax = 400;
     view.Scale = 0.02;  // R(0.3) = 0
@@ -134,7 +134,7 @@ TEST(ViewKeys, PanWithoutAStepOrBeyond32BitsStaysDefined) {
     EXPECT_EQ(view.Scale, std::numeric_limits<double>::max());
 }
 
-TEST(ViewKeys, EitherKeyOfAPairZoomsAndKeypadKeysHaveTheirDigits) {
+TEST(ViewStepKeys, EitherKeyOfAPairZoomsAndKeypadKeysHaveTheirDigits) {
     ViewState view;
     EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Plus, kNone));  // a "+" key of its own
     EXPECT_TRUE(ApplyViewKey(view, Qt::Key_Underscore, kShift | Qt::ControlModifier));

@@ -26,7 +26,7 @@ using vexlor::testing::V3;
 
 inline FaceInput QuadFace() {
     FaceInput f;
-    f.vertex = {0, 1, 2, 3};
+    f.Vertex = {0, 1, 2, 3};
     return f;
 }
 
@@ -50,7 +50,7 @@ inline std::vector<V3> SquareAt(float x0, float y0, float x1, float y1, float z)
 // A mesh of one quad with the given stored face normal.
 inline int64_t AddSquareMeshFacing(OptBuilder& b, const std::vector<V3>& corners, V3 normal) {
     FaceInput face = QuadFace();
-    face.normal = normal;
+    face.Normal = normal;
     return b.AddJump(0, {b.AddVertices(corners), b.AddFaces({face})});
 }
 
@@ -83,7 +83,7 @@ inline std::vector<uint8_t> BoxModel() {
                                               {1, 2, 6, 5},
                                               {0, 4, 7, 3}}) {
         FaceInput face;
-        face.vertex = side;
+        face.Vertex = side;
         sides.push_back(face);
     }
     b.SetMeshes({b.AddJump(0, {b.AddVertices(corners), b.AddFaces(sides)})});

@@ -87,8 +87,8 @@ TEST(WireframeArrays, LevelFilterKeepsTableOrder) {
 
 TEST(WireframeArrays, FacesWithCornersThatAreNotNumbersAreLeftOut) {
     std::vector<DrawFace> store = Faces({{0, 1}, {0, 1}, {0, 1}});
-    store[0].Corners[2].y = std::nanf("");
-    store[2].Corners[3].z = -INFINITY;
+    store[0].Corners[2].Y = std::nanf("");
+    store[2].Corners[3].Z = -INFINITY;
     EXPECT_EQ(DrawnFaces(store, 0), (std::vector<uint32_t>{1}));
 }
 
@@ -124,7 +124,7 @@ TEST(CoarseLevels, TheFinestLevelWithinTheBudgetElseTheFewestFacesAndNoneThatSav
         face.Lod = uint8_t(lod);
         store.insert(store.end(), size_t(count), face);
     }
-    store[0].Corners[0].x = NAN;  // never drawn: not counted
+    store[0].Corners[0].X = NAN;  // never drawn: not counted
     CoarseLevels levels;
     levels.Count(store);
     // Level 1 shown: 149 faces. A full frame of 149 ms is a millisecond a face.

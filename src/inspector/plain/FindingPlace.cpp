@@ -9,7 +9,7 @@
 #include "reader/FormatTables.h"
 #include "reader/RecordPlaces.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptStream& stream,
                             const OptModel& model) {
@@ -74,4 +74,4 @@ int32_t NodeOfPlace(const FindingPlace& place, const OptModel& model) {
     return found;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

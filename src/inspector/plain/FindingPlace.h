@@ -9,7 +9,7 @@
 #include "reader/OptStream.h"
 #include "reader/WalkProblems.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 struct FindingPlace {
     int32_t Node = -1;         // the tree node, when it is known without a search
@@ -36,4 +36,4 @@ FindingPlace PlaceOfProblem(const WalkProblem& problem, const OptStream& stream,
 // The tree node of the place; -1 when no node has its block.
 int32_t NodeOfPlace(const FindingPlace& place, const OptModel& model);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

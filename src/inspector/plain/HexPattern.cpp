@@ -9,7 +9,7 @@
 
 #include "inspector/plain/TypedText.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -149,4 +149,4 @@ HexHit FindBackward(std::span<const uint8_t> bytes, std::span<const uint8_t> pat
     return {};
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -11,7 +11,7 @@
 
 #include "reader/Result.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 enum class HexSearchKind { kBytes, kInt32, kSingle };
 
@@ -31,4 +31,4 @@ HexHit FindForward(std::span<const uint8_t> bytes, std::span<const uint8_t> patt
 // The last occurrence that starts at or before `from`, else the last of the file.
 HexHit FindBackward(std::span<const uint8_t> bytes, std::span<const uint8_t> pattern, int64_t from);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -1,7 +1,7 @@
 // The report line matcher.
 #include "inspector/plain/LineMatcher.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -55,4 +55,4 @@ void LineMatcher::MatchRows(const ReportLines& lines, size_t first, size_t last,
         if (Matches(*line)) rows.push_back(static_cast<int32_t>(line.Row()));
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

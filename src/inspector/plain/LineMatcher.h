@@ -12,7 +12,7 @@
 
 #include "reader/ReportLines.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 class LineMatcher {
   public:
@@ -36,4 +36,4 @@ class LineMatcher {
     std::array<size_t, 256> skip_{};
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

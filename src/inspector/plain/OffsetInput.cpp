@@ -5,7 +5,7 @@
 
 #include "inspector/plain/TypedText.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 Expected<int64_t> ParseOffset(std::string_view text, int64_t fileSize) {
     text = Trim(text);
@@ -37,4 +37,4 @@ Expected<int64_t> ParseOffset(std::string_view text, int64_t fileSize) {
     return static_cast<int64_t>(value);
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -8,9 +8,9 @@
 
 #include "reader/Result.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 // The offset of a byte of the file, or a failure whose message says what is wrong.
 Expected<int64_t> ParseOffset(std::string_view text, int64_t fileSize);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -7,7 +7,7 @@
 #include "reader/CornerTargets.h"
 #include "reader/FormatTables.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 namespace {
 
@@ -117,4 +117,4 @@ RecordValues ValuesOfRecord(const OptStream& stream, int64_t globalOffset, const
     return values;
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -12,7 +12,7 @@
 #include "reader/OptStream.h"
 #include "reader/RecordPlaces.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 // One value of a record: a field of one value, or one part of a field of several (corner 2, y).
 struct RecordValueRow {
@@ -45,4 +45,4 @@ std::string RecordName(const RecordRef& record);
 RecordValues ValuesOfRecord(const OptStream& stream, int64_t globalOffset, const RecordRef& record,
                             int32_t mesh, const NumberText& numbers);
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 
 // The text without the white space around it.
 inline std::string_view Trim(std::string_view text) {
@@ -26,4 +26,4 @@ inline std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

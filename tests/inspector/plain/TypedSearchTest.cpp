@@ -11,7 +11,7 @@
 #include "inspector/plain/LineMatcher.h"
 #include "inspector/plain/OffsetInput.h"
 
-namespace vexlor::app {
+namespace vexlor::inspector {
 namespace {
 
 using namespace std::string_literals;
@@ -108,4 +108,4 @@ TEST(OffsetInputTest, JunkGetsAMessageThatSaysWhatAnOffsetIs) {
 }
 
 }  // namespace
-}  // namespace vexlor::app
+}  // namespace vexlor::inspector

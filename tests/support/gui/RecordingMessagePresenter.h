@@ -6,7 +6,7 @@
 
 #include "desktop/MessagePresenter.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class RecordingMessagePresenter : public MessagePresenter {
   public:
@@ -25,4 +25,4 @@ class RecordingMessagePresenter : public MessagePresenter {
     QList<bool> answers;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

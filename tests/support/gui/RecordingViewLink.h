@@ -5,10 +5,11 @@
 #include <QKeySequence>
 #include <QStringList>
 #include <utility>
+#include <vector>
 
 #include "desktop/ViewLink.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 class RecordingViewLink : public ViewLink {
   public:
@@ -38,6 +39,9 @@ class RecordingViewLink : public ViewLink {
     void HighlightFace(int64_t blockOffset, int32_t faceInBlock) override {
         highlight = {blockOffset, faceInBlock};
         calls << QStringLiteral("HighlightFace(%1,%2)").arg(blockOffset).arg(faceInBlock);
+    }
+    void MarkFaces(std::span<const std::pair<int64_t, int32_t>> faces) override {
+        marked.assign(faces.begin(), faces.end());
     }
     void Redraw() override { calls << QStringLiteral("Redraw"); }
     void StopRotation() override {
@@ -82,7 +86,8 @@ class RecordingViewLink : public ViewLink {
     int32_t lod = 1;
     ShownBlock shownBlock;
     std::pair<int64_t, int32_t> highlight{-1, -1};
+    std::vector<std::pair<int64_t, int32_t>> marked;  // the faces a panel marks
     bool rotationOn = false;
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

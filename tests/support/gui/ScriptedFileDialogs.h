@@ -7,7 +7,7 @@
 
 #include "desktop/FileDialogs.h"
 
-namespace vexlor::app {
+namespace vexlor::desktop {
 
 // An empty queue of names is a cancelled dialog; an empty queue of sizes takes the size offered.
 class ScriptedFileDialogs : public FileDialogs {
@@ -51,4 +51,4 @@ class ScriptedFileDialogs : public FileDialogs {
     }
 };
 
-}  // namespace vexlor::app
+}  // namespace vexlor::desktop

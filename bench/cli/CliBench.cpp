@@ -20,6 +20,7 @@
 #include <map>
 #include <string>
 
+#include "BenchMain.h"
 #include "reader/OptDocument.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
@@ -118,17 +119,16 @@ BENCHMARK(BM_CheckFolder)
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    WriteFolder();
-    std::printf("%d models of %lld faces in %s; load average before: %s\n", kFiles,
-                static_cast<long long>(FacesPerModel()), Folder().c_str(), LoadAverage().c_str());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = vexlor::bench::RunBenchmarks(argc, argv, [] {
+        WriteFolder();
+        std::printf("%d models of %lld faces in %s; load average before: %s\n", kFiles,
+                    static_cast<long long>(FacesPerModel()), Folder().c_str(),
+                    LoadAverage().c_str());
+    });
     const auto& rates = FilesPerSecond();
     if (rates.count(1) && rates.count(2))
         std::printf("speed-up of --jobs 2 over --jobs 1: %.2f x (load average after: %s)\n",
                     rates.at(2) / rates.at(1), LoadAverage().c_str());
     fs::remove_all(Folder());
-    return 0;
+    return status;
 }

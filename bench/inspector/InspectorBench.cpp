@@ -14,9 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "RecordingMessagePresenter.h"
-#include "RecordingViewLink.h"
-#include "ScriptedFileDialogs.h"
+#include "GuiBenchMain.h"
+#include "StandInWindow.h"
 #include "desktop/MainWindow.h"
 #include "inspector/HexPane.h"
 #include "inspector/HexView.h"
@@ -75,7 +74,7 @@ std::pair<int32_t, int32_t> FaceAndOtherNode() {
 }
 
 struct ShownView {
-    app::HexView view;
+    inspector::HexView view;
     ShownView() {
         OptDocument& document = LargeDocument();
         view.Model()->SetFile(&document.Stream(), document.Model().GlobalOffset);
@@ -124,7 +123,7 @@ BENCHMARK(BM_HexScrollThousandRows)->Unit(benchmark::kMillisecond)->UseRealTime(
 // The search as the bar runs it: slices between window events until the whole report is done.
 void BM_ReportSearch(benchmark::State& state, const char* text) {
     const ReportLines& lines = LargeReport();
-    app::ReportSearch search(lines);
+    inspector::ReportSearch search(lines);
     for (auto _ : state) {
         search.SetText(QString::fromLatin1(text));
         while (search.Running())
@@ -142,7 +141,7 @@ BENCHMARK_CAPTURE(BM_ReportSearch, many_matches, "vertex")
 
 void BM_LineMatcherOnly(benchmark::State& state) {
     const ReportLines& lines = LargeReport();
-    const app::LineMatcher matcher("FaCe 4321 ");
+    const inspector::LineMatcher matcher("FaCe 4321 ");
     std::vector<int32_t> rows;
     const auto bytes = static_cast<int64_t>(lines.ByteCount());
     for (auto _ : state) {
@@ -160,7 +159,7 @@ BENCHMARK(BM_LineMatcherOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LineMatcherOverStrings(benchmark::State& state) {
     const ReportLines& packed = LargeReport();
     const std::vector<std::string> lines(packed.begin(), packed.end());
-    const app::LineMatcher matcher("FaCe 4321 ");
+    const inspector::LineMatcher matcher("FaCe 4321 ");
     std::vector<int32_t> rows;
     for (auto _ : state) {
         rows.clear();
@@ -175,11 +174,8 @@ BENCHMARK(BM_LineMatcherOverStrings)->Unit(benchmark::kMillisecond)->UseRealTime
 // A click on the largest face block's node in the tree, after a click on the first mesh: the
 // block's report in the list (about 100,000 lines), its tints in the hex view, the view told.
 void BM_WindowChooseFaceBlock(benchmark::State& state) {
-    OptDocument document;
-    app::RecordingViewLink view;
-    app::RecordingMessagePresenter messages;
-    app::ScriptedFileDialogs dialogs;
-    app::MainWindow window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    bench::StandInWindow standIn;
+    desktop::MainWindow& window = standIn.Window;
     window.resize(1400, 900);
     window.show();
     const std::string path = std::filesystem::temp_directory_path() /
@@ -196,10 +192,12 @@ void BM_WindowChooseFaceBlock(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
         window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(faceIndex);
-        window.findChild<app::HexPane*>()->repaint();
+        window.findChild<inspector::HexPane*>()->repaint();
     }
     state.counters["list_lines"] =
-        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->model()->rowCount();
+        window.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+            ->model()
+            ->rowCount();
 }
 BENCHMARK(BM_WindowChooseFaceBlock)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -213,7 +211,7 @@ void BM_RecordValuesOfAFace(benchmark::State& state) {
     const RecordRef face = FaceRecordRef(block.Offset, faces / 2);
     size_t linked = 0;
     for (auto _ : state) {
-        const app::RecordValues values = app::ValuesOfRecord(
+        const inspector::RecordValues values = inspector::ValuesOfRecord(
             document.Stream(), document.Model().GlobalOffset, face, block.Mesh, document.Numbers());
         linked = static_cast<size_t>(std::count_if(values.Rows.begin(), values.Rows.end(),
                                                    [](const auto& row) { return row.Target; }));
@@ -239,11 +237,5 @@ BENCHMARK(BM_OpenTheSameModel)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Painting needs no graphics driver: without a display the offscreen platform will do.
-    if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vexlor::bench::RunGuiBenchmarks(argc, argv, vexlor::bench::Display::OffscreenWithout);
 }

@@ -13,9 +13,8 @@
 #include <filesystem>
 #include <string>
 
-#include "RecordingMessagePresenter.h"
-#include "RecordingViewLink.h"
-#include "ScriptedFileDialogs.h"
+#include "GuiBenchMain.h"
+#include "StandInWindow.h"
 #include "desktop/BrowserWindow.h"
 #include "desktop/GlViewLink.h"
 #include "desktop/MainWindow.h"
@@ -34,9 +33,9 @@ std::vector<uint8_t> TwoThousandFaceBlock() {
         vertices.push_back({float(i % 45), float(i / 45), 0});
     std::vector<testing::FaceInput> faces(2000);
     for (int i = 0; i < 2000; ++i) {
-        faces[static_cast<size_t>(i)].vertex = {i % 2000, (i + 1) % 2000, (i + 45) % 2000,
+        faces[static_cast<size_t>(i)].Vertex = {i % 2000, (i + 1) % 2000, (i + 45) % 2000,
                                                 (i + 46) % 2000};
-        faces[static_cast<size_t>(i)].normal = {0, 0, -1};
+        faces[static_cast<size_t>(i)].Normal = {0, 0, -1};
     }
     const int64_t v = b.AddVertices(vertices);
     const int64_t f = b.AddFaces(faces);
@@ -45,11 +44,8 @@ std::vector<uint8_t> TwoThousandFaceBlock() {
 }
 
 void BM_ChooseFaceBlockNode(benchmark::State& state) {
-    OptDocument document;
-    app::RecordingViewLink view;
-    app::RecordingMessagePresenter messages;
-    app::ScriptedFileDialogs dialogs;
-    app::MainWindow window({document, view, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    bench::StandInWindow standIn;
+    desktop::MainWindow& window = standIn.Window;
     window.resize(1200, 900);
     window.show();
     const std::string path = std::filesystem::temp_directory_path() /
@@ -65,11 +61,15 @@ void BM_ChooseFaceBlockNode(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
         window.findChild<QTreeView*>(QStringLiteral("structureTree"))->setCurrentIndex(faces);
-        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->viewport()->repaint();
+        window.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+            ->viewport()
+            ->repaint();
         QApplication::processEvents();
     }
     state.counters["lines"] = static_cast<double>(
-        window.findChild<app::ReportListView*>(QStringLiteral("reportList"))->model()->rowCount());
+        window.findChild<inspector::ReportListView*>(QStringLiteral("reportList"))
+            ->model()
+            ->rowCount());
 }
 BENCHMARK(BM_ChooseFaceBlockNode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -80,14 +80,15 @@ void BM_PreviewFighter(benchmark::State& state) {
     }
     view::ViewState viewState;
     OptDocument document;
-    app::GlViewLink link(viewState);
-    app::RecordingMessagePresenter messages;
-    app::ScriptedFileDialogs dialogs;
-    app::MainWindow window({document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
+    desktop::GlViewLink link(viewState);
+    desktop::RecordingMessagePresenter messages;
+    desktop::ScriptedFileDialogs dialogs;
+    desktop::MainWindow window(
+        {document, link, messages, dialogs, QStringLiteral(VEXLOR_DATA_DIR)});
     view::ViewWindow viewWindow(viewState);
     link.Attach(&viewWindow);
     viewWindow.show();
-    app::BrowserWindow browser(window, link, messages);
+    desktop::BrowserWindow browser(window, link, messages);
     browser.ChangeDirectory(QStringLiteral(VEXLOR_SAMPLES_DIR));
     while (browser.Files()->rowCount(browser.FileList()->rootIndex()) < 2)
         QApplication::processEvents();
@@ -107,11 +108,5 @@ BENCHMARK(BM_PreviewFighter)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The list needs no graphics driver: without a display the offscreen platform will do.
-    if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vexlor::bench::RunGuiBenchmarks(argc, argv, vexlor::bench::Display::OffscreenWithout);
 }
