@@ -66,9 +66,12 @@ bool FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     gl.glDisable(GL_LIGHTING);
     gl.glDisable(GL_CULL_FACE);
 
+    const bool shaded = look.Shaded && shaded_.Ready();
     gl.glClearColor(0, 0, 0, 1);
     gl.glClearDepth(DepthForBox(box).ClearDepth);
-    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Only the shaded mode tests depth: the software renderer's clear of the depth buffer is a
+    // good part of a small model's frame.
+    gl.glClear(shaded ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
     gl.glMatrixMode(GL_MODELVIEW);
     gl.glPushMatrix();
     gl.glLoadIdentity();
@@ -85,7 +88,7 @@ bool FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
         shown.LevelOfMesh.empty() ? std::nullopt : std::optional<int32_t>(scene.CoarseKey);
     bool filled = wireframe_.Prepare(scene.Faces, scene.CurrentMesh, shown, coarseKey);
     // Without the shader the wireframe stands in for the shaded mode.
-    if (look.Shaded && shaded_.Ready()) {
+    if (shaded) {
         const NearerWins depth = DepthForBox(box);
         gl.glEnable(GL_DEPTH_TEST);
         gl.glDepthFunc(depth.DepthFunction);
@@ -104,7 +107,8 @@ bool FrameRenderer::Draw(QOpenGLFunctions_2_1& gl, const ViewBox& box, const Cam
     gl.glPopMatrix();
     // The context's default back for whoever draws next with it (the surface's triad).
     gl.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    gl.glFlush();
+    // No flush: what draws next (the triad) joins the software renderer's pass, and reading the
+    // pixels or showing them finishes it.
     return filled;
 }
 
