@@ -1,19 +1,23 @@
-// Copying the view's frames to the screen.
+// Showing the view's frames with the axis triad over them.
 #include "view/FrameSurface.h"
 
 #include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QPainter>
+#include <QSurfaceFormat>
 
 #include "view/AxisTriad.h"
 
 namespace vexlor::view {
 
-FrameSurface::FrameSurface(std::function<void()> initialize, std::function<void()> beforePaint)
+FrameSurface::FrameSurface(std::function<void()> initialize, std::function<bool()> drawFrame)
     : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate),
       initialize_(std::move(initialize)),
-      beforePaint_(std::move(beforePaint)) {
+      drawFrame_(std::move(drawFrame)) {
+    // The shaded mode tests depth in the window's own buffers.
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setDepthBufferSize(24);
+    setFormat(format);
     setFlags(flags() | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
     // Named, so that no one takes it for one of the program's windows (those carry its name).
     setTitle(QStringLiteral("3D view panel"));
@@ -60,16 +64,15 @@ void FrameSurface::SetTriad(const Mat3& rotation) {
 }
 
 void FrameSurface::paintGL() {
-    beforePaint_();
+    if (drawFrame_()) return;
+    QOpenGLFunctions& gl = *context()->functions();
+    gl.glClearColor(0, 0, 0, 1);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void FrameSurface::DrawTriad() {
     QOpenGLFunctions& gl = *context()->functions();
     const QSize target = size() * devicePixelRatio();
-    if (frame_ != nullptr) {
-        QOpenGLFramebufferObject::blitFramebuffer(nullptr, QRect(QPoint(), target), frame_,
-                                                  QRect(QPoint(), frame_->size()));
-    } else {
-        gl.glClearColor(0, 0, 0, 1);
-        gl.glClear(GL_COLOR_BUFFER_BIT);
-    }
     if (triad_.isNull() || !blitter_.isCreated()) return;
     if (triadChanged_) {
         if (triadTexture_ == 0) gl.glGenTextures(1, &triadTexture_);

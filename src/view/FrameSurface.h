@@ -1,10 +1,13 @@
-// The native OpenGL window through which the view's frames reach the screen. It fills the view's
-// panel and takes no input (the mouse's events go to the panel beneath it, the keys to its
-// window). Each paint copies the panel's last frame and paints the axis triad over it; a paint
-// never draws a new frame.
+// The native OpenGL window on which the view's frames are drawn. It fills the view's panel and
+// takes no input (the mouse's events go to the panel beneath it, the keys to its window). The
+// panel draws each frame straight into the window's back buffer, with the axis triad over it;
+// each paint asks the panel for the frame (the one just drawn, or the last one again) and shows
+// it. A paint never draws a new frame.
 //
 // A native window is the cheap way to the screen: an OpenGL widget is composed with the rest of
-// its window on every frame, which under a software renderer costs several times the frame.
+// its window on every frame, which under a software renderer costs several times the frame; and
+// drawing into the window rather than into a framebuffer copied to it saves the software
+// renderer's shader copy of every pixel.
 #pragma once
 
 #include <QImage>
@@ -15,21 +18,20 @@
 
 #include "view/FrameTransform.h"
 
-class QOpenGLFramebufferObject;
-
 namespace vexlor::view {
 
 class FrameSurface : public QOpenGLWindow {
   public:
-    // `initialize` runs when a context is new, `beforePaint` before each paint (with the
-    // context current).
-    FrameSurface(std::function<void()> initialize, std::function<void()> beforePaint);
+    // `initialize` runs when a context is new; `drawFrame` at each paint, with the context
+    // current, puts the frame and its triad into the back buffer and says whether there is one
+    // (none: black).
+    FrameSurface(std::function<void()> initialize, std::function<bool()> drawFrame);
     ~FrameSurface() override;
 
-    // The frame each paint copies (none: black).
-    void SetFrame(QOpenGLFramebufferObject* frame) { frame_ = frame; }
-    // The axis triad painted over it, for the frame's rotation.
+    // The axis triad for the frame's rotation, and its picture drawn over the frame in the back
+    // buffer (with the context current).
     void SetTriad(const Mat3& rotation);
+    void DrawTriad();
 
   protected:
     void initializeGL() override;
@@ -39,8 +41,7 @@ class FrameSurface : public QOpenGLWindow {
     void ReleaseGl();
 
     std::function<void()> initialize_;
-    std::function<void()> beforePaint_;
-    QOpenGLFramebufferObject* frame_ = nullptr;
+    std::function<bool()> drawFrame_;
     QImage triad_;     // painted in the triad's area, its alpha premultiplied
     QRect triadArea_;  // in the frame's pixels
     bool triadChanged_ = false;

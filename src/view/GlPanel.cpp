@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QtDebug>
 #include <algorithm>
-#include <optional>
 
 #include "view/FrameSurface.h"
 #include "view/Wireframe.h"
@@ -19,7 +18,7 @@ namespace vexlor::view {
 GlPanel::GlPanel(ViewState& view, QWidget* parent)
     : QWidget(parent),
       view_(view),
-      surface_(new FrameSurface([this] { InitializeGl(); }, [this] { BeforePaint(); })),
+      surface_(new FrameSurface([this] { InitializeGl(); }, [this] { return PaintFrame(); })),
       container_(QWidget::createWindowContainer(surface_, this)),
       visibility_(new ViewVisibility(this, surface_)) {
     // The container owns the surface; neither takes the panel's input.
@@ -70,8 +69,9 @@ void GlPanel::InitializeGl() {
 void GlPanel::ReleaseGl() {
     if (gl_ == nullptr) return;
     surface_->makeCurrent();
-    surface_->SetFrame(nullptr);
     frame_.reset();
+    windowHoldsLast_ = false;
+    framebufferHoldsLast_ = false;
     renderer_.Destroy();
     surface_->doneCurrent();
     gl_ = nullptr;
@@ -82,6 +82,8 @@ QSize GlPanel::FrameSize() const {
     return {qMax(1, qRound(width() * ratio)), qMax(1, qRound(height() * ratio))};
 }
 
+QSize GlPanel::SurfacePixels() const { return surface_->size() * surface_->devicePixelRatio(); }
+
 void GlPanel::EnsureFramebuffer() {
     const QSize size(qMax(1, view_.ViewportWidth), qMax(1, view_.ViewportHeight));
     if (frame_ && frame_->size() == size) return;
@@ -89,6 +91,7 @@ void GlPanel::EnsureFramebuffer() {
     QOpenGLFramebufferObjectFormat format;
     format.setAttachment(QOpenGLFramebufferObject::Depth);
     frame_ = std::make_unique<QOpenGLFramebufferObject>(size, format);
+    framebufferHoldsLast_ = false;
 }
 
 void GlPanel::SetupScene() {
@@ -105,6 +108,7 @@ void GlPanel::SetupScene() {
     selection_.MarkedFaces.clear();
     renderer_.Invalidate();
     counted_ = false;
+    lastChoice_.reset();  // its levels were counted for the model before
     lastFullMs_ = 0;
     sceneSet_ = true;
     RenderScene();
@@ -116,10 +120,10 @@ void GlPanel::RenderScene() {
         framePending_ = true;
         return;
     }
+    // Left current: releasing and binding the window's context again each frame costs the
+    // software renderer a look at the window's size through the X server.
     surface_->makeCurrent();
-    DrawFrame();
-    surface_->doneCurrent();
-    surface_->update();
+    DrawFrame(Target::Window, Show::AtOnce);
 }
 
 void GlPanel::FinishFrames() {
@@ -151,7 +155,7 @@ void GlPanel::RequestFrame() {
 
 void GlPanel::SetDragging(bool dragging) {
     dragging_ = dragging;
-    if (!dragging && lastCoarse_) RequestFrame();
+    if (!dragging && lastChoice_) RequestFrame();
 }
 
 FrameScene GlPanel::Scene() const {
@@ -168,51 +172,88 @@ FrameLook GlPanel::Look() const {
     return {selection_.Shaded, selection_.HighlightFace, selection_.MarkedFaces};
 }
 
-void GlPanel::DrawFrame() {
+void GlPanel::DrawFrame(Target target, Show show) {
     lastFrameAt_ = clock_.nsecsElapsed();
-    EnsureFramebuffer();
-    frame_->bind();
     drawnCamera_ = CameraOf(view_);
-    FrameScene scene = Scene();
-    std::optional<CoarseLevels::Choice> coarse;
+    lastChoice_.reset();
     if (dragging_ && lastFullMs_ > coarseAfterMs_) {
-        if (!counted_) coarse_.Count(scene.Faces);
+        if (!counted_) coarse_.Count(Scene().Faces);
         counted_ = true;
-        coarse = coarse_.Choose(scene.ShowLod, lastFullMs_, coarseAfterMs_);
+        lastChoice_ = coarse_.Choose(selection_.ShowLod, lastFullMs_, coarseAfterMs_);
     }
-    if (coarse) {
-        scene.CoarseLevels = coarse->LevelOfMesh;
-        scene.CoarseKey = coarse->Key;
-    }
-    const bool filled = renderer_.Draw(*gl_, ViewBoxOf(view_), drawnCamera_, view_.ViewportWidth,
-                                       view_.ViewportHeight, scene, Look());
-    // Finished, so that its time is the frame's; a frame that filled arrays is no measure.
-    gl_->glFinish();
-    const double ms = static_cast<double>(clock_.nsecsElapsed() - lastFrameAt_) * 1e-6;
-    if (!coarse && !filled) lastFullMs_ = ms;
-    lastCoarse_ = coarse.has_value();
-    frame_->release();
-    surface_->SetFrame(frame_.get());
+    windowHoldsLast_ = false;
+    framebufferHoldsLast_ = false;
+    drawnAny_ = true;
     surface_->SetTriad(ViewRotation(drawnCamera_.AngleX, drawnCamera_.AngleY, drawnCamera_.AngleZ));
+    const bool filled = DrawLast(target);
+    // Finished, so that its time is the frame's (a frame that filled arrays is no measure): put
+    // on the screen at once, which finishes it, or finished here and shown by a later paint.
+    if (show == Show::AtOnce && surface_->isExposed()) {
+        surface_->context()->swapBuffers(surface_);
+        windowHoldsLast_ = false;
+    } else {
+        gl_->glFinish();
+        if (show == Show::AtOnce) surface_->update();
+    }
+    const double ms = static_cast<double>(clock_.nsecsElapsed() - lastFrameAt_) * 1e-6;
+    if (!lastChoice_ && !filled) lastFullMs_ = ms;
     framePending_ = false;
     ++framesDrawn_;
     emit FrameDrawn();
 }
 
-void GlPanel::BeforePaint() {
-    if (gl_ != nullptr && framePending_ && sceneSet_) DrawFrame();
+bool GlPanel::DrawLast(Target target) {
+    if (target == Target::Framebuffer) {
+        EnsureFramebuffer();
+        frame_->bind();
+    } else {
+        QOpenGLFramebufferObject::bindDefault();
+    }
+    FrameScene scene = Scene();
+    if (lastChoice_) {
+        scene.CoarseLevels = lastChoice_->LevelOfMesh;
+        scene.CoarseKey = lastChoice_->Key;
+    }
+    const bool filled = renderer_.Draw(*gl_, ViewBoxOf(view_), drawnCamera_, view_.ViewportWidth,
+                                       view_.ViewportHeight, scene, Look());
+    if (target == Target::Framebuffer) {
+        frame_->release();
+        framebufferHoldsLast_ = true;
+    } else {
+        // In the same pass as the frame: the software renderer's threads wake once for both.
+        surface_->DrawTriad();
+        windowHoldsLast_ = true;
+        windowFrameSize_ = SurfacePixels();
+    }
+    return filled;
+}
+
+bool GlPanel::PaintFrame() {
+    if (gl_ == nullptr || !sceneSet_) return false;
+    if (framePending_) {
+        DrawFrame(Target::Window, Show::ByThePaint);
+    } else if (!windowHoldsLast_ || windowFrameSize_ != SurfacePixels()) {
+        if (!drawnAny_) return false;
+        DrawLast(Target::Window);
+    }
+    // The paint shows the back buffer and leaves it undefined.
+    windowHoldsLast_ = false;
+    return true;
 }
 
 QImage GlPanel::GrabFrame() {
-    if (gl_ == nullptr || (!frame_ && !framePending_)) {
+    if (gl_ == nullptr || (!drawnAny_ && !framePending_)) {
         QImage black(FrameSize(), QImage::Format_RGB32);
         black.fill(Qt::black);
         return black;
     }
     surface_->makeCurrent();
     if (framePending_ && sceneSet_) {
-        DrawFrame();
+        DrawFrame(Target::Framebuffer, Show::ByThePaint);
         surface_->update();  // the screen shows it too, once the panel can be seen
+    } else if (!framebufferHoldsLast_ ||
+               frame_->size() != QSize(view_.ViewportWidth, view_.ViewportHeight)) {
+        DrawLast(Target::Framebuffer);
     }
     QImage image = frame_->toImage().convertToFormat(QImage::Format_RGB32);
     surface_->doneCurrent();

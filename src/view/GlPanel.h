@@ -1,12 +1,15 @@
 // The panel `p` of the 3D view and its OpenGL context: scene set-up after a load, one frame from
-// the ViewState on request, and the last frame kept so that uncovering the window shows it again.
+// the ViewState on request, and the last frame drawn again, unchanged, when uncovering the window
+// needs it.
 //
 // Frames are drawn by the frame renderer (the designed wireframe, or the shaded mode, and the
-// highlighted face, as the selection says) into a framebuffer of the panel's size with a depth
-// buffer, the moment they are asked for; a native window filling the panel (FrameSurface.h) only
-// copies that framebuffer to the screen and paints the axis triad over it, so a repaint never
-// draws a new frame and a frame is finished when RenderScene returns, whenever Qt gets round to
-// showing it. The mouse's events reach the panel itself.
+// highlighted face, as the selection says) the moment they are asked for, straight into the back
+// buffer of a native window filling the panel (FrameSurface.h) with the axis triad over them, and
+// shown at once; a frame is finished when RenderScene returns. A paint draws only a frame that
+// was asked for and not drawn yet; otherwise it draws the last frame again, with its camera and
+// its level of detail, whatever the ViewState says now. The frame is drawn into a framebuffer of
+// the panel's size only when its picture is taken (GrabFrame). The mouse's events reach the panel
+// itself.
 //
 // While the panel cannot be seen (ViewVisibility.h) a frame asked for is not drawn: the last one
 // asked for is drawn when the panel shows again (or its picture is taken). While the mouse drags
@@ -20,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "reader/OptModel.h"
 #include "view/CoarseLevels.h"
@@ -87,7 +91,7 @@ class GlPanel : public QWidget {
     // A frame is asked for and not drawn yet.
     bool FrameWanted() const { return framePending_ || frameRequested_; }
     // Whether the last frame drew a coarser level, and how long the last full frame took.
-    bool LastFrameCoarse() const { return lastCoarse_; }
+    bool LastFrameCoarse() const { return lastChoice_.has_value(); }
     double LastFullFrameMs() const { return lastFullMs_; }
 
   signals:
@@ -98,13 +102,22 @@ class GlPanel : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    // With the surface's context current: a new context, and the moment before a paint.
+    // Where a frame is drawn: the window's back buffer, or the framebuffer read by GrabFrame;
+    // and whether a frame in the window is shown at once (with the window exposed) or by the
+    // paint that drew it or comes next.
+    enum class Target { Window, Framebuffer };
+    enum class Show { AtOnce, ByThePaint };
+
+    // With the surface's context current: a new context, and a paint (whether the back buffer
+    // holds a frame to show).
     void InitializeGl();
-    void BeforePaint();
+    bool PaintFrame();
     QSize FrameSize() const;
+    QSize SurfacePixels() const;
     void EnsureFramebuffer();
-    // With the context current.
-    void DrawFrame();
+    // With the context current: a new frame from the ViewState, and the last frame again.
+    void DrawFrame(Target target, Show show);
+    bool DrawLast(Target target);
     void ReleaseGl();
 
     ViewState& view_;
@@ -113,7 +126,11 @@ class GlPanel : public QWidget {
     bool sceneSet_ = false;      // frames are drawn only after a scene set-up
     bool framePending_ = false;  // a frame was asked for before the context existed
     QOpenGLFunctions_2_1* gl_ = nullptr;
-    std::unique_ptr<QOpenGLFramebufferObject> frame_;
+    std::unique_ptr<QOpenGLFramebufferObject> frame_;  // made by the first GrabFrame
+    bool drawnAny_ = false;             // a frame was drawn since the first scene set-up
+    bool windowHoldsLast_ = false;      // the back buffer holds the last frame, not yet shown
+    QSize windowFrameSize_;             // the surface's size in pixels when it was drawn there
+    bool framebufferHoldsLast_ = false; // frame_ holds the last frame
     FrameRenderer renderer_;
     int64_t framesDrawn_ = 0;
     Camera drawnCamera_;
@@ -127,7 +144,7 @@ class GlPanel : public QWidget {
     bool counted_ = false;  // coarse_ counts the faces of this scene set-up
     bool dragging_ = false;
     double coarseAfterMs_ = kCoarseAfterMs;
-    bool lastCoarse_ = false;
+    std::optional<CoarseLevels::Choice> lastChoice_;  // the last frame's coarse levels
     double lastFullMs_ = 0;
 };
 

@@ -58,7 +58,7 @@ TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen() == shown; }, 5000));
-    // A repaint of the panel copies the last frame again rather than drawing a new one.
+    // A repaint of the panel shows the last frame again rather than drawing a new one.
     const int64_t drawn = form.FramesDrawn();
     form.Panel()->update();
     QTest::qWait(100);
@@ -78,6 +78,22 @@ TEST_F(Screen, UncoveringTheWindowShowsTheLastFrame) {
             return x.height() > 2 * x.width();
         },
         5000));
+}
+
+// Frames are drawn into the window's own buffers: the shaded mode's depth test there gives the
+// pixels of the frame's picture, before and after a turn.
+TEST_F(Screen, ShadedFramesShowAsTheirPictures) {
+    TwoMeshModel model;
+    Load(model.bytes);
+    form.SetShaded(true);
+    const QImage shaded = WithoutTriad(form.GrabFrame());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen() == shaded; }, 5000));
+    view.AngleX = 40;
+    view.AngleZ = 30;
+    form.Redraw();
+    const QImage turned = WithoutTriad(form.GrabFrame());
+    EXPECT_NE(turned, shaded);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen() == turned; }, 5000));
 }
 
 TEST_F(Screen, FramesDrawnWhileTheWindowIsHiddenShowWhenItComesBack) {
