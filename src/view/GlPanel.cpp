@@ -82,7 +82,9 @@ QSize GlPanel::FrameSize() const {
     return {qMax(1, qRound(width() * ratio)), qMax(1, qRound(height() * ratio))};
 }
 
-QSize GlPanel::SurfacePixels() const { return surface_->size() * surface_->devicePixelRatio(); }
+QSize GlPanel::SurfacePixels() const {
+    return surface_->size() * surface_->devicePixelRatio();
+}
 
 void GlPanel::EnsureFramebuffer() {
     const QSize size(qMax(1, view_.ViewportWidth), qMax(1, view_.ViewportHeight));

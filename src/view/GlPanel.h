@@ -127,10 +127,10 @@ class GlPanel : public QWidget {
     bool framePending_ = false;  // a frame was asked for before the context existed
     QOpenGLFunctions_2_1* gl_ = nullptr;
     std::unique_ptr<QOpenGLFramebufferObject> frame_;  // made by the first GrabFrame
-    bool drawnAny_ = false;             // a frame was drawn since the first scene set-up
-    bool windowHoldsLast_ = false;      // the back buffer holds the last frame, not yet shown
-    QSize windowFrameSize_;             // the surface's size in pixels when it was drawn there
-    bool framebufferHoldsLast_ = false; // frame_ holds the last frame
+    bool drawnAny_ = false;              // a frame was drawn since the first scene set-up
+    bool windowHoldsLast_ = false;       // the back buffer holds the last frame, not yet shown
+    QSize windowFrameSize_;              // the surface's size in pixels when it was drawn there
+    bool framebufferHoldsLast_ = false;  // frame_ holds the last frame
     FrameRenderer renderer_;
     int64_t framesDrawn_ = 0;
     Camera drawnCamera_;
