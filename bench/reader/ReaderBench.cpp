@@ -1,9 +1,11 @@
 // Reader throughput on a generated model of about 200,000 faces over several meshes and levels of
-// detail: the open walk, Save ASCII, Save PRJ, and the peak memory of `vexlor report`.
+// detail: the open walk, Save ASCII, Save PRJ, and the peak memory of `vexlor report`; and whole
+// `vexlor` processes on 2 GiB files that claim far more than they hold, beside the same model.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "reader/OptDocument.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
+#include "samples/SparseClaimant.h"
 
 namespace {
 
@@ -103,6 +106,45 @@ void BM_ReportPeakMemory(benchmark::State& state) {
     fs::remove(report);
 }
 BENCHMARK(BM_ReportPeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// `vexlor tree` (the open) and `vexlor check` as whole processes, output thrown away: on the
+// 200,000-face model, on a sparse 2 GiB file whose header claims 2^31 - 1 meshes, and on a sparse
+// 2 GiB file of zeros. Clock time per run; the peak resident memory of the largest run.
+void BM_CommandOnLargeFiles(benchmark::State& state) {
+    static const char* const kFiles[] = {"model-200000-faces", "claims-2G-meshes", "zeros-2G"};
+    static const char* const kCommands[] = {"tree", "check"};
+    const auto file = static_cast<size_t>(state.range(0));
+    const char* command = kCommands[state.range(1)];
+    const fs::path path = ScratchFile(std::string(kFiles[file]) + ".opt");
+    constexpr int64_t kTwoGiB = int64_t{1} << 31;
+    if (file == 0) vexlor::testing::WriteFile(path.string(), LargeModel());
+    if (file == 1) vexlor::testing::WriteMeshCountClaimant(path.string(), kTwoGiB - 1);
+    if (file == 2) vexlor::testing::WriteZeros(path.string(), kTwoGiB);
+    state.SetLabel(std::string(command) + " " + kFiles[file]);
+    long peakKb = 0;
+    for (auto _ : state) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            execl(VEXLOR_BINARY, VEXLOR_BINARY, command, path.c_str(), nullptr);
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 2) state.SkipWithError("vexlor failed");
+        peakKb = std::max(peakKb, usage.ru_maxrss);
+    }
+    state.counters["peak_MiB"] = static_cast<double>(peakKb) / 1024.0;
+    fs::remove(path);
+}
+BENCHMARK(BM_CommandOnLargeFiles)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"file", "command"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

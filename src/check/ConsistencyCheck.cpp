@@ -41,6 +41,8 @@ CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck 
     const auto held = static_cast<int64_t>(meshes.MeshPositions.size());
     bool stopReported = openStopped;
     for (int64_t m = 0; m < held; ++m) {
+        // A stopped walk refills no tables: the meshes from here on are not read, so not checked.
+        if (walker.Stopped()) break;
         const auto mesh = static_cast<int32_t>(m);
         sink.ReportLine("Checking mesh " + sink.IntText(m) + "...");
         walker.WalkMesh(mesh, meshes.MeshPositions[static_cast<size_t>(m)]);
@@ -52,8 +54,7 @@ CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck 
             stopped.Counted = true;
             stopped.Mesh = mesh;
             stopped.Text =
-                "!! walk stopped: the file's slots lead to far more blocks than the file holds; "
-                "what was not read is not checked";
+                "!! walk stopped: " + walker.StopReason() + "; what was not read is not checked";
             run.NoteFinding(stopped);
             sink.ReportLine(stopped.Text);
             run.CountFinding();

@@ -51,7 +51,7 @@ class RepairCommand : public Command {
         const RepairChoice choice = Choice();
         const RepairPlan plan = PlanRepair(*document, choice);
         const Result written =
-            WriteRepairedFile(file_, output_, RepairedBytes(document->Stream().Bytes(), plan));
+            WriteRepairedFile(file_, output_, document->Stream(), plan);
         if (!written.Ok()) return Fail(written);
 
         const auto repaired = OpenDocument(context, output_);

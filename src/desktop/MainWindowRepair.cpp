@@ -46,7 +46,7 @@ void MainWindow::WriteRepair() {
     const std::string input = QFile::encodeName(open).toStdString();
     const std::string output = QFile::encodeName(*chosen).toStdString();
     const Result written =
-        WriteRepairedFile(input, output, RepairedBytes(document.Stream().Bytes(), plan));
+        WriteRepairedFile(input, output, document.Stream(), plan);
     if (!written.Ok()) {
         ShowFailure(written);
         statusBar()->showMessage(QFile::decodeName(written.Message().c_str()));

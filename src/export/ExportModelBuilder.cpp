@@ -178,12 +178,11 @@ ExportModel BuildExportModel(const OptDocument& document) {
     ExportModel model;
     if (!document.OptLoaded()) return model;
     Builder builder(document.Names(), model);
-    const bool whole = document.Observe(builder);
+    const WalkEnd end = document.Observe(builder);
     builder.FinishMesh();
-    if (!whole)
-        model.Warnings.push_back(
-            "the walk stopped early (the file's slots lead to far more blocks than the file "
-            "holds): the export holds what was read before");
+    if (!end.Whole)
+        model.Warnings.push_back("the walk stopped early (" + end.StopReason +
+                                 "): the export holds what was read before");
     return model;
 }
 

@@ -42,7 +42,7 @@ void HexViewSearch::Find(bool forward) {
     // From a hit, the search goes on past it; from any other byte it starts there.
     const bool onHit = view_->MarkedLength() > 0 && view_->MarkedOffset() == current;
     const int64_t from = forward ? (onHit ? current + 1 : current) : current - 1;
-    const std::vector<uint8_t>& bytes = stream->Bytes();
+    const std::span<const uint8_t> bytes = stream->Bytes();
     const HexHit hit =
         forward ? FindForward(bytes, pattern_, from) : FindBackward(bytes, pattern_, from);
     if (hit.Offset < 0) {

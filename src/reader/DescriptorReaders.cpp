@@ -96,13 +96,14 @@ void OptWalker::ReadTexHeaderPointerBlock(int64_t p) {
     ReportShortPayload("texture name", header.Payload, kTextureNameBytes);
 }
 
-std::vector<float> OptWalker::ReadLodDistances(int64_t p) const {
+std::vector<float> OptWalker::ReadLodDistances(int64_t p) {
     const BlockHeader header = ReadHeader(p);
     constexpr int64_t kSize = kDistances.RecordSize;
-    const int64_t held =
-        header.Count > 0
-            ? std::min<int64_t>(header.Count, stream_.BytesFrom(header.Payload) / kSize)
-            : 0;
+    const int64_t held = Afford(
+        ListedLeads(header.Count > 0
+                        ? std::min<int64_t>(header.Count, stream_.BytesFrom(header.Payload) / kSize)
+                        : 0),
+        kSize);
     std::vector<float> distances;
     distances.reserve(static_cast<size_t>(held));
     for (int64_t j = 0; j < held; ++j)
@@ -116,9 +117,11 @@ void OptWalker::ListLodBlock(int64_t p) {
     ListSlots(header);
     Tell([&](WalkObserver& o) { o.LevelsCounted(header); });
     constexpr int64_t kSize = kDistances.RecordSize;
-    const int64_t n = header.Count > 0
-                          ? ElementsInFile(header.Payload, header.Count, kSize, "distance table")
-                          : 0;
+    const int64_t n = Afford(
+        ListedLeads(header.Count > 0
+                        ? ElementsInFile(header.Payload, header.Count, kSize, "distance table")
+                        : 0),
+        kSize);
     for (int64_t j = 0; j < n; ++j) {
         LevelRecord level{j, header.Payload + kSize * j, 0.0f};
         level.Distance = stream_.SingleAt(level.Position);

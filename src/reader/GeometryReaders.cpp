@@ -40,8 +40,7 @@ int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_vie
     constexpr int64_t kSize = format::kVectorSize;
     static_assert(format::kVertices.RecordSize == kSize &&
                   format::kVertexNormals.RecordSize == kSize);
-    const int64_t n = ElementsInFile(payload, count, kSize, what);
-    Spend(kSize * n);
+    const int64_t n = Afford(ElementsInFile(payload, count, kSize, what), kSize);
     GrowTo(table, n);
     for (int64_t i = 0; i < n; ++i)
         table[static_cast<size_t>(i)] = stream_.Vec3At(payload + kSize * i);
@@ -77,8 +76,8 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
     ReportShortHeader(p);
     Tell([&](WalkObserver& o) { o.CountRead(header); });
     constexpr int64_t kSize = format::kTextureVertices.RecordSize;
-    const int64_t n = ElementsInFile(header.Payload, header.Count, kSize, "texture vertex payload");
-    Spend(kSize * n);
+    const int64_t n = Afford(
+        ElementsInFile(header.Payload, header.Count, kSize, "texture vertex payload"), kSize);
     // The table holds this block's texture vertices and no others.
     tables_.TextureVertexTable.resize(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
@@ -117,7 +116,7 @@ void OptWalker::ReadFaceBlock(int64_t p) {
         n = FacesInFile(payload, count);
         if (n < count) ReportCut("face payload", payload, n, count);
     }
-    Spend(kFaceBytes * n);
+    n = Afford(n, kFaceBytes);
 
     const int64_t base = tables_.MeshFaceBase;
     GrowTo(tables_.FaceTable, base + n);

@@ -96,13 +96,13 @@ void OptDocument::WritePrj(ByteOutput& out) const {
     prj.Finish();
 }
 
-bool OptDocument::Observe(WalkObserver& observer) const {
+WalkEnd OptDocument::Observe(WalkObserver& observer) const {
     WalkOptions options = Options();
     options.Observers = {&observer};
     MeshTables tables = WalkTables();
     OptWalker walker(stream_, tables, options);
     walker.Walk();
-    return !walker.Stopped();
+    return {!walker.Stopped(), walker.StopReason()};
 }
 
 OptWalker OptDocument::MeshWalker(MeshTables& tables, std::vector<WalkObserver*> observers) const {

@@ -26,6 +26,13 @@
 
 namespace vexlor {
 
+// How a walk ended: over the whole file, or stopped by its limits, and then why ("the file leads
+// to more than the 131072 blocks this program reads in one walk").
+struct WalkEnd {
+    bool Whole = true;
+    std::string StopReason;
+};
+
 class OptDocument {
   public:
     explicit OptDocument(NumberText numbers = NumberText()) : numbers_(std::move(numbers)) {}
@@ -82,9 +89,8 @@ class OptDocument {
     void WritePrj(ByteOutput& out) const;
 
     // One silent walk over the loaded file from its header, telling `observer` what it reads
-    // (the export builds its model so). False when the work budget stopped the walk before its
-    // end.
-    bool Observe(WalkObserver& observer) const;
+    // (the export builds its model so), and how it ended.
+    WalkEnd Observe(WalkObserver& observer) const;
 
     // The mesh tables a walk of the loaded file starts from: the vertex tables as the open's walk
     // left them (Tables()).

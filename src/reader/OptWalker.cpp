@@ -45,25 +45,82 @@ void OptWalker::TellProblem(ProblemKind kind, int64_t block, int64_t offset) {
 void OptWalker::ResetBudget() {
     const WalkBudget& allowed = options_.Budget;
     int64_t perByte = 0;
+    int64_t share = 0;
     if (__builtin_mul_overflow(std::max<int64_t>(allowed.PerByte, 0), stream_.Size(), &perByte) ||
-        __builtin_add_overflow(perByte, std::max<int64_t>(allowed.Floor, 0), &budget_))
-        budget_ = std::numeric_limits<int64_t>::max();
+        __builtin_add_overflow(perByte, std::max<int64_t>(allowed.Floor, 0), &share))
+        share = std::numeric_limits<int64_t>::max();
+    const int64_t most = std::max<int64_t>(allowed.MostWork, 0);
+    budgetIsMostWork_ = most < share;
+    budget_ = std::min(share, most);
+    blocksLeft_ = std::max<int64_t>(allowed.MostBlocks, 0);
+    budgetSet_ = true;
     stopped_ = false;
+    stopReason_.clear();
+}
+
+void OptWalker::StopWalk(std::string why, std::string_view detail) {
+    stopped_ = true;
+    stopReason_ = std::move(why);
+    if (!noting_) return;
+    Line() += "!! walk stopped: ";
+    line_ += stopReason_;
+    line_ += detail;
+    TellProblem(ProblemKind::WalkStopped, currentBlock_, currentBlock_);
 }
 
 bool OptWalker::Spend(int64_t work) {
-    if (budget_ < 0) ResetBudget();
+    if (!budgetSet_) ResetBudget();
     if (stopped_) return false;
-    budget_ -= work;
-    if (budget_ >= 0) return true;
-    stopped_ = true;
-    if (noting_) {
-        Line() +=
-            "!! walk stopped: the file's slots lead to far more blocks than the file holds "
-            "(blocks shared by many slots)";
-        TellProblem(ProblemKind::WalkStopped, currentBlock_, currentBlock_);
+    if (work <= budget_) {
+        budget_ -= work;
+        return true;
+    }
+    budget_ = 0;
+    if (budgetIsMostWork_) {
+        std::string why = "the file holds more blocks and records than the ";
+        NumberText::AppendInt(why, options_.Budget.MostWork);
+        why += " bytes this program reads in one walk";
+        StopWalk(std::move(why));
+    } else {
+        StopWalk("the file's slots lead to far more blocks than the file holds",
+                 " (blocks shared by many slots)");
     }
     return false;
+}
+
+int64_t OptWalker::Afford(int64_t count, int64_t size) {
+    if (count <= 0) return 0;
+    if (!budgetSet_) ResetBudget();
+    if (stopped_) return 0;
+    const int64_t affordable = std::min(count, budget_ / size);
+    budget_ -= affordable * size;
+    if (affordable < count) Spend(size);
+    return affordable;
+}
+
+bool OptWalker::CountBlock() {
+    if (!budgetSet_) ResetBudget();
+    if (stopped_) return false;
+    if (blocksLeft_ > 0) {
+        --blocksLeft_;
+        return true;
+    }
+    StopAtMostBlocks();
+    return false;
+}
+
+void OptWalker::StopAtMostBlocks() {
+    std::string why = "the file leads to more than the ";
+    NumberText::AppendInt(why, options_.Budget.MostBlocks);
+    why += " blocks this program reads in one walk";
+    StopWalk(std::move(why));
+}
+
+int64_t OptWalker::ListedLeads(int64_t count) {
+    const int64_t most = std::max<int64_t>(options_.Budget.MostBlocks, 0);
+    if (count <= most) return count;
+    if (!stopped_) StopAtMostBlocks();
+    return most;
 }
 
 int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t elementSize,
@@ -192,9 +249,12 @@ void OptWalker::Walk() {
 void OptWalker::ReadMeshTable(const FileHeaderRecord& header, std::vector<int64_t>& meshes) {
     currentBlock_ = kRootBlockOffset;
     Tell([&](WalkObserver& o) { o.MeshTableRead(header); });
-    const int64_t count = header.MeshCount > 0 ? ElementsInFile(header.MeshTable, header.MeshCount,
-                                                                kSlotSize, "mesh jump table")
-                                               : 0;
+    int64_t count = header.MeshCount > 0 ? ElementsInFile(header.MeshTable, header.MeshCount,
+                                                          kSlotSize, "mesh jump table")
+                                         : 0;
+    // Every mesh is at least one block: one past the most blocks a walk visits stops the walk.
+    count =
+        Afford(std::min(count, std::max<int64_t>(options_.Budget.MostBlocks, 0) + 1), kSlotSize);
     meshes.clear();
     meshes.reserve(static_cast<size_t>(count));
     for (int64_t c = 0; c < count; ++c)
@@ -254,7 +314,7 @@ void OptWalker::WalkJumpBlock(int64_t position, int32_t parentNode) {
 
 void OptWalker::EnterJumpBlock(int64_t position, int32_t parentNode) {
     currentBlock_ = position;
-    if (!Spend(kBlockHeaderSize)) return;
+    if (!CountBlock() || !Spend(kBlockHeaderSize)) return;
     const BlockHeader header = ReadHeader(position);
     if (header.SlotCount <= 0) return;
     Tell([&](WalkObserver& o) { o.JumpBlockEntered(header); });
@@ -342,7 +402,7 @@ void OptWalker::FinishSlot(size_t frameIndex, int32_t childType, int64_t childPo
 
 void OptWalker::WalkDataBlock(int32_t parentNode, int32_t type, int64_t q) {
     currentBlock_ = q;
-    Spend(kBlockHeaderSize);
+    if (!CountBlock() || !Spend(kBlockHeaderSize)) return;
     Tell([&](WalkObserver& o) { o.DataBlockFound(type, q); });
     int32_t dataNode = -1;
     if (options_.BuildTree && type != kTypeTexHeader)
@@ -396,7 +456,10 @@ void OptWalker::ListJumpBlock(int64_t p) {
 void OptWalker::ListSlots(const BlockHeader& header) {
     const int64_t table = header.SlotTable;
     const int64_t slots =
-        header.SlotCount > 0 ? ElementsInFile(table, header.SlotCount, kSlotSize, "jump table") : 0;
+        Afford(ListedLeads(header.SlotCount > 0
+                               ? ElementsInFile(table, header.SlotCount, kSlotSize, "jump table")
+                               : 0),
+               kSlotSize);
     for (int64_t i = 0; i < slots; ++i) {
         SlotRecord slot{i, table + kSlotSize * i, 0, 0};
         slot.Stored = stream_.Int32At(slot.Position);

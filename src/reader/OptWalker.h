@@ -50,8 +50,9 @@ class OptWalker {
 
     void SetGlobalOffset(int64_t globalOffset) { globalOffset_ = globalOffset; }
     int64_t AdjustOffset(int64_t stored) const { return stored - globalOffset_; }
-    // Whether a walk was stopped by the work budget.
+    // Whether a walk was stopped by the work budget, and why ("the file leads to more than ...").
     bool Stopped() const { return stopped_; }
+    const std::string& StopReason() const { return stopReason_; }
 
   private:
     struct Frame {
@@ -101,7 +102,7 @@ class OptWalker {
     void ReadTexHeaderPointerBlock(int64_t p);
     void ListLodBlock(int64_t p);
     // The lo-res distances of a type-21 block that lie in the file.
-    std::vector<float> ReadLodDistances(int64_t p) const;
+    std::vector<float> ReadLodDistances(int64_t p);
     WalkPlace Place() const { return {currentMesh_, currentLod_}; }
     // A table of vectors (vertices, vertex normals) read from index 0; how many were read.
     int64_t ReadVec3Table(int64_t payload, int64_t count, std::string_view what,
@@ -116,7 +117,18 @@ class OptWalker {
     int64_t FacesInFile(int64_t payload, int64_t count) const;
     // Spends walk work; false (and one problem) once the budget is used up.
     bool Spend(int64_t work);
+    // Of `count` records of `size` bytes, how many the budget still allows, their work spent: all
+    // of them, or fewer and the walk stopped. Asked before a table is sized from a count.
+    int64_t Afford(int64_t count, int64_t size);
+    // Counts one more block visited; false (and the walk stopped) past the budget's MostBlocks.
+    bool CountBlock();
+    // Of `count` slots or levels listed, each a lead to a block, at most the budget's MostBlocks;
+    // past them the walk stops.
+    int64_t ListedLeads(int64_t count);
+    void StopAtMostBlocks();
     void ResetBudget();
+    // Stops the walk; the problem's line is "!! walk stopped: " `why` `detail`.
+    void StopWalk(std::string why, std::string_view detail = {});
     void ReportShortFile(int64_t fileSize);
     void ReportShortHeader(int64_t p);
     void ReportShortPayload(std::string_view what, int64_t position, int64_t size);
@@ -145,8 +157,13 @@ class OptWalker {
     int64_t currentLod_ = 1;
     std::vector<Frame> stack_;
     std::unordered_set<int64_t> onPath_;
-    int64_t budget_ = -1;  // set on first use from the file size
+    int64_t budget_ = 0;  // set on first use from the file size
+    bool budgetSet_ = false;
+    // Whether the budget is the walk's MostWork rather than its share of the file size.
+    bool budgetIsMostWork_ = false;
+    int64_t blocksLeft_ = 0;
     bool stopped_ = false;
+    std::string stopReason_;
     std::string line_;
 };
 

@@ -9,13 +9,18 @@ namespace vexlor {
 
 class WalkObserver;
 
-// The work one walk may do: PerByte units per byte of the file and Floor more. A well-formed file
-// costs about one unit per byte (every block visited once); the rest leaves room for blocks that
-// several slots share. The program keeps the defaults; a fuzz target chooses less, so that each
-// input is quick.
+// The work one walk may do: PerByte units per byte of the file and Floor more, and never more than
+// MostWork units or MostBlocks blocks, whatever the file's size. A well-formed file costs about one
+// unit per byte of its blocks and records (every block visited once); the rest leaves room for
+// blocks that several slots share. The two limits keep a file that claims millions of meshes,
+// blocks or records cheap: they lie far beyond any model the format's tools write (a few thousand
+// faces) and the largest this program is measured on (200,000 faces, about 24 MiB). The program
+// keeps the defaults; a fuzz target chooses less, so that each input is quick.
 struct WalkBudget {
     int64_t PerByte = 16;
     int64_t Floor = int64_t{1} << 16;
+    int64_t MostWork = int64_t{64} << 20;
+    int64_t MostBlocks = int64_t{1} << 17;
 };
 
 struct WalkOptions {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "reader/OptStream.h"
 #include "reader/Result.h"
 #include "repair/RepairPlan.h"
 
@@ -13,14 +15,15 @@ namespace vexlor {
 
 // A copy of `bytes` with every change's new value written over its field, little-endian. A change
 // that does not lie wholly within the bytes is left out (a plan never holds one).
-std::vector<uint8_t> RepairedBytes(const std::vector<uint8_t>& bytes, const RepairPlan& plan);
+std::vector<uint8_t> RepairedBytes(std::span<const uint8_t> bytes, const RepairPlan& plan);
 
 // Whether `output` names the file `input` names, also through another path or a link.
 bool SameFile(const std::string& input, const std::string& output);
 
-// Writes `bytes` to `output` atomically; refused when `output` is `input` ("Cannot write the
-// repair over the file it repairs: OUT").
+// Writes the bytes of `stream` with the plan's changes to `output` atomically; refused when
+// `output` is `input` ("Cannot write the repair over the file it repairs: OUT"). The holes of a
+// sparse file stay holes.
 Result WriteRepairedFile(const std::string& input, const std::string& output,
-                         const std::vector<uint8_t>& bytes);
+                         const OptStream& stream, const RepairPlan& plan);
 
 }  // namespace vexlor

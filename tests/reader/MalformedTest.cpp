@@ -115,6 +115,35 @@ TEST(Malformed, TheWalkBudgetIsTheCallersToChooseAndNeverOverflows) {
     }
 }
 
+// A count that the file's bytes can hold is still no table's size: past the walk's limits the
+// walk stops, says which limit, holds nothing for the rest and reads nothing more after it.
+TEST(Malformed, TheWalksLimitsBoundWhatAClaimMakesItReadOrHold) {
+    OptBuilder b;
+    std::vector<int64_t> meshes;
+    for (int m = 0; m < 40; ++m)
+        meshes.push_back(b.AddJump(0, {b.AddVertices({{1, 2, 3}})}));
+    meshes[1] = b.AddJump(0, {b.AddVertices(std::vector<V3>(10'000, {1, 2, 3}))});
+    b.SetMeshes(meshes);
+    const std::vector<uint8_t> file = b.Build();
+
+    OptDocument document;
+    document.SetWalkBudget({16, 1 << 16, 12'000, 1 << 20});
+    Load(document, file);
+    EXPECT_TRUE(Contains(ReportLines(document),
+                         "!! walk stopped: the file holds more blocks and records than the 12000 "
+                         "bytes this program reads in one walk"));
+    EXPECT_LT(document.Tables().VertexTable.size(), 10'000u);
+    EXPECT_LT(document.Model().Tree.Count(), 8);  // root, meshes 0 and 1 and their blocks
+
+    document.SetWalkBudget({16, 1 << 16, 64 << 20, 10});
+    Load(document, file);
+    EXPECT_TRUE(Contains(ReportLines(document),
+                         "!! walk stopped: the file leads to more than the 10 blocks this program "
+                         "reads in one walk"));
+    EXPECT_LE(document.Model().Tree.Count(), 12);  // the root, 10 blocks and the next mesh
+    Exercise(document);
+}
+
 TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
     OptBuilder b;
     int64_t block = b.AddVertices({{1, 2, 3}});
