@@ -167,10 +167,14 @@ std::vector<uint8_t> BuildFighter() {
 }
 
 std::vector<uint8_t> BuildFighter(FighterLayout& layout) {
-    OptBuilder b(kFighterOffset);
+    return BuildFighter(layout, kFighterOffset);
+}
+
+std::vector<uint8_t> BuildFighter(FighterLayout& layout, int32_t globalOffset) {
+    OptBuilder b(globalOffset);
     TreeWriter w(b);
     layout = {};
-    layout.GlobalOffset = kFighterOffset;
+    layout.GlobalOffset = globalOffset;
     layout.MeshTable = b.SetMeshes({0, 0, 0, 0});
     layout.Meshes.resize(4);
 

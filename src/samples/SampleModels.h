@@ -40,6 +40,8 @@ struct FighterLayout {
 
 std::vector<uint8_t> BuildFighter();
 std::vector<uint8_t> BuildFighter(FighterLayout& layout);
+// The same blocks at the same places, with their stored offsets written for `globalOffset`.
+std::vector<uint8_t> BuildFighter(FighterLayout& layout, int32_t globalOffset);
 
 // About `faces` faces (at least one 4 x 4 grid per mesh) over `meshes` meshes (at least 1).
 std::vector<uint8_t> BuildLargeModel(int faces, int meshes);

@@ -8,15 +8,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <string_view>
 
 #include "CommandRun.h"
+#include "Deadline.h"
+#include "SameBytes.h"
 #include "reader/OptDocument.h"
 #include "samples/OptBuilder.h"
 #include "samples/SampleModels.h"
@@ -32,27 +33,6 @@ std::string Read(const fs::path& path) {
     return ReadWhole(path);
 }
 
-// Outputs compared as a whole: by size and digest first, and where they differ only the first
-// differing line is shown, so that a runaway output costs neither memory twice nor a log.
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
-    const std::hash<std::string_view> digest;
-    if (actual.size() == expected.size() && digest(actual) == digest(expected) &&
-        actual == expected)
-        return ::testing::AssertionSuccess();
-    const auto [at, _] =
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-    const auto offset = static_cast<size_t>(at - actual.begin());
-    const size_t start = offset == 0 ? 0 : actual.rfind('\n', offset - 1) + 1;
-    const auto line = [start](const std::string& text) {
-        if (start >= text.size()) return std::string("(the end)");
-        return text.substr(start, std::min<size_t>(text.find('\n', start) - start, 200));
-    };
-    return ::testing::AssertionFailure()
-           << actual.size() << " bytes against " << expected.size() << " expected; first "
-           << "difference in line " << std::count(actual.begin(), at, '\n') + 1
-           << ":\n  got:      " << line(actual) << "\n  expected: " << line(expected);
-}
-
 // mods/ as the tests find it; the names sort as: capitals first, then the subfolder "broken/"
 // between "a-" and "c-", so the unreadable files sit in the middle. The check finds something in
 // the faulty sample, the seam sample and the text file (its mesh table lies outside it).
@@ -61,6 +41,9 @@ const std::vector<std::string> kTopFiles{"mods/B-FAULTY.OPT", "mods/a-fighter.op
                                          "mods/e-seam.opt",   "mods/f-text.opt"};
 const std::string kGoneMessage =
     "vexlor: Cannot open file mods/c-gone.opt (No such file or directory)\n";
+// Each run takes a second or two; the deadline leaves room for a sanitizer build on a busy machine.
+constexpr std::chrono::seconds kRunLimit(20);
+const std::string kTimeout = "timeout -k 5 " + std::to_string(kRunLimit.count()) + " ";
 
 class Batch : public ::testing::Test {
   protected:
@@ -90,9 +73,18 @@ class Batch : public ::testing::Test {
     // Runs vexlor in the test folder; with `merged`, standard error goes into `out` too.
     static CliRun Vexlor(const std::string& args, bool merged = false) {
         // A runaway output stops at 1 GiB rather than filling the disk.
-        return RunCaught("cd '" + dir_.string() +
-                             "' && ulimit -f 2097152 && timeout 120 '" VEXLOR_BINARY "' " + args,
-                         dir_, merged);
+        const CliRun run = RunCaught("cd '" + dir_.string() + "' && ulimit -f 2097152 && " +
+                                         kTimeout + "'" VEXLOR_BINARY "' " + args,
+                                     dir_, merged);
+        if (run.timedOut) Hung("vexlor " + args);
+        return run;
+    }
+    // A run that outlives its deadline hangs, and the suite's other runs most likely with it: the
+    // program ends at once, naming the run.
+    [[noreturn]] static void Hung(const std::string& command) {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+        EndAsHung(kRunLimit, command);
     }
 
     // Every file the recursive run over mods/ reads, in order.
@@ -314,10 +306,12 @@ TEST_F(Batch, ClashingOutputsAndArgumentsThatNameNothingStopTheRunBeforeItStarts
 TEST_F(Batch, TheProgressLineIsShownOnATerminalOnly) {
     if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script(1) here";
     // Under script(1) standard error is a pseudo-terminal, whose bytes go to the typescript.
-    const std::string command = "cd '" + dir_.string() +
-                                "' && script -qec \"'" VEXLOR_BINARY
+    const std::string command = "cd '" + dir_.string() + "' && script -qec \"" + kTimeout +
+                                "'" VEXLOR_BINARY
                                 "' check mods --jobs 2 > terminal.out\" terminal.log > /dev/null";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
+    const int status = WEXITSTATUS(std::system(command.c_str()));
+    if (status == 124) Hung("vexlor check mods --jobs 2 (on a terminal)");
+    EXPECT_EQ(status, 2);
     const std::string terminal = Read(dir_ / "terminal.log");
     EXPECT_NE(terminal.find("\rvexlor: 6/6 files, "), std::string::npos) << terminal;
     EXPECT_NE(terminal.find(" files/s\033[K"), std::string::npos);

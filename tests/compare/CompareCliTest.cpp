@@ -148,14 +148,30 @@ TEST_F(Diff, ChangedValuesAreListedAsExactlyTheirFieldsWithinTheTolerance) {
     }
     EXPECT_EQ(json["summary"], lines[3]);
 
-    // Differences within the tolerance count as equal.
-    const std::vector<std::string> loose = testing::Lines(Run("--tolerance 0.5 a.opt b.opt").out);
-    ASSERT_EQ(loose.size(), 3U);
-    EXPECT_FALSE(LineWith(loose, "faceNormals[2].normal: ").empty());
-    EXPECT_FALSE(LineWith(loose, "vertices[1].position: ").empty());
+    // Differences within the tolerance count as equal, and so does one at its edge: the
+    // hardpoint's exact 0.25.
+    for (const std::string tolerance : {"0.25", "0.5"}) {
+        const std::string out = Run("--tolerance " + tolerance + " a.opt b.opt").out;
+        const std::vector<std::string> loose = testing::Lines(out);
+        ASSERT_EQ(loose.size(), 3U) << "--tolerance " << tolerance << ":\n" << out;
+        EXPECT_FALSE(LineWith(loose, "faceNormals[2].normal: ").empty());
+        EXPECT_FALSE(LineWith(loose, "vertices[1].position: ").empty());
+    }
     const testing::CommandRun looser = Run("a.opt b.opt --tolerance 3.5");
     EXPECT_EQ(looser.status, 0);
     EXPECT_EQ(looser.out, "no differences\n");
+}
+
+TEST_F(Diff, TheSameModelForAnotherGlobalOffsetDiffersOnlyInTheGlobalOffsetField) {
+    // Every stored offset differs in its bytes and each gives the same file position.
+    testing::FighterLayout layout;
+    Write("zero.opt", testing::BuildFighter(layout, 0));
+    Write("moved.opt", testing::BuildFighter(layout, 4096));
+    const testing::CommandRun run = Run("zero.opt moved.opt");
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::vector<std::string> lines = testing::Lines(run.out);
+    ASSERT_EQ(lines.size(), 2U) << run.out.substr(0, 1000);
+    EXPECT_NE(lines[0].find(".globalOffset: 8 -> 4104"), std::string::npos) << lines[0];
 }
 
 TEST_F(Diff, ACutCountAndAnEmptiedSlotAreTheirFieldsRecordsAndBlockOnly) {

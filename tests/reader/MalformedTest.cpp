@@ -72,6 +72,59 @@ TEST(Malformed, ACutFacePayloadIsReportedAndOnlyWholeFacesAreRead) {
         Contains(ReportLines(document), ": the file holds 0 of 1000, the rest are not read"));
 }
 
+// A face block cut at every byte of its three arrays (indices, normals, soft vectors): the faces
+// read are exactly those whose three parts lie wholly in the file, and the report prints no other.
+TEST(Malformed, AFaceBlockCutInsideItsArraysReadsOnlyTheFacesWhollyInTheFile) {
+    // The face block last and its parents before it, so that every cut leaves the way to it.
+    OptBuilder b(0x300);
+    b.SetMeshes({0});
+    const int64_t root = b.AddJump(0, {0, 0});
+    b.SetMesh(0, root);
+    b.SetSlot(root, 0, b.AddVertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}));
+    FaceInput face;
+    face.Vertex = {0, 1, 2, -1};
+    constexpr int64_t kFaces = 3;
+    const int64_t block = b.AddFaces(std::vector<FaceInput>(kFaces, face));
+    b.SetSlot(root, 1, block);
+    const std::vector<uint8_t> whole = b.Build();
+    // Each array's start and record size, as the builder lays them out after 4 unread bytes.
+    const int64_t payload = block + kBlockHeaderSize;
+    const std::pair<int64_t, int64_t> parts[] = {
+        {payload + 4, 64}, {payload + 4 + 64 * kFaces, 12}, {payload + 4 + 76 * kFaces, 24}};
+    ASSERT_EQ(static_cast<int64_t>(whole.size()), payload + 4 + kFaceRecordSize * kFaces);
+    for (int64_t length = parts[0].first; length < static_cast<int64_t>(whole.size()); ++length) {
+        int64_t held = 0;
+        while (held < kFaces && std::all_of(std::begin(parts), std::end(parts), [&](auto part) {
+                   return part.first + part.second * (held + 1) <= length;
+               }))
+            ++held;
+        OptDocument document;
+        Load(document, std::vector<uint8_t>(whole.begin(), whole.begin() + length));
+        EXPECT_EQ(static_cast<int64_t>(document.Model().DrawFaces.size()), held) << length;
+        const std::vector<std::string> lines = ReportLines(document);
+        EXPECT_TRUE(Contains(lines, "!! face payload at offset " + N(payload) +
+                                        ": the file holds " + N(held) + " of 3"))
+            << length;
+        // A face's report ends with its second soft vector, the part furthest into the file.
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& line) {
+                                    return line.starts_with("  Softvector 2 is: ");
+                                }),
+                  held)
+            << length;
+        if (HasFailure()) break;  // the first wrong cut is enough to read
+    }
+    // The fighter cut inside the soft vectors of its first face block's first face: the first
+    // 31,182 bytes of samples/fighter.opt.
+    FighterLayout layout;
+    const std::vector<uint8_t> fighter = BuildFighter(layout);
+    const int64_t faces = layout.Meshes[0].Faces[0];
+    const int32_t count = layout.Meshes[0].FaceCount[0];
+    OptDocument cut;
+    Load(cut, {fighter.begin(), fighter.begin() + faces + kBlockHeaderSize + 4 + 76 * count + 18});
+    EXPECT_TRUE(Contains(ReportLines(cut), ": the file holds 0 of " + N(count)));
+}
+
 TEST(Malformed, ASlotLeadingBackToAnAncestorIsNamedAndNotFollowed) {
     OptBuilder b;
     const int64_t inner = b.AddJump(0, {0});

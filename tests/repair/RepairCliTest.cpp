@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CommandRun.h"
+#include "SameBytes.h"
 #include "TempFolder.h"
 #include "samples/SampleModels.h"
 
@@ -69,7 +70,7 @@ TEST_F(RepairCli, ListsItsChangesChecksTheCopyAndASecondRepairChangesNothing) {
     EXPECT_EQ(record["changes"][0]["region"].get<std::string>().empty(), false);
     EXPECT_FALSE(record["notMended"].empty());
     EXPECT_FALSE(record["check"]["allOk"].get<bool>());
-    EXPECT_EQ(ReadWhole(Path("json.opt")), ReadWhole(Path("once.opt")));
+    EXPECT_TRUE(SameBytes(ReadWhole(Path("json.opt")), ReadWhole(Path("once.opt"))));
 
     // The file compared with its repair: exactly the repair's changes, line for line, and the
     // same JSON records but the repair's face number.
@@ -93,19 +94,20 @@ TEST_F(RepairCli, ListsItsChangesChecksTheCopyAndASecondRepairChangesNothing) {
     };
     std::sort(fields.begin(), fields.end(), byOffset);
     std::sort(written.begin(), written.end(), byOffset);
-    EXPECT_EQ(fields, written);
+    // Only what differs: a JSON patch from the repair's records to the comparison's.
+    EXPECT_EQ(nlohmann::json::diff(written, fields), nlohmann::json::array());
 
     const CommandRun second =
         Vexlor("repair '" + Path("once.opt") + "' -o '" + Path("twice.opt") + "'");
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(CountLines(second.out, "offset "), 0u);
-    EXPECT_EQ(ReadWhole(Path("twice.opt")), ReadWhole(Path("once.opt")));
+    EXPECT_TRUE(SameBytes(ReadWhole(Path("twice.opt")), ReadWhole(Path("once.opt"))));
 
     // A clean file's repair is its copy, and the copy checks clean.
     const std::string fighter = (kSamples / "fighter.opt").string();
     const CommandRun clean = Vexlor("repair '" + fighter + "' -o '" + Path("clean.opt") + "'");
     EXPECT_EQ(clean.status, 0) << clean.err;
-    EXPECT_EQ(ReadWhole(Path("clean.opt")), ReadWhole(fighter));
+    EXPECT_TRUE(SameBytes(ReadWhole(Path("clean.opt")), ReadWhole(fighter)));
 }
 
 TEST_F(RepairCli, RefusesTheInputAnUnwritablePlaceAndAFileWithProblemsLeavingNothing) {
@@ -121,7 +123,7 @@ TEST_F(RepairCli, RefusesTheInputAnUnwritablePlaceAndAFileWithProblemsLeavingNot
         Vexlor("repair '" + Path("in.opt") + "' -o '" + Path("missing/out.opt") + "'");
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_NE(unwritable.err.find("Cannot create file"), std::string::npos) << unwritable.err;
-    EXPECT_EQ(ReadWhole(Path("in.opt")), before);
+    EXPECT_TRUE(SameBytes(ReadWhole(Path("in.opt")), before));
     EXPECT_EQ(Files(), (std::vector<std::string>{"in.opt", "link.opt"}));
 
     // A file whose open found problems: refused with them named, written with --force.

@@ -15,7 +15,8 @@
 namespace vexlor::testing {
 
 struct CommandRun {
-    int status = -1;  // -1: killed by a signal or by `timeout`
+    int status = -1;        // -1: killed by a signal or by `timeout`
+    bool timedOut = false;  // killed by `timeout`
     std::string out;
     std::string err;
 };
@@ -44,7 +45,8 @@ inline CommandRun RunCaught(const std::string& shell, const std::filesystem::pat
                                 (mergeErrors ? std::string("2>&1") : "2> '" + err.string() + "'");
     const int raw = std::system(command.c_str());
     CommandRun run;
-    run.status = WIFEXITED(raw) && WEXITSTATUS(raw) != 124 ? WEXITSTATUS(raw) : -1;
+    run.timedOut = WIFEXITED(raw) && WEXITSTATUS(raw) == 124;
+    run.status = WIFEXITED(raw) && !run.timedOut ? WEXITSTATUS(raw) : -1;
     run.out = ReadWhole(out);
     if (!mergeErrors) run.err = ReadWhole(err);
     return run;
