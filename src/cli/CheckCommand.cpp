@@ -1,6 +1,7 @@
-// `vexlor check FILE... [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
-// OPT" lists them, or its findings as JSON; the exit status says whether anything was found. Over
-// several files it ends with a summary line, and --json writes one record per file (CheckRecord.h).
+// `vexlor check FILE... [--vn whole|mesh|none] [--json] [--strict]`: the consistency check's
+// lines, as "Check OPT" lists them, or its findings as JSON; the exit status says whether anything
+// was found (with --strict, a warning too). Over several files it ends with a summary line, and
+// --json writes one record per file (CheckRecord.h).
 #include "check/ConsistencyCheck.h"
 #include "cli/CheckRecord.h"
 #include "cli/CliOutput.h"
@@ -20,7 +21,7 @@ class CheckCommand : public FileCommand {
     std::string Name() const override { return "check"; }
     std::string Summary() const override {
         return "the consistency check's report lines; exit status 0 for \"All OK!!\", 1 when "
-               "errors were detected";
+               "errors were detected (with --strict, also when there were warnings)";
     }
 
   protected:
@@ -41,6 +42,9 @@ class CheckCommand : public FileCommand {
                          "face, corner, vectors and the face's place in the file); with several "
                          "files, one line per file with its path, size, counts, verdict, findings "
                          "and errors");
+        command.add_flag("--strict", strict_,
+                         "exit with status 1 on warnings too: findings the run lists but does not "
+                         "count, such as a face normal not consistent with the vertex order");
     }
     // A JSON record per line needs no line naming its file.
     bool FileHeaders() const override { return !json_; }
@@ -73,7 +77,8 @@ class CheckCommand : public FileCommand {
         }
         const int written = job.Finish();
         if (written != kExitOk) return written;
-        return outcome.AllOk ? kExitOk : kExitFindings;
+        const bool passes = outcome.AllOk && (!strict_ || outcome.WarningCount == 0);
+        return passes ? kExitOk : kExitFindings;
     }
 
     void FinishSeveral(const BatchCounts& counts) const override {
@@ -94,6 +99,7 @@ class CheckCommand : public FileCommand {
 
     std::string modeName_ = "whole";
     bool json_ = false;
+    bool strict_ = false;
 };
 
 }  // namespace
