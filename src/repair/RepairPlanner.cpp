@@ -506,22 +506,57 @@ void Planner::PlanEntries() {
     }
     // A corner the check passes as stored that fails with the mended face normals, where its
     // entry is not written: the mends of the face normals that meet there are not written.
+    std::vector<size_t> offenders;
     for (size_t i = 0; i < corners_.size(); ++i) {
         const CornerUse& corner = corners_[i];
-        if (flaggedAsStored[i] || written.contains(corner.Entry.Offset) || !averages[i] ||
-            VertexNormalAgrees(*averages[i], corner.Stored))
-            continue;
-        const MeshFilter filter = filterOf(corner);
-        for (size_t e = 0; e < drawFaces.size(); ++e) {
-            if (!normals_.contains(normalOffsets[e]) || !filter.Accepts(drawFaces[e])) continue;
-            for (int q = 0; q < CornerCount(drawFaces[e]); ++q) {
-                if (VecNear(corner.Position, drawFaces[e].Corners[static_cast<size_t>(q)],
-                            CheckTolerance))
-                    Withdraw(normalOffsets[e],
-                             "a vertex normal the check passes would no longer agree with the "
-                             "face normals at its corner");
+        if (!flaggedAsStored[i] && !written.contains(corner.Entry.Offset) && averages[i] &&
+            !VertexNormalAgrees(*averages[i], corner.Stored))
+            offenders.push_back(i);
+    }
+    if (offenders.empty()) return;
+    // The offending corners in a grid of cells twice the tolerance wide, as the corner index
+    // keeps them: a draw corner near one lies in its cell or a neighbour.
+    const auto cellOf = [](const Vec3& p) {
+        const auto coordinate = [](float v) {
+            constexpr double kLimit = 1152921504606846976.0;  // 2^60
+            const double c = std::floor(double{v} / (2.0 * double{CheckTolerance}));
+            return static_cast<int64_t>(std::clamp(c, -kLimit, kLimit));
+        };
+        return std::array<int64_t, 3>{coordinate(p.X), coordinate(p.Y), coordinate(p.Z)};
+    };
+    std::map<std::array<int64_t, 3>, std::vector<size_t>> grid;
+    for (const size_t i : offenders)
+        grid[cellOf(corners_[i].Position)].push_back(i);
+    const auto meets = [&](const DrawFace& face, size_t i, const Vec3& point) {
+        return filterOf(corners_[i]).Accepts(face) &&
+               VecNear(corners_[i].Position, point, CheckTolerance);
+    };
+    for (size_t e = 0; e < drawFaces.size(); ++e) {
+        if (!normals_.contains(normalOffsets[e])) continue;
+        const DrawFace& face = drawFaces[e];
+        bool near = false;
+        for (int q = 0; q < CornerCount(face) && !near; ++q) {
+            const Vec3& point = face.Corners[static_cast<size_t>(q)];
+            if (HasNaN(point)) {
+                // Near every point, as VecNear counts a NaN distance.
+                near = std::any_of(offenders.begin(), offenders.end(),
+                                   [&](size_t i) { return meets(face, i, point); });
+                continue;
+            }
+            if (!IsFiniteVector(point)) continue;  // never near a finite corner
+            const std::array<int64_t, 3> centre = cellOf(point);
+            for (int64_t d = 0; d < 27 && !near; ++d) {
+                const auto found = grid.find(
+                    {centre[0] + d % 3 - 1, centre[1] + d / 3 % 3 - 1, centre[2] + d / 9 - 1});
+                if (found == grid.end()) continue;
+                near = std::any_of(found->second.begin(), found->second.end(),
+                                   [&](size_t i) { return meets(face, i, point); });
             }
         }
+        if (near)
+            Withdraw(normalOffsets[e],
+                     "a vertex normal the check passes would no longer agree with the face "
+                     "normals at its corner");
     }
 }
 
