@@ -71,14 +71,15 @@ class CheckCommand : public FileCommand {
         } else {
             // Counted after the check: every walk reads into the document's mesh tables.
             const ModelCounts counts = CountModel(*document);
-            job.Print(Dump(CheckRecord(job.Input(), document->Stream().Size(), counts, outcome,
-                                       findings, document->NotOptReason(), job.Messages())) +
-                      "\n");
+            nlohmann::json record =
+                CheckRecord(job.Input(), document->Stream().Size(), counts, outcome, findings,
+                            document->NotOptReason(), job.Messages());
+            if (!Passes(outcome)) record["verdict"] = "findings";
+            job.Print(Dump(record) + "\n");
         }
         const int written = job.Finish();
         if (written != kExitOk) return written;
-        const bool passes = outcome.AllOk && (!strict_ || outcome.WarningCount == 0);
-        return passes ? kExitOk : kExitFindings;
+        return Passes(outcome) ? kExitOk : kExitFindings;
     }
 
     void FinishSeveral(const BatchCounts& counts) const override {
@@ -91,6 +92,10 @@ class CheckCommand : public FileCommand {
     }
 
   private:
+    // "All OK!!", and with --strict no warning either.
+    bool Passes(const CheckOutcome& outcome) const {
+        return outcome.AllOk && (!strict_ || outcome.WarningCount == 0);
+    }
     VertexNormalCheck Mode() const {
         if (modeName_ == "mesh") return VertexNormalCheck::MeshByMesh;
         if (modeName_ == "none") return VertexNormalCheck::None;

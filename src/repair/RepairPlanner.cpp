@@ -233,7 +233,8 @@ void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
         } else if (!IsFiniteVector(tables.VertexAt(index[k]))) {
             cornersFinite = false;
             Keep(FindingKind::NonFiniteVertex, place, origin.RecordOffset,
-                 "a vertex that is not a finite point cannot be told from the others",
+                 "the vertex is not a finite point, and nothing in the file tells where it should "
+                 "be",
                  static_cast<int32_t>(k));
         }
     }
