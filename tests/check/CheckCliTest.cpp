@@ -232,6 +232,16 @@ TEST(CheckCli, JsonCountsNonFiniteFindingsAndWarningsAndStrictFailsOnWarnings) {
     EXPECT_EQ(strict.status, 1);
     EXPECT_EQ(strict.out, plain.out);
     EXPECT_EQ(Vexlor("check '" + (kSamples / "fighter.opt").string() + "' --strict").status, 0);
+    // Over several files, --strict gives the file with a warning the verdict "findings".
+    const CliRun batch = Vexlor("check " + reversedPath + " '" +
+                                (kSamples / "fighter.opt").string() + "' --json --strict");
+    EXPECT_EQ(batch.status, 1);
+    std::istringstream records(batch.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(records, line));
+    EXPECT_EQ(nlohmann::json::parse(line).at("verdict"), "findings");
+    ASSERT_TRUE(std::getline(records, line));
+    EXPECT_EQ(nlohmann::json::parse(line).at("verdict"), "ok");
     fs::remove_all(dir);
 }
 
