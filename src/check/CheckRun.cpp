@@ -234,7 +234,9 @@ NormalSum CheckRun::Contributions(const Vec3& point) {
 void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
     const Vec3 point = Position(face.VertexIndex[k]);
     if (!IsFiniteVector(point)) return;  // the corner is a finding of its face already
-    if (!CheckUsableVertexNormal(f, face, k)) return;
+    // An entry that cannot be compared is a finding whatever the corner meets; the corner's
+    // contributions are told all the same, as they are for any entry.
+    const bool usable = CheckUsableVertexNormal(f, face, k);
     const NormalSum found = Contributions(point);
     if (found.Count == 0) {
         const std::string line = "error! no VN contribs found, face " + sink_.IntText(f);
@@ -244,6 +246,7 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
         Line(line);
         return;
     }
+    if (!usable) return;
     // The average of the contributing face normals, against the stored vertex normal.
     const Vec3 average = AverageNormal(found);
     const Vec3 entry = tables_->VertexNormalAt(face.VertexNormalIndex[k]);

@@ -8,8 +8,9 @@
 // A vector with a coordinate that is not a finite number passes every comparison silently, so it
 // is a finding of its own, and the tests that would compare it are left out for its face (or
 // corner): a non-finite corner stops the co-incident and face normal tests, a non-finite face
-// normal or soft vector the soft vector test, and a non-finite corner or vertex normal entry, or
-// an entry stored with no length, the vertex normal test at that corner.
+// normal or soft vector the soft vector test, a non-finite corner the vertex normal test at that
+// corner, and a non-finite vertex normal entry, or one stored with no length, the comparison
+// there (its "no VN contribs" line is written all the same).
 #pragma once
 
 #include <cstdint>

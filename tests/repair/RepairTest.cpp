@@ -284,11 +284,11 @@ TEST(Repair, NonFiniteVectorsAreRecomputedAndANonFiniteVertexIsNotMendable) {
 
 // The fields the check flags, by file position: a flagged face normal, both soft vectors of a
 // flagged pair, the vertex normal entry of a flagged corner. Also the findings' lines.
-std::set<int64_t> FlaggedFields(const OptDocument& document, std::set<std::string>& lines) {
+std::set<int64_t> FlaggedFields(const OptDocument& document, VertexNormalCheck mode,
+                                std::set<std::string>& lines) {
     std::vector<std::string> report;
     std::vector<CheckFinding> findings;
-    RunConsistencyCheck(document, VertexNormalCheck::WholeModel, report,
-                        ContributionSearch::Indexed, &findings);
+    RunConsistencyCheck(document, mode, report, ContributionSearch::Indexed, &findings);
     EntryOrigins origins;
     document.Observe(origins);
     MeshTables tables = document.WalkTables();
@@ -379,18 +379,23 @@ TEST(Repair, ChangesOnlyWhatTheCheckFlagsAndAddsNoFinding) {
     for (const auto& [name, bytes] : inputs) {
         OptDocument document;
         document.OpenBytes(bytes, "model.opt");
-        std::set<std::string> before, after;
-        const std::set<int64_t> flagged = FlaggedFields(document, before);
+        for (const auto mode : {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {
+            const RepairChoice choice{true, true, mode};
+            std::set<std::string> before, after;
+            const std::set<int64_t> flagged = FlaggedFields(document, mode, before);
+            const RepairPlan plan = PlanRepair(document, choice);
+            for (const FieldChange& change : plan.Changes)
+                EXPECT_TRUE(flagged.contains(change.Offset))
+                    << name << ": " << FieldChangeText(change);
+            OptDocument repaired;
+            repaired.OpenBytes(RepairedBytes(bytes, plan), "repaired.opt");
+            FlaggedFields(repaired, mode, after);
+            for (const std::string& line : after)
+                EXPECT_TRUE(before.contains(line)) << name << ": " << line;
+            // As the repair fuzzer requires: a second repair changes nothing.
+            EXPECT_TRUE(PlanRepair(repaired, choice).Changes.empty()) << name;
+        }
         const RepairPlan plan = PlanRepair(document, {});
-        for (const FieldChange& change : plan.Changes)
-            EXPECT_TRUE(flagged.contains(change.Offset)) << name << ": " << FieldChangeText(change);
-        OptDocument repaired;
-        repaired.OpenBytes(RepairedBytes(bytes, plan), "repaired.opt");
-        FlaggedFields(repaired, after);
-        for (const std::string& line : after)
-            EXPECT_TRUE(before.contains(line)) << name << ": " << line;
-        // As the repair fuzzer requires: a second repair changes nothing.
-        EXPECT_TRUE(PlanRepair(repaired, {}).Changes.empty()) << name;
         if (name == "bad-indices.opt") {
             // Faces with a corner outside the vertex table keep their normals.
             EXPECT_TRUE(std::any_of(plan.Kept.begin(), plan.Kept.end(), [](const auto& item) {
