@@ -442,6 +442,8 @@ void Planner::PlanSoftVectors() {
 }
 
 void Planner::PlanEntries() {
+    // Without face normal mends no entry the check passes can come to fail.
+    if (normals_.empty() && choice_.VertexNormals == VertexNormalCheck::None) return;
     // The draw tables as stored, and with the face normals as they will be written.
     const std::vector<DrawFace>& storedFaces = document_.Model().DrawFaces;
     std::vector<DrawFace> drawFaces = storedFaces;
