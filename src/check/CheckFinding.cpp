@@ -1,5 +1,7 @@
-// The names of the kinds of finding.
+// The names of the kinds of finding, and the test of a vector for finite coordinates.
 #include "check/CheckFinding.h"
+
+#include <cmath>
 
 namespace vexlor {
 
@@ -21,8 +23,22 @@ std::string_view FindingKindName(FindingKind kind) {
             return "problem in the file";
         case FindingKind::WalkStopped:
             return "walk stopped";
+        case FindingKind::NonFiniteVertex:
+            return "non-finite vertex";
+        case FindingKind::NonFiniteFaceNormal:
+            return "non-finite face normal";
+        case FindingKind::NonFiniteSoftVector:
+            return "non-finite softvec";
+        case FindingKind::NonFiniteVertexNormal:
+            return "non-finite vertex normal";
+        case FindingKind::ZeroVertexNormal:
+            return "zero-length vertex normal";
     }
     return "finding";
+}
+
+bool IsFiniteVector(const Vec3& v) {
+    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
 std::string_view KindName(const CheckFinding& finding) {

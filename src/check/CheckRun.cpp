@@ -69,10 +69,15 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
     const int64_t faces = tables.FaceCount();
     for (int64_t f = 0; f < faces; ++f) {
         const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
+        const bool cornersFinite = CheckFiniteCorners(f, face);
+        const bool normalFinite = CheckFiniteFaceNormal(f, face);
+        const bool softsFinite = CheckFiniteSoftVectors(f, face);
         const Corners corners = CornersOf(face);
-        CheckCoincidentVertices(f, face, corners);
-        CheckFaceNormal(f, face, corners);
-        CheckSoftVectors(f, face);
+        if (cornersFinite) {
+            CheckCoincidentVertices(f, face, corners);
+            if (normalFinite) CheckFaceNormal(f, face, corners);
+        }
+        if (normalFinite && softsFinite) CheckSoftVectors(f, face);
     }
 
     Line("Checking vertex normals...");
@@ -83,6 +88,80 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
         for (size_t k = 0; k < cornerCount; ++k)
             CheckVertexNormal(f, face, k);
     }
+}
+
+bool CheckRun::CheckFiniteCorners(int64_t f, const FaceRecord& face) {
+    bool finite = true;
+    const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
+    for (size_t k = 0; k < cornerCount; ++k) {
+        const Vec3 vertex = Position(face.VertexIndex[k]);
+        if (IsFiniteVector(vertex)) continue;
+        const std::string first = "ERROR! non-finite vertex, " + MeshFace(f) + ", vertex " +
+                                  sink_.IntText(static_cast<int64_t>(k)) + "!";
+        CheckFinding finding = FaceFinding(FindingKind::NonFiniteVertex, f, true, first);
+        finding.Corner = static_cast<int32_t>(k);
+        finding.Stored = vertex;
+        finding.Field = "vertex";
+        NoteFinding(std::move(finding));
+        Line(first);
+        Line("   vertex index is: " + sink_.IntText(face.VertexIndex[k]));
+        Line(Triple(vertex));
+        CountFinding();
+        finite = false;
+    }
+    return finite;
+}
+
+bool CheckRun::CheckFiniteFaceNormal(int64_t f, const FaceRecord& face) {
+    const Vec3& stored = face.FaceNormal;
+    if (IsFiniteVector(stored)) return true;
+    const std::string first = "ERROR! non-finite face normal, " + MeshFace(f) + "!";
+    CheckFinding finding = FaceFinding(FindingKind::NonFiniteFaceNormal, f, true, first);
+    finding.Stored = stored;
+    finding.Field = "face normal";
+    NoteFinding(std::move(finding));
+    Line(first);
+    Line("Stored normal: " + Triple(stored));
+    CountFinding();
+    return false;
+}
+
+bool CheckRun::CheckFiniteSoftVectors(int64_t f, const FaceRecord& face) {
+    if (IsFiniteVector(face.SoftVector1) && IsFiniteVector(face.SoftVector2)) return true;
+    const std::string first = "ERROR! non-finite softvec, " + MeshFace(f) + "!";
+    CheckFinding finding = FaceFinding(FindingKind::NonFiniteSoftVector, f, true, first);
+    finding.Stored = IsFiniteVector(face.SoftVector1) ? face.SoftVector2 : face.SoftVector1;
+    finding.Field = "soft vectors";
+    NoteFinding(std::move(finding));
+    Line(first);
+    Line("Softvec 1 :" + Triple(face.SoftVector1));
+    Line("Softvec 2 :" + Triple(face.SoftVector2));
+    CountFinding();
+    return false;
+}
+
+bool CheckRun::CheckUsableVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
+    const int32_t index = face.VertexNormalIndex[k];
+    const Vec3 entry = tables_->VertexNormalAt(index);
+    FindingKind kind = FindingKind::NonFiniteVertexNormal;
+    std::string first = "ERROR! non-finite vertex normal, ";
+    if (IsFiniteVector(entry)) {
+        // Only an entry a block of the file stored: one no block wrote stands for no normal.
+        if (!storedNormals_.Stored(index) || entry.X != 0.0f || entry.Y != 0.0f || entry.Z != 0.0f)
+            return true;
+        kind = FindingKind::ZeroVertexNormal;
+        first = "ERROR! zero-length vertex normal, ";
+    }
+    first += MeshFace(f) + ", vertex " + sink_.IntText(static_cast<int64_t>(k)) + "!";
+    CheckFinding finding = FaceFinding(kind, f, true, first);
+    finding.Corner = static_cast<int32_t>(k);
+    finding.Stored = entry;
+    finding.Field = "vertex normal";
+    NoteFinding(std::move(finding));
+    Line(first);
+    Line("Stored VN :" + Triple(entry));
+    CountFinding();
+    return false;
 }
 
 void CheckRun::CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p) {
@@ -153,7 +232,12 @@ NormalSum CheckRun::Contributions(const Vec3& point) {
 }
 
 void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
-    const NormalSum found = Contributions(Position(face.VertexIndex[k]));
+    const Vec3 point = Position(face.VertexIndex[k]);
+    if (!IsFiniteVector(point)) return;  // the corner is a finding of its face already
+    // An entry that cannot be compared is a finding whatever the corner meets; the corner's
+    // contributions are told all the same, as they are for any entry.
+    const bool usable = CheckUsableVertexNormal(f, face, k);
+    const NormalSum found = Contributions(point);
     if (found.Count == 0) {
         const std::string line = "error! no VN contribs found, face " + sink_.IntText(f);
         CheckFinding finding = FaceFinding(FindingKind::NoNormalContributions, f, false, line);
@@ -162,6 +246,7 @@ void CheckRun::CheckVertexNormal(int64_t f, const FaceRecord& face, size_t k) {
         Line(line);
         return;
     }
+    if (!usable) return;
     // The average of the contributing face normals, against the stored vertex normal.
     const Vec3 average = AverageNormal(found);
     const Vec3 entry = tables_->VertexNormalAt(face.VertexNormalIndex[k]);

@@ -4,6 +4,13 @@
 // VertexNormalTable and FaceTable (faces 0 to MeshFaceBase - 1), and the draw tables of the whole
 // model for the vertex normal test. Indices that name no entry of their table stand for the
 // origin (a zero vector), as the walker draws such corners; nothing is read out of range.
+//
+// A vector with a coordinate that is not a finite number passes every comparison silently, so it
+// is a finding of its own, and the tests that would compare it are left out for its face (or
+// corner): a non-finite corner stops the co-incident and face normal tests, a non-finite face
+// normal or soft vector the soft vector test, a non-finite corner the vertex normal test at that
+// corner, and a non-finite vertex normal entry, or one stored with no length, the comparison
+// there (its "no VN contribs" line is written all the same).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +23,7 @@
 #include "check/CornerIndex.h"
 #include "check/FaceTests.h"
 #include "check/NormalContributions.h"
+#include "check/StoredVertexNormals.h"
 #include "reader/MeshTables.h"
 #include "reader/OptModel.h"
 #include "reader/ReportSink.h"
@@ -36,6 +44,8 @@ class CheckRun {
     void CountFindings(int64_t count);
     // Notes a finding whose first line is the next line written.
     void NoteFinding(CheckFinding finding);
+    // To be told the walks of the meshes: which vertex normal entries the file stored.
+    WalkObserver& StoredNormalsWatch() { return storedNormals_; }
 
     int32_t CheckErrorCount = 0;
     bool CheckAllOk = true;
@@ -48,6 +58,12 @@ class CheckRun {
     };
     Corners CornersOf(const FaceRecord& face) const;
     Vec3 Position(int32_t vertexIndex) const { return tables_->VertexAt(vertexIndex); }
+    // The non-finite vectors of a face, each a finding; whether all of them were finite.
+    bool CheckFiniteCorners(int64_t f, const FaceRecord& face);
+    bool CheckFiniteFaceNormal(int64_t f, const FaceRecord& face);
+    bool CheckFiniteSoftVectors(int64_t f, const FaceRecord& face);
+    // A corner's vertex normal entry that is not finite, or stored with no length: a finding.
+    bool CheckUsableVertexNormal(int64_t f, const FaceRecord& face, size_t k);
     void CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p);
     void CheckFaceNormal(int64_t f, const FaceRecord& face, const Corners& p);
     void CheckSoftVectors(int64_t f, const FaceRecord& face);
@@ -67,6 +83,7 @@ class CheckRun {
     VertexNormalCheck mode_;
     ContributionSearch search_;
     std::optional<CornerIndex> index_;  // built on first use; the draw tables do not change
+    StoredVertexNormals storedNormals_;
 };
 
 }  // namespace vexlor

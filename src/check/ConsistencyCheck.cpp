@@ -2,9 +2,40 @@
 // tables, CheckMesh on them, and the verdict.
 #include "check/ConsistencyCheck.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "check/CheckRun.h"
+#include "reader/BlockRegions.h"
+#include "reader/FormatTables.h"
 
 namespace vexlor {
+
+namespace {
+
+// The file position of the face normal or soft vector record that a finding about them names.
+void PlaceFields(const OptDocument& document, std::vector<CheckFinding>& findings) {
+    constexpr auto kSofts = static_cast<size_t>(RegionIndex(format::kFaceRegions, "softVectors"));
+    for (CheckFinding& finding : findings) {
+        const bool normal = finding.Kind == FindingKind::NonFiniteFaceNormal;
+        if ((!normal && finding.Kind != FindingKind::NonFiniteSoftVector) ||
+            finding.BlockOffset < 0)
+            continue;
+        const BlockRegions block = LocateBlock(document.Stream(), document.Model().GlobalOffset,
+                                               finding.BlockOffset, kTypeFace);
+        const size_t region = normal ? static_cast<size_t>(format::kFaceNormalsRegion) : kSofts;
+        finding.FieldOffset = block.Region(region).RecordOffset(finding.FaceInBlock);
+    }
+}
+
+int32_t Warnings(const std::vector<CheckFinding>& findings) {
+    int64_t count = 0;
+    for (const CheckFinding& finding : findings)
+        count += finding.Counted ? 0 : 1;
+    return static_cast<int32_t>(std::min<int64_t>(count, std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
 
 CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck mode,
                                  std::vector<std::string>& lines, ContributionSearch search,
@@ -15,7 +46,7 @@ CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck 
     CheckRun run(sink, model.DrawFaces, mode, search);
     // One walker for the whole run: its work budget covers the run, as it does an open.
     MeshTables tables = document.WalkTables();
-    OptWalker walker = document.MeshWalker(tables);
+    OptWalker walker = document.MeshWalker(tables, {&run.StoredNormalsWatch()});
 
     sink.ReportLine("Consistency check...");
     sink.ReportLine("");
@@ -71,8 +102,10 @@ CheckOutcome RunConsistencyCheck(const OptDocument& document, VertexNormalCheck 
         sink.ReportLine("errors were detected!!");
         sink.ReportLine("Number of errors = " + sink.IntText(run.CheckErrorCount));
     }
+    PlaceFields(document, run.Findings);
+    const int32_t warnings = Warnings(run.Findings);
     if (findings != nullptr) *findings = std::move(run.Findings);
-    return {run.CheckAllOk, run.CheckErrorCount};
+    return {run.CheckAllOk, run.CheckErrorCount, warnings};
 }
 
 }  // namespace vexlor

@@ -21,8 +21,9 @@ enum class VertexNormalCheck { WholeModel, MeshByMesh, None };
 enum class ContributionSearch { Indexed, PlainScan };
 
 struct CheckOutcome {
-    bool AllOk;          // the run ended with "All OK!!"
-    int32_t ErrorCount;  // the "Number of errors" of the run
+    bool AllOk;                // the run ended with "All OK!!"
+    int32_t ErrorCount;        // the "Number of errors" of the run
+    int32_t WarningCount = 0;  // findings listed but not counted (a reversed face normal, ...)
 };
 
 // Runs the check on the loaded file and appends the run's lines to `lines`; with `findings`,

@@ -1,6 +1,7 @@
-// `vexlor check FILE... [--vn whole|mesh|none] [--json]`: the consistency check's lines, as "Check
-// OPT" lists them, or its findings as JSON; the exit status says whether anything was found. Over
-// several files it ends with a summary line, and --json writes one record per file (CheckRecord.h).
+// `vexlor check FILE... [--vn whole|mesh|none] [--json] [--strict]`: the consistency check's
+// lines, as "Check OPT" lists them, or its findings as JSON; the exit status says whether anything
+// was found (with --strict, a warning too). Over several files it ends with a summary line, and
+// --json writes one record per file (CheckRecord.h).
 #include "check/ConsistencyCheck.h"
 #include "cli/CheckRecord.h"
 #include "cli/CliOutput.h"
@@ -20,7 +21,7 @@ class CheckCommand : public FileCommand {
     std::string Name() const override { return "check"; }
     std::string Summary() const override {
         return "the consistency check's report lines; exit status 0 for \"All OK!!\", 1 when "
-               "errors were detected";
+               "errors were detected (with --strict, also when there were warnings)";
     }
 
   protected:
@@ -41,6 +42,9 @@ class CheckCommand : public FileCommand {
                          "face, corner, vectors and the face's place in the file); with several "
                          "files, one line per file with its path, size, counts, verdict, findings "
                          "and errors");
+        command.add_flag("--strict", strict_,
+                         "exit with status 1 on warnings too: findings the run lists but does not "
+                         "count, such as a face normal not consistent with the vertex order");
     }
     // A JSON record per line needs no line naming its file.
     bool FileHeaders() const override { return !json_; }
@@ -67,13 +71,15 @@ class CheckCommand : public FileCommand {
         } else {
             // Counted after the check: every walk reads into the document's mesh tables.
             const ModelCounts counts = CountModel(*document);
-            job.Print(Dump(CheckRecord(job.Input(), document->Stream().Size(), counts, outcome,
-                                       findings, document->NotOptReason(), job.Messages())) +
-                      "\n");
+            nlohmann::json record =
+                CheckRecord(job.Input(), document->Stream().Size(), counts, outcome, findings,
+                            document->NotOptReason(), job.Messages());
+            if (!Passes(outcome)) record["verdict"] = "findings";
+            job.Print(Dump(record) + "\n");
         }
         const int written = job.Finish();
         if (written != kExitOk) return written;
-        return outcome.AllOk ? kExitOk : kExitFindings;
+        return Passes(outcome) ? kExitOk : kExitFindings;
     }
 
     void FinishSeveral(const BatchCounts& counts) const override {
@@ -86,6 +92,10 @@ class CheckCommand : public FileCommand {
     }
 
   private:
+    // "All OK!!", and with --strict no warning either.
+    bool Passes(const CheckOutcome& outcome) const {
+        return outcome.AllOk && (!strict_ || outcome.WarningCount == 0);
+    }
     VertexNormalCheck Mode() const {
         if (modeName_ == "mesh") return VertexNormalCheck::MeshByMesh;
         if (modeName_ == "none") return VertexNormalCheck::None;
@@ -94,6 +104,7 @@ class CheckCommand : public FileCommand {
 
     std::string modeName_ = "whole";
     bool json_ = false;
+    bool strict_ = false;
 };
 
 }  // namespace

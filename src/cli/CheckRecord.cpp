@@ -33,6 +33,7 @@ nlohmann::json UnreadableRecord(const std::string& path, const std::vector<std::
             {"verdict", "unreadable"},
             {"allOk", nullptr},
             {"errorCount", nullptr},
+            {"warningCount", nullptr},
             {"findings", nlohmann::json::array()},
             {"notOptFile", nullptr},
             {"errors", errors}};

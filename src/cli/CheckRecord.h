@@ -1,7 +1,7 @@
 // The JSON record `vexlor check --json` writes for each of several files, one line each, for
 // scripts that check a whole folder of models:
 //   {"path", "size" (bytes), "meshes", "faces", "levels", "hardpoints",
-//    "verdict" ("ok", "findings" or "unreadable"), "allOk", "errorCount",
+//    "verdict" ("ok", "findings" or "unreadable"), "allOk", "errorCount", "warningCount",
 //    "findings" (as FindingsJson.h writes them), "notOptFile" (why the file does not look like an
 //    OPT file, or null), "errors" (the messages about the file, e.g. that it cannot be opened)}.
 // What an unreadable file cannot tell is null ("findings" is then empty).

@@ -22,6 +22,10 @@ nlohmann::json OrNull(T value) {
     return value >= 0 ? nlohmann::json(value) : nlohmann::json(nullptr);
 }
 
+nlohmann::json OrNull(const std::string& text) {
+    return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
+}
+
 }  // namespace
 
 nlohmann::json FindingJson(const CheckFinding& finding) {
@@ -40,14 +44,20 @@ nlohmann::json FindingJson(const CheckFinding& finding) {
             {"faceRecordOffset", OrNull(finding.RecordOffset)},
             // A problem of the file: the block it was found in and the place it is about.
             {"block", problem != nullptr ? OrNull(problem->Block) : nullptr},
-            {"offset", problem != nullptr ? OrNull(problem->Offset) : nullptr}};
+            {"offset", problem != nullptr ? OrNull(problem->Offset) : nullptr},
+            // A non-finite or zero-length vector: which one, and its record's file position.
+            {"field", OrNull(finding.Field)},
+            {"fieldOffset", OrNull(finding.FieldOffset)}};
 }
 
 nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFinding>& findings) {
     nlohmann::json records = nlohmann::json::array();
     for (const CheckFinding& finding : findings)
         records.push_back(FindingJson(finding));
-    return {{"allOk", outcome.AllOk}, {"errorCount", outcome.ErrorCount}, {"findings", records}};
+    return {{"allOk", outcome.AllOk},
+            {"errorCount", outcome.ErrorCount},
+            {"warningCount", outcome.WarningCount},
+            {"findings", records}};
 }
 
 }  // namespace vexlor::cli

@@ -11,10 +11,11 @@
 namespace vexlor::cli {
 
 // {"kind", "counted", "line" (its text), "mesh", "face", "corner", "stored", "computed",
-//  "faceBlockOffset", "faceInBlock", "faceRecordOffset"}; values that do not apply are null.
+//  "faceBlockOffset", "faceInBlock", "faceRecordOffset", "block", "offset", "field",
+//  "fieldOffset"}; values that do not apply are null. A finding that is not counted is a warning.
 nlohmann::json FindingJson(const CheckFinding& finding);
 
-// {"allOk", "errorCount", "findings": [...]}
+// {"allOk", "errorCount", "warningCount" (the findings not counted), "findings": [...]}
 nlohmann::json CheckJson(const CheckOutcome& outcome, const std::vector<CheckFinding>& findings);
 
 }  // namespace vexlor::cli

@@ -74,7 +74,7 @@ void FindingsTableModel::SetFindings(const std::vector<CheckFinding>& findings,
         row.Stored = finding.Stored;
         row.Computed = finding.Computed;
         row.Block = finding.BlockOffset;
-        row.Offset = finding.RecordOffset;
+        row.Offset = finding.FieldOffset >= 0 ? finding.FieldOffset : finding.RecordOffset;
         row.Text = Latin1(finding.Text).trimmed();
         row.Place = PlaceOfFinding(finding, stream, model);
         rows_.push_back(std::move(row));

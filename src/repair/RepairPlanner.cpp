@@ -12,6 +12,7 @@
 
 #include "check/CornerIndex.h"
 #include "check/FaceTests.h"
+#include "check/StoredVertexNormals.h"
 #include "check/VectorMath.h"
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
@@ -60,7 +61,8 @@ std::optional<Vec3> OntoPlane(const Vec3& v, const Vec3& n) {
 // A corner whose vertex normal entry lies in the file, for the vertex normal test.
 struct CornerUse {
     Vec3 Position;
-    Vec3 Stored;  // the entry as stored
+    Vec3 Stored;    // the entry as stored
+    bool Unusable;  // the entry is not finite or stored with no length: flagged whatever it meets
     EntryOrigin Entry;
     int32_t Mesh;
     int32_t Corner;
@@ -73,9 +75,17 @@ struct CornerUse {
 struct FaceVisit {
     RepairedFace Place;
     Vec3 Calculated;
-    FaceNormalVerdict Verdict;
+    FaceNormalVerdict Verdict;  // Agrees where the check does not test the face normal
     Vec3 Normal, Soft1, Soft2;  // as stored
     int64_t NormalOffset, SoftOffset;
+    Vec3 A, B, C;                         // the first three corners
+    const char* CornerTrouble = nullptr;  // why the corners give no geometry to mend from
+    bool NormalFinite = true;
+    bool SoftsFinite = true;
+    bool SoftsFlagged = false;  // the check flags the soft vectors as stored
+
+    // The check flags the face normal as stored.
+    bool NormalFlagged() const { return !NormalFinite || Verdict != FaceNormalVerdict::Agrees; }
 };
 
 // What one visit of a record asks to be written there: nothing, new values, or something that
@@ -95,6 +105,18 @@ bool HasNaN(const Vec3& v) {
 }
 
 constexpr const char* kShared = "its record is read for several faces that need different values";
+constexpr const char* kOverlap = "its bytes are also read as part of another record";
+
+bool IsZero(const Vec3& v) {
+    return v.X == 0.0f && v.Y == 0.0f && v.Z == 0.0f;
+}
+
+// The unit vector from a to b; nothing for corners at one place or not finite.
+std::optional<Vec3> Edge(const Vec3& a, const Vec3& b) {
+    const Vec3 e = VecNormalised(VecDifference(a, b));
+    if (!IsFiniteVector(e)) return std::nullopt;
+    return e;
+}
 
 class Planner {
   public:
@@ -110,16 +132,26 @@ class Planner {
 
   private:
     void ReadFace(int32_t mesh, int64_t f, const MeshTables& tables);
+    // One round of planning with the face normals withdrawn so far; whether it had to withdraw
+    // more, so that the plan changes no field the check does not flag.
+    bool PlanRound();
+    void Withdraw(int64_t normalOffset, const char* reason);
     void PlanFaceNormals();
     Proposal SoftProposal(const FaceVisit& visit);
     void PlanSoftVectors();
     void PlanEntries();
+    // Writes the normalised mean of a flagged entry's corner averages, or keeps it with the
+    // reason; whether it is written.
+    bool MendEntry(int64_t offset, const std::vector<Vec3>& averages, const CornerUse& first);
+    void FindOverlaps();
+    bool Overlaps(int64_t start, int64_t end) const;
     void DropOverlaps();
     const BlockRegions& FaceBlock(int64_t position);
     void Change(FieldChange change, const RepairedFace& face);
     FieldChange FaceChange(const RepairedFace& face, int64_t offset, const RegionSchema& region,
                            const FieldSchema& field, const Vec3& old, const Vec3& now);
-    void Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason);
+    void Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason,
+              int32_t corner = -1);
 
     const OptDocument& document_;
     const RepairChoice& choice_;
@@ -130,7 +162,14 @@ class Planner {
     std::unordered_map<int64_t, Vec3> normals_;  // face normal offset -> its value as written
     std::vector<CornerUse> corners_;
     EntryOrigins origins_;
+    StoredVertexNormals storedNormals_;  // as the check's walk follows them
     RepairPlan plan_;
+    std::vector<NotMendable> readKept_;  // what the reading of the faces kept, for every round
+    // Face normal records not written, with the reason: their mend would change what the check
+    // does not flag (the soft vectors or vertex normals that agree with them as stored).
+    std::map<int64_t, const char*> withdrawn_;
+    bool withdrew_ = false;
+    std::vector<std::pair<int64_t, int64_t>> shared_;  // spans of bytes read more than once
 };
 
 const BlockRegions& Planner::FaceBlock(int64_t position) {
@@ -166,9 +205,14 @@ FieldChange Planner::FaceChange(const RepairedFace& face, int64_t offset,
     return change;
 }
 
-void Planner::Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason) {
-    plan_.Kept.push_back({kind, face.Mesh, face.Face, -1, offset, std::move(reason),
+void Planner::Keep(FindingKind kind, const RepairedFace& face, int64_t offset, std::string reason,
+                   int32_t corner) {
+    plan_.Kept.push_back({kind, face.Mesh, face.Face, corner, offset, std::move(reason),
                           face.BlockOffset, face.FaceInBlock});
+}
+
+void Planner::Withdraw(int64_t normalOffset, const char* reason) {
+    if (withdrawn_.try_emplace(normalOffset, reason).second) withdrew_ = true;
 }
 
 void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
@@ -177,26 +221,65 @@ void Planner::ReadFace(int32_t mesh, int64_t f, const MeshTables& tables) {
     const RepairedFace place{mesh, f, origin.BlockOffset, origin.FaceInBlock, origin.RecordOffset};
     const auto& index = face.VertexIndex;
     const bool quad = index[3] >= 0;
+    const size_t cornerCount = quad ? 4 : 3;
     const Vec3 a = tables.VertexAt(index[0]), b = tables.VertexAt(index[1]),
                c = tables.VertexAt(index[2]), d = quad ? tables.VertexAt(index[3]) : Vec3{};
-    if (CornersCollapse(a, b, c, d, quad)) {
+    // A corner whose index names no vertex is drawn at the origin: no geometry to mend from.
+    const char* trouble = nullptr;
+    bool cornersFinite = true;
+    for (size_t k = 0; k < cornerCount; ++k) {
+        if (index[k] < 0 || static_cast<size_t>(index[k]) >= tables.VertexTableSize()) {
+            trouble = "a corner's vertex index lies outside the vertex table";
+        } else if (!IsFiniteVector(tables.VertexAt(index[k]))) {
+            cornersFinite = false;
+            Keep(FindingKind::NonFiniteVertex, place, origin.RecordOffset,
+                 "the vertex is not a finite point, and nothing in the file tells where it should "
+                 "be",
+                 static_cast<int32_t>(k));
+        }
+    }
+    if (!cornersFinite && trouble == nullptr)
+        trouble = "a corner of the face is not a finite point";
+    if (cornersFinite && CornersCollapse(a, b, c, d, quad)) {
         Keep(FindingKind::CoincidentVertices, place, origin.RecordOffset,
              "co-incident vertices cannot be mended in place");
     }
     const BlockRegions& block = FaceBlock(origin.BlockOffset);
     const Vec3 n = CalculatedFaceNormal(a, b, c);
-    visits_.push_back({place, n, TestFaceNormal(n, face.FaceNormal), face.FaceNormal,
-                       face.SoftVector1, face.SoftVector2,
-                       block.Region(format::kFaceNormalsRegion).RecordOffset(origin.FaceInBlock),
-                       block.Region(kSoftsRegion).RecordOffset(origin.FaceInBlock)});
+    FaceVisit visit{place,
+                    n,
+                    FaceNormalVerdict::Agrees,
+                    face.FaceNormal,
+                    face.SoftVector1,
+                    face.SoftVector2,
+                    block.Region(format::kFaceNormalsRegion).RecordOffset(origin.FaceInBlock),
+                    block.Region(kSoftsRegion).RecordOffset(origin.FaceInBlock),
+                    a,
+                    b,
+                    c,
+                    trouble};
+    // The check's tests, as far as it runs them on this face.
+    visit.NormalFinite = IsFiniteVector(face.FaceNormal);
+    visit.SoftsFinite = IsFiniteVector(face.SoftVector1) && IsFiniteVector(face.SoftVector2);
+    if (cornersFinite && visit.NormalFinite) visit.Verdict = TestFaceNormal(n, face.FaceNormal);
+    visit.SoftsFlagged = !visit.SoftsFinite ||
+                         (visit.NormalFinite &&
+                          !SoftVectorsOnPlane(face.SoftVector1, face.SoftVector2, face.FaceNormal));
+    visits_.push_back(visit);
 
-    if (choice_.VertexNormals == VertexNormalCheck::None) return;
-    const size_t cornerCount = quad ? 4 : 3;
+    // Also without the vertex normal mends: a face normal mend must not fail an entry.
     for (size_t k = 0; k < cornerCount; ++k) {
+        // The check tests no corner that is not a finite point; none drawn at the origin for
+        // want of a vertex is mended from.
+        if (index[k] < 0 || static_cast<size_t>(index[k]) >= tables.VertexTableSize()) continue;
+        const Vec3 position = tables.VertexAt(index[k]);
+        if (!IsFiniteVector(position)) continue;
         const int32_t entry = face.VertexNormalIndex[k];
         const Vec3 stored = tables.VertexNormalAt(entry);
-        if (stored.X == 0.0f && stored.Y == 0.0f && stored.Z == 0.0f) continue;  // never flagged
-        corners_.push_back({tables.VertexAt(index[k]), stored, origins_.At(entry), mesh,
+        const bool unusable =
+            !IsFiniteVector(stored) || (storedNormals_.Stored(entry) && IsZero(stored));
+        if (!unusable && IsZero(stored)) continue;  // an entry no block wrote: never flagged
+        corners_.push_back({position, stored, unusable, origins_.At(entry), mesh,
                             static_cast<int32_t>(k), f, place});
     }
 }
@@ -231,13 +314,23 @@ void Planner::PlanFaceNormals() {
     ByRecord(
         visits_, [](const FaceVisit& v) { return v.NormalOffset; },
         [&](const FaceVisit& v) {
-            if (!choice_.FaceNormals || v.Verdict == FaceNormalVerdict::Agrees) return Proposal{};
-            // Corners far too close or too far apart give a rounded normal the test rejects.
-            if (TestFaceNormal(v.Calculated, v.Calculated) != FaceNormalVerdict::Agrees) {
-                Keep(FindingKind::FaceNormal, v.Place, v.NormalOffset + kNormalField.Offset,
-                     "its corners give no normal that the check accepts (they lie too close "
-                     "together or too far apart)");
+            if (!choice_.FaceNormals || !v.NormalFlagged()) return Proposal{};
+            const FindingKind kind =
+                v.NormalFinite ? FindingKind::FaceNormal : FindingKind::NonFiniteFaceNormal;
+            const auto refuse = [&](const char* reason) {
+                Keep(kind, v.Place, v.NormalOffset + kNormalField.Offset, reason);
                 return Proposal{Proposal::Refused, {}, {}};
+            };
+            if (v.CornerTrouble != nullptr) return refuse(v.CornerTrouble);
+            if (const auto withdrawn = withdrawn_.find(v.NormalOffset);
+                withdrawn != withdrawn_.end())
+                return refuse(withdrawn->second);
+            // Corners far too close or too far apart give a rounded normal the test rejects.
+            if (!IsFiniteVector(v.Calculated) ||
+                TestFaceNormal(v.Calculated, v.Calculated) != FaceNormalVerdict::Agrees) {
+                return refuse(
+                    "its corners give no normal that the check accepts (they lie too close "
+                    "together or too far apart)");
             }
             return Proposal{Proposal::Values, v.Calculated, {}};
         },
@@ -252,8 +345,10 @@ void Planner::PlanFaceNormals() {
             } else if (!agree) {
                 for (size_t k = 0; k < readers.size(); ++k) {
                     if (proposals[k].What == Proposal::Values)
-                        Keep(FindingKind::FaceNormal, visits_[readers[k]].Place,
-                             first.NormalOffset + kNormalField.Offset, kShared);
+                        Keep(visits_[readers[k]].NormalFinite ? FindingKind::FaceNormal
+                                                              : FindingKind::NonFiniteFaceNormal,
+                             visits_[readers[k]].Place, first.NormalOffset + kNormalField.Offset,
+                             kShared);
                 }
             }
         });
@@ -262,24 +357,55 @@ void Planner::PlanFaceNormals() {
 Proposal Planner::SoftProposal(const FaceVisit& visit) {
     const auto written = normals_.find(visit.NormalOffset);
     const Vec3 normal = written == normals_.end() ? visit.Normal : written->second;
-    if (!choice_.SoftVectors || SoftVectorsOnPlane(visit.Soft1, visit.Soft2, normal)) return {};
+    if (!visit.SoftsFlagged) {
+        // Soft vectors the check passes stay as they are: a face normal mend that would put them
+        // off its plane is not written either.
+        if (written != normals_.end() && IsFiniteVector(normal) &&
+            !SoftVectorsOnPlane(visit.Soft1, visit.Soft2, normal))
+            Withdraw(visit.NormalOffset,
+                     "its soft vectors, which the check passes, do not lie in the plane of its "
+                     "corners");
+        return {};
+    }
+    if (!choice_.SoftVectors) return {};
+    if (visit.SoftsFinite && SoftVectorsOnPlane(visit.Soft1, visit.Soft2, normal)) return {};
+    const FindingKind kind =
+        visit.SoftsFinite ? FindingKind::SoftVector : FindingKind::NonFiniteSoftVector;
     const auto refuse = [&](const char* reason) {
-        Keep(FindingKind::SoftVector, visit.Place, visit.SoftOffset + kSoft1Field.Offset, reason);
+        Keep(kind, visit.Place, visit.SoftOffset + kSoft1Field.Offset, reason);
         return Proposal{Proposal::Refused, {}, {}};
     };
+    if (visit.CornerTrouble != nullptr) return refuse(visit.CornerTrouble);
     const Vec3& n = visit.Calculated;
-    if (HasNaN(n))
+    if (!IsFiniteVector(n))
         return refuse("the face's corners give no plane to project its soft vectors onto");
-    if (written == normals_.end() && visit.Verdict != FaceNormalVerdict::Agrees)
+    if (!IsFiniteVector(normal) ||
+        (written == normals_.end() && visit.Verdict != FaceNormalVerdict::Agrees))
         return refuse("its face normal fails the check too and is not being repaired");
-    const std::optional<Vec3> soft1 = OntoPlane(visit.Soft1, n);
-    const std::optional<Vec3> soft2 = OntoPlane(visit.Soft2, n);
-    if (!soft1 || !soft2) return refuse("a soft vector projects to nothing on the face's plane");
-    // The fewest vectors projected that pass the test: one, else both.
-    const std::array<std::pair<Vec3, Vec3>, 3> tries{
-        {{*soft1, visit.Soft2}, {visit.Soft1, *soft2}, {*soft1, *soft2}}};
+    // Candidates in the order of the fewest vectors changed: a finite one projected onto the
+    // face's plane, a non-finite one replaced by the direction of an edge of the face.
+    std::vector<std::pair<Vec3, Vec3>> tries;
+    const std::optional<Vec3> ab = Edge(visit.A, visit.B), bc = Edge(visit.B, visit.C);
+    const bool finite1 = IsFiniteVector(visit.Soft1), finite2 = IsFiniteVector(visit.Soft2);
+    const std::optional<Vec3> soft1 = finite1 ? OntoPlane(visit.Soft1, n) : std::nullopt;
+    const std::optional<Vec3> soft2 = finite2 ? OntoPlane(visit.Soft2, n) : std::nullopt;
+    if (finite1 && finite2) {
+        if (!soft1 || !soft2)
+            return refuse("a soft vector projects to nothing on the face's plane");
+        tries = {{*soft1, visit.Soft2}, {visit.Soft1, *soft2}, {*soft1, *soft2}};
+    } else {
+        for (const std::optional<Vec3>& edge : {ab, bc}) {
+            if (!edge) continue;
+            if (finite1) tries.emplace_back(visit.Soft1, *edge);
+            if (finite2) tries.emplace_back(*edge, visit.Soft2);
+            if (soft1) tries.emplace_back(*soft1, *edge);
+            if (soft2) tries.emplace_back(*edge, *soft2);
+        }
+        if (ab && bc) tries.emplace_back(*ab, *bc);
+    }
     const auto passes = std::find_if(tries.begin(), tries.end(), [&](const auto& t) {
-        return SoftVectorsOnPlane(t.first, t.second, normal);
+        return IsFiniteVector(t.first) && IsFiniteVector(t.second) &&
+               SoftVectorsOnPlane(t.first, t.second, normal);
     });
     if (passes == tries.end())
         return refuse("its soft vectors projected onto the face's plane are parallel");
@@ -306,110 +432,192 @@ void Planner::PlanSoftVectors() {
             } else if (!agree) {
                 for (size_t k = 0; k < readers.size(); ++k) {
                     if (proposals[k].What == Proposal::Values)
-                        Keep(FindingKind::SoftVector, visits_[readers[k]].Place,
-                             first.SoftOffset + kSoft1Field.Offset, kShared);
+                        Keep(visits_[readers[k]].SoftsFinite ? FindingKind::SoftVector
+                                                             : FindingKind::NonFiniteSoftVector,
+                             visits_[readers[k]].Place, first.SoftOffset + kSoft1Field.Offset,
+                             kShared);
                 }
             }
         });
 }
 
 void Planner::PlanEntries() {
-    // The draw tables with the face normals as they will be written.
-    std::vector<DrawFace> drawFaces = document_.Model().DrawFaces;
-    if (!normals_.empty()) {
-        for (DrawFace& face : drawFaces) {
-            const int64_t offset = FaceBlock(face.BlockOffset)
-                                       .Region(format::kFaceNormalsRegion)
-                                       .RecordOffset(face.FaceInBlock);
-            const auto mended = normals_.find(offset);
-            if (mended != normals_.end()) face.Normal = mended->second;
-        }
+    // Without face normal mends no entry the check passes can come to fail.
+    if (normals_.empty() && choice_.VertexNormals == VertexNormalCheck::None) return;
+    // The draw tables as stored, and with the face normals as they will be written.
+    const std::vector<DrawFace>& storedFaces = document_.Model().DrawFaces;
+    std::vector<DrawFace> drawFaces = storedFaces;
+    std::vector<int64_t> normalOffsets(drawFaces.size());
+    for (size_t e = 0; e < drawFaces.size(); ++e) {
+        DrawFace& face = drawFaces[e];
+        normalOffsets[e] = FaceBlock(face.BlockOffset)
+                               .Region(format::kFaceNormalsRegion)
+                               .RecordOffset(face.FaceInBlock);
+        const auto mended = normals_.find(normalOffsets[e]);
+        if (mended != normals_.end()) face.Normal = mended->second;
     }
     CornerIndex index(drawFaces, CheckTolerance);
-    // Each corner's average; the entries that fail at some corner, with the first such corner.
+    std::optional<CornerIndex> storedIndex;
+    if (!normals_.empty()) storedIndex.emplace(storedFaces, CheckTolerance);
+    const auto filterOf = [&](const CornerUse& corner) {
+        return choice_.VertexNormals == VertexNormalCheck::MeshByMesh
+                   ? MeshFilter::OnlyMesh(corner.Mesh)
+                   : MeshFilter::Everything();
+    };
+    // At each corner: whether the check flags it as stored, and its average with the face normals
+    // as they will be written (none where the check says nothing: no contribution, or NaN).
+    std::vector<bool> flaggedAsStored(corners_.size());
     std::vector<std::optional<Vec3>> averages(corners_.size());
-    std::unordered_map<int64_t, size_t> flagged;
+    std::set<int64_t> flaggedEntries;  // only these may be written
     for (size_t i = 0; i < corners_.size(); ++i) {
         const CornerUse& corner = corners_[i];
-        const MeshFilter filter = choice_.VertexNormals == VertexNormalCheck::MeshByMesh
-                                      ? MeshFilter::OnlyMesh(corner.Mesh)
-                                      : MeshFilter::Everything();
-        const NormalSum found = index.Contributions(corner.Position, filter);
-        if (found.Count == 0) continue;
-        const Vec3 average = AverageNormal(found);
-        if (HasNaN(average)) continue;
-        averages[i] = average;
-        if (!VertexNormalAgrees(average, corner.Stored))
-            flagged.try_emplace(corner.Entry.Offset, i);
+        const NormalSum found = index.Contributions(corner.Position, filterOf(corner));
+        if (found.Count > 0 && !HasNaN(AverageNormal(found))) averages[i] = AverageNormal(found);
+        bool flags = corner.Unusable;
+        if (!flags) {
+            const NormalSum stored =
+                storedIndex ? storedIndex->Contributions(corner.Position, filterOf(corner)) : found;
+            flags = stored.Count > 0 && !VertexNormalAgrees(AverageNormal(stored), corner.Stored);
+        }
+        flaggedAsStored[i] = flags;
+        if (flags) flaggedEntries.insert(corner.Entry.Offset);
     }
+    // The flagged entries that fail at some corner as they will be met, with the first such
+    // corner, and the averages of all their corners.
     struct EntryUse {
         std::vector<Vec3> Averages;
         size_t FirstFlagged = 0;
     };
-    std::map<int64_t, EntryUse> entries;  // the flagged, by file position; -1: no place
-    for (const auto& [offset, first] : flagged)
-        entries[offset].FirstFlagged = first;
+    std::map<int64_t, EntryUse> entries;  // by file position; -1: no place
+    for (size_t i = 0; i < corners_.size(); ++i) {
+        const CornerUse& corner = corners_[i];
+        if (!flaggedEntries.contains(corner.Entry.Offset)) continue;
+        const bool fails =
+            corner.Unusable || (averages[i] && !VertexNormalAgrees(*averages[i], corner.Stored));
+        if (fails && !entries.contains(corner.Entry.Offset))
+            entries[corner.Entry.Offset].FirstFlagged = i;
+    }
     for (size_t i = 0; i < corners_.size() && !entries.empty(); ++i) {
         const auto use = entries.find(corners_[i].Entry.Offset);
         if (averages[i] && use != entries.end()) use->second.Averages.push_back(*averages[i]);
     }
-    for (const auto& [offset, use] : entries) {
-        const CornerUse& first = corners_[use.FirstFlagged];
-        NotMendable kept{FindingKind::VertexNormal,
-                         first.Mesh,
-                         first.Face,
-                         first.Corner,
-                         offset < 0 ? -1 : offset + kEntryField.Offset,
-                         "",
-                         first.Place.BlockOffset,
-                         first.Place.FaceInBlock};
-        if (offset < 0) {
-            kept.Reason = "its vertex normal entry was written by no block of the file";
-            plan_.Kept.push_back(kept);
-            continue;
+    std::set<int64_t> written;
+    if (choice_.VertexNormals != VertexNormalCheck::None) {
+        for (const auto& [offset, use] : entries) {
+            if (MendEntry(offset, use.Averages, corners_[use.FirstFlagged])) written.insert(offset);
         }
-        double x = 0, y = 0, z = 0;
-        for (const Vec3& average : use.Averages) {
-            x += average.X;
-            y += average.Y;
-            z += average.Z;
+    }
+    // A corner the check passes as stored that fails with the mended face normals, where its
+    // entry is not written: the mends of the face normals that meet there are not written.
+    std::vector<size_t> offenders;
+    for (size_t i = 0; i < corners_.size(); ++i) {
+        const CornerUse& corner = corners_[i];
+        if (!flaggedAsStored[i] && !written.contains(corner.Entry.Offset) && averages[i] &&
+            !VertexNormalAgrees(*averages[i], corner.Stored))
+            offenders.push_back(i);
+    }
+    if (offenders.empty()) return;
+    // The offending corners in a grid of cells twice the tolerance wide, as the corner index
+    // keeps them: a draw corner near one lies in its cell or a neighbour.
+    const auto cellOf = [](const Vec3& p) {
+        const auto coordinate = [](float v) {
+            constexpr double kLimit = 1152921504606846976.0;  // 2^60
+            const double c = std::floor(double{v} / (2.0 * double{CheckTolerance}));
+            return static_cast<int64_t>(std::clamp(c, -kLimit, kLimit));
+        };
+        return std::array<int64_t, 3>{coordinate(p.X), coordinate(p.Y), coordinate(p.Z)};
+    };
+    std::map<std::array<int64_t, 3>, std::vector<size_t>> grid;
+    for (const size_t i : offenders)
+        grid[cellOf(corners_[i].Position)].push_back(i);
+    const auto meets = [&](const DrawFace& face, size_t i, const Vec3& point) {
+        return filterOf(corners_[i]).Accepts(face) &&
+               VecNear(corners_[i].Position, point, CheckTolerance);
+    };
+    for (size_t e = 0; e < drawFaces.size(); ++e) {
+        if (!normals_.contains(normalOffsets[e])) continue;
+        const DrawFace& face = drawFaces[e];
+        bool near = false;
+        for (int q = 0; q < CornerCount(face) && !near; ++q) {
+            const Vec3& point = face.Corners[static_cast<size_t>(q)];
+            if (HasNaN(point)) {
+                // Near every point, as VecNear counts a NaN distance.
+                near = std::any_of(offenders.begin(), offenders.end(),
+                                   [&](size_t i) { return meets(face, i, point); });
+                continue;
+            }
+            if (!IsFiniteVector(point)) continue;  // never near a finite corner
+            const std::array<int64_t, 3> centre = cellOf(point);
+            for (int64_t d = 0; d < 27 && !near; ++d) {
+                const auto found = grid.find(
+                    {centre[0] + d % 3 - 1, centre[1] + d / 3 % 3 - 1, centre[2] + d / 9 - 1});
+                if (found == grid.end()) continue;
+                near = std::any_of(found->second.begin(), found->second.end(),
+                                   [&](size_t i) { return meets(face, i, point); });
+            }
         }
-        const auto count = static_cast<double>(use.Averages.size());
-        const Vec3 mean =
-            VecNormalised({static_cast<float>(x / count), static_cast<float>(y / count),
-                           static_cast<float>(z / count)});
-        const bool agree = std::all_of(use.Averages.begin(), use.Averages.end(),
-                                       [&](const Vec3& a) { return VertexNormalAgrees(a, mean); });
-        if (!agree || HasNaN(mean)) {
-            kept.Reason =
-                "the corners that share its vertex normal entry disagree beyond the "
-                "check's tolerance: it would need a split, which changes the file's "
-                "layout";
-            plan_.Kept.push_back(kept);
-            continue;
-        }
-        FieldChange change;
-        change.Offset = offset + kEntryField.Offset;
-        const auto node = nodes_.find(first.Entry.BlockOffset);
-        change.Block = node == nodes_.end() ? -1 : node->second;
-        change.BlockOffset = first.Entry.BlockOffset;
-        change.BlockType = kTypeVertexNormal;
-        change.Mesh = first.Mesh;
-        change.Region = format::kVertexNormals.Name;
-        change.Record = first.Entry.Record;
-        change.Field = kEntryField.Name;
-        change.Old = first.Stored;
-        change.New = mean;
-        Change(change, first.Place);
+        if (near)
+            Withdraw(normalOffsets[e],
+                     "a vertex normal the check passes would no longer agree with the face "
+                     "normals at its corner");
     }
 }
 
-// A field whose bytes the walk also reads as part of another record (blocks that overlap) is not
-// written: the write would change what that record says.
-void Planner::DropOverlaps() {
+bool Planner::MendEntry(int64_t offset, const std::vector<Vec3>& averages, const CornerUse& first) {
+    const FindingKind kind = !first.Unusable                ? FindingKind::VertexNormal
+                             : IsFiniteVector(first.Stored) ? FindingKind::ZeroVertexNormal
+                                                            : FindingKind::NonFiniteVertexNormal;
+    NotMendable kept{kind,
+                     first.Mesh,
+                     first.Face,
+                     first.Corner,
+                     offset < 0 ? -1 : offset + kEntryField.Offset,
+                     "",
+                     first.Place.BlockOffset,
+                     first.Place.FaceInBlock};
+    const auto keep = [&](const char* reason) {
+        kept.Reason = reason;
+        plan_.Kept.push_back(kept);
+        return false;
+    };
+    if (offset < 0) return keep("its vertex normal entry was written by no block of the file");
+    if (averages.empty()) return keep("no face normal at its corners gives an average to write");
+    double x = 0, y = 0, z = 0;
+    for (const Vec3& average : averages) {
+        x += average.X;
+        y += average.Y;
+        z += average.Z;
+    }
+    const auto count = static_cast<double>(averages.size());
+    const Vec3 mean = VecNormalised({static_cast<float>(x / count), static_cast<float>(y / count),
+                                     static_cast<float>(z / count)});
+    const bool agree = std::all_of(averages.begin(), averages.end(),
+                                   [&](const Vec3& a) { return VertexNormalAgrees(a, mean); });
+    if (!agree || HasNaN(mean)) {
+        return keep(
+            "the corners that share its vertex normal entry disagree beyond the check's "
+            "tolerance: it would need a split, which changes the file's layout");
+    }
+    FieldChange change;
+    change.Offset = offset + kEntryField.Offset;
+    const auto node = nodes_.find(first.Entry.BlockOffset);
+    change.Block = node == nodes_.end() ? -1 : node->second;
+    change.BlockOffset = first.Entry.BlockOffset;
+    change.BlockType = kTypeVertexNormal;
+    change.Mesh = first.Mesh;
+    change.Region = format::kVertexNormals.Name;
+    change.Record = first.Entry.Record;
+    change.Field = kEntryField.Name;
+    change.Old = first.Stored;
+    change.New = mean;
+    Change(change, first.Place);
+    return true;
+}
+
+// Where the regions the walk reads cover a byte more than once, as disjoint [start, end) spans.
+void Planner::FindOverlaps() {
     const OptStream& stream = document_.Stream();
     const OptModel& model = document_.Model();
-    // Where the regions read cover a byte more than once, as disjoint [start, end) spans.
     std::vector<std::pair<int64_t, int>> edges;
     std::set<std::pair<int64_t, int32_t>> located;
     for (size_t node = 0; node < model.BlockTable.size(); ++node) {
@@ -426,35 +634,54 @@ void Planner::DropOverlaps() {
         }
     }
     std::sort(edges.begin(), edges.end());
-    std::vector<std::pair<int64_t, int64_t>> shared;
     int depth = 0;
     for (const auto& [at, step] : edges) {
-        if (depth < 2 && depth + step >= 2) shared.emplace_back(at, at);
-        if (depth >= 2 && depth + step < 2) shared.back().second = at;
+        if (depth < 2 && depth + step >= 2) shared_.emplace_back(at, at);
+        if (depth >= 2 && depth + step < 2) shared_.back().second = at;
         depth += step;
     }
-    const auto overlaps = [&](int64_t start, int64_t end) {
-        const auto after = std::upper_bound(shared.begin(), shared.end(),
-                                            std::pair{start, std::numeric_limits<int64_t>::max()});
-        if (after != shared.end() && after->first < end) return true;
-        return after != shared.begin() && std::prev(after)->second > start;
-    };
+}
+
+bool Planner::Overlaps(int64_t start, int64_t end) const {
+    const auto after = std::upper_bound(shared_.begin(), shared_.end(),
+                                        std::pair{start, std::numeric_limits<int64_t>::max()});
+    if (after != shared_.end() && after->first < end) return true;
+    return after != shared_.begin() && std::prev(after)->second > start;
+}
+
+// A field whose bytes the walk also reads as part of another record (blocks that overlap) is not
+// written: the write would change what that record says. A face normal not written is withdrawn,
+// so that the next round tests its soft vectors and vertex normals without it.
+void Planner::DropOverlaps() {
     for (auto it = changes_.begin(); it != changes_.end();) {
         const FieldChange& change = it->second.first;
         const auto next = std::next(it);
         const bool sharesBytes =
             next != changes_.end() && next->first < change.Offset + format::kVectorSize;
-        if (sharesBytes || overlaps(change.Offset, change.Offset + format::kVectorSize)) {
-            const FindingKind kind = change.Region == kNormals.Name ? FindingKind::FaceNormal
-                                     : change.Region == kSofts.Name ? FindingKind::SoftVector
-                                                                    : FindingKind::VertexNormal;
-            Keep(kind, it->second.second, change.Offset,
-                 "its bytes are also read as part of another record");
-            it = changes_.erase(it);
-        } else {
+        if (!sharesBytes && !Overlaps(change.Offset, change.Offset + format::kVectorSize)) {
             it = next;
+            continue;
         }
+        if (change.Region == kNormals.Name) {
+            Withdraw(change.Offset - kNormalField.Offset, kOverlap);
+        } else {
+            Keep(change.Region == kSofts.Name ? FindingKind::SoftVector : FindingKind::VertexNormal,
+                 it->second.second, change.Offset, kOverlap);
+        }
+        it = changes_.erase(it);
     }
+}
+
+bool Planner::PlanRound() {
+    withdrew_ = false;
+    changes_.clear();
+    normals_.clear();
+    plan_.Kept = readKept_;
+    PlanFaceNormals();
+    PlanSoftVectors();
+    PlanEntries();
+    DropOverlaps();
+    return withdrew_;
 }
 
 RepairPlan Planner::Run() {
@@ -463,7 +690,7 @@ RepairPlan Planner::Run() {
     document_.Observe(origins_);
     const OptModel& model = document_.Model();
     MeshTables tables = document_.WalkTables();
-    OptWalker walker = document_.MeshWalker(tables, {&origins_});
+    OptWalker walker = document_.MeshWalker(tables, {&origins_, &storedNormals_});
     const auto held = static_cast<int64_t>(model.Meshes.MeshPositions.size());
     for (int64_t m = 0; m < held; ++m) {
         const auto mesh = static_cast<int32_t>(m);
@@ -471,10 +698,20 @@ RepairPlan Planner::Run() {
         for (int64_t f = 0; f < tables.FaceCount(); ++f)
             ReadFace(mesh, f, tables);
     }
-    PlanFaceNormals();
-    PlanSoftVectors();
-    if (choice_.VertexNormals != VertexNormalCheck::None) PlanEntries();
-    DropOverlaps();
+    readKept_ = std::move(plan_.Kept);
+    FindOverlaps();
+    // Each round withdraws the face normal mends that would change what the check passes; a few
+    // rounds settle it, and should they not, no face normal is written at all.
+    constexpr int kMostRounds = 8;
+    int round = 0;
+    while (PlanRound()) {
+        if (++round < kMostRounds) continue;
+        for (const FaceVisit& visit : visits_)
+            Withdraw(visit.NormalOffset,
+                     "its mend would change soft vectors or vertex normals the check passes");
+        PlanRound();
+        break;
+    }
 
     for (auto& [offset, change] : changes_) {
         plan_.Changes.push_back(change.first);

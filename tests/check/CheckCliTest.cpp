@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "CheckTestSupport.h"
 #include "CommandRun.h"
+#include "TempFolder.h"
 #include "samples/SampleModels.h"
 
 namespace vexlor::testing {
@@ -175,6 +178,71 @@ TEST(CheckCli, JsonHasARecordForEveryFindingLineThatLeadsToItsFace) {
         EXPECT_EQ(counted, parsed.at("errorCount").get<int>()) << sample;
         EXPECT_EQ(parsed.at("allOk").get<bool>(), plain.status == 0) << sample;
     }
+}
+
+// A NaN face normal is a counted finding in --json too, pointing at the face normal's bytes; a
+// warning leaves "All OK!!" and status 0, is counted as a warning in --json, and fails --strict.
+TEST(CheckCli, JsonCountsNonFiniteFindingsAndWarningsAndStrictFailsOnWarnings) {
+    const fs::path dir = TempFolderFor("check-json-nan");
+    fs::create_directories(dir);
+    MeshParts nan = CleanSquare();
+    nan.faces[0].Normal.X = std::numeric_limits<float>::quiet_NaN();
+    MeshParts reversed = CleanSquare();
+    reversed.faces[0].Normal = {0, 0, 1};
+    reversed.normals = {{0, 0, 1}};
+    const std::vector<uint8_t> nanBytes = BuildMeshes({nan});
+    WriteFile((dir / "nan.opt").string(), nanBytes);
+    WriteFile((dir / "reversed.opt").string(), BuildMeshes({reversed}));
+    const std::string nanPath = "'" + (dir / "nan.opt").string() + "'";
+    const std::string reversedPath = "'" + (dir / "reversed.opt").string() + "'";
+
+    const CliRun json = Vexlor("check " + nanPath + " --json");
+    EXPECT_EQ(json.status, 1);
+    const nlohmann::json parsed = nlohmann::json::parse(json.out);
+    EXPECT_FALSE(parsed.at("allOk").get<bool>());
+    EXPECT_EQ(parsed.at("errorCount"), 1);
+    EXPECT_EQ(parsed.at("warningCount"), 0);
+    ASSERT_EQ(parsed.at("findings").size(), 1u);
+    const nlohmann::json& finding = parsed.at("findings")[0];
+    EXPECT_EQ(finding.at("kind"), "non-finite face normal");
+    EXPECT_EQ(finding.at("field"), "face normal");
+    EXPECT_TRUE(finding.at("counted").get<bool>());
+    EXPECT_EQ(finding.at("stored")[0], nullptr);
+    const auto at = finding.at("fieldOffset").get<int64_t>();
+    EXPECT_TRUE(std::isnan(OptBuilder::ReadFloat(nanBytes, at)));
+    EXPECT_EQ(OptBuilder::ReadFloat(nanBytes, at + 8), -1.0f);
+    EXPECT_EQ(Vexlor("check " + nanPath + " --strict").status, 1);
+
+    const CliRun plain = Vexlor("check " + reversedPath);
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("\nWARNING! face normal not consistent with vertex order, mesh 0, "
+                             "face 0!\n"),
+              std::string::npos);
+    EXPECT_TRUE(plain.out.ends_with("\nAll OK!!\n"));
+    const CliRun warned = Vexlor("check " + reversedPath + " --json");
+    EXPECT_EQ(warned.status, 0);
+    const nlohmann::json warnings = nlohmann::json::parse(warned.out);
+    EXPECT_TRUE(warnings.at("allOk").get<bool>());
+    EXPECT_EQ(warnings.at("warningCount"), 1);
+    ASSERT_EQ(warnings.at("findings").size(), 1u);
+    EXPECT_FALSE(warnings.at("findings")[0].at("counted").get<bool>());
+    EXPECT_EQ(warnings.at("findings")[0].at("face"), 0);
+    EXPECT_GT(warnings.at("findings")[0].at("faceRecordOffset").get<int64_t>(), 0);
+    const CliRun strict = Vexlor("check " + reversedPath + " --strict");
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.out, plain.out);
+    EXPECT_EQ(Vexlor("check '" + (kSamples / "fighter.opt").string() + "' --strict").status, 0);
+    // Over several files, --strict gives the file with a warning the verdict "findings".
+    const CliRun batch = Vexlor("check " + reversedPath + " '" +
+                                (kSamples / "fighter.opt").string() + "' --json --strict");
+    EXPECT_EQ(batch.status, 1);
+    std::istringstream records(batch.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(records, line));
+    EXPECT_EQ(nlohmann::json::parse(line).at("verdict"), "findings");
+    ASSERT_TRUE(std::getline(records, line));
+    EXPECT_EQ(nlohmann::json::parse(line).at("verdict"), "ok");
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "CheckTestSupport.h"
 #include "check/CheckRun.h"
@@ -285,6 +286,67 @@ TEST(CheckFindings, IndicesOutsideTheTablesAreTheOrigin) {
         "errors were detected!!",
         "Number of errors = 5"};
     EXPECT_EQ(Findings(CheckLines(BuildMeshes({m}))), expected);
+}
+
+// NaN or an infinity in any vector the check reads passes every comparison, so each is a counted
+// finding of its own, as a stored vertex normal of no length is; the comparisons that would read
+// the vector are left out for its face, so nothing is counted twice.
+TEST(CheckFindings, NonFiniteVectorsAndZeroVertexNormalsAreCountedFindings) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        MeshParts Model;
+        std::string First;   // the finding's first line
+        std::string Second;  // and the next
+        int32_t Count;
+    };
+    std::vector<Case> cases;
+    cases.push_back({Square({nan, -0.186793f, -0.982288f}),
+                     "ERROR! non-finite face normal, mesh 0, face 0!",
+                     "Stored normal: " + Triple(nan, -0.186793f, -0.982288f), 1});
+    // Before, also a face normal anomaly and a softvec anomaly.
+    cases.push_back({Square({0, 0, -inf}), "ERROR! non-finite face normal, mesh 0, face 0!",
+                     "Stored normal: " + Triple(0, 0, -inf), 1});
+    MeshParts soft = Square();
+    soft.faces[0].Soft2 = {0, nan, 0};
+    cases.push_back(
+        {soft, "ERROR! non-finite softvec, mesh 0, face 0!", "Softvec 1 :" + Triple(1, 0, 0), 1});
+    MeshParts vertex = Square();
+    vertex.vertices[2].Z = inf;
+    cases.push_back({vertex, "ERROR! non-finite vertex, mesh 0, face 0, vertex 2!",
+                     "   vertex index is: 2", 1});
+    // One entry for all four corners: a finding at each.
+    MeshParts normal = Square();
+    normal.normals = {{nan, 0, -1}};
+    cases.push_back({normal, "ERROR! non-finite vertex normal, mesh 0, face 0, vertex 0!",
+                     "Stored VN :" + Triple(nan, 0, -1), 4});
+    MeshParts zero = Square();
+    zero.normals = {{0, 0, 0}};
+    cases.push_back({zero, "ERROR! zero-length vertex normal, mesh 0, face 0, vertex 0!",
+                     "Stored VN :" + Triple(0, 0, 0), 4});
+    for (const Case& c : cases) {
+        OptDocument document;
+        CheckLines(document, BuildMeshes({c.Model}));
+        CheckOutcome outcome{};
+        std::vector<CheckFinding> findings;
+        std::vector<std::string> lines;
+        outcome = RunConsistencyCheck(document, VertexNormalCheck::WholeModel, lines,
+                                      ContributionSearch::Indexed, &findings);
+        const Lines found = Findings(lines);
+        ASSERT_GE(found.size(), 4u) << c.First;
+        EXPECT_EQ(found[0], c.First);
+        EXPECT_EQ(found[1], c.Second) << c.First;
+        EXPECT_EQ(found[found.size() - 2], "errors were detected!!") << c.First;
+        EXPECT_EQ(found.back(), "Number of errors = " + std::to_string(c.Count)) << c.First;
+        EXPECT_FALSE(outcome.AllOk);
+        EXPECT_EQ(outcome.ErrorCount, c.Count) << c.First;
+        ASSERT_EQ(findings.size(), static_cast<size_t>(c.Count)) << c.First;
+        EXPECT_TRUE(findings[0].Counted);
+        EXPECT_EQ(findings[0].Text, c.First);
+        EXPECT_EQ(findings[0].Mesh, 0);
+        EXPECT_EQ(findings[0].Face, 0);
+        EXPECT_GT(findings[0].RecordOffset, 0) << c.First;
+    }
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ expect _vexlor "B.OPT a.opt models.d notes.txt" vexlor report a.opt -o ""
 expect _vexlor "" vexlor block a.opt ""
 expect _vexlor "check" vexlor --names models.d ch
 expect _vexlor "--jobs --names --recursive -o" vexlor prj a.opt -
-expect _vexlor "--jobs --json --names --recursive --vn -o" vexlor check -
+expect _vexlor "--jobs --json --names --recursive --strict --vn -o" vexlor check -
 expect _vexlor "B.OPT a.opt models.d" vexlor check a.opt models.d ""
 expect _vexlor "" vexlor check a.opt --jobs ""
 expect _vexlor "B.OPT a.opt models.d" vexlor check a.opt --jobs 2 ""

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -14,6 +16,7 @@
 #include "compare/DifferenceText.h"
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
+#include "repair/EntryOrigins.h"
 #include "repair/RepairWrite.h"
 #include "samples/SampleModels.h"
 
@@ -84,7 +87,8 @@ void ExpectSoundRepair(const std::vector<uint8_t>& input, const Repaired& repair
             ASSERT_FALSE(covered[static_cast<size_t>(change.Offset + i)]) << change.Offset;
             covered[static_cast<size_t>(change.Offset + i)] = true;
         }
-        EXPECT_EQ(VectorAt(input, change.Offset).X, change.Old.X);
+        EXPECT_EQ(std::bit_cast<uint32_t>(VectorAt(input, change.Offset).X),
+                  std::bit_cast<uint32_t>(change.Old.X));
         EXPECT_EQ(VectorAt(repaired.bytes, change.Offset).Z, change.New.Z);
         // A component whose value stays keeps its bytes (-0 stays -0); some value changes.
         bool changed = false;
@@ -225,6 +229,180 @@ TEST(Repair, TheFaultySampleKeepsOnlyWhatCannotBeMendedInPlace) {
     for (const NotMendable& item : repaired.plan.Kept)
         coincident = coincident || item.Kind == FindingKind::CoincidentVertices;
     EXPECT_TRUE(coincident);
+}
+
+constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+TEST(Repair, NonFiniteVectorsAreRecomputedAndANonFiniteVertexIsNotMendable) {
+    const std::vector<uint8_t> fighter = BuildFighter();
+    // In every block: the first face normal and the second face's soft vectors not finite, the
+    // first vertex normal entry NaN, the second 0 0 0.
+    std::vector<uint8_t> broken =
+        EditRecords(fighter, kTypeFace, kNormals, [](auto& bytes, int64_t at, int64_t r) {
+            if (r == 0) PutVector(bytes, at, {kNan, 0, 0});
+        });
+    broken = EditRecords(broken, kTypeFace, kSofts, [](auto& bytes, int64_t at, int64_t r) {
+        if (r == 1) PutVector(bytes, at + format::kVectorSize, {0, -kInf, 0});
+    });
+    broken =
+        EditRecords(broken, kTypeVertexNormal, kEntries, [](auto& bytes, int64_t at, int64_t r) {
+            if (r < 2) PutVector(bytes, at, r == 0 ? Vec3{0, kNan, kNan} : Vec3{});
+        });
+    const Repaired repaired = Repair(broken);
+    ExpectSoundRepair(broken, repaired);
+    EXPECT_TRUE(repaired.plan.Kept.empty());
+    EXPECT_TRUE(repaired.recheck.empty());
+    // Only the broken fields change; the normals are the fighter's again.
+    std::set<std::string> regions;
+    for (const FieldChange& change : repaired.plan.Changes) {
+        regions.insert(std::string(change.Region));
+        const Vec3 old = change.Old;
+        EXPECT_TRUE(!IsFiniteVector(old) || (old.X == 0 && old.Y == 0 && old.Z == 0))
+            << FieldChangeText(change);
+        if (change.Region == "softVectors") continue;
+        const Vec3 was = VectorAt(fighter, change.Offset);
+        EXPECT_NEAR(change.New.X, was.X, 1e-5) << FieldChangeText(change);
+        EXPECT_NEAR(change.New.Z, was.Z, 1e-5) << FieldChangeText(change);
+    }
+    EXPECT_EQ(regions, (std::set<std::string>{"faceNormals", "softVectors", "vertexNormals"}));
+
+    // A vertex that is not finite: not mendable, with its reason; nothing is written.
+    const std::vector<uint8_t> vertex =
+        EditRecords(fighter, kTypeVertex, 1, [](auto& bytes, int64_t at, int64_t r) {
+            if (r == 0) PutVector(bytes, at, {VectorAt(bytes, at).X, VectorAt(bytes, at).Y, kInf});
+        });
+    const Repaired kept = Repair(vertex);
+    EXPECT_TRUE(kept.plan.Changes.empty());
+    ASSERT_FALSE(kept.plan.Kept.empty());
+    for (const NotMendable& item : kept.plan.Kept) {
+        EXPECT_EQ(item.Kind, FindingKind::NonFiniteVertex);
+        EXPECT_NE(NotMendableText(item).find("not a finite point"), std::string::npos);
+    }
+    EXPECT_EQ(kept.recheck.size(), kept.plan.Kept.size());
+}
+
+// The fields the check flags, by file position: a flagged face normal, both soft vectors of a
+// flagged pair, the vertex normal entry of a flagged corner. Also the findings' lines.
+std::set<int64_t> FlaggedFields(const OptDocument& document, VertexNormalCheck mode,
+                                std::set<std::string>& lines) {
+    std::vector<std::string> report;
+    std::vector<CheckFinding> findings;
+    RunConsistencyCheck(document, mode, report, ContributionSearch::Indexed, &findings);
+    EntryOrigins origins;
+    document.Observe(origins);
+    MeshTables tables = document.WalkTables();
+    OptWalker walker = document.MeshWalker(tables, {&origins});
+    std::set<int64_t> flagged;
+    const std::vector<int64_t>& meshes = document.Model().Meshes.MeshPositions;
+    for (size_t m = 0; m < meshes.size(); ++m) {
+        walker.WalkMesh(static_cast<int32_t>(m), meshes[m]);
+        for (const CheckFinding& finding : findings) {
+            if (finding.Mesh != static_cast<int32_t>(m) || finding.Face < 0) continue;
+            const BlockRegions block = LocateBlock(document.Stream(), document.Model().GlobalOffset,
+                                                   finding.BlockOffset, kTypeFace);
+            switch (finding.Kind) {
+                case FindingKind::FaceNormal:
+                case FindingKind::FaceNormalReversed:
+                case FindingKind::NonFiniteFaceNormal:
+                    flagged.insert(block.Region(kNormals).RecordOffset(finding.FaceInBlock));
+                    break;
+                case FindingKind::SoftVector:
+                case FindingKind::NonFiniteSoftVector: {
+                    const int64_t at = block.Region(kSofts).RecordOffset(finding.FaceInBlock);
+                    flagged.insert({at, at + format::kVectorSize});
+                    break;
+                }
+                case FindingKind::VertexNormal:
+                case FindingKind::NonFiniteVertexNormal:
+                case FindingKind::ZeroVertexNormal: {
+                    const FaceRecord& face = tables.FaceTable.at(static_cast<size_t>(finding.Face));
+                    flagged.insert(
+                        origins.At(face.VertexNormalIndex.at(static_cast<size_t>(finding.Corner)))
+                            .Offset);
+                    break;
+                }
+                default:
+                    break;
+            }
+        }
+    }
+    for (const CheckFinding& finding : findings)
+        lines.insert(finding.Text);
+    return flagged;
+}
+
+// Malformed files of a seeded run: a sample with a few of its words overwritten by NaN, an
+// infinity, zero, a random float or a small integer.
+std::vector<uint8_t> Malformed(const std::vector<uint8_t>& base, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<uint8_t> bytes = base;
+    const auto words = static_cast<uint32_t>((bytes.size() - 22) / 4);
+    for (uint32_t edits = 1 + random() % 6; edits > 0; --edits) {
+        const size_t at = 22 + 4 * static_cast<size_t>(random() % words);
+        uint32_t word = 0;
+        switch (random() % 6) {
+            case 0:
+                word = std::bit_cast<uint32_t>(kNan);
+                break;
+            case 1:
+                word = std::bit_cast<uint32_t>(random() % 2 ? kInf : -kInf);
+                break;
+            case 2:
+                word = 0;
+                break;
+            case 3:
+                word =
+                    std::bit_cast<uint32_t>(std::uniform_real_distribution<float>(-2, 2)(random));
+                break;
+            case 4:
+                word = random() % 3000;
+                break;
+            default:
+                word = static_cast<uint32_t>(random());
+                break;
+        }
+        for (size_t i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<uint8_t>(word >> (8 * i));
+    }
+    return bytes;
+}
+
+// A repair writes only fields the check flags, and its output has no finding its input lacked:
+// every broken sample, and the malformed files of a seeded run.
+TEST(Repair, ChangesOnlyWhatTheCheckFlagsAndAddsNoFinding) {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> inputs = BuildBrokenSamples();
+    const std::vector<std::vector<uint8_t>> bases{BuildFighter(), BuildFaultySample(),
+                                                  BuildSeamSample()};
+    for (uint32_t seed = 0; seed < 300; ++seed)
+        inputs.emplace_back("seed " + std::to_string(seed), Malformed(bases[seed % 3], seed));
+    for (const auto& [name, bytes] : inputs) {
+        OptDocument document;
+        document.OpenBytes(bytes, "model.opt");
+        for (const auto mode : {VertexNormalCheck::WholeModel, VertexNormalCheck::MeshByMesh}) {
+            const RepairChoice choice{true, true, mode};
+            std::set<std::string> before, after;
+            const std::set<int64_t> flagged = FlaggedFields(document, mode, before);
+            const RepairPlan plan = PlanRepair(document, choice);
+            for (const FieldChange& change : plan.Changes)
+                EXPECT_TRUE(flagged.contains(change.Offset))
+                    << name << ": " << FieldChangeText(change);
+            OptDocument repaired;
+            repaired.OpenBytes(RepairedBytes(bytes, plan), "repaired.opt");
+            FlaggedFields(repaired, mode, after);
+            for (const std::string& line : after)
+                EXPECT_TRUE(before.contains(line)) << name << ": " << line;
+            // As the repair fuzzer requires: a second repair changes nothing.
+            EXPECT_TRUE(PlanRepair(repaired, choice).Changes.empty()) << name;
+        }
+        const RepairPlan plan = PlanRepair(document, {});
+        if (name == "bad-indices.opt") {
+            // Faces with a corner outside the vertex table keep their normals.
+            EXPECT_TRUE(std::any_of(plan.Kept.begin(), plan.Kept.end(), [](const auto& item) {
+                return item.Reason == "a corner's vertex index lies outside the vertex table";
+            }));
+        }
+    }
 }
 
 }  // namespace

@@ -19,8 +19,15 @@ FindingPlace PlaceOfFinding(const CheckFinding& finding, const OptStream& stream
         place.FaceBlock = true;
         place.Mesh = finding.Mesh;
         place.Offset = finding.RecordOffset;
-        // The face's index record: its vertex, edge, texture vertex and vertex normal indices.
+        // The face's index record: its vertex, edge, texture vertex and vertex normal indices;
+        // for a face normal or soft vectors that are not finite, their record.
         place.Length = format::kFaceIndices.RecordSize;
+        if (finding.FieldOffset >= 0) {
+            place.Offset = finding.FieldOffset;
+            place.Length = finding.Kind == FindingKind::NonFiniteSoftVector
+                               ? 2 * format::kVectorSize
+                               : format::kVectorSize;
+        }
         place.FaceInBlock = finding.FaceInBlock;
         place.Corner = finding.Corner;
     } else if (finding.Problem) {
