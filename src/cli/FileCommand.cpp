@@ -14,6 +14,7 @@
 #include "cli/CliOutput.h"
 #include "cli/OrderedRun.h"
 #include "cli/ProgressLine.h"
+#include "reader/SameFileRule.h"
 
 namespace vexlor::cli {
 
@@ -89,6 +90,9 @@ int FileCommand::Run(const CommandContext& context) {
     const Expected<InputList> listed = ListInputs(files_, recursive_);
     const InputList& inputs = listed.Value();
     if (!inputs.Several) {
+        if (!out_.empty())
+            if (const Result distinct = RefuseSameFile(files_.front(), out_); !distinct.Ok())
+                return Fail(distinct);
         FileJob job(context, files_.front(), out_);
         return RunFile(job);
     }
@@ -110,6 +114,19 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
     if (fs::exists(out_, error) && !fs::is_directory(out_, error)) {
         Fail("-o " + out_ + " is not a folder (with several inputs it names one)");
         return false;
+    }
+    // No output may be an input, through a link or under its own name: refused before any
+    // file is read or written.
+    std::vector<std::string> paths;
+    for (const Input& input : inputs)
+        if (input.Error.empty()) paths.push_back(input.Path);
+    const InputFiles read(paths);
+    for (const std::string& path : plan.Value()) {
+        if (path.empty()) continue;
+        if (const Result distinct = read.Admit(path); !distinct.Ok()) {
+            Fail(distinct);
+            return false;
+        }
     }
     for (const std::string& path : plan.Value()) {
         if (path.empty()) continue;

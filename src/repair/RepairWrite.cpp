@@ -2,10 +2,10 @@
 #include "repair/RepairWrite.h"
 
 #include <bit>
-#include <filesystem>
 
 #include "reader/AtomicFile.h"
 #include "reader/FormatTables.h"
+#include "reader/SameFileRule.h"
 
 namespace vexlor {
 
@@ -31,20 +31,9 @@ std::vector<uint8_t> RepairedBytes(const std::vector<uint8_t>& bytes, const Repa
     return repaired;
 }
 
-bool SameFile(const std::string& input, const std::string& output) {
-    std::error_code error;
-    if (std::filesystem::equivalent(input, output, error)) return true;
-    const auto absolute = [](const std::string& path) {
-        std::error_code ignored;
-        return std::filesystem::weakly_canonical(path, ignored).lexically_normal();
-    };
-    return absolute(input) == absolute(output);
-}
-
 Result WriteRepairedFile(const std::string& input, const std::string& output,
                          const std::vector<uint8_t>& bytes) {
-    if (SameFile(input, output))
-        return Result::Failure("Cannot write the repair over the file it repairs: " + output);
+    if (Result distinct = RefuseSameFile(input, output); !distinct.Ok()) return distinct;
     AtomicFile file;
     if (Result created = file.Create(output); !created.Ok()) return created;
     file.Write(bytes.data(), bytes.size());

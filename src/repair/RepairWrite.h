@@ -15,11 +15,8 @@ namespace vexlor {
 // that does not lie wholly within the bytes is left out (a plan never holds one).
 std::vector<uint8_t> RepairedBytes(const std::vector<uint8_t>& bytes, const RepairPlan& plan);
 
-// Whether `output` names the file `input` names, also through another path or a link.
-bool SameFile(const std::string& input, const std::string& output);
-
-// Writes `bytes` to `output` atomically; refused when `output` is `input` ("Cannot write the
-// repair over the file it repairs: OUT").
+// Writes `bytes` to `output` atomically; refused when `output` is the file `input`, by any path
+// (RefuseSameFile).
 Result WriteRepairedFile(const std::string& input, const std::string& output,
                          const std::vector<uint8_t>& bytes);
 
