@@ -9,12 +9,14 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "cli/CliOutput.h"
 #include "cli/OrderedRun.h"
 #include "cli/ProgressLine.h"
 #include "reader/SameFileRule.h"
+#include "reader/WriteTarget.h"
 
 namespace vexlor::cli {
 
@@ -128,6 +130,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
             return false;
         }
     }
+    std::set<fs::path> folders;
     for (const std::string& path : plan.Value()) {
         if (path.empty()) continue;
         const fs::path folder = fs::path(path).parent_path();
@@ -136,6 +139,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
             Fail("Cannot create folder " + folder.string() + " (" + error.message() + ")");
             return false;
         }
+        if (folders.insert(folder).second) RemoveLeftovers(folder.string());
     }
     outputs = plan.Value();
     return true;

@@ -39,8 +39,9 @@ class CheckedIOSystem : public Assimp::IOSystem {
 };
 
 // A temporary folder beside the target (beside the file it names, when the target is a symbolic
-// link: the link stays). Removed, with everything in it, when destroyed or when SIGINT, SIGTERM
-// or SIGHUP ends the process.
+// link: the link stays), named with the process id. Removed, with everything in it, when destroyed
+// or when SIGINT, SIGTERM or SIGHUP ends the process; after SIGKILL, by the next write into the
+// folder (RemoveLeftovers).
 class StagingFolder {
   public:
     StagingFolder() = default;
