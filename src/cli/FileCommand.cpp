@@ -9,11 +9,14 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "cli/CliOutput.h"
 #include "cli/OrderedRun.h"
 #include "cli/ProgressLine.h"
+#include "reader/SameFileRule.h"
+#include "reader/WriteTarget.h"
 
 namespace vexlor::cli {
 
@@ -89,6 +92,9 @@ int FileCommand::Run(const CommandContext& context) {
     const Expected<InputList> listed = ListInputs(files_, recursive_);
     const InputList& inputs = listed.Value();
     if (!inputs.Several) {
+        if (!out_.empty())
+            if (const Result distinct = RefuseSameFile(files_.front(), out_); !distinct.Ok())
+                return Fail(distinct);
         FileJob job(context, files_.front(), out_);
         return RunFile(job);
     }
@@ -111,6 +117,20 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
         Fail("-o " + out_ + " is not a folder (with several inputs it names one)");
         return false;
     }
+    // No output may be an input, through a link or under its own name: refused before any
+    // file is read or written.
+    std::vector<std::string> paths;
+    for (const Input& input : inputs)
+        if (input.Error.empty()) paths.push_back(input.Path);
+    const InputFiles read(paths);
+    for (const std::string& path : plan.Value()) {
+        if (path.empty()) continue;
+        if (const Result distinct = read.Admit(path); !distinct.Ok()) {
+            Fail(distinct);
+            return false;
+        }
+    }
+    std::set<fs::path> folders;
     for (const std::string& path : plan.Value()) {
         if (path.empty()) continue;
         const fs::path folder = fs::path(path).parent_path();
@@ -119,6 +139,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
             Fail("Cannot create folder " + folder.string() + " (" + error.message() + ")");
             return false;
         }
+        if (folders.insert(folder).second) RemoveLeftovers(folder.string());
     }
     outputs = plan.Value();
     return true;

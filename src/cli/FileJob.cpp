@@ -46,7 +46,9 @@ ByteOutput& FileJob::Out() {
     if (out_) return *out_;
     if (!output_.empty()) {
         file_ = std::make_unique<AtomicFile>();
-        const Result created = file_->Create(output_);
+        // Of several files, the output folders were cleared of leftovers once, before all.
+        const Result created = file_->Create(
+            output_, OneOfSeveral() ? AtomicFile::Leftovers::Keep : AtomicFile::Leftovers::Remove);
         if (created.Ok()) {
             out_ = file_.get();
             return *out_;

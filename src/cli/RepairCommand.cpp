@@ -6,6 +6,7 @@
 #include "cli/Command.h"
 #include "cli/FindingsJson.h"
 #include "cli/RepairJson.h"
+#include "reader/SameFileRule.h"
 #include "repair/RepairWrite.h"
 
 namespace vexlor::cli {
@@ -42,8 +43,8 @@ class RepairCommand : public Command {
     }
 
     int Run(const CommandContext& context) override {
-        if (SameFile(file_, output_))
-            return Fail("Cannot write the repair over the file it repairs: " + output_);
+        if (const Result distinct = RefuseSameFile(file_, output_); !distinct.Ok())
+            return Fail(distinct);
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
         if (const int refused = RefuseProblems(*document); refused != kExitOk) return refused;

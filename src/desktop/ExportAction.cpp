@@ -22,6 +22,7 @@
 #include "desktop/MessagePresenter.h"
 #include "export/ExportModelBuilder.h"
 #include "export/ExportWriter.h"
+#include "reader/SameFileRule.h"
 
 namespace vexlor::desktop {
 
@@ -148,6 +149,15 @@ std::optional<QString> ChooseAndExport(MainWindow& window, FileDialogs& dialogs,
             !messages.Confirm(QFileInfo(path).fileName() +
                               QStringLiteral(" already exists.\nDo you want to replace it?")))
             return chosen;
+    }
+
+    // The open file is never written over, by any name: refused before anything is written.
+    if (const Result distinct = RefuseSameFile(document.CurrentFileName(), LocalPath(path));
+        !distinct.Ok()) {
+        const QString message = QFile::decodeName(distinct.Message().c_str());
+        window.statusBar()->showMessage(message);
+        messages.Error(message, {});
+        return chosen;
     }
 
     const QString shown = QDir::toNativeSeparators(path);

@@ -253,9 +253,9 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QString CaptionOfLoadedFile() const;
     void ShowFailure(const Result& result);
     // The save dialog, started in the last folder with the open file's base name; the name with
-    // `extension` added where it lacks it. Nothing when the user cancels, or declines to replace
-    // a file that the added extension names. The dialog suggests the open file's base name with
-    // `suffix` and `extension`.
+    // `extension` added where it lacks it. Nothing when the user cancels, declines to replace
+    // a file that the added extension names, or chose the open file (refused in a message box).
+    // The dialog suggests the open file's base name with `suffix` and `extension`.
     std::optional<QString> ChooseSaveTarget(const QString& caption, const QString& filter,
                                             const QString& extension, const QString& suffix = {});
     // A failed save's message, or what was written in the status bar.

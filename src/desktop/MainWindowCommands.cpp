@@ -32,6 +32,7 @@
 #include "inspector/TreeFilterModel.h"
 #include "reader/BlockLayout.h"
 #include "reader/HeaderCheck.h"
+#include "reader/SameFileRule.h"
 
 namespace vexlor::desktop {
 
@@ -261,6 +262,14 @@ std::optional<QString> MainWindow::ChooseSaveTarget(const QString& caption, cons
     if (!chosen) return std::nullopt;
     SetLastFolder(QFileInfo(*chosen).absolutePath());
     const QString path = WithExtension(*chosen, extension);
+    // The open file is never written over, by any name: refused before anything is written.
+    const std::string open = services_.Document.CurrentFileName();
+    if (!open.empty())
+        if (const Result distinct = RefuseSameFile(open, QFile::encodeName(path).toStdString());
+            !distinct.Ok()) {
+            ShowFailure(distinct);
+            return std::nullopt;
+        }
     // The dialog asked about the name chosen in it; a name it never saw is asked about here.
     if (path != *chosen && QFileInfo::exists(path) &&
         !services_.Messages.Confirm(QFileInfo(path).fileName() +

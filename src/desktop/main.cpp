@@ -25,6 +25,7 @@
 #include "desktop/Screenshot.h"
 #include "inspector/TreeImages.h"
 #include "reader/NumberText.h"
+#include "reader/SameFileRule.h"
 #include "reader/TemporaryFiles.h"
 #include "reader/Version.h"
 
@@ -107,6 +108,9 @@ int Thumbnail(int argc, char** argv) {
         return Fail(QStringLiteral("--thumbnail's SIZE must be 1 to %1 pixels, not \"%2\"")
                         .arg(desktop::kThumbnailMostSide)
                         .arg(sizeText));
+    // The picture never replaces the model it is drawn from.
+    if (const Result distinct = RefuseSameFile(argv[2], argv[3]); !distinct.Ok())
+        return Fail(QString::fromLocal8Bit(distinct.Message().c_str()));
     const Result written =
         desktop::WriteModelThumbnail(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), side);
     if (written.Ok()) return 0;
@@ -126,6 +130,10 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
     request.File = files.front();
     request.Out = parser.value(options.Screenshot);
     if (request.Out.isEmpty()) return Fail(QStringLiteral("--screenshot needs the picture's name"));
+    if (const Result distinct = RefuseSameFile(QFile::encodeName(request.File).toStdString(),
+                                               QFile::encodeName(request.Out).toStdString());
+        !distinct.Ok())
+        return Fail(QString::fromLocal8Bit(distinct.Message().c_str()));
     if (parser.isSet(options.Size)) {
         const QString text = parser.value(options.Size);
         const std::optional<QSize> size = desktop::ParsePictureSize(text);

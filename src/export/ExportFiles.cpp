@@ -18,7 +18,6 @@ namespace vexlor::detail {
 
 namespace {
 
-constexpr const char* kStagingPattern = ".vexlor-export-XXXXXX";
 constexpr const char* kBackupPrefix = ".replaced-";
 
 // A file stream that keeps its own position and size. After the first failed write it only
@@ -198,7 +197,8 @@ Result StagingFolder::Create(const std::string& target) {
     targetName_ = NameOf(written_);
     if (const Result replace = MayReplace(written_); !replace.Ok())
         return Result::Failure("Cannot create file " + target, replace.Reason());
-    std::string pattern = targetFolder_ + "/" + kStagingPattern;
+    RemoveLeftovers(targetFolder_);
+    std::string pattern = targetFolder_ + "/" + TemporaryPrefix("export") + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const TemporaryFiles::Creation creation;
@@ -251,8 +251,11 @@ Expected<std::vector<std::string>> StagingFolder::Commit() {
         Moved move{destination, {}};
         struct stat info {};
         if (stat(destination.c_str(), &info) == 0) {
-            // A replaced file keeps its permissions; a new one has those the umask leaves.
-            if (chmod(staged.c_str(), info.st_mode & 07777) != 0) {
+            // A replaced file keeps its owner, group and permissions; a new one has those the
+            // umask leaves. The owner first (it takes set-user-id bits off); one the user may
+            // not give is kept as the user's.
+            if ((chown(staged.c_str(), info.st_uid, info.st_gid) != 0 && errno != EPERM) ||
+                chmod(staged.c_str(), info.st_mode & 07777) != 0) {
                 const int error = errno;
                 TakeBack(moved);
                 return cannotWrite(destination, std::strerror(error));

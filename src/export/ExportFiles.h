@@ -39,8 +39,9 @@ class CheckedIOSystem : public Assimp::IOSystem {
 };
 
 // A temporary folder beside the target (beside the file it names, when the target is a symbolic
-// link: the link stays). Removed, with everything in it, when destroyed or when SIGINT, SIGTERM
-// or SIGHUP ends the process.
+// link: the link stays), named with the process id. Removed, with everything in it, when destroyed
+// or when SIGINT, SIGTERM or SIGHUP ends the process; after SIGKILL, by the next write into the
+// folder (RemoveLeftovers).
 class StagingFolder {
   public:
     StagingFolder() = default;
@@ -54,6 +55,10 @@ class StagingFolder {
     const std::string& Folder() const { return folder_; }
     // Where the exporter writes the main file: the target's name inside the folder.
     std::string StagedMain() const;
+    // The target's name alone: what the exporter is given (CheckedIOSystem takes it from the
+    // folder), so that a side file named after it is named after the output ("ship.mtl" for
+    // "ship" or "ship.obj"), not after a dot in the folder's path.
+    const std::string& TargetName() const { return targetName_; }
 
     // Moves every file of the folder beside the target, side files first and the main file last;
     // all or nothing: on failure the files already moved are taken back and the files they

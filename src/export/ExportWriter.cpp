@@ -222,7 +222,7 @@ Expected<WriteOutcome> WriteWithAssimp(const aiScene& scene, const std::string& 
     aiReturn written = aiReturn_FAILURE;
     std::string error;
     try {
-        written = exporter.Export(&scene, formatId.c_str(), staging.StagedMain().c_str());
+        written = exporter.Export(&scene, formatId.c_str(), staging.TargetName().c_str());
         if (written != aiReturn_SUCCESS) error = exporter.GetErrorString();
     } catch (const std::exception& e) {
         error = e.what();

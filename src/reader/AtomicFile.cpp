@@ -13,6 +13,19 @@ namespace vexlor {
 
 namespace {
 constexpr size_t kBufferSize = size_t{1} << 20;
+
+// Gives the new file the replaced file's owner and group. A user who may not give them (not
+// root, another user's file) keeps the file as theirs: that is no failure.
+bool KeepOwner(int fd, const struct stat& replaced) {
+    struct stat created {};
+    if (fstat(fd, &created) != 0) return false;
+    if (created.st_uid == replaced.st_uid && created.st_gid == replaced.st_gid) return true;
+    if (fchown(fd, replaced.st_uid, replaced.st_gid) == 0) return true;
+    if (errno != EPERM) return false;
+    // The group alone may still be the user's to give.
+    return created.st_gid == replaced.st_gid ||
+           fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0 || errno == EPERM;
+}
 }  // namespace
 
 AtomicFile::~AtomicFile() {
@@ -24,7 +37,7 @@ void AtomicFile::Fail(int error) {
     failed_ = true;
 }
 
-Result AtomicFile::Create(const std::string& target) {
+Result AtomicFile::Create(const std::string& target, Leftovers leftovers) {
     Abandon();
     failed_ = false;
     reason_.clear();
@@ -43,6 +56,7 @@ Result AtomicFile::Create(const std::string& target) {
         reason_ = replace.Reason();
         return failure();
     }
+    if (leftovers == Leftovers::Remove) RemoveLeftovers(FolderOf(target_));
     int fd = -1;
     {
         const TemporaryFiles::Creation creation;
@@ -50,7 +64,7 @@ Result AtomicFile::Create(const std::string& target) {
             Fail(EINTR);
             return failure();
         }
-        fd = CreateUniqueFile(FolderOf(target_), ".vexlor-save-", temporary_);
+        fd = CreateUniqueFile(FolderOf(target_), TemporaryPrefix("save"), temporary_);
         if (fd < 0) {
             Fail(errno);
             temporary_.clear();
@@ -58,9 +72,11 @@ Result AtomicFile::Create(const std::string& target) {
         }
         registered_ = TemporaryName(temporary_, false);
     }
-    // A replaced file keeps its permissions; a new one has those the umask leaves.
+    // A replaced file keeps its owner, group and permissions; a new one has those the umask
+    // leaves. The owner first: a change of owner takes the set-user-id bits off.
     struct stat existing {};
-    if (stat(target_.c_str(), &existing) == 0 && fchmod(fd, existing.st_mode & 07777) != 0) {
+    if (stat(target_.c_str(), &existing) == 0 &&
+        (!KeepOwner(fd, existing) || fchmod(fd, existing.st_mode & 07777) != 0)) {
         Fail(errno);
         close(fd);
         Abandon();

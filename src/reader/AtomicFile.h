@@ -2,7 +2,10 @@
 // the target, which is flushed, synced and renamed over the target on Commit. A failed or
 // abandoned write, or one ended by SIGINT, SIGTERM or SIGHUP, removes the temporary file and
 // leaves any existing target untouched. A target that is a symbolic link stays one: the file it
-// names is replaced. The new file gets the replaced file's permissions, or a new file's.
+// names is replaced. The new file gets the replaced file's owner, group and permissions (the owner
+// and group as far as the system lets this user give them), or a new file's. The temporary file's
+// name holds the process id, so that a write ended outright (SIGKILL) leaves a file the next write
+// into the folder recognises and removes (RemoveLeftovers).
 #pragma once
 
 #include <cstdint>
@@ -23,9 +26,13 @@ class AtomicFile : public ByteOutput {
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile() override;  // abandons an uncommitted file
 
+    // Whether Create first removes the leftovers of dead writes from the target's folder: a run
+    // that writes many files into one folder does so once, for all of them.
+    enum class Leftovers { Remove, Keep };
+
     // Creates the temporary file. A failure ("Cannot create file TARGET") when the target cannot
     // be written: folder missing or not writable, target refused by MayReplace.
-    Result Create(const std::string& target);
+    Result Create(const std::string& target, Leftovers leftovers = Leftovers::Remove);
     void Write(const void* data, size_t size) override;
     void WriteAt(int64_t position, const void* data, size_t size) override;
     bool Failed() const override { return failed_; }

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <filesystem>
 
 #include "reader/AtomicFile.h"
 #include "reader/FormatTables.h"
+#include "reader/SameFileRule.h"
 
 namespace vexlor {
 
@@ -63,20 +63,9 @@ std::vector<uint8_t> RepairedBytes(std::span<const uint8_t> bytes, const RepairP
     return repaired;
 }
 
-bool SameFile(const std::string& input, const std::string& output) {
-    std::error_code error;
-    if (std::filesystem::equivalent(input, output, error)) return true;
-    const auto absolute = [](const std::string& path) {
-        std::error_code ignored;
-        return std::filesystem::weakly_canonical(path, ignored).lexically_normal();
-    };
-    return absolute(input) == absolute(output);
-}
-
 Result WriteRepairedFile(const std::string& input, const std::string& output,
                          const OptStream& stream, const RepairPlan& plan) {
-    if (SameFile(input, output))
-        return Result::Failure("Cannot write the repair over the file it repairs: " + output);
+    if (Result distinct = RefuseSameFile(input, output); !distinct.Ok()) return distinct;
     AtomicFile file;
     if (Result created = file.Create(output); !created.Ok()) return created;
     // Chunk by chunk, the holes of a sparse file left holes: nothing is read or written there.

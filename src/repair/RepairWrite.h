@@ -17,12 +17,9 @@ namespace vexlor {
 // that does not lie wholly within the bytes is left out (a plan never holds one).
 std::vector<uint8_t> RepairedBytes(std::span<const uint8_t> bytes, const RepairPlan& plan);
 
-// Whether `output` names the file `input` names, also through another path or a link.
-bool SameFile(const std::string& input, const std::string& output);
-
 // Writes the bytes of `stream` with the plan's changes to `output` atomically; refused when
-// `output` is `input` ("Cannot write the repair over the file it repairs: OUT"). The holes of a
-// sparse file stay holes.
+// `output` is the file `input`, by any path (RefuseSameFile). The holes of a sparse file stay
+// holes.
 Result WriteRepairedFile(const std::string& input, const std::string& output,
                          const OptStream& stream, const RepairPlan& plan);
 

@@ -1,6 +1,6 @@
 // What vexlor's writes leave behind as a real process: files open to no one else under a strict
-// umask however many threads write, and no temporary file or folder when a signal ends it
-// mid-write.
+// umask however many threads write, no temporary file or folder when a signal ends it mid-write,
+// and never an output written over one of its inputs.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "CommandRun.h"
 #include "Deadline.h"
 #include "TempFolder.h"
 #include "samples/OptBuilder.h"
@@ -125,6 +126,48 @@ TEST_F(Writes, ASignalMidWriteLeavesNoTemporaryFiles) {
             EXPECT_EQ(name.find(".vexlor-"), std::string::npos) << name;
         fs::remove_all(dir_ / "out");
         fs::create_directories(dir_ / "out");
+    }
+}
+
+// Every command's -o that names its input, by the same path, a symbolic link, a hard link or
+// "../", and a batch whose output folder holds an input under the name it would write: status 2,
+// a message naming both, the input byte for byte as it was, and nothing written.
+TEST_F(Writes, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
+    const std::vector<uint8_t> fighter = BuildFighter();
+    const std::string m = (dir_ / "m.opt").string();
+    WriteFile(m, fighter);
+    WriteFile((dir_ / "n.opt").string(), fighter);
+    fs::create_symlink("m.opt", dir_ / "link.opt");
+    fs::create_hard_link(dir_ / "m.opt", dir_ / "hard.opt");
+    fs::create_symlink("../m.opt", dir_ / "out" / "m.txt");  // the batch's output for m.opt
+    const std::string before = ReadWhole(m);
+    const std::string up = (dir_ / "out" / ".." / "m.opt").string();
+    const struct {
+        std::string arguments;
+        std::string output;
+    } cases[] = {
+        {"report m.opt -o m.opt", "m.opt"},
+        {"prj m.opt -o hard.opt", "hard.opt"},
+        {"tree m.opt -o link.opt", "link.opt"},
+        {"check m.opt -o '" + up + "'", up},
+        {"export m.opt -o m.opt --format glb2", "m.opt"},
+        {"repair m.opt -o hard.opt", "hard.opt"},
+        {"repair m.opt -o link.opt", "link.opt"},
+        {"report m.opt n.opt -o out", "out/m.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CommandRun run = RunCaught(
+            "cd '" + dir_.string() + "' && '" VEXLOR_BINARY "' " + c.arguments, dir_ / "runs");
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find("Cannot write " + c.output + ": it is the same file as the input "),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("m.opt"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadWhole(m), before);
+        // m.opt n.opt link.opt hard.opt out runs, and in out the link alone.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 6);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), {}), 1);
     }
 }
 

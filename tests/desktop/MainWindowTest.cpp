@@ -621,6 +621,29 @@ TEST_F(TheMainWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
+// Save ASCII, Save PRJ and Export... over the open file, by its name or a hard link, are refused
+// in a message box that names both, and nothing is written.
+TEST_F(TheMainWindow, WritesOverTheOpenFileAreRefusedAndWriteNothing) {
+    const auto q = [](const fs::path& path) { return QString::fromStdString(path.string()); };
+    fs::copy_file(kSamples / "fighter.opt", dir_ / "model.txt");
+    fs::create_hard_link(dir_ / "model.txt", dir_ / "model.PRJ");
+    fs::create_hard_link(dir_ / "model.txt", dir_ / "model.glb");
+    ASSERT_TRUE(window_.OpenFile(q(dir_ / "model.txt")));
+    const std::string before = ReadFile(dir_ / "model.txt");
+    dialogs_.answers = {q(dir_ / "model.txt"), q(dir_ / "model.PRJ"), q(dir_ / "model.glb")};
+    for (const char* action : {"saveAsciiAction", "savePrjAction", "exportAction"})
+        Child<QAction>(action)->trigger();
+    ASSERT_EQ(messages_.messages.size(), 3);
+    for (const QString& name : {"model.txt", "model.PRJ", "model.glb"})
+        EXPECT_TRUE(messages_.messages
+                        .filter(q(dir_ / name.toStdString()) +
+                                ": it is the same file as the input " + q(dir_ / "model.txt"))
+                        .size() == 1)
+            << messages_.messages.join('\n').toStdString();
+    EXPECT_EQ(ReadFile(dir_ / "model.txt"), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3);
+}
+
 TEST_F(TheMainWindow, AFailedOpenKeepsThePreviousModelWithItsTreeAsTheUserLeftIt) {
     OpenFighter();
     window_.ExpandAll();  // expand all

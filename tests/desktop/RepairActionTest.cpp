@@ -101,7 +101,8 @@ TEST_F(FileRepair, ListsTheChangesLeadsToThemAndWritesANewFileOnlyWhenAsked) {
     ASSERT_EQ(dialogs_.startsSeen.size(), 1);
     EXPECT_TRUE(dialogs_.startsSeen[0].endsWith(QStringLiteral("faulty-repaired.opt")));
     ASSERT_EQ(messages_.messages.size(), 1);
-    EXPECT_TRUE(messages_.messages[0].contains(QStringLiteral("over the file it repairs")));
+    EXPECT_TRUE(
+        messages_.messages[0].contains(QStringLiteral(": it is the same file as the input ")));
     EXPECT_EQ(ReadFile(dir_ / "faulty.opt"), original);
 
     // Written but not opened: the panel says where its plan went.

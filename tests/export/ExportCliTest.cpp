@@ -131,6 +131,22 @@ TEST_F(ExportCli, WritesTheFighterInTheFormatOfItsExtensionWithTheChosenLevelAnd
                                                    "fighter.obj", "fighter.stl"}));
 }
 
+// An OBJ's material file is named after the output, with or without its extension, and an output
+// given as a symbolic link without an extension, into another folder, writes the file it names.
+TEST_F(ExportCli, AnObjsMaterialFileIsNamedAfterTheOutputAlsoThroughALink) {
+    CliRun run = Vexlor("export " + Sample("fighter.opt") + " -o shipA --format obj");
+    EXPECT_EQ(run.status, 0) << ::testing::PrintToString(run.errors);
+    EXPECT_NE(Read(Path("shipA")).find("mtllib shipA.mtl\n"), std::string::npos);
+    fs::create_directory(Path("real"));
+    fs::create_symlink("real/ship", Path("out"));
+    run = Vexlor("export " + Sample("fighter.opt") + " -o out --format obj");
+    EXPECT_EQ(run.status, 0) << ::testing::PrintToString(run.errors);
+    EXPECT_TRUE(fs::is_symlink(Path("out")));
+    EXPECT_NE(Read(Path("real/ship")).find("mtllib ship.mtl\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(Path("real/ship.mtl")));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"out", "real", "shipA", "shipA.mtl"}));
+}
+
 TEST_F(ExportCli, FormatsListsEveryWriterWithItsIdAndExtension) {
     const CliRun run = Vexlor("export --formats");
     EXPECT_EQ(run.status, 0);

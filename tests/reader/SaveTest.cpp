@@ -4,6 +4,9 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -297,6 +300,68 @@ TEST_F(SaveFiles, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
     const Result refused = document_.SavePrj((dir_ / "notes.txt").string());
     EXPECT_FALSE(refused.Ok());
     EXPECT_EQ(Read(dir_ / "real" / "notes.txt"), ReportBytes(document_, "caption"));
+}
+
+// A replaced file keeps its owner and group (as root, who may give them), and a target with other
+// hard links is refused by name, both links keeping their bytes: a rename would split them.
+TEST_F(SaveFiles, AReplacedFileKeepsItsOwnerAndAHardLinkedOneIsRefused) {
+    const fs::path report = dir_ / "theirs.txt";
+    std::ofstream(report) << "old contents";
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(report.c_str(), 4321, 4322), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(stat(report.c_str(), &before), 0);
+    ASSERT_TRUE(document_.SaveAscii(report.string(), "caption").Ok());
+    struct stat after {};
+    ASSERT_EQ(stat(report.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+
+    fs::create_hard_link(report, dir_ / "other.txt");
+    const std::string saved = Read(report);
+    const Result refused = document_.SavePrj(report.string());
+    EXPECT_EQ(refused.Message(), "Cannot create file " + report.string());
+    EXPECT_NE(refused.Reason().find("other hard links"), std::string::npos) << refused.Reason();
+    EXPECT_EQ(Read(report), saved);
+    EXPECT_EQ(fs::hard_link_count(report), 2u);
+    EXPECT_EQ(FilesInDir(), 2u);
+}
+
+// What a write ended by SIGKILL leaves (a save's file, an export's folder) is removed by the next
+// write into its folder once its process is gone; a living process's, and anything not named as
+// ours exactly, stays.
+TEST_F(SaveFiles, TheNextWriteRemovesTheLeftoversOfDeadWritesOnly) {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(getpid());
+    const std::vector<std::string> gone = {".vexlor-save-" + dead + "-a1B2c3"};
+    const std::vector<std::string> kept = {
+        ".vexlor-save-" + alive + "-a1B2c3", ".vexlor-save-" + dead + "-a1B2c",
+        ".vexlor-save-" + dead + "-a1B2c3x", ".vexlor-save-0" + dead + "-a1B2c3",
+        ".vexlor-other-" + dead + "-a1B2c3", "notes.txt"};
+    for (const std::vector<std::string>* names : {&gone, &kept})
+        for (const std::string& name : *names)
+            std::ofstream(dir_ / name) << "x";
+    fs::create_directory(dir_ / (".vexlor-export-" + dead + "-Zz9Yy8"));
+    std::ofstream(dir_ / (".vexlor-export-" + dead + "-Zz9Yy8") / "ship.glb") << "x";
+    fs::create_directory(dir_ / (".vexlor-export-" + alive + "-Zz9Yy8"));
+    fs::create_directory(dir_ / (".vexlor-save-" + dead + "-Zz9Yy8"));  // a folder: not a save's
+
+    ASSERT_TRUE(document_.SavePrj((dir_ / "new.PRJ").string()).Ok());
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        left.push_back(entry.path().filename().string());
+    std::vector<std::string> expected = kept;
+    expected.insert(expected.end(), {".vexlor-export-" + alive + "-Zz9Yy8",
+                                     ".vexlor-save-" + dead + "-Zz9Yy8", "new.PRJ"});
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
 }
 
 }  // namespace

@@ -220,6 +220,7 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
         {{two, "--screenshot", out, "--view", "diagonal"}, "--view must be front, back, right"},
         {{two, "--screenshot", PathOf("no/such/folder/x.png")}, "Cannot write "},
         {{two, "--screenshot", PathOf("")}, "Cannot write "},
+        {{two, "--screenshot", two}, "Cannot write "},  // the file drawn: kept
         {{two, "--screenshot", out, "--frobnicate"}, "Unknown option 'frobnicate'."},
         {{two, "--size", "640x480"}, "--size goes with --screenshot"},
         {{two, "--shaded"}, "--shaded goes with --screenshot"},
@@ -235,6 +236,7 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
         ASSERT_TRUE(old.open(QIODevice::ReadOnly));
         EXPECT_EQ(old.readAll(), "old");
         EXPECT_FALSE(QFileInfo::exists(PathOf("no")));
+        EXPECT_EQ(QFileInfo(two).size(), static_cast<qint64>(TwoMeshModel().bytes.size()));
     }
     // Without a display the program says so rather than letting Qt end it.
     const Run blind =
@@ -268,6 +270,7 @@ TEST_F(Screenshot, ThumbnailOfABrokenOrHugeFileEndsWithStatusOneAndNoPicture) {
     const QString out = PathOf("thumb.png");
     const QString empty = Write("empty.opt", {});
     const QString png = Write("picture.opt", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0});
+    const QString model = Write("model.opt", TwoMeshModel().bytes);
     const QString huge = PathOf("huge.opt");
     fs::resize_file(Write("huge.opt", TwoMeshModel().bytes).toStdString(), 200u << 20);
     const struct {
@@ -282,6 +285,7 @@ TEST_F(Screenshot, ThumbnailOfABrokenOrHugeFileEndsWithStatusOneAndNoPicture) {
         {{"--thumbnail", kSamples + "/fighter.opt", PathOf("no/such/x.png"), "128"}, 1, "Cannot "},
         {{"--thumbnail", kSamples + "/fighter.opt", out, "0"}, 2, "--thumbnail's SIZE must be"},
         {{"--thumbnail", kSamples + "/fighter.opt", out}, 2, "--thumbnail takes IN OUT SIZE"},
+        {{"--thumbnail", model, model, "128"}, 2, "Cannot write "},  // over its input: refused
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -291,6 +295,7 @@ TEST_F(Screenshot, ThumbnailOfABrokenOrHugeFileEndsWithStatusOneAndNoPicture) {
         EXPECT_TRUE(run.errors[0].startsWith(QStringLiteral("optvexlor: ") + c.message))
             << run.errors[0].toStdString();
         EXPECT_TRUE(run.picture.isNull());
+        EXPECT_EQ(QFileInfo(model).size(), static_cast<qint64>(TwoMeshModel().bytes.size()));
     }
     const Run misplaced = Take({kSamples + "/fighter.opt", "--thumbnail", out}, out);
     EXPECT_EQ(misplaced.status, 2);
