@@ -222,10 +222,10 @@ BENCHMARK(BM_RecordValuesOfAFace)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The peer of the face's values: the open of the same model (its walk with tree and tables).
 void BM_OpenTheSameModel(benchmark::State& state) {
-    const std::vector<uint8_t>& bytes = LargeDocument().Stream().Bytes();
+    const std::span<const uint8_t> bytes = LargeDocument().Stream().Bytes();
     for (auto _ : state) {
         state.PauseTiming();
-        std::vector<uint8_t> copy = bytes;
+        std::vector<uint8_t> copy(bytes.begin(), bytes.end());
         OptDocument document;
         state.ResumeTiming();
         document.OpenBytes(std::move(copy), "large.opt");
