@@ -23,7 +23,34 @@ void CheckRun::CountFindings(int64_t count) {
         static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
 }
 
+namespace {
+// The faces a mesh holds in the format's usual capacity, and the findings listed past them.
+constexpr int64_t kFaceCapacity = 2001;
+constexpr int64_t kListedPastCapacity = 100;
+}  // namespace
+
+void CheckRun::StartFace(int64_t f) {
+    pastCapacity_ = f >= kFaceCapacity;
+    quiet_ = pastCapacity_ && listedPastCapacity_ >= kListedPastCapacity;
+}
+
+void CheckRun::EndMesh() {
+    quiet_ = false;
+    pastCapacity_ = false;
+    if (unlisted_ > 0)
+        Line("... and " + sink_.IntText(unlisted_) + " more findings about faces past the first " +
+             sink_.IntText(kFaceCapacity) + " of mesh " + sink_.IntText(mesh_) +
+             ", counted but not listed");
+    listedPastCapacity_ = 0;
+    unlisted_ = 0;
+}
+
 void CheckRun::NoteFinding(CheckFinding finding) {
+    if (quiet_) {
+        ++unlisted_;
+        return;
+    }
+    if (pastCapacity_) ++listedPastCapacity_;
     finding.Line = static_cast<int64_t>(sink_.ListedLines());
     Findings.push_back(std::move(finding));
 }
@@ -68,6 +95,7 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
     Line("Checking Software vectors on-plane...");
     const int64_t faces = tables.FaceCount();
     for (int64_t f = 0; f < faces; ++f) {
+        StartFace(f);
         const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
         const bool cornersFinite = CheckFiniteCorners(f, face);
         const bool normalFinite = CheckFiniteFaceNormal(f, face);
@@ -80,14 +108,18 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
         if (normalFinite && softsFinite) CheckSoftVectors(f, face);
     }
 
+    StartFace(0);
     Line("Checking vertex normals...");
-    if (mode_ == VertexNormalCheck::None) return;
-    for (int64_t f = 0; f < faces; ++f) {
-        const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
-        const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
-        for (size_t k = 0; k < cornerCount; ++k)
-            CheckVertexNormal(f, face, k);
+    if (mode_ != VertexNormalCheck::None) {
+        for (int64_t f = 0; f < faces; ++f) {
+            StartFace(f);
+            const FaceRecord& face = tables.FaceTable[static_cast<size_t>(f)];
+            const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
+            for (size_t k = 0; k < cornerCount; ++k)
+                CheckVertexNormal(f, face, k);
+        }
     }
+    EndMesh();
 }
 
 bool CheckRun::CheckFiniteCorners(int64_t f, const FaceRecord& face) {

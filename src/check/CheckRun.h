@@ -74,12 +74,23 @@ class CheckRun {
     // A finding about face f of the current mesh, with where the face lies in the file.
     CheckFinding FaceFinding(FindingKind kind, int64_t f, bool counted, std::string text) const;
     std::string Triple(const Vec3& v) const;
-    void Line(std::string_view text) { sink_.ReportLine(text); }
+    void Line(std::string_view text) {
+        if (!quiet_) sink_.ReportLine(text);
+    }
+    // Face f's findings are next. Past the faces a mesh holds in the format's usual capacity,
+    // only the first kListedPastCapacity findings are written and kept, so that a file claiming
+    // millions of broken faces stays cheap; the rest are counted, and EndMesh says how many.
+    void StartFace(int64_t f);
+    void EndMesh();
 
     ReportSink& sink_;
     const std::vector<DrawFace>& drawFaces_;
     int32_t mesh_ = 0;
     const MeshTables* tables_ = nullptr;
+    bool pastCapacity_ = false;
+    bool quiet_ = false;
+    int64_t listedPastCapacity_ = 0;
+    int64_t unlisted_ = 0;
     VertexNormalCheck mode_;
     ContributionSearch search_;
     std::optional<CornerIndex> index_;  // built on first use; the draw tables do not change

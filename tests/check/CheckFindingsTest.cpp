@@ -87,6 +87,32 @@ TEST(CheckFindings, ReversedFaceNormalOnlyWarns) {
                      "All OK!!"}));
 }
 
+// Past the 2001 faces a mesh usually holds, a hundred findings are listed and the rest are
+// counted under one line, so that a file claiming millions of broken faces stays cheap.
+TEST(CheckFindings, FindingsPastAMeshsUsualCapacityAreCountedAndSummedAfterAHundred) {
+    const auto run = [](size_t faces, std::vector<std::string>& lines) {
+        MeshParts m = Square({0, 0, -2});
+        m.faces.assign(faces, m.faces[0]);
+        OptDocument document;
+        CheckLines(document, BuildMeshes({m}), VertexNormalCheck::None);
+        CheckOutcome outcome{};
+        lines = RunCheck(document, VertexNormalCheck::None, &outcome);
+        return outcome.ErrorCount;
+    };
+    Lines lines;
+    const int32_t perFace = run(1, lines);
+    ASSERT_GT(perFace, 0);
+    EXPECT_EQ(run(2001 + 150, lines), (2001 + 150) * perFace);
+    const auto anomalies = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("ERROR! face normal anomaly");
+    });
+    EXPECT_EQ(anomalies, 2001 + 100 / perFace);
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(),
+                          "... and " + std::to_string(150 * perFace - 100) +
+                              " more findings about faces past the first 2001 of mesh 0, counted "
+                              "but not listed") != lines.end());
+}
+
 TEST(CheckFindings, LengthTwoNormalGivesBothAnomaliesWithSignedZeros) {
     // d = 2 fails the face normal test and, ||d| - 1| being 1, the soft vector test. The rebuilt
     // normal is -(0, 0, 1) = (-0, -0, -1), and a value that rounds to zero keeps its sign, as
