@@ -43,16 +43,17 @@ class RepairCommand : public Command {
 
     int Run(const CommandContext& context) override {
         if (SameFile(file_, output_))
-            return Fail("Cannot write the repair over the file it repairs: " + output_);
+            return Fail(context, "Cannot write the repair over the file it repairs: " + output_);
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
-        if (const int refused = RefuseProblems(*document); refused != kExitOk) return refused;
+        if (const int refused = RefuseProblems(context, *document); refused != kExitOk)
+            return refused;
 
         const RepairChoice choice = Choice();
         const RepairPlan plan = PlanRepair(*document, choice);
         const Result written =
             WriteRepairedFile(file_, output_, RepairedBytes(document->Stream().Bytes(), plan));
-        if (!written.Ok()) return Fail(written);
+        if (!written.Ok()) return Fail(context, written);
 
         const auto repaired = OpenDocument(context, output_);
         if (!repaired) return kExitFailure;
@@ -89,7 +90,7 @@ class RepairCommand : public Command {
 
   private:
     // A file whose open found problems is not repaired unless --force: its "!!" lines are named.
-    int RefuseProblems(const OptDocument& document) const {
+    int RefuseProblems(const CommandContext& context, const OptDocument& document) const {
         const WalkProblems& problems = document.Model().Problems;
         const bool notOpt = !document.NotOptReason().empty();
         if (force_ || (problems.Count() == 0 && !notOpt)) return kExitOk;
@@ -108,7 +109,7 @@ class RepairCommand : public Command {
                 "\n!! and " +
                 std::to_string(problems.Count() - static_cast<int64_t>(problems.Kept().size())) +
                 " more problems";
-        return Fail(message);
+        return Fail(context, message);
     }
 
     RepairChoice Choice() const {
