@@ -14,7 +14,8 @@ namespace vexlor::cli {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitFindings = 1,  // check: the run ended with "errors were detected!!"
+    kExitFindings = 1,  // check: the run ended with "errors were detected!!"; export: a part of
+                        // the model was not read
     kExitFailure = 2,   // a usage error, or a file that cannot be read or written
 };
 
