@@ -7,8 +7,9 @@
 #
 # usage: scripts/fuzz.sh [--grow]
 #   --grow  after the run, merge the inputs it found that reach code the kept corpus does not
-#           into fuzz/corpus/TARGET/ (libFuzzer's -merge=1 keeps the fewest such inputs), to be
-#           committed; run it with a longer VEXLOR_FUZZ_SECONDS.
+#           into fuzz/corpus/TARGET/ (libFuzzer's merge, -set_cover_merge=1, keeps the fewest
+#           inputs that reach the new edges), to be committed; run it with a longer
+#           VEXLOR_FUZZ_SECONDS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -66,8 +67,10 @@ for target in "${targets[@]}"; do
     if $grow; then
         mkdir -p fuzz/corpus/"$target"
         before=$(find fuzz/corpus/"$target" -type f | wc -l)
-        build-fuzz/bin/"$target" -merge=1 fuzz/corpus/"$target" "$corpus" "${limits[@]}" \
-            2> build-fuzz/"$target".merge.log
+        # Only inputs that reach new edges, as few as cover them: counting how often an edge
+        # runs would keep hundreds more after a long run.
+        build-fuzz/bin/"$target" -set_cover_merge=1 -use_counters=0 fuzz/corpus/"$target" \
+            "$corpus" "${limits[@]}" 2> build-fuzz/"$target".merge.log
         echo "$target: kept corpus $before -> $(find fuzz/corpus/"$target" -type f | wc -l) inputs"
     fi
 done
