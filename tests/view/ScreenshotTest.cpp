@@ -261,7 +261,7 @@ TEST_F(Screenshot, HelpAndVersionNeedNoDisplay) {
         environment.remove(name);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     process.setProcessEnvironment(environment);
-    for (const QString& option : {"--version", "--help", "-h"}) {
+    for (const QString option : {"--version", "--help", "-h"}) {
         SCOPED_TRACE(option.toStdString());
         process.start(QStringLiteral(OPTVEXLOR_BINARY), {option});
         ASSERT_TRUE(process.waitForFinished(60'000));
