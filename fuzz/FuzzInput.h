@@ -47,22 +47,27 @@ class OpenedInput {
   public:
     OpenedInput(const uint8_t* data, size_t size) {
         Reset();
-        document_.SetWalkBudget(kBudget);
-        document_.OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
+        Shared().SetWalkBudget(kBudget);
+        Shared().OpenBytes(std::vector<uint8_t>(data, data + size), "fuzz.opt");
     }
     ~OpenedInput() { Reset(); }
     OpenedInput(const OpenedInput&) = delete;
     OpenedInput& operator=(const OpenedInput&) = delete;
 
-    OptDocument& Document() { return document_; }
+    OptDocument& Document() { return Shared(); }
 
   private:
     // A new document and no file.
     static void Reset() {
         static const OptDocument kNewDocument;
-        document_ = kNewDocument;
+        Shared() = kNewDocument;
     }
-    static inline OptDocument document_;
+    // One document for every input (a function's static: gcc, which builds the replay, does not
+    // take a static data member of this type).
+    static OptDocument& Shared() {
+        static OptDocument document;
+        return document;
+    }
 };
 
 // The root, the first node of each block type and kSpreadNodes nodes spread evenly over the

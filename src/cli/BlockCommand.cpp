@@ -28,13 +28,13 @@ class BlockCommand : public Command {
                                     std::to_string(document->Model().Tree.Count()) + " nodes)";
         if (json_) {
             const std::optional<nlohmann::ordered_json> block = BlockJson(*document, index_);
-            if (!block) return Fail(missing);
+            if (!block) return Fail(context, missing);
             PrintLines(
                 {block->dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)});
             return FinishStdout();
         }
         std::vector<std::string> lines;
-        if (!document->DisplayBlock(index_, lines)) return Fail(missing);
+        if (!document->DisplayBlock(index_, lines)) return Fail(context, missing);
         PrintLines(lines);
         return FinishStdout();
     }

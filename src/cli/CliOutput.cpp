@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include "reader/TypeNames.h"
 
 namespace vexlor::cli {
@@ -50,6 +52,20 @@ int Fail(const Result& result) {
     return Fail(FailureLine(result));
 }
 
+int Fail(const CommandContext& context, const std::string& message) {
+    if (context.Failures != nullptr) context.Failures->Add(message);
+    return Fail(message);
+}
+
+int Fail(const CommandContext& context, const Result& result) {
+    return Fail(context, FailureLine(result));
+}
+
+std::string FailureJson(const std::string& message, int status) {
+    const nlohmann::ordered_json failure = {{"error", message}, {"status", status}};
+    return failure.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 int FinishStdout() {
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return Fail("cannot write to standard output");
@@ -78,7 +94,7 @@ std::unique_ptr<OptDocument> OpenDocument(const CommandContext& context, const s
     LoadNames(document->Names(), context.NamesFolder);
     const Result opened = document->Open(file);
     if (!opened.Ok()) {
-        Fail(opened);
+        Fail(context, opened);
         return nullptr;
     }
     return document;

@@ -14,7 +14,8 @@ namespace vexlor::cli {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitFindings = 1,  // check: the run ended with "errors were detected!!"
+    kExitFindings = 1,  // check: the run ended with "errors were detected!!"; export: a part of
+                        // the model was not read
     kExitFailure = 2,   // a usage error, or a file that cannot be read or written
 };
 
@@ -23,6 +24,13 @@ int Fail(const std::string& message);
 // "message (reason)", or the message alone when there is no reason.
 std::string FailureLine(const Result& result);
 int Fail(const Result& result);
+// The same, and the message kept in the context's failure log: for a failure of the run itself,
+// which a command given --json also reports as JSON on standard output (FailureJson).
+int Fail(const CommandContext& context, const std::string& message);
+int Fail(const CommandContext& context, const Result& result);
+// A failure as the one JSON object a --json command writes on standard output instead of its
+// result: {"error": MESSAGE, "status": STATUS}, on one line.
+std::string FailureJson(const std::string& message, int status);
 
 // Flushes standard output; a failed write is a failure.
 int FinishStdout();

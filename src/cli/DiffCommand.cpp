@@ -1,6 +1,9 @@
 // `vexlor diff A B [--json] [--tolerance T]`: the differences between two OPT files, block by
 // block and field by field, and a summary line; exit status 0 when they are the same, 1 when they
 // differ, 2 when either cannot be read as an OPT file.
+#include <charconv>
+#include <cmath>
+
 #include "cli/CliOutput.h"
 #include "cli/Command.h"
 #include "cli/DiffJson.h"
@@ -9,6 +12,16 @@
 namespace vexlor::cli {
 
 namespace {
+
+// Why `text` is no tolerance (a finite number, 0 or more, as C writes it); empty when it is one. A
+// NaN would make every comparison false and so every number equal.
+std::string ToleranceError(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error == std::errc{} && stop == end && std::isfinite(value) && value >= 0) return {};
+    return "T must be a finite number, 0 or more, not '" + text + "'";
+}
 
 class DiffCommand : public Command {
   public:
@@ -27,7 +40,7 @@ class DiffCommand : public Command {
                 "numbers that differ by no more than T count as equal (default 0: exact, bit for "
                 "bit)")
             ->option_text("T")
-            ->check(CLI::NonNegativeNumber);
+            ->check(CLI::Validator(ToleranceError, "T"));
     }
     int Run(const CommandContext& context) override {
         const auto a = OpenOpt(context, fileA_);
@@ -71,7 +84,7 @@ class DiffCommand : public Command {
                                                 const std::string& file) {
         auto document = OpenDocument(context, file);
         if (document && !document->NotOptReason().empty()) {
-            Fail(file + " is not an OPT file: " + document->NotOptReason());
+            Fail(context, file + " is not an OPT file: " + document->NotOptReason());
             return nullptr;
         }
         return document;

@@ -2,7 +2,9 @@
 // another 3D format, written through assimp (all files or none); `vexlor export --formats` lists
 // the formats.
 // What the model could not keep (bad indices and the like) is written to standard error, one
-// warning a line, and the file is written all the same.
+// warning a line, and the file is written all the same. A file of which the walk could not read
+// every part (a count cut, a block outside the file) is written too, but says so on one more line
+// and ends with exit status 1.
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -12,6 +14,7 @@
 #include "export/ExportModelBuilder.h"
 #include "export/ExportUnits.h"
 #include "export/ExportWriter.h"
+#include "reader/WalkProblems.h"
 
 namespace vexlor::cli {
 
@@ -49,6 +52,26 @@ bool ParseLevel(const std::string& text, int32_t& lod) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, lod);
     return ec == std::errc{} && ptr == end && lod >= 1;
+}
+
+// What the walk's problems left unread of a file, on one line ("part of the model was not read:
+// 2 problems, the first: ..."); empty when it read the file whole. Bad indices (which the export
+// names itself) and a path leading back to a block read before leave nothing unread.
+std::string NotReadLine(const WalkProblems& problems) {
+    const WalkProblem* first = nullptr;
+    int64_t count = 0;
+    for (const WalkProblem& problem : problems.Kept()) {
+        if (problem.Kind == ProblemKind::BadIndex || problem.Kind == ProblemKind::LeadsBack ||
+            problem.Kind == ProblemKind::LeftOut)
+            continue;
+        if (first == nullptr) first = &problem;
+        ++count;
+    }
+    if (first == nullptr) return {};
+    const size_t text = first->Text.find_first_not_of(" !");
+    return "part of the model was not read: " + std::to_string(count) +
+           (count == 1 ? " problem" : " problems") + " in the walk, the first: " +
+           (text == std::string::npos ? first->Text : first->Text.substr(text));
 }
 
 class ExportCommand : public FileCommand {
@@ -147,13 +170,16 @@ class ExportCommand : public FileCommand {
         auto document = job.Open();
         if (!document) return kExitFailure;
         ExportModel model = BuildExportModel(*document);
+        const std::string notRead = NotReadLine(document->Model().Problems);
         document.reset();  // the file's bytes and tables are not needed any more
         const Expected<ExportSummary> result =
             ExportToFile(std::move(model), job.Output(), options);
         for (const std::string& warning : result->Warnings)
             job.Warn(warning);
         if (!result.Ok()) return job.Fail(result.Status());
-        return kExitOk;
+        if (notRead.empty()) return kExitOk;
+        job.Warn(job.Input() + ": " + notRead);
+        return kExitFindings;
     }
 
   private:

@@ -82,39 +82,39 @@ void FileCommand::Define(CLI::App& command) {
 }
 
 int FileCommand::RunWithoutFiles(const CommandContext& context) const {
-    (void)context;
-    return Fail(Name() + " needs FILE (see vexlor --help)");
+    return Fail(context, Name() + " needs FILE (see vexlor --help)");
 }
 
 int FileCommand::Run(const CommandContext& context) {
-    if (const Result options = CheckOptions(); !options.Ok()) return Fail(options.Message());
+    if (const Result options = CheckOptions(); !options.Ok())
+        return Fail(context, options.Message());
     if (files_.empty()) return RunWithoutFiles(context);
     const Expected<InputList> listed = ListInputs(files_, recursive_);
     const InputList& inputs = listed.Value();
     if (!inputs.Several) {
         if (!out_.empty())
             if (const Result distinct = RefuseSameFile(files_.front(), out_); !distinct.Ok())
-                return Fail(distinct);
+                return Fail(context, distinct);
         FileJob job(context, files_.front(), out_);
         return RunFile(job);
     }
-    if (!listed.Ok()) return Fail(listed.Message());
-    if (inputs.Files.empty()) return Fail("no OPT files in " + Joined(files_));
+    if (!listed.Ok()) return Fail(context, listed.Message());
+    if (inputs.Files.empty()) return Fail(context, "no OPT files in " + Joined(files_));
     std::vector<std::string> outputs(inputs.Files.size());
-    if (!out_.empty() && !PlanOutputFolder(inputs.Files, outputs)) return kExitFailure;
+    if (!out_.empty() && !PlanOutputFolder(context, inputs.Files, outputs)) return kExitFailure;
     return RunSeveral(context, inputs.Files, outputs);
 }
 
-bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
+bool FileCommand::PlanOutputFolder(const CommandContext& context, const std::vector<Input>& inputs,
                                    std::vector<std::string>& outputs) const {
     const Expected<std::vector<std::string>> plan = PlanOutputs(inputs, out_, OutputEnding());
     if (!plan.Ok()) {
-        Fail(plan.Message());
+        Fail(context, plan.Message());
         return false;
     }
     std::error_code error;
     if (fs::exists(out_, error) && !fs::is_directory(out_, error)) {
-        Fail("-o " + out_ + " is not a folder (with several inputs it names one)");
+        Fail(context, "-o " + out_ + " is not a folder (with several inputs it names one)");
         return false;
     }
     // No output may be an input, through a link or under its own name: refused before any
@@ -126,7 +126,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
     for (const std::string& path : plan.Value()) {
         if (path.empty()) continue;
         if (const Result distinct = read.Admit(path); !distinct.Ok()) {
-            Fail(distinct);
+            Fail(context, distinct);
             return false;
         }
     }
@@ -136,7 +136,7 @@ bool FileCommand::PlanOutputFolder(const std::vector<Input>& inputs,
         const fs::path folder = fs::path(path).parent_path();
         fs::create_directories(folder, error);
         if (error) {
-            Fail("Cannot create folder " + folder.string() + " (" + error.message() + ")");
+            Fail(context, "Cannot create folder " + folder.string() + " (" + error.message() + ")");
             return false;
         }
         if (folders.insert(folder).second) RemoveLeftovers(folder.string());

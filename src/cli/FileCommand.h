@@ -65,7 +65,7 @@ class FileCommand : public Command {
                    const std::vector<std::string>& outputs) const;
     // The output of each input in the output folder, with the folders it needs made; empty
     // strings without -o. False (the message given) when that cannot be done.
-    bool PlanOutputFolder(const std::vector<Input>& inputs,
+    bool PlanOutputFolder(const CommandContext& context, const std::vector<Input>& inputs,
                           std::vector<std::string>& outputs) const;
 
     std::vector<std::string> files_;

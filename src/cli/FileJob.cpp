@@ -97,7 +97,7 @@ int FileJob::Finish() {
 
 int FileJob::Fail(const std::string& message) {
     messages_.push_back(message);
-    return OneOfSeveral() ? kExitFailure : cli::Fail(message);
+    return OneOfSeveral() ? kExitFailure : cli::Fail(context_, message);
 }
 
 void FileJob::Warn(const std::string& message) {

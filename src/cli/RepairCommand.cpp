@@ -44,16 +44,17 @@ class RepairCommand : public Command {
 
     int Run(const CommandContext& context) override {
         if (const Result distinct = RefuseSameFile(file_, output_); !distinct.Ok())
-            return Fail(distinct);
+            return Fail(context, distinct);
         const auto document = OpenDocument(context, file_);
         if (!document) return kExitFailure;
-        if (const int refused = RefuseProblems(*document); refused != kExitOk) return refused;
+        if (const int refused = RefuseProblems(context, *document); refused != kExitOk)
+            return refused;
 
         const RepairChoice choice = Choice();
         const RepairPlan plan = PlanRepair(*document, choice);
         const Result written =
             WriteRepairedFile(file_, output_, document->Stream(), plan);
-        if (!written.Ok()) return Fail(written);
+        if (!written.Ok()) return Fail(context, written);
 
         const auto repaired = OpenDocument(context, output_);
         if (!repaired) return kExitFailure;
@@ -90,7 +91,7 @@ class RepairCommand : public Command {
 
   private:
     // A file whose open found problems is not repaired unless --force: its "!!" lines are named.
-    int RefuseProblems(const OptDocument& document) const {
+    int RefuseProblems(const CommandContext& context, const OptDocument& document) const {
         const WalkProblems& problems = document.Model().Problems;
         const bool notOpt = !document.NotOptReason().empty();
         if (force_ || (problems.Count() == 0 && !notOpt)) return kExitOk;
@@ -109,7 +110,7 @@ class RepairCommand : public Command {
                 "\n!! and " +
                 std::to_string(problems.Count() - static_cast<int64_t>(problems.Kept().size())) +
                 " more problems";
-        return Fail(message);
+        return Fail(context, message);
     }
 
     RepairChoice Choice() const {

@@ -3,11 +3,13 @@
 //
 // The command line is described once, with CLI11: the global options, then one subcommand per
 // command (each defined in a file of its own). Usage errors are one line on standard error and
-// exit status 2, as are files that cannot be read or written. A hidden option, --describe, prints
-// that description for the bash completion and the manual page (CommandLineDescription.h).
+// exit status 2, as are files that cannot be read or written; with --json on the command line such
+// a failure is also one JSON object on standard output (FailureJson). A hidden option, --describe,
+// prints that description for the bash completion and the manual page (CommandLineDescription.h).
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "cli/CliOutput.h"
 #include "cli/Command.h"
@@ -22,9 +24,24 @@ using namespace vexlor::cli;
 // Thrown once --describe has written its text: nothing else is to be done.
 struct Described {};
 
+// Whether --json is one of the words of the command line.
+bool JsonOnTheLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--") return false;
+        if (std::string_view(argv[i]) == "--json") return true;
+    }
+    return false;
+}
+
+// A usage error's line on standard error, and with --json on the line its JSON on standard output.
+int UsageFailure(const std::string& message, int argc, char** argv) {
+    if (JsonOnTheLine(argc, argv)) std::puts(FailureJson(message, kExitFailure).c_str());
+    return Fail(message);
+}
+
 // CLI11's messages, on one line and pointing at the help. A missing command is named plainly:
 // none at all, or a first word that is no command.
-int UsageError(const CLI::ParseError& error, const CLI::App& app, int argc, char** argv) {
+std::string UsageMessage(const CLI::ParseError& error, const CLI::App& app, int argc, char** argv) {
     if (app.get_subcommands().empty()) {
         for (int i = 1; i < argc; ++i) {
             const std::string word = argv[i];
@@ -32,14 +49,19 @@ int UsageError(const CLI::ParseError& error, const CLI::App& app, int argc, char
                 ++i;
                 continue;
             }
-            if (!word.starts_with("-"))
-                return Fail("unknown command '" + word + "' (see vexlor --help)");
+            if (!word.starts_with("-")) return "unknown command '" + word + "' (see vexlor --help)";
         }
-        return Fail("no command given (see vexlor --help)");
+        return "no command given (see vexlor --help)";
     }
     std::string message = error.what();
     std::replace(message.begin(), message.end(), '\n', ' ');
-    return Fail(message + " (see vexlor --help)");
+    return message + " (see vexlor --help)";
+}
+
+// Whether the command that ran was given --json.
+bool JsonGiven(const CLI::App& command) {
+    const CLI::Option* json = command.get_option_no_throw("--json");
+    return json != nullptr && json->count() > 0;
 }
 
 }  // namespace
@@ -52,7 +74,9 @@ int main(int argc, char** argv) {
     app.set_help_flag("-h,--help", "show this text (or, after a command, the command's)");
     app.require_subcommand(1);
     app.fallthrough();  // global options also after the command
-    CommandContext context{{}, vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment())};
+    FailureLog failures;
+    CommandContext context{
+        {}, vexlor::NumberText(vexlor::DecimalSeparatorFromEnvironment()), &failures};
     app.add_option("--names", context.NamesFolder,
                    "read Mesh_Type.ace and Hardpoint_Type.ace from DIR (default: data/ in the "
                    "working directory, else data/ beside the program, else "
@@ -92,10 +116,17 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& version) {
         return app.exit(version);
     } catch (const CLI::ParseError& error) {
-        return UsageError(error, app, argc, argv);
+        return UsageFailure(UsageMessage(error, app, argc, argv), argc, argv);
     }
     for (const auto& [sub, command] : chosen) {
-        if (sub->parsed()) return command->Run(context);
+        if (!sub->parsed()) continue;
+        const int status = command->Run(context);
+        // A --json run that failed before its result was written ends with the failure as JSON.
+        if (status == kExitFailure && JsonGiven(*sub) && !failures.First().empty()) {
+            std::puts(FailureJson(failures.First(), status).c_str());
+            return FinishStdout() == kExitOk ? status : kExitFailure;
+        }
+        return status;
     }
     return Fail("no command given (see vexlor --help)");
 }

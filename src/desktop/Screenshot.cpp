@@ -37,15 +37,22 @@ std::optional<int32_t> ParseLevelOfDetail(const QString& text) {
     return WholeNumber(text, 0, 255);
 }
 
-Expected<std::string> TakeScreenshot(const ScreenshotRequest& request) {
+Expected<ScreenshotOutcome> TakeScreenshot(const ScreenshotRequest& request) {
     OptDocument document;
-    const Result opened = document.Open(QFile::encodeName(request.File).toStdString());
+    const std::string file = QFile::encodeName(request.File).toStdString();
+    const Result opened = document.Open(file);
     if (!opened.Ok())
         return Result::Failure(opened.Message() +
                                (opened.Reason().empty() ? "" : ": " + opened.Reason()));
-    std::string warning;
+    // A blank picture of a file that is none would pass for the picture of a model.
+    const ScreenshotOutcome noPicture{.NoPicture = true};
     if (!document.NotOptReason().empty())
-        warning = "this does not look like an OPT file: " + document.NotOptReason();
+        return {Result::Failure("No picture of " + file +
+                                ": it does not look like an OPT file: " + document.NotOptReason()),
+                noPicture};
+    if (document.Model().DrawFaces.empty())
+        return {Result::Failure("No picture of " + file + ": the model has no face to draw"),
+                noPicture};
     // A level beyond the model's last would draw an empty picture, as if it were one.
     int32_t levels = 1;
     for (const DrawFace& face : document.Model().DrawFaces)
@@ -71,7 +78,7 @@ Expected<std::string> TakeScreenshot(const ScreenshotRequest& request) {
     if (!written.Ok())
         return Result::Failure("Cannot write " + QFile::encodeName(request.Out).toStdString() +
                                ": " + written.Reason());
-    return warning;
+    return ScreenshotOutcome{};
 }
 
 }  // namespace vexlor::desktop

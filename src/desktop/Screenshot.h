@@ -8,7 +8,6 @@
 #include <QSize>
 #include <QString>
 #include <optional>
-#include <string>
 
 #include "reader/Result.h"
 #include "view/ViewFit.h"
@@ -25,9 +24,15 @@ struct ScreenshotRequest {
     bool Shaded = false;
 };
 
-// Takes the picture and writes it. The value: one line about a picture that was written anyway;
-// may be empty. A failure's message is one line.
-Expected<std::string> TakeScreenshot(const ScreenshotRequest& request);
+// What became of a screenshot besides its message.
+struct ScreenshotOutcome {
+    // On a failure: the file gives no picture (it does not look like an OPT file, or the model has
+    // no face to draw), rather than the request being wrong or a file unreadable or unwritable.
+    bool NoPicture = false;
+};
+
+// Takes the picture and writes it. A failure's message is one line.
+Expected<ScreenshotOutcome> TakeScreenshot(const ScreenshotRequest& request);
 
 // "WIDTHxHEIGHT" in whole pixels, each at least 1 ("1024x768"); nothing for anything else.
 std::optional<QSize> ParsePictureSize(const QString& text);

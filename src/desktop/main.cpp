@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -35,6 +36,9 @@ using namespace vexlor;
 
 // Exit status of a usage error or a failed picture, with one line on standard error.
 constexpr int kFailed = 2;
+// Exit status of a file that gives no picture (no thumbnail, no screenshot), as thumbnailers
+// report one.
+constexpr int kNoPicture = 1;
 
 int Fail(const QString& message) {
     std::fprintf(stderr, "optvexlor: %s\n", message.toLocal8Bit().constData());
@@ -91,9 +95,6 @@ struct Options {
         QStringLiteral("IN")};
 };
 
-// A thumbnail failure's status, as thumbnailers report one.
-constexpr int kNoThumbnail = 1;
-
 // optvexlor --thumbnail IN OUT SIZE, as file managers call a thumbnailer: drawn in software
 // before any application object exists, so that no display is needed or looked for.
 int Thumbnail(int argc, char** argv) {
@@ -116,7 +117,7 @@ int Thumbnail(int argc, char** argv) {
     if (written.Ok()) return 0;
     std::fprintf(stderr, "optvexlor: %s%s%s\n", written.Message().c_str(),
                  written.Reason().empty() ? "" : ": ", written.Reason().c_str());
-    return kNoThumbnail;
+    return kNoPicture;
 }
 
 int Screenshot(const QCommandLineParser& parser, const Options& options) {
@@ -161,10 +162,10 @@ int Screenshot(const QCommandLineParser& parser, const Options& options) {
                             .arg(text));
     }
     request.Shaded = parser.isSet(options.Shaded);
-    const Expected<std::string> taken = desktop::TakeScreenshot(request);
-    if (!taken.Ok()) return Fail(QString::fromLocal8Bit(taken.Message().c_str()));
-    if (!taken->empty()) std::fprintf(stderr, "optvexlor: %s\n", taken->c_str());
-    return 0;
+    const Expected<desktop::ScreenshotOutcome> taken = desktop::TakeScreenshot(request);
+    if (taken.Ok()) return 0;
+    Fail(QString::fromLocal8Bit(taken.Message().c_str()));
+    return taken->NoPicture ? kNoPicture : kFailed;
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -182,19 +183,17 @@ void CheckLeaksBeforeTeardown() {
 #endif
 }
 
-int Run(const NumberText& numbers) {
-    QApplication::setApplicationName(QStringLiteral("OPT Vexlor"));
-
-    // Qt has taken its own options (-platform, -display, ...) out of the arguments.
-    QCommandLineParser parser;
+void DefineCommandLine(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("OPT Vexlor, the inspector of OPT model files."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The OPT file to open."),
                                  QStringLiteral("[FILE]"));
-    const Options options;
     parser.addOptions({options.Help, options.Version, options.Screenshot, options.Size, options.Lod,
                        options.View, options.Shaded, options.Thumbnail});
-    if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
+}
+
+// --help or --version, answered when the parsed command line asks for one; nothing otherwise.
+std::optional<int> HelpOrVersion(const QCommandLineParser& parser, const Options& options) {
     if (parser.isSet(options.Help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
         return 0;
@@ -203,6 +202,36 @@ int Run(const NumberText& numbers) {
         std::puts("optvexlor " VEXLOR_VERSION);
         return 0;
     }
+    return std::nullopt;
+}
+
+// --help and --version need no display: they are answered before any window system is looked
+// for, when the arguments as given parse (Qt's own options, such as -platform, do not; those go
+// the way of every run).
+std::optional<int> HelpOrVersionWithoutWindows(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    const Options options;
+    DefineCommandLine(parser, options);
+    if (!parser.parse(arguments) || (!parser.isSet(options.Help) && !parser.isSet(options.Version)))
+        return std::nullopt;
+    // The help names the program from the application object, which needs no display.
+    int count = argc;
+    const QCoreApplication application(count, argv);
+    return HelpOrVersion(parser, options);
+}
+
+int Run(const NumberText& numbers) {
+    QApplication::setApplicationName(QStringLiteral("OPT Vexlor"));
+
+    // Qt has taken its own options (-platform, -display, ...) out of the arguments.
+    QCommandLineParser parser;
+    const Options options;
+    DefineCommandLine(parser, options);
+    if (!parser.parse(QApplication::arguments())) return Fail(parser.errorText());
+    if (const std::optional<int> answered = HelpOrVersion(parser, options)) return *answered;
     if (parser.isSet(options.Thumbnail))
         return Fail(QStringLiteral("--thumbnail comes first: optvexlor --thumbnail IN OUT SIZE"));
     if (parser.isSet(options.Screenshot)) return Screenshot(parser, options);
@@ -236,6 +265,8 @@ int Run(const NumberText& numbers) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = HelpOrVersionWithoutWindows(argc, argv))
+        return *answered;
     if (AsksForScreenshotWithoutDisplay(argc, argv))
         return Fail(QStringLiteral("--screenshot needs an X display (run it under xvfb-run)"));
     // Read before Qt sets the process locale; the report never consults the process locale.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 
 #include "CommandRun.h"
 #include "TempFolder.h"
@@ -148,6 +149,35 @@ TEST_F(Cli, FailuresGiveOneLineOnStandardErrorAndStatusTwo) {
     }
     EXPECT_NE(Vexlor("tree missing.opt").err.find("Cannot open file missing.opt"),
               std::string::npos);
+}
+
+// With --json a failure is also one JSON object on standard output, for every command that takes
+// --json and for a usage error on a line that holds --json; the line on standard error stays.
+TEST_F(Cli, FailuresWithJsonAreAlsoOneJsonObjectOnStandardOutput) {
+    std::ofstream(dir_ / "empty.opt", std::ios::binary).flush();
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"block model.opt 5 --json", "no tree node 5 (the tree has 5 nodes)"},
+        {"check missing.opt --json", "Cannot open file missing.opt (No such file or directory)"},
+        {"check model.opt --json -o no-such-folder/out.json", "Cannot create file "},
+        {"diff model.opt empty.opt --json", "empty.opt is not an OPT file: it is empty"},
+        {"repair missing.opt -o out.opt --json", "Cannot open file missing.opt"},
+        {"block model.opt x --json", "Could not convert: INDEX = x"},
+        {"diff model.opt model.opt --tolerance nan --json", "--tolerance: T must be a finite"},
+        {"tree model.opt --json", "The following argument was not expected: --json"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun run = Vexlor(args);
+        EXPECT_EQ(run.status, 2) << args;
+        ASSERT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
+        EXPECT_TRUE(run.err.starts_with("vexlor: " + message)) << args << ": " << run.err;
+        const std::string error = run.err.substr(8, run.err.size() - 9);
+        const nlohmann::json json = nlohmann::json::parse(run.out, nullptr, false);
+        ASSERT_TRUE(json.is_object()) << args << ": " << run.out;
+        EXPECT_EQ(json, nlohmann::json({{"error", error}, {"status", 2}})) << args;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << args;
+    }
+    // Findings are no failure: their JSON is the result.
+    EXPECT_EQ(Vexlor("check empty.opt --json").out.find("\"error\""), std::string::npos);
 }
 
 TEST_F(Cli, AFileThatIsNoOptFileIsReportedWithALineSayingSo) {

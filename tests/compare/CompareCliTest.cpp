@@ -218,8 +218,16 @@ TEST_F(Diff, BadInputExitsTwoWithAMessage) {
     const testing::CommandRun notOpt = Run("empty.opt a.opt");
     EXPECT_EQ(notOpt.status, 2);
     EXPECT_EQ(notOpt.err, "vexlor: empty.opt is not an OPT file: it is empty\n");
-    EXPECT_EQ(Run("a.opt a.opt --tolerance -1").status, 2);
     EXPECT_TRUE(notOpt.out.empty());
+    // A NaN tolerance would make every number equal to every other.
+    for (const std::string tolerance : {"-1", "nan", "NaN", "inf", "-inf", "1e999", "0x1p3", ""}) {
+        const testing::CommandRun run = Run("a.opt a.opt --tolerance '" + tolerance + "'");
+        EXPECT_EQ(run.status, 2) << tolerance;
+        EXPECT_EQ(run.err, "vexlor: --tolerance: T must be a finite number, 0 or more, not '" +
+                               tolerance + "' (see vexlor --help)\n")
+            << tolerance;
+    }
+    EXPECT_EQ(Run("a.opt a.opt --tolerance 1e-3").status, 0);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // optvexlor FILE --screenshot OUT.png run as a process, as a user or a script runs it, on the
 // samples and on built files, with the picture read back: the frame the view shows after an
 // open, preset views with the model fitted, the shaded mode, the level of detail, other sizes;
-// and every kind of bad input ending with status 2, one line on standard error and no picture.
+// every kind of bad input ending with status 2, one line on standard error and no picture, and a
+// file that gives no picture (no faces, no OPT file) with status 1.
 // optvexlor --thumbnail IN OUT SIZE run the way file managers run it, with no display at all.
 #include <QProcess>
 #include <QTemporaryDir>
@@ -163,7 +164,9 @@ TEST_F(Screenshot, OtherSizesKeepTheModelsProportions) {
     }
 }
 
-TEST_F(Screenshot, FilesWithoutFacesOrWithBadCoordinatesOrNoOptAtAllStillGiveAPicture) {
+// Bad coordinates still give a picture; a file without faces or no OPT file at all gives none
+// (a blank picture would pass for a model's): status 1 and one line, as --thumbnail ends.
+TEST_F(Screenshot, BadCoordinatesGiveAPictureAndFilesWithoutFacesOrNoOptFileNone) {
     OptBuilder empty(0);
     empty.SetMeshes({});
     OptBuilder bad(0);
@@ -177,17 +180,20 @@ TEST_F(Screenshot, FilesWithoutFacesOrWithBadCoordinatesOrNoOptAtAllStillGiveAPi
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("these are notes, not a model\n");
     }
-    for (const QString& file : {Write("empty.opt", empty.Build()), Write("bad.opt", bad.Build()),
-                                Write("zero.opt", {}), text}) {
+    const Run drawn = Shot(Write("bad.opt", bad.Build()), {"--shaded", "--view", "iso"});
+    EXPECT_EQ(drawn.status, 0);
+    EXPECT_EQ(drawn.picture.size(), QSize(457, 417));
+    EXPECT_TRUE(drawn.errors.isEmpty()) << drawn.errors.join(u'\n').toStdString();
+    const QString png = Write("picture.png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0});
+    for (const QString& file :
+         {Write("empty.opt", empty.Build()), Write("zero.opt", {}), text, png}) {
         SCOPED_TRACE(file.toStdString());
         const Run run = Shot(file, {"--shaded", "--view", "iso"});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.picture.size(), QSize(457, 417));
-        // A file that is no OPT file is drawn anyway, as the program opens it, and said to be
-        // none on one line.
-        EXPECT_LE(run.errors.size(), 1);
-        for (const QString& line : run.errors)
-            EXPECT_TRUE(line.startsWith("optvexlor: this does not look like an OPT file: "));
+        EXPECT_EQ(run.status, 1);
+        ASSERT_EQ(run.errors.size(), 1) << run.errors.join(u'\n').toStdString();
+        EXPECT_TRUE(run.errors[0].startsWith("optvexlor: No picture of " + file + ": "))
+            << run.errors[0].toStdString();
+        EXPECT_TRUE(run.picture.isNull());
     }
 }
 
@@ -248,6 +254,27 @@ TEST_F(Screenshot, BadInputEndsWithStatusTwoOneLineAndNoPicture) {
 
 // The thumbnailer's runs: no DISPLAY, no Wayland, no platform chosen.
 const QStringList kNoDisplay{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+
+// --help and --version need no display, even with the X platform asked for.
+TEST_F(Screenshot, HelpAndVersionNeedNoDisplay) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : kNoDisplay)
+        environment.remove(name);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(environment);
+    for (const QString option : {"--version", "--help", "-h"}) {
+        SCOPED_TRACE(option.toStdString());
+        process.start(QStringLiteral(OPTVEXLOR_BINARY), {option});
+        ASSERT_TRUE(process.waitForFinished(60'000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        EXPECT_TRUE(out.startsWith(option == "--version" ? "optvexlor " : "Usage: "))
+            << out.toStdString();
+        EXPECT_EQ(option == "--version", !out.contains("--screenshot")) << out.toStdString();
+    }
+}
 
 TEST_F(Screenshot, ThumbnailWithoutADisplayIsThePreviewFramedInTheViewsColours) {
     const QString out = PathOf("thumb.png");
