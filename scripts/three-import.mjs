@@ -9,7 +9,9 @@
 //   triangles   all triangles; `levels` counts them per object named "mesh M LOD N" (any of the
 //               names of a mesh and its ancestors, spaces or underscores), `unnamed` the rest
 //   meshes      the mesh numbers M of the objects named "mesh M ..."
-//   materials   name and colour (r, g, b in the numbers the file holds) of each material used
+//   centres     the centre of each such mesh's bounding box ("M": [x, y, z]), as min and max
+//   materials   name, colour (rgb: r, g, b in the numbers the file holds) and the colour shown
+//               (shown: sRGB, after the loader's colour management) of each material used
 //   volume      the signed volume of all triangles: positive when they face outwards
 // usage: three-import.mjs FILE FORMAT-ID
 import fs from 'node:fs';
@@ -140,6 +142,7 @@ const min = [Infinity, Infinity, Infinity];
 const max = [-Infinity, -Infinity, -Infinity];
 const levels = {};
 const meshes = new Set();
+const boxes = {};
 const materials = new Map();
 let triangles = 0;
 let unnamed = 0;
@@ -174,16 +177,24 @@ root.traverse((object) => {
     if (level) levels[`${level[1]}/${level[2]}`] = (levels[`${level[1]}/${level[2]}`] || 0) + n;
     else unnamed += n;
     const mesh = names.map((name) => meshName.exec(name)).find((m) => m);
-    if (mesh) meshes.add(Number(mesh[1]));
+    if (mesh) {
+        meshes.add(Number(mesh[1]));
+        const box = (boxes[mesh[1]] ??= new THREE.Box3());
+        for (let k = 0; k < count; ++k) box.expandByPoint(corner(k, a));
+    }
     for (const material of [].concat(object.material || [])) {
         if (!material.color || materials.has(material.name)) continue;
-        const rgb = {};
+        const rgb = {}, shown = {};
         material.color.getRGB(rgb, space);
-        materials.set(material.name, [rgb.r, rgb.g, rgb.b]);
+        material.color.getRGB(shown, srgb);
+        materials.set(material.name, { rgb: [rgb.r, rgb.g, rgb.b],
+                                       shown: [shown.r, shown.g, shown.b] });
     }
 });
 
 console.log(JSON.stringify({
     unit, min, max, triangles, levels, unnamed, meshes: [...meshes].sort((x, y) => x - y),
-    materials: [...materials].map(([name, rgb]) => ({ name, rgb })), volume,
+    centres: Object.fromEntries(Object.entries(boxes).map(([m, box]) =>
+        [m, box.getCenter(new THREE.Vector3()).toArray()])),
+    materials: [...materials].map(([name, colour]) => ({ name, ...colour })), volume,
 }));

@@ -1,6 +1,6 @@
-// `vexlor export FILE... -o OUT [--lod all|N] [--format ID] [--units U | --scale S]`: the model in
-// another 3D format, written through assimp (all files or none); `vexlor export --formats` lists
-// the formats.
+// `vexlor export FILE... -o OUT [--lod all|N] [--format ID] [--units U | --scale S] [--up y|z]`:
+// the model in another 3D format, written through assimp (all files or none); `vexlor export
+// --formats` lists the formats.
 // What the model could not keep (bad indices and the like) is written to standard error, one
 // warning a line, and the file is written all the same. A file of which the walk could not read
 // every part (a count cut, a block outside the file) is written too, but says so on one more line
@@ -41,6 +41,18 @@ bool ParseScale(const std::string& text, double& scale) {
     }
     scale = numerator / denominator;
     return std::isfinite(scale) && scale > 0 && scale <= std::numeric_limits<float>::max();
+}
+
+// The formats whose files say nothing of an up axis, which --up chooses for.
+bool HasNoUpAxis(const std::string& id) {
+    for (const char* free : {"obj", "objnomtl", "ply", "plyb", "stl", "stlb"})
+        if (id == free) return true;
+    return false;
+}
+
+std::string UpRefused(const std::string& id) {
+    return "--up is for OBJ, PLY and STL, whose files name no up axis; " + id +
+           " has its own frame";
 }
 
 // "all" or a level number from 1.
@@ -107,15 +119,21 @@ class ExportCommand : public FileCommand {
             ->option_text("ID");
         command
             .add_option("--units", units_,
-                        "the unit of the numbers written: opt (the default; 41 make a metre), "
-                        "metres, centimetres or millimetres; the formats that can declare a unit "
-                        "declare it")
+                        "the unit of the numbers written: metres (the default), centimetres, "
+                        "millimetres or opt (41 make a metre); the formats that can declare a "
+                        "unit declare it")
             ->option_text("opt|metres|centimetres|millimetres");
         command
             .add_option("--scale", scale_,
-                        "factor on every position instead of --units (default 1: OPT units; "
-                        "1/41 is --units metres)")
+                        "factor on every position instead of --units (1 keeps OPT units; 1/41 "
+                        "is --units metres, the default)")
             ->option_text("S");
+        command
+            .add_option("--up", up_,
+                        "the up axis for OBJ, PLY and STL, whose files name none: y (OBJ's and "
+                        "PLY's default: three.js, f3d, Blender's OBJ importer) or z (STL's "
+                        "default: slicers, Blender's PLY and STL importers)")
+            ->option_text("y|z");
         command.add_flag("--formats", listFormats_,
                          "list the formats (id, extension, description; TAB separated) and exit");
         command_ = &command;
@@ -147,6 +165,12 @@ class ExportCommand : public FileCommand {
                 return Result::Failure("--units must be one of " + UnitNames() + ", not '" +
                                        units_ + "'");
         }
+        if (command_->get_option("--up")->count() > 0) {
+            if (up_ != "y" && up_ != "z")
+                return Result::Failure("--up must be y or z, not '" + up_ + "'");
+            if (!formatId_.empty() && KnownFormat(formatId_) && !HasNoUpAxis(formatId_))
+                return Result::Failure(UpRefused(formatId_));
+        }
         if (!formatId_.empty() && !KnownFormat(formatId_))
             return Result::Failure("unknown export format '" + formatId_ +
                                    "' (see vexlor export --formats)");
@@ -164,9 +188,16 @@ class ExportCommand : public FileCommand {
         ExportOptions options;
         // Checked by CheckOptions before any file is read.
         ParseLevel(lod_, options.Lod);
-        ParseScale(scale_, options.Scale);
-        if (command_->get_option("--units")->count() > 0) options.Scale = *ScaleForUnits(units_);
+        if (command_->get_option("--scale")->count() > 0)
+            ParseScale(scale_, options.Scale);
+        else
+            options.Scale = *ScaleForUnits(units_);
         options.FormatId = formatId_;
+        if (command_->get_option("--up")->count() > 0) {
+            const std::string id = formatId_.empty() ? FormatForPath(job.Output()) : formatId_;
+            if (!id.empty() && !HasNoUpAxis(id)) return job.Fail(UpRefused(id));
+            options.Axes = up_ == "y" ? ExportAxes::YUp : ExportAxes::Opt;
+        }
         auto document = job.Open();
         if (!document) return kExitFailure;
         ExportModel model = BuildExportModel(*document);
@@ -193,7 +224,8 @@ class ExportCommand : public FileCommand {
     std::string lod_ = "1";
     std::string formatId_;
     std::string scale_ = "1";
-    std::string units_ = "opt";
+    std::string units_ = "metres";
+    std::string up_;
     bool listFormats_ = false;
 };
 

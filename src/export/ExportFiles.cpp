@@ -194,7 +194,7 @@ Result StagingFolder::Create(const std::string& target) {
     if (!resolved.Ok()) return resolved.Status();
     written_ = resolved.Value();
     targetFolder_ = FolderOf(written_);
-    targetName_ = NameOf(written_);
+    targetName_ = NameOf(target);
     if (const Result replace = MayReplace(written_); !replace.Ok())
         return Result::Failure("Cannot create file " + target, replace.Reason());
     RemoveLeftovers(targetFolder_);
@@ -211,7 +211,7 @@ Result StagingFolder::Create(const std::string& target) {
 
 std::string StagingFolder::Beside(const std::string& name) const {
     if (name == targetName_) return written_;
-    return written_.find('/') == std::string::npos ? name : targetFolder_ + "/" + name;
+    return target_.find('/') == std::string::npos ? name : FolderOf(target_) + "/" + name;
 }
 
 std::string StagingFolder::StagedMain() const {

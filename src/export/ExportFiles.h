@@ -55,12 +55,15 @@ class StagingFolder {
     const std::string& Folder() const { return folder_; }
     // Where the exporter writes the main file: the target's name inside the folder.
     std::string StagedMain() const;
-    // The target's name alone: what the exporter is given (CheckedIOSystem takes it from the
-    // folder), so that a side file named after it is named after the output ("ship.mtl" for
-    // "ship" or "ship.obj"), not after a dot in the folder's path.
+    // The target's name alone, as given (a link's, not its target's): what the exporter is given
+    // (CheckedIOSystem takes it from the folder), so that a side file named after it is named
+    // after the output ("ship.mtl" for "ship" or "ship.obj"), not after a dot in the folder's
+    // path nor after the file a link names.
     const std::string& TargetName() const { return targetName_; }
 
-    // Moves every file of the folder beside the target, side files first and the main file last;
+    // Moves every file of the folder into place, side files first and the main file last: the main
+    // file to the target (the file a link names), side files beside the target as named (beside
+    // the link), where a reader that opens the name given looks for them;
     // all or nothing: on failure the files already moved are taken back and the files they
     // replaced restored ("Cannot create file" or "Cannot write file" and the file). The value:
     // the targets written, main file first.
@@ -73,8 +76,8 @@ class StagingFolder {
 
     std::string target_;        // as named
     std::string targetFolder_;  // of the file written: a link's target's folder
-    std::string targetName_;
-    std::string written_;  // the file written in place of the target: links resolved
+    std::string targetName_;    // as named
+    std::string written_;       // the file written in place of the target: links resolved
     std::string folder_;
     TemporaryName registered_;
 };

@@ -267,12 +267,22 @@ std::string FormatForPath(const std::string& path) {
 
 namespace {
 
-// The largest magnitude among the finite coordinates of every position the export scales.
-double LargestCoordinate(const ExportModel& model) {
-    double largest = 0;
-    const auto take = [&largest](const Vec3& v) {
-        for (const float c : {v.X, v.Y, v.Z})
-            if (std::isfinite(c)) largest = std::max(largest, std::fabs(double{c}));
+// The smallest non-zero and the largest magnitude among the finite coordinates of every position
+// the export scales (0 and 0 when there is none).
+struct CoordinateRange {
+    double Smallest = 0;
+    double Largest = 0;
+};
+
+CoordinateRange RangeOfCoordinates(const ExportModel& model) {
+    CoordinateRange range;
+    const auto take = [&range](const Vec3& v) {
+        for (const float c : {v.X, v.Y, v.Z}) {
+            if (!std::isfinite(c) || c == 0) continue;
+            const double magnitude = std::fabs(double{c});
+            range.Largest = std::max(range.Largest, magnitude);
+            if (range.Smallest == 0 || magnitude < range.Smallest) range.Smallest = magnitude;
+        }
     };
     for (const ExportMesh& mesh : model.Meshes) {
         for (const ExportLevel& level : mesh.Levels)
@@ -286,7 +296,7 @@ double LargestCoordinate(const ExportModel& model) {
             for (const Vec3& v : {d.Span, d.Centre, d.Minima, d.Maxima, d.TargetCentre})
                 take(v);
     }
-    return largest;
+    return range;
 }
 
 std::string NumberText(double value) {
@@ -327,12 +337,17 @@ Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* own
         return Failure(std::move(result), "Invalid level of detail " + std::to_string(options.Lod));
     if (!std::isfinite(options.Scale) || options.Scale <= 0)
         return Failure(std::move(result), "Invalid scale " + std::to_string(options.Scale));
-    // Positions are written as 32-bit floats: a scale that makes one infinite is refused whole.
-    const double largest = LargestCoordinate(model);
-    if (largest * options.Scale > std::numeric_limits<float>::max())
+    // Positions are written as 32-bit floats: a scale that makes one infinite, or turns one that
+    // is not zero into zero, is refused whole.
+    const CoordinateRange range = RangeOfCoordinates(model);
+    if (range.Largest * options.Scale > std::numeric_limits<float>::max())
         return Failure(std::move(result), "Invalid scale " + NumberText(options.Scale) +
                                               ": the model's coordinates up to " +
-                                              NumberText(largest) + " would not be finite");
+                                              NumberText(range.Largest) + " would not be finite");
+    if (range.Smallest > 0 && static_cast<float>(range.Smallest * options.Scale) == 0.0f)
+        return Failure(std::move(result), "Invalid scale " + NumberText(options.Scale) +
+                                              ": the model's coordinates down to " +
+                                              NumberText(range.Smallest) + " would become 0");
 
     detail::SceneOptions sceneOptions;
     sceneOptions.Lod = options.Lod;
@@ -342,6 +357,8 @@ Expected<ExportSummary> ExportOrThrow(const ExportModel& model, ExportModel* own
     sceneOptions.Triangulate = !format->KeepsPolygons;
     sceneOptions.Nodes = format->KeepsNodes;
     sceneOptions.FaceNormals = formatId == "stl" || formatId == "stlb";
+    sceneOptions.LinearColours = formatId == "glb2" || formatId == "gltf2";
+    sceneOptions.AmbientAndSpecular = formatId == "3ds";
 
     detail::SceneStats stats;
     const auto buildProgress = [&](double fraction) { return report(0.5 * fraction); };

@@ -18,18 +18,23 @@
 // Formats without nodes (OBJ, STL, PLY, 3MF) leave the hardpoints and descriptors out, with a
 // warning; OBJ and 3MF get an object per level node instead.
 //
-// Frames: the formats whose world is y up (glTF, whose format requires it; FBX and Collada, whose
-// headers assimp writes as Y up; OBJ and PLY, whose importers assume it; X, X3D and assimp's own
-// dumps) get (x, y, z) of the file -> (x, z, -y), a rotation by -90 degrees about x: z up becomes
-// y up, the nose (-y) looks along +z (glTF's front), handedness is kept. The others (STL, 3MF,
-// 3DS, STEP) keep the file's frame, z up. ExportOptions::axes overrides either way.
+// Frames: the file's frame is left-handed (the program's view shows x to the right, y up and
+// looks along +z), so every export mirrors x, which puts the port side (-x in the file) at +x, the
+// model's left in the right-handed frames of the formats. The formats whose world is y up (glTF,
+// whose format requires it; FBX and Collada, whose headers assimp writes as Y up; OBJ and PLY,
+// whose importers assume it; X, X3D and assimp's own dumps) get (x, y, z) of the file ->
+// (-x, z, -y): mirrored, then turned by -90 degrees about x, so z up becomes y up and the nose
+// (-y) looks along +z (glTF's front). The others (STL, 3MF, 3DS, STEP) get (-x, y, z), z up.
+// ExportOptions::Axes overrides either way.
 //
-// Units: the numbers are OPT units times ExportOptions::scale (ExportUnits.h); FBX, Collada and
-// 3MF declare that unit (3MF only where it has a name for it, else millimetres with a warning).
+// Units: the numbers are OPT units times ExportOptions::Scale, metres by default (ExportUnits.h);
+// FBX, Collada and 3MF declare that unit (3MF only where it has a name for it, else millimetres
+// with a warning).
 //
-// Winding: OPT corners run clockwise around the face normal (N = -(AB x BC), the rule of the
-// consistency check); every format here wants counter-clockwise, so a face A B C D is written
-// A D C B. Triangle-only formats get a quad as A D C + A C B: split along the A-C diagonal.
+// Winding: OPT corners run clockwise around the face normal when the cross product is taken as
+// in a right-handed frame (N = -(AB x BC), the rule of the consistency check); once x is mirrored
+// they run counter-clockwise, as every format here wants, so a face A B C D keeps its order.
+// Triangle-only formats get a quad as A B C + A C D: split along the A-C diagonal.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +43,7 @@
 #include <vector>
 
 #include "export/ExportModel.h"
+#include "export/ExportUnits.h"
 #include "reader/Result.h"
 
 namespace vexlor {
@@ -62,9 +68,9 @@ std::vector<ExportFormat> ExportFormats();
 std::string FormatForPath(const std::string& path);
 
 enum class ExportAxes {
-    Auto,  // glTF's y-up frame for the glTF formats, the OPT frame for the others
-    Opt,   // always the file's frame: z up, nose along -y
-    YUp,   // always (x, y, z) -> (x, z, -y)
+    Auto,  // each format's up axis (ExportFormat::YUp)
+    Opt,   // always the file's up axis: (x, y, z) -> (-x, y, z), z up, nose along -y
+    YUp,   // always (x, y, z) -> (-x, z, -y)
 };
 
 inline constexpr int32_t kAllLevels = 0;
@@ -75,10 +81,10 @@ struct ExportOptions {
     // The level of detail to write: 1 (the default) for the first, N for the N-th, kAllLevels for
     // every level (each under its own "LOD N" node).
     int32_t Lod = 1;
-    // Factor on every position: 1 keeps OPT units; 1.0 / 41 writes metres (41 units = 1 metre;
-    // ScaleForUnits gives the scale of a named unit). The formats that can declare a unit declare
-    // the one this gives.
-    double Scale = 1.0;
+    // Factor on every position: 1.0 / 41 (the default) writes metres (41 units = 1 metre); 1 keeps
+    // OPT units (ScaleForUnits gives the scale of a named unit). The formats that can declare a
+    // unit declare the one this gives.
+    double Scale = 1.0 / kOptUnitsPerMetre;
     ExportAxes Axes = ExportAxes::Auto;
     // Called now and then with the fraction done (0 ... 1). Returning false cancels the export:
     // nothing is written and the result says "Export cancelled".

@@ -67,11 +67,12 @@ class Frame {
     aiVector3D Direction(const D3& d) const { return Turn(d.X, d.Y, d.Z); }
 
   private:
-    // (x, y, z) -> (x, z, -y) for y up: a rotation by -90 degrees about x.
+    // The file's frame is left-handed: x mirrored makes it right-handed, (-x, y, z), z up; for
+    // y up, then a rotation by -90 degrees about x: (-x, z, -y).
     aiVector3D Turn(double x, double y, double z) const {
         if (yUp_)
-            return {static_cast<ai_real>(x), static_cast<ai_real>(z), static_cast<ai_real>(-y)};
-        return {static_cast<ai_real>(x), static_cast<ai_real>(y), static_cast<ai_real>(z)};
+            return {static_cast<ai_real>(-x), static_cast<ai_real>(z), static_cast<ai_real>(-y)};
+        return {static_cast<ai_real>(-x), static_cast<ai_real>(y), static_cast<ai_real>(z)};
     }
 
     double scale_;
@@ -107,11 +108,18 @@ class Materials {
     std::vector<std::string> names_;
 };
 
-aiMaterial* MakeMaterial(const std::string& name, size_t index) {
+// sRGB's transfer function undone: the linear value of an sRGB channel.
+ai_real LinearFromSrgb(ai_real c) {
+    const double v = c;
+    return static_cast<ai_real>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+}
+
+aiMaterial* MakeMaterial(const std::string& name, size_t index, const SceneOptions& options) {
     auto* material = new aiMaterial();
     const aiString text(name);
     material->AddProperty(&text, AI_MATKEY_NAME);
     // A distinct light colour per material so that texture regions show apart; grey for none.
+    // These are sRGB colours, what MTL, FBX, Collada, 3MF and 3DS hold.
     aiColor4D colour(0.8f, 0.8f, 0.8f, 1.0f);
     if (name != "untextured") {
         const double hue = std::fmod(0.11 + 0.618033988749895 * static_cast<double>(index), 1.0);
@@ -122,7 +130,17 @@ aiMaterial* MakeMaterial(const std::string& name, size_t index) {
         };
         colour = aiColor4D(channel(0.0), channel(2.0 / 3.0), channel(1.0 / 3.0), 1.0f);
     }
+    if (options.LinearColours)
+        colour = aiColor4D(LinearFromSrgb(colour.r), LinearFromSrgb(colour.g),
+                           LinearFromSrgb(colour.b), colour.a);
     material->AddProperty(&colour, 1, AI_MATKEY_COLOR_DIFFUSE);
+    if (options.AmbientAndSpecular) {
+        // What 3DS readers light a material with besides its diffuse colour: an ambient colour
+        // equal to it (3ds Max's locked pair) and a dim grey highlight.
+        const aiColor4D specular(0.2f, 0.2f, 0.2f, 1.0f);
+        material->AddProperty(&colour, 1, AI_MATKEY_COLOR_AMBIENT);
+        material->AddProperty(&specular, 1, AI_MATKEY_COLOR_SPECULAR);
+    }
     return material;
 }
 
@@ -293,7 +311,8 @@ class Builder {
         scene->mNumMaterials = static_cast<unsigned int>(materialCount);
         scene->mMaterials = new aiMaterial*[materialCount];
         for (size_t i = 0; i < materialCount; ++i)
-            scene->mMaterials[i] = MakeMaterial(names.empty() ? "untextured" : names[i], i);
+            scene->mMaterials[i] =
+                MakeMaterial(names.empty() ? "untextured" : names[i], i, options_);
         return scene;
     }
 
@@ -524,18 +543,13 @@ class Builder {
                     uv = aiVector3D(corner.Uv->U, 1.0f - corner.Uv->V, 0);
                 return table.Add(position, normal, uv);
             };
-            // Counter-clockwise around the normal: A, then the rest backwards.
+            // Clockwise around the normal in the file's left-handed frame is counter-clockwise in
+            // the mirrored, right-handed one: the corners keep the file's order.
             order.clear();
-            order.push_back(vertexOf(corners[0]));
-            if (options_.KeepFileWinding) {
-                for (size_t i = 1; i < n; ++i)
-                    order.push_back(vertexOf(corners[i]));
-            } else {
-                for (size_t i = n - 1; i >= 1; --i)
-                    order.push_back(vertexOf(corners[i]));
-            }
+            for (size_t i = 0; i < n; ++i)
+                order.push_back(vertexOf(corners[i]));
             if (options_.Triangulate) {
-                // A fan from A: for a quad A D C B that is A D C and A C B, split along A-C.
+                // A fan from A: for a quad A B C D that is A B C and A C D, split along A-C.
                 // glTF's writer declares FB_ngon_encoding, whose readers join consecutive
                 // triangles with the same first vertex into one polygon; so a face whose A is
                 // the previous face's first vertex starts from C instead (a triangle from its

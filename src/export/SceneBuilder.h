@@ -7,10 +7,12 @@
 // vertex share one vertex of the scene mesh. A scene mesh whose faces carry no texture vertex at
 // all gets none; in one that does, a corner without one gets (0, 1), the file's (0, 0).
 //
-// Winding: the corners of an OPT face run clockwise around its face normal (the check's rule:
-// N = -(AB x BC)); every format written here wants them counter-clockwise, so a face A B C D is
-// written A D C B (a triangle A C B). A quad split for a triangle-only format gives A D C and
-// A C B: the split runs along the A-C diagonal.
+// Winding: the corners of an OPT face run clockwise around its face normal when the cross product
+// is taken as in a right-handed frame (the check's rule: N = -(AB x BC)), which is
+// counter-clockwise in the file's own left-handed frame. The x axis is mirrored on the way out,
+// so in the written right-handed frame the file's order A B C D runs counter-clockwise around the
+// outward normal, as every format written here wants, and is kept. A quad split for a
+// triangle-only format gives A B C and A C D: the split runs along the A-C diagonal.
 //
 // Mesh descriptors become empty nodes "descriptor K: TYPE TYPENAME" at their centre (in the output
 // frame and scale) with three empty children at the box's corners and the target box centre:
@@ -38,13 +40,16 @@ namespace vexlor::detail {
 struct SceneOptions {
     int32_t Lod = 1;  // kAllLevels (0) for all
     double Scale = 1.0;
-    bool YUp = false;          // (x, y, z) -> (x, z, -y)
+    bool YUp = false;          // (x, y, z) -> (-x, z, -y); else (-x, y, z)
     bool Triangulate = false;  // quads split along A-C
     bool Nodes = true;         // hardpoints and descriptors as empty nodes
-    bool KeepFileWinding = false;
     // Every corner gets its face's normal: for STL, whose writer makes each facet's normal the
     // mean of its corners' normals, which smooth vertex normals would turn away from the facet.
     bool FaceNormals = false;
+    // Material colours as linear values (glTF's baseColorFactor), not sRGB (every other format).
+    bool LinearColours = false;
+    // Materials also get an ambient colour (their diffuse one) and a specular one: for 3DS.
+    bool AmbientAndSpecular = false;
 };
 
 struct SceneStats {

@@ -211,6 +211,7 @@ TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
     model.Meshes[1].Hardpoints[0].TypeName.clear();  // a type the table does not name
     ExportOptions options;
     options.Lod = kAllLevels;
+    options.Scale = 1;  // OPT units
     ASSERT_TRUE(ExportToFile(model, Path("ship.gltf"), options).Ok());
     Imported imported = Import(Path("ship.gltf"));
     ASSERT_NE(imported.scene, nullptr);
@@ -247,9 +248,29 @@ TEST_F(Layout, NamesMeshesLevelsHardpointsAndDescriptors) {
     EXPECT_EQ(materials.count("untextured"), 1u);
 }
 
+// 3DS readers light a material by its ambient and specular colours as well: without them f3d
+// draws the model near black.
+TEST_F(Layout, ThreeDsMaterialsHaveAmbientAndSpecularColours) {
+    ASSERT_TRUE(ExportToFile(SmallModel(), Path("ship.3ds")).Ok());
+    Imported imported = Import(Path("ship.3ds"));
+    ASSERT_NE(imported.scene, nullptr);
+    ASSERT_GT(imported.scene->mNumMaterials, 0u);
+    for (unsigned int i = 0; i < imported.scene->mNumMaterials; ++i) {
+        const aiMaterial& material = *imported.scene->mMaterials[i];
+        aiColor3D diffuse, ambient, specular;
+        ASSERT_EQ(material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse), AI_SUCCESS);
+        ASSERT_EQ(material.Get(AI_MATKEY_COLOR_AMBIENT, ambient), AI_SUCCESS);
+        ASSERT_EQ(material.Get(AI_MATKEY_COLOR_SPECULAR, specular), AI_SUCCESS);
+        EXPECT_NEAR(ambient.r, diffuse.r, 1e-3) << i;
+        EXPECT_NEAR(ambient.b, diffuse.b, 1e-3) << i;
+        EXPECT_GT(specular.r, 0.1f) << i;
+    }
+}
+
 TEST_F(Layout, KeepsOrTurnsTheAxesAsAsked) {
     ExportOptions options;
     options.Axes = ExportAxes::Opt;
+    options.Scale = 1;  // OPT units
     ASSERT_TRUE(ExportToFile(SmallModel(), Path("opt.glb"), options).Ok());
     Imported opt = Import(Path("opt.glb"));
     ASSERT_NE(opt.scene, nullptr);
@@ -388,7 +409,8 @@ TEST_F(Malformed, CoordinatesThatAreNoNumbersDoNotReachTheFile) {
                          "hardpoint 0: its position is not a number; placed at the origin"));
 }
 
-// A scale that makes a coordinate infinite is refused whole, before anything is written.
+// A scale that makes a coordinate infinite, or one that is not zero zero, is refused whole,
+// before anything is written.
 TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeRefuseTheScale) {
     ExportFace huge = Square(0);
     huge.Corners[0].Position.X = 3e38f;
@@ -399,6 +421,13 @@ TEST_F(Malformed, ScaledCoordinatesBeyondTheFloatRangeRefuseTheScale) {
     EXPECT_FALSE(result.Ok());
     EXPECT_EQ(result.Message(),
               "Invalid scale 10: the model's coordinates up to 3e+38 would not be finite");
+    options.Scale = 1e-50;
+    const Expected<ExportSummary> tiny =
+        ExportToFile(OneBlock({Square(0), Square(2)}), Path("tiny.glb"), options);
+    EXPECT_FALSE(tiny.Ok());
+    EXPECT_EQ(tiny.Message().rfind("Invalid scale 1e-50: the model's coordinates down to ", 0), 0u)
+        << tiny.Message();
+    EXPECT_NE(tiny.Message().find(" would become 0"), std::string::npos) << tiny.Message();
     EXPECT_TRUE(Entries().empty());
 }
 
@@ -421,6 +450,7 @@ TEST_F(Malformed, FacesWithoutNormalsGetTheNormalOfTheirCorners) {
         const bool glb = std::string(name) == "plain.glb";
         ExpectOptions expect;
         expect.yUp = true;
+        expect.scale = 1.0 / 41;  // metres, the default
         expect.triangulate = glb;
         CompareOptions compare;
         compare.normals = true;

@@ -131,9 +131,10 @@ TEST_F(ExportCli, WritesTheFighterInTheFormatOfItsExtensionWithTheChosenLevelAnd
                                                    "fighter.obj", "fighter.stl"}));
 }
 
-// An OBJ's material file is named after the output, with or without its extension, and an output
-// given as a symbolic link without an extension, into another folder, writes the file it names.
-TEST_F(ExportCli, AnObjsMaterialFileIsNamedAfterTheOutputAlsoThroughALink) {
+// An OBJ's material file is named after the output, with or without its extension; an output
+// given as a symbolic link into another folder writes the file it names, and its side files
+// beside the link, named after it, so that the output opens through the link.
+TEST_F(ExportCli, SideFilesAreNamedAfterTheOutputAndOpenThroughALink) {
     CliRun run = Vexlor("export " + Sample("fighter.opt") + " -o shipA --format obj");
     EXPECT_EQ(run.status, 0) << ::testing::PrintToString(run.errors);
     EXPECT_NE(Read(Path("shipA")).find("mtllib shipA.mtl\n"), std::string::npos);
@@ -142,9 +143,20 @@ TEST_F(ExportCli, AnObjsMaterialFileIsNamedAfterTheOutputAlsoThroughALink) {
     run = Vexlor("export " + Sample("fighter.opt") + " -o out --format obj");
     EXPECT_EQ(run.status, 0) << ::testing::PrintToString(run.errors);
     EXPECT_TRUE(fs::is_symlink(Path("out")));
-    EXPECT_NE(Read(Path("real/ship")).find("mtllib ship.mtl\n"), std::string::npos);
-    EXPECT_TRUE(fs::exists(Path("real/ship.mtl")));
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"out", "real", "shipA", "shipA.mtl"}));
+    EXPECT_NE(Read(Path("real/ship")).find("mtllib out.mtl\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(Path("out.mtl")));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"out", "out.mtl", "real", "shipA", "shipA.mtl"}));
+
+    fs::create_directory(Path("links"));
+    fs::create_symlink("../real/real.gltf", Path("links/mylink.gltf"));
+    run = Vexlor("export " + Sample("fighter.opt") + " -o " + Path("links/mylink.gltf"));
+    EXPECT_EQ(run.status, 0) << ::testing::PrintToString(run.errors);
+    EXPECT_TRUE(fs::is_symlink(Path("links/mylink.gltf")));
+    EXPECT_NE(Read(Path("real/real.gltf")).find("\"mylink.bin\""), std::string::npos);
+    const Imported imported = Import(Path("links/mylink.gltf"));
+    ASSERT_NE(imported.scene, nullptr) << imported.importer->GetErrorString();
+    EXPECT_GT(imported.scene->mNumMeshes, 0u);
 }
 
 TEST_F(ExportCli, FormatsListsEveryWriterWithItsIdAndExtension) {
@@ -183,10 +195,19 @@ TEST_F(ExportCli, UsageReadAndWriteErrorsAreOneLineWithStatusTwoAndWriteNothing)
          "1/41), not '1e40'"},
         {"export " + fighter + " -o x.glb --scale 1e37",
          "vexlor: Invalid scale 1e+37: the model's"},
+        {"export " + fighter + " -o x.glb --scale 1e-50",
+         "vexlor: Invalid scale 1e-50: the model's coordinates down to"},
         {"export " + fighter + " -o x.glb --units feet",
          "vexlor: --units must be one of opt, metres, centimetres, millimetres, not 'feet'"},
         {"export " + fighter + " -o x.glb --units metres --scale 2",
          "vexlor: --units and --scale say the same: give one of them"},
+        {"export " + fighter + " -o x.ply --up x", "vexlor: --up must be y or z, not 'x'"},
+        {"export " + fighter + " -o x.ply --format glb2 --up z",
+         "vexlor: --up is for OBJ, PLY and STL, whose files name no up axis; glb2 has its own "
+         "frame"},
+        {"export " + fighter + " -o x.dae --up y",
+         "vexlor: --up is for OBJ, PLY and STL, whose files name no up axis; collada has its "
+         "own frame"},
         {"export " + fighter + " -o x.glb --format nope",
          "vexlor: unknown export format 'nope' (see vexlor export --formats)"},
         {"export --formats " + fighter,

@@ -27,10 +27,10 @@ bool Finite(const Vec3& v) {
     return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
-// The documented frame: y up turns (x, y, z) into (x, z, -y).
+// The documented frame: x mirrored, (-x, y, z); y up turns that into (-x, z, -y).
 aiVector3D Turn(double x, double y, double z, bool yUp) {
-    return yUp ? aiVector3D(static_cast<float>(x), static_cast<float>(z), static_cast<float>(-y))
-               : aiVector3D(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    return yUp ? aiVector3D(static_cast<float>(-x), static_cast<float>(z), static_cast<float>(-y))
+               : aiVector3D(static_cast<float>(-x), static_cast<float>(y), static_cast<float>(z));
 }
 
 aiVector3D Place(const Vec3& p, const ExpectOptions& o) {
@@ -188,9 +188,9 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                     if (!fn) fn = Dbl{0, 0, 1};
                     const aiVector3D faceNormal = Turn(fn->x, fn->y, fn->z, o.yUp);
                     const bool uv = hasUv[block.Texture];
-                    // Counter-clockwise: A, then the other corners backwards.
-                    std::vector<size_t> order{0};
-                    for (size_t i = n - 1; i >= 1; --i)
+                    // Counter-clockwise once x is mirrored: the file's order.
+                    std::vector<size_t> order;
+                    for (size_t i = 0; i < n; ++i)
                         order.push_back(i);
                     ExpectedPrimitive all;
                     all.mesh = mesh.Index;
@@ -228,7 +228,7 @@ Expectation Expect(const ExportModel& model, const ExpectOptions& o) {
                         add(all);
                         continue;
                     }
-                    // Split along A-C: A D C and A C B (a fan from A for longer outlines).
+                    // Split along A-C: A B C and A C D (a fan from A for longer outlines).
                     for (size_t t = 1; t + 1 < n; ++t) {
                         ExpectedPrimitive tri = all;
                         tri.positions.clear();

@@ -3,8 +3,9 @@
 // (scripts/three-import.mjs), for samples/fighter.opt and a generated model of 2,000 faces. What
 // three.js shows must match the open of the same OPT file: the triangles of each level of detail,
 // the bounding box in metres with y up (formats whose world is z up are turned as their users turn
-// them), one named object per mesh and level where the format has objects, the program's material
-// colours (those the glTF file holds), and outward faces (the fighter's signed volume positive).
+// them), one named object per mesh and level where the format has objects, the port wing on the
+// model's left, the program's material colours shown alike in every format (glTF's linear
+// numbers are the others' sRGB ones), and outward faces (the fighter's signed volume positive).
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -84,9 +85,9 @@ Expected FromOpen(const std::string& file) {
                 high[i] = std::max(high[i], v / 41.0);
             }
     }
-    // y up: (x, y, z) -> (x, z, -y).
-    const double turnedLow[3] = {low[0], low[2], -high[1]};
-    const double turnedHigh[3] = {high[0], high[2], -low[1]};
+    // x mirrored, y up: (x, y, z) -> (-x, z, -y).
+    const double turnedLow[3] = {-high[0], low[2], -high[1]};
+    const double turnedHigh[3] = {-low[0], high[2], -low[1]};
     std::copy(turnedLow, turnedLow + 3, expected.low);
     std::copy(turnedHigh, turnedHigh + 3, expected.high);
     return expected;
@@ -137,6 +138,13 @@ class ThreeImport : public ThreeImportFolder, public ::testing::WithParamInterfa
             EXPECT_EQ(imported["unnamed"].get<int64_t>(), 0);
             EXPECT_EQ(imported["meshes"].get<std::set<int>>(), expected.meshes);
         }
+        if (format.objects && opt.find("fighter") != std::string::npos) {
+            // The fighter's mesh 1 is its port wing (the ship's left), mesh 2 its starboard
+            // wing. +x is the model's left in glTF's frame (its front faces +z) and in the z-up
+            // one with the nose along -y: the port wing lies at +x in every format.
+            EXPECT_GT(imported["centres"]["1"][0].get<double>(), 0) << "the port wing on the left";
+            EXPECT_LT(imported["centres"]["2"][0].get<double>(), 0) << "starboard on the right";
+        }
 
         std::vector<double> low = imported["min"].get<std::vector<double>>();
         std::vector<double> high = imported["max"].get<std::vector<double>>();
@@ -160,7 +168,7 @@ class ThreeImport : public ThreeImportFolder, public ::testing::WithParamInterfa
         if (format.materials) {
             std::map<std::string, std::vector<double>> colours;
             for (const Json& material : reference["materials"])
-                colours[material["name"]] = material["rgb"].get<std::vector<double>>();
+                colours[material["name"]] = material["shown"].get<std::vector<double>>();
             ASSERT_FALSE(imported["materials"].empty());
             for (const Json& material : imported["materials"]) {
                 std::string name = material["name"];
@@ -168,7 +176,12 @@ class ThreeImport : public ThreeImportFolder, public ::testing::WithParamInterfa
                 if (colours.count(name) == 0 && name.find('_') != std::string::npos)
                     name.erase(name.rfind('_'));
                 ASSERT_EQ(colours.count(name), 1u) << name;
-                const std::vector<double> rgb = material["rgb"].get<std::vector<double>>();
+                // The colour shown, the same in every format. three.js's 3DS loader takes the
+                // file's sRGB numbers for linear ones (other 3DS readers do not): there the
+                // numbers are compared.
+                const std::vector<double> rgb =
+                    material[format.formatId == std::string("3ds") ? "rgb" : "shown"]
+                        .get<std::vector<double>>();
                 for (size_t i = 0; i < 3; ++i) {
                     EXPECT_NEAR(rgb[i], colours[name][i], 1.0 / 255) << name << " " << i;
                     EXPECT_GE(rgb[i], 0.4) << name << ": a light colour, never black";
@@ -218,18 +231,36 @@ TEST_P(ThreeImport, TheFighterInMetresAndAGeneratedModel) {
     Check(generated, large, largeReference, false);
 }
 
-// Without --units the numbers are OPT units: FBX and Collada say so (the importer comes back to
+// Without --units every format is written in metres, those without a unit of their own too, and
+// --up chooses the up axis of those without one.
+// With --units opt the numbers are OPT units: FBX and Collada say so (the importer comes back to
 // metres), 3MF cannot and says millimetres, with a warning.
-TEST_F(ThreeImportFolder, OptUnitsAreDeclaredWhereTheFormatCanAndWarnedAboutWhereNot) {
+TEST_F(ThreeImportFolder, MetresByDefaultUpAsAskedAndOptUnitsDeclaredWhereTheFormatCan) {
     const std::string fighter = VEXLOR_SOURCE_DIR "/samples/fighter.opt";
     const Expected expected = FromOpen(fighter);
-    for (const auto& [id, extension] : {std::pair{"fbx", "fbx"}, std::pair{"collada", "dae"}}) {
+    for (const auto& [id, extension] : {std::pair{"glb2", "glb"}, std::pair{"obj", "obj"},
+                                        std::pair{"stlb", "stl"}, std::pair{"plyb", "ply"}}) {
         const Json imported = ExportAndImport(fighter, id, extension, "");
+        ASSERT_TRUE(imported.is_object()) << id;
+        EXPECT_NEAR(imported["min"][0].get<double>(), expected.low[0], 1e-5) << id << ": metres";
+        EXPECT_NEAR(imported["max"][0].get<double>(), expected.high[0], 1e-5) << id << ": metres";
+    }
+    // --up turns the formats that name no up axis: the fighter's height along z, or along y.
+    for (const auto& [id, up] : {std::pair{"plyb", "z"}, std::pair{"stlb", "y"}}) {
+        const Json imported = ExportAndImport(
+            fighter, id, id == std::string("plyb") ? "ply" : "stl", std::string("--up ") + up);
+        ASSERT_TRUE(imported.is_object()) << id;
+        const size_t height = up == std::string("z") ? 2 : 1;
+        EXPECT_NEAR(imported["max"][height].get<double>(), expected.high[1], 1e-5) << id;
+        EXPECT_NEAR(imported["min"][height].get<double>(), expected.low[1], 1e-5) << id;
+    }
+    for (const auto& [id, extension] : {std::pair{"fbx", "fbx"}, std::pair{"collada", "dae"}}) {
+        const Json imported = ExportAndImport(fighter, id, extension, "--units opt");
         ASSERT_TRUE(imported.is_object()) << id;
         EXPECT_NEAR(imported["max"][0].get<double>(), expected.high[0], 1e-5) << id << ": metres";
     }
     std::string errors;
-    const Json printed = ExportAndImport(fighter, "3mf", "3mf", "", &errors);
+    const Json printed = ExportAndImport(fighter, "3mf", "3mf", "--units opt", &errors);
     ASSERT_TRUE(printed.is_object());
     EXPECT_EQ(printed["unit"].get<double>(), 0.001);
     EXPECT_NE(errors.find("vexlor: warning: 3MF names no unit of OPT units (1/41 m): the file "
