@@ -1,10 +1,12 @@
 // A block's regions and records as JSON, field by field from the format's table.
 #include "cli/BlockJson.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "reader/BlockRegions.h"
 #include "reader/FormatTables.h"
+#include "reader/WalkOptions.h"
 
 namespace vexlor::cli {
 
@@ -101,7 +103,11 @@ json RegionJson(const OptStream& stream, int64_t globalOffset, const RegionPlace
             place.Origin < 0
                 ? 0
                 : (stream.BytesFrom(place.Origin) + region.RecordSize - 1) / region.RecordSize;
-        for (int64_t k = 0; k < std::min(place.Count, started); ++k) {
+        // As many as a walk reads from one block; the number left out is said.
+        const int64_t listed = std::min({place.Count, started, WalkBudget{}.MostRecordsPerBlock});
+        if (listed < std::min(place.Count, started))
+            out["recordsLeftOut"] = std::min(place.Count, started) - listed;
+        for (int64_t k = 0; k < listed; ++k) {
             const int64_t at = place.RecordOffset(k);
             json values = json::object();
             for (const FieldSchema& field : region.Fields)

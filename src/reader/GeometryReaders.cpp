@@ -40,7 +40,8 @@ int64_t OptWalker::ReadVec3Table(int64_t payload, int64_t count, std::string_vie
     constexpr int64_t kSize = format::kVectorSize;
     static_assert(format::kVertices.RecordSize == kSize &&
                   format::kVertexNormals.RecordSize == kSize);
-    const int64_t n = Afford(ElementsInFile(payload, count, kSize, what), kSize);
+    const int64_t n =
+        Afford(RecordsRead(ElementsInFile(payload, count, kSize, what), what, payload), kSize);
     GrowTo(table, n);
     for (int64_t i = 0; i < n; ++i)
         table[static_cast<size_t>(i)] = stream_.Vec3At(payload + kSize * i);
@@ -77,7 +78,9 @@ void OptWalker::ReadTextureVertexBlock(int64_t p) {
     Tell([&](WalkObserver& o) { o.CountRead(header); });
     constexpr int64_t kSize = format::kTextureVertices.RecordSize;
     const int64_t n = Afford(
-        ElementsInFile(header.Payload, header.Count, kSize, "texture vertex payload"), kSize);
+        RecordsRead(ElementsInFile(header.Payload, header.Count, kSize, "texture vertex payload"),
+                    "texture vertex payload", header.Payload),
+        kSize);
     // The table holds this block's texture vertices and no others.
     tables_.TextureVertexTable.resize(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
@@ -116,7 +119,7 @@ void OptWalker::ReadFaceBlock(int64_t p) {
         n = FacesInFile(payload, count);
         if (n < count) ReportCut("face payload", payload, n, count);
     }
-    n = Afford(n, kFaceBytes);
+    n = Afford(RecordsRead(n, "face payload", payload), kFaceBytes);
 
     const int64_t base = tables_.MeshFaceBase;
     GrowTo(tables_.FaceTable, base + n);

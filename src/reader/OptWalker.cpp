@@ -145,6 +145,24 @@ int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t eleme
     return held;
 }
 
+int64_t OptWalker::RecordsRead(int64_t count, std::string_view what, int64_t position) {
+    const int64_t most = std::max<int64_t>(options_.Budget.MostRecordsPerBlock, 0);
+    if (count <= most) return count;
+    if (noting_) {
+        Line() += "   !! ";
+        line_ += what;
+        line_ += " at offset ";
+        AppendInt(position);
+        line_ += ": ";
+        AppendInt(count);
+        line_ += " records, more than the ";
+        AppendInt(most);
+        line_ += " this program reads from one block; the rest are not read";
+        TellProblem(ProblemKind::CountCut, currentBlock_, position);
+    }
+    return most;
+}
+
 void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count) {
     if (!noting_) return;
     Line() += "   !! ";

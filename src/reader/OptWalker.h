@@ -114,6 +114,9 @@ class OptWalker {
     int64_t ElementsInFile(int64_t position, int64_t count, int64_t elementSize,
                            std::string_view what);
     void ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count);
+    // Of `count` records of one block, at most the budget's MostRecordsPerBlock; a problem says
+    // when there are more.
+    int64_t RecordsRead(int64_t count, std::string_view what, int64_t position);
     int64_t FacesInFile(int64_t payload, int64_t count) const;
     // Spends walk work; false (and one problem) once the budget is used up.
     bool Spend(int64_t work);

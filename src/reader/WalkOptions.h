@@ -10,7 +10,8 @@ namespace vexlor {
 class WalkObserver;
 
 // The work one walk may do: PerByte units per byte of the file and Floor more, and never more than
-// MostWork units or MostBlocks blocks, whatever the file's size. A well-formed file costs about one
+// MostWork units, MostBlocks blocks or MostRecordsPerBlock records of one block, whatever the
+// file's size. A well-formed file costs about one
 // unit per byte of its blocks and records (every block visited once); the rest leaves room for
 // blocks that several slots share. The two limits keep a file that claims millions of meshes,
 // blocks or records cheap: they lie far beyond any model the format's tools write (a few thousand
@@ -21,6 +22,9 @@ struct WalkBudget {
     int64_t Floor = int64_t{1} << 16;
     int64_t MostWork = int64_t{64} << 20;
     int64_t MostBlocks = int64_t{1} << 17;
+    // The most records read from one block (vertices, normals, texture vertices, faces), so that
+    // one block's display stays within memory; the benchmark model's largest holds about 25,000.
+    int64_t MostRecordsPerBlock = int64_t{1} << 17;
 };
 
 struct WalkOptions {

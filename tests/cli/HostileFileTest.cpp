@@ -54,8 +54,8 @@ TEST_F(HostileFiles, ASparseFileClaimingTwoBillionMeshesIsCheapForEveryCommand) 
     const std::string fighter = VEXLOR_SOURCE_DIR "/samples/fighter.opt";
     for (const std::string& command : std::vector<std::string>{
              "check claim.opt", "check --json claim.opt", "report claim.opt", "tree claim.opt",
-             "block claim.opt 0", "prj claim.opt -o out.prj", "diff claim.opt " + fighter,
-             "export claim.opt --format glb2 -o out.glb",
+             "block claim.opt 0", "block claim.opt 0 --json", "prj claim.opt -o out.prj",
+             "diff claim.opt " + fighter, "export claim.opt --format glb2 -o out.glb",
              "repair --force claim.opt -o fixed.opt"}) {
         const CommandRun run = Run(command);
         EXPECT_TRUE(run.status >= 0 && run.status <= 2) << command << ": " << run.err;

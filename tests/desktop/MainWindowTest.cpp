@@ -634,9 +634,9 @@ TEST_F(TheMainWindow, WritesOverTheOpenFileAreRefusedAndWriteNothing) {
     for (const char* action : {"saveAsciiAction", "savePrjAction", "exportAction"})
         Child<QAction>(action)->trigger();
     ASSERT_EQ(messages_.messages.size(), 3);
-    for (const QString& name : {"model.txt", "model.PRJ", "model.glb"})
+    for (const char* name : {"model.txt", "model.PRJ", "model.glb"})
         EXPECT_TRUE(messages_.messages
-                        .filter(q(dir_ / name.toStdString()) +
+                        .filter(q(dir_ / name) +
                                 ": it is the same file as the input " + q(dir_ / "model.txt"))
                         .size() == 1)
             << messages_.messages.join('\n').toStdString();

@@ -195,6 +195,13 @@ TEST(Malformed, TheWalksLimitsBoundWhatAClaimMakesItReadOrHold) {
                          "reads in one walk"));
     EXPECT_LE(document.Model().Tree.Count(), 12);  // the root, 10 blocks and the next mesh
     Exercise(document);
+
+    document.SetWalkBudget({16, 1 << 16, 64 << 20, 1 << 17, 1000});
+    Load(document, file);
+    EXPECT_TRUE(Contains(ReportLines(document),
+                         ": 10000 records, more than the 1000 this program reads from one block; "
+                         "the rest are not read"));
+    EXPECT_EQ(document.Model().Tree.Count(), 1 + 2 * 40);  // the rest of the file is read
 }
 
 TEST(Malformed, AVeryDeepChainIsWalkedWithoutRecursion) {
