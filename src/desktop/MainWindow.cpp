@@ -433,6 +433,11 @@ void MainWindow::BuildInspectorMenu() {
     compare->setObjectName(QStringLiteral("compareViewAction"));
     ApplyHint(compare, QStringLiteral("Show or hide the compare panel"));
     inspect->addAction(compare);
+    QAction* repair = repairDock_->toggleViewAction();
+    repair->setText(QStringLiteral("Re&pair"));
+    repair->setObjectName(QStringLiteral("repairViewAction"));
+    ApplyHint(repair, QStringLiteral("Show or hide the repair panel"));
+    inspect->addAction(repair);
     QAction* record = recordDock_->toggleViewAction();
     record->setText(QStringLiteral("R&ecord"));
     record->setObjectName(QStringLiteral("recordAction"));

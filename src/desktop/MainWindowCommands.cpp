@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeView>
@@ -63,6 +64,9 @@ void MainWindow::ShowReportLines(ReportLines lines) {
     findingOfRow_.clear();
     lineMap_ = ReportLineMap();
     listModel_->SetLines(std::move(lines));
+    // New lines start at their first line, not where the lines before were scrolled to.
+    reportList_->scrollToTop();
+    reportList_->horizontalScrollBar()->setValue(0);
 }
 
 void MainWindow::ShowNoOptLoaded() {
@@ -159,6 +163,27 @@ bool MainWindow::OpenCurrentFile() {
     services_.View.Redraw();
     services_.View.RestartRotation(rotationBox_->isChecked());
     return true;
+}
+
+void MainWindow::ReturnFromPreview() {
+    OptDocument& document = services_.Document;
+    if (!document.OptLoaded()) return;
+    ViewLink& view = services_.View;
+    view.StopRotation();
+    view.SetModel(&document.Model());
+    view.SetupScene();
+    view.ShowLevelOfDetail(std::max(0, lodItems_->checkedId()));
+    view.ShowMesh(0);
+    const int32_t node = ChosenNode();
+    if (node >= 0) {
+        std::vector<std::string> lines;
+        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines, nullptr);
+        if (shown) view.ShowBlock(*shown);
+    }
+    view.RestoreCamera();
+    MarkPanelFaces();
+    view.Redraw();
+    view.RestartRotation(rotationBox_->isChecked());
 }
 
 void MainWindow::TreeSelectionChanged() {

@@ -243,6 +243,7 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "  &Hex view|Show or hide the hex view",
                   "  F&indings|Show or hide the findings panel",
                   "  &Compare|Show or hide the compare panel",
+                  "  Re&pair|Show or hide the repair panel",
                   "  R&ecord|Show or hide the record inspector",
                   "&OPTions :=)",
                   "  &Check OPT|",
