@@ -492,7 +492,8 @@ void MainWindow::BuildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &MainWindow::Exit);
-    exit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    // The menu shows the first: the usual Ctrl+Q; Alt+X works as well.
+    exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::ALT | Qt::Key_X)});
 
     BuildViewMenu();
     BuildInspectorMenu();

@@ -95,7 +95,8 @@ bool MainWindow::RotationTicked() const {
 
 void MainWindow::OpenWithDialog() {
     const std::optional<QString> name = services_.Dialogs.OpenFile(
-        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
+        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt);;All files (*)"),
+        LastFolder());
     if (!name) return;
     SetLastFolder(QFileInfo(*name).absolutePath());
     OpenFile(*name);

@@ -20,6 +20,7 @@
 #include "RecordingMessagePresenter.h"
 #include "RecordingViewLink.h"
 #include "ScriptedFileDialogs.h"
+#include "TempFolder.h"
 #include "desktop/BrowserWindow.h"
 #include "desktop/MainWindow.h"
 #include "inspector/FindingsPanel.h"
@@ -288,6 +289,34 @@ TEST_F(KeepsThePlace, TabGoesRoundEveryPaneTheViewIncludedAndArrowsMoveInATable)
                               static_cast<QWidget*>(Report()), static_cast<QWidget*>(hex->View())})
             EXPECT_TRUE(visited.contains(pane)) << pane->metaObject()->className();
     }
+}
+
+TEST_F(KeepsThePlace, ExitShowsCtrlQOpenListsAllFilesAndADeletedFileLeavesTheRecentFiles) {
+    EXPECT_EQ(Child<QAction>("exitAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Click("openButton");  // the dialog, cancelled
+    ASSERT_EQ(dialogs_.filtersSeen.size(), 1);
+    EXPECT_TRUE(dialogs_.filtersSeen[0].split(QStringLiteral(";;")).contains("All files (*)"));
+
+    const fs::path folder = testing::TempFolderFor("recent-deleted");
+    fs::create_directories(folder);
+    const fs::path copy = folder / "gone.opt";
+    fs::copy_file(kSamples / "seam.opt", copy, fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(window_.OpenFile(QString::fromStdString(copy.string())));
+    Open("fighter.opt");
+    fs::remove_all(folder);
+    auto* file = Child<QMenu>("fileMenu");
+    QMenuBar* bar = window_.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return file->isVisible(); }));
+    auto* recent = Child<QMenu>("recentMenu");
+    QTest::mouseClick(file, Qt::LeftButton, {},
+                      file->actionGeometry(recent->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recent->isVisible(); }));
+    EXPECT_TRUE(Child<QAction>("recentFile1")->isVisible());
+    EXPECT_TRUE(Child<QAction>("recentFile1")->text().endsWith("fighter.opt"));
+    EXPECT_FALSE(Child<QAction>("recentFile2")->isVisible());
+    QTest::keyClick(recent, Qt::Key_Escape);
+    QTest::keyClick(file, Qt::Key_Escape);
 }
 
 }  // namespace
