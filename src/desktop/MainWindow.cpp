@@ -438,6 +438,10 @@ void MainWindow::BuildInspectorMenu() {
     repair->setObjectName(QStringLiteral("repairViewAction"));
     ApplyHint(repair, QStringLiteral("Show or hide the repair panel"));
     inspect->addAction(repair);
+    // Shown again, the panel comes in front of the findings it shares its place with.
+    connect(repair, &QAction::triggered, this, [this](bool shown) {
+        if (shown) repairDock_->raise();
+    });
     QAction* record = recordDock_->toggleViewAction();
     record->setText(QStringLiteral("R&ecord"));
     record->setObjectName(QStringLiteral("recordAction"));

@@ -238,16 +238,17 @@ TEST_F(KeepsThePlace, PanelsShowTheOpenFilesStateOrSayThereIsNone) {
     auto* summary = Child<QLabel>("repairSummary");
     auto* repairDock = Child<QDockWidget>("repairDock");
     EXPECT_EQ(summary->text(), "Repair not run for this file");
+    // A closed repair panel comes back from the Inspect menu, in front.
+    repairDock->close();
+    ClickMenu("inspectMenu", "repairViewAction");
+    EXPECT_TRUE(repairDock->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !summary->visibleRegion().isEmpty(); }));
+
     messages_.answers << true;
     ClickMenu("fileMenu", "repairAction");
     EXPECT_TRUE(summary->text().startsWith("3 changes")) << summary->text().toStdString();
     QTest::keyClick(&window_, Qt::Key_F5);
     EXPECT_EQ(summary->text(), "Repair not run for this file");
-
-    // A closed repair panel comes back from the Inspect menu.
-    repairDock->close();
-    ClickMenu("inspectMenu", "repairViewAction");
-    EXPECT_TRUE(repairDock->isVisible());
 
     // The compare panel forgets the other file when another file is opened.
     dialogs_.answers << QString::fromStdString((kSamples / "seam.opt").string());
