@@ -192,6 +192,7 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
     structureTree_ = new QTreeView(pane);
     structureTree_->setObjectName(QStringLiteral("structureTree"));
     treeModel_ = new inspector::StructureTreeModel(services_.Document.Model().Tree, this);
+    treeModel_->SetRootCaption(QStringLiteral("No file open"));
     treeFilter_ = new inspector::TreeFilterModel(this);
     treeFilter_->SetTree(treeModel_);
     // Filtering moves the current node off a row it hides; that is no choice of the user's. These

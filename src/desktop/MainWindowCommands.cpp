@@ -146,6 +146,7 @@ bool MainWindow::OpenCurrentFile() {
         warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
     treeModel_->SetWarnings(std::move(warned));
     treeModel_->EndReset();
+    treeModel_->SetRootCaption({});
     structureTree_->expand(TreeIndexOfNode(0));
     // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
     const std::string& notOpt = services_.Document.NotOptReason();

@@ -292,6 +292,19 @@ TEST_F(KeepsThePlace, TabGoesRoundEveryPaneTheViewIncludedAndArrowsMoveInATable)
     }
 }
 
+TEST_F(KeepsThePlace, WithNoFileTheCaptionsSaySo) {
+    auto* view = new QWidget;
+    view->setWindowTitle(QStringLiteral("GLform"));
+    window_.PlaceView(view);
+    auto* viewDock = Child<QDockWidget>("viewDock");
+    EXPECT_EQ(viewDock->windowTitle(), "3D view");
+    EXPECT_EQ(Tree()->model()->index(0, 0).data().toString(), "No file open");
+    Open("seam.opt");
+    EXPECT_EQ(Tree()->model()->index(0, 0).data().toString(), "OPTfile");
+    view->setWindowTitle(QStringLiteral("Model size = approx. 1 metres"));
+    EXPECT_EQ(viewDock->windowTitle(), "Model size = approx. 1 metres");
+}
+
 TEST_F(KeepsThePlace, ExitShowsCtrlQOpenListsAllFilesAndADeletedFileLeavesTheRecentFiles) {
     EXPECT_EQ(Child<QAction>("exitAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     Click("openButton");  // the dialog, cancelled
