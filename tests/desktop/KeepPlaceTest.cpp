@@ -254,9 +254,12 @@ TEST_F(KeepsThePlace, PanelsShowTheOpenFilesStateOrSayThereIsNone) {
     dialogs_.answers << QString::fromStdString((kSamples / "seam.opt").string());
     ClickMenu("fileMenu", "compareAction");
     auto* compareDock = Child<QDockWidget>("compareDock");
+    auto* compareCount = Child<QLabel>("compareCount");
     EXPECT_EQ(compareDock->windowTitle(), "Compare with seam.opt");
+    EXPECT_TRUE(compareCount->text().endsWith("rows")) << compareCount->text().toStdString();
     Open("fighter.opt");
     EXPECT_EQ(compareDock->windowTitle(), "Compare");
+    EXPECT_EQ(compareCount->text(), "Compare not run for this file");
 }
 
 TEST_F(KeepsThePlace, TabGoesRoundEveryPaneTheViewIncludedAndArrowsMoveInATable) {
