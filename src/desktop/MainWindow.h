@@ -312,6 +312,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QLabel* bytePlace_ = nullptr;
     // Which record each line of the report list shows, while it shows a block or the full report.
     ReportLineMap lineMap_;
+    // What the view was last told of the chosen block (its mesh, its marker).
+    std::optional<ShownBlock> shownBlock_;
     // The program, not the user, moves the report list's current line.
     bool movingReportLine_ = false;
     QDockWidget* viewDock_ = nullptr;

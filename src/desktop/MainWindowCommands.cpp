@@ -144,6 +144,7 @@ bool MainWindow::OpenCurrentFile() {
     std::vector<bool> warned(static_cast<size_t>(model.Tree.Count()));
     for (size_t k = 0; k < warned.size() && k < model.BlockTable.size(); ++k)
         warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
+    shownBlock_.reset();
     treeModel_->SetWarnings(std::move(warned));
     treeModel_->EndReset();
     treeModel_->SetRootCaption({});
@@ -176,12 +177,7 @@ void MainWindow::ReturnFromPreview() {
     view.SetupScene();
     view.ShowLevelOfDetail(std::max(0, lodItems_->checkedId()));
     view.ShowMesh(0);
-    const int32_t node = ChosenNode();
-    if (node >= 0) {
-        std::vector<std::string> lines;
-        const std::optional<ShownBlock> shown = document.DisplayBlock(node, lines, nullptr);
-        if (shown) view.ShowBlock(*shown);
-    }
+    if (shownBlock_) view.ShowBlock(*shownBlock_);
     view.RestoreCamera();
     MarkPanelFaces();
     view.Redraw();
@@ -210,6 +206,7 @@ void MainWindow::DisplayBlock() {
             lineMap_ = std::move(records);
         }
         if (shown) services_.View.ShowBlock(*shown);
+        shownBlock_ = shown;
         hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
                                          document.Model().BlockTable, node));
     }
