@@ -231,6 +231,17 @@ TEST_F(KeepsThePlace, AFaceNamedByTheReportOrTheHexViewIsShownInTheView) {
     QTest::mouseDClick(hex->View()->viewport(), Qt::LeftButton, {},
                        hex->View()->HexCellRect(byte).center());
     EXPECT_EQ(view_.highlight, (std::pair<int64_t, int32_t>{block, 3}));
+
+    // A search hit in the report on face 4's line.
+    QTest::mouseClick(Report()->viewport(), Qt::LeftButton, {},
+                      Report()->visualRect(Report()->currentIndex()).center());
+    QTest::keyClick(Report(), Qt::Key_F, Qt::ControlModifier);
+    auto* search = Child<QWidget>("reportSearchBar")->findChild<QWidget*>("searchtext");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return search->hasFocus(); }));
+    QTest::keyClicks(search, QStringLiteral("face 4 vert ind"));
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view_.highlight.second == 4; }));
+    EXPECT_EQ(view_.highlight, (std::pair<int64_t, int32_t>{block, 4}));
 }
 
 TEST_F(KeepsThePlace, PanelsShowTheOpenFilesStateOrSayThereIsNone) {
