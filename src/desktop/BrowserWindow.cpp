@@ -220,13 +220,15 @@ void BrowserWindow::PreviewSelectedFile() {
     if (path.isEmpty()) return;
     view_.StopRotation();
     view_.ShowLevelOfDetail(1);
-    main_.ShowLines({});
     const Result opened = preview_.OpenForPreview(QFile::encodeName(path).toStdString());
     if (!opened.Ok()) {
         messages_.Error(QFile::decodeName(opened.Message().c_str()),
                         QString::fromStdString(opened.Reason()));
         return;
     }
+    // The open file's camera is kept for going back; its panes are not touched.
+    if (!previewing_) view_.KeepCamera();
+    previewing_ = true;
     view_.ResetToPreviewView();
     view_.SetModel(&preview_.Model());
     view_.SetupScene();
@@ -238,13 +240,18 @@ void BrowserWindow::PreviewSelectedFile() {
 
 void BrowserWindow::LoadSelectedFile() {
     view_.StopRotation();
-    if (main_.OpenFile(SelectedPath())) hide();
+    if (!main_.OpenFile(SelectedPath())) return;
+    previewing_ = false;
+    hide();
 }
 
 void BrowserWindow::GoBack() {
     main_.show();
     hide();
-    if (main_.Document().OptLoaded()) main_.OpenCurrentFile();
+    // Without a preview the view still shows the open file, and nothing changes.
+    if (!previewing_) return;
+    previewing_ = false;
+    main_.ReturnFromPreview();
 }
 
 void BrowserWindow::closeEvent(QCloseEvent* event) {

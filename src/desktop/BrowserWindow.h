@@ -2,9 +2,9 @@
 // file (in the list or in the grid of thumbnails beside it) previews it in the 3D view through a
 // document of its own, so the main window's file, tree and block display stay as they were;
 // "load" opens the previewed file fully and "Cancel" (or closing the window) goes back to the
-// file opened before. The drives, folders, files and thumbnails grow with the window, and the
-// keyboard does all the mouse does: arrow keys choose folders and files, Enter loads, Escape
-// goes back.
+// file opened before, as it was shown. The drives, folders, files and thumbnails grow with the
+// window, and the keyboard does all the mouse does: arrow keys choose folders and files, Enter
+// loads, Escape goes back.
 #pragma once
 
 #include <QWidget>
@@ -81,6 +81,8 @@ class BrowserWindow : public QWidget {
     ThumbnailGrid* grid_ = nullptr;
     QFileSystemModel* directories_ = nullptr;
     QFileSystemModel* files_ = nullptr;
+    // The view shows a preview, not the open file.
+    bool previewing_ = false;
 };
 
 }  // namespace vexlor::desktop

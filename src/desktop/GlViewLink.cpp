@@ -128,6 +128,21 @@ void GlViewLink::FrameModel() {
     if (viewWindow_ != nullptr) viewWindow_->FrameModel();
 }
 
+void GlViewLink::KeepCamera() {
+    keptCamera_ = {state_.AngleX, state_.AngleY, state_.AngleZ,
+                   state_.Scale,  state_.PanX,   state_.PanY};
+}
+
+void GlViewLink::RestoreCamera() {
+    if (!keptCamera_) return;
+    state_.AngleX = keptCamera_->AngleX;
+    state_.AngleY = keptCamera_->AngleY;
+    state_.AngleZ = keptCamera_->AngleZ;
+    state_.Scale = keptCamera_->Scale;
+    state_.PanX = keptCamera_->PanX;
+    state_.PanY = keptCamera_->PanY;
+}
+
 void GlViewLink::PressViewKey(int key, Qt::KeyboardModifiers modifiers) {
     if (viewWindow_ != nullptr) viewWindow_->PressKey(key, modifiers);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "desktop/ViewLink.h"
 #include "view/RotationThread.h"
@@ -36,6 +37,8 @@ class GlViewLink : public ViewLink {
     void ResetToPreviewView() override;
     void ResetToStartView() override;
     void FrameModel() override;
+    void KeepCamera() override;
+    void RestoreCamera() override;
     void PressViewKey(int key, Qt::KeyboardModifiers modifiers) override;
     void ShowViewWindow() override;
     PixelSize FrameSize() const override;
@@ -52,6 +55,12 @@ class GlViewLink : public ViewLink {
     view::ViewWindow* viewWindow_ = nullptr;
     ViewEvents* events_ = nullptr;
     std::unique_ptr<view::RotationThread> rotation_;
+    struct Camera {
+        float AngleX, AngleY, AngleZ;
+        double Scale;
+        int32_t PanX, PanY;
+    };
+    std::optional<Camera> keptCamera_;
 };
 
 }  // namespace vexlor::desktop

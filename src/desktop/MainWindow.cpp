@@ -192,6 +192,7 @@ QWidget* MainWindow::BuildTreePane(QWidget* parent) {
     structureTree_ = new QTreeView(pane);
     structureTree_->setObjectName(QStringLiteral("structureTree"));
     treeModel_ = new inspector::StructureTreeModel(services_.Document.Model().Tree, this);
+    treeModel_->SetRootCaption(QStringLiteral("No file open"));
     treeFilter_ = new inspector::TreeFilterModel(this);
     treeFilter_->SetTree(treeModel_);
     // Filtering moves the current node off a row it hides; that is no choice of the user's. These
@@ -433,6 +434,15 @@ void MainWindow::BuildInspectorMenu() {
     compare->setObjectName(QStringLiteral("compareViewAction"));
     ApplyHint(compare, QStringLiteral("Show or hide the compare panel"));
     inspect->addAction(compare);
+    QAction* repair = repairDock_->toggleViewAction();
+    repair->setText(QStringLiteral("Re&pair"));
+    repair->setObjectName(QStringLiteral("repairViewAction"));
+    ApplyHint(repair, QStringLiteral("Show or hide the repair panel"));
+    inspect->addAction(repair);
+    // Shown again, the panel comes in front of the findings it shares its place with.
+    connect(repair, &QAction::triggered, this, [this](bool shown) {
+        if (shown) repairDock_->raise();
+    });
     QAction* record = recordDock_->toggleViewAction();
     record->setText(QStringLiteral("R&ecord"));
     record->setObjectName(QStringLiteral("recordAction"));
@@ -487,7 +497,8 @@ void MainWindow::BuildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit = item(file, "exitAction", QStringLiteral("E&xit"),
                          QStringLiteral("Exit application"), &MainWindow::Exit);
-    exit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    // The menu shows the first: the usual Ctrl+Q; Alt+X works as well.
+    exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::ALT | Qt::Key_X)});
 
     BuildViewMenu();
     BuildInspectorMenu();

@@ -98,10 +98,14 @@ class MainWindow : public QMainWindow, public ViewEvents {
 
     OptDocument& Document() { return services_.Document; }
     bool RotationTicked() const;
-    // Shows these lines in the report list (the browser's preview clears it with none).
+    // Shows these lines in the report list.
     void ShowLines(const std::vector<std::string>& lines);
     // The same for lines held packed (the full report).
     void ShowReportLines(ReportLines lines);
+
+    // The open file back in the view after the browser's previews, as it was shown before them:
+    // its model, level of detail, chosen block and camera. The panes were never touched.
+    void ReturnFromPreview();
 
     // The file chosen for the last full open (the loaded file, or the one that failed to open).
     const QString& CurrentFileName() const { return currentFileName_; }
@@ -219,6 +223,9 @@ class MainWindow : public QMainWindow, public ViewEvents {
     bool ScrollReportToFace(int32_t faceInBlock);
     // The face's record outlined in the hex view.
     void MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock);
+    // A record of a face (its indices, normal or soft vectors): the face highlighted in the 3D
+    // view, whose dock is brought into sight, as a face picked there is. Other records: nothing.
+    void ShowFaceOfRecord(const RecordRef& record);
     void BuildMenus();
     void BuildViewMenu();
     void BuildInspectorMenu();
@@ -305,6 +312,8 @@ class MainWindow : public QMainWindow, public ViewEvents {
     QLabel* bytePlace_ = nullptr;
     // Which record each line of the report list shows, while it shows a block or the full report.
     ReportLineMap lineMap_;
+    // What the view was last told of the chosen block (its mesh, its marker).
+    std::optional<ShownBlock> shownBlock_;
     // The program, not the user, moves the report list's current line.
     bool movingReportLine_ = false;
     QDockWidget* viewDock_ = nullptr;

@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeView>
@@ -63,6 +64,9 @@ void MainWindow::ShowReportLines(ReportLines lines) {
     findingOfRow_.clear();
     lineMap_ = ReportLineMap();
     listModel_->SetLines(std::move(lines));
+    // New lines start at their first line, not where the lines before were scrolled to.
+    reportList_->scrollToTop();
+    reportList_->horizontalScrollBar()->setValue(0);
 }
 
 void MainWindow::ShowNoOptLoaded() {
@@ -91,7 +95,8 @@ bool MainWindow::RotationTicked() const {
 
 void MainWindow::OpenWithDialog() {
     const std::optional<QString> name = services_.Dialogs.OpenFile(
-        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt)"), LastFolder());
+        QStringLiteral("Open"), QStringLiteral("OPT files (*.OPT *.opt *.Opt);;All files (*)"),
+        LastFolder());
     if (!name) return;
     SetLastFolder(QFileInfo(*name).absolutePath());
     OpenFile(*name);
@@ -139,8 +144,10 @@ bool MainWindow::OpenCurrentFile() {
     std::vector<bool> warned(static_cast<size_t>(model.Tree.Count()));
     for (size_t k = 0; k < warned.size() && k < model.BlockTable.size(); ++k)
         warned[k] = model.Problems.BlockHasProblems(model.BlockTable[k].Offset);
+    shownBlock_.reset();
     treeModel_->SetWarnings(std::move(warned));
     treeModel_->EndReset();
+    treeModel_->SetRootCaption({});
     structureTree_->expand(TreeIndexOfNode(0));
     // The walk reads any file; one that is plainly not an OPT file is said to be one at once.
     const std::string& notOpt = services_.Document.NotOptReason();
@@ -159,6 +166,22 @@ bool MainWindow::OpenCurrentFile() {
     services_.View.Redraw();
     services_.View.RestartRotation(rotationBox_->isChecked());
     return true;
+}
+
+void MainWindow::ReturnFromPreview() {
+    OptDocument& document = services_.Document;
+    if (!document.OptLoaded()) return;
+    ViewLink& view = services_.View;
+    view.StopRotation();
+    view.SetModel(&document.Model());
+    view.SetupScene();
+    view.ShowLevelOfDetail(std::max(0, lodItems_->checkedId()));
+    view.ShowMesh(0);
+    if (shownBlock_) view.ShowBlock(*shownBlock_);
+    view.RestoreCamera();
+    MarkPanelFaces();
+    view.Redraw();
+    view.RestartRotation(rotationBox_->isChecked());
 }
 
 void MainWindow::TreeSelectionChanged() {
@@ -183,6 +206,7 @@ void MainWindow::DisplayBlock() {
             lineMap_ = std::move(records);
         }
         if (shown) services_.View.ShowBlock(*shown);
+        shownBlock_ = shown;
         hexPane_->ShowBlock(DescribeNode(document.Stream(), document.Model().GlobalOffset,
                                          document.Model().BlockTable, node));
     }

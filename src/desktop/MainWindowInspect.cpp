@@ -159,6 +159,7 @@ void MainWindow::ShowOpenedFile() {
     findingsPanel_->Rows()->SetProblems(document.Stream(), document.Model());
     // The comparison's rows name blocks of the file that was open before.
     comparePanel_->Rows()->Clear();
+    compareDock_->setWindowTitle(QStringLiteral("Compare"));
     // A plan holds places in the file it was made for.
     repairPanel_->Rows()->Clear();
     MarkPanelFaces();

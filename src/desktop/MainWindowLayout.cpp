@@ -37,7 +37,7 @@ constexpr int kFloatingMinimumHeight = 200;
 }  // namespace
 
 void MainWindow::BuildViewDock() {
-    viewDock_ = new QDockWidget(QStringLiteral("GLform"), this);
+    viewDock_ = new QDockWidget(QStringLiteral("3D view"), this);
     viewDock_->setObjectName(QStringLiteral("viewDock"));
     auto* holder = new QWidget(viewDock_);
     holder->setObjectName(QStringLiteral("viewHolder"));
@@ -73,8 +73,8 @@ void MainWindow::PlaceView(QWidget* view) {
     view->setParent(holder);
     layout->addWidget(view, 1);
     view->show();
-    // The dock's caption is the view's: "GLform", then the model's size.
-    viewDock_->setWindowTitle(view->windowTitle());
+    // The dock's caption is "3D view" until the view's caption gives a model's size.
+    if (services_.Document.OptLoaded()) viewDock_->setWindowTitle(view->windowTitle());
     connect(view, &QWidget::windowTitleChanged, viewDock_, &QWidget::setWindowTitle);
 }
 

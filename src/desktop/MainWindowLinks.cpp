@@ -76,6 +76,7 @@ void MainWindow::ByteActivated(int64_t offset) {
     // Showing the block moved the hex view to the block's start: back to the byte.
     hexPane_->View()->GoToOffset(offset);
     SelectReportLineOf(place.Record);
+    ShowFaceOfRecord(place.Record);
 }
 
 void MainWindow::ReportLineChosen(int row) {
@@ -85,6 +86,7 @@ void MainWindow::ReportLineChosen(int row) {
     if (!record) return;
     const ByteRange range = RangeOf(document.Stream(), document.Model().GlobalOffset, *record);
     if (!range.Empty()) hexPane_->View()->MarkRange(range.Begin, range.Size());
+    ShowFaceOfRecord(*record);
 }
 
 void MainWindow::ShowRecord(const RecordRef& record) {
@@ -102,6 +104,7 @@ void MainWindow::ShowRecord(const RecordRef& record) {
     if (node >= 0) ChooseNode(node);
     hexPane_->View()->MarkRange(range.Begin, range.Size());
     SelectReportLineOf(record);
+    ShowFaceOfRecord(record);
 }
 
 bool MainWindow::SelectReportLineOf(const RecordRef& record) {

@@ -1,11 +1,13 @@
 // The main window's side of the 3D view: the shaded box, picked faces shown in the tree and the
 // report list, the status bar's texts about the view, and View > Save picture.
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTreeView>
 #include <algorithm>
+#include <limits>
 
 #include "desktop/MainWindow.h"
 #include "inspector/HexPane.h"
@@ -14,6 +16,7 @@
 #include "inspector/ReportListView.h"
 #include "inspector/StructureTreeModel.h"
 #include "reader/BlockTypes.h"
+#include "reader/FormatTables.h"
 #include "reader/RecordPlaces.h"
 
 namespace vexlor::desktop {
@@ -51,6 +54,17 @@ void MainWindow::MarkFaceRecord(int64_t blockOffset, int32_t faceInBlock) {
     const ByteRange range = RangeOf(document.Stream(), document.Model().GlobalOffset,
                                     FaceRecordRef(blockOffset, faceInBlock));
     if (!range.Empty()) hexPane_->View()->MarkRange(range.Begin, range.Size());
+}
+
+void MainWindow::ShowFaceOfRecord(const RecordRef& record) {
+    if (record.Type != kTypeFace || record.Region < format::kFaceIndicesRegion ||
+        record.Record < 0 || record.Record > std::numeric_limits<int32_t>::max())
+        return;
+    services_.View.HighlightFace(record.Block, static_cast<int32_t>(record.Record));
+    if (viewDock_ != nullptr) {
+        viewDock_->show();
+        viewDock_->raise();
+    }
 }
 
 int32_t MainWindow::FaceBlockNode(int64_t blockOffset, int32_t mesh) const {

@@ -33,6 +33,16 @@ RecentFiles::RecentFiles(QMenu* menu, QSettings* settings, QObject* parent)
     clear_ = menu_->addAction(tr("&Clear the list"));
     clear_->setObjectName(QStringLiteral("clearRecentFiles"));
     connect(clear_, &QAction::triggered, this, &RecentFiles::Clear);
+    // A file deleted or moved away since drops out before the menu shows.
+    connect(menu_, &QMenu::aboutToShow, this, &RecentFiles::DropMissing);
+    Fill();
+}
+
+void RecentFiles::DropMissing() {
+    const qsizetype dropped =
+        paths_.removeIf([](const QString& path) { return !QFileInfo::exists(path); });
+    if (dropped == 0) return;
+    Save();
     Fill();
 }
 

@@ -23,6 +23,8 @@ class RecentFiles : public QObject {
     // A file just opened goes to the top (once, however often it was opened).
     void Add(const QString& path);
     void Clear();
+    // The files that no longer exist taken off the list (done whenever the menu opens).
+    void DropMissing();
     const QStringList& Paths() const { return paths_; }
 
   signals:

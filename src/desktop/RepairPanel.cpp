@@ -60,6 +60,11 @@ void RepairPanel::ShowWritten(const QString& name) {
 
 void RepairPanel::Update() {
     table_->resizeColumnsToContents();
+    if (!rows_->HasPlan()) {
+        summary_->setText(tr("Repair not run for this file"));
+        write_->setEnabled(false);
+        return;
+    }
     const auto changes = static_cast<int>(rows_->Plan().Changes.size());
     const auto kept = static_cast<int>(rows_->Plan().Kept.size());
     summary_->setText((changes == 1 ? tr("1 change") : tr("%1 changes").arg(changes)) +

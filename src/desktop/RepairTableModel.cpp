@@ -11,6 +11,14 @@ namespace vexlor::desktop {
 void RepairTableModel::SetPlan(RepairPlan plan) {
     beginResetModel();
     plan_ = std::move(plan);
+    hasPlan_ = true;
+    endResetModel();
+}
+
+void RepairTableModel::Clear() {
+    beginResetModel();
+    plan_ = {};
+    hasPlan_ = false;
     endResetModel();
 }
 

@@ -19,7 +19,9 @@ class RepairTableModel : public QAbstractTableModel {
     explicit RepairTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     void SetPlan(RepairPlan plan);
-    void Clear() { SetPlan({}); }
+    // No plan: the repair was not run for the open file.
+    void Clear();
+    bool HasPlan() const { return hasPlan_; }
     const RepairPlan& Plan() const { return plan_; }
     // The faces of the changes, (face block position, place in the block), for the view's marks.
     std::vector<std::pair<int64_t, int32_t>> ChangedFaces() const;
@@ -32,6 +34,7 @@ class RepairTableModel : public QAbstractTableModel {
 
   private:
     RepairPlan plan_;
+    bool hasPlan_ = false;
 };
 
 }  // namespace vexlor::desktop

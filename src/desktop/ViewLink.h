@@ -88,6 +88,10 @@ class ViewLink {
     // Scale and pan that fit the model, at the view's angles, into the frame at every turn of the
     // rotation (after a scene set-up: every open and preview starts framed).
     virtual void FrameModel() = 0;
+    // The camera (angles, scale, pan) kept aside, and put back as it was kept (the browser keeps
+    // the open file's camera over its previews).
+    virtual void KeepCamera() = 0;
+    virtual void RestoreCamera() = 0;
     // A key of the view pressed as if the view were active (the View menu's commands).
     virtual void PressViewKey(int key, Qt::KeyboardModifiers modifiers) = 0;
     // Shows the view again, as it was when it was closed, in front of the others, with the focus.

@@ -43,6 +43,10 @@ void CompareTableModel::Clear() {
     endResetModel();
 }
 
+QString CompareTableModel::NotRunText() const {
+    return a_ == nullptr ? tr("Compare not run for this file") : QString();
+}
+
 FindingPlace CompareTableModel::PlaceOf(int row) const {
     FindingPlace place;
     const OptModel& model = a_->Model();

@@ -23,6 +23,7 @@ class CompareTableModel : public PlacedRowsModel {
     void SetComparison(const OptDocument& a, std::unique_ptr<OptDocument> b,
                        FileComparison comparison);
     void Clear();
+    QString NotRunText() const override;
 
     const FileComparison& Comparison() const { return comparison_; }
     // The faces of the open file whose records differ, (face block position, place in the

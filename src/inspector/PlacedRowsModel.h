@@ -17,6 +17,9 @@ class PlacedRowsModel : public QAbstractTableModel {
     using QAbstractTableModel::QAbstractTableModel;
 
     virtual FindingPlace PlaceOf(int row) const = 0;
+    // What the panel says instead of its row count when the rows were never made for the open
+    // file; empty when they were.
+    virtual QString NotRunText() const { return {}; }
 };
 
 }  // namespace vexlor::inspector

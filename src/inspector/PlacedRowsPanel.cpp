@@ -76,6 +76,10 @@ QString PlacedRowsPanel::Count() const {
 }
 
 void PlacedRowsPanel::UpdateCount() {
+    if (const QString notRun = rows_->NotRunText(); !notRun.isEmpty()) {
+        count_->setText(notRun);
+        return;
+    }
     const int all = rows_->rowCount();
     const int shown = shown_->rowCount();
     const QString rows = all == 1 ? tr("1 row") : tr("%1 rows").arg(all);

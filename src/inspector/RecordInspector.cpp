@@ -23,6 +23,8 @@ RecordInspector::RecordInspector(QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab go on to the next pane; the arrow keys move inside the table.
+    table_->setTabKeyNavigation(false);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -12,6 +12,8 @@ void SetUpRowTable(QTableView* table) {
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
+    // Tab and Shift+Tab go on to the next pane; the arrow keys move inside the table.
+    table->setTabKeyNavigation(false);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
     table->horizontalHeader()->setStretchLastSection(true);

@@ -56,7 +56,9 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     const int32_t node = NodeOf(index);
     if (node < 0 || node >= tree_.Count()) return {};
     const TreeNode& item = tree_.Node(node);
-    if (role == Qt::DisplayRole) return QString::fromStdString(item.Label);
+    if (role == Qt::DisplayRole)
+        return node == 0 && !rootCaption_.isEmpty() ? rootCaption_
+                                                    : QString::fromStdString(item.Label);
     if (role == Qt::DecorationRole) {
         const int32_t image =
             item.ImageIndex >= 0 && item.ImageIndex < 4 ? item.ImageIndex : kImagePlain;
@@ -64,6 +66,12 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::ToolTipRole && toolTip_) return toolTip_(node);
     return {};
+}
+
+void StructureTreeModel::SetRootCaption(const QString& caption) {
+    rootCaption_ = caption;
+    const QModelIndex root = IndexOfNode(0);
+    if (root.isValid()) emit dataChanged(root, root, {Qt::DisplayRole});
 }
 
 Qt::ItemFlags StructureTreeModel::flags(const QModelIndex& index) const {

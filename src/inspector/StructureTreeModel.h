@@ -29,6 +29,8 @@ class StructureTreeModel : public QAbstractItemModel {
     bool HasWarning(int32_t node) const;
     // What a node's tool tip says, asked for when it is shown.
     void SetToolTips(std::function<QString(int32_t)> toolTip) { toolTip_ = std::move(toolTip); }
+    // What the root says instead of its label (while no file is open); empty: its label.
+    void SetRootCaption(const QString& caption);
     static int32_t NodeOf(const QModelIndex& index) {
         return index.isValid() ? static_cast<int32_t>(index.internalId()) : -1;
     }
@@ -42,6 +44,7 @@ class StructureTreeModel : public QAbstractItemModel {
 
   private:
     const StructureTree& tree_;
+    QString rootCaption_;
     std::array<QIcon, 4> icons_;
     std::array<QIcon, 4> warnedIcons_;
     std::vector<bool> warned_;

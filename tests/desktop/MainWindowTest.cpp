@@ -243,6 +243,7 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "  &Hex view|Show or hide the hex view",
                   "  F&indings|Show or hide the findings panel",
                   "  &Compare|Show or hide the compare panel",
+                  "  Re&pair|Show or hide the repair panel",
                   "  R&ecord|Show or hide the record inspector",
                   "&OPTions :=)",
                   "  &Check OPT|",
@@ -250,8 +251,8 @@ TEST_F(TheMainWindow, MenusHaveEveryItemWithCaptionHintAndShortcut) {
                   "  &About...|",
                   "  view &README|"}));
     const auto shortcuts = [&](const char* name) { return Child<QAction>(name)->shortcuts(); };
-    EXPECT_EQ(shortcuts("exitAction"), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_X),
-                                                            QKeySequence(Qt::CTRL | Qt::Key_Q)}));
+    EXPECT_EQ(shortcuts("exitAction"), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q),
+                                                            QKeySequence(Qt::ALT | Qt::Key_X)}));
     EXPECT_EQ(shortcuts("openAction"), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_O)});
     EXPECT_EQ(shortcuts("saveAsciiAction"),
               QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
@@ -306,7 +307,7 @@ TEST_F(TheMainWindow, KeysReachTheirCommandsAndTheReadmeWindowClosesWithEscape) 
     QTest::keyClick(&window_, Qt::Key_3, Qt::ControlModifier);
     EXPECT_EQ(view_.calls, QStringList{"ShowViewWindow"});
     QTest::keyClick(&window_, Qt::Key_O, Qt::ControlModifier);  // an Open dialog, cancelled
-    EXPECT_EQ(dialogs_.filtersSeen, QStringList{"OPT files (*.OPT *.opt *.Opt)"});
+    EXPECT_EQ(dialogs_.filtersSeen, QStringList{"OPT files (*.OPT *.opt *.Opt);;All files (*)"});
     window_.hide();
 }
 

@@ -61,6 +61,8 @@ class RecordingViewLink : public ViewLink {
     void ResetToPreviewView() override { calls << QStringLiteral("ResetToPreviewView"); }
     void ResetToStartView() override { calls << QStringLiteral("ResetToStartView"); }
     void FrameModel() override { calls << QStringLiteral("FrameModel"); }
+    void KeepCamera() override { calls << QStringLiteral("KeepCamera"); }
+    void RestoreCamera() override { calls << QStringLiteral("RestoreCamera"); }
     void PressViewKey(int key, Qt::KeyboardModifiers modifiers) override {
         calls << QStringLiteral("PressViewKey(%1)")
                      .arg(QKeySequence(QKeyCombination(modifiers, Qt::Key(key))).toString());
