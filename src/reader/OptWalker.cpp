@@ -123,16 +123,20 @@ int64_t OptWalker::ListedLeads(int64_t count) {
     return most;
 }
 
+std::string& OptWalker::StartPlacedLine(std::string_view what, int64_t position) {
+    Line() += "   !! ";
+    line_ += what;
+    line_ += " at offset ";
+    AppendInt(position);
+    return line_ += ": ";
+}
+
 int64_t OptWalker::ElementsInFile(int64_t position, int64_t count, int64_t elementSize,
                                   std::string_view what) {
     if (count == 0) return 0;
     if (count < 0) {
         if (noting_) {
-            Line() += "   !! ";
-            line_ += what;
-            line_ += " at offset ";
-            AppendInt(position);
-            line_ += ": negative count ";
+            StartPlacedLine(what, position) += "negative count ";
             AppendInt(count);
             line_ += ", nothing read";
             TellProblem(ProblemKind::NegativeCount, currentBlock_, position);
@@ -149,11 +153,7 @@ int64_t OptWalker::RecordsRead(int64_t count, std::string_view what, int64_t pos
     const int64_t most = std::max<int64_t>(options_.Budget.MostRecordsPerBlock, 0);
     if (count <= most) return count;
     if (noting_) {
-        Line() += "   !! ";
-        line_ += what;
-        line_ += " at offset ";
-        AppendInt(position);
-        line_ += ": ";
+        StartPlacedLine(what, position);
         AppendInt(count);
         line_ += " records, more than the ";
         AppendInt(most);
@@ -165,11 +165,7 @@ int64_t OptWalker::RecordsRead(int64_t count, std::string_view what, int64_t pos
 
 void OptWalker::ReportCut(std::string_view what, int64_t position, int64_t held, int64_t count) {
     if (!noting_) return;
-    Line() += "   !! ";
-    line_ += what;
-    line_ += " at offset ";
-    AppendInt(position);
-    line_ += ": the file holds ";
+    StartPlacedLine(what, position) += "the file holds ";
     AppendInt(held);
     line_ += " of ";
     AppendInt(count);

@@ -143,6 +143,9 @@ class OptWalker {
         return line_;
     }
     void TellProblem(ProblemKind kind, int64_t block, int64_t offset);
+    // Starts the line of a problem about `what` at file position `position`: "   !! WHAT at
+    // offset P: ".
+    std::string& StartPlacedLine(std::string_view what, int64_t position);
     void AppendInt(int64_t n);
 
     const OptStream& stream_;
