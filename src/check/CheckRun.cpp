@@ -122,6 +122,16 @@ void CheckRun::CheckMesh(int32_t mesh, const MeshTables& tables) {
     EndMesh();
 }
 
+void CheckRun::NoteVectorFinding(FindingKind kind, int64_t f, int32_t corner,
+                                 const std::string& first, const Vec3& stored, std::string field) {
+    CheckFinding finding = FaceFinding(kind, f, true, first);
+    finding.Corner = corner;
+    finding.Stored = stored;
+    finding.Field = std::move(field);
+    NoteFinding(std::move(finding));
+    Line(first);
+}
+
 bool CheckRun::CheckFiniteCorners(int64_t f, const FaceRecord& face) {
     bool finite = true;
     const size_t cornerCount = face.VertexIndex[3] >= 0 ? 4 : 3;
@@ -130,12 +140,8 @@ bool CheckRun::CheckFiniteCorners(int64_t f, const FaceRecord& face) {
         if (IsFiniteVector(vertex)) continue;
         const std::string first = "ERROR! non-finite vertex, " + MeshFace(f) + ", vertex " +
                                   sink_.IntText(static_cast<int64_t>(k)) + "!";
-        CheckFinding finding = FaceFinding(FindingKind::NonFiniteVertex, f, true, first);
-        finding.Corner = static_cast<int32_t>(k);
-        finding.Stored = vertex;
-        finding.Field = "vertex";
-        NoteFinding(std::move(finding));
-        Line(first);
+        NoteVectorFinding(FindingKind::NonFiniteVertex, f, static_cast<int32_t>(k), first, vertex,
+                          "vertex");
         Line("   vertex index is: " + sink_.IntText(face.VertexIndex[k]));
         Line(Triple(vertex));
         CountFinding();
@@ -148,11 +154,7 @@ bool CheckRun::CheckFiniteFaceNormal(int64_t f, const FaceRecord& face) {
     const Vec3& stored = face.FaceNormal;
     if (IsFiniteVector(stored)) return true;
     const std::string first = "ERROR! non-finite face normal, " + MeshFace(f) + "!";
-    CheckFinding finding = FaceFinding(FindingKind::NonFiniteFaceNormal, f, true, first);
-    finding.Stored = stored;
-    finding.Field = "face normal";
-    NoteFinding(std::move(finding));
-    Line(first);
+    NoteVectorFinding(FindingKind::NonFiniteFaceNormal, f, -1, first, stored, "face normal");
     Line("Stored normal: " + Triple(stored));
     CountFinding();
     return false;
@@ -161,11 +163,9 @@ bool CheckRun::CheckFiniteFaceNormal(int64_t f, const FaceRecord& face) {
 bool CheckRun::CheckFiniteSoftVectors(int64_t f, const FaceRecord& face) {
     if (IsFiniteVector(face.SoftVector1) && IsFiniteVector(face.SoftVector2)) return true;
     const std::string first = "ERROR! non-finite softvec, " + MeshFace(f) + "!";
-    CheckFinding finding = FaceFinding(FindingKind::NonFiniteSoftVector, f, true, first);
-    finding.Stored = IsFiniteVector(face.SoftVector1) ? face.SoftVector2 : face.SoftVector1;
-    finding.Field = "soft vectors";
-    NoteFinding(std::move(finding));
-    Line(first);
+    NoteVectorFinding(FindingKind::NonFiniteSoftVector, f, -1, first,
+                      IsFiniteVector(face.SoftVector1) ? face.SoftVector2 : face.SoftVector1,
+                      "soft vectors");
     Line("Softvec 1 :" + Triple(face.SoftVector1));
     Line("Softvec 2 :" + Triple(face.SoftVector2));
     CountFinding();
@@ -185,12 +185,7 @@ bool CheckRun::CheckUsableVertexNormal(int64_t f, const FaceRecord& face, size_t
         first = "ERROR! zero-length vertex normal, ";
     }
     first += MeshFace(f) + ", vertex " + sink_.IntText(static_cast<int64_t>(k)) + "!";
-    CheckFinding finding = FaceFinding(kind, f, true, first);
-    finding.Corner = static_cast<int32_t>(k);
-    finding.Stored = entry;
-    finding.Field = "vertex normal";
-    NoteFinding(std::move(finding));
-    Line(first);
+    NoteVectorFinding(kind, f, static_cast<int32_t>(k), first, entry, "vertex normal");
     Line("Stored VN :" + Triple(entry));
     CountFinding();
     return false;

@@ -62,6 +62,9 @@ class CheckRun {
     bool CheckFiniteCorners(int64_t f, const FaceRecord& face);
     bool CheckFiniteFaceNormal(int64_t f, const FaceRecord& face);
     bool CheckFiniteSoftVectors(int64_t f, const FaceRecord& face);
+    // A counted finding about a stored vector of face f (of its corner, or -1), and its first line.
+    void NoteVectorFinding(FindingKind kind, int64_t f, int32_t corner, const std::string& first,
+                           const Vec3& stored, std::string field);
     // A corner's vertex normal entry that is not finite, or stored with no length: a finding.
     bool CheckUsableVertexNormal(int64_t f, const FaceRecord& face, size_t k);
     void CheckCoincidentVertices(int64_t f, const FaceRecord& face, const Corners& p);
